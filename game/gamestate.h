@@ -1,0 +1,50 @@
+#pragma once
+
+#include "board/background.h"
+#include "board/board.h"
+#include "model/cutparameters.h"
+#include "model/gameflags.h"
+#include "model/puzzle.h"
+#include "model/settings.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// Everything the main frame owns that outlives one message: the puzzle, the picture, the board,
+// the settings and background, the flags and the clock. Plain data; the operations live in the
+// focused classes that take it.
+struct GameState {
+    // The cut dialog's choices; they reach `puzzle` only at generation or load.
+    CutParameters cut;
+    std::int32_t cutRows = 0;
+    std::int32_t cutColumns = 0;
+    std::int32_t cutElementSize = 0;
+
+    Puzzle puzzle;
+    Settings settings;
+    BackgroundState background;
+    Board board;
+    GameFlags flags;
+
+    std::array<QImage, 4> turnedPictures; // the cut picture in 0..3 counter-clockwise quarter turns
+    std::int32_t pictureWidth = 0;
+    std::int32_t pictureHeight = 0;
+
+    // Interaction.
+    std::int32_t pickedElement = -1;
+    std::int32_t hintMode = 0;
+
+    // Clock: elapsed = now - clockStart + clockCarried.
+    std::int64_t clockStart = 0;
+    std::int32_t clockCarried = 0;
+    QString clockText = QStringLiteral("00:00:00");
+
+    QString gameName;
+
+    std::int32_t screenWidth = 0;
+    std::int32_t screenHeight = 0;
+    std::int32_t screenBitsPerPixel = 0;
+};

@@ -1,0 +1,52 @@
+#include "model/puzzle.h"
+
+void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
+    rows = newRows;
+    columns = newColumns;
+    const int n = rows * columns;
+    elementGrid.assign(n, Element{});
+    for (int i = 0; i < n; ++i)
+        elementGrid[i].homeIndex = i;
+    bodyRects.assign(n, Rect{});
+    boardRegions.assign(n, QRegion(0, 0, 1, 1));
+    stackOrder.resize(n);
+    for (int i = 0; i < n; ++i)
+        stackOrder[i] = i;
+    blocks.reset(n);
+}
+
+void Puzzle::clear() {
+    elementGrid.clear();
+    elementGrid.shrink_to_fit();
+    bodyRects.clear();
+    boardRegions.clear();
+    stackOrder.clear();
+    blocks.clear();
+    rows = columns = 0;
+}
+
+int Puzzle::homeNeighbour(int homeIndex, int side) const {
+    const int r = rowOf(homeIndex), c = columnOf(homeIndex);
+    switch (side) {
+    case Top:
+        return r > 0 ? homeIndex - columns : -1;
+    case Right:
+        return c + 1 < columns ? homeIndex + 1 : -1;
+    case Bottom:
+        return r + 1 < rows ? homeIndex + columns : -1;
+    case Left:
+        return c > 0 ? homeIndex - 1 : -1;
+    }
+    return -1;
+}
+
+Rect Puzzle::bodyRectFor(const Rect& cellRect) const {
+    const int left = cellRect.left + geometry.bodyOffset;
+    const int top = cellRect.top + geometry.bodyOffset;
+    return {left, top, left + geometry.elementSize, top + geometry.elementSize};
+}
+
+void Puzzle::setCellRect(int homeIndex, const Rect& cellRect) {
+    elementGrid[homeIndex].cellRect = cellRect;
+    bodyRects[homeIndex] = bodyRectFor(cellRect);
+}

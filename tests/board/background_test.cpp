@@ -1,0 +1,82 @@
+#include "board/background.h"
+#include "board/board.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A texture whose every pixel encodes its own coordinates, so the tile origin can be read back.
+QImage codedTexture(int w, int h) {
+    QImage t(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            t.setPixel(x, y, qRgb(x, y, 77));
+    return t;
+}
+
+void expectAnchoredAtOrigin(const QImage& out, const Rect& r, int w, int h) {
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb expected = r.contains(x, y) ? qRgb(x % w, y % h, 77) : qRgb(1, 2, 3);
+            ASSERT_EQ(out.pixel(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(TileBitmapTest, GridIsAnchoredAtDestinationOriginNotRectCorner) {
+    const QImage tex = codedTexture(160, 120);
+    const Rect r{100, 100, 300, 200};
+    QImage viaPainter(320, 240, QImage::Format_RGB32);
+    viaPainter.fill(qRgb(1, 2, 3));
+    {
+        QPainter p(&viaPainter);
+        tileBitmap(tex, p, r);
+    }
+    expectAnchoredAtOrigin(viaPainter, r, 160, 120);
+
+    QImage direct(320, 240, QImage::Format_RGB32);
+    direct.fill(qRgb(1, 2, 3));
+    tileBitmap(tex, direct, r);
+    expectAnchoredAtOrigin(direct, r, 160, 120);
+}
+
+TEST(TileBitmapTest, DirectCopyClipsToTheImage) {
+    const QImage tex = codedTexture(7, 5);
+    QImage out(20, 10, QImage::Format_RGB32);
+    out.fill(qRgb(1, 2, 3));
+    tileBitmap(tex, out, Rect{-5, -5, 100, 100});
+    expectAnchoredAtOrigin(out, Rect{0, 0, 20, 10}, 7, 5);
+}
+
+TEST(BackgroundTest, StartsOnLimestoneWithBlackText) {
+    BackgroundState b;
+    EXPECT_EQ(b.bitmapBackground, 1);
+    EXPECT_EQ(b.backgroundBitmapId, 192);
+    EXPECT_EQ(b.backgroundColor, QColor(125, 125, 0));
+    EXPECT_EQ(b.textColor, QColor(0, 0, 0));
+    EXPECT_FALSE(b.hasBackgroundBrush);
+    b.loadTexture();
+    EXPECT_EQ(b.texture.size(), QSize(160, 120));
+}
+
+TEST(BoardTest, PaintsTextureOrSolidColourAndLimitsScrolling) {
+    BackgroundState b;
+    b.texture = codedTexture(160, 120);
+    Board board;
+    board.resize(400, 300, 320, 240);
+    EXPECT_EQ(board.maxScrollX, 80);
+    EXPECT_EQ(board.maxScrollY, 60);
+    board.paintBackground(b);
+    EXPECT_EQ(board.boardBitmap.pixel(170, 130), qRgb(10, 10, 77));
+    b.bitmapBackground = 0;
+    board.paintBackground(b);
+    EXPECT_EQ(board.boardBitmap.pixel(170, 130), QColor(125, 125, 0).rgb());
+    board.scrollX = 500;
+    board.scrollY = -4;
+    board.clampScroll();
+    EXPECT_EQ(board.scrollX, 80);
+    EXPECT_EQ(board.scrollY, 0);
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#include "game/commands.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandContext contextFor(int flagsBits, bool preview = false, bool full = false, int saved = 0) {
+    CommandContext c;
+    c.flags.pictureLoaded = flagsBits & 1;
+    c.flags.cutDone = (flagsBits >> 1) & 1;
+    c.flags.elementsExist = (flagsBits >> 2) & 1;
+    c.flags.gameCompleted = (flagsBits >> 3) & 1;
+    c.previewVisible = preview;
+    c.fullScreen = full;
+    c.savedGameCount = [saved] { return saved; };
+    return c;
+}
+
+// Every combination of the four flags against the enabling rules.
+TEST(CommandRulesTest, EnablingFollowsTheFlags) {
+    for (int bits = 0; bits < 16; ++bits) {
+        const CommandContext c = contextFor(bits);
+        const bool picture = bits & 1, cut = bits & 2, elements = bits & 4, completed = bits & 8;
+        SCOPED_TRACE(bits);
+        EXPECT_EQ(updateCommand(Cmd::CutPicture, c).enabled, picture);
+        EXPECT_EQ(updateCommand(Cmd::CreateElements, c).enabled, picture && cut);
+        EXPECT_EQ(updateCommand(Cmd::ShowPicture, c).enabled, picture);
+        EXPECT_EQ(updateCommand(Cmd::SaveGame, c).enabled, elements && !completed);
+        // Commands without a rule stay enabled.
+        EXPECT_TRUE(updateCommand(Cmd::NewGame, c).enabled);
+        EXPECT_TRUE(updateCommand(Cmd::FullScreen, c).enabled);
+        EXPECT_TRUE(updateCommand(Cmd::Settings, c).enabled);
+        EXPECT_TRUE(updateCommand(Cmd::Exit, c).enabled);
+    }
+}
+
+TEST(CommandRulesTest, LoadGameAsksTheStoreEachTime) {
+    int asked = 0;
+    CommandContext c = contextFor(0);
+    c.savedGameCount = [&asked] {
+        ++asked;
+        return asked > 1 ? 1 : 0;
+    };
+    EXPECT_FALSE(updateCommand(Cmd::LoadGame, c).enabled);
+    EXPECT_TRUE(updateCommand(Cmd::LoadGame, c).enabled);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(CommandRulesTest, ItemTextsFollowPreviewAndFullScreen) {
+    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, false)).text, QString::fromUtf8("Показать &Картинку"));
+    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, true)).text, QString::fromUtf8("Спрятать &Картинку"));
+    EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, false)).text,
+              QString::fromUtf8("П&олноэкранный Режим"));
+    EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, true)).text, QString::fromUtf8("&Оконный Режим"));
+    EXPECT_TRUE(updateCommand(Cmd::CutPicture, contextFor(1)).text.isEmpty());
+}
+
+TEST(CommandRulesTest, BusyWorkerHoldsBackCommandsThatWouldStartAnother) {
+    CommandContext c = contextFor(3, false, false, 2);
+    c.turningBusy = true;
+    EXPECT_FALSE(updateCommand(Cmd::CreateElements, c).enabled);
+    EXPECT_FALSE(updateCommand(Cmd::LoadPicture, c).enabled);
+    EXPECT_FALSE(updateCommand(Cmd::LoadGame, c).enabled);
+    EXPECT_FALSE(updateCommand(Cmd::NewGame, c).enabled);
+}
+
+TEST(MenuDefinitionTest, FiveMenusAndEveryAcceleratorHasAnItemOrCommand) {
+    const auto& menus = mainMenuDefinition();
+    ASSERT_EQ(menus.size(), 5u);
+    EXPECT_STREQ(menus[0].title, "&Игра");
+    EXPECT_STREQ(menus[4].title, "&Справка");
+    int items = 0;
+    for (const auto& m : menus)
+        for (const auto& i : m.items)
+            items += i.id != 0;
+    EXPECT_EQ(items, 5 + 3 + 2 + 11 + 3);
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# One entry point for players and developers:
+#   bash tools/dev.sh run    installs what is missing, builds and starts the game
+#   bash tools/dev.sh test   installs what is missing, builds and runs every test
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${PUZZLE_BUILD_DIR:-$here/build}
+
+packages=(cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-tools-dev qt6-image-formats-plugins
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core fonts-blankenburg)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build_all() {
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j "$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build_all
+    exec "$build/puzzle"
+    ;;
+test)
+    install_missing
+    build_all
+    cd "$build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 600
+    ;;
+*)
+    echo "usage: bash tools/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac
