@@ -2,6 +2,7 @@
 
 #include "board/background.h"
 #include "board/board.h"
+#include "game/gameclock.h"
 #include "model/cutparameters.h"
 #include "model/gameflags.h"
 #include "model/puzzle.h"
@@ -37,9 +38,7 @@ struct GameState {
     std::int32_t pickedElement = -1;
     std::int32_t hintMode = 0;
 
-    // Clock: elapsed = now - clockStart + clockCarried.
-    std::int64_t clockStart = 0;
-    std::int32_t clockCarried = 0;
+    GameClock clock;
     QString clockText = QStringLiteral("00:00:00");
 
     QString gameName;
