@@ -9,6 +9,8 @@
 #include "model/settings.h"
 
 #include <QImage>
+#include <QPoint>
+#include <QRegion>
 #include <QString>
 
 #include <array>
@@ -36,6 +38,8 @@ struct GameState {
 
     // Interaction.
     std::int32_t pickedElement = -1;
+    QRegion dragClipRegion; // client coordinates: where the held element is painted
+    QPoint lastCursor;      // board coordinates
     std::int32_t hintMode = 0;
 
     GameClock clock;
