@@ -4,6 +4,7 @@
 #include "board/widgets/boardview.h"
 #include "game/widgets/clockwindow.h"
 #include "res/resources.h"
+#include "res/strings.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,7 +13,7 @@
 #include <QMenuBar>
 
 namespace {
-const char* const kQuitQuestion = "Выйти из игры?";
+constexpr int kQuitQuestion = 32830;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
@@ -82,7 +83,7 @@ void CMainFrame::repaintBoard() { boardView_->update(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
-        services_.messages->messageBox(QString::fromUtf8(kQuitQuestion), MessageKind::Question,
+        services_.messages->messageBox(loadString(kQuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
         event->ignore();
         return;
