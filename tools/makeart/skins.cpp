@@ -110,11 +110,13 @@ QImage pictureFrame() {
         p.drawLine(border + i, border + i, border + i, h - border - 1);
     }
     WoodStyle s;
-    s.early = Rgb(168, 104, 52);
-    s.late = Rgb(104, 56, 24);
-    s.streak = Rgb(140, 82, 38);
-    s.rings = 1;
-    s.figure = 0.6;
+    s.early = Rgb(184, 118, 60);
+    s.late = Rgb(92, 46, 18);
+    s.streak = Rgb(150, 88, 40);
+    s.rings = 3;
+    s.figure = 0.5;
+    s.latewood = 0.3;
+    s.fibres = 1.8;
     s.seed = 183;
     const QImage along = woodTexture(w, border * 3, s); // grain along the top and bottom
     const QImage across = woodTexture(h, border * 3, s).transformed(QTransform().rotate(90));
