@@ -5,9 +5,11 @@
 EdgeGrids computeEdgeProfiles(std::span<const std::int32_t> signTable,
                               std::span<const std::int32_t> shiftTable, std::int32_t rows,
                               std::int32_t columns) {
-    const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
     EdgeGrids grids;
-    if (n == 0 || signTable.size() < 2 * n || shiftTable.size() < 2 * n)
+    if (rows <= 0 || columns <= 0)
+        return grids;
+    const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+    if (signTable.size() < 2 * n || shiftTable.size() < 2 * n)
         return grids;
     grids.signs.assign(n, EdgeRecord{});
     grids.shifts.assign(n, EdgeRecord{});

@@ -9,6 +9,8 @@
 QPoint sourcePoint(int orientation, int homeIndex, int rows, int columns, const Geometry& geometry) {
     const int s = geometry.elementSize;
     const int g = (geometry.cellSize - s) / 2;
+    if (columns <= 0)
+        return {};
     const int row = homeIndex / columns, col = homeIndex % columns;
     switch (orientation & 3) {
     case 0:

@@ -48,32 +48,6 @@ TEST(RandomTablesTest, ScriptedDrawsGiveTheDescribedValues) {
     EXPECT_EQ(turns, (std::vector<std::int32_t>{-1, 0, 1, 2, 2}));
 }
 
-TEST(RandomTablesTest, TablesOfOneSecondAreEqualAndSignsMostlyAlternate) {
-    StandardRandom random;
-    const FakeClock a = clockAtSecond(5), b = clockAtSecond(6);
-    const int columns = 100;
-    std::vector<std::int32_t> first(20000), second(20000), other(20000);
-    fillRandomTable(first, RandomTableKind::EdgeSigns, columns, random, a);
-    fillRandomTable(second, RandomTableKind::EdgeSigns, columns, random, a);
-    fillRandomTable(other, RandomTableKind::EdgeSigns, columns, random, b);
-    EXPECT_EQ(first, second);
-    EXPECT_NE(first, other);
-
-    int alternating = 0, within = 0, rowStartsOpposed = 0, rowStarts = 0;
-    for (std::size_t l = 1; l < first.size(); ++l) {
-        if (l % columns == 0) {
-            ++rowStarts;
-            rowStartsOpposed += first[l] == -first[l - columns];
-        } else {
-            ++within;
-            alternating += first[l] == -first[l - 1];
-        }
-    }
-    EXPECT_NEAR(double(alternating) / within, 0.8, 0.02);
-    EXPECT_NEAR(double(rowStartsOpposed) / rowStarts, 0.9, 0.07);
-    EXPECT_TRUE(std::all_of(first.begin(), first.end(), [](int v) { return v == 1 || v == -1; }));
-}
-
 TEST(RandomTablesTest, PermutationHoldsEveryIndexOnce) {
     StandardRandom random;
     const FakeClock clock = clockAtSecond(30);
