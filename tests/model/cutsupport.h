@@ -15,7 +15,7 @@
 #include <vector>
 
 // A whole cut made the way generation makes it, with every element at its home place.
-struct CutSpec {
+struct CutPlan {
     int rows = 4;
     int columns = 5;
     int size = 64;
@@ -51,7 +51,7 @@ inline QImage turnedCounterClockwise(const QImage& picture) {
 }
 
 struct TestCut {
-    CutSpec spec;
+    CutPlan plan;
     Puzzle puzzle;
     ShapeBuilder shapes;
     std::array<QImage, 4> pictures;
@@ -67,27 +67,27 @@ struct TestCut {
     }
 };
 
-inline std::unique_ptr<TestCut> makeCut(const CutSpec& spec, bool withPictures = false,
+inline std::unique_ptr<TestCut> makeCut(const CutPlan& plan, bool withPictures = false,
                                         const std::vector<int>& turns = {}) {
     auto cut = std::make_unique<TestCut>();
-    cut->spec = spec;
-    const int n = spec.rows * spec.columns;
-    const int t = spec.threeD ? spec.outline : 0;
-    cut->puzzle.create(spec.rows, spec.columns);
-    cut->puzzle.geometry = Geometry::compute(spec.size, spec.mosaic, spec.irregularBase, t);
-    cut->shapes.setOptions(ShapeOptions{cut->puzzle.geometry, spec.mosaic, spec.threeD});
+    cut->plan = plan;
+    const int n = plan.rows * plan.columns;
+    const int t = plan.threeD ? plan.outline : 0;
+    cut->puzzle.create(plan.rows, plan.columns);
+    cut->puzzle.geometry = Geometry::compute(plan.size, plan.mosaic, plan.irregularBase, t);
+    cut->shapes.setOptions(ShapeOptions{cut->puzzle.geometry, plan.mosaic, plan.threeD});
 
     FakeClock clock;
-    clock.seconds = 1'700'000'000 - 1'700'000'000 % 60 + spec.second;
+    clock.seconds = 1'700'000'000 - 1'700'000'000 % 60 + plan.second;
     StandardRandom random;
     std::vector<std::int32_t> signs(2 * n), shifts(2 * n, 0);
-    fillRandomTable(signs, RandomTableKind::EdgeSigns, spec.columns, random, clock);
-    if (spec.shiftKnobs)
-        fillRandomTable(shifts, RandomTableKind::KnobShifts, spec.columns, random, clock);
-    const EdgeGrids grids = computeEdgeProfiles(signs, shifts, spec.rows, spec.columns);
+    fillRandomTable(signs, RandomTableKind::EdgeSigns, plan.columns, random, clock);
+    if (plan.shiftKnobs)
+        fillRandomTable(shifts, RandomTableKind::KnobShifts, plan.columns, random, clock);
+    const EdgeGrids grids = computeEdgeProfiles(signs, shifts, plan.rows, plan.columns);
 
     if (withPictures) {
-        cut->pictures[0] = coordinatePicture(spec.columns * spec.size, spec.rows * spec.size);
+        cut->pictures[0] = coordinatePicture(plan.columns * plan.size, plan.rows * plan.size);
         for (int k = 1; k < 4; ++k)
             cut->pictures[k] = turnedCounterClockwise(cut->pictures[k - 1]);
     }

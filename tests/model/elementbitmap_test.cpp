@@ -43,8 +43,8 @@ void expectPictureInShape(const TestCut& cut, int i) {
 
 TEST(ElementBitmapTest, ShowsThePicturePixelsOfItsOrientation) {
     for (bool mosaic : {false, true}) {
-        const CutSpec spec{3, 4, 32, mosaic, true, true, true, 3, 11};
-        const auto cut = makeCut(spec, true, cyclingTurns(12));
+        const CutPlan plan{3, 4, 32, mosaic, true, true, true, 3, 11};
+        const auto cut = makeCut(plan, true, cyclingTurns(12));
         for (int i = 0; i < 12; ++i) {
             EXPECT_EQ(cut->puzzle.element(i).orientation, (4 - (i % 4 - 1)) % 4);
             expectPictureInShape(*cut, i);
@@ -53,9 +53,9 @@ TEST(ElementBitmapTest, ShowsThePicturePixelsOfItsOrientation) {
 }
 
 TEST(ElementBitmapTest, PicturesOfOtherFormatsPaintTheSame) {
-    const CutSpec spec{2, 3, 24, false, true, true, true, 2, 3};
-    const auto rgb32 = makeCut(spec, true, cyclingTurns(6));
-    auto other = makeCut(spec, false, cyclingTurns(6));
+    const CutPlan plan{2, 3, 24, false, true, true, true, 2, 3};
+    const auto rgb32 = makeCut(plan, true, cyclingTurns(6));
+    auto other = makeCut(plan, false, cyclingTurns(6));
     for (int k = 0; k < 4; ++k)
         other->pictures[k] = rgb32->pictures[k].convertToFormat(QImage::Format_RGB888);
     for (int i = 0; i < 6; ++i) {
@@ -67,7 +67,7 @@ TEST(ElementBitmapTest, PicturesOfOtherFormatsPaintTheSame) {
 }
 
 TEST(ElementBitmapTest, FailedPaintChangesNothing) {
-    auto cut = makeCut(CutSpec{2, 2, 32, false, true, true, true, 4, 8}, true);
+    auto cut = makeCut(CutPlan{2, 2, 32, false, true, true, true, 4, 8}, true);
     Element& e = cut->puzzle.element(3);
     const QImage before = e.bitmap.copy();
     cut->pictures[3] = QImage(); // the picture turned by +1 is missing
@@ -83,7 +83,7 @@ TEST(ElementBitmapTest, FailedPaintChangesNothing) {
 }
 
 TEST(ElementBitmapTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
-    auto cut = makeCut(CutSpec{3, 3, 32, false, true, true, true, 4, 51}, true);
+    auto cut = makeCut(CutPlan{3, 3, 32, false, true, true, true, 4, 51}, true);
     ElementContext context = cut->context();
     Element& e = cut->puzzle.element(4); // the middle element: four knob or socket sides
     const Element start = e;
@@ -112,7 +112,7 @@ TEST(ElementBitmapTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
 }
 
 TEST(ElementBitmapTest, BoardRegionFollowsCellAndJoinSeam) {
-    auto cut = makeCut(CutSpec{2, 2, 32, false, true, true, true, 4, 30});
+    auto cut = makeCut(CutPlan{2, 2, 32, false, true, true, true, 4, 30});
     ElementContext context = cut->context();
     Element& e = cut->puzzle.element(1);
     cut->puzzle.setCellRect(1, e.cellRect.translated(100, 50));
@@ -128,7 +128,7 @@ TEST(ElementBitmapTest, BoardRegionFollowsCellAndJoinSeam) {
     placeBoardRegion(context, 1);
     EXPECT_EQ(asked, 1);
 
-    auto flat = makeCut(CutSpec{2, 2, 32, false, true, true, false, 0, 30});
+    auto flat = makeCut(CutPlan{2, 2, 32, false, true, true, false, 0, 30});
     ElementContext flatContext = flat->context();
     flat->puzzle.element(0).joinedNeighbour[Right] = 1;
     placeBoardRegion(flatContext, 0);

@@ -99,7 +99,7 @@ TEST(ShapeBuilderTest, OutlineBandAndSquareMosaic) {
 }
 
 TEST(ShapeBuilderTest, SingleElementIsTheBodySquare) {
-    const auto ordinary = makeCut(CutSpec{1, 1, 48, false, true, true, true, 4, 9});
+    const auto ordinary = makeCut(CutPlan{1, 1, 48, false, true, true, true, 4, 9});
     const Element& e = ordinary->puzzle.element(0);
     EXPECT_EQ(e.edgeSign, (EdgeRecord{0, 0, 0, 0}));
     EXPECT_TRUE(samePixels(e.innerRegion, QRegion(12, 12, 48, 48)));
@@ -141,7 +141,7 @@ TEST(ShapeBuilderTest, TrimmingDropsTheBandOnJoinedSidesOnly) {
 // board region covers another's, and together they still show the whole picture.
 TEST(ShapeBuilderTest, JoinedNeighboursDoNotCoverEachOther) {
     for (bool mosaic : {false, true}) {
-        auto cut = makeCut(CutSpec{4, 5, 32, mosaic, true, true, true, 5, 23});
+        auto cut = makeCut(CutPlan{4, 5, 32, mosaic, true, true, true, 5, 23});
         ElementContext context = cut->context();
         QRegion covered;
         for (int i = 0; i < cut->puzzle.count(); ++i) {

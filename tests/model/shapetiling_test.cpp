@@ -9,7 +9,7 @@ namespace {
 
 struct TilingCase {
     const char* name;
-    CutSpec spec;
+    CutPlan plan;
 };
 
 class ShapeTilingTest : public ::testing::TestWithParam<TilingCase> {};
@@ -23,10 +23,10 @@ void PrintTo(const TilingCase& c, std::ostream* os) {
 // pixel once. The same holds for a puzzle assembled with every element turned alike, laid out
 // by the orientation table in the turned picture.
 TEST_P(ShapeTilingTest, InnerRegionsAtHomeTileThePicture) {
-    const CutSpec& spec = GetParam().spec;
+    const CutPlan& plan = GetParam().plan;
     for (int second : {0, 17, 41}) {
         for (int turn : {0, 1, 2, -1}) {
-            CutSpec s = spec;
+            CutPlan s = plan;
             s.second = second;
             const int n = s.rows * s.columns;
             const auto cut = makeCut(s, false, std::vector<int>(n, turn));
@@ -51,8 +51,8 @@ TEST_P(ShapeTilingTest, InnerRegionsAtHomeTileThePicture) {
     }
 }
 
-CutSpec spec(int size, bool mosaic, bool irregular, bool shift, int rows = 5, int columns = 6) {
-    CutSpec s;
+CutPlan plan(int size, bool mosaic, bool irregular, bool shift, int rows = 5, int columns = 6) {
+    CutPlan s;
     s.size = size;
     s.mosaic = mosaic;
     s.irregularBase = irregular;
@@ -64,23 +64,23 @@ CutSpec spec(int size, bool mosaic, bool irregular, bool shift, int rows = 5, in
 
 INSTANTIATE_TEST_SUITE_P(
     Cuts, ShapeTilingTest,
-    ::testing::Values(TilingCase{"ordinary64", spec(64, false, true, true)},
-                      TilingCase{"ordinary64Centred", spec(64, false, true, false)},
-                      TilingCase{"ordinary64Square", spec(64, false, false, true)},
-                      TilingCase{"ordinary64SquareCentred", spec(64, false, false, false)},
-                      TilingCase{"ordinary16", spec(16, false, true, true)},
-                      TilingCase{"ordinary24", spec(24, false, true, true)},
-                      TilingCase{"ordinary40", spec(40, false, true, true)},
-                      TilingCase{"ordinary320", spec(320, false, true, true, 2, 3)},
-                      TilingCase{"ordinary20", spec(20, false, true, true)},
-                      TilingCase{"ordinary33", spec(33, false, true, true)},
-                      TilingCase{"mosaic64", spec(64, true, true, true)},
-                      TilingCase{"mosaic64Centred", spec(64, true, true, false)},
-                      TilingCase{"mosaic64Square", spec(64, true, false, true)},
-                      TilingCase{"mosaic24", spec(24, true, true, true)},
-                      TilingCase{"mosaic16", spec(16, true, true, false)},
-                      TilingCase{"singleRow", spec(32, false, true, true, 1, 7)},
-                      TilingCase{"singleColumn", spec(32, true, true, true, 7, 1)}),
+    ::testing::Values(TilingCase{"ordinary64", plan(64, false, true, true)},
+                      TilingCase{"ordinary64Centred", plan(64, false, true, false)},
+                      TilingCase{"ordinary64Square", plan(64, false, false, true)},
+                      TilingCase{"ordinary64SquareCentred", plan(64, false, false, false)},
+                      TilingCase{"ordinary16", plan(16, false, true, true)},
+                      TilingCase{"ordinary24", plan(24, false, true, true)},
+                      TilingCase{"ordinary40", plan(40, false, true, true)},
+                      TilingCase{"ordinary320", plan(320, false, true, true, 2, 3)},
+                      TilingCase{"ordinary20", plan(20, false, true, true)},
+                      TilingCase{"ordinary33", plan(33, false, true, true)},
+                      TilingCase{"mosaic64", plan(64, true, true, true)},
+                      TilingCase{"mosaic64Centred", plan(64, true, true, false)},
+                      TilingCase{"mosaic64Square", plan(64, true, false, true)},
+                      TilingCase{"mosaic24", plan(24, true, true, true)},
+                      TilingCase{"mosaic16", plan(16, true, true, false)},
+                      TilingCase{"singleRow", plan(32, false, true, true, 1, 7)},
+                      TilingCase{"singleColumn", plan(32, true, true, true, 7, 1)}),
     [](const ::testing::TestParamInfo<TilingCase>& info) { return std::string(info.param.name); });
 
 } // namespace
