@@ -7,6 +7,7 @@
 #include "model/gameflags.h"
 #include "model/puzzle.h"
 #include "model/settings.h"
+#include "model/shapebuilder.h"
 
 #include <QImage>
 #include <QPoint>
@@ -27,6 +28,9 @@ struct GameState {
     std::int32_t cutElementSize = 0;
 
     Puzzle puzzle;
+    // Shapes of the puzzle on the board, shared between elements with equal edges. Its options
+    // follow the puzzle's geometry, the mosaic option and the bevel.
+    ShapeBuilder shapes;
     Settings settings;
     BackgroundState background;
     Board board;
