@@ -64,6 +64,12 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     cursor_.popWait();
 }
 
+void BoardRenderer::coverBoard() {
+    state_.board.paintBackground(state_.background);
+    host_.invalidateAll();
+    host_.updateNow();
+}
+
 void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip) {
     if (rebuildRegion)
         placeBoardRegion(i);

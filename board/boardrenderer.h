@@ -23,6 +23,8 @@ public:
         bool rebuildRegions = false;
     };
     void redrawBoard(RedrawFlags flags);
+    // Paints the background over the whole board and shows it at once (pause).
+    void coverBoard();
 
     // Draws one element through its board region, optionally also clipped by extraClip.
     void drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip = nullptr);
