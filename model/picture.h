@@ -61,8 +61,14 @@ bool scalePicture(QImage& picture, int width, int height);
 // the source is null or the target could not be allocated.
 QImage turnPicture(const QImage& source);
 
-// Entries 1..3 from entry 0, each a quarter turn counter-clockwise of the previous one. Returns
-// false (entries 1..3 then null) when a turn fails.
+// The same into `target`, whose memory is reused when it already has the turned size and format
+// and is not shared; otherwise it is replaced by a new picture. False when the source is null or
+// the target cannot be allocated.
+bool turnPictureInto(const QImage& source, QImage& target);
+
+// Entries 1..3 from entry 0, each a quarter turn counter-clockwise of the previous one; entries
+// that already have the right size are written in place. Returns false (entries 1..3 then null)
+// when a turn fails.
 bool buildTurnedPictures(std::array<QImage, 4>& turnedPictures);
 
 // Writes the picture as an uncompressed Windows bitmap: 14-byte file header, 40-byte information

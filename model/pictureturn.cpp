@@ -1,15 +1,75 @@
 #include "model/picture.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Target rows are written in tiles, so that the source columns a tile reads stay in the cache
-// while the next target rows take their neighbouring pixels from the same source lines.
-constexpr int tileSize = 64;
+// target (x, y) = source (W - 1 - y, x). The target is filled in tiles of `tileRows` target rows
+// by `tileColumns` target columns, i.e. short pieces of `tileRows` source columns from only
+// `tileColumns` source lines at a time: the few lines being read and the target lines being
+// written both stay in the cache, and the memory pages touched at once stay few.
+constexpr int tileRows = 256;
+constexpr int tileColumns = 8;
 
-// target (x, y) = source (W - 1 - y, x), pixels of N bytes.
+template <int N> void copyPixel(uchar* d, const uchar* s) {
+    std::memcpy(d, s, N);
+}
+
+// Four source lines by four source columns into four target lines by four target columns:
+// 4 x 4N bytes read and 4 x 4N bytes written in whole words instead of 16 small moves.
+template <int N> void turnBlock(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    uchar in[4][4 * N];
+    for (int r = 0; r < 4; ++r)
+        std::memcpy(in[r], s + r * sourceLine, 4 * N);
+    for (int k = 0; k < 4; ++k) {
+        uchar out[4 * N];
+        for (int r = 0; r < 4; ++r)
+            std::memcpy(out + r * N, in[r] + (3 - k) * N, N);
+        std::memcpy(d + k * targetLine, out, 4 * N);
+    }
+}
+
+// Three-byte pixels do not fit the compiler's word moves; pack them with shifts.
+template <> void turnBlock<3>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    std::uint64_t lo[4];
+    std::uint32_t hi[4];
+    for (int r = 0; r < 4; ++r) {
+        std::memcpy(&lo[r], s + r * sourceLine, 8);
+        std::memcpy(&hi[r], s + r * sourceLine + 8, 4);
+    }
+    // Pixel j (0..3) of the twelve bytes of line r, in the byte order of a little-endian load.
+    auto pixel = [&](int r, int j) -> std::uint32_t {
+        switch (j) {
+        case 0:
+            return std::uint32_t(lo[r]) & 0xFFFFFF;
+        case 1:
+            return std::uint32_t(lo[r] >> 24) & 0xFFFFFF;
+        case 2:
+            return std::uint32_t(lo[r] >> 48) | (hi[r] & 0xFF) << 16;
+        default:
+            return hi[r] >> 8;
+        }
+    };
+    for (int k = 0; k < 4; ++k) {
+        const int j = 3 - k;
+        const std::uint32_t p2 = pixel(2, j);
+        const std::uint64_t a =
+            std::uint64_t(pixel(0, j)) | std::uint64_t(pixel(1, j)) << 24 | std::uint64_t(p2) << 48;
+        const std::uint32_t b = p2 >> 16 | pixel(3, j) << 8;
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(d + k * targetLine, &a, 8);
+            std::memcpy(d + k * targetLine + 8, &b, 4);
+        } else {
+            for (int i = 0; i < 8; ++i)
+                d[k * targetLine + i] = uchar(a >> (8 * i));
+            for (int i = 0; i < 4; ++i)
+                d[k * targetLine + 8 + i] = uchar(b >> (8 * i));
+        }
+    }
+}
+
 template <int N> void turnBytes(const QImage& source, QImage& target) {
     const int sourceWidth = source.width();
     const int targetWidth = target.width();   // = source height
@@ -18,20 +78,27 @@ template <int N> void turnBytes(const QImage& source, QImage& target) {
     const qsizetype srcLine = source.bytesPerLine();
     uchar* dst = target.bits();
     const qsizetype dstLine = target.bytesPerLine();
-    for (int y0 = 0; y0 < targetHeight; y0 += tileSize) {
-        const int y1 = std::min(y0 + tileSize, targetHeight);
-        for (int x0 = 0; x0 < targetWidth; x0 += tileSize) {
-            const int x1 = std::min(x0 + tileSize, targetWidth);
-            for (int y = y0; y < y1; ++y) {
-                const uchar* s = src + qsizetype(x0) * srcLine + qsizetype(sourceWidth - 1 - y) * N;
-                uchar* d = dst + qsizetype(y) * dstLine + qsizetype(x0) * N;
-                for (int x = x0; x < x1; ++x) {
-                    std::memcpy(d, s, N);
-                    s += srcLine;
-                    d += N;
-                }
-            }
+    auto sourceAt = [&](int x, int y) {
+        return src + qsizetype(x) * srcLine + qsizetype(sourceWidth - 1 - y) * N;
+    };
+    auto targetAt = [&](int x, int y) { return dst + qsizetype(y) * dstLine + qsizetype(x) * N; };
+
+    // Whole 4 x 4 blocks first, tile by tile; then the last rows and columns pixel by pixel.
+    const int blockHeight = targetHeight & ~3;
+    const int blockWidth = targetWidth & ~3;
+    for (int y0 = 0; y0 < blockHeight; y0 += tileRows) {
+        const int y1 = std::min(y0 + tileRows, blockHeight);
+        for (int x0 = 0; x0 < blockWidth; x0 += tileColumns) {
+            const int x1 = std::min(x0 + tileColumns, blockWidth);
+            for (int y = y0; y < y1; y += 4)
+                for (int x = x0; x < x1; x += 4)
+                    turnBlock<N>(sourceAt(x, y + 3), srcLine, targetAt(x, y), dstLine);
         }
+    }
+    for (int y = 0; y < targetHeight; ++y) {
+        const int xStart = y < blockHeight ? blockWidth : 0;
+        for (int x = xStart; x < targetWidth; ++x)
+            copyPixel<N>(targetAt(x, y), sourceAt(x, y));
     }
 }
 
@@ -39,13 +106,15 @@ template <int N> void turnBytes(const QImage& source, QImage& target) {
 void turnBits(const QImage& source, QImage& target, bool msbFirst) {
     target.fill(0);
     const int sourceWidth = source.width();
+    const uchar* src = source.constBits();
+    const qsizetype srcLine = source.bytesPerLine();
     for (int y = 0; y < target.height(); ++y) {
         const int column = sourceWidth - 1 - y;
-        const int byte = column >> 3;
+        const uchar* s = src + (column >> 3);
         const uchar mask = msbFirst ? uchar(0x80 >> (column & 7)) : uchar(1 << (column & 7));
         uchar* d = target.scanLine(y);
-        for (int x = 0; x < target.width(); ++x) {
-            if (source.constScanLine(x)[byte] & mask)
+        for (int x = 0; x < target.width(); ++x, s += srcLine) {
+            if (*s & mask)
                 d[x >> 3] |= msbFirst ? uchar(0x80 >> (x & 7)) : uchar(1 << (x & 7));
         }
     }
@@ -53,12 +122,14 @@ void turnBits(const QImage& source, QImage& target, bool msbFirst) {
 
 } // namespace
 
-QImage turnPicture(const QImage& source) {
+bool turnPictureInto(const QImage& source, QImage& target) {
     if (source.isNull())
-        return {};
-    QImage target(source.height(), source.width(), source.format());
+        return false;
+    const QSize turnedSize(source.height(), source.width());
+    if (target.size() != turnedSize || target.format() != source.format() || !target.isDetached())
+        target = QImage(turnedSize, source.format());
     if (target.isNull())
-        return {};
+        return false;
     target.setColorTable(source.colorTable());
     switch (source.depth()) {
     case 1:
@@ -86,13 +157,19 @@ QImage turnPicture(const QImage& source) {
         target.fill(0); // no picture format has another depth
         break;
     }
+    return true;
+}
+
+QImage turnPicture(const QImage& source) {
+    QImage target;
+    if (!turnPictureInto(source, target))
+        return {};
     return target;
 }
 
 bool buildTurnedPictures(std::array<QImage, 4>& turnedPictures) {
     for (int k = 1; k < 4; ++k) {
-        turnedPictures[k] = turnPicture(turnedPictures[k - 1]);
-        if (turnedPictures[k].isNull()) {
+        if (!turnPictureInto(turnedPictures[k - 1], turnedPictures[k])) {
             for (int j = 1; j < 4; ++j)
                 turnedPictures[j] = QImage();
             return false;

@@ -98,3 +98,27 @@ TEST(PictureTurning, TurnedPicturesOnAWorkerThread) {
     std::array<QImage, 4> none;
     EXPECT_FALSE(buildTurnedPictures(none));
 }
+
+TEST(PictureTurning, IntoAnExistingPictureReusesItsMemoryOnlyWhenUnshared) {
+    const QImage source = randomPicture(QImage::Format_RGB32, 9, 5, 8);
+    QImage target(5, 9, QImage::Format_RGB32);
+    const uchar* memory = target.constBits();
+    ASSERT_TRUE(turnPictureInto(source, target));
+    EXPECT_EQ(target.constBits(), memory);
+    expectQuarterTurn(source, target);
+
+    // A copy held elsewhere keeps its pixels.
+    QImage shared(5, 9, QImage::Format_RGB32);
+    shared.fill(qRgb(1, 2, 3));
+    const QImage holder = shared;
+    ASSERT_TRUE(turnPictureInto(source, shared));
+    expectQuarterTurn(source, shared);
+    EXPECT_EQ(holder.pixel(0, 0), qRgb(1, 2, 3));
+
+    QImage wrong(9, 5, QImage::Format_Indexed8);
+    ASSERT_TRUE(turnPictureInto(source, wrong));
+    expectQuarterTurn(source, wrong);
+
+    QImage untouched = source;
+    EXPECT_FALSE(turnPictureInto(QImage(), untouched));
+}
