@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
 #include <QString>
 
 #include <algorithm>
@@ -97,6 +98,22 @@ QImage greyToIndexed(const QImage& image) {
     return out;
 }
 
+// Qt refuses images over its allocation limit, which is one number for the whole process. Only
+// once a size has been found plausible is the limit raised to fit it, for this one read; the lock
+// keeps two such reads from restoring each other's limits.
+bool readRaisingLimit(QImageReader& reader, qint64 decodedBytes, QImage& image) {
+    const int neededMegabytes = int((decodedBytes >> 20) + 1);
+    if (QImageReader::allocationLimit() == 0 || neededMegabytes <= QImageReader::allocationLimit())
+        return reader.read(&image) && !image.isNull();
+    static QMutex raising;
+    const QMutexLocker lock(&raising);
+    const int previous = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(std::max(previous, neededMegabytes));
+    const bool ok = reader.read(&image) && !image.isNull();
+    QImageReader::setAllocationLimit(previous);
+    return ok;
+}
+
 LoadResult readWithQt(const QByteArray& bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -125,11 +142,8 @@ LoadResult readWithQt(const QByteArray& bytes) {
     }
     if (format == "jpeg" && !jpegReachesEnd(bytes))
         return failure(PictureError::Truncated, format);
-    // Only now that the size is known to be plausible is Qt's allocation limit moved to fit it.
-    reader.setAllocationLimit(int((decodedBytes >> 20) + 1));
-
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!readRaisingLimit(reader, decodedBytes, image))
         return failure(PictureError::Corrupt, format);
     if (qint64(image.width()) * image.height() > maxPicturePixels)
         return failure(PictureError::TooLarge, format);

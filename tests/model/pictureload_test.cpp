@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 namespace {
@@ -168,4 +169,16 @@ TEST(PictureLoading, FromFiles) {
     text.write("not a picture\n");
     text.close();
     EXPECT_EQ(loadPicture(text.fileName()).error, PictureError::UnknownFormat);
+}
+
+TEST(PictureLoading, QtAllocationLimitIsRaisedOnlyForTheCheckedRead) {
+    const int original = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes; the picture below decodes to about 4
+    const QByteArray png = encode(sampleRgb(1000, 1000), "png");
+    const LoadResult r = loadPictureFromBytes(png);
+    const int after = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(original);
+    ASSERT_TRUE(r.ok()) << int(r.error);
+    EXPECT_EQ(r.picture.size(), QSize(1000, 1000));
+    EXPECT_EQ(after, 1);
 }
