@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,9 +72,21 @@ void encodeRow(const QImage& picture, int y, uchar* out) {
 bool writeBitmap(QIODevice& device, const QImage& source) {
     if (source.isNull())
         return false;
-    const QImage picture = normalisePicture(source);
-    if (picture.isNull())
-        return false;
+    QImage picture = source;
+    switch (picture.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_Indexed8:
+    case QImage::Format_RGB555:
+    case QImage::Format_RGB16:
+    case QImage::Format_RGB888:
+    case QImage::Format_RGB32:
+        break; // written as it is; the colour table's alpha is not written anyway
+    default:
+        picture = normalisePicture(std::move(picture));
+        if (picture.isNull())
+            return false;
+        break;
+    }
 
     int depth = 32;
     quint32 tableEntries = 0;

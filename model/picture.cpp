@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -147,7 +148,7 @@ LoadResult readWithQt(const QByteArray& bytes) {
         return failure(PictureError::Corrupt, format);
     if (qint64(image.width()) * image.height() > maxPicturePixels)
         return failure(PictureError::TooLarge, format);
-    image = normalisePicture(image);
+    image = normalisePicture(std::move(image));
     if (image.isNull())
         return failure(PictureError::OutOfMemory, format);
     LoadResult result;
@@ -180,16 +181,14 @@ LoadResult loadPicture(const QString& path) {
     return loadPictureFromBytes(bytes);
 }
 
-QImage normalisePicture(const QImage& image) {
+QImage normalisePicture(QImage image) {
     if (image.isNull())
         return {};
     switch (image.format()) {
     case QImage::Format_Mono:
-    case QImage::Format_Indexed8: {
-        QImage out = image;
-        flattenColourTable(out);
-        return out;
-    }
+    case QImage::Format_Indexed8:
+        flattenColourTable(image);
+        return image;
     case QImage::Format_MonoLSB: {
         QImage out = image.convertToFormat(QImage::Format_Mono);
         if (!out.isNull())

@@ -81,4 +81,4 @@ bool writeBitmap(QIODevice& device, const QImage& picture);
 QByteArray encodeBitmapFile(const QImage& picture);
 
 // Brings any QImage to one of the picture formats above. Transparent pixels are laid over white.
-QImage normalisePicture(const QImage& image);
+QImage normalisePicture(QImage image);

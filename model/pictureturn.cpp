@@ -9,37 +9,86 @@ namespace {
 // target (x, y) = source (W - 1 - y, x). The target is filled in tiles of `tileRows` target rows
 // by `tileColumns` target columns, i.e. short pieces of `tileRows` source columns from only
 // `tileColumns` source lines at a time: the few lines being read and the target lines being
-// written both stay in the cache, and the memory pages touched at once stay few.
-constexpr int tileRows = 256;
-constexpr int tileColumns = 8;
+// written both stay in the cache, and the memory pages touched at once stay few. Within a tile,
+// blocks of `block` x `block` pixels are moved with whole-word reads and writes.
+template <int N> struct TurnShape {
+    static constexpr int block = 4;
+    static constexpr int tileRows = 256;
+    static constexpr int tileColumns = 8;
+};
+
+template <> struct TurnShape<1> {
+    static constexpr int block = 8;
+    static constexpr int tileRows = 256;
+    static constexpr int tileColumns = 8;
+};
+
+template <> struct TurnShape<4> {
+    static constexpr int block = 4;
+    static constexpr int tileRows = 512;
+    static constexpr int tileColumns = 4;
+};
+
+constexpr bool littleEndian = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
 
 template <int N> void copyPixel(uchar* d, const uchar* s) {
     std::memcpy(d, s, N);
 }
 
-// Four source lines by four source columns into four target lines by four target columns:
-// 4 x 4N bytes read and 4 x 4N bytes written in whole words instead of 16 small moves.
-template <int N> void turnBlock(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
-    uchar in[4][4 * N];
-    for (int r = 0; r < 4; ++r)
-        std::memcpy(in[r], s + r * sourceLine, 4 * N);
-    for (int k = 0; k < 4; ++k) {
-        uchar out[4 * N];
-        for (int r = 0; r < 4; ++r)
-            std::memcpy(out + r * N, in[r] + (3 - k) * N, N);
-        std::memcpy(d + k * targetLine, out, 4 * N);
+// B source lines by B source columns (from `s`, the leftmost) into B target lines (from `d`).
+template <int N, int B> void turnBlock(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    uchar in[B][B * N];
+    for (int r = 0; r < B; ++r)
+        std::memcpy(in[r], s + r * sourceLine, B * N);
+    for (int k = 0; k < B; ++k) {
+        uchar out[B * N];
+        for (int r = 0; r < B; ++r)
+            std::memcpy(out + r * N, in[r] + (B - 1 - k) * N, N);
+        std::memcpy(d + k * targetLine, out, B * N);
     }
 }
 
-// Three-byte pixels do not fit the compiler's word moves; pack them with shifts.
-template <> void turnBlock<3>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+// Byte pixels, 8 x 8: one 64-bit word per line in and out.
+template <> void turnBlock<1, 8>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    if constexpr (!littleEndian) {
+        uchar in[8][8];
+        for (int r = 0; r < 8; ++r)
+            std::memcpy(in[r], s + r * sourceLine, 8);
+        for (int k = 0; k < 8; ++k)
+            for (int r = 0; r < 8; ++r)
+                d[k * targetLine + r] = in[r][7 - k];
+        return;
+    }
+    std::uint64_t in[8];
+    for (int r = 0; r < 8; ++r)
+        std::memcpy(&in[r], s + r * sourceLine, 8);
+    for (int k = 0; k < 8; ++k) {
+        const int shift = 8 * (7 - k);
+        std::uint64_t out = 0;
+        for (int r = 0; r < 8; ++r)
+            out |= ((in[r] >> shift) & 0xFF) << (8 * r);
+        std::memcpy(d + k * targetLine, &out, 8);
+    }
+}
+
+// Three-byte pixels, 4 x 4: twelve bytes per line, packed with shifts.
+template <> void turnBlock<3, 4>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    if constexpr (!littleEndian) {
+        uchar in[4][12];
+        for (int r = 0; r < 4; ++r)
+            std::memcpy(in[r], s + r * sourceLine, 12);
+        for (int k = 0; k < 4; ++k)
+            for (int r = 0; r < 4; ++r)
+                std::memcpy(d + k * targetLine + 3 * r, in[r] + 3 * (3 - k), 3);
+        return;
+    }
     std::uint64_t lo[4];
     std::uint32_t hi[4];
     for (int r = 0; r < 4; ++r) {
         std::memcpy(&lo[r], s + r * sourceLine, 8);
         std::memcpy(&hi[r], s + r * sourceLine + 8, 4);
     }
-    // Pixel j (0..3) of the twelve bytes of line r, in the byte order of a little-endian load.
+    // Pixel j (0..3) of the twelve bytes of line r.
     auto pixel = [&](int r, int j) -> std::uint32_t {
         switch (j) {
         case 0:
@@ -58,19 +107,13 @@ template <> void turnBlock<3>(const uchar* s, qsizetype sourceLine, uchar* d, qs
         const std::uint64_t a =
             std::uint64_t(pixel(0, j)) | std::uint64_t(pixel(1, j)) << 24 | std::uint64_t(p2) << 48;
         const std::uint32_t b = p2 >> 16 | pixel(3, j) << 8;
-        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-            std::memcpy(d + k * targetLine, &a, 8);
-            std::memcpy(d + k * targetLine + 8, &b, 4);
-        } else {
-            for (int i = 0; i < 8; ++i)
-                d[k * targetLine + i] = uchar(a >> (8 * i));
-            for (int i = 0; i < 4; ++i)
-                d[k * targetLine + 8 + i] = uchar(b >> (8 * i));
-        }
+        std::memcpy(d + k * targetLine, &a, 8);
+        std::memcpy(d + k * targetLine + 8, &b, 4);
     }
 }
 
 template <int N> void turnBytes(const QImage& source, QImage& target) {
+    constexpr int block = TurnShape<N>::block;
     const int sourceWidth = source.width();
     const int targetWidth = target.width();   // = source height
     const int targetHeight = target.height(); // = source width
@@ -83,16 +126,16 @@ template <int N> void turnBytes(const QImage& source, QImage& target) {
     };
     auto targetAt = [&](int x, int y) { return dst + qsizetype(y) * dstLine + qsizetype(x) * N; };
 
-    // Whole 4 x 4 blocks first, tile by tile; then the last rows and columns pixel by pixel.
-    const int blockHeight = targetHeight & ~3;
-    const int blockWidth = targetWidth & ~3;
-    for (int y0 = 0; y0 < blockHeight; y0 += tileRows) {
-        const int y1 = std::min(y0 + tileRows, blockHeight);
-        for (int x0 = 0; x0 < blockWidth; x0 += tileColumns) {
-            const int x1 = std::min(x0 + tileColumns, blockWidth);
-            for (int y = y0; y < y1; y += 4)
-                for (int x = x0; x < x1; x += 4)
-                    turnBlock<N>(sourceAt(x, y + 3), srcLine, targetAt(x, y), dstLine);
+    // Whole blocks first, tile by tile; then the last rows and columns pixel by pixel.
+    const int blockHeight = targetHeight - targetHeight % block;
+    const int blockWidth = targetWidth - targetWidth % block;
+    for (int y0 = 0; y0 < blockHeight; y0 += TurnShape<N>::tileRows) {
+        const int y1 = std::min(y0 + TurnShape<N>::tileRows, blockHeight);
+        for (int x0 = 0; x0 < blockWidth; x0 += TurnShape<N>::tileColumns) {
+            const int x1 = std::min(x0 + TurnShape<N>::tileColumns, blockWidth);
+            for (int y = y0; y < y1; y += block)
+                for (int x = x0; x < x1; x += block)
+                    turnBlock<N, block>(sourceAt(x, y + block - 1), srcLine, targetAt(x, y), dstLine);
         }
     }
     for (int y = 0; y < targetHeight; ++y) {
