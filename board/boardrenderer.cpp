@@ -11,6 +11,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
+
+namespace {
+
+int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+std::int64_t bucketKey(int x, int y) { return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y); }
+
+} // namespace
 
 
 BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
@@ -44,6 +53,7 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     }
     cursor_.pushWait();
     Puzzle& puzzle = state_.puzzle;
+    InvalidationBatch batch(*this); // the whole client area is invalidated below anyway
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int i = *it;
         if (flags.rebuildRegions) {
@@ -86,7 +96,7 @@ void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, cons
         clip = clip.intersected(*extraClip);
     copyRegion(state_.board.boardBitmap, clip, e.bitmap, -origin);
     if (invalidate)
-        host_.invalidate(clientRegion(i));
+        this->invalidate(clientRegion(i));
     e.lifted = 0;
 }
 
@@ -95,7 +105,7 @@ void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
     const QRegion region = puzzle.boardRegions[i];
     paintBackground(region);
     if (invalidate)
-        host_.invalidate(clientRegion(i));
+        this->invalidate(clientRegion(i));
     // Repair what the element may have covered: everything whose body lies strictly inside the
     // lifted body widened by one and a half element sizes.
     const Rect& body = puzzle.bodyRects[i];
@@ -112,6 +122,93 @@ void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
             drawElement(j, false, false, &region);
     }
     puzzle.element(i).lifted = 1;
+}
+
+void BoardRenderer::liftElements(const std::vector<std::int32_t>& members, bool invalidate) {
+    if (members.empty())
+        return;
+    if (members.size() == 1) {
+        liftElement(members.front(), invalidate, false);
+        return;
+    }
+    Puzzle& puzzle = state_.puzzle;
+    InvalidationBatch batch(*this);
+    for (const int j : members) {
+        paintBackground(puzzle.boardRegions[j]);
+        if (invalidate)
+            this->invalidate(clientRegion(j));
+    }
+    // An element is repaired where it lay under a lifted member whose body is less than a away
+    // in both directions (the strict widened-square test). Bodies are bucketed in squares of a,
+    // so only the 3 x 3 buckets around an element can hold such members.
+    const int a = puzzle.geometry.elementSize * 3 / 2;
+    const int bucket = std::max(1, a);
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> buckets;
+    buckets.reserve(members.size());
+    for (const int j : members) {
+        const Rect& b = puzzle.bodyRects[j];
+        buckets[bucketKey(floorDiv(b.left, bucket), floorDiv(b.top, bucket))].push_back(j);
+    }
+    const int block = members.front();
+    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
+        const int j = *it;
+        if (puzzle.blocks.sameBlock(j, block))
+            continue;
+        const Rect& b = puzzle.bodyRects[j];
+        const int bx = floorDiv(b.left, bucket), by = floorDiv(b.top, bucket);
+        QRegion clip;
+        for (int ox = -1; ox <= 1; ++ox) {
+            for (int oy = -1; oy <= 1; ++oy) {
+                const auto found = buckets.find(bucketKey(bx + ox, by + oy));
+                if (found == buckets.end())
+                    continue;
+                for (const int m : found->second) {
+                    const Rect& body = puzzle.bodyRects[m];
+                    if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
+                        b.bottom < body.bottom + a)
+                        clip += puzzle.boardRegions[m];
+                }
+            }
+        }
+        if (!clip.isEmpty())
+            drawElement(j, false, false, &clip);
+    }
+    for (const int j : members)
+        puzzle.element(j).lifted = 1;
+}
+
+void BoardRenderer::invalidate(const QRegion& clientArea) {
+    if (batchDepth_ == 0) {
+        host_.invalidate(clientArea);
+        return;
+    }
+    if (clientArea.isEmpty())
+        return;
+    batchBounds_ |= clientArea.boundingRect();
+    if (++batchCount_ <= exactBatchLimit)
+        batchAreas_.push_back(clientArea);
+}
+
+BoardRenderer::InvalidationBatch::InvalidationBatch(BoardRenderer& renderer) : renderer_(renderer) {
+    ++renderer_.batchDepth_;
+}
+
+BoardRenderer::InvalidationBatch::~InvalidationBatch() { renderer_.endBatch(); }
+
+void BoardRenderer::endBatch() {
+    if (--batchDepth_ > 0 || batchCount_ == 0)
+        return;
+    if (batchCount_ <= exactBatchLimit) {
+        QRegion area;
+        for (const QRegion& r : batchAreas_)
+            area += r;
+        host_.invalidate(area);
+    } else {
+        host_.invalidate(QRegion(batchBounds_));
+    }
+    batchAreas_.clear();
+    batchBounds_ = QRect();
+    batchCount_ = 0;
 }
 
 QRegion BoardRenderer::clientRegion(int i) const {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QRect>
 #include <QRegion>
+
+#include <cstdint>
+#include <vector>
 
 class IBoardHost;
 class ICursor;
@@ -30,6 +34,9 @@ public:
     void drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip = nullptr);
     // Erases one element from the board bitmap and repairs what it covered.
     void liftElement(int i, bool invalidate, bool redrawOwnBlock);
+    // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
+    // them would, in one pass over the board: a block of every element costs linear time.
+    void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
     // Refreshes the element's board region for its current position and join state.
     void placeBoardRegion(int i);
     // Chooses the element's board region from its join state; false if no region could be made.
@@ -41,6 +48,23 @@ public:
     // The region of element i moved into client coordinates.
     QRegion clientRegion(int i) const;
 
+    // Marks part of the client area for repainting; inside a batch the areas are collected and
+    // handed to the window once, when the outermost batch ends.
+    void invalidate(const QRegion& clientArea);
+    // Collects the invalidations of an operation that touches many elements. Each region the
+    // window adds to its update area costs time in the number of rectangles already there, so
+    // thousands of them are given as their bounding rectangle instead.
+    class InvalidationBatch {
+    public:
+        explicit InvalidationBatch(BoardRenderer& renderer);
+        ~InvalidationBatch();
+        InvalidationBatch(const InvalidationBatch&) = delete;
+        InvalidationBatch& operator=(const InvalidationBatch&) = delete;
+
+    private:
+        BoardRenderer& renderer_;
+    };
+
     // Rebuilds the element's shape regions without trimming / repaints its bitmap in place.
     void rebuildShape(int i);
     void repaintBitmap(int i);
@@ -49,9 +73,15 @@ public:
     void paintBackground(const QRegion& clip);
 
 private:
+    static constexpr int exactBatchLimit = 16;
+    void endBatch();
 
     GameState& state_;
     IBoardHost& host_;
     ISound& sound_;
     ICursor& cursor_;
+    int batchDepth_ = 0;
+    std::vector<QRegion> batchAreas_;
+    QRect batchBounds_;
+    int batchCount_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "board/joiner.h"
 
 #include "board/boardrenderer.h"
+#include "board/stacking.h"
 #include "game/gamestate.h"
 #include "model/services.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <unordered_map>
 
 namespace {
@@ -66,13 +66,15 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
     const int m = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     a.cellRect = {newLeft - m, newTop - m, newLeft - m + size, newTop - m + size};
     p.boardRegions[e].translate(dx, dy);
+    // The body square moves with the cell before the block's pairs are linked: linking reads
+    // it, and with the old square e's own further neighbours in the other block stayed apart.
+    const int s = p.geometry.elementSize;
+    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
     if (a.blockLifted) {
         shiftBlockMembers(e, dx, dy);
         linkAlignedPairs(e, k);
     }
     mergeBlocks(e, k);
-    const int s = p.geometry.elementSize;
-    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
     return JoinOutcome::Joined;
 }
 
@@ -113,7 +115,7 @@ bool Joiner::snap(int e) {
             if (!near || !sidesFit(e, side, k, test))
                 continue;
             if (join(e, side, k, newLeft, newTop) == JoinOutcome::Failed)
-                return joined; // the links made so far stay; the drag goes on
+                return false; // the links made so far stay; the drag goes on
             joined = true;
             m = 0;
         }
@@ -124,11 +126,14 @@ bool Joiner::snap(int e) {
     host_.releaseMouse();
     state_.pickedElement = -1;
     state_.dragClipRegion = QRegion();
-    raiseToTop(e);
-    renderer_.drawElement(e, false, true);
-    for (const int j : p.blocks.members(e))
-        if (j != e)
-            renderer_.drawElement(j, false, true);
+    raiseToTop(p, e);
+    {
+        BoardRenderer::InvalidationBatch batch(renderer_);
+        renderer_.drawElement(e, false, true);
+        for (const int j : p.blocks.members(e))
+            if (j != e)
+                renderer_.drawElement(j, false, true);
+    }
     p.element(e).blockLifted = 0;
     if (isComplete() && !state_.flags.gameCompleted)
         host_.announceCompletion();
@@ -261,25 +266,4 @@ bool Joiner::isComplete() const {
         if (p.element(k).orientation != o)
             return false;
     return true;
-}
-
-void Joiner::raiseToTop(int e) {
-    Puzzle& p = state_.puzzle;
-    auto& order = p.stackOrder;
-    if (p.element(e).alone || p.blocks.blockSize(e) == 1) {
-        if (!order.empty() && order.front() == e)
-            return;
-        auto it = std::find(order.begin(), order.end(), e);
-        std::rotate(order.begin(), it, it + 1);
-        return;
-    }
-    // Raising members one by one in ascending order leaves them on top in descending order,
-    // above every non-member in its old order; build that directly in linear time.
-    const auto& members = p.blocks.members(e);
-    std::vector<std::int32_t> result(members.rbegin(), members.rend());
-    result.reserve(order.size());
-    for (const int j : order)
-        if (!p.blocks.sameBlock(j, e))
-            result.push_back(j);
-    order = std::move(result);
 }
