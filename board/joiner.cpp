@@ -123,7 +123,7 @@ bool Joiner::snap(int e) {
     if (!joined)
         return false;
 
-    host_.releaseMouse();
+    host_.endMouseCapture();
     state_.pickedElement = -1;
     state_.dragClipRegion = QRegion();
     raiseToTop(p, e);

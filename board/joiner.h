@@ -10,7 +10,7 @@ struct GameState;
 class IJoinHost {
 public:
     virtual ~IJoinHost() = default;
-    virtual void releaseMouse() = 0;
+    virtual void endMouseCapture() = 0;
     virtual void announceCompletion() = 0;
 };
 
