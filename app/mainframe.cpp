@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "board/widgets/boardview.h"
+#include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
@@ -20,12 +21,14 @@
 
 namespace {
 constexpr int kQuitQuestion = 32830;
+constexpr int hintCursorId = 311;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
       renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
-      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this) {
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this),
+      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
     modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
@@ -37,7 +40,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.board.paintBackground(state_.background);
 
     boardView_ = new BoardView(state_, this);
+    boardView_->attach(&renderer_, &interaction_);
     setCentralWidget(boardView_);
+    boardView_->setFocus();
 
     clockWindow_ = new ClockWindow(state_, boardView_);
     clockWindow_->setObjectName(QStringLiteral("clockWindow"));
@@ -91,7 +96,8 @@ void CMainFrame::updateCursor() {
     if (turningBusy_.load())
         boardView_->setCursor(QCursor(QPixmap(iconResourcePath(128))));
     else if (state_.hintMode)
-        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(311))));
+        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
+                                      cursorHotSpot(hintCursorId).y()));
     else
         boardView_->unsetCursor();
 }
@@ -213,6 +219,20 @@ void CMainFrame::endMouseCapture() {
 }
 
 void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
+
+// Qt's implicit grab on the press already sends every move and the release to the board.
+void CMainFrame::captureMouse() {}
+
+QSize CMainFrame::clientSize() const { return boardView_->size(); }
+
+void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
+    // The usable area: the whole screen in full-screen mode, else the work area without the
+    // task bar.
+    const QRect area = fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
+    HintTipDialog tip(row, column, boardView_->mapToGlobal(clientPoint), area.x() + area.width(),
+                      area.y() + area.height(), this);
+    modalRunner_(tip);
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&

@@ -228,6 +228,11 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     painter.setClipRegion(rest);
     const QRect bounds = rest.boundingRect();
     painter.drawImage(bounds, board.boardBitmap, bounds.translated(board.scrollX, board.scrollY));
+    // A window larger than the board (it never should be) shows black rather than garbage.
+    const QRegion outside =
+        rest.subtracted(QRect(-board.scrollX, -board.scrollY, board.boardWidth, board.boardHeight));
+    for (const QRect& r : outside)
+        painter.fillRect(r, Qt::black);
     painter.setClipping(false);
 }
 

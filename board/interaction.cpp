@@ -42,7 +42,7 @@ void Interaction::pick(int word, QPoint client) {
     if (state_.pickedElement != -1 && e != state_.pickedElement)
         finishHolding();
     if (e == -1) {
-        if (word == KeyState::RightButton && host_.fullScreen())
+        if (word == KeyState::RightButton && host_.fullScreenMode())
             host_.runCommand(popupMenuCommand);
         return;
     }
@@ -141,7 +141,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
 }
 
 void Interaction::buttonUp() {
-    host_.releaseMouse();
+    host_.endMouseCapture();
     if (state_.pickedElement == -1)
         return;
     finishHolding();

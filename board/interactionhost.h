@@ -14,9 +14,10 @@ public:
     virtual void captureMouse() = 0;
     // Size of the client area, for the edge bands.
     virtual QSize clientSize() const = 0;
-    virtual bool fullScreen() const = 0;
-    // Runs a command of the command table (the popup menu of full-screen mode).
-    virtual void runCommand(int id) = 0;
+    virtual bool fullScreenMode() const = 0;
+    // Runs a command of the command table (the popup menu of full-screen mode); false when its
+    // rule did not let it run.
+    virtual bool runCommand(int id) = 0;
     // hintMode changed: the cursor over the board follows it.
     virtual void hintModeChanged() = 0;
     // Opens the hint tip for the element's true place (1-based) at the cursor (client point),
