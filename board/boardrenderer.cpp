@@ -253,6 +253,30 @@ void BoardRenderer::placeBoardRegion(int i) {
     p.boardRegions[i] = e.outerRegion.translated(e.cellRect.left, e.cellRect.top);
 }
 
+bool BoardRenderer::updateJoinRegionOnBoard(int i) {
+    Puzzle& p = state_.puzzle;
+    const QRegion before = p.boardRegions[i];
+    const bool ok = updateJoinRegion(i);
+    if (p.element(i).lifted)
+        return ok;
+    const QRegion removed = before.subtracted(p.boardRegions[i]);
+    if (removed.isEmpty())
+        return ok;
+    paintBackground(removed);
+    // Whatever lies under the band shows again, in stacking order, as when lifting.
+    const Rect& body = p.bodyRects[i];
+    const int a = p.geometry.elementSize * 3 / 2;
+    for (auto it = p.stackOrder.rbegin(); it != p.stackOrder.rend(); ++it) {
+        const int j = *it;
+        const Rect& b = p.bodyRects[j];
+        if (j != i && !p.element(j).lifted && b.left > body.left - a && b.top > body.top - a &&
+            b.right < body.right + a && b.bottom < body.bottom + a)
+            drawElement(j, false, false, &removed);
+    }
+    invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
+    return ok;
+}
+
 bool BoardRenderer::updateJoinRegion(int i) {
     Puzzle& p = state_.puzzle;
     Element& e = p.element(i);

@@ -41,6 +41,10 @@ public:
     void placeBoardRegion(int i);
     // Chooses the element's board region from its join state; false if no region could be made.
     bool updateJoinRegion(int i);
+    // The same for an element drawn on the board whose region shrinks with a new join: the
+    // outline band left out of the region is erased too, or its pixels would stay behind on the
+    // board (and stay there when the block moves away) although no element covers them.
+    bool updateJoinRegionOnBoard(int i);
 
     // The window's paint: the held element through its drag region, the board copy around it.
     void paint(QPainter& painter, const QRegion& clientArea) const;

@@ -56,7 +56,7 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
         return JoinOutcome::Failed;
     a.alone = 0;
     b.joinedNeighbour[opposite(side)] = e;
-    if (!renderer_.updateJoinRegion(k))
+    if (!renderer_.updateJoinRegionOnBoard(k))
         return JoinOutcome::Failed;
     b.alone = 0;
     renderer_.drawElement(k, false, false);
@@ -66,15 +66,13 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
     const int m = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     a.cellRect = {newLeft - m, newTop - m, newLeft - m + size, newTop - m + size};
     p.boardRegions[e].translate(dx, dy);
-    // The body square moves with the cell before the block's pairs are linked: linking reads
-    // it, and with the old square e's own further neighbours in the other block stayed apart.
-    const int s = p.geometry.elementSize;
-    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
     if (a.blockLifted) {
         shiftBlockMembers(e, dx, dy);
         linkAlignedPairs(e, k);
     }
     mergeBlocks(e, k);
+    const int s = p.geometry.elementSize;
+    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
     return JoinOutcome::Joined;
 }
 
@@ -170,8 +168,8 @@ void Joiner::linkIfFits(int i, int side, int j) {
     a.joinedNeighbour[side] = j;
     b.joinedNeighbour[other] = i;
     a.alone = b.alone = 0;
-    renderer_.updateJoinRegion(i);
-    renderer_.updateJoinRegion(j);
+    renderer_.updateJoinRegionOnBoard(i);
+    renderer_.updateJoinRegionOnBoard(j);
 }
 
 void Joiner::linkAlignedPairs(int a, int b) {
