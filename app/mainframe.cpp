@@ -96,8 +96,8 @@ void CMainFrame::updateCursor() {
     if (turningBusy_.load())
         boardView_->setCursor(QCursor(QPixmap(iconResourcePath(128))));
     else if (state_.hintMode)
-        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
-                                      cursorHotSpot(hintCursorId).y()));
+        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(hintCursorId)),
+                                      cursorHotSpot(hintCursorId).x(), cursorHotSpot(hintCursorId).y()));
     else
         boardView_->unsetCursor();
 }
@@ -228,7 +228,8 @@ QSize CMainFrame::clientSize() const { return boardView_->size(); }
 void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
     // The usable area: the whole screen in full-screen mode, else the work area without the
     // task bar.
-    const QRect area = fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
+    const QRect area =
+        fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
     HintTipDialog tip(row, column, boardView_->mapToGlobal(clientPoint), area.x() + area.width(),
                       area.y() + area.height(), this);
     modalRunner_(tip);

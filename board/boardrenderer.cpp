@@ -17,7 +17,9 @@ namespace {
 
 int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-std::int64_t bucketKey(int x, int y) { return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y); }
+std::int64_t bucketKey(int x, int y) {
+    return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);
+}
 
 } // namespace
 

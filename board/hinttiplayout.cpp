@@ -35,8 +35,9 @@ HintTipLayout layoutHintTip(const QFontMetrics& metrics, int row, int column, QP
     const QString columnLine = formatNumber(format, column);
     const int w = std::max(metrics.boundingRect(QRect(), Qt::TextSingleLine, rowLine).width(),
                            metrics.boundingRect(QRect(), Qt::TextSingleLine, columnLine).width());
-    const int h = metrics.boundingRect(QRect(0, 0, w, 0), Qt::AlignLeft, rowLine + QLatin1Char('\n') + columnLine)
-                      .height();
+    const int h =
+        metrics.boundingRect(QRect(0, 0, w, 0), Qt::AlignLeft, rowLine + QLatin1Char('\n') + columnLine)
+            .height();
     int x = cursor.x(), y = cursor.y();
     if (x + w + 2 * marginX > rightLimit)
         x = rightLimit - 2 * marginX - w;

@@ -31,7 +31,9 @@ void Interaction::leftButtonDown(int word, QPoint client) {
     pick(word, client);
 }
 
-void Interaction::rightButtonDown(int word, QPoint client) { pick(word, client); }
+void Interaction::rightButtonDown(int word, QPoint client) {
+    pick(word, client);
+}
 
 void Interaction::pick(int word, QPoint client) {
     state_.lastCursor = toBoard(client);
@@ -186,13 +188,17 @@ void Interaction::doubleClick(int word, QPoint client, int blockWord, int t) {
         rotator_.turnElement(e, t);
 }
 
-void Interaction::leftDoubleClick(int word, QPoint client) { doubleClick(word, client, combos_.turnBlockLeft, -1); }
+void Interaction::leftDoubleClick(int word, QPoint client) {
+    doubleClick(word, client, combos_.turnBlockLeft, -1);
+}
 
 void Interaction::rightDoubleClick(int word, QPoint client) {
     doubleClick(word, client, combos_.turnBlockRight, +1);
 }
 
-bool Interaction::wheel(int word, int delta) { return scroller_.wheel(word, delta); }
+bool Interaction::wheel(int word, int delta) {
+    return scroller_.wheel(word, delta);
+}
 
 void Interaction::keyDown(int key) {
     if (state_.pickedElement != -1)

@@ -20,8 +20,8 @@ class Interaction {
 public:
     static constexpr int popupMenuCommand = 32805; // the command of F10
 
-    Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host, ISound& sound,
-                ICursor& cursor);
+    Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+                ISound& sound, ICursor& cursor);
 
     const ButtonCombos& combos() const { return combos_; }
     Rotator& rotator() { return rotator_; }

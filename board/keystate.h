@@ -21,13 +21,13 @@ enum class DragMode { Hover, Separate, Block, Element };
 
 // The nine combinations, fixed when the main frame is made.
 struct ButtonCombos {
-    int separate1 = KeyState::Shift | KeyState::LeftButton;     // 5
-    int separate2 = KeyState::Shift | KeyState::RightButton;    // 6
-    int separate3 = KeyState::RightButton;                      // 2
-    int block1 = KeyState::Control | KeyState::LeftButton;      // 9
-    int block2 = KeyState::Control | KeyState::RightButton;     // 10
-    int block3 = KeyState::LeftButton | KeyState::RightButton;  // 3
-    int element = KeyState::LeftButton;                         // 1
+    int separate1 = KeyState::Shift | KeyState::LeftButton;         // 5
+    int separate2 = KeyState::Shift | KeyState::RightButton;        // 6
+    int separate3 = KeyState::RightButton;                          // 2
+    int block1 = KeyState::Control | KeyState::LeftButton;          // 9
+    int block2 = KeyState::Control | KeyState::RightButton;         // 10
+    int block3 = KeyState::LeftButton | KeyState::RightButton;      // 3
+    int element = KeyState::LeftButton;                             // 1
     int turnBlockLeft = KeyState::Control | KeyState::LeftButton;   // 9
     int turnBlockRight = KeyState::Control | KeyState::RightButton; // 10
 

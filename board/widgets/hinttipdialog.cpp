@@ -10,7 +10,8 @@ namespace {
 constexpr int border = 1; // the thin border of the pop-up; the text rectangle lies inside it
 } // namespace
 
-HintTipDialog::HintTipDialog(int row, int column, QPoint cursor, int rightLimit, int bottomLimit, QWidget* parent)
+HintTipDialog::HintTipDialog(int row, int column, QPoint cursor, int rightLimit, int bottomLimit,
+                             QWidget* parent)
     : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("hintTip%1").arg(templateId));
     setFont(hintTipFont());
@@ -33,7 +34,9 @@ void HintTipDialog::paintEvent(QPaintEvent*) {
     painter.drawText(text, Qt::AlignRight | Qt::AlignTop, layout_.numbers);
 }
 
-void HintTipDialog::keyPressEvent(QKeyEvent*) { reject(); }
+void HintTipDialog::keyPressEvent(QKeyEvent*) {
+    reject();
+}
 
 void HintTipDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)

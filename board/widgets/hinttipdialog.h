@@ -12,7 +12,8 @@ public:
     static constexpr int templateId = 291;
 
     // cursor is the cursor's screen position; the tip ends before rightLimit and bottomLimit.
-    HintTipDialog(int row, int column, QPoint cursor, int rightLimit, int bottomLimit, QWidget* parent = nullptr);
+    HintTipDialog(int row, int column, QPoint cursor, int rightLimit, int bottomLimit,
+                  QWidget* parent = nullptr);
 
     const HintTipLayout& layout() const { return layout_; }
     static QColor background() { return QColor(255, 210, 136); }

@@ -47,11 +47,20 @@ TEST(KeyStateTest, ButtonsAndModifiersMakeOneWord) {
 
 TEST(KeyStateTest, CombinationsMatchOnlyExactly) {
     const ButtonCombos combos;
-    const std::pair<int, DragMode> table[] = {
-        {5, DragMode::Separate}, {6, DragMode::Separate}, {2, DragMode::Separate}, {9, DragMode::Block},
-        {10, DragMode::Block},   {3, DragMode::Block},    {1, DragMode::Element},  {0, DragMode::Hover},
-        {L | M, DragMode::Hover}, {Ctrl | Shift | L, DragMode::Hover}, {L | R | Shift, DragMode::Hover},
-        {Ctrl | L | R, DragMode::Hover}, {Shift, DragMode::Hover}, {M, DragMode::Hover}};
+    const std::pair<int, DragMode> table[] = {{5, DragMode::Separate},
+                                              {6, DragMode::Separate},
+                                              {2, DragMode::Separate},
+                                              {9, DragMode::Block},
+                                              {10, DragMode::Block},
+                                              {3, DragMode::Block},
+                                              {1, DragMode::Element},
+                                              {0, DragMode::Hover},
+                                              {L | M, DragMode::Hover},
+                                              {Ctrl | Shift | L, DragMode::Hover},
+                                              {L | R | Shift, DragMode::Hover},
+                                              {Ctrl | L | R, DragMode::Hover},
+                                              {Shift, DragMode::Hover},
+                                              {M, DragMode::Hover}};
     for (const auto& [word, mode] : table)
         EXPECT_EQ(combos.classify(word), mode) << word;
     EXPECT_EQ(combos.turnBlockLeft, 9);
@@ -105,7 +114,8 @@ TEST(PickingTest, ThePaintShowsTheHeldElementOverTheBoard) {
     for (const QRect& r : f.state.dragClipRegion.intersected(window.rect()))
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x)
-                ASSERT_EQ(window.pixel(x, y), held.bitmap.pixel(x - held.cellRect.left, y - held.cellRect.top));
+                ASSERT_EQ(window.pixel(x, y),
+                          held.bitmap.pixel(x - held.cellRect.left, y - held.cellRect.top));
     const QRegion rest = QRegion(window.rect()).subtracted(f.state.dragClipRegion);
     for (const QRect& r : rest)
         for (int y = r.top(); y <= r.bottom(); y += 7)
@@ -124,8 +134,9 @@ TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
     for (const int i : {0, 1, 5, 6})
         EXPECT_EQ(f.body(i), f.home(i)) << i;
     f.interaction.buttonUp();
-    EXPECT_EQ(std::vector<std::int32_t>(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.begin() + 4),
-              (std::vector<std::int32_t>{6, 5, 1, 0}));
+    EXPECT_EQ(
+        std::vector<std::int32_t>(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.begin() + 4),
+        (std::vector<std::int32_t>{6, 5, 1, 0}));
     EXPECT_EQ(f.state.pickedElement, -1);
     expectBoardShowsElements(f, "after the release");
 }

@@ -29,8 +29,14 @@ struct Snapshot {
 
 Snapshot snapshot(BoardFixture& f, int i) {
     const Element& e = f.element(i);
-    return {e.orientation, e.edgeSign, e.edgeShift, e.bitmap, e.innerRegion, e.outerRegion,
-            f.state.puzzle.boardRegions[i], e.cellRect};
+    return {e.orientation,
+            e.edgeSign,
+            e.edgeShift,
+            e.bitmap,
+            e.innerRegion,
+            e.outerRegion,
+            f.state.puzzle.boardRegions[i],
+            e.cellRect};
 }
 
 // A 3 x 5 cut with {0, 1, 5, 6} assembled at its place.
@@ -71,7 +77,7 @@ TEST(RotationTest, APlainDoubleClickTakesTheElementOutOfItsBlock) {
         EXPECT_TRUE(f.isAlone(6)) << word;
         EXPECT_EQ(f.element(6).orientation, 1);
         EXPECT_EQ(f.members(0), (std::vector<std::int32_t>{0, 1, 5}));
-        EXPECT_EQ(f.body(6), f.home(6));              // turned in place
+        EXPECT_EQ(f.body(6), f.home(6));             // turned in place
         EXPECT_EQ(f.state.puzzle.stackOrder, order); // and left where it was in the stack
         expectBoardShowsElements(f, "after turning a member");
     }

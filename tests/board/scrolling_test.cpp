@@ -143,7 +143,8 @@ TEST(EdgeScrollTest, ButtonCombinationsNeverScroll) {
 TEST(HintTest, TheLastElementOfATenByTwelveCutShowsTenAndTwelve) {
     BoardFixture f(plan(10, 12));
     f.placeBody(119, QPoint(700, 700));
-    f.state.puzzle.stackOrder.erase(std::find(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.end(), 119));
+    f.state.puzzle.stackOrder.erase(
+        std::find(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.end(), 119));
     f.state.puzzle.stackOrder.insert(f.state.puzzle.stackOrder.begin(), 119);
     f.interaction.keyDown(Qt::Key_H);
     EXPECT_EQ(f.state.hintMode, 1);
@@ -156,7 +157,7 @@ TEST(HintTest, TheLastElementOfATenByTwelveCutShowsTenAndTwelve) {
     EXPECT_EQ(f.host.tips[0].point, p);
     EXPECT_EQ(f.state.hintMode, 0);
     EXPECT_EQ(f.host.hintChanges, 2);
-    EXPECT_EQ(f.state.pickedElement, -1); // the hint click picks nothing
+    EXPECT_EQ(f.state.pickedElement, -1);             // the hint click picks nothing
     f.interaction.leftButtonDown(L, f.grabPoint(13)); // hint mode is over: this one picks
     EXPECT_EQ(f.host.tips.size(), 1u);
     EXPECT_EQ(f.state.pickedElement, 13);
@@ -180,8 +181,9 @@ TEST(HintTest, EmptyBoardEndsHintModeARightClickStillPicks) {
 TEST(HintTipTest, LaidOutAtTheCursorAndKeptOnTheScreen) {
     const QFontMetrics metrics(hintTipFont());
     const HintTipLayout tip = layoutHintTip(metrics, 10, 12, QPoint(300, 200), 1024, 738);
-    const int w = std::max(metrics.boundingRect(QRect(), Qt::TextSingleLine, QStringLiteral("колонка: 10")).width(),
-                           metrics.boundingRect(QRect(), Qt::TextSingleLine, QStringLiteral("колонка: 12")).width());
+    const int w =
+        std::max(metrics.boundingRect(QRect(), Qt::TextSingleLine, QStringLiteral("колонка: 10")).width(),
+                 metrics.boundingRect(QRect(), Qt::TextSingleLine, QStringLiteral("колонка: 12")).width());
     EXPECT_EQ(tip.window.topLeft(), QPoint(300, 200));
     EXPECT_EQ(tip.window.width(), w + 10);
     EXPECT_EQ(tip.textRect, QRect(5, 2, w, tip.window.height() - 4));
