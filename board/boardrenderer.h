@@ -34,6 +34,10 @@ public:
     void drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip = nullptr);
     // Erases one element from the board bitmap and repairs what it covered.
     void liftElement(int i, bool invalidate, bool redrawOwnBlock);
+    // Draws a held element and its block back after a drag, with the block now on top: e first,
+    // then every other member that was lifted or may be overlapped by an element outside the
+    // block. Members that stayed on the board with nothing else near are already shown.
+    void drawBlockBack(int e);
     // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
     // them would, in one pass over the board: a block of every element costs linear time.
     void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
@@ -79,6 +83,7 @@ public:
 private:
     static constexpr int exactBatchLimit = 16;
     void endBatch();
+    void invalidateElement(int i);
 
     GameState& state_;
     IBoardHost& host_;

@@ -155,14 +155,8 @@ void Interaction::finishHolding() {
     state_.dragClipRegion = QRegion();
     if (e < 0 || e >= state_.puzzle.count())
         return;
-    Puzzle& p = state_.puzzle;
-    BoardRenderer::InvalidationBatch batch(renderer_);
-    renderer_.drawElement(e, false, true);
-    p.element(e).blockLifted = 0;
-    if (p.blocks.blockSize(e) > 1)
-        for (const int j : p.blocks.members(e))
-            if (j != e)
-                renderer_.drawElement(j, false, true);
+    renderer_.drawBlockBack(e);
+    state_.puzzle.element(e).blockLifted = 0;
 }
 
 void Interaction::hintClick(QPoint client) {

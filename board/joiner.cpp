@@ -125,13 +125,7 @@ bool Joiner::snap(int e) {
     state_.pickedElement = -1;
     state_.dragClipRegion = QRegion();
     raiseToTop(p, e);
-    {
-        BoardRenderer::InvalidationBatch batch(renderer_);
-        renderer_.drawElement(e, false, true);
-        for (const int j : p.blocks.members(e))
-            if (j != e)
-                renderer_.drawElement(j, false, true);
-    }
+    renderer_.drawBlockBack(e);
     p.element(e).blockLifted = 0;
     if (isComplete() && !state_.flags.gameCompleted)
         host_.announceCompletion();

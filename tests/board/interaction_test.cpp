@@ -141,6 +141,30 @@ TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
     expectBoardShowsElements(f, "after the release");
 }
 
+TEST(PickingTest, ARaisedBlockIsDrawnOverWhatLayAboveIt) {
+    BlockBoard f;
+    f.placeBody(7, f.home(1) + QPoint(30, 20)); // 7 lies over 1, and above it in the stack
+    f.state.puzzle.stackOrder = {7, 0, 1, 5, 6, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14};
+    f.renderer.redrawBoard({.clearBackground = true});
+    const QRegion overlap = f.state.puzzle.boardRegions[1].intersected(f.state.puzzle.boardRegions[7]);
+    ASSERT_FALSE(overlap.isEmpty());
+    auto shows = [&](int i) {
+        const Element& e = f.element(i);
+        for (const QRect& r : overlap)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (f.state.board.boardBitmap.pixel(x, y) !=
+                        e.bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top))
+                        return false;
+        return true;
+    };
+    ASSERT_TRUE(shows(7));
+    f.press(L, f.grabPoint(5)); // a member away from 7
+    f.interaction.buttonUp();
+    EXPECT_TRUE(shows(1));
+    EXPECT_TRUE(f.host.invalidated.intersects(overlap));
+}
+
 TEST(PickingTest, LeftThenRightMovesTheBlockWithItsMembersHidden) {
     BlockBoard f;
     const QPoint p = f.grabPoint(6);
