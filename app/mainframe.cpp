@@ -4,6 +4,11 @@
 #include "board/widgets/boardview.h"
 #include "game/widgets/clockwindow.h"
 #include "res/resources.h"
+#include "ui/aboutdialog.h"
+#include "ui/controlsdialog.h"
+#include "ui/helpwindow.h"
+#include "ui/skin.h"
+#include "ui/splashwnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -22,6 +27,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
 
+    Skin::create(state_.settings.outlineColor);
+    splashWait_ = CSplashWnd::realWait;
+
     state_.background.loadTexture();
     state_.board.resize(state_.screenWidth, state_.screenHeight, state_.screenWidth, state_.screenHeight);
     state_.board.paintBackground(state_.background);
@@ -36,6 +44,12 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
     commands_->setHandler(Cmd::Exit, [this] { close(); });
+    commands_->setHandler(Cmd::About, [this] { CAboutDialog(this).exec(); });
+    commands_->setHandler(Cmd::Controls, [this] { CControlsDialog(this).exec(); });
+    commands_->setHandler(Cmd::HelpContents, [this] {
+        CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
+    });
+    commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -50,13 +64,26 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
+void CMainFrame::onCreate() {
+    if (splashOnce_) {
+        splashOnce_ = 0;
+        showSplash();
+    }
+}
+
+void CMainFrame::showSplash() {
+    CSplashWnd::showSplash(this, QSize(state_.screenWidth, state_.screenHeight), splashWait_);
+}
+
 void CMainFrame::placeWindow() {
     const int w = state_.screenWidth, h = state_.screenHeight;
     move(w / 6, h / 6);
     resize(w * 2 / 3, h * 2 / 3);
 }
 
-QString CMainFrame::programFolder() const { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+QString CMainFrame::programFolder() const {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
 
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
@@ -67,7 +94,9 @@ CommandContext CMainFrame::commandContext() const {
     return c;
 }
 
-bool CMainFrame::runCommand(int id) { return commands_->run(id); }
+bool CMainFrame::runCommand(int id) {
+    return commands_->run(id);
+}
 
 void CMainFrame::updateCursor() {
     if (turningBusy_.load())
@@ -78,7 +107,9 @@ void CMainFrame::updateCursor() {
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() { boardView_->update(); }
+void CMainFrame::repaintBoard() {
+    boardView_->update();
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 class BoardView;
 class ClockWindow;
@@ -41,6 +42,13 @@ public:
     bool turningBusy() const { return turningBusy_.load(); }
     QString programFolder() const;
 
+    // The window-created step, run once before the frame is first shown: the start-up splash.
+    void onCreate();
+    // Shows the splash window and plays it through (start-up and Ctrl+S).
+    void showSplash();
+    // How the splash waits between its steps; tests replace the real clock.
+    void setSplashWaiter(std::function<void(int)> wait) { splashWait_ = std::move(wait); }
+
     // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
     void updateCursor();
     // Copies the board to the window again.
@@ -61,6 +69,8 @@ private:
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
     QTimer clockTimer_;
+    std::function<void(int)> splashWait_;
+    int splashOnce_ = 1;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
     bool previewVisible_ = false;
