@@ -1,0 +1,75 @@
+// makeart: draws the game's bitmaps, icons, cursor, sounds and sample pictures from scratch.
+// Everything is seeded, so running it again gives the same files.
+
+#include "backgrounds.h"
+#include "icons.h"
+#include "lettering.h"
+#include "output.h"
+#include "samples.h"
+#include "skins.h"
+#include "sounds.h"
+
+#include <QDir>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+using namespace makeart;
+
+int main(int argc, char* argv[]) {
+    // Fonts need a GUI application, but no screen is needed to draw.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: makeart <repo-root>\n  regenerates <repo-root>/res\n");
+        return 2;
+    }
+    const QDir repo(QString::fromLocal8Bit(argv[1]));
+    if (!repo.exists()) {
+        std::fprintf(stderr, "makeart: %s does not exist\n", argv[1]);
+        return 1;
+    }
+    Output out(repo.filePath("res"));
+
+    for (const Background& b : backgrounds()) {
+        out.bitmap(b.textureId, b.texture);
+        out.bitmap(b.swatchId, b.swatch);
+    }
+
+    // Stripe tiles in order of the control's top modulo 4: 0, 1, 2, 3.
+    const int stripeIds[4] = {256, 293, 292, 291};
+    for (int k = 0; k < 4; ++k)
+        out.bitmap(stripeIds[k], stripeTile(k));
+    out.bitmap(258, buttonFace());
+    out.bitmap(209, checkBoxStrip());
+    out.bitmap(217, lightWood());
+    out.bitmap(183, pictureFrame());
+    out.bitmap(282, progressBlock());
+    out.bitmap(273, splashTitle());
+    out.bitmap(275, splashByline());
+    QImage cheers, cheersMask;
+    congratulation(cheers, cheersMask);
+    out.bitmap(285, toIndexed8(cheers));
+    out.bitmap(286, cheersMask);
+
+    out.icon("128", programIcon(32));
+    out.icon("128_large", programIcon(256));
+    out.icon("170", sizeGrip());
+    int hotX = 0, hotY = 0;
+    const QImage cursor = hintCursor(hotX, hotY);
+    out.cursor(311, cursor, hotX, hotY);
+
+    out.wave("waves/218.wav", menuClick(), effectRate);
+    out.wave("waves/259.wav", elementsPop(), effectRate);
+    out.wave("waves/219.wav", menuOpen(), effectRate);
+    out.wave("congratu.wav", congratulations(), musicRate);
+
+    out.picture("samples/lake.jpg", lakeLandscape(1280, 960), 90);
+    out.picture("samples/stainedglass.jpg", stainedGlass(1280, 960), 90);
+    const QImage skyline = sunsetSkyline(1024, 768);
+    out.picture("samples/skyline.jpg", skyline, 90);
+    out.picture("samples/skyline.bmp", skyline.convertToFormat(QImage::Format_RGB888));
+
+    return out.ok() ? 0 : 1;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDir>
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+namespace makeart {
+
+// Writes the generated files under <repo-root>/res and remembers what went wrong, so that one
+// failed file does not hide the others.
+class Output {
+public:
+    explicit Output(const QString& resDir) : root(resDir) {}
+
+    void bitmap(int id, const QImage& image) { image_(QStringLiteral("bitmaps/%1.png").arg(id), image); }
+    void icon(const QString& name, const QImage& image) { image_("icons/" + name + ".png", image); }
+    void cursor(int id, const QImage& image, int hotX, int hotY);
+    void wave(const QString& relativePath, const std::vector<double>& samples, int sampleRate);
+    void picture(const QString& relativePath, const QImage& image, int quality = -1);
+
+    bool ok() const { return failures == 0; }
+
+private:
+    void image_(const QString& relativePath, const QImage& image, int quality = -1);
+    bool prepare(const QString& relativePath, QString& path);
+    void report(const QString& path);
+    void fail(const QString& message);
+
+    QDir root;
+    int failures = 0;
+};
+
+// Reduces a picture to at most 256 colours by median cut; the palette follows the picture's own
+// colours, so a texture in a narrow range of browns keeps its fine shading. No dithering: error
+// diffusion would break the seamless edges of tiles.
+QImage toIndexed8(const QImage& image);
+
+// 16-bit PCM mono WAV, samples in [-1, 1].
+QByteArray wavBytes(const std::vector<double>& samples, int sampleRate);
+
+} // namespace makeart

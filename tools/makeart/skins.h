@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+
+namespace makeart {
+
+// The dialogs' stripe tile, 8 × 8: two rows RGB(145,61,7), two rows RGB(105,55,22), repeating.
+// Tile k starts k rows further into the pattern, so that a control whose top lies at
+// y ≡ k (mod 4) in its dialog continues the dialog's own stripes when the tile is laid from
+// the control's top.
+QImage stripeTile(int k);
+
+// The stripe pattern over a whole image, in phase with its top row.
+QImage tiledStripes(int width, int height);
+
+QImage buttonFace();    // 150 × 46 wooden face of the skinned push buttons
+QImage checkBoxStrip(); // 52 × 13: on, on pressed, off, off pressed
+QImage lightWood();     // 250 × 40 menu wood, tiles seamlessly
+QImage pictureFrame();  // 179 × 138: a 7-pixel wooden frame round a light-brown field
+QImage progressBlock(); // 14 × 22 block of the progress strip
+QImage sizeGrip();      // 15 × 15 grip with transparent background
+
+} // namespace makeart
