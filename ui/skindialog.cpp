@@ -7,8 +7,7 @@
 #include "ui/skincheckbox.h"
 #include "ui/skincombobox.h"
 
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
+#include <qdrawutil.h>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -23,6 +22,33 @@ namespace {
 // The "?" button: 10 x 10 dialog units, 3 units in from the top-right corner.
 constexpr int kHelpButtonDlu = 10;
 constexpr int kHelpButtonMarginDlu = 3;
+
+// A group box as the platform draws it: an etched frame whose top line runs through the middle
+// of the title, broken where the title stands; shadow and highlight stand out on the stripes.
+class SkinGroupBox : public QGroupBox {
+public:
+    SkinGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const QRect text = metrics.boundingRect(QRect(kTitleLeft, 0, width(), metrics.height()),
+                                                Qt::TextSingleLine | Qt::TextShowMnemonic, title());
+        QRegion clip(rect());
+        if (!title().isEmpty())
+            clip -= text.adjusted(-2, 0, 2, 0);
+        painter.setClipRegion(clip);
+        qDrawShadeRect(&painter, QRect(0, metrics.height() / 2, width(), height() - metrics.height() / 2),
+                       palette(), true, 1, 0);
+        painter.setClipping(false);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(text, Qt::TextSingleLine | Qt::TextShowMnemonic, title());
+    }
+
+private:
+    static constexpr int kTitleLeft = 9;
+};
 
 QPalette dialogPalette(const QPalette& base) {
     const SkinObjects& skin = Skin::objects();
@@ -169,7 +195,7 @@ CSkinComboBox* CSkinDialog::addComboBox(int id, const QRect& dlu) {
 }
 
 QGroupBox* CSkinDialog::addGroupBox(const QString& title, const QRect& dlu) {
-    auto* group = new QGroupBox(title, this);
+    auto* group = new SkinGroupBox(title, this);
     group->setGeometry(Skin::dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
     // Added after the controls it frames, it must not cover them.
     group->lower();

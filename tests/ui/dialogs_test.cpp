@@ -116,13 +116,13 @@ TEST(SplashTest, TitleOpensFromTheMiddleThenTheBylineFromTheTop) {
     const QImage title = Skin::bitmap(273).convertToFormat(QImage::Format_RGB32);
     const QImage byline = Skin::bitmap(275).convertToFormat(QImage::Format_RGB32);
     QList<int> waits;
-    QImage afterTenColumns, afterTwentyRows;
+    QImage afterSixtyColumns, afterTwentyRows;
     splash.play([&](int ms) {
         waits.append(ms);
-        // The wait before step i comes after step i - 1 was drawn.
-        if (waits.size() == 11)
-            afterTenColumns = splash.canvas();
-        if (waits.size() == 108 + 1 + 21)
+        // Wait number n (from 1) of a stage comes before its step n - 1, after step n - 2.
+        if (waits.size() == 62)
+            afterSixtyColumns = splash.canvas();
+        if (waits.size() == 108 + 1 + 22)
             afterTwentyRows = splash.canvas();
     });
     ASSERT_EQ(waits.size(), 108 + 1 + 107);
@@ -131,10 +131,11 @@ TEST(SplashTest, TitleOpensFromTheMiddleThenTheBylineFromTheTop) {
     EXPECT_EQ(waits.count(30), 107);
     EXPECT_EQ(waits[108], 500);
 
-    // After ten steps the title's ten leftmost columns stand left of the middle and its ten
-    // rightmost columns right of it.
-    EXPECT_EQ(afterTenColumns.copy(97, 0, 10, 91), title.copy(0, 0, 10, 91));
-    EXPECT_EQ(afterTenColumns.copy(107, 0, 10, 91), title.copy(204, 0, 10, 91));
+    // After sixty steps the title's sixty leftmost columns stand left of the middle and its
+    // sixty rightmost columns right of it (not where they end up).
+    EXPECT_EQ(afterSixtyColumns.copy(47, 0, 60, 91), title.copy(0, 0, 60, 91));
+    EXPECT_EQ(afterSixtyColumns.copy(107, 0, 60, 91), title.copy(154, 0, 60, 91));
+    EXPECT_NE(title.copy(0, 0, 60, 91), title.copy(47, 0, 60, 91)) << "the lettering should tell them apart";
     // At the end the whole title is in place and the byline below it.
     EXPECT_EQ(splash.canvas().copy(0, 0, 214, 91), title);
     EXPECT_EQ(afterTwentyRows.copy(33, 100, 149, 20), byline.copy(0, 0, 149, 20));

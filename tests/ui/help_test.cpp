@@ -135,13 +135,4 @@ TEST(ContextHelpTest, QuestionButtonEntersContextHelpModeAndAClickShowsTheTopic)
     QWhatsThis::hideText();
 }
 
-TEST(ContextHelpTest, DialogsWithoutHelpHaveNoQuestionButton) {
-    class Plain : public CSkinDialog {
-    public:
-        Plain() : CSkinDialog(100) { setDialogSize(100, 50); }
-    } dialog;
-    EXPECT_EQ(dialog.contextHelpButton(), nullptr);
-    EXPECT_EQ(dialog.findChild<QWidget*>(QLatin1String(CSkinDialog::contextHelpButtonName)), nullptr);
-}
-
 } // namespace

@@ -76,13 +76,6 @@ TEST(SkinTest, FontsAreAskedForByTheirNamesAtScreenSizes) {
     EXPECT_EQ(skin.stripeBrush.style(), Qt::TexturePattern);
 }
 
-TEST(SkinTest, StripePatternRepeatsEveryFourRows) {
-    const QImage tile = Skin::bitmap(SkinBitmap::stripes);
-    ASSERT_EQ(tile.size(), QSize(8, 8));
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(tile.pixelColor(3, y), (y % 4) < 2 ? SkinColor::stripeLight : SkinColor::stripeDark) << y;
-}
-
 TEST(SkinTest, CheckBoxBackgroundContinuesTheDialogStripes) {
     EXPECT_EQ(Skin::stripeBitmapForTop(0), 256);
     EXPECT_EQ(Skin::stripeBitmapForTop(53), 293);
@@ -229,6 +222,9 @@ TEST(SkinTest, DialogColoursFollowTheKindOfControl) {
     EXPECT_EQ(combo->palette().color(QPalette::Base), QColor(Qt::white));
     // The label's underlined letter leads to the next control that takes the focus.
     EXPECT_EQ(label->buddy(), edit);
+    EXPECT_EQ(dialog.item(1005), dialog.checkBox);
+    EXPECT_EQ(dialog.item(1005)->objectName(), QStringLiteral("control1005"));
+    EXPECT_EQ(dialog.item(4242), nullptr);
 
     const QImage image = dialog.grab().toImage();
     const QPoint inHeading = heading->geometry().topLeft() + QPoint(3, 3);
@@ -237,17 +233,6 @@ TEST(SkinTest, DialogColoursFollowTheKindOfControl) {
     EXPECT_EQ(image.pixelColor(dialog.width() - 2, 0), SkinColor::stripeLight);
     EXPECT_EQ(image.pixelColor(dialog.width() - 2, 2), SkinColor::stripeDark);
     EXPECT_EQ(image.pixelColor(dialog.width() - 2, 5), SkinColor::stripeLight);
-}
-
-TEST(SkinTest, ControlsAreFoundByTheirResourceNumbers) {
-    TestDialog dialog;
-    EXPECT_EQ(CSkinDialog::controlName(1027), QStringLiteral("control1027"));
-    ASSERT_NE(dialog.item(1005), nullptr);
-    EXPECT_EQ(dialog.item(1005)->property(CSkinDialog::controlIdProperty).toInt(), 1005);
-    EXPECT_EQ(dialog.item(1005), dialog.checkBox);
-    EXPECT_EQ(dialog.item(4242), nullptr);
-    EXPECT_EQ(dialog.size(), QSize(300, 195));
-    EXPECT_EQ(dialog.font().pixelSize(), 11);
 }
 
 TEST(SkinTest, ButtonOneAcceptsAndTheBoxKeepsTheDialogsFace) {
