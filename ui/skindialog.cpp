@@ -8,6 +8,7 @@
 #include "ui/skincombobox.h"
 
 #include <qdrawutil.h>
+#include <QAbstractSpinBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -218,6 +219,15 @@ QFrame* CSkinDialog::addEtchedLine(const QRect& dlu, Qt::Orientation orientation
 }
 
 void CSkinDialog::applySkin(QWidget* widget) const {
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(widget)) {
+        // The up-down arrows are drawn in the window-text colour: dark, on the light face.
+        QPalette pal = spin->palette();
+        pal.setColor(QPalette::Active, QPalette::WindowText, Qt::black);
+        pal.setColor(QPalette::Inactive, QPalette::WindowText, Qt::black);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, SkinColor::buttonDark);
+        spin->setPalette(pal);
+        return;
+    }
     auto* label = qobject_cast<QLabel*>(widget);
     if (!label)
         return;
