@@ -3,7 +3,12 @@
 #include "app/commandtable.h"
 #include "board/widgets/boardview.h"
 #include "game/widgets/clockwindow.h"
+#include "game/widgets/congratulationwindow.h"
+#include "game/widgets/pausewindow.h"
+#include "model/picture.h"
+#include "model/widgets/progressdialog.h"
 #include "res/resources.h"
+#include "res/strings.h"
 #include "ui/aboutdialog.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
@@ -15,13 +20,18 @@
 #include <QCursor>
 #include <QIcon>
 #include <QMenuBar>
+#include <QMetaObject>
+#include <QTimerEvent>
 
 namespace {
-const char* const kQuitQuestion = "Выйти из игры?";
+constexpr int kQuitQuestion = 32830;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
-    : QMainWindow(parent), services_(services) {
+    : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
+      renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this) {
+    modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
     state_.screenHeight = screen.height();
@@ -44,17 +54,28 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
     commands_->setHandler(Cmd::Exit, [this] { close(); });
-    commands_->setHandler(Cmd::About, [this] { CAboutDialog(this).exec(); });
-    commands_->setHandler(Cmd::Controls, [this] { CControlsDialog(this).exec(); });
+    commands_->setHandler(Cmd::About, [this] {
+        CAboutDialog dialog(this);
+        modalRunner_(dialog);
+    });
+    commands_->setHandler(Cmd::Controls, [this] {
+        CControlsDialog dialog(this);
+        modalRunner_(dialog);
+    });
     commands_->setHandler(Cmd::HelpContents, [this] {
         CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
     });
     commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
+    commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
+    commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
+    commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
     clockTimer_.setInterval(1000);
     clockTimer_.setTimerType(Qt::CoarseTimer);
+    clockTimer_.setObjectName(QStringLiteral("clockTimer%1").arg(clockTimerId));
+    connect(&clockTimer_, &QTimer::timeout, this, [this] { gameFlow_.clockTick(); });
 
     setWindowTitle(QStringLiteral("Puzzle from Brindlecot 1.8 Test"));
     setWindowIcon(QIcon(iconResourcePath(128)));
@@ -62,7 +83,10 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     updateCursor();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    if (worker_.joinable())
+        worker_.join();
+}
 
 void CMainFrame::onCreate() {
     if (splashOnce_) {
@@ -81,9 +105,7 @@ void CMainFrame::placeWindow() {
     resize(w * 2 / 3, h * 2 / 3);
 }
 
-QString CMainFrame::programFolder() const {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
-}
+QString CMainFrame::programFolder() const { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
 
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
@@ -94,9 +116,7 @@ CommandContext CMainFrame::commandContext() const {
     return c;
 }
 
-bool CMainFrame::runCommand(int id) {
-    return commands_->run(id);
-}
+bool CMainFrame::runCommand(int id) { return commands_->run(id); }
 
 void CMainFrame::updateCursor() {
     if (turningBusy_.load())
@@ -107,13 +127,127 @@ void CMainFrame::updateCursor() {
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() {
-    boardView_->update();
+void CMainFrame::repaintBoard() { boardView_->update(); }
+
+void CMainFrame::newGame() {
+    runCommand(Cmd::LoadPicture);
+    if (!(state_.flags.pictureLoaded && !state_.flags.cutDone))
+        return;
+    runCommand(Cmd::CutPicture);
+    if (state_.flags.cutDone)
+        runCommand(Cmd::CreateElements);
 }
+
+void CMainFrame::createElements() {
+    // One worker at a time: a second would write the same pictures.
+    if (turningBusy_.load())
+        return;
+    switch (gameFlow_.beginCreateElements()) {
+    case GameFlow::CreateStep::Declined:
+        return;
+    case GameFlow::CreateStep::GenerateNow:
+        generateNow();
+        return;
+    case GameFlow::CreateStep::TurnPictureFirst:
+        startTurningWorker();
+        return;
+    }
+}
+
+void CMainFrame::generateNow() {
+    if (state_.cutRows * state_.cutColumns >= progressThreshold) {
+        CProgressDialog progress(this);
+        progress.setCaption(loadString(116));
+        gameFlow_.generateElements(*random_, &progress);
+    } else {
+        gameFlow_.generateElements(*random_, nullptr);
+    }
+}
+
+void CMainFrame::startTurningWorker() {
+    if (worker_.joinable())
+        worker_.join();
+    turningBusy_ = true;
+    updateCursor();
+    const QPoint cursorAt = services_.cursor->position() + QPoint(1, 1);
+    services_.cursor->setPosition(cursorAt);
+    std::array<QImage, 4> pictures{state_.turnedPictures[0], {}, {}, {}};
+    // The worker turns its own copies; the main thread takes them over when it is done, so
+    // nothing is shared while it runs.
+    worker_ = std::thread([this, pictures, cursorAt]() mutable {
+        const bool ok = buildTurnedPictures(pictures);
+        QMetaObject::invokeMethod(
+            this, [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
+                turningFinished(ok, std::move(pictures));
+                services_.cursor->setPosition(cursorAt);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
+    if (!ok) {
+        turningBusy_ = false;
+        updateCursor();
+        services_.messages->messageBox(loadString(32827), MessageKind::Error, MessageButtons::Ok);
+        return;
+    }
+    for (int k = 1; k < 4; ++k)
+        state_.turnedPictures[k] = std::move(pictures[k]);
+    if (state_.flags.generateAfterTurning)
+        generateNow();
+    else
+        gameFlow_.gameReady();
+    turningBusy_ = false;
+    updateCursor();
+}
+
+void CMainFrame::waitForWorker() {
+    while (turningBusy_.load()) {
+        if (worker_.joinable())
+            worker_.join();
+        QCoreApplication::sendPostedEvents(this);
+    }
+}
+
+void CMainFrame::invalidate(const QRegion& clientRegion) { boardView_->update(clientRegion); }
+void CMainFrame::invalidateAll() { boardView_->update(); }
+void CMainFrame::updateNow() { boardView_->repaint(); }
+
+void CMainFrame::restartClockTimer() {
+    clockTimer_.stop();
+    clockTimer_.start();
+}
+void CMainFrame::stopClockTimer() { clockTimer_.stop(); }
+bool CMainFrame::clockWindowVisible() const { return !clockWindow_->isHidden(); }
+void CMainFrame::setClockWindowVisible(bool visible) { clockWindow_->setVisible(visible); }
+void CMainFrame::invalidateClockWindow() { clockWindow_->update(); }
+
+void CMainFrame::runPauseWindow() {
+    PauseWindow window(this);
+    window.move(mapToGlobal(rect().center()) - window.rect().center());
+    modalRunner_(window);
+}
+
+void CMainFrame::runCongratulation() {
+    CongratulationWindow window(this);
+    window.move(mapToGlobal(rect().center()) - window.rect().center());
+    modalRunner_(window);
+}
+
+void CMainFrame::hidePreview() { previewVisible_ = false; }
+void CMainFrame::repaintPreview() {}
+
+void CMainFrame::endMouseCapture() {
+    if (QWidget::mouseGrabber() == boardView_)
+        boardView_->releaseMouse();
+}
+
+void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
-        services_.messages->messageBox(QString::fromUtf8(kQuitQuestion), MessageKind::Question,
+        services_.messages->messageBox(loadString(kQuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
         event->ignore();
         return;

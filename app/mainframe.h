@@ -1,21 +1,30 @@
 #pragma once
 
 #include "app/frameservices.h"
+#include "board/boardhost.h"
+#include "board/boardrenderer.h"
+#include "board/joiner.h"
 #include "game/commands.h"
+#include "game/gameflow.h"
 #include "game/gamestate.h"
+#include "model/randomtables.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
+#include <array>
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <thread>
 
 class BoardView;
 class ClockWindow;
 class CommandTable;
+class QDialog;
 
 // The main window. It owns the whole game state; the work lives in the focused classes it holds.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public IBoardHost, public IGameFlowHost, public IJoinHost {
     Q_OBJECT
 public:
     static constexpr int clockTimerId = 4369;
@@ -37,10 +46,43 @@ public:
     // Runs a command through the command table (as a menu item or accelerator would).
     bool runCommand(int id);
 
+    BoardRenderer& renderer() { return renderer_; }
+    Joiner& joiner() { return joiner_; }
+    GameFlow& gameFlow() { return gameFlow_; }
+    // Runs a modal window; tests replace it so nothing blocks.
+    using ModalRunner = std::function<int(QDialog&)>;
+    void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
+    // Replaces the generator of random tables (tests fix the sequence).
+    void setRandom(std::unique_ptr<IRandom> random) { random_ = std::move(random); }
+
+    // The create-elements command and the new-game chain.
+    void createElements();
+    void newGame();
+    // Waits until a running picture-turning worker has handed over (tests, closing).
+    void waitForWorker();
+
+    // IBoardHost
+    void invalidate(const QRegion& clientRegion) override;
+    void invalidateAll() override;
+    void updateNow() override;
+    // IGameFlowHost
+    void restartClockTimer() override;
+    void stopClockTimer() override;
+    bool clockWindowVisible() const override;
+    void setClockWindowVisible(bool visible) override;
+    void invalidateClockWindow() override;
+    void runPauseWindow() override;
+    void runCongratulation() override;
+    void hidePreview() override;
+    void repaintPreview() override;
+    QString programFolder() const override;
+    // IJoinHost
+    void endMouseCapture() override;
+    void announceCompletion() override;
+
     int fullScreen() const { return fullScreen_; }
     bool previewVisible() const { return previewVisible_; }
     bool turningBusy() const { return turningBusy_.load(); }
-    QString programFolder() const;
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
     void onCreate();
@@ -59,6 +101,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void startTurningWorker();
+    void turningFinished(bool ok, std::array<QImage, 4> pictures);
+    void generateNow();
     void placeWindow();
     void placeClockWindow();
     CommandContext commandContext() const;
@@ -75,4 +120,10 @@ private:
     int displayChanged_ = 0;
     bool previewVisible_ = false;
     std::atomic<bool> turningBusy_{false};
+    std::thread worker_;
+    ModalRunner modalRunner_;
+    std::unique_ptr<IRandom> random_;
+    BoardRenderer renderer_;
+    Joiner joiner_;
+    GameFlow gameFlow_;
 };

@@ -2,12 +2,16 @@
 
 #include "board/background.h"
 #include "board/board.h"
+#include "game/gameclock.h"
 #include "model/cutparameters.h"
 #include "model/gameflags.h"
 #include "model/puzzle.h"
 #include "model/settings.h"
+#include "model/shapebuilder.h"
 
 #include <QImage>
+#include <QPoint>
+#include <QRegion>
 #include <QString>
 
 #include <array>
@@ -24,6 +28,9 @@ struct GameState {
     std::int32_t cutElementSize = 0;
 
     Puzzle puzzle;
+    // Shapes of the puzzle on the board, shared between elements with equal edges. Its options
+    // follow the puzzle's geometry, the mosaic option and the bevel.
+    ShapeBuilder shapes;
     Settings settings;
     BackgroundState background;
     Board board;
@@ -35,11 +42,11 @@ struct GameState {
 
     // Interaction.
     std::int32_t pickedElement = -1;
+    QRegion dragClipRegion; // client coordinates: where the held element is painted
+    QPoint lastCursor;      // board coordinates
     std::int32_t hintMode = 0;
 
-    // Clock: elapsed = now - clockStart + clockCarried.
-    std::int64_t clockStart = 0;
-    std::int32_t clockCarried = 0;
+    GameClock clock;
     QString clockText = QStringLiteral("00:00:00");
 
     QString gameName;

@@ -8,4 +8,5 @@ QString loadString(int id);
 
 // Number of entries, for tests that walk the table.
 int stringCount();
+// Id of the entry at index (0 .. stringCount() - 1, ascending ids); -1 outside that range.
 int stringIdAt(int index);

@@ -1,0 +1,285 @@
+#include "board/joiner.h"
+
+#include "board/boardrenderer.h"
+#include "game/gamestate.h"
+#include "model/services.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <unordered_map>
+
+namespace {
+
+// Which side of the held element a snapping test joins, in test order.
+constexpr std::array<int, 4> kTestSide{Left, Right, Top, Bottom};
+
+std::int64_t positionKey(int left, int top) {
+    return (static_cast<std::int64_t>(left) << 32) ^ static_cast<std::uint32_t>(top);
+}
+
+} // namespace
+
+Joiner::Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
+    : state_(state), renderer_(renderer), sound_(sound), host_(host) {}
+
+bool Joiner::sidesFit(int e, int side, int k, int test) const {
+    const Puzzle& p = state_.puzzle;
+    const Element& a = p.element(e);
+    const Element& b = p.element(k);
+    const int other = opposite(side);
+    if (a.edgeSign[side] == 0)
+        return false;
+    if (!state_.settings.exactAssembly)
+        return a.edgeSign[side] == -b.edgeSign[other] && a.edgeShift[side] == -b.edgeShift[other];
+    if (a.orientation != b.orientation)
+        return false;
+    // Offset of the held element's home from its partner's, per test and orientation.
+    const int w = p.columns;
+    static constexpr std::array<std::array<int, 4>, 4> homeOffset{{
+        {+1, +2, -1, -2}, // left to right: h+1, h+W, h-1, h-W
+        {-1, -2, +1, +2}, // right to left
+        {+2, -1, -2, +1}, // top to bottom
+        {-2, +1, +2, -1}, // bottom to top
+    }};
+    const int code = homeOffset[test][a.orientation]; // +-1: one column, +-2: one row
+    const int delta = (code == 1 || code == -1) ? code : (code > 0 ? w : -w);
+    return a.homeIndex == b.homeIndex + delta;
+}
+
+Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop) {
+    Puzzle& p = state_.puzzle;
+    Element& a = p.element(e);
+    Element& b = p.element(k);
+    a.joinedNeighbour[side] = k;
+    if (!renderer_.updateJoinRegion(e))
+        return JoinOutcome::Failed;
+    a.alone = 0;
+    b.joinedNeighbour[opposite(side)] = e;
+    if (!renderer_.updateJoinRegion(k))
+        return JoinOutcome::Failed;
+    b.alone = 0;
+    renderer_.drawElement(k, false, false);
+
+    const Rect old = p.bodyRects[e];
+    const int dx = newLeft - old.left, dy = newTop - old.top;
+    const int m = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
+    a.cellRect = {newLeft - m, newTop - m, newLeft - m + size, newTop - m + size};
+    p.boardRegions[e].translate(dx, dy);
+    if (a.blockLifted) {
+        shiftBlockMembers(e, dx, dy);
+        linkAlignedPairs(e, k);
+    }
+    mergeBlocks(e, k);
+    const int s = p.geometry.elementSize;
+    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
+    return JoinOutcome::Joined;
+}
+
+bool Joiner::snap(int e) {
+    Puzzle& p = state_.puzzle;
+    const int s = p.geometry.elementSize;
+    int m = 1;
+    bool joined = false;
+    for (int k = 0; k < p.count(); ++k) {
+        if (k == e)
+            continue;
+        const Rect& K = p.bodyRects[k];
+        // Each test re-reads E and the tolerance: a join moves the element and tightens the
+        // tolerance to exact alignment for the rest of the pass.
+        for (int test = 0; test < 4; ++test) {
+            const Rect& E = p.bodyRects[e];
+            const int t = state_.settings.captureArea * m;
+            const int side = kTestSide[test];
+            const Element& a = p.element(e);
+            const Element& b = p.element(k);
+            if (a.joinedNeighbour[side] != -1 || b.joinedNeighbour[opposite(side)] != -1)
+                continue;
+            int newLeft = 0, newTop = 0;
+            bool near = false;
+            if (test < 2) {
+                if (std::abs(E.top - K.top) > t)
+                    continue;
+                near = test == 0 ? std::abs(E.left - K.right) <= t : std::abs(E.right - K.left) <= t;
+                newLeft = test == 0 ? K.right : K.left - s;
+                newTop = K.top;
+            } else {
+                if (std::abs(E.left - K.left) > t)
+                    continue;
+                near = test == 2 ? std::abs(E.top - K.bottom) <= t : std::abs(E.bottom - K.top) <= t;
+                newLeft = K.left;
+                newTop = test == 2 ? K.bottom : K.top - s;
+            }
+            if (!near || !sidesFit(e, side, k, test))
+                continue;
+            if (join(e, side, k, newLeft, newTop) == JoinOutcome::Failed)
+                return joined; // the links made so far stay; the drag goes on
+            joined = true;
+            m = 0;
+        }
+    }
+    if (!joined)
+        return false;
+
+    host_.endMouseCapture();
+    state_.pickedElement = -1;
+    state_.dragClipRegion = QRegion();
+    raiseToTop(e);
+    renderer_.drawElement(e, false, true);
+    for (const int j : p.blocks.members(e))
+        if (j != e)
+            renderer_.drawElement(j, false, true);
+    p.element(e).blockLifted = 0;
+    if (isComplete() && !state_.flags.gameCompleted)
+        host_.announceCompletion();
+    else
+        sound_.playWave(joinWave);
+    return true;
+}
+
+void Joiner::shiftBlockMembers(int e, int dx, int dy) {
+    Puzzle& p = state_.puzzle;
+    if (p.element(e).alone)
+        return;
+    for (const int j : p.blocks.members(e)) {
+        if (j == e)
+            continue;
+        Element& el = p.element(j);
+        el.cellRect = el.cellRect.translated(dx, dy);
+        p.bodyRects[j] = p.bodyRects[j].translated(dx, dy);
+        p.boardRegions[j].translate(dx, dy);
+    }
+}
+
+void Joiner::linkIfFits(int i, int side, int j) {
+    Puzzle& p = state_.puzzle;
+    Element& a = p.element(i);
+    Element& b = p.element(j);
+    const int other = opposite(side);
+    if (a.joinedNeighbour[side] != -1 || b.joinedNeighbour[other] != -1)
+        return;
+    // Two straight border edges are "opposite" as numbers but never belong together.
+    if (a.edgeSign[side] == 0 || a.edgeSign[side] != -b.edgeSign[other] ||
+        a.edgeShift[side] != -b.edgeShift[other])
+        return;
+    a.joinedNeighbour[side] = j;
+    b.joinedNeighbour[other] = i;
+    a.alone = b.alone = 0;
+    renderer_.updateJoinRegion(i);
+    renderer_.updateJoinRegion(j);
+}
+
+void Joiner::linkAlignedPairs(int a, int b) {
+    Puzzle& p = state_.puzzle;
+    const int s = p.geometry.elementSize;
+    // Index b's block by body position so each member of a's block looks up its four possible
+    // partners instead of comparing with every member (two big blocks would be quadratic).
+    std::unordered_multimap<std::int64_t, int> byPosition;
+    const auto& bMembers = p.blocks.members(b);
+    byPosition.reserve(bMembers.size() * 2);
+    for (const int j : bMembers)
+        byPosition.emplace(positionKey(p.bodyRects[j].left, p.bodyRects[j].top), j);
+    const std::vector<std::int32_t> aMembers = p.blocks.members(a);
+    for (const int i : aMembers) {
+        const Rect I = p.bodyRects[i];
+        const std::array<std::pair<int, std::int64_t>, 4> probes{{
+            {Left, positionKey(I.left - s, I.top)},
+            {Right, positionKey(I.right, I.top)},
+            {Top, positionKey(I.left, I.top - s)},
+            {Bottom, positionKey(I.left, I.bottom)},
+        }};
+        for (const auto& [side, key] : probes) {
+            auto [lo, hi] = byPosition.equal_range(key);
+            std::vector<int> partners;
+            for (auto it = lo; it != hi; ++it)
+                partners.push_back(it->second);
+            std::sort(partners.begin(), partners.end());
+            for (const int j : partners)
+                if (j != i)
+                    linkIfFits(i, side, j);
+        }
+    }
+}
+
+void Joiner::mergeBlocks(int a, int b) { state_.puzzle.blocks.merge(a, b); }
+
+void Joiner::separateElement(int e) {
+    Puzzle& p = state_.puzzle;
+    Element& el = p.element(e);
+    for (int side = 0; side < 4; ++side) {
+        const int n = el.joinedNeighbour[side];
+        if (n < 0)
+            continue;
+        p.element(n).joinedNeighbour[opposite(side)] = -1;
+        renderer_.updateJoinRegion(n);
+        renderer_.drawElement(n, false, false);
+    }
+    splitAfterRemoval(e);
+    p.blocks.detach(e);
+    el.joinedNeighbour = {-1, -1, -1, -1};
+    el.alone = 1;
+}
+
+int Joiner::splitAfterRemoval(int e) {
+    Puzzle& p = state_.puzzle;
+    const auto seeds = p.element(e).joinedNeighbour;
+    std::vector<char> reached(p.count(), 0);
+    reached[e] = 1;
+    std::vector<std::vector<std::int32_t>> parts;
+    for (const int seed : seeds) {
+        if (seed < 0 || reached[seed])
+            continue;
+        std::vector<std::int32_t> part{seed};
+        reached[seed] = 1;
+        for (std::size_t q = 0; q < part.size(); ++q)
+            for (const int n : p.element(part[q]).joinedNeighbour)
+                if (n >= 0 && !reached[n]) {
+                    reached[n] = 1;
+                    part.push_back(n);
+                }
+        parts.push_back(std::move(part));
+    }
+    if (parts.size() <= 1)
+        return 0;
+    for (auto& part : parts)
+        p.blocks.makeBlock(std::move(part));
+    return 1;
+}
+
+bool Joiner::isComplete() const {
+    const Puzzle& p = state_.puzzle;
+    const int n = p.count();
+    if (n == 0)
+        return false;
+    for (int k = 0; k < n; ++k)
+        if (p.stackOrder[k] != n - 1 - k)
+            return false;
+    if (p.blocks.blockSize(0) != n)
+        return false;
+    const int o = p.element(0).orientation;
+    for (int k = 1; k < n; ++k)
+        if (p.element(k).orientation != o)
+            return false;
+    return true;
+}
+
+void Joiner::raiseToTop(int e) {
+    Puzzle& p = state_.puzzle;
+    auto& order = p.stackOrder;
+    if (p.element(e).alone || p.blocks.blockSize(e) == 1) {
+        if (!order.empty() && order.front() == e)
+            return;
+        auto it = std::find(order.begin(), order.end(), e);
+        std::rotate(order.begin(), it, it + 1);
+        return;
+    }
+    // Raising members one by one in ascending order leaves them on top in descending order,
+    // above every non-member in its old order; build that directly in linear time.
+    const auto& members = p.blocks.members(e);
+    std::vector<std::int32_t> result(members.rbegin(), members.rend());
+    result.reserve(order.size());
+    for (const int j : order)
+        if (!p.blocks.sameBlock(j, e))
+            result.push_back(j);
+    order = std::move(result);
+}

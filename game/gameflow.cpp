@@ -1,0 +1,131 @@
+#include "game/gameflow.h"
+
+#include "board/boardrenderer.h"
+#include "game/gamestate.h"
+#include "model/generator.h"
+#include "model/services.h"
+#include "res/strings.h"
+
+GameFlow::GameFlow(GameState& state, BoardRenderer& renderer, IMessageBox& messages, ISound& sound,
+                   IClock& clock, IScreen& screen, IGameFlowHost& host)
+    : state_(state), renderer_(renderer), messages_(messages), sound_(sound), clock_(clock), screen_(screen),
+      host_(host) {}
+
+bool GameFlow::confirmReplacingGame() {
+    if (!state_.flags.gameUnderWay())
+        return true;
+    return messages_.messageBox(loadString(newGameQuestion), MessageKind::Question, MessageButtons::YesNo) ==
+           MessageResult::Yes;
+}
+
+void GameFlow::discardGame(bool withPicture) {
+    if (state_.flags.elementsExist) {
+        state_.puzzle.clear();
+        state_.pickedElement = -1;
+        state_.dragClipRegion = QRegion();
+        state_.flags.elementsExist = 0;
+    }
+    if (withPicture) {
+        state_.flags.pictureLoaded = 0;
+        host_.hidePreview();
+        for (QImage& picture : state_.turnedPictures)
+            picture = QImage();
+    }
+    host_.stopClockTimer();
+    state_.clockText = GameClock::format(0);
+    host_.invalidateClockWindow();
+    renderer_.redrawBoard({.clearBackground = true});
+}
+
+GameFlow::CreateStep GameFlow::beginCreateElements() {
+    if (!confirmReplacingGame())
+        return CreateStep::Declined;
+    state_.flags.gameCompleted = 0;
+    host_.repaintPreview();
+    discardGame(false);
+    if (!state_.cut.rotateElements)
+        return CreateStep::GenerateNow;
+    state_.flags.generateAfterTurning = 1;
+    return CreateStep::TurnPictureFirst;
+}
+
+void GameFlow::generateElements(IRandom& random, IProgress* progress) {
+    GenerationRequest request;
+    request.rows = state_.cutRows;
+    request.columns = state_.cutColumns;
+    request.elementSize = state_.cutElementSize > 0 ? state_.cutElementSize : state_.cut.elementSize;
+    request.cut = state_.cut;
+    state_.flags.elementsExist = 1;
+    Generator(random, clock_).generate(request, state_.puzzle, state_.shapes, state_.settings,
+                                       state_.turnedPictures, progress);
+
+    const QSize size = boardSizeFor(request.columns, request.rows, state_.puzzle.geometry.bitmapSize,
+                                    QSize(state_.screenWidth, state_.screenHeight), screen_.fullScreenClientSize());
+    state_.board.resize(size.width(), size.height(), state_.screenWidth, state_.screenHeight);
+    renderer_.redrawBoard({.clearBackground = true, .playSound = true});
+    startClock(0);
+}
+
+void GameFlow::startClock(int carried) {
+    state_.clock.start(clock_.nowSeconds(), carried);
+    if (state_.settings.showTimer)
+        host_.restartClockTimer();
+}
+
+QString GameFlow::elapsedText() const { return GameClock::format(state_.clock.elapsed(clock_.nowSeconds())); }
+
+void GameFlow::clockTick() {
+    if (!state_.settings.showTimer)
+        return;
+    state_.clockText = elapsedText();
+    host_.invalidateClockWindow();
+}
+
+void GameFlow::pause() {
+    if (!state_.flags.elementsExist || state_.flags.gameCompleted || !state_.settings.showTimer)
+        return;
+    host_.stopClockTimer();
+    state_.clock.carry(clock_.nowSeconds());
+    renderer_.coverBoard(); // no element may be seen while the clock stands
+    host_.runPauseWindow();
+    host_.restartClockTimer();
+    state_.clock.resume(clock_.nowSeconds());
+    renderer_.redrawBoard({.clearBackground = true});
+}
+
+void GameFlow::applyClockVisibility() {
+    const bool visible = host_.clockWindowVisible();
+    if (state_.settings.showTimer) {
+        if (!visible) {
+            if (state_.flags.gameUnderWay())
+                host_.restartClockTimer();
+            host_.setClockWindowVisible(true);
+        } else {
+            host_.invalidateClockWindow();
+        }
+    } else {
+        if (visible) {
+            host_.stopClockTimer();
+            host_.setClockWindowVisible(false);
+        } else {
+            host_.invalidateClockWindow();
+        }
+    }
+}
+
+void GameFlow::announceCompletion() {
+    host_.stopClockTimer();
+    state_.clockText = elapsedText();
+    host_.invalidateClockWindow();
+    state_.flags.gameCompleted = 1;
+    sound_.playFile(host_.programFolder() + QStringLiteral("congratu.wav"));
+    host_.runCongratulation();
+}
+
+void GameFlow::gameReady() {
+    renderer_.redrawBoard({.clearBackground = true, .playSound = true, .rebuildBitmaps = true, .rebuildRegions = true});
+    state_.clock.resume(clock_.nowSeconds());
+    if (state_.settings.showTimer)
+        host_.restartClockTimer();
+    applyClockVisibility();
+}

@@ -1,0 +1,66 @@
+#include "model/generator.h"
+
+#include "model/edges.h"
+#include "model/elementcontext.h"
+#include "model/puzzle.h"
+#include "model/randomtables.h"
+#include "model/settings.h"
+#include "model/shapebuilder.h"
+
+#include <algorithm>
+#include <vector>
+
+int progressStep(int count) { return std::max(1, count / progressThreshold); }
+
+QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fullScreenClient) {
+    const int w = bitmapSize * columns + (screen.width() - fullScreenClient.width()) + 50;
+    const int h = bitmapSize * rows + (screen.height() - fullScreenClient.height()) + 50;
+    return {std::max(screen.width(), w), std::max(screen.height(), h)};
+}
+
+void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes,
+                         Settings& settings, const std::array<QImage, 4>& turnedPictures, IProgress* progress) {
+    const CutParameters& cut = request.cut;
+    if (cut.forcesExactAssembly())
+        settings.exactAssembly = 1;
+    const int rows = request.rows, columns = request.columns;
+    const int n = rows * columns;
+
+    std::vector<std::int32_t> signTable(2 * static_cast<std::size_t>(n));
+    std::vector<std::int32_t> shiftTable(2 * static_cast<std::size_t>(n), 0);
+    fillRandomTable(signTable, RandomTableKind::EdgeSigns, columns, random_, clock_);
+    if (cut.shiftKnobs)
+        fillRandomTable(shiftTable, RandomTableKind::KnobShifts, columns, random_, clock_);
+    const EdgeGrids edges = computeEdgeProfiles(signTable, shiftTable, rows, columns);
+
+    puzzle.create(rows, columns);
+    std::vector<std::int32_t> turns(n, 0);
+    if (cut.rotateElements)
+        fillRandomTable(turns, RandomTableKind::Turns, columns, random_, clock_);
+    std::vector<std::int32_t> scatter(n);
+    randomPermutation(scatter, random_, clock_);
+
+    puzzle.geometry = Geometry::compute(request.elementSize, cut.mosaic, cut.irregularBase, settings.outlineThickness);
+    shapes.setOptions(ShapeOptions{puzzle.geometry, cut.mosaic != 0, settings.threeD != 0});
+
+    const bool showProgress = progress && n >= progressThreshold;
+    if (showProgress)
+        progress->begin(0, n, progressStep(n));
+    ElementContext context{puzzle, shapes, turnedPictures, settings.outlineColor, {}, {}};
+    const int size = puzzle.geometry.bitmapSize;
+    for (int i = 0; i < n; ++i) {
+        if (showProgress)
+            progress->setPosition(i);
+        Element& e = puzzle.element(i);
+        e.edgeSign = edges.signs[i];
+        e.edgeShift = edges.shifts[i];
+        const int p = scatter[i];
+        const int left = (p % columns) * size, top = (p / columns) * size;
+        e.cellRect = {left, top, left + size, top + size};
+        prepareElement(context, i, turns[i]);
+        puzzle.bodyRects[i] = puzzle.bodyRectFor(e.cellRect);
+        placeBoardRegion(context, i);
+    }
+    if (showProgress)
+        progress->end();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/cutparameters.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <array>
+#include <functional>
+
+class IClock;
+class IRandom;
+class Puzzle;
+class ShapeBuilder;
+struct Settings;
+
+// Reports the progress of a long generation; created from 19 elements on.
+class IProgress {
+public:
+    virtual ~IProgress() = default;
+    virtual void begin(int low, int high, int step) = 0;
+    virtual void setPosition(int position) = 0;
+    virtual void end() = 0;
+};
+
+struct GenerationRequest {
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+    std::int32_t elementSize = 64;
+    CutParameters cut;
+};
+
+// The first element count that shows progress.
+constexpr int progressThreshold = 19;
+// Step of the progress strip: N / 19 truncated, at least 1.
+int progressStep(int count);
+
+// Builds every element of a new puzzle: random edges, turns and scatter places, shapes,
+// bitmaps and board regions. Forces exact assembly for square mosaic elements. The board
+// itself (size, bitmap, drawing) is the caller's.
+class Generator {
+public:
+    Generator(IRandom& random, const IClock& clock) : random_(random), clock_(clock) {}
+
+    void generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes, Settings& settings,
+                  const std::array<QImage, 4>& turnedPictures, IProgress* progress);
+
+private:
+    IRandom& random_;
+    const IClock& clock_;
+};
+
+// Board size for a scatter grid of columns x rows squares of bitmapSize: at least the screen,
+// plus what a full-screen window's frame takes, plus a margin of 50.
+QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fullScreenClient);

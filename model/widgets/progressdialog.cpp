@@ -1,0 +1,95 @@
+#include "model/widgets/progressdialog.h"
+
+#include "res/resources.h"
+#include "res/strings.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+
+namespace {
+const QColor kLabel(255, 210, 136);
+const QColor kStripFill(153, 51, 0);
+constexpr int kBlockWidth = 14;
+constexpr int kStripWidth = 265;
+} // namespace
+
+CProgressDialog::CProgressDialog(QWidget* owner, int captionId) : QDialog(owner), owner_(owner) {
+    setObjectName(QStringLiteral("progressDialog"));
+    setWindowTitle(loadString(captionId));
+    setFixedSize(280, 66);
+    block_ = loadBitmapResource(blockBitmap);
+    auto* done = new QLabel(QStringLiteral("Выполнено"), this);
+    done->setGeometry(7, 8, 120, 20);
+    percent_ = new QLabel(QStringLiteral(" 0 %"), this);
+    percent_->setObjectName(QStringLiteral("control%1").arg(percentId));
+    percent_->setGeometry(200, 8, 72, 20);
+    percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* l : {done, percent_}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, kLabel);
+        l->setPalette(p);
+    }
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("control%1").arg(barId));
+    bar_->hide();
+    // The strip (7, 36)-(272, 57), centred horizontally in the client area.
+    strip_ = QRect((width() - kStripWidth) / 2, 36, kStripWidth, 21);
+    if (owner_ && owner_->isEnabled()) {
+        owner_->setEnabled(false);
+        disabledOwner_ = true;
+    }
+}
+
+CProgressDialog::~CProgressDialog() {
+    if (disabledOwner_ && owner_)
+        owner_->setEnabled(true);
+}
+
+void CProgressDialog::begin(int low, int high, int step) {
+    low_ = low;
+    high_ = high;
+    step_ = step > 0 ? step : 1;
+    position_ = low;
+    blocks_ = 0;
+    bar_->setRange(low, high);
+    bar_->setValue(low);
+    show();
+    QApplication::processEvents();
+}
+
+QString CProgressDialog::percentText() const {
+    const int span = high_ - low_;
+    const int percent = span > 0 ? static_cast<int>((static_cast<long long>(position_) - low_) * 100 / span) : 0;
+    return QStringLiteral("%1%2").arg(percent).arg(QLatin1Char('%'));
+}
+
+void CProgressDialog::setPosition(int position) {
+    // Let the window breathe: paint, and take (and drop) input meant for the disabled owner.
+    QApplication::processEvents();
+    position_ = position;
+    bar_->setValue(position);
+    const QString text = percentText();
+    if (percent_->text() != text)
+        percent_->setText(text);
+    if ((position_ - low_) / step_ >= blocks_) {
+        ++blocks_;
+        update(strip_);
+    }
+}
+
+void CProgressDialog::end() { hide(); }
+
+void CProgressDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    for (int y = 0; y < height(); ++y)
+        painter.fillRect(0, y, width(), 1, (y % 4) < 2 ? QColor(145, 61, 7) : QColor(105, 55, 22));
+    const int shown = std::min(blocks_, kStripWidth / kBlockWidth + 1);
+    for (int b = 0; b < shown; ++b)
+        painter.drawImage(strip_.left() + b * kBlockWidth, strip_.top(), block_);
+    const int restLeft = strip_.left() + shown * kBlockWidth + 1;
+    const int restWidth = 266 - kBlockWidth * shown;
+    if (restWidth > 0)
+        painter.fillRect(QRect(restLeft, strip_.top(), restWidth, 22).intersected(strip_), kStripFill);
+}

@@ -1,0 +1,285 @@
+#include "board/boardhost.h"
+#include "board/boardrenderer.h"
+#include "fakes.h"
+#include "game/gameflow.h"
+#include "game/gamestate.h"
+#include "model/generator.h"
+#include "model/picture.h"
+#include "model/randomtables.h"
+#include "model/cutsupport.h"
+#include "model/elementbitmap.h"
+
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingBoardHost : public IBoardHost {
+public:
+    int invalidations = 0;
+    int fullInvalidations = 0;
+    int updates = 0;
+    void invalidate(const QRegion&) override { ++invalidations; }
+    void invalidateAll() override { ++fullInvalidations; }
+    void updateNow() override { ++updates; }
+};
+
+class RecordingFlowHost : public IGameFlowHost {
+public:
+    bool timerRunning = false;
+    bool clockVisible = true;
+    int pauseWindows = 0;
+    int congratulations = 0;
+    int clockInvalidations = 0;
+    std::function<void()> whilePaused;
+    void restartClockTimer() override { timerRunning = true; }
+    void stopClockTimer() override { timerRunning = false; }
+    bool clockWindowVisible() const override { return clockVisible; }
+    void setClockWindowVisible(bool v) override { clockVisible = v; }
+    void invalidateClockWindow() override { ++clockInvalidations; }
+    void runPauseWindow() override {
+        ++pauseWindows;
+        if (whilePaused)
+            whilePaused();
+    }
+    void runCongratulation() override { ++congratulations; }
+    void hidePreview() override {}
+    void repaintPreview() override {}
+    QString programFolder() const override { return QStringLiteral("/games/"); }
+};
+
+class RecordingProgress : public IProgress {
+public:
+    int begun = 0, ended = 0, step = 0, high = 0;
+    std::vector<int> positions;
+    void begin(int, int h, int s) override {
+        ++begun;
+        high = h;
+        step = s;
+    }
+    void setPosition(int p) override { positions.push_back(p); }
+    void end() override { ++ended; }
+};
+
+struct FlowFixture {
+    FakeServices fakes;
+    GameState state;
+    RecordingBoardHost boardHost;
+    RecordingFlowHost flowHost;
+    BoardRenderer renderer{state, boardHost, fakes.sound, fakes.cursor};
+    GameFlow flow{state, renderer, fakes.messages, fakes.sound, fakes.clock, fakes.screen, flowHost};
+    StandardRandom random;
+
+    FlowFixture() {
+        state.screenWidth = 1024;
+        state.screenHeight = 768;
+        state.background.loadTexture();
+        state.board.resize(1024, 768, 1024, 768);
+    }
+
+    // A picture of rows x columns elements of the given size, cut and ready.
+    void prepare(int rows, int columns, int size, bool rotate) {
+        state.turnedPictures[0] = coordinatePicture(columns * size, rows * size);
+        if (rotate) {
+            ASSERT_TRUE(buildTurnedPictures(state.turnedPictures));
+        }
+        state.cut.rotateElements = rotate;
+        state.cutRows = rows;
+        state.cutColumns = columns;
+        state.cutElementSize = size;
+        state.flags.pictureLoaded = 1;
+        state.flags.cutDone = 1;
+    }
+};
+
+TEST(GenerationTest, BoardSizeCoversTheScatterGridAndTheScreen) {
+    // 10 columns of 100-pixel bitmaps on a 1024 screen: max(1024, 1000 + 0 + 50).
+    EXPECT_EQ(boardSizeFor(10, 5, 100, {1024, 768}, {1024, 768}), QSize(1050, 768));
+    EXPECT_EQ(boardSizeFor(1, 1, 100, {1024, 768}, {1024, 768}), QSize(1024, 768));
+    EXPECT_EQ(boardSizeFor(10, 8, 100, {1024, 768}, {1024, 740}), QSize(1050, 878));
+}
+
+TEST(GenerationTest, ProgressFromNineteenElementsOn) {
+    EXPECT_EQ(progressStep(19), 1);
+    EXPECT_EQ(progressStep(18), 1);
+    EXPECT_EQ(progressStep(380), 20);
+    for (const auto& [rows, columns, shown] : {std::tuple{3, 6, false}, std::tuple{1, 19, true}}) {
+        FlowFixture f;
+        f.prepare(rows, columns, 32, false);
+        RecordingProgress progress;
+        f.flow.generateElements(f.random, &progress);
+        EXPECT_EQ(progress.begun, shown ? 1 : 0) << rows * columns;
+        if (shown) {
+            EXPECT_EQ(progress.step, 1);
+            EXPECT_EQ(progress.high, 19);
+            EXPECT_EQ(progress.positions.size(), 19u);
+            EXPECT_EQ(progress.ended, 1);
+        }
+    }
+}
+
+TEST(GenerationTest, SingleElementLiesInTheTopLeftSquare) {
+    FlowFixture f;
+    f.prepare(1, 1, 64, false);
+    f.flow.generateElements(f.random, nullptr);
+    const Element& e = f.state.puzzle.element(0);
+    EXPECT_EQ(e.cellRect, (Rect{0, 0, 100, 100}));
+    EXPECT_EQ(e.edgeSign, (std::array<std::int32_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(f.state.board.boardWidth, 1024);
+    EXPECT_EQ(f.state.board.boardHeight, 768);
+    EXPECT_EQ(f.state.flags.elementsExist, 1);
+}
+
+// After generation every element's inner region on the board shows exactly the picture pixels
+// of its place, turned the way the element is turned; nothing overlaps at the start.
+TEST(GenerationTest, BoardShowsThePicturePixelsOfEachOrientation) {
+    for (const bool rotate : {false, true}) {
+        FlowFixture f;
+        f.prepare(4, 5, 32, rotate);
+        f.flow.generateElements(f.random, nullptr);
+        const Puzzle& p = f.state.puzzle;
+        ASSERT_EQ(p.count(), 20);
+        const QImage& board = f.state.board.boardBitmap;
+        std::set<int> orientations;
+        QRegion covered;
+        for (int i = 0; i < p.count(); ++i) {
+            const Element& e = p.element(i);
+            orientations.insert(e.orientation);
+            if (!rotate) {
+                EXPECT_EQ(e.orientation, 0);
+            }
+            const QRegion onBoard = e.innerRegion.translated(e.cellRect.left, e.cellRect.top);
+            EXPECT_FALSE(covered.intersects(onBoard)) << "element " << i << " overlaps";
+            covered += p.boardRegions[i];
+            const QImage& source = f.state.turnedPictures[e.orientation];
+            const QPoint src = sourcePoint(e.orientation, i, p.rows, p.columns, p.geometry);
+            for (const QRect& r : onBoard)
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x)
+                        ASSERT_EQ(board.pixel(x, y),
+                                  source.pixel(x - e.cellRect.left + src.x(), y - e.cellRect.top + src.y()))
+                            << "element " << i << " at " << x << "," << y;
+        }
+        if (rotate) {
+            EXPECT_GT(orientations.size(), 1u);
+        }
+        EXPECT_EQ(f.fakes.sound.played.count(QStringLiteral("wave:259")), 1);
+        EXPECT_TRUE(f.flowHost.timerRunning);
+    }
+}
+
+TEST(GenerationTest, SquareMosaicForcesExactAssembly) {
+    FlowFixture f;
+    f.prepare(2, 2, 32, false);
+    f.state.cut.mosaic = 1;
+    f.state.cut.irregularBase = 0;
+    f.flow.generateElements(f.random, nullptr);
+    EXPECT_EQ(f.state.settings.exactAssembly, 1);
+    EXPECT_EQ(f.state.puzzle.element(0).innerRegion, QRegion(0, 0, 32, 32));
+}
+
+TEST(GameFlowTest, PauseHidesTheBoardAndLosesNoTime) {
+    FlowFixture f;
+    f.prepare(2, 3, 32, false);
+    f.flow.generateElements(f.random, nullptr);
+    f.fakes.clock.advance(100);
+    bool coveredWhilePaused = false;
+    f.flowHost.whilePaused = [&] {
+        EXPECT_FALSE(f.flowHost.timerRunning);
+        const Element& e = f.state.puzzle.element(0);
+        const QRect inner = e.innerRegion.boundingRect().translated(e.cellRect.left, e.cellRect.top);
+        coveredWhilePaused = true;
+        for (int y = inner.top(); y <= inner.bottom(); ++y)
+            for (int x = inner.left(); x <= inner.right(); ++x)
+                coveredWhilePaused = coveredWhilePaused &&
+                                     f.state.board.boardBitmap.pixel(x, y) ==
+                                         f.state.background.texture.pixel(x % 160, y % 120);
+        f.fakes.clock.advance(3600);
+    };
+    f.flow.pause();
+    EXPECT_EQ(f.flowHost.pauseWindows, 1);
+    EXPECT_TRUE(coveredWhilePaused);
+    EXPECT_TRUE(f.flowHost.timerRunning);
+    f.flow.clockTick();
+    EXPECT_EQ(f.state.clockText, QStringLiteral("00:01:40"));
+}
+
+TEST(GameFlowTest, PauseIsInertWithoutARunningVisibleClock) {
+    FlowFixture f;
+    f.flow.pause(); // no game
+    f.prepare(1, 2, 32, false);
+    f.flow.generateElements(f.random, nullptr);
+    f.state.settings.showTimer = 0;
+    f.flow.pause();
+    f.state.settings.showTimer = 1;
+    f.state.flags.gameCompleted = 1;
+    f.flow.pause();
+    EXPECT_EQ(f.flowHost.pauseWindows, 0);
+}
+
+TEST(GameFlowTest, HiddenClockKeepsCountingAndShowsTheHiddenStretch) {
+    FlowFixture f;
+    f.prepare(1, 2, 32, false);
+    f.flow.generateElements(f.random, nullptr);
+    f.state.settings.showTimer = 0;
+    f.flow.applyClockVisibility();
+    EXPECT_FALSE(f.flowHost.clockVisible);
+    EXPECT_FALSE(f.flowHost.timerRunning);
+    f.fakes.clock.advance(60);
+    f.flow.clockTick(); // no refresh while hidden
+    EXPECT_EQ(f.state.clockText, QStringLiteral("00:00:00"));
+    f.state.settings.showTimer = 1;
+    f.flow.applyClockVisibility();
+    EXPECT_TRUE(f.flowHost.clockVisible);
+    EXPECT_TRUE(f.flowHost.timerRunning);
+    f.flow.clockTick();
+    EXPECT_EQ(f.state.clockText, QStringLiteral("00:01:00"));
+}
+
+TEST(GameFlowTest, CompletionStopsTheClockOnTheFinalTime) {
+    FlowFixture f;
+    f.prepare(1, 2, 32, false);
+    f.flow.generateElements(f.random, nullptr);
+    f.fakes.clock.advance(90061);
+    f.flow.announceCompletion();
+    EXPECT_FALSE(f.flowHost.timerRunning);
+    EXPECT_EQ(f.state.clockText, QStringLiteral("25:01:01"));
+    EXPECT_EQ(f.state.flags.gameCompleted, 1);
+    EXPECT_EQ(f.flowHost.congratulations, 1);
+    EXPECT_TRUE(f.fakes.sound.played.contains(QStringLiteral("file:/games/congratu.wav")));
+    f.flow.pause();
+    EXPECT_EQ(f.flowHost.pauseWindows, 0);
+}
+
+TEST(GameFlowTest, CreatingAsksOnceAndNoKeepsTheGame) {
+    FlowFixture f;
+    f.prepare(1, 2, 32, false);
+    f.flow.generateElements(f.random, nullptr);
+    f.fakes.messages.answers = {MessageResult::No};
+    EXPECT_EQ(f.flow.beginCreateElements(), GameFlow::CreateStep::Declined);
+    EXPECT_EQ(f.fakes.messages.shown.size(), 1);
+    EXPECT_EQ(f.fakes.messages.shown[0].text, QString::fromUtf8("Создать новую игру?"));
+    EXPECT_EQ(f.state.flags.elementsExist, 1);
+    EXPECT_EQ(f.state.puzzle.count(), 2);
+
+    // A completed game is replaced without a question.
+    f.state.flags.gameCompleted = 1;
+    EXPECT_EQ(f.flow.beginCreateElements(), GameFlow::CreateStep::GenerateNow);
+    EXPECT_EQ(f.fakes.messages.shown.size(), 1);
+    EXPECT_EQ(f.state.flags.elementsExist, 0);
+    EXPECT_EQ(f.state.flags.gameCompleted, 0);
+    EXPECT_EQ(f.state.clockText, QStringLiteral("00:00:00"));
+    EXPECT_EQ(f.state.flags.pictureLoaded, 1); // the picture stays
+}
+
+TEST(GameFlowTest, DiscardWithPictureDropsIt) {
+    FlowFixture f;
+    f.prepare(1, 2, 32, true);
+    f.flow.discardGame(true);
+    EXPECT_EQ(f.state.flags.pictureLoaded, 0);
+    for (const QImage& picture : f.state.turnedPictures)
+        EXPECT_TRUE(picture.isNull());
+}
+
+} // namespace
