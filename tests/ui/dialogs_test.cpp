@@ -1,6 +1,5 @@
 #include "app/mainframe.h"
 #include "fakes.h"
-#include "modal.h"
 #include "ui/aboutdialog.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
@@ -174,10 +173,10 @@ TEST_F(FrameDialogsTest, AboutAndControlsRunModally) {
          {std::pair{Cmd::About, "CAboutDialog"}, {Cmd::Controls, "CControlsDialog"}}) {
         QString shown;
         QWidget* owner = nullptr;
-        onNextModal([&](QWidget* modal) {
-            shown = QString::fromLatin1(modal->metaObject()->className());
-            owner = modal->parentWidget();
-            static_cast<CSkinDialog*>(modal)->itemAs<CSkinButton>(1)->click();
+        frame.setModalRunner([&](QDialog& dialog) {
+            shown = QString::fromLatin1(dialog.metaObject()->className());
+            owner = dialog.parentWidget();
+            return 1;
         });
         EXPECT_TRUE(frame.runCommand(command));
         EXPECT_EQ(shown, QLatin1String(className));
