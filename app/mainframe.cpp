@@ -9,6 +9,11 @@
 #include "model/widgets/progressdialog.h"
 #include "res/resources.h"
 #include "res/strings.h"
+#include "ui/aboutdialog.h"
+#include "ui/controlsdialog.h"
+#include "ui/helpwindow.h"
+#include "ui/skin.h"
+#include "ui/splashwnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -32,6 +37,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
 
+    Skin::create(state_.settings.outlineColor);
+    splashWait_ = CSplashWnd::realWait;
+
     state_.background.loadTexture();
     state_.board.resize(state_.screenWidth, state_.screenHeight, state_.screenWidth, state_.screenHeight);
     state_.board.paintBackground(state_.background);
@@ -46,6 +54,18 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
     commands_->setHandler(Cmd::Exit, [this] { close(); });
+    commands_->setHandler(Cmd::About, [this] {
+        CAboutDialog dialog(this);
+        modalRunner_(dialog);
+    });
+    commands_->setHandler(Cmd::Controls, [this] {
+        CControlsDialog dialog(this);
+        modalRunner_(dialog);
+    });
+    commands_->setHandler(Cmd::HelpContents, [this] {
+        CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
+    });
+    commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
@@ -66,6 +86,17 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 CMainFrame::~CMainFrame() {
     if (worker_.joinable())
         worker_.join();
+}
+
+void CMainFrame::onCreate() {
+    if (splashOnce_) {
+        splashOnce_ = 0;
+        showSplash();
+    }
+}
+
+void CMainFrame::showSplash() {
+    CSplashWnd::showSplash(this, QSize(state_.screenWidth, state_.screenHeight), splashWait_);
 }
 
 void CMainFrame::placeWindow() {
