@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFile>
 #include <QIcon>
 #include <QMenuBar>
 #include <QMetaObject>
@@ -119,10 +120,22 @@ CommandContext CMainFrame::commandContext() const {
 bool CMainFrame::runCommand(int id) { return commands_->run(id); }
 
 void CMainFrame::updateCursor() {
+    // The program's icon while the picture turns, the hint cursor in hint mode, else the arrow.
+    static const QCursor busy(QPixmap(iconResourcePath(128)));
+    static const QCursor hint = [] {
+        QPoint hotSpot;
+        QFile spot(cursorResourcePath(311).replace(QLatin1String(".png"), QLatin1String(".txt")));
+        if (spot.open(QIODevice::ReadOnly)) {
+            const QList<QByteArray> xy = spot.readAll().simplified().split(' ');
+            if (xy.size() == 2)
+                hotSpot = QPoint(xy[0].toInt(), xy[1].toInt());
+        }
+        return QCursor(QPixmap(cursorResourcePath(311)), hotSpot.x(), hotSpot.y());
+    }();
     if (turningBusy_.load())
-        boardView_->setCursor(QCursor(QPixmap(iconResourcePath(128))));
+        boardView_->setCursor(busy);
     else if (state_.hintMode)
-        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(311))));
+        boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
 }
