@@ -10,6 +10,11 @@
 #include "model/widgets/progressdialog.h"
 #include "res/resources.h"
 #include "res/strings.h"
+#include "ui/aboutdialog.h"
+#include "ui/controlsdialog.h"
+#include "ui/helpwindow.h"
+#include "ui/skin.h"
+#include "ui/splashwnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -35,6 +40,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
 
+    Skin::create(state_.settings.outlineColor);
+    splashWait_ = CSplashWnd::realWait;
+
     state_.background.loadTexture();
     state_.board.resize(state_.screenWidth, state_.screenHeight, state_.screenWidth, state_.screenHeight);
     state_.board.paintBackground(state_.background);
@@ -51,6 +59,18 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
     commands_->setHandler(Cmd::Exit, [this] { close(); });
+    commands_->setHandler(Cmd::About, [this] {
+        CAboutDialog dialog(this);
+        modalRunner_(dialog);
+    });
+    commands_->setHandler(Cmd::Controls, [this] {
+        CControlsDialog dialog(this);
+        modalRunner_(dialog);
+    });
+    commands_->setHandler(Cmd::HelpContents, [this] {
+        CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
+    });
+    commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
@@ -73,6 +93,17 @@ CMainFrame::~CMainFrame() {
         worker_.join();
 }
 
+void CMainFrame::onCreate() {
+    if (splashOnce_) {
+        splashOnce_ = 0;
+        showSplash();
+    }
+}
+
+void CMainFrame::showSplash() {
+    CSplashWnd::showSplash(this, QSize(state_.screenWidth, state_.screenHeight), splashWait_);
+}
+
 void CMainFrame::placeWindow() {
     const int w = state_.screenWidth, h = state_.screenHeight;
     move(w / 6, h / 6);
@@ -93,11 +124,14 @@ CommandContext CMainFrame::commandContext() const {
 bool CMainFrame::runCommand(int id) { return commands_->run(id); }
 
 void CMainFrame::updateCursor() {
+    // The program's icon while the picture turns, the hint cursor in hint mode, else the arrow.
+    static const QCursor busy(QPixmap(iconResourcePath(128)));
+    static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
+                              cursorHotSpot(hintCursorId).y());
     if (turningBusy_.load())
-        boardView_->setCursor(QCursor(QPixmap(iconResourcePath(128))));
+        boardView_->setCursor(busy);
     else if (state_.hintMode)
-        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(hintCursorId)),
-                                      cursorHotSpot(hintCursorId).x(), cursorHotSpot(hintCursorId).y()));
+        boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
 }

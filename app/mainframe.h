@@ -92,6 +92,13 @@ public:
     bool previewVisible() const { return previewVisible_; }
     bool turningBusy() const { return turningBusy_.load(); }
 
+    // The window-created step, run once before the frame is first shown: the start-up splash.
+    void onCreate();
+    // Shows the splash window and plays it through (start-up and Ctrl+S).
+    void showSplash();
+    // How the splash waits between its steps; tests replace the real clock.
+    void setSplashWaiter(std::function<void(int)> wait) { splashWait_ = std::move(wait); }
+
     // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
     void updateCursor();
     // Copies the board to the window again.
@@ -115,6 +122,8 @@ private:
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
     QTimer clockTimer_;
+    std::function<void(int)> splashWait_;
+    int splashOnce_ = 1;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
     bool previewVisible_ = false;

@@ -32,6 +32,7 @@ bool CPuzzleApp::initInstance() {
         return false;
     FrameServices services{messages_.get(), sound_.get(), clock_.get(), screen_.get(), cursor_.get()};
     frame_ = std::make_unique<CMainFrame>(services);
+    frame_->onCreate();
     frame_->show();
     return true;
 }

@@ -1,0 +1,199 @@
+// Generation from the cut picture to the drawn board: elements, shapes, bitmaps, board regions,
+// the board bitmap and the first full redraw, for 1,000 and 10,000 elements (rotation on). Beside
+// each figure: the time of merely writing the same bytes (the floor), and the peak memory of one
+// generation, measured in a child process against the sum of the board bitmap, the element
+// bitmaps and the four picture orientations.
+
+#include "board/boardhost.h"
+#include "board/boardrenderer.h"
+#include "game/gamestate.h"
+#include "model/generator.h"
+#include "model/picture.h"
+#include "model/randomtables.h"
+#include "model/services.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class NullHost : public IBoardHost {
+public:
+    void invalidate(const QRegion&) override {}
+    void invalidateAll() override {}
+    void updateNow() override {}
+};
+class NullSound : public ISound {
+public:
+    void playWave(int) override {}
+    void playFile(const QString&) override {}
+    void beep(MessageKind) override {}
+};
+class NullCursor : public ICursor {
+public:
+    void pushWait() override {}
+    void popWait() override {}
+    QPoint position() const override { return {}; }
+    void setPosition(const QPoint&) override {}
+};
+class FixedClock : public IClock {
+public:
+    std::int64_t nowSeconds() const override { return 1'700'000'017; }
+    std::int64_t nowMilliseconds() const override { return 0; }
+};
+
+struct Config {
+    int rows, columns, size;
+};
+
+// A colourful picture of the cut size, turned into its four orientations.
+std::array<QImage, 4> makePictures(const Config& c) {
+    std::array<QImage, 4> turned;
+    turned[0] = QImage(c.columns * c.size, c.rows * c.size, QImage::Format_RGB888);
+    QPainter p(&turned[0]);
+    QLinearGradient g(0, 0, turned[0].width(), turned[0].height());
+    g.setColorAt(0, QColor(200, 40, 60));
+    g.setColorAt(1, QColor(30, 120, 220));
+    p.fillRect(turned[0].rect(), g);
+    p.end();
+    buildTurnedPictures(turned);
+    return turned;
+}
+
+// One whole generation, as the frame runs it after the worker has turned the picture.
+void generateOnce(GameState& state, const Config& c) {
+    NullHost host;
+    NullSound sound;
+    NullCursor cursor;
+    FixedClock clock;
+    StandardRandom random;
+    BoardRenderer renderer(state, host, sound, cursor);
+    GenerationRequest request{c.rows, c.columns, c.size, state.cut};
+    state.flags.elementsExist = 1;
+    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures,
+                                      nullptr);
+    const QSize board = boardSizeFor(c.columns, c.rows, state.puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
+    state.board.resize(board.width(), board.height(), 1024, 768);
+    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+}
+
+GameState freshState(const Config& c) {
+    GameState state;
+    state.background.loadTexture();
+    state.turnedPictures = makePictures(c);
+    return state;
+}
+
+std::int64_t bitmapBytes(const Config& c) {
+    const Geometry g = Geometry::compute(c.size, false, true, 4);
+    const std::int64_t n = std::int64_t(c.rows) * c.columns;
+    const QSize board = boardSizeFor(c.columns, c.rows, g.bitmapSize, {1024, 768}, {1024, 768});
+    const std::int64_t pictures = 4 * std::int64_t(c.columns) * c.size * c.rows * c.size * 3;
+    return n * g.bitmapSize * g.bitmapSize * 4 + std::int64_t(board.width()) * board.height() * 4 + pictures;
+}
+
+void BM_Generate(benchmark::State& bs, Config c) {
+    GameState state = freshState(c);
+    for (auto _ : bs) {
+        state.puzzle.clear();
+        generateOnce(state, c);
+        benchmark::DoNotOptimize(state.board.boardBitmap.constBits());
+    }
+    bs.counters["elements"] = c.rows * c.columns;
+}
+
+// The floor: allocating and writing the board bitmap and every element bitmap once.
+void BM_WriteSameBytes(benchmark::State& bs, Config c) {
+    const Geometry g = Geometry::compute(c.size, false, true, 4);
+    const QSize board = boardSizeFor(c.columns, c.rows, g.bitmapSize, {1024, 768}, {1024, 768});
+    for (auto _ : bs) {
+        QImage b(board, QImage::Format_RGB32);
+        b.fill(0x336699);
+        std::vector<QImage> elements(static_cast<std::size_t>(c.rows) * c.columns);
+        for (QImage& e : elements) {
+            e = QImage(g.bitmapSize, g.bitmapSize, QImage::Format_RGB32);
+            e.fill(0x808080);
+        }
+        benchmark::DoNotOptimize(elements.data());
+    }
+}
+
+long currentRssKb() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Peak memory of one generation, run in a fresh process of this program (a forked copy of a
+// process with Qt's thread pool running may hang): the highest resident size minus what the
+// process held before the pictures were made.
+long measurePeakInThisProcess(const Config& c) {
+    GameState state;
+    state.background.loadTexture();
+    const long before = currentRssKb();
+    state.turnedPictures = makePictures(c);
+    generateOnce(state, c);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss - before;
+}
+
+void reportPeakMemory(const char* self, const Config& c) {
+    const std::string command = std::string(self) + " --peak " + std::to_string(c.rows) + " " +
+                                std::to_string(c.columns) + " " + std::to_string(c.size);
+    long peakKb = -1;
+    if (FILE* child = popen(command.c_str(), "r")) {
+        if (std::fscanf(child, "%ld", &peakKb) != 1)
+            peakKb = -1;
+        pclose(child);
+    }
+    const double sum = bitmapBytes(c) / 1024.0 / 1024.0;
+    const double peak = peakKb / 1024.0;
+    std::printf("peak memory %5d elements, size %3d: %7.1f MiB; bitmaps + pictures %7.1f MiB; ratio %.2f\n",
+                c.rows * c.columns, c.size, peak, sum, peak / sum);
+}
+
+const Config kConfigs[] = {{25, 40, 32}, {25, 40, 64}, {100, 100, 32}, {100, 100, 64}};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc == 5 && std::strcmp(argv[1], "--peak") == 0) {
+        std::printf("%ld\n", measurePeakInThisProcess({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])}));
+        return 0;
+    }
+    for (const Config& c : kConfigs) {
+        const std::string name = std::to_string(c.rows * c.columns) + "/size" + std::to_string(c.size);
+        benchmark::RegisterBenchmark(("Generate/" + name).c_str(), BM_Generate, c)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark(("WriteSameBytes/" + name).c_str(), BM_WriteSameBytes, c)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    std::fflush(stdout);
+    for (const Config& c : kConfigs)
+        reportPeakMemory(argv[0], c);
+    return 0;
+}

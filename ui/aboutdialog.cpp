@@ -1,0 +1,37 @@
+#include "ui/aboutdialog.h"
+
+#include "ui/skin.h"
+
+#include <QPainter>
+
+namespace {
+const char* const kTitle = "О Программе";
+const char* const kLines[] = {
+    "Версия 1.8 Test",
+    "Сделано в мастерской Brindlecot",
+    "Авторы: разработчики Brindlecot Puzzle",
+    "© 2026. Лицензия MIT",
+};
+} // namespace
+
+CAboutDialog::CAboutDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
+    setWindowTitle(QString::fromUtf8(kTitle));
+    setDialogSize(157, 154);
+    int y = 62;
+    for (const char* line : kLines) {
+        addStatic(-1, QString::fromUtf8(line), QRect(7, y, 143, 10), Centred);
+        y += y == 62 ? 18 : 12;
+    }
+    addButton(1, QStringLiteral("OK"), QRect(53, 133, 50, 14));
+    lettering_ = Skin::bitmap(lettering);
+}
+
+QPoint CAboutDialog::letteringPos() const {
+    return QPoint((width() - lettering_.width()) / 2, 0);
+}
+
+void CAboutDialog::paintEvent(QPaintEvent* event) {
+    CSkinDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(letteringPos(), lettering_);
+}

@@ -1,0 +1,85 @@
+#include "ui/controlsdialog.h"
+
+namespace {
+
+const char* const kTitle = "Управление";
+const char* const kEmpty = "——";
+
+struct Row {
+    const char* action;
+    const char* mouse;
+    const char* keyboard;
+};
+
+// Mouse and keyboard, one row per action; "——" marks an empty cell.
+const Row kTable[] = {
+    {"Перетаскивание элемента", "Левая", kEmpty},
+    {"Отделение элемента от блока", "Правая", "Shift + Левая"},
+    {"Вращение элемента по ч/с", "Двойной щелчок правой", kEmpty},
+    {"Вращение элемента против ч/с", "Двойной щелчок левой", kEmpty},
+    {"Перемещение блока", "Левая + Правая", "Ctrl + Левая"},
+    {"Вращение блока по ч/с", kEmpty, "Ctrl + Двойной щелчок правой"},
+    // The last letter is the Latin c, as it has always been on this card.
+    {"Вращение блока против ч/c", kEmpty, "Ctrl + Двойной щелчок левой"},
+};
+
+struct Key {
+    const char* action;
+    const char* key;
+    int lines;
+};
+
+const Key kLeftKeys[] = {
+    {"Управление", "F1", 1},
+    {"Сохранение игры", "F2", 1},
+    {"Загрузка игры", "F3", 1},
+    {"Вызов основного меню в полноэкранном режиме", "F10", 2},
+};
+
+const Key kRightKeys[] = {
+    {"Режим подсказки", "H", 1},
+    {"Пауза", "Pause", 1},
+    {"Прокрутка клиентской части главного окна", "Клавиши курсора", 2},
+};
+
+// Columns of the table, in dialog units: left edge and width.
+constexpr int kActionX = 7, kActionW = 114;
+constexpr int kMouseX = 124, kMouseW = 90;
+constexpr int kKeyboardX = 217, kKeyboardW = 109;
+constexpr int kRowH = 10;
+
+} // namespace
+
+CControlsDialog::CControlsDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
+    setWindowTitle(QString::fromUtf8(kTitle));
+    setDialogSize(333, 162);
+
+    addStatic(-1, QString::fromUtf8("ДЕЙСТВИЕ"), QRect(kActionX, 7, kActionW, 10), Centred | Sunken);
+    addStatic(-1, QString::fromUtf8("КНОПКИ МЫШИ"), QRect(kMouseX, 7, kMouseW, 10), Centred | Sunken);
+    addStatic(-1, QString::fromUtf8("КЛАВИАТУРА + МЫШЬ"), QRect(kKeyboardX, 7, kKeyboardW, 10),
+              Centred | Sunken);
+    int y = 21;
+    for (const Row& row : kTable) {
+        addStatic(-1, QString::fromUtf8(row.action), QRect(kActionX, y, kActionW, kRowH));
+        addStatic(-1, QString::fromUtf8(row.mouse), QRect(kMouseX, y, kMouseW, kRowH), Centred);
+        addStatic(-1, QString::fromUtf8(row.keyboard), QRect(kKeyboardX, y, kKeyboardW, kRowH), Centred);
+        y += kRowH;
+    }
+
+    addEtchedLine(QRect(7, 93, 319, 1), Qt::Horizontal);
+    addEtchedLine(QRect(164, 97, 1, 40), Qt::Vertical);
+    y = 98;
+    for (const Key& key : kLeftKeys) {
+        addStatic(-1, QString::fromUtf8(key.action), QRect(7, y, 120, kRowH * key.lines));
+        addStatic(-1, QString::fromUtf8(key.key), QRect(130, y, 28, kRowH), Centred);
+        y += kRowH * key.lines;
+    }
+    y = 98;
+    for (const Key& key : kRightKeys) {
+        addStatic(-1, QString::fromUtf8(key.action), QRect(170, y, 100, kRowH * key.lines));
+        addStatic(-1, QString::fromUtf8(key.key), QRect(272, y, 54, kRowH * key.lines), Centred);
+        y += kRowH * key.lines;
+    }
+
+    addButton(1, QStringLiteral("OK"), QRect(141, 141, 50, 14));
+}

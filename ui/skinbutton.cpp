@@ -1,0 +1,57 @@
+#include "ui/skinbutton.h"
+
+#include "board/background.h"
+#include "ui/skin.h"
+
+#include <QPainter>
+
+CSkinButton::CSkinButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+    // The face covers every pixel; nothing beneath needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CSkinButton::setFace(const QImage& face) {
+    face_ = face;
+    update();
+}
+
+void CSkinButton::paintButton(QPainter& painter, const QRect& rect, const QString& text, const QFont& font,
+                              const State& state, const QImage& face) {
+    QRect textRect = rect;
+    QColor outerTopLeft = SkinColor::buttonLight;
+    QColor outerBottomRight = SkinColor::buttonDark;
+    QColor innerTopLeft = SkinColor::buttonInner;
+    if (state.pressed) {
+        // The face moves one pixel down and right with the text: the button sinks in.
+        painter.save();
+        painter.translate(1, 1);
+        tileBitmap(face, painter, rect.left() - 1, rect.top() - 1, rect.width(), rect.height());
+        painter.restore();
+        textRect.translate(1, 1);
+        outerTopLeft = SkinColor::pressedOuterTopLeft;
+        outerBottomRight = SkinColor::pressedOuterBottomRight;
+        innerTopLeft = SkinColor::pressedInnerTopLeft;
+    } else {
+        tileBitmap(face, painter, rect.left(), rect.top(), rect.width(), rect.height());
+    }
+    Skin::draw3dRect(painter, rect, outerTopLeft, outerBottomRight);
+    Skin::draw3dRect(painter, rect.adjusted(1, 1, -1, -1), innerTopLeft, SkinColor::buttonDark);
+
+    painter.setFont(font);
+    painter.setPen(state.disabled ? SkinColor::label : QColor(Qt::black));
+    painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, text);
+
+    if (state.focused && !state.pressed)
+        Skin::frameRect(painter, rect.adjusted(4, 4, -4, -4), SkinColor::label);
+}
+
+void CSkinButton::paintEvent(QPaintEvent*) {
+    if (face_.isNull())
+        face_ = Skin::bitmap(SkinBitmap::buttonFace);
+    QPainter painter(this);
+    State state;
+    state.pressed = isDown();
+    state.disabled = !isEnabled();
+    state.focused = hasFocus();
+    paintButton(painter, rect(), text(), font(), state, face_);
+}
