@@ -91,8 +91,11 @@ void BoardView::wheelEvent(QWheelEvent* event) {
 
 void BoardView::keyPressEvent(QKeyEvent* event) {
     stopEdgeRepeat();
-    if (interaction_)
-        interaction_->keyDown(event->key());
+    if (interaction_) {
+        // The game's keys are keys, not letters: with the Russian layout the H key gives "Р".
+        constexpr int cyrillicEr = 0x0420;
+        interaction_->keyDown(event->key() == cyrillicEr ? int(Qt::Key_H) : event->key());
+    }
     QWidget::keyPressEvent(event);
 }
 

@@ -155,6 +155,10 @@ TEST(BoardInputTest, HKeyHintCursorAndTheTipForTheClickedElement) {
     EXPECT_EQ(column, 3);
     EXPECT_EQ(g.state().hintMode, 0);
     EXPECT_NE(g.view()->cursor().shape(), Qt::BitmapCursor);
+    // The same key with the Russian layout.
+    QKeyEvent er(QEvent::KeyPress, 0x0420, Qt::NoModifier, QString::fromUtf8("р"));
+    QApplication::sendEvent(g.view(), &er);
+    EXPECT_EQ(g.state().hintMode, 1);
 }
 
 } // namespace
