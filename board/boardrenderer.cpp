@@ -328,8 +328,8 @@ bool BoardRenderer::updateJoinRegionOnBoard(int i) {
     for (auto it = p.stackOrder.rbegin(); it != p.stackOrder.rend(); ++it) {
         const int j = *it;
         const Rect& b = p.bodyRects[j];
-        if (j != i && !p.element(j).lifted && b.left > body.left - a && b.top > body.top - a &&
-            b.right < body.right + a && b.bottom < body.bottom + a)
+        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
+            b.bottom < body.bottom + a && j != i && !p.element(j).lifted)
             drawElement(j, false, false, &removed);
     }
     invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
