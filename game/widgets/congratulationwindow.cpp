@@ -2,13 +2,13 @@
 
 #include "res/resources.h"
 
+#include <QBitmap>
 #include <QKeyEvent>
 #include <QPainter>
 
 CongratulationWindow::CongratulationWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("congratulationWindow"));
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
     // The mask is black on the letters; everything else stays see-through.
     const QImage lettering(bitmapResourcePath(letteringBitmap));
     const QImage mask = QImage(bitmapResourcePath(maskBitmap)).convertToFormat(QImage::Format_RGB32);
@@ -23,13 +23,13 @@ CongratulationWindow::CongratulationWindow(QWidget* parent) : QDialog(parent) {
     }
     // 156 x 40 dialog units.
     resize(234, 65);
+    // The window takes the shape of the letters, so only they cover what lies behind; a shaped
+    // window needs no compositor, unlike a translucent one.
+    setMask(QBitmap::fromImage(image_.createAlphaMask()));
 }
 
 void CongratulationWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.drawImage(0, 0, image_);
 }
 

@@ -45,6 +45,9 @@ TEST(CongratulationWindowTest, OnlyTheLetteringIsOpaque) {
     EXPECT_GT(opaque, 500);
     EXPECT_LT(opaque, 234 * 65 / 2);
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    // The window is shaped to the letters, so it needs no compositor to show what lies behind.
+    EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
+    EXPECT_FALSE(window.mask().isEmpty());
 }
 
 TEST(CongratulationWindowTest, AnyKeyButCtrlOrAClickClosesIt) {
