@@ -1,6 +1,7 @@
 #include "app/mainframe.h"
 
 #include "app/commandtable.h"
+#include "app/picturecommands.h"
 #include "board/widgets/boardview.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
@@ -29,8 +30,10 @@ constexpr int kQuitQuestion = 32830;
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
-      renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
-      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this) {
+      renderer_(state_, *this, *services.sound, *services.cursor),
+      joiner_(state_, renderer_, *services.sound, *this),
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
+                *this) {
     modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
@@ -66,6 +69,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
         CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
     });
     commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
+    auto* pictures = new PictureCommands(*this);
+    commands_->setHandler(Cmd::LoadPicture, [pictures] { pictures->loadPicture(); });
+    commands_->setHandler(Cmd::CutPicture, [pictures] { pictures->cutPicture(); });
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
@@ -105,7 +111,9 @@ void CMainFrame::placeWindow() {
     resize(w * 2 / 3, h * 2 / 3);
 }
 
-QString CMainFrame::programFolder() const { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+QString CMainFrame::programFolder() const {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
 
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
@@ -116,7 +124,9 @@ CommandContext CMainFrame::commandContext() const {
     return c;
 }
 
-bool CMainFrame::runCommand(int id) { return commands_->run(id); }
+bool CMainFrame::runCommand(int id) {
+    return commands_->run(id);
+}
 
 void CMainFrame::updateCursor() {
     if (turningBusy_.load())
@@ -127,7 +137,9 @@ void CMainFrame::updateCursor() {
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() { boardView_->update(); }
+void CMainFrame::repaintBoard() {
+    boardView_->update();
+}
 
 void CMainFrame::newGame() {
     runCommand(Cmd::LoadPicture);
@@ -177,7 +189,8 @@ void CMainFrame::startTurningWorker() {
     worker_ = std::thread([this, pictures, cursorAt]() mutable {
         const bool ok = buildTurnedPictures(pictures);
         QMetaObject::invokeMethod(
-            this, [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
+            this,
+            [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
                 turningFinished(ok, std::move(pictures));
                 services_.cursor->setPosition(cursorAt);
             },
@@ -210,18 +223,32 @@ void CMainFrame::waitForWorker() {
     }
 }
 
-void CMainFrame::invalidate(const QRegion& clientRegion) { boardView_->update(clientRegion); }
-void CMainFrame::invalidateAll() { boardView_->update(); }
-void CMainFrame::updateNow() { boardView_->repaint(); }
+void CMainFrame::invalidate(const QRegion& clientRegion) {
+    boardView_->update(clientRegion);
+}
+void CMainFrame::invalidateAll() {
+    boardView_->update();
+}
+void CMainFrame::updateNow() {
+    boardView_->repaint();
+}
 
 void CMainFrame::restartClockTimer() {
     clockTimer_.stop();
     clockTimer_.start();
 }
-void CMainFrame::stopClockTimer() { clockTimer_.stop(); }
-bool CMainFrame::clockWindowVisible() const { return !clockWindow_->isHidden(); }
-void CMainFrame::setClockWindowVisible(bool visible) { clockWindow_->setVisible(visible); }
-void CMainFrame::invalidateClockWindow() { clockWindow_->update(); }
+void CMainFrame::stopClockTimer() {
+    clockTimer_.stop();
+}
+bool CMainFrame::clockWindowVisible() const {
+    return !clockWindow_->isHidden();
+}
+void CMainFrame::setClockWindowVisible(bool visible) {
+    clockWindow_->setVisible(visible);
+}
+void CMainFrame::invalidateClockWindow() {
+    clockWindow_->update();
+}
 
 void CMainFrame::runPauseWindow() {
     PauseWindow window(this);
@@ -235,7 +262,15 @@ void CMainFrame::runCongratulation() {
     modalRunner_(window);
 }
 
-void CMainFrame::hidePreview() { previewVisible_ = false; }
+void CMainFrame::hidePreview() {
+    previewVisible_ = false;
+}
+// The preview window does not exist yet; it will be toggled here (twice when the first toggle
+// hides it) so that it ends visible with the new picture.
+void CMainFrame::showPreviewOfNewPicture() {}
+// The preview window does not exist yet; it will keep its left, top and width here and take the
+// height nearest(width / (pictureWidth / pictureHeight)).
+void CMainFrame::fitPreviewToPicture() {}
 void CMainFrame::repaintPreview() {}
 
 void CMainFrame::endMouseCapture() {
@@ -243,7 +278,9 @@ void CMainFrame::endMouseCapture() {
         boardView_->releaseMouse();
 }
 
-void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
+void CMainFrame::announceCompletion() {
+    gameFlow_.announceCompletion();
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
