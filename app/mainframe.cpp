@@ -30,10 +30,8 @@ constexpr int kQuitQuestion = 32830;
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
-      renderer_(state_, *this, *services.sound, *services.cursor),
-      joiner_(state_, renderer_, *services.sound, *this),
-      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
-                *this) {
+      renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this) {
     modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
@@ -111,9 +109,7 @@ void CMainFrame::placeWindow() {
     resize(w * 2 / 3, h * 2 / 3);
 }
 
-QString CMainFrame::programFolder() const {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
-}
+QString CMainFrame::programFolder() const { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
 
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
@@ -124,9 +120,7 @@ CommandContext CMainFrame::commandContext() const {
     return c;
 }
 
-bool CMainFrame::runCommand(int id) {
-    return commands_->run(id);
-}
+bool CMainFrame::runCommand(int id) { return commands_->run(id); }
 
 void CMainFrame::updateCursor() {
     if (turningBusy_.load())
@@ -137,9 +131,7 @@ void CMainFrame::updateCursor() {
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() {
-    boardView_->update();
-}
+void CMainFrame::repaintBoard() { boardView_->update(); }
 
 void CMainFrame::newGame() {
     runCommand(Cmd::LoadPicture);
@@ -189,8 +181,7 @@ void CMainFrame::startTurningWorker() {
     worker_ = std::thread([this, pictures, cursorAt]() mutable {
         const bool ok = buildTurnedPictures(pictures);
         QMetaObject::invokeMethod(
-            this,
-            [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
+            this, [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
                 turningFinished(ok, std::move(pictures));
                 services_.cursor->setPosition(cursorAt);
             },
@@ -223,32 +214,18 @@ void CMainFrame::waitForWorker() {
     }
 }
 
-void CMainFrame::invalidate(const QRegion& clientRegion) {
-    boardView_->update(clientRegion);
-}
-void CMainFrame::invalidateAll() {
-    boardView_->update();
-}
-void CMainFrame::updateNow() {
-    boardView_->repaint();
-}
+void CMainFrame::invalidate(const QRegion& clientRegion) { boardView_->update(clientRegion); }
+void CMainFrame::invalidateAll() { boardView_->update(); }
+void CMainFrame::updateNow() { boardView_->repaint(); }
 
 void CMainFrame::restartClockTimer() {
     clockTimer_.stop();
     clockTimer_.start();
 }
-void CMainFrame::stopClockTimer() {
-    clockTimer_.stop();
-}
-bool CMainFrame::clockWindowVisible() const {
-    return !clockWindow_->isHidden();
-}
-void CMainFrame::setClockWindowVisible(bool visible) {
-    clockWindow_->setVisible(visible);
-}
-void CMainFrame::invalidateClockWindow() {
-    clockWindow_->update();
-}
+void CMainFrame::stopClockTimer() { clockTimer_.stop(); }
+bool CMainFrame::clockWindowVisible() const { return !clockWindow_->isHidden(); }
+void CMainFrame::setClockWindowVisible(bool visible) { clockWindow_->setVisible(visible); }
+void CMainFrame::invalidateClockWindow() { clockWindow_->update(); }
 
 void CMainFrame::runPauseWindow() {
     PauseWindow window(this);
@@ -262,9 +239,7 @@ void CMainFrame::runCongratulation() {
     modalRunner_(window);
 }
 
-void CMainFrame::hidePreview() {
-    previewVisible_ = false;
-}
+void CMainFrame::hidePreview() { previewVisible_ = false; }
 // The preview window does not exist yet; it will be toggled here (twice when the first toggle
 // hides it) so that it ends visible with the new picture.
 void CMainFrame::showPreviewOfNewPicture() {}
@@ -278,9 +253,7 @@ void CMainFrame::endMouseCapture() {
         boardView_->releaseMouse();
 }
 
-void CMainFrame::announceCompletion() {
-    gameFlow_.announceCompletion();
-}
+void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
