@@ -12,9 +12,6 @@
 
 namespace {
 
-// Up to this size a file is read whole by the picture loader, as the picture command would.
-constexpr qint64 fullReadBytes = qint64(128) << 20;
-
 // Bits per pixel from a bitmap file's information header (0 when it is not one).
 int bitmapDepth(QFile& file) {
     if (!file.seek(0))
@@ -25,6 +22,25 @@ int bitmapDepth(QFile& file) {
     const auto* d = reinterpret_cast<const uchar*>(head.constData());
     const quint32 headerSize = qFromLittleEndian<quint32>(d + 14);
     return qFromLittleEndian<quint16>(d + (headerSize == 12 ? 24 : 28));
+}
+
+// Bits per pixel of the colours a format holds: 24 for RGB32, whose fourth byte is unused.
+int colourDepth(QImage::Format format) {
+    const QPixelFormat pixel = QImage::toPixelFormat(format);
+    if (format == QImage::Format_Invalid)
+        return 0;
+    if (pixel.colorModel() == QPixelFormat::RGB && pixel.typeInterpretation() != QPixelFormat::FloatingPoint)
+        return pixel.redSize() + pixel.greenSize() + pixel.blueSize() +
+               (pixel.alphaUsage() == QPixelFormat::UsesAlpha ? pixel.alphaSize() : 0);
+    return pixel.bitsPerPixel();
+}
+
+// The depth to describe a picture read by Qt: what its file holds, as far as the header says.
+int depthFromHeader(const QString& path, int fallback) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const int depth = colourDepth(reader.imageFormat());
+    return depth > 0 ? depth : fallback;
 }
 
 QImage reduced(const QImage& picture, const QSize& box) {
@@ -57,7 +73,7 @@ PicturePreview fromHeader(QFile& file, const QSize& box) {
     preview.height = size.height();
     preview.bitsPerPixel = bitmapDepth(file);
     if (preview.bitsPerPixel == 0)
-        preview.bitsPerPixel = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel();
+        preview.bitsPerPixel = colourDepth(reader.imageFormat());
     preview.image = image.convertToFormat(QImage::Format_RGB32);
     preview.ok = !preview.image.isNull();
     return preview;
@@ -75,7 +91,7 @@ QRect previewDrawRect(int width, int height, const QRect& pictureRect) {
     return QRect(pictureRect.left() + (rw - dw) / 2, pictureRect.top() + (rh - dh) / 2, dw, dh);
 }
 
-PicturePreview loadPreview(const QString& path, const QSize& box) {
+PicturePreview loadPreview(const QString& path, const QSize& box, qint64 fullReadBytes) {
     PicturePreview preview;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile())
@@ -92,7 +108,9 @@ PicturePreview loadPreview(const QString& path, const QSize& box) {
     preview.image = reduced(result.picture, box);
     preview.width = result.picture.width();
     preview.height = result.picture.height();
-    preview.bitsPerPixel = result.fileBitsPerPixel;
+    // Bitmaps report their file's depth; pictures read by Qt are held deeper than they may be.
+    preview.bitsPerPixel =
+        result.format == "bmp" ? result.fileBitsPerPixel : depthFromHeader(path, result.fileBitsPerPixel);
     preview.format = result.format;
     preview.ok = !preview.image.isNull();
     return preview;

@@ -26,4 +26,7 @@ struct PicturePreview {
 // Reads the picture at path for a preview in a box of the given size. Files of ordinary size go
 // through the same loader as the picture command, so the preview fails exactly where loading
 // would; very large files are only measured from their header and decoded at the reduced size.
-PicturePreview loadPreview(const QString& path, const QSize& box);
+// Up to fullReadBytes a file is read whole; larger ones are only measured and decoded reduced.
+constexpr qint64 previewFullReadBytes = qint64(128) << 20;
+PicturePreview loadPreview(const QString& path, const QSize& box,
+                           qint64 fullReadBytes = previewFullReadBytes);

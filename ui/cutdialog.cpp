@@ -53,13 +53,13 @@ CCutDialog::CCutDialog(int pictureWidth, int pictureHeight, int lastElementSize,
                 [this] { return keepRatio_; });
     addEtchedLine(QRect(147, 13, 1, 59), Qt::Vertical);
     addStatic(-1, QString::fromUtf8("Размер Элемента"), QRect(155, 14, 121, 10), Centred | Sunken);
-    addIcon(iconStatic, QRect(160, 29, 21, 20));
+    addIcon(iconStatic, QRect(176, 27, 21, 20));
     auto* bitmap = new QLabel(this);
-    const QRect motif = Skin::dluRect(187, 29, 21, 20);
+    const QRect motif = Skin::dluRect(205, 27, 21, 20);
     bitmap->setGeometry(QRect(QPoint(motif.x(), motif.y() - motif.y() % 4), motif.size()));
     registerControl(bitmap, sizeBitmap);
-    addStatic(-1, QString::fromUtf8("&пикселей"), QRect(239, 56, 37, 9));
-    CSkinComboBox* combo = addComboBox(sizeCombo, QRect(214, 54, 24, 120));
+    addStatic(-1, QString::fromUtf8("&пикселей"), QRect(240, 54, 36, 9));
+    CSkinComboBox* combo = addComboBox(sizeCombo, QRect(198, 52, 38, 120));
     combo->setMaxVisibleItems(10);
     for (int i = 0; i < CutCalculator::sizeCount; ++i)
         combo->addItem(QString::number(CutCalculator::sizeAt(i)));

@@ -6,11 +6,14 @@
 #include "ui/skinbutton.h"
 #include "ui/skincheckbox.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHelpEvent>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPromise>
@@ -123,6 +126,11 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     setAcceptMode(QFileDialog::AcceptOpen);
     setWindowTitle(loadString(titleStringId));
     setNameFilters(filters());
+    // Qt collapses the two blanks of the second filter; the list shows the texts as they are.
+    if (auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        for (int i = 0; i < types->count() && i < filters().size(); ++i)
+            types->setItemText(i, filters().at(i));
+    }
     selectNameFilter(filters().at(1));
     setDirectory(rememberedFolderValue.isEmpty() ? folder : rememberedFolderValue);
     setLabelText(QFileDialog::LookIn, QString::fromUtf8(kLookIn));
@@ -137,7 +145,21 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     applySkin();
     applyPatterns();
 
-    connect(this, &QFileDialog::currentChanged, this, &CMyFileDialog::selectionChanged);
+    // The current item changes with clicks and keys; a name typed or completed in the file-name
+    // field only selects the item, so the selection is watched as well.
+    connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        if (path != selection_)
+            selectionChanged(path);
+    });
+    if (auto* list = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        list && list->selectionModel()) {
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            const QStringList files = selectedFiles();
+            const QString path = files.isEmpty() ? QString() : files.first();
+            if (path != selection_ && QFileInfo(path).isFile())
+                selectionChanged(path);
+        });
+    }
     connect(this, &QFileDialog::filterSelected, this, [this] { applyPatterns(); });
     connect(&watcher_, &QFutureWatcherBase::finished, this, &CMyFileDialog::previewRead);
 
@@ -200,7 +222,8 @@ void CMyFileDialog::buildPanel() {
 
     // It only gives the preview its place; the panel paints there.
     pictureStatic_ = new QWidget(panel);
-    pictureStatic_->setGeometry(dlu(kPictureDlu));
+    // A bitmap static takes the size of its bitmap.
+    pictureStatic_->setGeometry(QRect(dlu(kPictureDlu).topLeft(), frameBitmap_.size()));
     pictureStatic_->hide();
     registerControl(pictureStatic_, pictureStaticId);
 
@@ -217,7 +240,9 @@ void CMyFileDialog::buildPanel() {
     help->setAutoDefault(false);
     help->setFace(buttonFace_);
     const int side = Skin::dluX(kHelpButtonDlu);
-    help->setGeometry(frame->geometry().right() - side - 3, frame->geometry().top() + 4, side, side);
+    // Where it does not cover the preview: in the panel's free bottom-left corner.
+    const QRect free = dlu(QRect(14, 74, kHelpButtonDlu, kHelpButtonDlu));
+    help->setGeometry(free.x(), free.y(), side, side);
     connect(help, &QPushButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
 
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
