@@ -3,6 +3,7 @@
 #include "app/commandtable.h"
 #include "app/picturecommands.h"
 #include "board/widgets/boardview.h"
+#include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
@@ -26,12 +27,14 @@
 
 namespace {
 constexpr int kQuitQuestion = 32830;
+constexpr int hintCursorId = 311;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
       renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
-      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this) {
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this),
+      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
     modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
@@ -46,7 +49,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.board.paintBackground(state_.background);
 
     boardView_ = new BoardView(state_, this);
+    boardView_->attach(&renderer_, &interaction_);
     setCentralWidget(boardView_);
+    boardView_->setFocus();
 
     clockWindow_ = new ClockWindow(state_, boardView_);
     clockWindow_->setObjectName(QStringLiteral("clockWindow"));
@@ -123,10 +128,14 @@ CommandContext CMainFrame::commandContext() const {
 bool CMainFrame::runCommand(int id) { return commands_->run(id); }
 
 void CMainFrame::updateCursor() {
+    // The program's icon while the picture turns, the hint cursor in hint mode, else the arrow.
+    static const QCursor busy(QPixmap(iconResourcePath(128)));
+    static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
+                              cursorHotSpot(hintCursorId).y());
     if (turningBusy_.load())
-        boardView_->setCursor(QCursor(QPixmap(iconResourcePath(128))));
+        boardView_->setCursor(busy);
     else if (state_.hintMode)
-        boardView_->setCursor(QCursor(QPixmap(cursorResourcePath(311))));
+        boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
 }
@@ -254,6 +263,21 @@ void CMainFrame::endMouseCapture() {
 }
 
 void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
+
+// Qt's implicit grab on the press already sends every move and the release to the board.
+void CMainFrame::captureMouse() {}
+
+QSize CMainFrame::clientSize() const { return boardView_->size(); }
+
+void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
+    // The usable area: the whole screen in full-screen mode, else the work area without the
+    // task bar.
+    const QRect area =
+        fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
+    HintTipDialog tip(row, column, boardView_->mapToGlobal(clientPoint), area.x() + area.width(),
+                      area.y() + area.height(), this);
+    modalRunner_(tip);
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "app/frameservices.h"
-#include "board/boardhost.h"
 #include "board/boardrenderer.h"
+#include "board/interaction.h"
+#include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "game/commands.h"
 #include "game/gameflow.h"
@@ -24,7 +25,7 @@ class CommandTable;
 class QDialog;
 
 // The main window. It owns the whole game state; the work lives in the focused classes it holds.
-class CMainFrame : public QMainWindow, public IBoardHost, public IGameFlowHost, public IJoinHost {
+class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost {
     Q_OBJECT
 public:
     static constexpr int clockTimerId = 4369;
@@ -44,10 +45,11 @@ public:
     QTimer& clockTimer() { return clockTimer_; }
 
     // Runs a command through the command table (as a menu item or accelerator would).
-    bool runCommand(int id);
+    bool runCommand(int id) override;
 
     BoardRenderer& renderer() { return renderer_; }
     Joiner& joiner() { return joiner_; }
+    Interaction& interaction() { return interaction_; }
     GameFlow& gameFlow() { return gameFlow_; }
     // Runs a modal window; tests replace it so nothing blocks.
     using ModalRunner = std::function<int(QDialog&)>;
@@ -85,6 +87,12 @@ public:
     // IJoinHost
     void endMouseCapture() override;
     void announceCompletion() override;
+    // IInteractionHost
+    void captureMouse() override;
+    QSize clientSize() const override;
+    bool fullScreenMode() const override { return fullScreen_ == 1; }
+    void hintModeChanged() override { updateCursor(); }
+    void showHintTip(int row, int column, QPoint clientPoint) override;
 
     int fullScreen() const { return fullScreen_; }
     bool previewVisible() const { return previewVisible_; }
@@ -132,4 +140,5 @@ private:
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;
+    Interaction interaction_;
 };

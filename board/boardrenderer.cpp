@@ -10,7 +10,48 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+
+namespace {
+
+int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+std::int64_t bucketKey(int x, int y) {
+    return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);
+}
+
+// Element bodies bucketed in squares of a given reach: two bodies less than `reach` apart in
+// both directions lie in the same or in neighbouring buckets.
+class BodyBuckets {
+public:
+    BodyBuckets(const std::vector<Rect>& bodies, int reach) : bodies_(bodies), reach_(std::max(1, reach)) {}
+    void add(int i) { buckets_[keyOf(bodies_[i].left, bodies_[i].top)].push_back(i); }
+    // Calls f(j) for every added j whose body is less than the reach away from b in both directions.
+    template <class F> void forNear(const Rect& b, F&& f) const {
+        const int bx = floorDiv(b.left, reach_), by = floorDiv(b.top, reach_);
+        for (int ox = -1; ox <= 1; ++ox)
+            for (int oy = -1; oy <= 1; ++oy) {
+                const auto found = buckets_.find(bucketKey(bx + ox, by + oy));
+                if (found == buckets_.end())
+                    continue;
+                for (const int j : found->second) {
+                    const Rect& o = bodies_[j];
+                    if (std::abs(o.left - b.left) < reach_ && std::abs(o.top - b.top) < reach_)
+                        f(j);
+                }
+            }
+    }
+
+private:
+    std::int64_t keyOf(int x, int y) const { return bucketKey(floorDiv(x, reach_), floorDiv(y, reach_)); }
+    const std::vector<Rect>& bodies_;
+    int reach_;
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> buckets_;
+};
+
+} // namespace
 
 
 BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
@@ -19,15 +60,19 @@ BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, 
 void BoardRenderer::paintBackground(const QRegion& clip) {
     QImage& board = state_.board.boardBitmap;
     const BackgroundState& bg = state_.background;
+    const quint32 colour = bg.backgroundColor.rgb();
+    uchar* const bits = bg.bitmapBackground ? nullptr : board.bits(); // detached once, not per row
+    const qsizetype stride = board.bytesPerLine();
     for (const QRect& r : clip) {
         const Rect rect = Rect::fromQRect(r);
         if (bg.bitmapBackground) {
             tileBitmap(bg.texture, board, rect);
         } else {
             const QRect c = r.intersected(board.rect());
-            const quint32 colour = bg.backgroundColor.rgb();
+            if (c.isEmpty())
+                continue;
             for (int y = c.top(); y <= c.bottom(); ++y) {
-                auto* row = reinterpret_cast<quint32*>(board.scanLine(y));
+                auto* row = reinterpret_cast<quint32*>(bits + y * stride);
                 std::fill(row + c.left(), row + c.left() + c.width(), colour);
             }
         }
@@ -44,6 +89,7 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     }
     cursor_.pushWait();
     Puzzle& puzzle = state_.puzzle;
+    InvalidationBatch batch(*this); // the whole client area is invalidated below anyway
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int i = *it;
         if (flags.rebuildRegions) {
@@ -81,12 +127,13 @@ void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, cons
         return;
     }
     // Only the bitmap's own square can come from the bitmap, whatever the region says.
-    QRegion clip = region.intersected(QRect(origin, e.bitmap.size()));
+    const QRect square(origin, e.bitmap.size());
+    QRegion clip = square.contains(region.boundingRect()) ? region : region.intersected(square);
     if (extraClip)
         clip = clip.intersected(*extraClip);
     copyRegion(state_.board.boardBitmap, clip, e.bitmap, -origin);
     if (invalidate)
-        host_.invalidate(clientRegion(i));
+        invalidateElement(i);
     e.lifted = 0;
 }
 
@@ -95,7 +142,7 @@ void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
     const QRegion region = puzzle.boardRegions[i];
     paintBackground(region);
     if (invalidate)
-        host_.invalidate(clientRegion(i));
+        invalidateElement(i);
     // Repair what the element may have covered: everything whose body lies strictly inside the
     // lifted body widened by one and a half element sizes.
     const Rect& body = puzzle.bodyRects[i];
@@ -112,6 +159,115 @@ void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
             drawElement(j, false, false, &region);
     }
     puzzle.element(i).lifted = 1;
+}
+
+void BoardRenderer::liftElements(const std::vector<std::int32_t>& members, bool invalidate) {
+    if (members.empty())
+        return;
+    if (members.size() == 1) {
+        liftElement(members.front(), invalidate, false);
+        return;
+    }
+    Puzzle& puzzle = state_.puzzle;
+    InvalidationBatch batch(*this);
+    for (const int j : members) {
+        paintBackground(puzzle.boardRegions[j]);
+        if (invalidate)
+            invalidateElement(j);
+    }
+    // An element is repaired where it lay under a lifted member whose body is less than a away
+    // in both directions (the strict widened-square test, as all bodies are S square).
+    const int a = puzzle.geometry.elementSize * 3 / 2;
+    BodyBuckets lifted(puzzle.bodyRects, a);
+    for (const int j : members)
+        lifted.add(j);
+    const int block = members.front();
+    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
+        const int j = *it;
+        if (puzzle.blocks.sameBlock(j, block))
+            continue;
+        QRegion clip;
+        lifted.forNear(puzzle.bodyRects[j], [&](int m) { clip += puzzle.boardRegions[m]; });
+        if (!clip.isEmpty())
+            drawElement(j, false, false, &clip);
+    }
+    for (const int j : members)
+        puzzle.element(j).lifted = 1;
+}
+
+void BoardRenderer::drawBlockBack(int e) {
+    Puzzle& puzzle = state_.puzzle;
+    InvalidationBatch batch(*this);
+    drawElement(e, false, true);
+    const std::vector<std::int32_t>& members = puzzle.blocks.members(e);
+    if (members.size() == 1)
+        return;
+    // A member that stayed on the board already shows there; it must be drawn again only where
+    // an element outside the block may overlap it (their cells meet), now that the block is on
+    // top. Lifted members are always drawn.
+    const bool anyOnBoard = std::any_of(members.begin(), members.end(),
+                                        [&](int j) { return j != e && !puzzle.element(j).lifted; });
+    BodyBuckets outside(puzzle.bodyRects, puzzle.geometry.bitmapSize);
+    if (anyOnBoard)
+        for (int j = 0; j < puzzle.count(); ++j)
+            if (!puzzle.blocks.sameBlock(j, e))
+                outside.add(j);
+    for (const int j : members) {
+        if (j == e)
+            continue;
+        bool covered = puzzle.element(j).lifted != 0;
+        if (!covered)
+            outside.forNear(puzzle.bodyRects[j], [&](int) { covered = true; });
+        if (covered)
+            drawElement(j, false, true);
+    }
+}
+
+void BoardRenderer::invalidate(const QRegion& clientArea) {
+    if (batchDepth_ == 0) {
+        host_.invalidate(clientArea);
+        return;
+    }
+    if (clientArea.isEmpty())
+        return;
+    batchBounds_ |= clientArea.boundingRect();
+    if (++batchCount_ <= exactBatchLimit)
+        batchAreas_.push_back(clientArea);
+}
+
+void BoardRenderer::invalidateElement(int i) {
+    if (batchDepth_ > 0 && batchCount_ >= exactBatchLimit) {
+        // Only the bounds count from here on; no need to make a moved copy of the region.
+        const QRect bounds = state_.puzzle.boardRegions[i].boundingRect();
+        if (!bounds.isEmpty()) {
+            batchBounds_ |= bounds.translated(-state_.board.scrollX, -state_.board.scrollY);
+            ++batchCount_;
+        }
+        return;
+    }
+    invalidate(clientRegion(i));
+}
+
+BoardRenderer::InvalidationBatch::InvalidationBatch(BoardRenderer& renderer) : renderer_(renderer) {
+    ++renderer_.batchDepth_;
+}
+
+BoardRenderer::InvalidationBatch::~InvalidationBatch() { renderer_.endBatch(); }
+
+void BoardRenderer::endBatch() {
+    if (--batchDepth_ > 0 || batchCount_ == 0)
+        return;
+    if (batchCount_ <= exactBatchLimit) {
+        QRegion area;
+        for (const QRegion& r : batchAreas_)
+            area += r;
+        host_.invalidate(area);
+    } else {
+        host_.invalidate(QRegion(batchBounds_));
+    }
+    batchAreas_.clear();
+    batchBounds_ = QRect();
+    batchCount_ = 0;
 }
 
 QRegion BoardRenderer::clientRegion(int i) const {
@@ -131,6 +287,11 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     painter.setClipRegion(rest);
     const QRect bounds = rest.boundingRect();
     painter.drawImage(bounds, board.boardBitmap, bounds.translated(board.scrollX, board.scrollY));
+    // A window larger than the board (it never should be) shows black rather than garbage.
+    const QRegion outside =
+        rest.subtracted(QRect(-board.scrollX, -board.scrollY, board.boardWidth, board.boardHeight));
+    for (const QRect& r : outside)
+        painter.fillRect(r, Qt::black);
     painter.setClipping(false);
 }
 
@@ -149,6 +310,30 @@ void BoardRenderer::placeBoardRegion(int i) {
     }
     const Element& e = p.element(i);
     p.boardRegions[i] = e.outerRegion.translated(e.cellRect.left, e.cellRect.top);
+}
+
+bool BoardRenderer::updateJoinRegionOnBoard(int i) {
+    Puzzle& p = state_.puzzle;
+    const QRegion before = p.boardRegions[i];
+    const bool ok = updateJoinRegion(i);
+    if (p.element(i).lifted)
+        return ok;
+    const QRegion removed = before.subtracted(p.boardRegions[i]);
+    if (removed.isEmpty())
+        return ok;
+    paintBackground(removed);
+    // Whatever lies under the band shows again, in stacking order, as when lifting.
+    const Rect& body = p.bodyRects[i];
+    const int a = p.geometry.elementSize * 3 / 2;
+    for (auto it = p.stackOrder.rbegin(); it != p.stackOrder.rend(); ++it) {
+        const int j = *it;
+        const Rect& b = p.bodyRects[j];
+        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
+            b.bottom < body.bottom + a && j != i && !p.element(j).lifted)
+            drawElement(j, false, false, &removed);
+    }
+    invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
+    return ok;
 }
 
 bool BoardRenderer::updateJoinRegion(int i) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QRect>
 #include <QRegion>
+
+#include <cstdint>
+#include <vector>
 
 class IBoardHost;
 class ICursor;
@@ -30,16 +34,44 @@ public:
     void drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip = nullptr);
     // Erases one element from the board bitmap and repairs what it covered.
     void liftElement(int i, bool invalidate, bool redrawOwnBlock);
+    // Draws a held element and its block back after a drag, with the block now on top: e first,
+    // then every other member that was lifted or may be overlapped by an element outside the
+    // block. Members that stayed on the board with nothing else near are already shown.
+    void drawBlockBack(int e);
+    // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
+    // them would, in one pass over the board: a block of every element costs linear time.
+    void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
     // Refreshes the element's board region for its current position and join state.
     void placeBoardRegion(int i);
     // Chooses the element's board region from its join state; false if no region could be made.
     bool updateJoinRegion(int i);
+    // The same for an element drawn on the board whose region shrinks with a new join: the
+    // outline band left out of the region is erased too, or its pixels would stay behind on the
+    // board (and stay there when the block moves away) although no element covers them.
+    bool updateJoinRegionOnBoard(int i);
 
     // The window's paint: the held element through its drag region, the board copy around it.
     void paint(QPainter& painter, const QRegion& clientArea) const;
 
     // The region of element i moved into client coordinates.
     QRegion clientRegion(int i) const;
+
+    // Marks part of the client area for repainting; inside a batch the areas are collected and
+    // handed to the window once, when the outermost batch ends.
+    void invalidate(const QRegion& clientArea);
+    // Collects the invalidations of an operation that touches many elements. Each region the
+    // window adds to its update area costs time in the number of rectangles already there, so
+    // thousands of them are given as their bounding rectangle instead.
+    class InvalidationBatch {
+    public:
+        explicit InvalidationBatch(BoardRenderer& renderer);
+        ~InvalidationBatch();
+        InvalidationBatch(const InvalidationBatch&) = delete;
+        InvalidationBatch& operator=(const InvalidationBatch&) = delete;
+
+    private:
+        BoardRenderer& renderer_;
+    };
 
     // Rebuilds the element's shape regions without trimming / repaints its bitmap in place.
     void rebuildShape(int i);
@@ -49,9 +81,16 @@ public:
     void paintBackground(const QRegion& clip);
 
 private:
+    static constexpr int exactBatchLimit = 16;
+    void endBatch();
+    void invalidateElement(int i);
 
     GameState& state_;
     IBoardHost& host_;
     ISound& sound_;
     ICursor& cursor_;
+    int batchDepth_ = 0;
+    std::vector<QRegion> batchAreas_;
+    QRect batchBounds_;
+    int batchCount_ = 0;
 };

@@ -1,12 +1,12 @@
 #include "board/joiner.h"
 
 #include "board/boardrenderer.h"
+#include "board/stacking.h"
 #include "game/gamestate.h"
 #include "model/services.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <unordered_map>
 
 namespace {
@@ -56,7 +56,7 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
         return JoinOutcome::Failed;
     a.alone = 0;
     b.joinedNeighbour[opposite(side)] = e;
-    if (!renderer_.updateJoinRegion(k))
+    if (!renderer_.updateJoinRegionOnBoard(k))
         return JoinOutcome::Failed;
     b.alone = 0;
     renderer_.drawElement(k, false, false);
@@ -113,7 +113,7 @@ bool Joiner::snap(int e) {
             if (!near || !sidesFit(e, side, k, test))
                 continue;
             if (join(e, side, k, newLeft, newTop) == JoinOutcome::Failed)
-                return joined; // the links made so far stay; the drag goes on
+                return false; // the links made so far stay; the drag goes on
             joined = true;
             m = 0;
         }
@@ -124,11 +124,8 @@ bool Joiner::snap(int e) {
     host_.endMouseCapture();
     state_.pickedElement = -1;
     state_.dragClipRegion = QRegion();
-    raiseToTop(e);
-    renderer_.drawElement(e, false, true);
-    for (const int j : p.blocks.members(e))
-        if (j != e)
-            renderer_.drawElement(j, false, true);
+    raiseToTop(p, e);
+    renderer_.drawBlockBack(e);
     p.element(e).blockLifted = 0;
     if (isComplete() && !state_.flags.gameCompleted)
         host_.announceCompletion();
@@ -165,8 +162,8 @@ void Joiner::linkIfFits(int i, int side, int j) {
     a.joinedNeighbour[side] = j;
     b.joinedNeighbour[other] = i;
     a.alone = b.alone = 0;
-    renderer_.updateJoinRegion(i);
-    renderer_.updateJoinRegion(j);
+    renderer_.updateJoinRegionOnBoard(i);
+    renderer_.updateJoinRegionOnBoard(j);
 }
 
 void Joiner::linkAlignedPairs(int a, int b) {
@@ -261,25 +258,4 @@ bool Joiner::isComplete() const {
         if (p.element(k).orientation != o)
             return false;
     return true;
-}
-
-void Joiner::raiseToTop(int e) {
-    Puzzle& p = state_.puzzle;
-    auto& order = p.stackOrder;
-    if (p.element(e).alone || p.blocks.blockSize(e) == 1) {
-        if (!order.empty() && order.front() == e)
-            return;
-        auto it = std::find(order.begin(), order.end(), e);
-        std::rotate(order.begin(), it, it + 1);
-        return;
-    }
-    // Raising members one by one in ascending order leaves them on top in descending order,
-    // above every non-member in its old order; build that directly in linear time.
-    const auto& members = p.blocks.members(e);
-    std::vector<std::int32_t> result(members.rbegin(), members.rend());
-    result.reserve(order.size());
-    for (const int j : order)
-        if (!p.blocks.sameBlock(j, e))
-            result.push_back(j);
-    order = std::move(result);
 }

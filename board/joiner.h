@@ -23,7 +23,8 @@ public:
     Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
 
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
-    // something joined; the drag has then ended.
+    // something joined and the drag has ended; false when nothing joined or making a region
+    // failed (the joins made so far stay and the drag goes on).
     bool snap(int e);
 
     void shiftBlockMembers(int e, int dx, int dy);
@@ -33,8 +34,6 @@ public:
     // Splits what is left of e's former block into its connected parts; 1 if it fell apart.
     int splitAfterRemoval(int e);
     bool isComplete() const;
-    // Moves the element, or its whole block, to the top of the stacking order.
-    void raiseToTop(int e);
 
     static constexpr int opposite(int side) { return (side + 2) % 4; }
 

@@ -9,7 +9,11 @@ bool copyRegion(QImage& destination, const QRegion& region, const QImage& source
     if (destination.format() != QImage::Format_RGB32 || source.isNull())
         return false;
     const QRect sourceArea = source.rect().translated(-sourceOffset);
-    const QRegion area = region.intersected(destination.rect()).intersected(sourceArea);
+    // Regions usually lie inside both images already; intersecting would only copy them.
+    const QRect bounds = region.boundingRect();
+    const QRegion area = destination.rect().contains(bounds) && sourceArea.contains(bounds)
+                             ? region
+                             : region.intersected(destination.rect()).intersected(sourceArea);
     if (area.isEmpty())
         return true;
     if (source.format() != QImage::Format_RGB32) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
 // Resources are addressed by the numbers the game gives them.
@@ -8,6 +9,8 @@ QString bitmapResourcePath(int id);
 QString waveResourcePath(int id);
 QString cursorResourcePath(int id);
 QString iconResourcePath(int id);
+// The hot spot of a cursor image, kept beside it as "x y"; (0, 0) when missing or unreadable.
+QPoint cursorHotSpot(int id);
 
 // The bitmap as an RGB32 image (the screen-compatible form); a null image if it is missing.
 QImage loadBitmapResource(int id);

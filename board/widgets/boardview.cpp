@@ -1,24 +1,145 @@
 #include "board/widgets/boardview.h"
 
+#include "board/boardrenderer.h"
+#include "board/interaction.h"
+#include "board/keystate.h"
 #include "game/gamestate.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 BoardView::BoardView(GameState& state, QWidget* parent) : QWidget(parent), state_(state) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    edgeTimer_.setSingleShot(true);
+    edgeTimer_.setInterval(0);
+    connect(&edgeTimer_, &QTimer::timeout, this, &BoardView::repeatEdgeScroll);
+}
+
+void BoardView::attach(BoardRenderer* renderer, Interaction* interaction) {
+    renderer_ = renderer;
+    interaction_ = interaction;
 }
 
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    if (renderer_) {
+        renderer_->paint(painter, event->region());
+        return;
+    }
     const Board& board = state_.board;
     const QRect visible = event->rect();
     painter.drawImage(visible, board.boardBitmap, visible.translated(board.scrollX, board.scrollY));
-    // A window larger than the board (it never should be) shows black rather than garbage.
-    const QRect boardArea(-board.scrollX, -board.scrollY, board.boardWidth, board.boardHeight);
-    const QRegion outside = QRegion(visible).subtracted(boardArea);
-    for (const QRect& r : outside)
-        painter.fillRect(r, Qt::black);
+}
+
+void BoardView::mousePressEvent(QMouseEvent* event) {
+    stopEdgeRepeat();
+    if (!interaction_)
+        return;
+    const int word = keyStateWord(event->buttons(), event->modifiers());
+    if (event->button() == Qt::LeftButton)
+        interaction_->leftButtonDown(word, event->position().toPoint());
+    else if (event->button() == Qt::RightButton)
+        interaction_->rightButtonDown(word, event->position().toPoint());
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent* event) {
+    stopEdgeRepeat();
+    if (interaction_ && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton))
+        interaction_->buttonUp();
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent* event) {
+    stopEdgeRepeat();
+    if (!interaction_)
+        return;
+    const int word = keyStateWord(event->buttons(), event->modifiers());
+    if (interaction_->mouseMove(word, event->position().toPoint()))
+        startEdgeRepeat(word);
+}
+
+void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Replaces the second press, as on the platform the game was made for; nothing is picked.
+    stopEdgeRepeat();
+    if (!interaction_)
+        return;
+    const int word = keyStateWord(event->buttons(), event->modifiers());
+    if (event->button() == Qt::LeftButton)
+        interaction_->leftDoubleClick(word, event->position().toPoint());
+    else if (event->button() == Qt::RightButton)
+        interaction_->rightDoubleClick(word, event->position().toPoint());
+}
+
+void BoardView::wheelEvent(QWheelEvent* event) {
+    stopEdgeRepeat();
+    if (!interaction_) {
+        event->ignore();
+        return;
+    }
+    const int word = keyStateWord(event->buttons(), event->modifiers());
+    // Some platforms turn a wheel with Shift into a sideways one; either delta counts.
+    const QPoint angle = event->angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    event->setAccepted(interaction_->wheel(word, delta));
+}
+
+void BoardView::keyPressEvent(QKeyEvent* event) {
+    stopEdgeRepeat();
+    if (interaction_) {
+        // The game's keys are keys, not letters: with the Russian layout the H key gives "Р".
+        constexpr int cyrillicEr = 0x0420;
+        interaction_->keyDown(event->key() == cyrillicEr ? int(Qt::Key_H) : event->key());
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void BoardView::startEdgeRepeat(int word) {
+    edgeWord_ = word;
+    if (!filtering_) {
+        qApp->installEventFilter(this);
+        filtering_ = true;
+    }
+    edgeTimer_.start();
+}
+
+void BoardView::stopEdgeRepeat() {
+    edgeTimer_.stop();
+    if (filtering_) {
+        qApp->removeEventFilter(this);
+        filtering_ = false;
+    }
+}
+
+void BoardView::repeatEdgeScroll() {
+    if (!interaction_) {
+        stopEdgeRepeat();
+        return;
+    }
+    if (interaction_->mouseMove(edgeWord_, mapFromGlobal(QCursor::pos())))
+        edgeTimer_.start();
+    else
+        stopEdgeRepeat();
+}
+
+bool BoardView::eventFilter(QObject* watched, QEvent* event) {
+    // Input for any window (a key for a shortcut, a click on the menu bar) ends the repetition.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+        stopEdgeRepeat();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,19 +1,45 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
+class BoardRenderer;
+class Interaction;
 struct GameState;
 
-// The main window's client area: copies the visible part of the board bitmap and hands mouse and
-// keyboard input on. It never erases its background; the board copy covers everything.
+// The main window's client area: paints what the board renderer holds and turns Qt's mouse,
+// wheel and key events into calls on the interaction. It never erases its background.
 class BoardView : public QWidget {
     Q_OBJECT
 public:
     explicit BoardView(GameState& state, QWidget* parent = nullptr);
 
+    void attach(BoardRenderer* renderer, Interaction* interaction);
+    // Edge scrolling goes on by itself, one step per turn of the event loop.
+    bool edgeScrolling() const { return edgeTimer_.isActive(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The cursor rests in an edge band: move again with the same key-state word while no input
+    // arrives. A zero-interval timer runs once per turn of the event loop, after pending input
+    // has been handled, so the repetition neither recurses nor holds input back.
+    void startEdgeRepeat(int word);
+    void stopEdgeRepeat();
+    void repeatEdgeScroll();
+
     GameState& state_;
+    BoardRenderer* renderer_ = nullptr;
+    Interaction* interaction_ = nullptr;
+    QTimer edgeTimer_;
+    int edgeWord_ = 0;
+    bool filtering_ = false;
 };

@@ -1,38 +1,44 @@
 #include "game/widgets/pausewindow.h"
 
 #include "res/strings.h"
+#include "ui/skin.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 
-PauseWindow::PauseWindow(QWidget* parent) : QDialog(parent) {
+PauseWindow::PauseWindow(QWidget* parent) : CSkinDialog(templateId, parent) {
     setObjectName(QStringLiteral("pauseWindow"));
+    // A popup with a thin border and no caption.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    // 125 x 23 dialog units of "MS Sans Serif" 8.
-    setFixedSize(188, 37);
+    setDialogSize(125, 23);
+}
+
+void PauseWindow::initDialog() {
+    CSkinDialog::initDialog();
     font_ = QFont(QStringLiteral("Times New Roman"));
     font_.setPointSize(16);
     font_.setBold(true);
 }
 
-void PauseWindow::paintEvent(QPaintEvent*) {
+void PauseWindow::paintEvent(QPaintEvent* event) {
+    CSkinDialog::paintEvent(event);
     QPainter painter(this);
-    // Stripes of the program's dialogs: two light rows, two dark ones.
-    for (int y = 0; y < height(); ++y)
-        painter.fillRect(0, y, width(), 1, (y % 4) < 2 ? QColor(145, 61, 7) : QColor(105, 55, 22));
-    painter.setPen(QColor(0, 0, 0));
+    painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(font_);
-    painter.setPen(QColor(255, 210, 136));
-    painter.drawText(rect(), Qt::AlignCenter, loadString(pauseTextId));
+    painter.setPen(SkinColor::label);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, loadString(pauseTextId));
 }
 
 void PauseWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Pause) {
+    switch (event->key()) {
+    case Qt::Key_Pause:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
         reject();
         return;
+    default:
+        CSkinDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        reject();
 }

@@ -2,6 +2,7 @@
 
 #include "res/resources.h"
 #include "res/strings.h"
+#include "ui/skin.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,7 +10,6 @@
 #include <QProgressBar>
 
 namespace {
-const QColor kLabel(255, 210, 136);
 const QColor kStripFill(153, 51, 0);
 constexpr int kBlockWidth = 14;
 constexpr int kStripWidth = 265;
@@ -28,7 +28,7 @@ CProgressDialog::CProgressDialog(QWidget* owner, int captionId) : QDialog(owner)
     percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* l : {done, percent_}) {
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, kLabel);
+        p.setColor(QPalette::WindowText, SkinColor::label);
         l->setPalette(p);
     }
     bar_ = new QProgressBar(this);
@@ -83,8 +83,7 @@ void CProgressDialog::end() { hide(); }
 
 void CProgressDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    for (int y = 0; y < height(); ++y)
-        painter.fillRect(0, y, width(), 1, (y % 4) < 2 ? QColor(145, 61, 7) : QColor(105, 55, 22));
+    painter.fillRect(rect(), Skin::objects().stripeBrush);
     const int shown = std::min(blocks_, kStripWidth / kBlockWidth + 1);
     for (int b = 0; b < shown; ++b)
         painter.drawImage(strip_.left() + b * kBlockWidth, strip_.top(), block_);

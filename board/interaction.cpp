@@ -1,0 +1,206 @@
+#include "board/interaction.h"
+
+#include "board/boardrenderer.h"
+#include "board/interactionhost.h"
+#include "board/joiner.h"
+#include "board/stacking.h"
+#include "game/gamestate.h"
+
+#include <vector>
+
+Interaction::Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+                         ISound& sound, ICursor& cursor)
+    : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
+      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host) {}
+
+QPoint Interaction::toBoard(QPoint client) const {
+    return client + QPoint(state_.board.scrollX, state_.board.scrollY);
+}
+
+int Interaction::hitTest(QPoint boardPoint) const {
+    if (!state_.flags.elementsExist)
+        return -1;
+    return ::hitTest(state_.puzzle, boardPoint);
+}
+
+void Interaction::leftButtonDown(int word, QPoint client) {
+    if (state_.hintMode) {
+        hintClick(client);
+        return;
+    }
+    pick(word, client);
+}
+
+void Interaction::rightButtonDown(int word, QPoint client) {
+    pick(word, client);
+}
+
+void Interaction::pick(int word, QPoint client) {
+    state_.lastCursor = toBoard(client);
+    const int e = hitTest(state_.lastCursor);
+    // A second button pressed while holding normally finds the held element again (left, then
+    // right, moves the block). Should it find another, the held one is put back first rather
+    // than left lifted and invisible.
+    if (state_.pickedElement != -1 && e != state_.pickedElement)
+        finishHolding();
+    if (e == -1) {
+        if (word == KeyState::RightButton && host_.fullScreenMode())
+            host_.runCommand(popupMenuCommand);
+        return;
+    }
+    host_.captureMouse();
+    Puzzle& p = state_.puzzle;
+    if (p.blocks.blockSize(e) == 1) {
+        renderer_.liftElement(e, false, false);
+        hold(e);
+    } else if (combos_.isSeparate(word)) {
+        joiner_.separateElement(e);
+        renderer_.updateJoinRegion(e);
+        renderer_.liftElement(e, false, true);
+        hold(e);
+    } else {
+        // The block goes to the top at once; it is lifted only when it starts to move.
+        state_.pickedElement = e;
+        raiseToTop(p, e);
+    }
+}
+
+void Interaction::hold(int e) {
+    state_.pickedElement = e;
+    state_.dragClipRegion = renderer_.clientRegion(e);
+    host_.invalidate(state_.dragClipRegion);
+    raiseToTop(state_.puzzle, e);
+}
+
+void Interaction::moveBy(int i, int dx, int dy) {
+    Puzzle& p = state_.puzzle;
+    Element& el = p.element(i);
+    el.cellRect = el.cellRect.translated(dx, dy);
+    p.bodyRects[i] = p.bodyRects[i].translated(dx, dy);
+    p.boardRegions[i].translate(dx, dy);
+}
+
+bool Interaction::mouseMove(int word, QPoint client) {
+    const DragMode mode = combos_.classify(word);
+    if (mode == DragMode::Hover)
+        return scroller_.edgeScroll(client, host_.clientSize());
+    if (!state_.flags.elementsExist || state_.pickedElement == -1)
+        return false;
+    const int e = state_.pickedElement;
+    Puzzle& p = state_.puzzle;
+    Element& el = p.element(e);
+    // The left button alone never moves a block; its press has only raised it.
+    if (mode == DragMode::Element && p.blocks.blockSize(e) > 1)
+        return false;
+
+    QRegion area = p.boardRegions[e];
+    if (mode == DragMode::Separate && p.blocks.blockSize(e) > 1) {
+        // Shift or the right button joined in while a block moved: the rest of the block was
+        // lifted with it and must go back to the board, or it would stay invisible.
+        std::vector<std::int32_t> rest;
+        if (el.blockLifted)
+            rest = p.blocks.members(e);
+        joiner_.separateElement(e);
+        renderer_.updateJoinRegion(e);
+        if (el.blockLifted) {
+            BoardRenderer::InvalidationBatch batch(renderer_);
+            for (const int j : rest)
+                if (j != e)
+                    renderer_.drawElement(j, false, true);
+            el.blockLifted = 0;
+        }
+    }
+    if (!el.lifted)
+        renderer_.liftElement(e, false, true);
+
+    const int dx = state_.board.scrollX + client.x() - state_.lastCursor.x();
+    const int dy = state_.board.scrollY + client.y() - state_.lastCursor.y();
+    state_.lastCursor += QPoint(dx, dy);
+    moveBy(e, dx, dy);
+    state_.dragClipRegion = renderer_.clientRegion(e);
+    area.translate(-state_.board.scrollX, -state_.board.scrollY);
+    host_.invalidate(area.united(state_.dragClipRegion));
+
+    if (mode == DragMode::Separate)
+        return false; // a separated element is dragged without snapping
+    if (mode == DragMode::Block && p.blocks.blockSize(e) > 1) {
+        const std::vector<std::int32_t>& members = p.blocks.members(e);
+        if (!el.blockLifted) {
+            std::vector<std::int32_t> rest;
+            rest.reserve(members.size());
+            for (const int j : members)
+                if (j != e)
+                    rest.push_back(j);
+            renderer_.liftElements(rest, true);
+        }
+        for (const int j : members)
+            if (j != e)
+                moveBy(j, dx, dy);
+        el.blockLifted = 1;
+    }
+    joiner_.snap(e);
+    return false;
+}
+
+void Interaction::buttonUp() {
+    host_.endMouseCapture();
+    if (state_.pickedElement == -1)
+        return;
+    finishHolding();
+}
+
+void Interaction::finishHolding() {
+    const int e = state_.pickedElement;
+    state_.pickedElement = -1;
+    state_.dragClipRegion = QRegion();
+    if (e < 0 || e >= state_.puzzle.count())
+        return;
+    renderer_.drawBlockBack(e);
+    state_.puzzle.element(e).blockLifted = 0;
+}
+
+void Interaction::hintClick(QPoint client) {
+    state_.hintMode = 0;
+    host_.hintModeChanged();
+    const int i = hitTest(toBoard(client));
+    if (i == -1)
+        return;
+    const int columns = state_.puzzle.columns;
+    host_.showHintTip(i / columns + 1, i % columns + 1, client);
+}
+
+void Interaction::doubleClick(int word, QPoint client, int blockWord, int t) {
+    if (!state_.cut.rotateElements)
+        return;
+    state_.lastCursor = toBoard(client);
+    const int e = hitTest(state_.lastCursor);
+    if (e == -1)
+        return;
+    if (word == blockWord)
+        rotator_.turnBlock(e, t);
+    else
+        rotator_.turnElement(e, t);
+}
+
+void Interaction::leftDoubleClick(int word, QPoint client) {
+    doubleClick(word, client, combos_.turnBlockLeft, -1);
+}
+
+void Interaction::rightDoubleClick(int word, QPoint client) {
+    doubleClick(word, client, combos_.turnBlockRight, +1);
+}
+
+bool Interaction::wheel(int word, int delta) {
+    return scroller_.wheel(word, delta);
+}
+
+void Interaction::keyDown(int key) {
+    if (state_.pickedElement != -1)
+        return;
+    if (scroller_.scrollByKey(key))
+        return;
+    if (key == Qt::Key_H && state_.flags.elementsExist) {
+        state_.hintMode = 1;
+        host_.hintModeChanged();
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "board/keystate.h"
+#include "board/rotator.h"
+#include "board/scroller.h"
+
+#include <QPoint>
+
+class BoardRenderer;
+class ICursor;
+class IInteractionHost;
+class ISound;
+class Joiner;
+struct GameState;
+
+// The mouse and the keyboard on the board: picking an element or a block, dragging it with
+// snapping, separating, releasing, double clicks that turn, scrolling and the hint. The window
+// turns Qt's events into these calls; all points are client points, all words key-state words.
+class Interaction {
+public:
+    static constexpr int popupMenuCommand = 32805; // the command of F10
+
+    Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+                ISound& sound, ICursor& cursor);
+
+    const ButtonCombos& combos() const { return combos_; }
+    Rotator& rotator() { return rotator_; }
+    Scroller& scroller() { return scroller_; }
+
+    // The topmost element at a board point; -1 when there is none or no game.
+    int hitTest(QPoint boardPoint) const;
+
+    // In hint mode the left button shows the hint instead of picking.
+    void leftButtonDown(int word, QPoint client);
+    void rightButtonDown(int word, QPoint client);
+    // Either button going up ends any holding.
+    void buttonUp();
+    // Drags the held element (or block) and snaps it; a word that is none of the button
+    // combinations scrolls at the edges instead. Returns true when the view scrolled there: the
+    // window then moves again with the cursor read anew while no input is waiting.
+    bool mouseMove(int word, QPoint client);
+    void leftDoubleClick(int word, QPoint client);
+    void rightDoubleClick(int word, QPoint client);
+    // True when handled (never while the left or right button is down).
+    bool wheel(int word, int delta);
+    // Cursor keys and H, only while nothing is held.
+    void keyDown(int key);
+
+private:
+    QPoint toBoard(QPoint client) const;
+    void pick(int word, QPoint client);
+    void hold(int e);
+    // Draws the held element (and its block) back into the board and ends the holding.
+    void finishHolding();
+    void hintClick(QPoint client);
+    void doubleClick(int word, QPoint client, int blockWord, int t);
+    // Moves an element's cell, body square and board region.
+    void moveBy(int i, int dx, int dy);
+
+    GameState& state_;
+    BoardRenderer& renderer_;
+    Joiner& joiner_;
+    IInteractionHost& host_;
+    const ButtonCombos combos_;
+    Rotator rotator_;
+    Scroller scroller_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+class BoardRenderer;
+class ICursor;
+class ISound;
+class Joiner;
+struct GameState;
+
+// Quarter turns of one element in place, or of a whole block about one of its elements.
+// t = +1 turns clockwise, t = -1 counter-clockwise.
+class Rotator {
+public:
+    static constexpr int turnWave = 218;
+
+    Rotator(GameState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor);
+
+    // Turns element e where it lies; it leaves its block, whose rest splits as separating does.
+    void turnElement(int e, int t);
+    // Turns every member of p's block about the centre of p's body square. The members keep
+    // their joins, their spacing and their places in the stacking order.
+    void turnBlock(int p, int t);
+
+private:
+    GameState& state_;
+    BoardRenderer& renderer_;
+    Joiner& joiner_;
+    ISound& sound_;
+    ICursor& cursor_;
+};

@@ -1,0 +1,87 @@
+#include "board/scroller.h"
+
+#include "board/boardhost.h"
+#include "board/keystate.h"
+#include "game/gamestate.h"
+
+#include <algorithm>
+
+Scroller::Scroller(GameState& state, IBoardHost& host) : state_(state), host_(host) {}
+
+bool Scroller::scrollTo(int x, int y) {
+    Board& board = state_.board;
+    x = std::clamp(x, 0, std::max(0, board.maxScrollX));
+    y = std::clamp(y, 0, std::max(0, board.maxScrollY));
+    if (x == board.scrollX && y == board.scrollY)
+        return false;
+    board.scrollX = x;
+    board.scrollY = y;
+    // A held element keeps its board place; where the window paints it moves with the view.
+    if (state_.pickedElement >= 0 && state_.pickedElement < state_.puzzle.count())
+        state_.dragClipRegion = state_.puzzle.boardRegions[state_.pickedElement].translated(-x, -y);
+    host_.invalidateAll();
+    return true;
+}
+
+bool Scroller::scrollByKey(int key) {
+    const Board& board = state_.board;
+    const int step = state_.settings.keyScrollSpeed;
+    switch (key) {
+    case Qt::Key_Left:
+        if (board.scrollX != 0)
+            scrollTo(board.scrollX - step, board.scrollY);
+        return true;
+    case Qt::Key_Up:
+        if (board.scrollY != 0)
+            scrollTo(board.scrollX, board.scrollY - step);
+        return true;
+    case Qt::Key_Right:
+        if (board.scrollX != board.maxScrollX)
+            scrollTo(board.scrollX + step, board.scrollY);
+        return true;
+    case Qt::Key_Down:
+        if (board.scrollY != board.maxScrollY)
+            scrollTo(board.scrollX, board.scrollY + step);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Scroller::wheel(int word, int delta) {
+    if (word & (KeyState::LeftButton | KeyState::RightButton))
+        return false;
+    const Board& board = state_.board;
+    const int step = state_.puzzle.geometry.bitmapSize;
+    const bool sideways = word == KeyState::Shift;
+    // Turning the wheel toward the player (negative delta) moves the view down or right.
+    const int direction = delta < 0 ? 1 : delta > 0 ? -1 : 0;
+    if (direction == 0)
+        return true;
+    if (sideways)
+        scrollTo(board.scrollX + direction * step, board.scrollY);
+    else
+        scrollTo(board.scrollX, board.scrollY + direction * step);
+    return true;
+}
+
+bool Scroller::edgeScroll(QPoint client, QSize clientSize) {
+    const Board& board = state_.board;
+    if (!state_.settings.scrollEnabled || (board.maxScrollX == 0 && board.maxScrollY == 0))
+        return false;
+    const int band = state_.settings.scrollArea, step = state_.settings.mouseScrollSpeed;
+    const int x = client.x(), y = client.y();
+    int newX = board.scrollX, newY = board.scrollY;
+    if (x >= 0 && x < band)
+        newX -= step;
+    else if (clientSize.width() - band < x)
+        newX += step;
+    if (y >= 0 && y < band)
+        newY -= step;
+    else if (clientSize.height() - band < y)
+        newY += step;
+    if (!scrollTo(newX, newY))
+        return false;
+    host_.updateNow();
+    return true;
+}

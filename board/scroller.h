@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+class IBoardHost;
+struct GameState;
+
+// Moves the view over the board: cursor keys, the wheel and the bands along the window's edges.
+// Scrolling never redraws the board bitmap; it only changes the offset the window copies from.
+class Scroller {
+public:
+    Scroller(GameState& state, IBoardHost& host);
+
+    // Left, up, right and down arrows (Qt key codes) scroll by keyScrollSpeed; true when the
+    // key was one of them.
+    bool scrollByKey(int key);
+    // One step of bitmapSize per message whatever the delta; exactly Shift scrolls sideways.
+    // False (not handled) while the left or right button is down.
+    bool wheel(int word, int delta);
+    // One step of mouseScrollSpeed when the client point lies in an edge band; repaints at once
+    // and returns true when the offset changed.
+    bool edgeScroll(QPoint client, QSize clientSize);
+
+private:
+    // Sets the offset; invalidates and returns true when it changed.
+    bool scrollTo(int x, int y);
+
+    GameState& state_;
+    IBoardHost& host_;
+};

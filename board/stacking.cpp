@@ -1,0 +1,32 @@
+#include "board/stacking.h"
+
+#include "model/puzzle.h"
+
+#include <algorithm>
+
+int hitTest(const Puzzle& puzzle, QPoint boardPoint) {
+    for (const int i : puzzle.stackOrder)
+        if (puzzle.boardRegions[i].contains(boardPoint))
+            return i;
+    return -1;
+}
+
+void raiseToTop(Puzzle& puzzle, int e) {
+    auto& order = puzzle.stackOrder;
+    if (puzzle.blocks.blockSize(e) == 1) {
+        if (!order.empty() && order.front() == e)
+            return;
+        auto it = std::find(order.begin(), order.end(), e);
+        if (it != order.end())
+            std::rotate(order.begin(), it, it + 1);
+        return;
+    }
+    // Built directly in linear time rather than by n single moves.
+    const auto& members = puzzle.blocks.members(e);
+    std::vector<std::int32_t> result(members.rbegin(), members.rend());
+    result.reserve(order.size());
+    for (const int j : order)
+        if (!puzzle.blocks.sameBlock(j, e))
+            result.push_back(j);
+    order = std::move(result);
+}

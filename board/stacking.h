@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QPoint>
+
+class Puzzle;
+
+// The stacking order of the board: entry 0 is the topmost element.
+
+// The topmost element whose board region holds the board point, -1 if none does.
+int hitTest(const Puzzle& puzzle, QPoint boardPoint);
+
+// Moves an alone element to the top. A block goes to the top as a whole, its members in
+// descending homeIndex order above every non-member (non-members keep their order), which is
+// what raising the members one by one in ascending order gives. After raising a block of every
+// element the order reads n-1, ..., 0, which the completion test relies on.
+void raiseToTop(Puzzle& puzzle, int e);

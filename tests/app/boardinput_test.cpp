@@ -1,0 +1,164 @@
+#include "framegame.h"
+#include "board/widgets/hinttipdialog.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QWheelEvent>
+
+namespace {
+
+FrameGame::Options small() {
+    FrameGame::Options o;
+    o.rows = 2;
+    o.columns = 3;
+    o.rotate = false;
+    return o;
+}
+
+TEST(BoardInputTest, APressMoveAndReleaseOnTheWindowDragAnElement) {
+    FrameGame g(small());
+    const QPoint start = g.body(4);
+    const QPoint p = g.grabPoint(4);
+    g.press(Qt::LeftButton, p);
+    EXPECT_EQ(g.state().pickedElement, 4);
+    g.moveTo(p + QPoint(300, 200));
+    g.release(Qt::LeftButton, p + QPoint(300, 200));
+    EXPECT_EQ(g.state().pickedElement, -1);
+    EXPECT_EQ(g.body(4), start + QPoint(300, 200));
+    // The window shows the element where it now lies.
+    QApplication::processEvents();
+    const QImage shown = g.view()->grab().toImage();
+    const QPoint c = g.grabPoint(4);
+    const Element& e = g.puzzle().element(4);
+    EXPECT_EQ(shown.pixel(c), e.bitmap.pixel(c - QPoint(e.cellRect.left, e.cellRect.top)));
+}
+
+TEST(BoardInputTest, BothButtonsTogetherMoveTheBlock) {
+    FrameGame g(small());
+    // Join 0 and 1 first: 1 dropped beside 0.
+    g.drag(1, g.body(0) + QPoint(g.puzzle().geometry.elementSize + 2, 1) - g.body(1));
+    ASSERT_EQ(g.puzzle().blocks.blockSize(0), 2);
+    const QPoint at0 = g.body(0), at1 = g.body(1);
+    const QPoint p = g.grabPoint(1);
+    g.press(Qt::LeftButton, p);
+    // The right button goes down while the left one is held: a hand-made event with both.
+    QMouseEvent both(QEvent::MouseButtonPress, QPointF(p), QPointF(g.view()->mapToGlobal(p)), Qt::RightButton,
+                     Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(g.view(), &both);
+    QMouseEvent move(QEvent::MouseMove, QPointF(p + QPoint(0, 250)),
+                     QPointF(g.view()->mapToGlobal(p + QPoint(0, 250))), Qt::NoButton,
+                     Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(g.view(), &move);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(p + QPoint(0, 250)),
+                   QPointF(g.view()->mapToGlobal(p + QPoint(0, 250))), Qt::RightButton, Qt::LeftButton,
+                   Qt::NoModifier);
+    QApplication::sendEvent(g.view(), &up);
+    EXPECT_EQ(g.body(0), at0 + QPoint(0, 250));
+    EXPECT_EQ(g.body(1), at1 + QPoint(0, 250));
+    g.release(Qt::LeftButton, p + QPoint(0, 250));
+}
+
+TEST(BoardInputTest, ADoubleClickOnTheWindowTurnsOnceWithCtrlTheBlock) {
+    FrameGame::Options o = small();
+    o.rotate = true;
+    FrameGame g(o);
+    const int before = g.puzzle().element(2).orientation;
+    g.doubleClick(Qt::LeftButton, g.grabPoint(2));
+    EXPECT_EQ(g.puzzle().element(2).orientation, (before + 1) % 4);
+    g.doubleClick(Qt::RightButton, g.grabPoint(2));
+    g.doubleClick(Qt::RightButton, g.grabPoint(2));
+    EXPECT_EQ(g.puzzle().element(2).orientation, (before + 3) % 4);
+    EXPECT_EQ(g.fakes.sound.played.count(QStringLiteral("wave:218")), 3);
+    EXPECT_EQ(g.state().pickedElement, -1);
+    g.doubleClick(Qt::LeftButton, g.grabPoint(2), Qt::ControlModifier);
+    EXPECT_EQ(g.puzzle().element(2).orientation, before);
+}
+
+TEST(BoardInputTest, TheWheelScrollsDownWithCtrlAndSidewaysWithShift) {
+    FrameGame::Options o = small();
+    o.rows = 12; // a board taller and wider than the screen
+    o.columns = 12;
+    FrameGame g(o);
+    ASSERT_GT(g.state().board.maxScrollY, 0);
+    const QPoint at(300, 300);
+    auto wheel = [&](Qt::KeyboardModifiers m, Qt::MouseButtons buttons) {
+        QWheelEvent e(QPointF(at), QPointF(g.view()->mapToGlobal(at)), QPoint(), QPoint(0, -120), buttons, m,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(g.view(), &e);
+        return e.isAccepted();
+    };
+    const int step = g.puzzle().geometry.bitmapSize;
+    EXPECT_TRUE(wheel(Qt::ControlModifier, Qt::NoButton));
+    EXPECT_EQ(g.state().board.scrollY, step);
+    EXPECT_TRUE(wheel(Qt::ShiftModifier, Qt::NoButton));
+    EXPECT_EQ(g.state().board.scrollX, step);
+    EXPECT_FALSE(wheel(Qt::NoModifier, Qt::LeftButton));
+    EXPECT_EQ(g.state().board.scrollY, step);
+}
+
+TEST(BoardInputTest, EdgeScrollingRepeatsWhileTheCursorRestsAndStopsOnInput) {
+    FrameGame::Options o = small();
+    o.rows = 12;
+    o.columns = 12;
+    FrameGame g(o);
+    const QPoint band(g.view()->width() - 3, 200);
+    QCursor::setPos(g.view()->mapToGlobal(band));
+    if (g.view()->mapFromGlobal(QCursor::pos()) != band)
+        GTEST_SKIP() << "this platform cannot place the cursor";
+    g.moveTo(band);
+    EXPECT_TRUE(g.view()->edgeScrolling());
+    QElapsedTimer timer;
+    timer.start();
+    while (g.state().board.scrollX < 30 && timer.elapsed() < 5000)
+        QApplication::processEvents();
+    EXPECT_GE(g.state().board.scrollX, 30); // ten steps of 3 from one move
+    // A key press for the window stops it at once; nothing moves any more.
+    QTest::keyClick(g.view(), Qt::Key_Shift);
+    EXPECT_FALSE(g.view()->edgeScrolling());
+    const int stoppedAt = g.state().board.scrollX;
+    for (int k = 0; k < 20; ++k)
+        QApplication::processEvents();
+    EXPECT_EQ(g.state().board.scrollX, stoppedAt);
+    // It repeats until the limit, then stops by itself.
+    QCursor::setPos(g.view()->mapToGlobal(band + QPoint(0, 1)));
+    g.moveTo(band + QPoint(0, 1));
+    EXPECT_TRUE(g.view()->edgeScrolling());
+    timer.restart();
+    while (g.view()->edgeScrolling() && timer.elapsed() < 20000)
+        QApplication::processEvents();
+    EXPECT_EQ(g.state().board.scrollX, g.state().board.maxScrollX);
+    EXPECT_FALSE(g.view()->edgeScrolling());
+}
+
+TEST(BoardInputTest, HKeyHintCursorAndTheTipForTheClickedElement) {
+    FrameGame g(small());
+    QTest::keyClick(g.view(), Qt::Key_H);
+    EXPECT_EQ(g.state().hintMode, 1);
+    const QCursor cursor = g.view()->cursor();
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(0, 0));
+    int row = 0, column = 0;
+    g.frame.setModalRunner([&](QDialog& d) {
+        auto* tip = qobject_cast<HintTipDialog*>(&d);
+        EXPECT_NE(tip, nullptr);
+        if (tip) {
+            const QStringList numbers = tip->layout().numbers.split(QLatin1Char('\n'));
+            row = numbers.value(0).toInt();
+            column = numbers.value(1).toInt();
+        }
+        return 0;
+    });
+    g.press(Qt::LeftButton, g.grabPoint(5));
+    g.release(Qt::LeftButton, g.grabPoint(5));
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(column, 3);
+    EXPECT_EQ(g.state().hintMode, 0);
+    EXPECT_NE(g.view()->cursor().shape(), Qt::BitmapCursor);
+    // The same key with the Russian layout.
+    QKeyEvent er(QEvent::KeyPress, 0x0420, Qt::NoModifier, QString::fromUtf8("р"));
+    QApplication::sendEvent(g.view(), &er);
+    EXPECT_EQ(g.state().hintMode, 1);
+}
+
+} // namespace

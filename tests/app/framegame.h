@@ -1,0 +1,104 @@
+#pragma once
+
+#include "app/mainframe.h"
+#include "board/widgets/boardview.h"
+#include "fakes.h"
+#include "model/cutsupport.h"
+
+#include <QDialog>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+// A main frame on fake services with a game generated the way the player makes one, shown so
+// that mouse events can go to its window, and a record of the modal windows it opened.
+struct FrameGame {
+    FakeServices fakes;
+    CMainFrame frame{fakes.services()};
+    QStringList modals;
+
+    struct Options {
+        int rows = 4;
+        int columns = 5;
+        int size = 64;
+        bool rotate = true;
+        bool mosaic = false;
+        bool squareBase = false;
+        bool exact = false;
+    };
+
+    explicit FrameGame(const Options& o) {
+        frame.setModalRunner([this](QDialog& d) {
+            modals << d.objectName();
+            return 0;
+        });
+        frame.setRandom(std::make_unique<StandardRandom>());
+        GameState& s = frame.state();
+        s.turnedPictures[0] = coordinatePicture(o.columns * o.size, o.rows * o.size);
+        s.cut.rotateElements = o.rotate;
+        s.cut.mosaic = o.mosaic;
+        s.cut.irregularBase = o.squareBase ? 0 : 1;
+        s.settings.exactAssembly = o.exact;
+        s.cutRows = o.rows;
+        s.cutColumns = o.columns;
+        s.cutElementSize = o.size;
+        s.flags.pictureLoaded = 1;
+        s.flags.cutDone = 1;
+        // The whole fake screen, so the scatter grid and a free place for the picture are seen.
+        frame.resize(1024, 768);
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        EXPECT_TRUE(frame.runCommand(Cmd::CreateElements));
+        frame.waitForWorker();
+        QCoreApplication::processEvents();
+    }
+
+    GameState& state() { return frame.state(); }
+    Puzzle& puzzle() { return frame.state().puzzle; }
+    BoardView* view() { return frame.boardView(); }
+    QWindow* window() { return frame.windowHandle(); }
+    // A client point of the board view in the window's coordinates.
+    QPoint inWindow(QPoint client) { return view()->mapTo(&frame, client); }
+    QPoint client(QPoint board) { return board - QPoint(state().board.scrollX, state().board.scrollY); }
+
+    // A client point where element i is the topmost element.
+    QPoint grabPoint(int i) {
+        const Puzzle& p = puzzle();
+        QRegion covered;
+        for (const int j : p.stackOrder) {
+            if (j == i)
+                break;
+            covered += p.boardRegions[j];
+        }
+        const QRegion free = p.boardRegions[i].subtracted(covered);
+        const Rect& b = p.bodyRects[i];
+        QPoint point((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+        if (!free.contains(point) && !free.isEmpty())
+            point = free.begin()->center();
+        return client(point);
+    }
+    QPoint body(int i) const {
+        const Rect& b = frame.state().puzzle.bodyRects[i];
+        return {b.left, b.top};
+    }
+
+    // The player's hand: events sent to the real window.
+    void press(Qt::MouseButton button, QPoint client, Qt::KeyboardModifiers m = {}) {
+        QTest::mousePress(window(), button, m, inWindow(client));
+    }
+    void moveTo(QPoint client) { QTest::mouseMove(window(), inWindow(client)); }
+    void release(Qt::MouseButton button, QPoint client, Qt::KeyboardModifiers m = {}) {
+        QTest::mouseRelease(window(), button, m, inWindow(client));
+    }
+    void doubleClick(Qt::MouseButton button, QPoint client, Qt::KeyboardModifiers m = {}) {
+        QTest::mouseDClick(window(), button, m, inWindow(client));
+    }
+    void drag(int i, QPoint by, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers m = {}) {
+        const QPoint p = grabPoint(i);
+        press(button, p, m);
+        moveTo(p + by);
+        release(button, p + by, m);
+    }
+};

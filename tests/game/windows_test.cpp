@@ -1,0 +1,87 @@
+#include "game/widgets/congratulationwindow.h"
+#include "game/widgets/pausewindow.h"
+#include "model/widgets/progressdialog.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PauseWindowTest, PauseEnterAndEscapeCloseIt) {
+    for (const Qt::Key key : {Qt::Key_Pause, Qt::Key_Return, Qt::Key_Escape}) {
+        PauseWindow window;
+        window.open();
+        ASSERT_TRUE(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_A);
+        EXPECT_TRUE(window.isVisible());
+        QTest::keyClick(&window, key);
+        EXPECT_FALSE(window.isVisible()) << key;
+        EXPECT_EQ(window.result(), QDialog::Rejected);
+    }
+}
+
+TEST(PauseWindowTest, ShowsPauseInLightOrangeOnStripes) {
+    PauseWindow window;
+    window.ensureInitialized();
+    EXPECT_EQ(window.size(), QSize(188, 37)); // 125 x 23 dialog units
+    const QImage shot = window.grab().toImage();
+    int label = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            label += QColor(shot.pixel(x, y)) == QColor(255, 210, 136);
+    EXPECT_GT(label, 50);
+}
+
+TEST(CongratulationWindowTest, OnlyTheLetteringIsOpaque) {
+    CongratulationWindow window;
+    const QImage& image = window.image();
+    ASSERT_EQ(image.size(), QSize(234, 65));
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            opaque += qAlpha(image.pixel(x, y)) == 255;
+    EXPECT_GT(opaque, 500);
+    EXPECT_LT(opaque, 234 * 65 / 2);
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+}
+
+TEST(CongratulationWindowTest, AnyKeyButCtrlOrAClickClosesIt) {
+    {
+        CongratulationWindow window;
+        window.open();
+        QTest::keyClick(&window, Qt::Key_Control);
+        EXPECT_TRUE(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_Space);
+        EXPECT_FALSE(window.isVisible());
+    }
+    {
+        CongratulationWindow window;
+        window.open();
+        QTest::mouseClick(&window, Qt::RightButton);
+        EXPECT_FALSE(window.isVisible());
+    }
+}
+
+TEST(ProgressDialogTest, BlocksPercentAndTheOwnerDisabledMeanwhile) {
+    QWidget owner;
+    owner.show();
+    {
+        CProgressDialog progress(&owner);
+        EXPECT_FALSE(owner.isEnabled());
+        progress.begin(0, 38, 2);
+        progress.setPosition(0);
+        EXPECT_EQ(progress.blocksDrawn(), 1);
+        progress.setPosition(14);
+        EXPECT_EQ(progress.percentText(), QStringLiteral("36%"));
+        EXPECT_EQ(progress.blocksDrawn(), 2); // one block per call at most
+        for (int p = 15; p < 38; ++p)
+            progress.setPosition(p);
+        EXPECT_EQ(progress.blocksDrawn(), 19);
+        progress.end();
+    }
+    EXPECT_TRUE(owner.isEnabled());
+}
+
+} // namespace
