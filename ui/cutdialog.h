@@ -53,7 +53,6 @@ public:
     int previewBitmapId() const { return previewBitmapId_; }
     // How many times the values were recomputed from a player's change.
     int recomputations() const { return recomputations_; }
-    const CutCalculator& values() const { return calc_; }
 
     // The framework's warning for a field that does not hold an integer.
     static QString integerWarning();

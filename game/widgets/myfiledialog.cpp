@@ -121,7 +121,6 @@ void registerControl(QWidget* control, int id) {
 CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     : QFileDialog(parent), newestRequest_(std::make_shared<std::atomic<int>>(0)) {
     setOption(QFileDialog::DontUseNativeDialog, true);
-    setOption(QFileDialog::ReadOnly, true);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     setWindowTitle(loadString(titleStringId));
