@@ -1,6 +1,7 @@
 #include "app/mainframe.h"
 
 #include "app/commandtable.h"
+#include "app/picturecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
@@ -71,6 +72,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
         CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
     });
     commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
+    auto* pictures = new PictureCommands(*this);
+    commands_->setHandler(Cmd::LoadPicture, [pictures] { pictures->loadPicture(); });
+    commands_->setHandler(Cmd::CutPicture, [pictures] { pictures->cutPicture(); });
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
@@ -245,6 +249,12 @@ void CMainFrame::runCongratulation() {
 }
 
 void CMainFrame::hidePreview() { previewVisible_ = false; }
+// The preview window does not exist yet; it will be toggled here (twice when the first toggle
+// hides it) so that it ends visible with the new picture.
+void CMainFrame::showPreviewOfNewPicture() {}
+// The preview window does not exist yet; it will keep its left, top and width here and take the
+// height nearest(width / (pictureWidth / pictureHeight)).
+void CMainFrame::fitPreviewToPicture() {}
 void CMainFrame::repaintPreview() {}
 
 void CMainFrame::endMouseCapture() {

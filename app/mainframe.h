@@ -54,6 +54,7 @@ public:
     // Runs a modal window; tests replace it so nothing blocks.
     using ModalRunner = std::function<int(QDialog&)>;
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
+    int runModal(QDialog& dialog) { return modalRunner_(dialog); }
     // Replaces the generator of random tables (tests fix the sequence).
     void setRandom(std::unique_ptr<IRandom> random) { random_ = std::move(random); }
 
@@ -62,6 +63,11 @@ public:
     void newGame();
     // Waits until a running picture-turning worker has handed over (tests, closing).
     void waitForWorker();
+
+    // Where the picture commands reach the preview window: a newly loaded picture is shown in
+    // it, and after the cut it takes the picture's new proportions.
+    void showPreviewOfNewPicture();
+    void fitPreviewToPicture();
 
     // IBoardHost
     void invalidate(const QRegion& clientRegion) override;

@@ -1,12 +1,18 @@
 #include "model/cutcalculator.h"
 
 #include <cmath>
+#include <limits>
 
 int CutCalculator::nearest(double q) {
     if (!std::isfinite(q))
         return 0;
     const double n = std::trunc(q);
-    return static_cast<int>(q - n >= 0.5 ? n + 1 : n);
+    const double r = q - n >= 0.5 ? n + 1 : n;
+    if (r >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (r <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(r);
 }
 
 int CutCalculator::selectionFor(int s) {

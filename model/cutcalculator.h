@@ -14,7 +14,8 @@ public:
     // it; -1 when no entry equals s (the selection is then left empty).
     static int selectionFor(int s);
 
-    // The nearest integer with halves going up, from a floating-point quotient.
+    // The nearest integer with halves going up, from a floating-point quotient; quotients beyond
+    // the range of int (typed sizes can be that large) end at its limits.
     static int nearest(double q);
 
     // Opening: width and height of the picture, the size last chosen (or the game's size).
@@ -23,6 +24,13 @@ public:
     void widthEdited(int width);
     void heightEdited(int height);
     void sizeChosen(int size);
+    // The values as the dialog's fields hold them, taken over without any recomputation.
+    void setValues(int width, int height, int columns, int rows) {
+        width_ = width;
+        height_ = height;
+        columns_ = columns;
+        rows_ = rows;
+    }
     void columnsEdited(int columns) { columns_ = columns; }
     void rowsEdited(int rows) { rows_ = rows; }
     void setKeepRatio(bool keep) { keepRatio_ = keep; }
@@ -34,8 +42,9 @@ public:
     int elementSize() const { return elementSize_; }
     bool keepRatio() const { return keepRatio_; }
     float aspectRatio() const { return aspectRatio_; }
-    int resultWidth() const { return columns_ * elementSize_; }
-    int resultHeight() const { return rows_ * elementSize_; }
+    // In 64 bits: typed counts times the element size may pass the range of int.
+    std::int64_t resultWidth() const { return std::int64_t(columns_) * elementSize_; }
+    std::int64_t resultHeight() const { return std::int64_t(rows_) * elementSize_; }
 
     // Which of the preview bitmaps shows the chosen shape options.
     static int previewBitmap(bool mosaic, bool squareBase, bool shiftKnobs);

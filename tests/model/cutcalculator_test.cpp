@@ -23,6 +23,17 @@ TEST(CutCalculatorTest, NearestRoundsHalvesUp) {
     EXPECT_EQ(CutCalculator::nearest(0.0), 0);
 }
 
+TEST(CutCalculatorTest, QuotientsBeyondIntEndAtItsLimits) {
+    EXPECT_EQ(CutCalculator::nearest(4e9), 2147483647);
+    EXPECT_EQ(CutCalculator::nearest(-4e9), -2147483647 - 1);
+    // A typed width of two thousand million on a portrait picture: the height cannot follow.
+    CutCalculator c;
+    c.open(480, 640, 16);
+    c.widthEdited(2000000000);
+    EXPECT_EQ(c.height(), 2147483647);
+    EXPECT_EQ(c.resultHeight(), std::int64_t(c.rows()) * 16);
+}
+
 TEST(CutCalculatorTest, OpeningAndChangingTheElementSize) {
     CutCalculator c;
     c.open(640, 480, 64);

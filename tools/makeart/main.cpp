@@ -2,12 +2,15 @@
 // Everything is seeded, so running it again gives the same files.
 
 #include "backgrounds.h"
+#include "cutsamples.h"
 #include "icons.h"
 #include "lettering.h"
 #include "output.h"
 #include "samples.h"
 #include "skins.h"
 #include "sounds.h"
+
+#include "model/cutcalculator.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -46,6 +49,16 @@ int main(int argc, char* argv[]) {
     out.bitmap(217, lightWood());
     out.bitmap(183, pictureFrame());
     out.bitmap(282, progressBlock());
+    out.bitmap(252, sizeMotif());
+    // The cut dialog's samples, numbered as the dialog picks them.
+    for (const bool mosaic : {false, true})
+        for (const bool squareBase : {false, true})
+            for (const bool shiftKnobs : {false, true}) {
+                if (mosaic && squareBase && !shiftKnobs)
+                    continue; // a plain square: one bitmap serves both
+                out.bitmap(CutCalculator::previewBitmap(mosaic, squareBase, shiftKnobs),
+                           cutSample(mosaic, squareBase, shiftKnobs));
+            }
     out.bitmap(273, splashTitle());
     out.bitmap(275, splashByline());
     QImage cheers, cheersMask;

@@ -1,0 +1,119 @@
+#include "game/pictureflow.h"
+
+#include "game/gameflow.h"
+#include "game/gamestate.h"
+#include "model/picture.h"
+#include "model/services.h"
+#include "res/strings.h"
+
+#include <QDir>
+
+#include <limits>
+
+namespace {
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    explicit WaitCursor(ICursor& cursor) : cursor_(cursor) { cursor_.pushWait(); }
+    ~WaitCursor() { cursor_.popWait(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    ICursor& cursor_;
+};
+
+} // namespace
+
+PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor)
+    : state_(state), gameFlow_(gameFlow), messages_(messages), cursor_(cursor) {}
+
+bool PictureFlow::prepareLoad() {
+    if (state_.flags.elementsExist) {
+        if (!gameFlow_.confirmReplacingGame())
+            return false;
+        gameFlow_.discardGame(true);
+    } else if (state_.flags.pictureLoaded) {
+        gameFlow_.discardGame(true);
+    }
+    return true;
+}
+
+bool PictureFlow::loadChosenFile(const QString& path) {
+    LoadResult result;
+    {
+        const WaitCursor wait(cursor_);
+        result = loadPicture(path);
+    }
+    if (!result.ok()) {
+        const QByteArray shownPath = QDir::toNativeSeparators(path).toUtf8();
+        messages_.messageBox(
+            QString::asprintf(loadString(unknownFormatMessage).toUtf8().constData(), shownPath.constData()),
+            MessageKind::Plain, MessageButtons::Ok);
+        return false;
+    }
+    state_.flags.pictureLoaded = 1;
+    state_.turnedPictures[0] = std::move(result.picture);
+    for (int k = 1; k < 4; ++k)
+        state_.turnedPictures[k] = QImage();
+    state_.pictureWidth = state_.turnedPictures[0].width();
+    state_.pictureHeight = state_.turnedPictures[0].height();
+    state_.flags.cutDone = 0;
+    return true;
+}
+
+bool PictureFlow::prepareCut() {
+    if (!gameFlow_.confirmReplacingGame())
+        return false;
+    if (state_.flags.elementsExist)
+        gameFlow_.discardGame(false);
+    return true;
+}
+
+CutChoice PictureFlow::currentChoice() const {
+    CutChoice choice;
+    choice.squareBase = !state_.cut.irregularBase;
+    choice.shiftKnobs = state_.cut.shiftKnobs != 0;
+    choice.rotateElements = state_.cut.rotateElements != 0;
+    choice.mosaic = state_.cut.mosaic != 0;
+    return choice;
+}
+
+int PictureFlow::lastElementSize() const {
+    return state_.cutElementSize > 0 ? state_.cutElementSize : state_.cut.elementSize;
+}
+
+bool PictureFlow::applyCut(const CutChoice& choice) {
+    if (choice.columns <= 0 || choice.rows <= 0 || choice.elementSize <= 0)
+        return false;
+    // Typed counts can be as large as an int holds; their product with the size cannot.
+    const qint64 width = qint64(choice.columns) * choice.elementSize;
+    const qint64 height = qint64(choice.rows) * choice.elementSize;
+    bool scaled = false;
+    {
+        const WaitCursor wait(cursor_);
+        constexpr qint64 intMax = std::numeric_limits<int>::max();
+        // The picture is replaced only when the stretched copy could be made.
+        if (width <= intMax && height <= intMax)
+            scaled = scalePicture(state_.turnedPictures[0], int(width), int(height));
+    }
+    if (!scaled) {
+        messages_.messageBox(loadString(outOfMemoryMessage), MessageKind::Error, MessageButtons::Ok);
+        return false;
+    }
+    // Turned copies of the old size would no longer match; the worker makes new ones.
+    for (int k = 1; k < 4; ++k)
+        state_.turnedPictures[k] = QImage();
+    state_.pictureWidth = int(width);
+    state_.pictureHeight = int(height);
+    state_.flags.cutDone = 1;
+    state_.cutColumns = choice.columns;
+    state_.cutRows = choice.rows;
+    state_.cutElementSize = choice.elementSize;
+    state_.cut.rotateElements = choice.rotateElements ? 1 : 0;
+    state_.cut.irregularBase = choice.squareBase ? 0 : 1;
+    state_.cut.shiftKnobs = choice.shiftKnobs ? 1 : 0;
+    state_.cut.mosaic = choice.mosaic ? 1 : 0;
+    return true;
+}

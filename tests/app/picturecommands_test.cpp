@@ -1,0 +1,306 @@
+#include "app/mainframe.h"
+#include "fakes.h"
+#include "game/commands.h"
+#include "game/widgets/myfiledialog.h"
+#include "model/bmpbytes.h"
+#include "model/picture.h"
+#include "res/strings.h"
+#include "ui/cutdialog.h"
+#include "ui/skincheckbox.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// The main frame with fakes, its modal dialogs answered by the test.
+class PictureCommandsTest : public testing::Test {
+protected:
+    FakeServices fakes;
+    CMainFrame frame{fakes.services()};
+    QTemporaryDir dir;
+    QStringList dialogsRun;
+    std::function<int(CMyFileDialog&)> onFileDialog = [](CMyFileDialog&) { return int(QDialog::Rejected); };
+    std::function<int(CCutDialog&)> onCutDialog = [](CCutDialog&) { return int(QDialog::Rejected); };
+
+    void SetUp() override {
+        frame.setModalRunner([this](QDialog& dialog) {
+            dialogsRun.append(QString::fromLatin1(dialog.metaObject()->className()));
+            if (auto* files = qobject_cast<CMyFileDialog*>(&dialog))
+                return onFileDialog(*files);
+            if (auto* cut = qobject_cast<CCutDialog*>(&dialog))
+                return onCutDialog(*cut);
+            return int(QDialog::Rejected);
+        });
+    }
+
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QString bitmap(const QString& name, int w, int h) {
+        QImage image(w, h, QImage::Format_RGB888);
+        image.fill(QColor(200, 100, 50));
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(writeBitmapFile(path, image));
+        return path;
+    }
+    // The player picks `path` in the file dialog and presses OK.
+    void choose(const QString& path) {
+        onFileDialog = [path](CMyFileDialog& d) {
+            d.selectFile(path);
+            d.accept();
+            return d.result();
+        };
+    }
+    // A game on the board, made from a loaded and cut picture.
+    void gameUnderWay() {
+        GameState& s = frame.state();
+        s.turnedPictures[0] = QImage(128, 64, QImage::Format_RGB32);
+        s.turnedPictures[0].fill(Qt::darkGreen);
+        s.pictureWidth = 128;
+        s.pictureHeight = 64;
+        s.cut.rotateElements = 0;
+        s.cutRows = 2;
+        s.cutColumns = 4;
+        s.cutElementSize = 32;
+        s.flags.pictureLoaded = 1;
+        s.flags.cutDone = 1;
+        ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
+        ASSERT_EQ(s.flags.elementsExist, 1);
+        dialogsRun.clear();
+    }
+    QString message32824(const QString& path) const {
+        return QString::fromUtf8("Ошибка при открытии файла %1.\nНеизвестный формат.").arg(path);
+    }
+};
+
+TEST_F(PictureCommandsTest, LoadingAPictureSetsTheFlagsAndTheSize) {
+    frame.state().flags.cutDone = 1;
+    choose(bitmap("sky.bmp", 320, 200));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    const GameState& s = frame.state();
+    EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog"}));
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    EXPECT_EQ(s.flags.pictureLoaded, 1);
+    EXPECT_EQ(s.flags.cutDone, 0);
+    EXPECT_EQ(s.pictureWidth, 320);
+    EXPECT_EQ(s.pictureHeight, 200);
+    EXPECT_EQ(s.turnedPictures[0].size(), QSize(320, 200));
+    EXPECT_EQ(fakes.cursor.waitDepth, 0);
+}
+
+TEST_F(PictureCommandsTest, AnsweringNoChangesNothing) {
+    gameUnderWay();
+    const QImage before = frame.state().turnedPictures[0];
+    fakes.messages.answers = {MessageResult::No};
+    choose(bitmap("other.bmp", 50, 50));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0].text, QString::fromUtf8("Создать новую игру?"));
+    EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Question);
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(dialogsRun.isEmpty());
+    const GameState& s = frame.state();
+    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_EQ(s.puzzle.count(), 8);
+    EXPECT_EQ(s.flags.pictureLoaded, 1);
+    EXPECT_EQ(s.turnedPictures[0], before);
+    EXPECT_EQ(s.pictureWidth, 128);
+}
+
+TEST_F(PictureCommandsTest, AFinishedGameIsReplacedWithoutAsking) {
+    gameUnderWay();
+    frame.state().flags.gameCompleted = 1;
+    choose(bitmap("next.bmp", 60, 40));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_EQ(frame.state().pictureWidth, 60);
+}
+
+TEST_F(PictureCommandsTest, CancellingTheFileDialogLeavesNoPicture) {
+    gameUnderWay();
+    fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog"}));
+    const GameState& s = frame.state();
+    EXPECT_EQ(s.flags.elementsExist, 0);
+    EXPECT_EQ(s.flags.pictureLoaded, 0);
+    for (const QImage& picture : s.turnedPictures)
+        EXPECT_TRUE(picture.isNull());
+    // Without a picture there is nothing to cut or create.
+    EXPECT_FALSE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_FALSE(frame.runCommand(Cmd::CreateElements));
+}
+
+TEST_F(PictureCommandsTest, BadFilesGiveTheMessageWithTheirPathAndNothingElse) {
+    BmpSpec hostile;
+    hostile.width = 60000;
+    hostile.height = 60000;
+    hostile.bitsPerPixel = 32;
+    QImage good(40, 30, QImage::Format_RGB888);
+    good.fill(Qt::red);
+    const QByteArray whole = encodeBitmapFile(good);
+    const QStringList paths = {
+        file("truncated.bmp", whole.left(whole.size() / 2)),
+        file("hostile.bmp", makeBmp(hostile)),
+        file("empty.bmp", QByteArray()),
+        file("noise.bmp", QByteArray("BM\x01\x02\x03 not a header at all", 25)),
+        file("photo.jpg", QByteArray("\xFF\xD8\xFF\xE0 cut short", 14)),
+    };
+    for (const QString& path : paths) {
+        fakes.messages.shown.clear();
+        frame.state().flags.pictureLoaded = 1;
+        frame.state().turnedPictures[0] = good;
+        choose(path);
+        ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+        ASSERT_EQ(fakes.messages.shown.size(), 1) << path.toStdString();
+        const QString chosen = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+        EXPECT_EQ(fakes.messages.shown[0].text, message32824(chosen));
+        EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Plain); // no icon
+        EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::Ok);
+        // As after the discard: no picture.
+        EXPECT_EQ(frame.state().flags.pictureLoaded, 0);
+        EXPECT_TRUE(frame.state().turnedPictures[0].isNull());
+        EXPECT_EQ(fakes.cursor.waitDepth, 0);
+    }
+}
+
+TEST_F(PictureCommandsTest, ConfirmingTheCutScalesThePictureAndKeepsTheChoice) {
+    choose(bitmap("640.bmp", 640, 480));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    onCutDialog = [](CCutDialog& d) {
+        QTest::mouseClick(d.findChild<CSkinCheckBox*>(CSkinDialog::controlName(1046)), Qt::LeftButton);
+        QTest::mouseClick(d.findChild<CSkinCheckBox*>(CSkinDialog::controlName(1045)), Qt::LeftButton);
+        d.accept();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    const GameState& s = frame.state();
+    EXPECT_EQ(s.flags.cutDone, 1);
+    EXPECT_EQ(s.pictureWidth, 640);
+    EXPECT_EQ(s.pictureHeight, 512);
+    EXPECT_EQ(s.turnedPictures[0].size(), QSize(640, 512));
+    EXPECT_EQ(s.cutColumns, 10);
+    EXPECT_EQ(s.cutRows, 8);
+    EXPECT_EQ(s.cutElementSize, 64);
+    EXPECT_EQ(s.cut.mosaic, 1);
+    EXPECT_EQ(s.cut.rotateElements, 0);
+    EXPECT_EQ(s.cut.irregularBase, 1);
+    EXPECT_EQ(s.cut.shiftKnobs, 1);
+    EXPECT_EQ(fakes.cursor.waitDepth, 0);
+
+    // The next opening shows the cut size and the options kept.
+    QString widthLabel, heightLabel;
+    int preview = 0;
+    onCutDialog = [&](CCutDialog& d) {
+        widthLabel = d.findChild<QLabel*>(CSkinDialog::controlName(1026))->text();
+        heightLabel = d.findChild<QLabel*>(CSkinDialog::controlName(1027))->text();
+        preview = d.previewBitmapId();
+        return int(QDialog::Rejected);
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_EQ(widthLabel, QString::fromUtf8("&ширина    640"));
+    EXPECT_EQ(heightLabel, QString::fromUtf8("&высота   512"));
+    EXPECT_EQ(preview, 317);
+    EXPECT_EQ(s.flags.cutDone, 1); // cancelling kept the cut
+}
+
+TEST_F(PictureCommandsTest, TheLastChosenSizeOpensTheNextCut) {
+    choose(bitmap("p.bmp", 480, 480));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    onCutDialog = [](CCutDialog& d) {
+        auto* combo = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down); // 64 -> 72
+        d.accept();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_EQ(frame.state().cutElementSize, 72);
+    EXPECT_EQ(frame.state().pictureWidth, 7 * 72); // 6.67 goes up
+    int size = 0;
+    onCutDialog = [&](CCutDialog& d) {
+        size = d.choice().elementSize;
+        return int(QDialog::Rejected);
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_EQ(size, 72);
+}
+
+TEST_F(PictureCommandsTest, TheCutDiscardsTheGameOnlyWhenAllowed) {
+    gameUnderWay();
+    fakes.messages.answers = {MessageResult::No};
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_TRUE(dialogsRun.isEmpty());
+    EXPECT_EQ(frame.state().flags.elementsExist, 1);
+
+    // A finished game goes without a question; the picture stays, and cancelling the dialog
+    // does not bring the game back.
+    frame.state().flags.gameCompleted = 1;
+    fakes.messages.shown.clear();
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    EXPECT_EQ(dialogsRun, QStringList({"CCutDialog"}));
+    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_EQ(frame.state().flags.pictureLoaded, 1);
+    EXPECT_FALSE(frame.state().turnedPictures[0].isNull());
+}
+
+TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
+    choose(bitmap("p.bmp", 100, 100));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    onCutDialog = [](CCutDialog& d) {
+        auto* columns = d.findChild<QLineEdit*>(CSkinDialog::controlName(1042));
+        columns->selectAll();
+        QTest::keyClicks(columns, "2000000000");
+        d.accept();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32829));
+    EXPECT_EQ(frame.state().flags.cutDone, 0);
+    EXPECT_EQ(frame.state().pictureWidth, 100);
+    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100));
+    EXPECT_EQ(fakes.cursor.waitDepth, 0);
+}
+
+TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {
+    frame.state().cut.rotateElements = 0;
+    choose(bitmap("new.bmp", 256, 128));
+    onCutDialog = [](CCutDialog& d) {
+        d.accept();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::NewGame));
+    EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog", "CCutDialog"}));
+    const GameState& s = frame.state();
+    EXPECT_EQ(s.flags.cutDone, 1);
+    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_EQ(s.puzzle.count(), 4 * 2);
+
+    // A cancelled cut creates nothing.
+    frame.state().flags.gameCompleted = 1;
+    dialogsRun.clear();
+    onCutDialog = [](CCutDialog&) { return int(QDialog::Rejected); };
+    ASSERT_TRUE(frame.runCommand(Cmd::NewGame));
+    EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog", "CCutDialog"}));
+    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_EQ(frame.state().flags.cutDone, 0);
+}
+
+} // namespace
