@@ -170,8 +170,10 @@ QByteArray encodeBitmapFile(const QImage& picture) {
 bool writeBitmapFile(const QString& path, const QImage& picture) {
     if (picture.isNull())
         return false;
-    // Written aside and renamed at the end, so a failed write leaves no half file behind.
+    // Written aside and renamed at the end, so a failed write leaves no half file behind; where
+    // no file can be made beside it, written in place.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (!writeBitmap(file, picture)) {

@@ -8,8 +8,9 @@
 // RGB555 (16 bits as uncompressed bitmaps store them), RGB16 (16 bits 5-6-5), RGB888 (24 bits)
 // and RGB32 (32 bits). Pictures of other formats (photos) are brought to one of these on loading.
 //
-// Every function here is re-entrant and needs no QGuiApplication state, so the picture-turning
-// worker may call them on its own thread. Showing the wait cursor is the caller's business.
+// Every function here is re-entrant. Turning, stretching and writing need no QGuiApplication state,
+// so the picture-turning worker may call them on its own thread. Showing the wait cursor is the
+// caller's business.
 
 #include <QByteArray>
 #include <QImage>

@@ -36,7 +36,8 @@ template <int N> void copyPixel(uchar* d, const uchar* s) {
 }
 
 // B source lines by B source columns (from `s`, the leftmost) into B target lines (from `d`).
-template <int N, int B> void turnBlock(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+template <int N, int B>
+void turnBlockBytes(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
     uchar in[B][B * N];
     for (int r = 0; r < B; ++r)
         std::memcpy(in[r], s + r * sourceLine, B * N);
@@ -48,38 +49,76 @@ template <int N, int B> void turnBlock(const uchar* s, qsizetype sourceLine, uch
     }
 }
 
-// Byte pixels, 8 x 8: one 64-bit word per line in and out.
+// The word-sized versions below take pixel j of a line from bits j * 8N of a little-endian load.
+template <int N, int B> void turnBlock(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    turnBlockBytes<N, B>(s, sourceLine, d, targetLine);
+}
+
+// Swaps the blocks of `bits` bits between lines r and r + `distance` that lie off the diagonal,
+// one round of transposing a matrix held one line per 64-bit word.
+template <int Lines> void swapRound(std::uint64_t (&a)[Lines], int distance, int bits, std::uint64_t mask) {
+    for (int r = 0; r < Lines; ++r) {
+        if (r & distance)
+            continue;
+        const std::uint64_t t = ((a[r] >> bits) ^ a[r + distance]) & mask;
+        a[r] ^= t << bits;
+        a[r + distance] ^= t;
+    }
+}
+
+// Byte pixels, 8 x 8: one 64-bit word per line, transposed in three rounds.
 template <> void turnBlock<1, 8>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
     if constexpr (!littleEndian) {
-        uchar in[8][8];
-        for (int r = 0; r < 8; ++r)
-            std::memcpy(in[r], s + r * sourceLine, 8);
-        for (int k = 0; k < 8; ++k)
-            for (int r = 0; r < 8; ++r)
-                d[k * targetLine + r] = in[r][7 - k];
+        turnBlockBytes<1, 8>(s, sourceLine, d, targetLine);
         return;
     }
-    std::uint64_t in[8];
+    std::uint64_t a[8];
     for (int r = 0; r < 8; ++r)
-        std::memcpy(&in[r], s + r * sourceLine, 8);
-    for (int k = 0; k < 8; ++k) {
-        const int shift = 8 * (7 - k);
-        std::uint64_t out = 0;
-        for (int r = 0; r < 8; ++r)
-            out |= ((in[r] >> shift) & 0xFF) << (8 * r);
-        std::memcpy(d + k * targetLine, &out, 8);
+        std::memcpy(&a[r], s + r * sourceLine, 8);
+    swapRound(a, 4, 32, 0x00000000FFFFFFFFull);
+    swapRound(a, 2, 16, 0x0000FFFF0000FFFFull);
+    swapRound(a, 1, 8, 0x00FF00FF00FF00FFull);
+    // a[j] now holds source column j; target line k takes column 7 - k.
+    for (int k = 0; k < 8; ++k)
+        std::memcpy(d + k * targetLine, &a[7 - k], 8);
+}
+
+// Two-byte pixels, 4 x 4: one 64-bit word per line, transposed in two rounds.
+template <> void turnBlock<2, 4>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    if constexpr (!littleEndian) {
+        turnBlockBytes<2, 4>(s, sourceLine, d, targetLine);
+        return;
+    }
+    std::uint64_t a[4];
+    for (int r = 0; r < 4; ++r)
+        std::memcpy(&a[r], s + r * sourceLine, 8);
+    swapRound(a, 2, 32, 0x00000000FFFFFFFFull);
+    swapRound(a, 1, 16, 0x0000FFFF0000FFFFull);
+    for (int k = 0; k < 4; ++k)
+        std::memcpy(d + k * targetLine, &a[3 - k], 8);
+}
+
+// Four-byte pixels, 4 x 4: two 64-bit words per line.
+template <> void turnBlock<4, 4>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
+    if constexpr (!littleEndian) {
+        turnBlockBytes<4, 4>(s, sourceLine, d, targetLine);
+        return;
+    }
+    std::uint64_t a[4][2];
+    for (int r = 0; r < 4; ++r)
+        std::memcpy(a[r], s + r * sourceLine, 16);
+    for (int k = 0; k < 4; ++k) {
+        const int j = 3 - k;
+        auto pixel = [&](int r) { return (a[r][j / 2] >> (32 * (j % 2))) & 0xFFFFFFFFull; };
+        const std::uint64_t w[2] = {pixel(0) | pixel(1) << 32, pixel(2) | pixel(3) << 32};
+        std::memcpy(d + k * targetLine, w, 16);
     }
 }
 
 // Three-byte pixels, 4 x 4: twelve bytes per line, packed with shifts.
 template <> void turnBlock<3, 4>(const uchar* s, qsizetype sourceLine, uchar* d, qsizetype targetLine) {
     if constexpr (!littleEndian) {
-        uchar in[4][12];
-        for (int r = 0; r < 4; ++r)
-            std::memcpy(in[r], s + r * sourceLine, 12);
-        for (int k = 0; k < 4; ++k)
-            for (int r = 0; r < 4; ++r)
-                std::memcpy(d + k * targetLine + 3 * r, in[r] + 3 * (3 - k), 3);
+        turnBlockBytes<3, 4>(s, sourceLine, d, targetLine);
         return;
     }
     std::uint64_t lo[4];

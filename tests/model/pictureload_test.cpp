@@ -97,6 +97,18 @@ TEST(PictureLoading, GreyAndPalettePngsStayIndexed) {
         EXPECT_EQ(r.picture.pixel(i % 3, i / 3), indexed.color(i % 3));
 }
 
+TEST(PictureLoading, OneBitPicturesBecomeMono) {
+    QImage bits(10, 2, QImage::Format_Mono);
+    bits.fill(0);
+    bits.setPixel(9, 1, 1);
+    const LoadResult r = loadPictureFromBytes(encode(bits, "xbm")); // Qt reads XBM as MonoLSB
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.picture.format(), QImage::Format_Mono);
+    EXPECT_EQ(r.picture.colorTable().size(), 2);
+    EXPECT_NE(r.picture.pixel(9, 1), r.picture.pixel(0, 0));
+    EXPECT_EQ(r.picture.pixel(8, 1), r.picture.pixel(0, 0));
+}
+
 TEST(PictureLoading, JpegLoadsAndACutOffJpegDoesNot) {
     QImage source(64, 48, QImage::Format_RGB32);
     source.fill(qRgb(40, 120, 200));
