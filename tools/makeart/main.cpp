@@ -81,7 +81,6 @@ int main(int argc, char* argv[]) {
     out.picture("samples/lake.jpg", lakeLandscape(1280, 960), 90);
     out.picture("samples/stainedglass.jpg", stainedGlass(1280, 960), 90);
     const QImage skyline = sunsetSkyline(1024, 768);
-    out.picture("samples/skyline.jpg", skyline, 90);
     out.picture("samples/skyline.bmp", skyline.convertToFormat(QImage::Format_RGB888));
 
     return out.ok() ? 0 : 1;
