@@ -1,6 +1,8 @@
 #include "app/mainframe.h"
 
+#include "app/backgroundcommands.h"
 #include "app/commandtable.h"
+#include "app/fullscreenmode.h"
 #include "app/picturecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
@@ -12,8 +14,10 @@
 #include "res/resources.h"
 #include "res/strings.h"
 #include "ui/aboutdialog.h"
+#include "ui/backgroundmenu.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
+#include "ui/mycolordialog.h"
 #include "ui/skin.h"
 #include "ui/splashwnd.h"
 
@@ -78,6 +82,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    CMyColorDialog::resetCustomColors();
+    backgrounds_ = new BackgroundCommands(*this);
+    fullScreenMode_ = new FullScreenMode(*this, backgrounds_->menu());
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -286,8 +293,25 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (fullScreen_)
+        fullScreenMode_->leave();
     clockTimer_.stop();
     event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        // The screen announces size changes; a change of colour depth alone is noticed here.
+        const int depth = services_.screen->depth();
+        if (depth != state_.screenBitsPerPixel)
+            displayChange(services_.screen->size().width(), services_.screen->size().height(), depth);
+        fullScreenMode_->activated();
+    }
+}
+
+void CMainFrame::displayChange(int width, int height, int depth) {
+    fullScreenMode_->displayChange(width, height, depth);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

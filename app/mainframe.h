@@ -19,8 +19,10 @@
 #include <memory>
 #include <thread>
 
+class BackgroundCommands;
 class BoardView;
 class ClockWindow;
+class FullScreenMode;
 class CommandTable;
 class QDialog;
 
@@ -95,6 +97,11 @@ public:
     void showHintTip(int row, int column, QPoint clientPoint) override;
 
     int fullScreen() const { return fullScreen_; }
+    // Backgrounds with their wooden menu; full-screen mode with its F10 menu and display changes.
+    BackgroundCommands& backgrounds() { return *backgrounds_; }
+    FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
+    // The display now has this size and colour depth (from the screen's change signal).
+    void displayChange(int width, int height, int depth);
     bool previewVisible() const { return previewVisible_; }
     bool turningBusy() const { return turningBusy_.load(); }
 
@@ -113,8 +120,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    friend class FullScreenMode;
     void startTurningWorker();
     void turningFinished(bool ok, std::array<QImage, 4> pictures);
     void generateNow();
@@ -136,6 +145,8 @@ private:
     std::atomic<bool> turningBusy_{false};
     std::thread worker_;
     ModalRunner modalRunner_;
+    BackgroundCommands* backgrounds_ = nullptr;
+    FullScreenMode* fullScreenMode_ = nullptr;
     std::unique_ptr<IRandom> random_;
     BoardRenderer renderer_;
     Joiner joiner_;

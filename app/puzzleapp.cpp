@@ -5,6 +5,9 @@
 #include "res/strings.h"
 #include "ui/messageboxes.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace {
 constexpr int kDepthQuestion = 57668;
 } // namespace
@@ -32,6 +35,13 @@ bool CPuzzleApp::initInstance() {
         return false;
     FrameServices services{messages_.get(), sound_.get(), clock_.get(), screen_.get(), cursor_.get()};
     frame_ = std::make_unique<CMainFrame>(services);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        // A new resolution (or colour depth, read with it) made from outside while we run.
+        QObject::connect(screen, &QScreen::geometryChanged, frame_.get(), [this] {
+            const QSize size = screen_->size();
+            frame_->displayChange(size.width(), size.height(), screen_->depth());
+        });
+    }
     frame_->onCreate();
     frame_->show();
     return true;

@@ -1,9 +1,9 @@
 #include "game/widgets/clockwindow.h"
 
 #include "game/gamestate.h"
+#include "ui/skin.h"
 
 #include <QEvent>
-#include <QFont>
 #include <QPainter>
 
 ClockWindow::ClockWindow(GameState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -23,17 +23,27 @@ void ClockWindow::keepInCorner() {
     move(p->width() - width(), p->height() - height());
 }
 
+QImage ClockWindow::face(const GameState& state, const QSize& size) {
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const BackgroundState& background = state.background;
+    // The texture's own top-left corner, whatever part of the board lies beside the clock.
+    image.fill(background.bitmapBackground ? QColor(Qt::black) : background.backgroundColor);
+    if (background.bitmapBackground)
+        painter.drawImage(0, 0, background.texture);
+    painter.setFont(Skin::objects().clockFont);
+    painter.setPen(background.textColor);
+    painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter | Qt::TextSingleLine, state.clockText);
+    // A sunken edge along the left and top sides only: shadow outside, dark shadow inside.
+    const int w = size.width(), h = size.height();
+    painter.fillRect(0, 0, w, 1, QColor(128, 128, 128));
+    painter.fillRect(0, 0, 1, h, QColor(128, 128, 128));
+    painter.fillRect(1, 1, w - 1, 1, QColor(0, 0, 0));
+    painter.fillRect(1, 1, 1, h - 1, QColor(0, 0, 0));
+    return image;
+}
+
 void ClockWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    // The background as it lies under the clock's place on the window.
-    const QPoint origin = mapToParent(QPoint(0, 0));
-    painter.translate(-origin);
-    state_.background.paint(painter, Rect::fromQRect(geometry()));
-    painter.translate(origin);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(10);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(state_.background.textColor);
-    painter.drawText(rect(), Qt::AlignCenter, state_.clockText);
+    painter.drawImage(0, 0, face(state_, size()));
 }

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 struct GameState;
 
-// The clock box in the bottom-right corner of the client area: the clock text over the
-// background, in the background's text colour. It keeps itself in that corner.
+// The clock box in the bottom-right corner of the client area: the clock text in the
+// background's text colour over the background's texture or colour. It keeps itself in that
+// corner.
 class ClockWindow : public QWidget {
     Q_OBJECT
 public:
     ClockWindow(GameState& state, QWidget* parent);
+
+    // The clock face of the given size, drawn off screen and copied to the window whole.
+    static QImage face(const GameState& state, const QSize& size);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

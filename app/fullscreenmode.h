@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class CFullScreenMenu;
+class CMainFrame;
+class QMenu;
+
+// Full-screen mode of the main window and its F10 menu, and the window's answer to changes of
+// the display made from outside (size and colour depth).
+class FullScreenMode : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int failedMessage = 32834;
+    static constexpr int depthQuestion = 57668;
+
+    FullScreenMode(CMainFrame& frame, QMenu* backgroundMenu);
+
+    CFullScreenMenu* menu() const { return menu_; }
+
+    // Command 32777: enter or leave full-screen mode.
+    void toggle();
+    void enter();
+    // Back to the framed window with its menu bar, placed anew from the screen's size.
+    void leave();
+
+    // Command 32805 (F10): the full-screen menu in the middle of the window; nothing while the
+    // window is framed.
+    void popupMenu();
+    // Where popupMenu puts the menu's top-left corner (screen coordinates).
+    QPoint popupPosition() const;
+
+    // The display now has this size and colour depth.
+    void displayChange(int width, int height, int depth);
+    // The window became active: after a change of colour depth the player is told (and asked,
+    // at 8 bits per pixel or fewer, whether to go on at all).
+    void activated();
+
+private:
+    void redrawWithBackground();
+
+    CMainFrame& frame_;
+    CFullScreenMenu* menu_ = nullptr;
+};

@@ -1,0 +1,56 @@
+#include "game/backgroundchoice.h"
+
+#include "board/background.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+const QColor lightText(255, 210, 136);
+const QColor darkText(80, 16, 0);
+const QColor oakText(255, 220, 156);
+
+const std::array<BackgroundTexture, 10> textures = {{
+    {32810, 227, 248, lightText}, // wood
+    {32811, 247, 249, lightText},
+    {32812, 192, 241, darkText}, // limestone
+    {32813, 229, 242, darkText},
+    {32814, 146, 243, darkText}, // pink
+    {32815, 231, 244, darkText},
+    {32816, 147, 239, oakText}, // oak
+    {32817, 233, 240, oakText},
+    {32818, 148, 245, darkText}, // plaster
+    {32819, 237, 246, darkText},
+}};
+} // namespace
+
+const BackgroundTexture* backgroundTextureFor(int command) {
+    for (const BackgroundTexture& t : textures)
+        if (t.command == command)
+            return &t;
+    return nullptr;
+}
+
+int colorLightness(const QColor& colour) {
+    const int r = colour.red(), g = colour.green(), b = colour.blue();
+    const int high = std::max({r, g, b}), low = std::min({r, g, b});
+    return ((high + low) * 240 + 255) / 510;
+}
+
+QColor textColorForSolid(const QColor& colour) {
+    return colorLightness(colour) < 120 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+}
+
+void chooseTexture(BackgroundState& background, const BackgroundTexture& texture) {
+    background.textColor = texture.textColor;
+    background.backgroundBitmapId = texture.bitmapId;
+    background.loadTexture();
+    background.bitmapBackground = 1;
+}
+
+void chooseSolidColor(BackgroundState& background, const QColor& colour) {
+    background.backgroundColor = colour;
+    background.hasBackgroundBrush = true;
+    background.bitmapBackground = 0;
+    background.textColor = textColorForSolid(colour);
+}

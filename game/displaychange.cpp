@@ -1,0 +1,34 @@
+#include "game/displaychange.h"
+
+#include "game/gamestate.h"
+
+#include <algorithm>
+
+DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, int depth) {
+    DisplayChangeResult result;
+    Board& board = state.board;
+    if (width != board.boardWidth || height != board.boardHeight) {
+        int boardWidth = width, boardHeight = height;
+        if (state.flags.elementsExist == 1) {
+            boardWidth = std::max(board.boardWidth, width);
+            boardHeight = std::max(board.boardHeight, height);
+        }
+        state.screenWidth = width;
+        state.screenHeight = height;
+        board.resize(boardWidth, boardHeight, width, height);
+        result.boardResized = true;
+    }
+    if (depth != state.screenBitsPerPixel) {
+        state.screenBitsPerPixel = depth;
+        result.depthChanged = true;
+    }
+    return result;
+}
+
+int reloadMessageFor(const GameFlags& flags) {
+    if (flags.elementsExist == 1)
+        return 57667;
+    if (flags.pictureLoaded == 1)
+        return 57666;
+    return 0;
+}

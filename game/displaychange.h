@@ -1,0 +1,19 @@
+#pragma once
+
+struct GameFlags;
+struct GameState;
+
+// What a change of the display did to the game state.
+struct DisplayChangeResult {
+    bool boardResized = false; // a new board bitmap: it must be redrawn
+    bool depthChanged = false; // the player is told at the next activation
+};
+
+// Follows a new display size and colour depth. The board takes the new size when it differs from
+// the board's own size; while elements lie on it, it only grows, so none of them falls off. The
+// new bitmap is scrolled to the origin and still has to be drawn.
+DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, int depth);
+
+// The string asking the player to reload after a depth change: 57667 with elements on the board,
+// 57666 with only a picture, 0 with neither.
+int reloadMessageFor(const GameFlags& flags);

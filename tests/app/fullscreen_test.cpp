@@ -1,0 +1,159 @@
+#include "app/commandtable.h"
+#include "app/fullscreenmode.h"
+#include "app/mainframe.h"
+#include "framegame.h"
+#include "fakes.h"
+#include "ui/fullscreenmenu.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    CFullScreenMenu* menu = frame.fullScreenMode().menu();
+    EXPECT_TRUE(frame.runCommand(32805));
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(menu->itemText(10), QStringLiteral("П&олноэкранный Режим"));
+    EXPECT_TRUE(fakes.sound.played.isEmpty());
+
+    EXPECT_TRUE(frame.runCommand(32777));
+    ASSERT_EQ(frame.fullScreen(), 1);
+    EXPECT_FALSE(frame.menuBar()->isVisible());
+    EXPECT_TRUE(frame.isFullScreen());
+    frame.runCommand(32805);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->itemText(10), QStringLiteral("&Оконный Режим"));
+    EXPECT_EQ(menu->itemText(11), QStringLiteral("Показать &Картинку"));
+    EXPECT_TRUE(fakes.sound.played.contains(QStringLiteral("wave:219")));
+    // Centred on the window, its middle at the window's middle.
+    const QRect window = frame.frameGeometry();
+    EXPECT_EQ(frame.fullScreenMode().popupPosition(),
+              QPoint((2 * window.left() + window.width()) / 2 - menu->sizeHint().width() / 2,
+                     std::max(0, (2 * window.top() + window.height()) / 2 - 225)));
+    // The menu bar keeps its own texts.
+    EXPECT_EQ(frame.commands().evaluate(32777).text, QStringLiteral("&Оконный Режим"));
+    menu->hide();
+    frame.runCommand(32777);
+}
+
+TEST(FullScreenTest, LeavingPlacesTheWindowFromTheScreenSize) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    frame.resize(300, 200);
+    frame.runCommand(32777);
+    ASSERT_EQ(frame.fullScreen(), 1);
+    frame.runCommand(32777);
+    EXPECT_EQ(frame.fullScreen(), 0);
+    EXPECT_FALSE(frame.isFullScreen());
+    EXPECT_FALSE(frame.menuBar()->isHidden());
+    // 4 x (W / 6) by 4 x (H / 6): two thirds of the screen, give or take the truncation.
+    EXPECT_EQ(frame.pos(), QPoint(170, 128));
+    EXPECT_EQ(frame.size(), QSize(680, 512));
+}
+
+TEST(FullScreenTest, ClosingLeavesFullScreenModeFirst) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    frame.runCommand(32777);
+    ASSERT_TRUE(frame.isFullScreen());
+    EXPECT_TRUE(frame.close());
+    EXPECT_EQ(frame.fullScreen(), 0);
+    EXPECT_FALSE(frame.isFullScreen());
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+}
+
+TEST(FullScreenTest, RightClickOnEmptyBoardOpensTheMenuOnlyInFullScreen) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QWidget* view = frame.centralWidget();
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(50, 50));
+    EXPECT_FALSE(frame.fullScreenMode().menu()->isVisible());
+    frame.runCommand(32777);
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(50, 50));
+    EXPECT_TRUE(frame.fullScreenMode().menu()->isVisible());
+    frame.fullScreenMode().menu()->hide();
+}
+
+TEST(DisplayChangeFrameTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsHome) {
+    FrameGame::Options options;
+    options.rows = 2;
+    options.columns = 3;
+    FrameGame game(options);
+    GameState& s = game.state();
+    ASSERT_EQ(s.flags.elementsExist, 1);
+    const int width = s.board.boardWidth, height = s.board.boardHeight;
+    s.board.scrollX = s.board.maxScrollX;
+    s.board.scrollY = s.board.maxScrollY;
+    game.frame.displayChange(800, 600, 32);
+    EXPECT_EQ(s.board.boardWidth, width);
+    EXPECT_EQ(s.board.boardHeight, height);
+    EXPECT_EQ(s.board.scrollX, 0);
+    EXPECT_EQ(s.board.scrollY, 0);
+    EXPECT_EQ(s.board.maxScrollX, width - 800);
+    // The board was drawn again: an element's body shows picture, not background.
+    const Rect& body = s.puzzle.bodyRects[0];
+    const QPoint middle((body.left + body.right) / 2, (body.top + body.bottom) / 2);
+    const QRgb backgroundPixel = s.background.texture.pixel(middle.x() % 160, middle.y() % 120);
+    EXPECT_NE(s.board.boardBitmap.pixel(middle), backgroundPixel);
+    EXPECT_TRUE(game.fakes.messages.shown.isEmpty());
+}
+
+TEST(DisplayChangeFrameTest, EightBitsAskTheDepthQuestionAtTheNextActivation) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    frame.displayChange(1024, 768, 8);
+    EXPECT_TRUE(fakes.messages.standardAsked.isEmpty());
+    fakes.screen.bitsPerPixel = 8;
+    QApplication::setActiveWindow(&frame);
+    QApplication::processEvents();
+    frame.fullScreenMode().activated(); // in case the platform did not hand over activation
+    ASSERT_EQ(fakes.messages.standardAsked.size(), 1);
+    EXPECT_TRUE(fakes.messages.standardAsked[0].startsWith(
+        QStringLiteral("Текущий режим дисплея: 1024 x 768 (8 бит на пиксел).\n")));
+    // Nothing was loaded: no reload message, and the question is asked once only.
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    frame.fullScreenMode().activated();
+    EXPECT_EQ(fakes.messages.standardAsked.size(), 1);
+    EXPECT_TRUE(frame.isVisible());
+}
+
+TEST(DisplayChangeFrameTest, DecliningTheDepthQuestionEndsWithoutTheExitQuestion) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    frame.state().flags.pictureLoaded = 1;
+    frame.state().flags.elementsExist = 1;
+    fakes.messages.standardAnswer = false;
+    frame.displayChange(1024, 768, 4);
+    frame.fullScreenMode().activated();
+    EXPECT_EQ(fakes.messages.standardAsked.size(), 1);
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
+    EXPECT_FALSE(frame.isVisible());
+}
+
+TEST(DisplayChangeFrameTest, ADepthChangeWithAGameAsksForAReload) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.state().flags.pictureLoaded = 1;
+    frame.displayChange(1024, 768, 16);
+    frame.fullScreenMode().activated();
+    EXPECT_TRUE(fakes.messages.standardAsked.isEmpty());
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              QStringLiteral("Перезагрузите картинку для правильной работы программы. "));
+    EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Information);
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "ui/fullscreenmenu.h"
+
+#include "res/strings.h"
+#include "ui/skin.h"
+
+#include <QPainter>
+
+namespace {
+// Command of each position, 0 for a separator, -1 for the background submenu.
+constexpr int itemCommands[CFullScreenMenu::itemCount] = {32801, 0, 32799, 32800, 0, 32771, 32772, 32773,
+                                                          32774, 0, 32777, 32775, 0, -1,    0,     57665};
+constexpr int backgroundTitle = 32779;
+} // namespace
+
+CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::function<void(int)> runCommand,
+                                 QWidget* parent)
+    : OwnerDrawnMenu(OwnerMenu::FullScreen, sound, parent) {
+    setObjectName(QStringLiteral("fullScreenMenu"));
+    for (int position = 0; position < itemCount; ++position) {
+        const int command = itemCommands[position];
+        if (command == 0) {
+            addSeparator();
+        } else if (command < 0) {
+            texts_[position] = loadString(backgroundTitle);
+            backgroundMenu->setTitle(texts_[position]);
+            addMenu(backgroundMenu);
+        } else {
+            texts_[position] = loadString(command);
+            QAction* action = addAction(texts_[position]);
+            action->setData(command);
+            action->setObjectName(QStringLiteral("fullScreen%1").arg(command));
+            connect(action, &QAction::triggered, this, [runCommand, command] { runCommand(command); });
+        }
+    }
+}
+
+void CFullScreenMenu::setItemText(int position, const QString& text) {
+    texts_.at(position) = text;
+    actions().at(position)->setText(text);
+}
+
+int CFullScreenMenu::itemCommand(int position) const {
+    return itemCommands[position] > 0 ? itemCommands[position] : 0;
+}
+
+int CFullScreenMenu::totalHeight() const {
+    return (itemCount - separatorCount) * itemHeight + separatorCount * separatorHeight;
+}
+
+QSize CFullScreenMenu::measureItem(QStyleOptionMenuItem::MenuItemType type) const {
+    const int width = itemWidth - checkMarkWidth();
+    return QSize(width, type == QStyleOptionMenuItem::Separator ? separatorHeight : itemHeight);
+}
+
+void CFullScreenMenu::drawItem(QPainter& painter, const QAction* action, const QRect& rect,
+                               bool highlighted) const {
+    if (action->isSeparator()) {
+        Skin::draw3dRect(painter, rect, separatorDark, separatorLight);
+        return;
+    }
+    // Anchored at the menu's origin, so the grain runs on from item to item.
+    tileSkin(painter, rect);
+    QRect textRect = rect;
+    const bool disabled = !action->isEnabled();
+    if (highlighted && !disabled) {
+        drawRaisedFrame(painter, rect);
+        textRect.translate(-1, -1);
+    }
+    drawItemText(painter, textRect, texts_.at(actions().indexOf(const_cast<QAction*>(action))),
+                 disabled ? disabledTextColor : textColor);
+}

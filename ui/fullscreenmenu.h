@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ui/ownerdrawnmenu.h"
+
+#include <array>
+#include <functional>
+
+// The menu that stands in for the menu bar in full-screen mode (F10): the commands of the game,
+// the picture, the view and, as a submenu, the background menu, drawn on light wood.
+class CFullScreenMenu : public OwnerDrawnMenu {
+    Q_OBJECT
+public:
+    static constexpr int itemWidth = 250;
+    static constexpr int itemHeight = 40;
+    static constexpr int separatorCount = 5;
+    static constexpr int separatorHeight = 2;
+    static constexpr int itemCount = 16;
+    // Positions whose texts change each time the menu opens.
+    static constexpr int fullScreenItem = 10;
+    static constexpr int pictureItem = 11;
+    static constexpr int backgroundItem = 13;
+
+    // Items send their command ids to runCommand; position 13 opens backgroundMenu.
+    CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::function<void(int)> runCommand,
+                    QWidget* parent);
+
+    // The text drawn for the item at a position (its item data).
+    QString itemText(int position) const { return texts_.at(position); }
+    void setItemText(int position, const QString& text);
+    // The command of the item at a position; 0 for separators and the submenu.
+    int itemCommand(int position) const;
+
+    // The menu's height: 40 for every item with a command or submenu, 2 for each separator.
+    int totalHeight() const;
+
+    QSize measureItem(QStyleOptionMenuItem::MenuItemType type) const override;
+    void drawItem(QPainter& painter, const QAction* action, const QRect& rect,
+                  bool highlighted) const override;
+
+private:
+    std::array<QString, itemCount> texts_;
+};
