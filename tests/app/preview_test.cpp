@@ -278,4 +278,24 @@ TEST_F(PreviewTest, ATinyPictureStillGetsAUsableWindowOnTheRightEdge) {
     EXPECT_EQ(wnd().geometry().x() + wnd().width(), client.x() + client.width());
 }
 
+TEST_F(PreviewTest, TheBusyCursorShowsOverItWhileThePictureTurns) {
+    havePicture(128, 64);
+    GameState& s = frame.state();
+    s.cut.rotateElements = 1;
+    s.cutRows = 2;
+    s.cutColumns = 4;
+    s.cutElementSize = 32;
+    s.flags.cutDone = 1;
+    frame.runCommand(Cmd::ShowPicture);
+    ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
+    // The worker hands over through the event loop, so it is still busy here.
+    ASSERT_TRUE(frame.turningBusy());
+    EXPECT_EQ(wnd().cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::BitmapCursor);
+    frame.waitForWorker();
+    EXPECT_NE(wnd().cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::SizeFDiagCursor);
+    EXPECT_EQ(s.flags.elementsExist, 1);
+}
+
 } // namespace
