@@ -25,15 +25,6 @@ TEST(PreviewLayoutTest, ShownSizeKeepsTheProportionsWithinAThirdOfTheScreen) {
     EXPECT_TRUE(PreviewLayout::shownSize(640, -1, screen).isEmpty());
 }
 
-TEST(PreviewLayoutTest, ShownWindowHangsFromTheClientAreasTopRightCorner) {
-    const QRect client(170, 150, 682, 470);
-    const QRect g = PreviewLayout::shownGeometry(client, 640, 480, screen);
-    EXPECT_EQ(g.size(), QSize(341, 255));
-    EXPECT_EQ(g.x() + g.width(), client.x() + client.width());
-    EXPECT_EQ(g.y(), client.y());
-    EXPECT_EQ(PreviewLayout::initialGeometry(screen), QRect(341, 256, 341, 256));
-}
-
 TEST(PreviewLayoutTest, FittedHeightRoundsHalvesUp) {
     EXPECT_EQ(PreviewLayout::fittedHeight(300, 99, 640, 480), 225);
     EXPECT_EQ(PreviewLayout::fittedHeight(341, 255, 640, 512), 273); // 272.8
