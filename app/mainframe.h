@@ -22,8 +22,9 @@
 class BackgroundCommands;
 class BoardView;
 class ClockWindow;
-class FullScreenMode;
 class CommandTable;
+class CPictureWnd;
+class FullScreenMode;
 class QDialog;
 
 // The main window. It owns the whole game state; the work lives in the focused classes it holds.
@@ -44,6 +45,7 @@ public:
     CommandTable& commands() { return *commands_; }
     BoardView* boardView() const { return boardView_; }
     ClockWindow* clockWindow() const { return clockWindow_; }
+    CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
 
     // Runs a command through the command table (as a menu item or accelerator would).
@@ -102,7 +104,7 @@ public:
     FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
     // The display now has this size and colour depth (from the screen's change signal).
     void displayChange(int width, int height, int depth);
-    bool previewVisible() const { return previewVisible_; }
+    bool previewVisible() const;
     bool turningBusy() const { return turningBusy_.load(); }
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
@@ -129,6 +131,7 @@ private:
     void generateNow();
     void placeWindow();
     void placeClockWindow();
+    void togglePreview();
     CommandContext commandContext() const;
 
     FrameServices services_;
@@ -136,12 +139,12 @@ private:
     CommandTable* commands_ = nullptr;
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
+    CPictureWnd* pictureWnd_ = nullptr;
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
-    bool previewVisible_ = false;
     std::atomic<bool> turningBusy_{false};
     std::thread worker_;
     ModalRunner modalRunner_;
