@@ -1,3 +1,4 @@
+#include "app/backgroundcommands.h"
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/mainframe.h"
@@ -41,6 +42,44 @@ TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen
     EXPECT_EQ(frame.commands().evaluate(32777).text, QStringLiteral("&Оконный Режим"));
     menu->hide();
     frame.runCommand(32777);
+}
+
+TEST(FullScreenTest, F10OffersToHideThePictureWhileItIsShown) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.show();
+    GameState& s = frame.state();
+    s.turnedPictures[0] = QImage(320, 240, QImage::Format_RGB32);
+    s.turnedPictures[0].fill(Qt::darkCyan);
+    s.pictureWidth = 320;
+    s.pictureHeight = 240;
+    s.flags.pictureLoaded = 1;
+    frame.runCommand(32777);
+    ASSERT_TRUE(frame.runCommand(32775));
+    ASSERT_TRUE(frame.previewVisible());
+    CFullScreenMenu* menu = frame.fullScreenMode().menu();
+    frame.runCommand(32805);
+    EXPECT_EQ(menu->itemText(11), QStringLiteral("Спрятать &Картинку"));
+    // The enabling rules reach the wooden items when the menu opens.
+    EXPECT_TRUE(menu->actions()[6]->isEnabled());  // the cut: a picture is loaded
+    EXPECT_FALSE(menu->actions()[8]->isEnabled()); // no cut yet: no elements to create
+    EXPECT_FALSE(menu->actions()[2]->isEnabled()); // nothing to save
+    menu->hide();
+    frame.runCommand(32775);
+    frame.runCommand(32805);
+    EXPECT_EQ(menu->itemText(11), QStringLiteral("Показать &Картинку"));
+    menu->hide();
+}
+
+TEST(FullScreenTest, TheFullMenuNeverStartsAboveTheScreenButTheBackgroundMenuMay) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.setGeometry(0, 0, 300, 200);
+    frame.show();
+    EXPECT_EQ(frame.fullScreenMode().popupPosition().y(), 0);
+    const QRect window = frame.frameGeometry();
+    EXPECT_EQ(frame.backgrounds().popupPosition().y(), (2 * window.top() + window.height()) / 2 - 220);
+    EXPECT_LT(frame.backgrounds().popupPosition().y(), 0);
 }
 
 TEST(FullScreenTest, LeavingPlacesTheWindowFromTheScreenSize) {
