@@ -92,7 +92,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
-    CMyColorDialog::resetCustomColors();
+    CMyColorDialog::initCustomColors();
     backgrounds_ = new BackgroundCommands(*this);
     fullScreenMode_ = new FullScreenMode(*this, backgrounds_->menu());
     commands_->buildMenuBar(menuBar());

@@ -7,39 +7,44 @@
 #include <QPainter>
 #include <QPushButton>
 
-CMyColorDialog::CMyColorDialog(const QColor& initial, QWidget* parent) : QColorDialog(initial, parent) {
+CMyColorDialog::CMyColorDialog(const QColor& initial, QWidget* parent) : QColorDialog(parent) {
+    initCustomColors();
+    setObjectName(QLatin1String(objectNameText));
     setOption(QColorDialog::DontUseNativeDialog);
-    setObjectName(QStringLiteral("colorDialog"));
-}
-
-void CMyColorDialog::resetCustomColors() {
-    for (int i = 0; i < customColorCount; ++i)
-        QColorDialog::setCustomColor(i, initialCustomColor);
-}
-
-void CMyColorDialog::showEvent(QShowEvent* event) {
-    if (!initialized_)
-        initDialog();
-    QColorDialog::showEvent(event);
-}
-
-void CMyColorDialog::initDialog() {
-    initialized_ = true;
-    skin_ = Skin::bitmap(skinBitmapId);
-    setWindowTitle(title_);
-    const SkinObjects& skin = Skin::objects();
+    setWindowTitle(QStringLiteral("Color"));
+    setCurrentColor(initial);
+    // The skin's look: stripes behind light labels, white fields with black text.
     QPalette pal = palette();
+    QBrush stripes = Skin::objects().stripeBrush;
+    stripes.setColor(SkinColor::stripeLight);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setBrush(group, QPalette::Window, skin.stripeBrush);
+        pal.setBrush(group, QPalette::Window, stripes);
         pal.setColor(group, QPalette::WindowText, SkinColor::label);
-        pal.setBrush(group, QPalette::Base, skin.whiteBrush);
+        pal.setBrush(group, QPalette::Base, Skin::objects().whiteBrush);
         pal.setColor(group, QPalette::Text, Qt::black);
+        pal.setColor(group, QPalette::ButtonText, Qt::black);
     }
     setPalette(pal);
     setAutoFillBackground(true);
-    // The push buttons (OK, Cancel, the custom-colour buttons) are drawn as the program's own.
-    for (QPushButton* button : findChildren<QPushButton*>())
-        button->installEventFilter(this);
+}
+
+void CMyColorDialog::initCustomColors() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, SkinColor::label);
+}
+
+void CMyColorDialog::showEvent(QShowEvent* event) {
+    if (skin_.isNull()) {
+        skin_ = Skin::bitmap(skinBitmapId);
+        // The push buttons (OK, Cancel, the custom-colour buttons) are drawn as the program's own.
+        for (QPushButton* button : findChildren<QPushButton*>())
+            button->installEventFilter(this);
+    }
+    QColorDialog::showEvent(event);
 }
 
 bool CMyColorDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -68,7 +68,7 @@ TEST(BackgroundCommandsTest, SolidColourThroughTheChooserWithSharedCustomColours
     frame.setModalRunner([&](QDialog& d) {
         auto& chooser = dynamic_cast<CMyColorDialog&>(d);
         offered = chooser.currentColor();
-        title = chooser.title();
+        title = chooser.windowTitle();
         EXPECT_TRUE(chooser.testOption(QColorDialog::DontUseNativeDialog));
         for (int i = 0; i < 16; ++i)
             EXPECT_EQ(QColorDialog::customColor(i), QColor(255, 210, 136)) << i;
