@@ -2,7 +2,6 @@
 
 #include "app/commandtable.h"
 #include "app/mainframe.h"
-#include "board/widgets/boardview.h"
 #include "game/commands.h"
 #include "game/displaychange.h"
 #include "res/strings.h"
