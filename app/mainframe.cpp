@@ -38,7 +38,13 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
       gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
                 *this),
       interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
-    modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
+    modalRunner_ = [this](QDialog& dialog) {
+        const int result = dialog.exec();
+        // Give the keyboard back to the board, or accelerators wait for a click where no window
+        // manager does it for us.
+        activateWindow();
+        return result;
+    };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
     state_.screenHeight = screen.height();
