@@ -61,7 +61,7 @@ CSettingsDialog::CSettingsDialog(QWidget* parent) : CSkinDialog(templateId, pare
                 [this] { return values_.exactAssembly != 0; });
 
     // The right column: scrolling by the mouse and by the keyboard, and the clock.
-    addGroupBox(QString::fromUtf8("Прокрутка"), QRect(151, 3, 134, 138));
+    addGroupBox(QString::fromUtf8("Прокрутка"), QRect(151, 3, 132, 138));
     addStatic(-1, QString::fromUtf8("Мышь"), QRect(158, 14, 120, 10), Centred | Sunken);
     addCheckBox(scrollBox, QString::fromUtf8("&Возможна прокрутка"), QRect(158, 28, 120, 10),
                 [this] { return values_.scrollEnabled != 0; });

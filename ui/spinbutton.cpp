@@ -14,6 +14,11 @@
 CSpinButton::CSpinButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&repeat_, &QTimer::timeout, this, [this] {
+        repeat_.setInterval(50);
+        if (pressedHalf_ != 0)
+            step(pressedHalf_);
+    });
 }
 
 void CSpinButton::setBuddy(QLineEdit* buddy) {
@@ -82,10 +87,12 @@ void CSpinButton::mousePressEvent(QMouseEvent* event) {
         return;
     pressedHalf_ = event->position().y() < height() / 2 ? 1 : -1;
     step(pressedHalf_);
+    repeat_.start(400);
     update();
 }
 
 void CSpinButton::mouseReleaseEvent(QMouseEvent*) {
+    repeat_.stop();
     pressedHalf_ = 0;
     update();
 }
@@ -103,7 +110,9 @@ bool CSpinButton::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CSpinButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::EnabledChange)
+    if (event->type() == QEvent::EnabledChange) {
+        repeat_.stop();
         pressedHalf_ = 0;
+    }
     QWidget::changeEvent(event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QLineEdit;
@@ -41,4 +42,5 @@ private:
     int upper_ = 100;
     int position_ = 0;
     int pressedHalf_ = 0; // +1 upper arrow held, -1 lower arrow held
+    QTimer repeat_;       // an arrow held down keeps stepping
 };
