@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/picturecommands.h"
+#include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
@@ -94,6 +95,8 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
+    auto* settings = new SettingsCommand(*this);
+    commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
