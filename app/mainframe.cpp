@@ -2,6 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/picturecommands.h"
+#include "app/savedgamecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
@@ -78,6 +79,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    savedGames_ = new SavedGameCommands(*this);
+    commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
+    commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -122,6 +126,7 @@ CommandContext CMainFrame::commandContext() const {
     c.previewVisible = previewVisible_;
     c.fullScreen = fullScreen_ == 1;
     c.turningBusy = turningBusy_.load();
+    c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
 
@@ -213,6 +218,15 @@ void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
         gameFlow_.gameReady();
     turningBusy_ = false;
     updateCursor();
+}
+
+void CMainFrame::startLoadedGame() {
+    if (state_.cut.rotateElements) {
+        state_.flags.generateAfterTurning = 0;
+        startTurningWorker();
+    } else {
+        gameFlow_.gameReady();
+    }
 }
 
 void CMainFrame::waitForWorker() {
