@@ -18,7 +18,7 @@ public:
     static constexpr int maxNameLength = 64;
     static constexpr int badIndexMessage = 32831;
     static constexpr int cannotDeleteMessage = 32821;
-    static constexpr int badNameMessage = 32836;
+    static constexpr int badNameMessage = 32840;
 
     SavedGameStore(IMessageBox& messages, ICursor& cursor);
 
