@@ -78,6 +78,8 @@ void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgr
     state_.gameName = loaded.name;
     cursor_.pushWait();
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
+    // The clock shows the time carried over while the picture turns.
+    state_.clockText = GameClock::format(state_.clock.clockCarried);
     cursor_.popWait();
 }
 

@@ -26,7 +26,7 @@ CLoadGameDialog::CLoadGameDialog(SavedGameStore& store, QWidget* parent)
     setDialogSize(174, 124);
     setContextHelp({{gameList, 4096}, {loadButton, 4097}, {cancelButton, 40961}});
 
-    list_ = makeSavedGamesList(this, QRect(7, 7, 160, 88));
+    list_ = makeSavedGamesList(this, QRect(7, 16, 160, 79)); // below the help button
     registerControl(list_, gameList);
     CSkinButton* loadBtn =
         addButton(loadButton, QString::fromUtf8("&Загрузить"), QRect(25, 102, 55, 14), true);

@@ -21,7 +21,7 @@ CSaveGameDialog::CSaveGameDialog(SavedGameStore& store, IMessageBox& messages, Q
                     {saveButton, 16386},
                     {cancelButton, 40961}});
 
-    edit_ = addEdit(nameEdit, QRect(7, 7, 160, 12));
+    edit_ = addEdit(nameEdit, QRect(7, 7, 146, 12)); // leaves room for the help button
     edit_->setMaxLength(SavedGameStore::maxNameLength);
     list_ = makeSavedGamesList(this, QRect(7, 24, 160, 76));
     registerControl(list_, gameList);
