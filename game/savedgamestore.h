@@ -23,7 +23,12 @@ public:
     SavedGameStore(IMessageBox& messages, ICursor& cursor);
 
     // The folder, without a trailing slash; "Save" beside the program unless set otherwise.
-    void setFolder(const QString& folder) { folder_ = folder; }
+    // Another folder is another store: the names read from the old one are forgotten.
+    void setFolder(const QString& folder) {
+        folder_ = folder;
+        names_.clear();
+        indexed_.clear();
+    }
     const QString& folder() const { return folder_; }
     QString indexPath() const;
     QString picturePath(const QString& name) const;
