@@ -15,6 +15,7 @@
 #include "ui/aboutdialog.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
+#include "ui/picturewnd.h"
 #include "ui/skin.h"
 #include "ui/splashwnd.h"
 
@@ -33,10 +34,18 @@ constexpr int hintCursorId = 311;
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
-      renderer_(state_, *this, *services.sound, *services.cursor), joiner_(state_, renderer_, *services.sound, *this),
-      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen, *this),
+      renderer_(state_, *this, *services.sound, *services.cursor),
+      joiner_(state_, renderer_, *services.sound, *this),
+      gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
+                *this),
       interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
-    modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
+    modalRunner_ = [this](QDialog& dialog) {
+        const int result = dialog.exec();
+        // Give the keyboard back to the board, or accelerators wait for a click where no window
+        // manager does it for us.
+        activateWindow();
+        return result;
+    };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
     state_.screenHeight = screen.height();
@@ -53,6 +62,12 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     boardView_->attach(&renderer_, &interaction_);
     setCentralWidget(boardView_);
     boardView_->setFocus();
+
+    pictureWnd_ = new CPictureWnd(state_, this);
+    pictureWnd_->setFocusReturn([this] {
+        activateWindow();
+        boardView_->setFocus();
+    });
 
     clockWindow_ = new ClockWindow(state_, boardView_);
     clockWindow_->setObjectName(QStringLiteral("clockWindow"));
@@ -79,6 +94,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
     savedGames_ = new SavedGameCommands(*this);
     commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
     commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
@@ -118,25 +134,30 @@ void CMainFrame::placeWindow() {
     resize(w * 2 / 3, h * 2 / 3);
 }
 
-QString CMainFrame::programFolder() const { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+QString CMainFrame::programFolder() const {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
 
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
     c.flags = state_.flags;
-    c.previewVisible = previewVisible_;
+    c.previewVisible = previewVisible();
     c.fullScreen = fullScreen_ == 1;
     c.turningBusy = turningBusy_.load();
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
 
-bool CMainFrame::runCommand(int id) { return commands_->run(id); }
+bool CMainFrame::runCommand(int id) {
+    return commands_->run(id);
+}
 
 void CMainFrame::updateCursor() {
     // The program's icon while the picture turns, the hint cursor in hint mode, else the arrow.
     static const QCursor busy(QPixmap(iconResourcePath(128)));
     static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
                               cursorHotSpot(hintCursorId).y());
+    pictureWnd_->setBusyCursor(turningBusy_.load() ? &busy : nullptr);
     if (turningBusy_.load())
         boardView_->setCursor(busy);
     else if (state_.hintMode)
@@ -145,7 +166,9 @@ void CMainFrame::updateCursor() {
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() { boardView_->update(); }
+void CMainFrame::repaintBoard() {
+    boardView_->update();
+}
 
 void CMainFrame::newGame() {
     runCommand(Cmd::LoadPicture);
@@ -195,7 +218,8 @@ void CMainFrame::startTurningWorker() {
     worker_ = std::thread([this, pictures, cursorAt]() mutable {
         const bool ok = buildTurnedPictures(pictures);
         QMetaObject::invokeMethod(
-            this, [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
+            this,
+            [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
                 turningFinished(ok, std::move(pictures));
                 services_.cursor->setPosition(cursorAt);
             },
@@ -237,18 +261,32 @@ void CMainFrame::waitForWorker() {
     }
 }
 
-void CMainFrame::invalidate(const QRegion& clientRegion) { boardView_->update(clientRegion); }
-void CMainFrame::invalidateAll() { boardView_->update(); }
-void CMainFrame::updateNow() { boardView_->repaint(); }
+void CMainFrame::invalidate(const QRegion& clientRegion) {
+    boardView_->update(clientRegion);
+}
+void CMainFrame::invalidateAll() {
+    boardView_->update();
+}
+void CMainFrame::updateNow() {
+    boardView_->repaint();
+}
 
 void CMainFrame::restartClockTimer() {
     clockTimer_.stop();
     clockTimer_.start();
 }
-void CMainFrame::stopClockTimer() { clockTimer_.stop(); }
-bool CMainFrame::clockWindowVisible() const { return !clockWindow_->isHidden(); }
-void CMainFrame::setClockWindowVisible(bool visible) { clockWindow_->setVisible(visible); }
-void CMainFrame::invalidateClockWindow() { clockWindow_->update(); }
+void CMainFrame::stopClockTimer() {
+    clockTimer_.stop();
+}
+bool CMainFrame::clockWindowVisible() const {
+    return !clockWindow_->isHidden();
+}
+void CMainFrame::setClockWindowVisible(bool visible) {
+    clockWindow_->setVisible(visible);
+}
+void CMainFrame::invalidateClockWindow() {
+    clockWindow_->update();
+}
 
 void CMainFrame::runPauseWindow() {
     PauseWindow window(this);
@@ -262,26 +300,51 @@ void CMainFrame::runCongratulation() {
     modalRunner_(window);
 }
 
-void CMainFrame::hidePreview() { previewVisible_ = false; }
-// The preview window does not exist yet; it will be toggled here (twice when the first toggle
-// hides it) so that it ends visible with the new picture.
-void CMainFrame::showPreviewOfNewPicture() {}
-// The preview window does not exist yet; it will keep its left, top and width here and take the
-// height nearest(width / (pictureWidth / pictureHeight)).
-void CMainFrame::fitPreviewToPicture() {}
-void CMainFrame::repaintPreview() {}
+bool CMainFrame::previewVisible() const {
+    return pictureWnd_ && pictureWnd_->isVisible();
+}
+
+void CMainFrame::togglePreview() {
+    // The client area is the board view; the menu bar is not part of it.
+    pictureWnd_->toggle(QRect(boardView_->mapToGlobal(QPoint(0, 0)), boardView_->size()));
+}
+
+void CMainFrame::hidePreview() {
+    pictureWnd_->hide();
+}
+
+// Through the command, so it ends shown, sized and placed for the new picture: a shown window is
+// hidden by the first toggle and shown again by the second.
+void CMainFrame::showPreviewOfNewPicture() {
+    runCommand(Cmd::ShowPicture);
+    if (!previewVisible())
+        runCommand(Cmd::ShowPicture);
+}
+
+void CMainFrame::fitPreviewToPicture() {
+    pictureWnd_->fitToPicture();
+}
+
+void CMainFrame::repaintPreview() {
+    if (previewVisible())
+        pictureWnd_->repaint();
+}
 
 void CMainFrame::endMouseCapture() {
     if (QWidget::mouseGrabber() == boardView_)
         boardView_->releaseMouse();
 }
 
-void CMainFrame::announceCompletion() { gameFlow_.announceCompletion(); }
+void CMainFrame::announceCompletion() {
+    gameFlow_.announceCompletion();
+}
 
 // Qt's implicit grab on the press already sends every move and the release to the board.
 void CMainFrame::captureMouse() {}
 
-QSize CMainFrame::clientSize() const { return boardView_->size(); }
+QSize CMainFrame::clientSize() const {
+    return boardView_->size();
+}
 
 void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
     // The usable area: the whole screen in full-screen mode, else the work area without the

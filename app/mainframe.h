@@ -22,6 +22,7 @@
 class BoardView;
 class ClockWindow;
 class CommandTable;
+class CPictureWnd;
 class QDialog;
 class SavedGameCommands;
 
@@ -43,6 +44,7 @@ public:
     CommandTable& commands() { return *commands_; }
     BoardView* boardView() const { return boardView_; }
     ClockWindow* clockWindow() const { return clockWindow_; }
+    CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
 
     // Runs a command through the command table (as a menu item or accelerator would).
@@ -99,7 +101,7 @@ public:
     void showHintTip(int row, int column, QPoint clientPoint) override;
 
     int fullScreen() const { return fullScreen_; }
-    bool previewVisible() const { return previewVisible_; }
+    bool previewVisible() const;
     bool turningBusy() const { return turningBusy_.load(); }
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
@@ -124,6 +126,7 @@ private:
     void generateNow();
     void placeWindow();
     void placeClockWindow();
+    void togglePreview();
     CommandContext commandContext() const;
 
     FrameServices services_;
@@ -132,12 +135,12 @@ private:
     SavedGameCommands* savedGames_ = nullptr;
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
+    CPictureWnd* pictureWnd_ = nullptr;
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
-    bool previewVisible_ = false;
     std::atomic<bool> turningBusy_{false};
     std::thread worker_;
     ModalRunner modalRunner_;

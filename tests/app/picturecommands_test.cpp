@@ -147,7 +147,7 @@ TEST_F(PictureCommandsTest, CancellingTheFileDialogLeavesNoPicture) {
 }
 
 TEST_F(PictureCommandsTest, BadFilesGiveTheMessageWithTheirPathAndNothingElse) {
-    BmpSpec hostile;
+    BmpLayout hostile;
     hostile.width = 60000;
     hostile.height = 60000;
     hostile.bitsPerPixel = 32;

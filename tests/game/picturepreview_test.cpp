@@ -60,14 +60,14 @@ protected:
 };
 
 TEST_F(PreviewFilesTest, BitmapReportsItsFileDepthAndFitsTheBox) {
-    BmpSpec spec;
-    spec.width = 300;
-    spec.height = 100;
-    spec.bitsPerPixel = 4;
+    BmpLayout layout;
+    layout.width = 300;
+    layout.height = 100;
+    layout.bitsPerPixel = 4;
     for (int i = 0; i < 16; ++i)
-        spec.colourTable.append(qRgb(i * 16, 255 - i * 16, 0));
-    spec.pixels = packRows(300, 100, 4, false, [](int x, int) { return std::uint32_t(x % 16); });
-    const PicturePreview p = loadPreview(write("four.bmp", makeBmp(spec)), QSize(165, 124));
+        layout.colourTable.append(qRgb(i * 16, 255 - i * 16, 0));
+    layout.pixels = packRows(300, 100, 4, false, [](int x, int) { return std::uint32_t(x % 16); });
+    const PicturePreview p = loadPreview(write("four.bmp", makeBmp(layout)), QSize(165, 124));
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.format, "bmp");
     EXPECT_EQ(p.width, 300);
@@ -111,7 +111,7 @@ TEST_F(PreviewFilesTest, NothingThatIsNotAPictureGivesAPreview) {
     EXPECT_FALSE(loadPreview(write("empty.bmp", QByteArray()), box).ok);
     EXPECT_FALSE(loadPreview(write("text.bmp", "just some words"), box).ok);
 
-    BmpSpec hostile;
+    BmpLayout hostile;
     hostile.width = 60000;
     hostile.height = 60000;
     hostile.bitsPerPixel = 32;

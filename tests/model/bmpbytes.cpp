@@ -14,7 +14,7 @@ void append32(QByteArray& b, std::uint32_t v) {
 
 } // namespace
 
-QByteArray makeBmp(const BmpSpec& s) {
+QByteArray makeBmp(const BmpLayout& s) {
     QByteArray info;
     append32(info, std::uint32_t(s.headerSize));
     if (s.headerSize == 12) {

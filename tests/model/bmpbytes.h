@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
     int headerSize = 40; // 12, 40, 52, 56, 64, 108 or 124
     std::int32_t width = 0;
     std::int32_t height = 0; // negative: rows stored top-down
@@ -25,7 +25,7 @@ struct BmpSpec {
     std::int64_t pixelOffset = -1; // -1: right after the colour table
 };
 
-QByteArray makeBmp(const BmpSpec& spec);
+QByteArray makeBmp(const BmpLayout& layout);
 
 // Stored rows for `width` x `height` pixels, padded to 4 bytes, bottom row first unless topDown.
 // `pixel(x, y)` gives the value of picture pixel (x, y) (y = 0 at the top) in bitsPerPixel bits;

@@ -49,7 +49,7 @@ struct Variant {
 
 Variant indexed(const std::string& name, int bits, bool topDown, int coloursUsed = 0) {
     const int colours = coloursUsed ? coloursUsed : 1 << bits;
-    BmpSpec s;
+    BmpLayout s;
     s.width = W;
     s.height = topDown ? -H : H;
     s.bitsPerPixel = bits;
@@ -63,7 +63,7 @@ Variant indexed(const std::string& name, int bits, bool topDown, int coloursUsed
 }
 
 Variant trueColour(const std::string& name, int bits, bool topDown) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = W;
     s.height = topDown ? -H : H;
     s.bitsPerPixel = bits;
@@ -108,7 +108,7 @@ std::vector<Variant> variants() {
     v.push_back(trueColour("32-bit top-down", 32, true));
 
     { // 16 bits without bit fields are 5-5-5
-        BmpSpec s;
+        BmpLayout s;
         s.width = W;
         s.height = H;
         s.bitsPerPixel = 16;
@@ -117,7 +117,7 @@ std::vector<Variant> variants() {
                      [](int x, int y) { return from555(value16(x, y)); }});
     }
     { // 5-6-5 bit fields after a 40-byte header
-        BmpSpec s;
+        BmpLayout s;
         s.width = W;
         s.height = -H;
         s.bitsPerPixel = 16;
@@ -128,7 +128,7 @@ std::vector<Variant> variants() {
                      [](int x, int y) { return from565(value16(x, y) * 2 + 1); }});
     }
     { // 4-4-4 with alpha in a version-5 header: widened to 8 bits, then held as 5-5-5
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = 124;
         s.width = W;
         s.height = H;
@@ -147,7 +147,7 @@ std::vector<Variant> variants() {
                      }});
     }
     { // red in the low byte, as RGBA writers store it, in a version-4 header
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = 108;
         s.width = W;
         s.height = H;
@@ -162,7 +162,7 @@ std::vector<Variant> variants() {
             {"32-bit bit fields, v4 header", makeBmp(s), QImage::Format_RGB32, 32, W, H, trueColourAt});
     }
     { // alpha bit fields: four masks after a 40-byte header; 10-bit channels
-        BmpSpec s;
+        BmpLayout s;
         s.width = W;
         s.height = H;
         s.bitsPerPixel = 32;
@@ -177,7 +177,7 @@ std::vector<Variant> variants() {
             {"32-bit 10-10-10 alpha bit fields", makeBmp(s), QImage::Format_RGB32, 32, W, H, trueColourAt});
     }
     { // OS/2 1.x: 12-byte header, 3-byte colour entries
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = 12;
         s.width = W;
         s.height = H;
@@ -189,7 +189,7 @@ std::vector<Variant> variants() {
                      [=](int x, int y) { return table[indexAt(x, y, 256)]; }, 256});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.headerSize = 12;
         s.width = W;
         s.height = H;
@@ -198,7 +198,7 @@ std::vector<Variant> variants() {
         v.push_back({"24-bit core header", makeBmp(s), QImage::Format_RGB888, 24, W, H, trueColourAt});
     }
     { // RLE8, 6 x 4: a run, a literal run of odd length (padded), a delta, end of line, end of bitmap
-        BmpSpec s;
+        BmpLayout s;
         s.width = 6;
         s.height = 4;
         s.bitsPerPixel = 8;
@@ -222,7 +222,7 @@ std::vector<Variant> variants() {
                      [=](int x, int y) { return table[grid[y][x]]; }, 256});
     }
     { // RLE4, 7 x 2: runs alternate two nibbles; a literal run of 5 nibbles takes 3 bytes, padded to 4
-        BmpSpec s;
+        BmpLayout s;
         s.width = 7;
         s.height = 2;
         s.bitsPerPixel = 4;
@@ -303,8 +303,8 @@ TEST(BitmapReader, SurvivesRandomDamage) {
 namespace {
 
 // A 24-bit header over `dataBytes` bytes of pixels, whatever the size claims.
-BmpSpec plain24(int width, int height, qsizetype dataBytes = 48) {
-    BmpSpec s;
+BmpLayout plain24(int width, int height, qsizetype dataBytes = 48) {
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitsPerPixel = 24;
@@ -328,34 +328,34 @@ std::vector<BadFile> badFiles() {
     bad.push_back({"header cut", good.left(30), PictureError::Truncated});
     bad.push_back({"last row cut", good.left(good.size() - 5), PictureError::Truncated});
     {
-        const BmpSpec s = plain24(60000, 60000);
+        const BmpLayout s = plain24(60000, 60000);
         bad.push_back({"60000 x 60000", makeBmp(s), PictureError::TooLarge});
     }
     {
-        const BmpSpec s = plain24(16000, 16000, 4096); // within the pixel limit, the data is not there
+        const BmpLayout s = plain24(16000, 16000, 4096); // within the pixel limit, the data is not there
         bad.push_back({"16000 x 16000 in 4 KB", makeBmp(s), PictureError::Truncated});
     }
     {
-        BmpSpec s = plain24(W, H);
+        BmpLayout s = plain24(W, H);
         s.height = std::numeric_limits<std::int32_t>::min();
         bad.push_back({"height INT_MIN", makeBmp(s), PictureError::TooLarge});
     }
     for (auto [w, h, name] : {std::tuple{0, H, "zero width"}, std::tuple{W, 0, "zero height"},
                               std::tuple{-W, H, "negative width"}}) {
-        BmpSpec s = plain24(W, H);
+        BmpLayout s = plain24(W, H);
         s.width = w;
         s.height = h;
         bad.push_back({name, makeBmp(s), PictureError::Corrupt});
     }
     {
-        BmpSpec s = plain24(W, H);
+        BmpLayout s = plain24(W, H);
         s.bitsPerPixel = 7;
         bad.push_back({"7 bits per pixel", makeBmp(s), PictureError::Unsupported});
         s.bitsPerPixel = 0;
         bad.push_back({"0 bits per pixel", makeBmp(s), PictureError::Unsupported});
     }
     {
-        BmpSpec s = plain24(W, H);
+        BmpLayout s = plain24(W, H);
         s.compression = 4;
         bad.push_back({"embedded JPEG", makeBmp(s), PictureError::Unsupported});
         s.compression = 1;
@@ -365,7 +365,7 @@ std::vector<BadFile> badFiles() {
         bad.push_back({"bit fields at 24 bits", makeBmp(s), PictureError::Corrupt});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 4;
         s.height = -2;
         s.bitsPerPixel = 8;
@@ -393,13 +393,13 @@ std::vector<BadFile> badFiles() {
         bad.push_back({"header longer than the file", b, PictureError::Truncated});
     }
     {
-        BmpSpec s = plain24(W, H);
+        BmpLayout s = plain24(W, H);
         s.headerSize = 64;
         s.compression = 3;
         bad.push_back({"OS/2 Huffman", makeBmp(s), PictureError::Unsupported});
     }
     {
-        BmpSpec s;
+        BmpLayout s;
         s.width = W;
         s.height = H;
         s.bitsPerPixel = 8;
@@ -430,7 +430,7 @@ TEST(BitmapReader, RefusesEachKindOfBadFile) {
 }
 
 TEST(BitmapReader, RunsAndSkipsLeavingThePictureAreClipped) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.bitsPerPixel = 8;
@@ -452,7 +452,7 @@ TEST(BitmapReader, RunsAndSkipsLeavingThePictureAreClipped) {
 
 TEST(BitmapReader, ShortColourTableTakenFromThePixelOffset) {
     // Colours used 0 would mean 256 entries; the pixel offset says only 4 are stored.
-    BmpSpec s;
+    BmpLayout s;
     s.width = W;
     s.height = H;
     s.bitsPerPixel = 8;

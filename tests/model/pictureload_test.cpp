@@ -161,7 +161,7 @@ TEST(PictureLoading, FromFiles) {
     EXPECT_EQ(r.format, "png");
     EXPECT_EQ(r.picture, source);
 
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2;
     s.height = 2;
     s.bitsPerPixel = 24;

@@ -1,0 +1,232 @@
+#include "ui/picturewnd.h"
+
+#include "game/gamestate.h"
+#include "game/previewlayout.h"
+#include "ui/sizegrip.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+// The sizing border in the colours of the program's wooden frames: light and dark edges
+// around a middle tone.
+const QColor borderLight(255, 230, 131);
+const QColor borderMiddle(176, 132, 74);
+const QColor borderDark(98, 74, 49);
+
+Qt::CursorShape cursorFor(Qt::Edges edges) {
+    const bool horizontal = edges.testFlag(Qt::LeftEdge) || edges.testFlag(Qt::RightEdge);
+    const bool vertical = edges.testFlag(Qt::TopEdge) || edges.testFlag(Qt::BottomEdge);
+    if (horizontal && vertical) {
+        const bool falling = edges.testFlag(Qt::LeftEdge) == edges.testFlag(Qt::TopEdge);
+        return falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor;
+    }
+    if (horizontal)
+        return Qt::SizeHorCursor;
+    if (vertical)
+        return Qt::SizeVerCursor;
+    return Qt::ArrowCursor;
+}
+} // namespace
+
+CPictureWnd::CPictureWnd(const GameState& state, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), state_(state),
+      cache_(QSize(state.screenWidth, state.screenHeight)) {
+    setObjectName(QStringLiteral("pictureWnd"));
+    // The picture covers every pixel; nothing is erased first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setMouseTracking(true);
+    setMinimumSize(minimumSide, minimumSide);
+    setGeometry(PreviewLayout::initialGeometry(QSize(state.screenWidth, state.screenHeight)));
+}
+
+QRect CPictureWnd::clientRect() const {
+    return rect().adjusted(border, border, -border, -border);
+}
+
+void CPictureWnd::toggle(const QRect& clientOnScreen) {
+    if (isVisible()) {
+        hide();
+        giveFocusBack();
+        return;
+    }
+    const QRect shown =
+        PreviewLayout::shownGeometry(clientOnScreen, state_.pictureWidth, state_.pictureHeight,
+                                     QSize(state_.screenWidth, state_.screenHeight));
+    if (!shown.isEmpty()) {
+        // A tiny picture still gets a usable window, kept on the client area's right edge.
+        const QSize size = shown.size().expandedTo(minimumSize());
+        setGeometry(QRect(QPoint(shown.x() + shown.width() - size.width(), shown.y()), size));
+    }
+    show();
+    raise();
+    giveFocusBack();
+}
+
+void CPictureWnd::fitToPicture() {
+    const QRect g = geometry();
+    const int height =
+        PreviewLayout::fittedHeight(g.width(), g.height(), state_.pictureWidth, state_.pictureHeight);
+    setGeometry(QRect(g.topLeft(), QSize(g.width(), std::max(height, minimumHeight()))));
+    update();
+}
+
+void CPictureWnd::setBusyCursor(const QCursor* cursor) {
+    busy_ = cursor != nullptr;
+    if (busy_) {
+        busyCursor_ = *cursor;
+        setCursor(busyCursor_);
+    } else {
+        unsetCursor();
+    }
+    if (grip_) {
+        if (busy_)
+            grip_->setCursor(busyCursor_);
+        else
+            grip_->setCursor(Qt::SizeFDiagCursor);
+    }
+}
+
+const QImage& CPictureWnd::scaledPicture() {
+    return cache_.scaled(state_.turnedPictures[0], clientRect().size());
+}
+
+void CPictureWnd::paintPictureUnder(QPainter& painter, const QRect& area) {
+    const QRect client = clientRect();
+    const QImage& picture = scaledPicture();
+    if (picture.isNull()) {
+        painter.fillRect(QRect(QPoint(0, 0), area.size()), Qt::black);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), picture, area.translated(-client.topLeft()));
+}
+
+void CPictureWnd::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintBorder(painter);
+    const QRect client = clientRect();
+    const QImage& picture = scaledPicture();
+    if (picture.isNull())
+        painter.fillRect(client, Qt::black);
+    else
+        painter.drawImage(client.topLeft(), picture);
+}
+
+void CPictureWnd::paintBorder(QPainter& painter) {
+    const QRect r = rect();
+    QRegion frame(r);
+    frame -= QRegion(clientRect());
+    painter.save();
+    painter.setClipRegion(frame);
+    painter.fillRect(r, borderMiddle);
+    const int right = r.width() - 1, bottom = r.height() - 1;
+    // Raised outside, sunken towards the picture.
+    painter.setPen(borderLight);
+    painter.drawLine(0, 0, right, 0);
+    painter.drawLine(0, 0, 0, bottom);
+    painter.drawLine(border - 1, bottom - border + 1, right - border + 1, bottom - border + 1);
+    painter.drawLine(right - border + 1, border - 1, right - border + 1, bottom - border + 1);
+    painter.setPen(borderDark);
+    painter.drawLine(0, bottom, right, bottom);
+    painter.drawLine(right, 0, right, bottom);
+    painter.drawLine(border - 1, border - 1, right - border + 1, border - 1);
+    painter.drawLine(border - 1, border - 1, border - 1, bottom - border + 1);
+    painter.restore();
+}
+
+void CPictureWnd::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeGrip();
+    update();
+}
+
+void CPictureWnd::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The grip exists from the first showing on.
+    if (!grip_) {
+        grip_ = new CSizeGrip(this);
+        grip_->setObjectName(QStringLiteral("sizeGrip"));
+        grip_->setProperty("controlId", gripId);
+        if (busy_)
+            grip_->setCursor(busyCursor_);
+        placeGrip();
+        grip_->show();
+    }
+}
+
+void CPictureWnd::placeGrip() {
+    if (!grip_)
+        return;
+    const QRect client = clientRect();
+    grip_->move(client.x() + client.width() - CSizeGrip::width,
+                client.y() + client.height() - CSizeGrip::height);
+}
+
+void CPictureWnd::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint global = event->globalPosition().toPoint();
+    const Qt::Edges edges = PreviewLayout::edgesAt(event->position().toPoint(), size(), border, cornerReach);
+    if (edges) {
+        beginResize(edges, global);
+        return;
+    }
+    drag_ = 1;
+    tracking_ = Tracking::Move;
+    pressGlobal_ = global;
+    startGeometry_ = geometry();
+}
+
+void CPictureWnd::beginResize(Qt::Edges edges, QPoint globalPos) {
+    tracking_ = Tracking::Resize;
+    edges_ = edges;
+    pressGlobal_ = globalPos;
+    startGeometry_ = geometry();
+}
+
+void CPictureWnd::track(QPoint globalPos) {
+    const QPoint delta = globalPos - pressGlobal_;
+    if (tracking_ == Tracking::Move && drag_ == 1)
+        move(startGeometry_.topLeft() + delta);
+    else if (tracking_ == Tracking::Resize)
+        setGeometry(PreviewLayout::resized(startGeometry_, edges_, delta, minimumSize()));
+}
+
+void CPictureWnd::endTracking() {
+    tracking_ = Tracking::None;
+    drag_ = 0;
+    giveFocusBack();
+}
+
+void CPictureWnd::mouseMoveEvent(QMouseEvent* event) {
+    // Only the left button alone moves or resizes, as the button combinations elsewhere.
+    if (event->buttons() == Qt::LeftButton && tracking_ != Tracking::None) {
+        track(event->globalPosition().toPoint());
+        return;
+    }
+    if (event->buttons() == Qt::NoButton)
+        showHoverCursor(event->position().toPoint());
+}
+
+void CPictureWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        endTracking();
+}
+
+void CPictureWnd::showHoverCursor(QPoint pos) {
+    if (busy_)
+        return;
+    const Qt::CursorShape shape = cursorFor(PreviewLayout::edgesAt(pos, size(), border, cornerReach));
+    if (cursor().shape() != shape)
+        setCursor(shape);
+}
+
+void CPictureWnd::giveFocusBack() {
+    if (focusReturn_)
+        focusReturn_();
+}
