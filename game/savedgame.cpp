@@ -364,8 +364,9 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return SavedGameError::CannotOpen;
-    // The largest game (1024 x 1024 elements) would need a terabyte; refuse to read absurd files.
-    constexpr qint64 maxFileSize = qint64(1) << 31;
+    // A file holds N lines of N characters; 256 MB is room for some 16000 elements, far beyond
+    // any game worth playing, and keeps an absurd file from being read into memory.
+    constexpr qint64 maxFileSize = qint64(256) << 20;
     if (file.size() > maxFileSize)
         return SavedGameError::Damaged;
     const QByteArray bytes = file.readAll();
