@@ -3,6 +3,7 @@
 #include "app/commandtable.h"
 #include "app/picturecommands.h"
 #include "app/settingscommand.h"
+#include "app/savedgamecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
@@ -97,6 +98,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
     auto* settings = new SettingsCommand(*this);
     commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
+    savedGames_ = new SavedGameCommands(*this);
+    commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
+    commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -143,6 +147,7 @@ CommandContext CMainFrame::commandContext() const {
     c.previewVisible = previewVisible();
     c.fullScreen = fullScreen_ == 1;
     c.turningBusy = turningBusy_.load();
+    c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
 
@@ -240,6 +245,15 @@ void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
         gameFlow_.gameReady();
     turningBusy_ = false;
     updateCursor();
+}
+
+void CMainFrame::startLoadedGame() {
+    if (state_.cut.rotateElements) {
+        state_.flags.generateAfterTurning = 0;
+        startTurningWorker();
+    } else {
+        gameFlow_.gameReady();
+    }
 }
 
 void CMainFrame::waitForWorker() {
