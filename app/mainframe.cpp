@@ -4,6 +4,8 @@
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/picturecommands.h"
+#include "app/settingscommand.h"
+#include "app/savedgamecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/widgets/clockwindow.h"
@@ -42,7 +44,13 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
       gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
                 *this),
       interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
-    modalRunner_ = [](QDialog& dialog) { return dialog.exec(); };
+    modalRunner_ = [this](QDialog& dialog) {
+        const int result = dialog.exec();
+        // Give the keyboard back to the board, or accelerators wait for a click where no window
+        // manager does it for us.
+        activateWindow();
+        return result;
+    };
     const QSize screen = services_.screen->size();
     state_.screenWidth = screen.width();
     state_.screenHeight = screen.height();
@@ -92,6 +100,11 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
+    auto* settings = new SettingsCommand(*this);
+    commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
+    savedGames_ = new SavedGameCommands(*this);
+    commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
+    commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
     CMyColorDialog::initCustomColors();
     backgrounds_ = new BackgroundCommands(*this);
     fullScreenMode_ = new FullScreenMode(*this, backgrounds_->menu());
@@ -141,6 +154,7 @@ CommandContext CMainFrame::commandContext() const {
     c.previewVisible = previewVisible();
     c.fullScreen = fullScreen_ == 1;
     c.turningBusy = turningBusy_.load();
+    c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
 
@@ -238,6 +252,15 @@ void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
         gameFlow_.gameReady();
     turningBusy_ = false;
     updateCursor();
+}
+
+void CMainFrame::startLoadedGame() {
+    if (state_.cut.rotateElements) {
+        state_.flags.generateAfterTurning = 0;
+        startTurningWorker();
+    } else {
+        gameFlow_.gameReady();
+    }
 }
 
 void CMainFrame::waitForWorker() {

@@ -26,6 +26,7 @@ class CommandTable;
 class CPictureWnd;
 class FullScreenMode;
 class QDialog;
+class SavedGameCommands;
 
 // The main window. It owns the whole game state; the work lives in the focused classes it holds.
 class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost {
@@ -67,6 +68,9 @@ public:
     void newGame();
     // Waits until a running picture-turning worker has handed over (tests, closing).
     void waitForWorker();
+    // A saved game has been read: play begins once its picture is turned (when elements turn).
+    void startLoadedGame();
+    SavedGameCommands& savedGames() { return *savedGames_; }
 
     // Where the picture commands reach the preview window: a newly loaded picture is shown in
     // it, and after the cut it takes the picture's new proportions.
@@ -137,6 +141,7 @@ private:
     FrameServices services_;
     GameState state_;
     CommandTable* commands_ = nullptr;
+    SavedGameCommands* savedGames_ = nullptr;
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
     CPictureWnd* pictureWnd_ = nullptr;

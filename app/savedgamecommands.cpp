@@ -1,0 +1,54 @@
+#include "app/savedgamecommands.h"
+
+#include "app/mainframe.h"
+#include "game/widgets/loadgamedialog.h"
+#include "game/widgets/savegamedialog.h"
+#include "model/generator.h"
+#include "model/widgets/progressdialog.h"
+#include "res/strings.h"
+
+namespace {
+constexpr int progressCaption = 116;
+} // namespace
+
+SavedGameCommands::SavedGameCommands(CMainFrame& frame)
+    : QObject(&frame), frame_(frame), flow_(frame.state(), frame.gameFlow(), *frame.services().messages,
+                                            *frame.services().clock, *frame.services().cursor) {
+    flow_.store().setFolder(frame.programFolder() + QStringLiteral("Save"));
+}
+
+void SavedGameCommands::saveGame() {
+    if (!flow_.canSave())
+        return;
+    store().ensureFolder();
+    CSaveGameDialog dialog(store(), *frame_.services().messages, &frame_);
+    dialog.ensureInitialized();
+    if (frame_.runModal(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
+        return;
+    flow_.save(dialog.chosenName(), frame_.fullScreen());
+}
+
+void SavedGameCommands::loadGame() {
+    // One worker at a time: a second would write the same pictures.
+    if (frame_.turningBusy())
+        return;
+    CLoadGameDialog dialog(store(), &frame_);
+    dialog.ensureInitialized();
+    if (frame_.runModal(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
+        return;
+    // Everything is read and checked before the current game is given up.
+    const std::optional<SavedGameFlow::Loaded> loaded = flow_.read(dialog.chosenName());
+    if (!loaded)
+        return;
+    const QSize fullScreenClient = frame_.services().screen->fullScreenClientSize();
+    if (loaded->game.count() >= progressThreshold) {
+        CProgressDialog progress(&frame_);
+        progress.setCaption(loadString(progressCaption));
+        flow_.install(*loaded, fullScreenClient, &progress);
+    } else {
+        flow_.install(*loaded, fullScreenClient, nullptr);
+    }
+    frame_.showPreviewOfNewPicture();
+    frame_.repaintPreview();
+    frame_.startLoadedGame();
+}

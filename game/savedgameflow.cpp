@@ -1,0 +1,89 @@
+#include "game/savedgameflow.h"
+
+#include "game/gameflow.h"
+#include "game/gamestate.h"
+#include "model/picture.h"
+#include "model/services.h"
+#include "res/strings.h"
+
+#include <QDir>
+
+SavedGameFlow::SavedGameFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, IClock& clock,
+                             ICursor& cursor)
+    : state_(state), gameFlow_(gameFlow), messages_(messages), clock_(clock), cursor_(cursor),
+      store_(messages, cursor) {}
+
+QString SavedGameFlow::formatted(int stringId, const QString& path) const {
+    return loadString(stringId).replace(QLatin1String("%s"), QDir::toNativeSeparators(path));
+}
+
+bool SavedGameFlow::canSave() const {
+    return state_.flags.gameUnderWay();
+}
+
+bool SavedGameFlow::save(const QString& name, int fullScreen) {
+    if (!canSave())
+        return false;
+    // The clock keeps running; the file carries the time played so far.
+    const std::int64_t now = clock_.nowSeconds();
+    state_.clock.carry(now);
+    state_.clock.resume(now);
+    const bool written =
+        store_.writeGameFiles(name, state_.turnedPictures[0], [this, fullScreen](const QString& path) {
+            return writeSavedGame(path, state_, fullScreen);
+        });
+    if (!written) {
+        // The name added by the dialog goes again; the index on disk never listed it.
+        store_.revertToIndex();
+        messages_.messageBox(loadString(saveFailedMessage), MessageKind::Error, MessageButtons::Ok);
+        return false;
+    }
+    store_.writeIndex();
+    return true;
+}
+
+std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
+    if (!SavedGameStore::isValidName(name))
+        return std::nullopt;
+    cursor_.pushWait();
+    Loaded loaded;
+    loaded.name = name;
+    const QString picturePath = store_.picturePath(name);
+    const QString gamePath = store_.gamePath(name);
+    LoadResult picture = loadPicture(picturePath);
+    const SavedGameError error =
+        picture.ok() ? readSavedGameFile(gamePath, loaded.game) : SavedGameError::None;
+    cursor_.popWait();
+
+    if (!picture.ok()) {
+        messages_.messageBox(formatted(unknownFormatMessage, picturePath), MessageKind::Warning,
+                             MessageButtons::Ok);
+        return std::nullopt;
+    }
+    if (error == SavedGameError::UnknownFormat) {
+        messages_.messageBox(formatted(unknownFormatMessage, gamePath), MessageKind::Warning,
+                             MessageButtons::Ok);
+        return std::nullopt;
+    }
+    if (error != SavedGameError::None || !pictureFitsSavedGame(loaded.game, picture.picture)) {
+        messages_.messageBox(formatted(damagedMessage, gamePath), MessageKind::Warning, MessageButtons::Ok);
+        return std::nullopt;
+    }
+    loaded.picture = std::move(picture.picture);
+    return loaded;
+}
+
+void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
+    gameFlow_.discardGame(true);
+    state_.gameName = loaded.name;
+    cursor_.pushWait();
+    installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
+    // The clock shows the time carried over while the picture turns.
+    state_.clockText = GameClock::format(state_.clock.clockCarried);
+    cursor_.popWait();
+}
+
+int SavedGameFlow::savedGameCount() {
+    store_.readIndex();
+    return static_cast<int>(store_.names().size());
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "game/savedgame.h"
+#include "game/savedgamestore.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+class GameFlow;
+class IClock;
+class ICursor;
+class IMessageBox;
+class IProgress;
+struct GameState;
+
+// The rules of saving and loading games; the dialogs, the preview and the picture-turning worker
+// stay with the caller, which runs the steps in order.
+class SavedGameFlow {
+public:
+    static constexpr int saveFailedMessage = 32826;
+    static constexpr int unknownFormatMessage = 32824;
+    static constexpr int damagedMessage = 32825;
+
+    SavedGameFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, IClock& clock,
+                  ICursor& cursor);
+
+    SavedGameStore& store() { return store_; }
+
+    // The save command may run: a game is under way.
+    bool canSave() const;
+    // Saves the current game under a name chosen in the save dialog: folds the running clock into
+    // the carried time, writes both files and the index. A failure is reported (32826), takes
+    // the name out of the list again and leaves an earlier save of that name as it was.
+    bool save(const QString& name, int fullScreen);
+
+    // A saved game read completely and checked, with its picture.
+    struct Loaded {
+        QString name;
+        SavedGame game;
+        QImage picture;
+    };
+    // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
+    // picture or a file of unknown format, 32825 for a damaged one) and changes nothing.
+    std::optional<Loaded> read(const QString& name);
+    // Replaces the current game by the loaded one; the caller then has the picture turned (when
+    // elements turn) and calls gameReady.
+    void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);
+
+    // Number of saved games, the index read afresh (the load command's enabling rule).
+    int savedGameCount();
+
+private:
+    QString formatted(int stringId, const QString& path) const;
+
+    GameState& state_;
+    GameFlow& gameFlow_;
+    IMessageBox& messages_;
+    IClock& clock_;
+    ICursor& cursor_;
+    SavedGameStore store_;
+};

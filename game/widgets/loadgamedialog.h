@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/skindialog.h"
+
+class QListWidget;
+class SavedGameStore;
+
+// "Загрузить Игру": the saved games to choose from, the first one selected.
+class CLoadGameDialog : public CSkinDialog {
+    Q_OBJECT
+public:
+    static constexpr int templateId = 294;
+    static constexpr int gameList = 1077;
+    static constexpr int loadButton = 1;
+    static constexpr int cancelButton = 2;
+
+    explicit CLoadGameDialog(SavedGameStore& store, QWidget* parent = nullptr);
+
+    // The selected entry's text once the dialog ended with OK; empty when nothing was selected.
+    const QString& chosenName() const { return chosenName_; }
+    QListWidget* list() const { return list_; }
+
+    void load();
+
+protected:
+    void initDialog() override;
+
+private:
+    SavedGameStore& store_;
+    QListWidget* list_ = nullptr;
+    QString chosenName_;
+};
+
+// The list box both dialogs use: white, not sorted, one name per entry.
+QListWidget* makeSavedGamesList(QWidget* parent, const QRect& dluRect);

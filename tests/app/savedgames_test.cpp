@@ -1,0 +1,317 @@
+#include "app/commandtable.h"
+#include "app/savedgamecommands.h"
+#include "framegame.h"
+#include "game/savedgame.h"
+#include "game/savedgamesupport.h"
+#include "game/widgets/loadgamedialog.h"
+#include "game/widgets/savegamedialog.h"
+#include "res/strings.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <deque>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A frame with a game and a store in a folder of its own; the dialogs are driven by scripts.
+struct SavedGamesTest : ::testing::Test {
+    QTemporaryDir dir;
+    std::unique_ptr<FrameGame> game;
+    // What to do in the next save dialog: type this name and press Save.
+    std::deque<QString> typedNames;
+    // Which entry to pick in the next load dialog (-1: none).
+    int loadRow = 0;
+    QStringList dialogs;
+
+    void SetUp() override { start(FrameGame::Options{.rows = 3, .columns = 4, .size = 32, .rotate = true}); }
+
+    void start(const FrameGame::Options& options) {
+        game = std::make_unique<FrameGame>(options);
+        store().setFolder(dir.path());
+        frame().setModalRunner([this](QDialog& d) { return drive(d); });
+    }
+
+    int drive(QDialog& d) {
+        dialogs << d.objectName();
+        if (auto* save = qobject_cast<CSaveGameDialog*>(&d)) {
+            if (!typedNames.empty()) {
+                save->edit()->setText(typedNames.front());
+                typedNames.pop_front();
+                save->save();
+            }
+            if (save->result() != QDialog::Accepted)
+                save->reject();
+            return save->result();
+        }
+        if (auto* load = qobject_cast<CLoadGameDialog*>(&d)) {
+            if (loadRow >= 0)
+                load->list()->setCurrentRow(loadRow);
+            load->load();
+            return load->result();
+        }
+        return 0;
+    }
+
+    CMainFrame& frame() { return game->frame; }
+    GameState& state() { return game->state(); }
+    SavedGameStore& store() { return frame().savedGames().store(); }
+    FakeServices& fakes() { return game->fakes; }
+    QStringList messages() const {
+        QStringList texts;
+        for (const auto& m : game->fakes.messages.shown)
+            texts << m.text;
+        return texts;
+    }
+    bool save(const QString& name) {
+        typedNames.push_back(name);
+        return frame().runCommand(Cmd::SaveGame);
+    }
+    bool load(int row = 0) {
+        loadRow = row;
+        const bool ran = frame().runCommand(Cmd::LoadGame);
+        frame().waitForWorker();
+        QCoreApplication::processEvents();
+        return ran;
+    }
+    QByteArray snapshot() { return formatSavedGame(state(), 0); }
+    static QString withPath(int id, const QString& path) {
+        return loadString(id).replace(QLatin1String("%s"), QDir::toNativeSeparators(path));
+    }
+};
+
+TEST_F(SavedGamesTest, LoadingRestoresTheSavedGameAndTheClockGoesOn) {
+    ASSERT_GT(joinRows(state(), 6), 0);
+    state().settings.captureArea = 9;
+    state().background.bitmapBackground = 0;
+    state().background.backgroundColor = QColor(0, 90, 0);
+    state().background.textColor = QColor(255, 255, 255);
+    fakes().clock.advance(100);
+    ASSERT_TRUE(save(QStringLiteral("Первая")));
+    ASSERT_TRUE(QFile::exists(store().gamePath(QStringLiteral("Первая"))));
+    ASSERT_TRUE(QFile::exists(store().picturePath(QStringLiteral("Первая"))));
+    EXPECT_EQ(readAll(store().indexPath()),
+              QByteArray("[SAVED GAMES]\r\n") + QStringLiteral("Первая").toUtf8() + "\r\n");
+    const QByteArray saved = snapshot();
+    EXPECT_EQ(state().clock.clockCarried, 100);
+
+    // Play on: move an element, change a setting and the background, let time pass.
+    Puzzle& p = state().puzzle;
+    const Rect moved = p.element(0).cellRect.translated(40, 40);
+    p.setCellRect(0, moved);
+    state().settings.captureArea = 2;
+    state().background.bitmapBackground = 1;
+    fakes().clock.advance(500);
+    ASSERT_NE(snapshot(), saved);
+
+    ASSERT_TRUE(load());
+    EXPECT_EQ(snapshot(), saved);
+    EXPECT_EQ(state().gameName, QStringLiteral("Первая"));
+    EXPECT_EQ(state().settings.captureArea, 9);
+    EXPECT_EQ(state().background.bitmapBackground, 0);
+    EXPECT_EQ(state().background.backgroundColor, QColor(0, 90, 0));
+    EXPECT_TRUE(state().puzzle.blocks.isConsistent());
+    EXPECT_EQ(state().flags.elementsExist, 1);
+    EXPECT_EQ(state().flags.pictureLoaded, 1);
+    EXPECT_FALSE(state().turnedPictures[3].isNull()) << "the picture was turned again";
+    for (int i = 0; i < p.count(); ++i)
+        EXPECT_FALSE(p.element(i).bitmap.isNull());
+    EXPECT_TRUE(frame().clockTimer().isActive());
+    fakes().clock.advance(30);
+    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("00:02:10"));
+}
+
+TEST_F(SavedGamesTest, GameWithoutTurningStartsAtOnce) {
+    start(FrameGame::Options{.rows = 2, .columns = 3, .size = 32, .rotate = false});
+    ASSERT_TRUE(save(QStringLiteral("flat")));
+    const QByteArray saved = snapshot();
+    state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(5, 0));
+    frame().setModalRunner([this](QDialog& d) { return drive(d); });
+    ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
+    EXPECT_FALSE(frame().turningBusy());
+    EXPECT_EQ(snapshot(), saved);
+}
+
+TEST_F(SavedGamesTest, LoadCommandIsEnabledOnlyWithSavedGames) {
+    EXPECT_FALSE(frame().commands().evaluate(Cmd::LoadGame).enabled);
+    ASSERT_TRUE(save(QStringLiteral("one")));
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::LoadGame).enabled);
+    store().deleteGame(QStringLiteral("one"));
+    EXPECT_FALSE(frame().commands().evaluate(Cmd::LoadGame).enabled);
+}
+
+TEST_F(SavedGamesTest, DamagedFilesAreRefusedAndTheGameOnTheBoardStays) {
+    ASSERT_TRUE(save(QStringLiteral("g")));
+    const QString pzs = store().gamePath(QStringLiteral("g"));
+    const QString bmp = store().picturePath(QStringLiteral("g"));
+    const QByteArray good = readAll(pzs);
+    const QByteArray goodPicture = readAll(bmp);
+    state().puzzle.setCellRect(2, state().puzzle.element(2).cellRect.translated(64, 0));
+    const QByteArray current = snapshot();
+
+    struct Damage {
+        const char* what;
+        QByteArray text;
+        QByteArray picture;
+        int message;
+        QString path;
+    };
+    const std::vector<Damage> damages = {
+        {"truncated", good.left(good.size() / 2), goodPicture, 32825, pzs},
+        {"garbage numbers", QByteArray(good).replace("[MAINFRAME]\r\n0 0", "[MAINFRAME]\r\nx y"), goodPicture,
+         32825, pzs},
+        {"N mismatch", QByteArray(good).replace("[GLOBALS]\r\n3 4", "[GLOBALS]\r\n4 4"), goodPicture, 32825,
+         pzs},
+        {"unknown format", QByteArray(good).replace("[GLOBALS]", "[GLOBAL]"), goodPicture, 32824, pzs},
+        {"picture of another size", good,
+         [] {
+             QByteArray b;
+             QBuffer buffer(&b);
+             buffer.open(QIODevice::WriteOnly);
+             QImage(10, 10, QImage::Format_RGB32).save(&buffer, "BMP");
+             return b;
+         }(),
+         32825, pzs},
+        {"picture not a picture", good, "BM garbage", 32824, bmp},
+        {"picture missing", good, QByteArray(), 32824, bmp},
+        {"text missing", QByteArray(), goodPicture, 32825, pzs},
+    };
+    for (const Damage& d : damages) {
+        QFile::remove(pzs);
+        QFile::remove(bmp);
+        if (std::string(d.what) != "text missing") {
+            QFile f(pzs);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(d.text);
+        }
+        if (std::string(d.what) != "picture missing") {
+            QFile f(bmp);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(d.picture);
+        }
+        fakes().messages.shown.clear();
+        ASSERT_TRUE(load()) << d.what;
+        ASSERT_EQ(messages().size(), 1) << d.what;
+        EXPECT_EQ(messages()[0], withPath(d.message, d.path)) << d.what;
+        EXPECT_EQ(snapshot(), current) << d.what << ": the game on the board is untouched";
+        EXPECT_EQ(state().flags.elementsExist, 1);
+        EXPECT_FALSE(state().turnedPictures[0].isNull());
+    }
+}
+
+TEST_F(SavedGamesTest, TenGamesRefuseAnEleventhAndAskBeforeReplacing) {
+    for (int k = 0; k < 10; ++k)
+        store().appendName(QStringLiteral("game %1").arg(k));
+    ASSERT_TRUE(store().writeIndex());
+    fakes().messages.shown.clear();
+
+    EXPECT_TRUE(save(QStringLiteral("eleventh")));
+    ASSERT_EQ(messages(), QStringList{loadString(32822)});
+    EXPECT_EQ(fakes().messages.shown[0].kind, MessageKind::Information);
+    EXPECT_FALSE(QFile::exists(store().gamePath(QStringLiteral("eleventh"))));
+
+    // Another spelling of a listed name: asked, refused, then agreed.
+    fakes().messages.shown.clear();
+    fakes().messages.answers = {MessageResult::No};
+    save(QStringLiteral("GAME 3"));
+    EXPECT_EQ(messages(), QStringList{loadString(32823)});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1) << "only the index";
+
+    fakes().messages.answers = {MessageResult::Yes};
+    save(QStringLiteral("GAME 3"));
+    EXPECT_TRUE(QFile::exists(store().gamePath(QStringLiteral("game 3")))) << "saved under the listed name";
+    EXPECT_FALSE(QFile::exists(store().gamePath(QStringLiteral("GAME 3"))));
+    store().readIndex();
+    EXPECT_EQ(store().names().size(), 10);
+    EXPECT_EQ(store().names().at(3), QStringLiteral("game 3"));
+}
+
+TEST_F(SavedGamesTest, NamesWithPathsAreRefused) {
+    for (const char* bad : {"../escape", "a/b", "..", "sub\\dir"}) {
+        fakes().messages.shown.clear();
+        save(QString::fromUtf8(bad));
+        EXPECT_EQ(messages(), QStringList{loadString(SavedGameStore::badNameMessage)}) << bad;
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("../escape.pzs"))));
+}
+
+TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldSave) {
+    ASSERT_TRUE(save(QStringLiteral("keep")));
+    const QByteArray oldText = readAll(store().gamePath(QStringLiteral("keep")));
+    const QByteArray oldPicture = readAll(store().picturePath(QStringLiteral("keep")));
+    state().puzzle.setCellRect(0, state().puzzle.element(0).cellRect.translated(10, 10));
+
+    // The text file cannot be put in place: a folder stands where it would be written.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("keep.pzs.new")));
+    fakes().messages.shown.clear();
+    fakes().messages.answers = {MessageResult::Yes};
+    save(QStringLiteral("keep"));
+    EXPECT_EQ(messages(), (QStringList{loadString(32823), loadString(32826)}));
+    EXPECT_EQ(readAll(store().gamePath(QStringLiteral("keep"))), oldText);
+    EXPECT_EQ(readAll(store().picturePath(QStringLiteral("keep"))), oldPicture);
+    store().readIndex();
+    EXPECT_EQ(store().names(), QStringList{QStringLiteral("keep")});
+
+    // A new name that fails is not listed.
+    fakes().messages.shown.clear();
+    store().setPictureWriter([](const QString&, const QImage&) { return false; });
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("fresh.bmp.new")));
+    save(QStringLiteral("fresh"));
+    EXPECT_EQ(messages(), QStringList{loadString(32826)});
+    EXPECT_EQ(store().names(), QStringList{QStringLiteral("keep")});
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::LoadGame).enabled);
+}
+
+TEST_F(SavedGamesTest, SaveDialogFollowsTypingAndSelection) {
+    for (const char* name : {"alpha", "beta"})
+        store().appendName(QString::fromUtf8(name));
+    store().writeIndex();
+    CSaveGameDialog dialog(store(), fakes().messages, &frame());
+    dialog.ensureInitialized();
+    QWidget* saveButton = dialog.item(CSaveGameDialog::saveButton);
+    QWidget* deleteButton = dialog.item(CSaveGameDialog::deleteButton);
+    EXPECT_EQ(dialog.list()->count(), 2);
+    EXPECT_TRUE(dialog.list()->selectedItems().isEmpty());
+    EXPECT_FALSE(saveButton->isEnabled());
+    EXPECT_FALSE(deleteButton->isEnabled());
+
+    dialog.edit()->setText(QStringLiteral("BETA"));
+    EXPECT_TRUE(saveButton->isEnabled());
+    EXPECT_TRUE(deleteButton->isEnabled());
+    EXPECT_EQ(dialog.list()->currentRow(), 1);
+    EXPECT_EQ(dialog.edit()->text(), QStringLiteral("BETA")) << "the typed text stays as typed";
+
+    dialog.edit()->setText(QStringLiteral("gamma"));
+    EXPECT_TRUE(dialog.list()->selectedItems().isEmpty());
+    EXPECT_FALSE(deleteButton->isEnabled());
+
+    dialog.list()->setCurrentRow(0);
+    EXPECT_EQ(dialog.edit()->text(), QStringLiteral("alpha"));
+    dialog.edit()->clear();
+    EXPECT_FALSE(saveButton->isEnabled());
+
+    // Delete takes effect at once, whatever becomes of the dialog.
+    save(QStringLiteral("alpha"));
+    ASSERT_TRUE(QFile::exists(store().gamePath(QStringLiteral("alpha"))));
+    dialog.list()->setCurrentRow(0);
+    dialog.deleteSelected();
+    EXPECT_EQ(dialog.list()->count(), 1);
+    EXPECT_TRUE(dialog.edit()->text().isEmpty());
+    EXPECT_FALSE(deleteButton->isEnabled());
+    EXPECT_FALSE(QFile::exists(store().gamePath(QStringLiteral("alpha"))));
+    store().readIndex();
+    EXPECT_EQ(store().names(), QStringList{QStringLiteral("beta")});
+    dialog.reject();
+}
+
+} // namespace

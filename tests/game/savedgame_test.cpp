@@ -1,0 +1,376 @@
+#include "game/savedgamesupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <random>
+
+namespace {
+
+QByteArray crlf(QByteArray text) {
+    return text.replace("\n", "\r\n");
+}
+
+// The game of one row and two columns: element 1 on top, turned by two quarter turns, nothing
+// joined, 3 minutes 25 seconds played, default settings, a 1024 x 768 screen.
+const char* const kExample = "[GLOBALS]\n"
+                             "1 2\n"
+                             "200 150 264 214\n"
+                             "420 300 484 364\n"
+                             "1 0 \n"
+                             "32125 8421504 0 64 5 4 20 3 150 1 1 1 1 1 1 0 0\n"
+                             "\n"
+                             "[MAINFRAME]\n"
+                             "0 0\n"
+                             "0 0\n"
+                             "1024 768\n"
+                             "1 0 192 0 3 25\n"
+                             "\n"
+                             "[ELEMENTS]\n"
+                             "0 1 0\n"
+                             "-1 -1 -1 -1\n"
+                             "0 1 0 0\n"
+                             "0 0 0 0\n"
+                             "10\n"
+                             "\n"
+                             "2 1 0\n"
+                             "-1 -1 -1 -1\n"
+                             "0 -1 0 0\n"
+                             "0 0 0 0\n"
+                             "01\n"
+                             "\n";
+
+std::unique_ptr<GameState> exampleState() {
+    auto s = std::make_unique<GameState>();
+    s->screenWidth = 1024;
+    s->screenHeight = 768;
+    Puzzle& p = s->puzzle;
+    p.create(1, 2);
+    p.geometry = Geometry::compute(64, false, true, 4);
+    p.bodyRects = {{200, 150, 264, 214}, {420, 300, 484, 364}};
+    p.stackOrder = {1, 0};
+    p.element(0).edgeSign = {0, 1, 0, 0};
+    p.element(1).edgeSign = {0, -1, 0, 0};
+    p.element(1).orientation = 2;
+    s->board.resize(1024, 768, 1024, 768);
+    s->clock.clockCarried = 3 * 60 + 25;
+    return s;
+}
+
+// Tokens after the first line, as (offset, length).
+std::vector<std::pair<qsizetype, qsizetype>> tokensOf(const QByteArray& bytes) {
+    std::vector<std::pair<qsizetype, qsizetype>> tokens;
+    qsizetype at = bytes.indexOf('\n');
+    while (at < bytes.size()) {
+        while (at < bytes.size() && QChar::isSpace(bytes[at]))
+            ++at;
+        const qsizetype start = at;
+        while (at < bytes.size() && !QChar::isSpace(bytes[at]))
+            ++at;
+        if (at > start)
+            tokens.emplace_back(start, at - start);
+    }
+    return tokens;
+}
+
+QByteArray withToken(const QByteArray& bytes, std::size_t k, const QByteArray& text) {
+    const auto tokens = tokensOf(bytes);
+    QByteArray changed = bytes;
+    return changed.replace(tokens.at(k).first, tokens.at(k).second, text);
+}
+
+QByteArray tokenAt(const QByteArray& bytes, std::size_t k) {
+    const auto t = tokensOf(bytes).at(k);
+    return bytes.mid(t.first, t.second);
+}
+
+// Where the values of a file of N elements sit among its tokens.
+struct Layout {
+    int n;
+    std::size_t bodyRect(int i, int v) const { return 2 + 4 * i + v; }
+    std::size_t stack(int k) const { return 2 + 4 * n + k; }
+    std::size_t setting(int v) const { return 2 + 5 * n + v; }
+    std::size_t mainFrame(int v) const { return 2 + 5 * n + 17 + 1 + v; }
+    std::size_t element(int i, int v) const { return 2 + 5 * n + 17 + 13 + 1 + 16 * i + v; }
+    std::size_t membership(int i) const { return element(i, 15); }
+};
+
+TEST(SavedGameFile, WritesTheExampleExactly) {
+    const auto s = exampleState();
+    EXPECT_EQ(formatSavedGame(*s, 0), crlf(kExample));
+}
+
+TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
+    for (const QByteArray& text : {crlf(kExample), QByteArray(kExample)}) {
+        SavedGame g;
+        ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+        EXPECT_EQ(g.rows, 1);
+        EXPECT_EQ(g.columns, 2);
+        EXPECT_EQ(g.bodyRects[1], (Rect{420, 300, 484, 364}));
+        EXPECT_EQ(g.stackOrder, (std::vector<std::int32_t>{1, 0}));
+        EXPECT_EQ(g.elements[1].orientation, 2);
+        EXPECT_EQ(g.elements[1].edgeSign, (EdgeRecord{0, -1, 0, 0}));
+        EXPECT_EQ(g.settings, Settings{});
+        EXPECT_EQ(fromColorRef(g.backgroundColor), QColor(125, 125, 0));
+        EXPECT_EQ(g.backgroundBitmapId, 192u);
+        EXPECT_EQ(g.clockCarried(), 205);
+        EXPECT_TRUE(g.blocks.empty());
+    }
+}
+
+TEST(SavedGameFile, ValuesMaySpreadOverLinesAndMarksAreAnyCharacterButZero) {
+    QByteArray text = crlf(kExample);
+    text.replace("32125 8421504 0 64 5 4 20 3 150", "32125 8421504 0 64\r\n5 4 20\t3 150");
+    text.replace("1 0 192 0 3 25", "1 0 192 1 2 3");
+    text.replace("\r\n10\r\n", "\r\n20\r\n");
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+    EXPECT_EQ(g.settings.mouseScrollSpeed, 3);
+    EXPECT_EQ(g.clockCarried(), 3723);
+    EXPECT_TRUE(g.blocks.empty());
+}
+
+TEST(SavedGameFile, FirstLineMustBeTheSectionNameAlone) {
+    SavedGame g;
+    QByteArray text = crlf(kExample);
+    EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[GLOBALS] "), g),
+              SavedGameError::UnknownFormat);
+    EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[SAVED GAMES]"), g),
+              SavedGameError::UnknownFormat);
+    EXPECT_EQ(parseSavedGame(QByteArray(), g), SavedGameError::UnknownFormat);
+}
+
+struct RoundTripCase {
+    int rows, columns;
+    bool rotate;
+    int joins;
+};
+
+class SavedGameRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(SavedGameRoundTrip, SaveLoadSaveGivesTheSameBytes) {
+    const RoundTripCase c = GetParam();
+    auto s = generatedGame(c.rows, c.columns, c.rotate);
+    const int joins = joinRows(*s, c.joins);
+    if (!c.rotate) {
+        EXPECT_EQ(joins, c.joins);
+    } else {
+        EXPECT_GT(joins, 0) << "the turned game needs joins of its own";
+    }
+    s->settings.captureArea = 7;
+    s->settings.outlineColor = QColor(10, 20, 30);
+    s->background.bitmapBackground = 0;
+    s->background.backgroundBitmapId = 227;
+    s->background.backgroundColor = QColor(1, 2, 3);
+    s->background.textColor = QColor(255, 210, 136);
+    s->clock.clockCarried = 90061;
+    const QByteArray first = formatSavedGame(*s, 1);
+
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(first, g), SavedGameError::None);
+    ASSERT_TRUE(pictureFitsSavedGame(g, s->turnedPictures[0]));
+    GameState t;
+    t.screenWidth = 1024;
+    t.screenHeight = 768;
+    installSavedGame(g, s->turnedPictures[0], t, QSize(1024, 768), nullptr);
+    EXPECT_EQ(formatSavedGame(t, 1), first);
+
+    // What the bytes stand for arrived as well.
+    EXPECT_TRUE(t.puzzle.blocks.isConsistent());
+    for (int i = 0; i < s->puzzle.count(); ++i) {
+        EXPECT_EQ(t.puzzle.blocks.members(i), s->puzzle.blocks.members(i));
+        EXPECT_EQ(t.puzzle.element(i).cellRect, s->puzzle.element(i).cellRect);
+        EXPECT_EQ(t.puzzle.element(i).orientation, s->puzzle.element(i).orientation);
+        EXPECT_TRUE(samePixels(t.puzzle.element(i).outerRegion, s->puzzle.element(i).outerRegion));
+        EXPECT_EQ(t.puzzle.element(i).shapeBounds, s->puzzle.element(i).shapeBounds);
+    }
+    EXPECT_EQ(t.settings, s->settings);
+    EXPECT_EQ(t.background.textColor, QColor(255, 210, 136));
+    EXPECT_EQ(t.background.backgroundBitmapId, 227);
+    EXPECT_EQ(t.clock.clockCarried, 90061);
+    EXPECT_EQ(t.board.boardWidth, s->board.boardWidth);
+    EXPECT_EQ(t.flags.elementsExist, 1);
+    EXPECT_EQ(t.flags.generateAfterTurning, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
+                         ::testing::Values(RoundTripCase{1, 1, false, 0}, RoundTripCase{3, 4, false, 5},
+                                           RoundTripCase{5, 6, true, 12}, RoundTripCase{2, 9, false, 16}));
+
+TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
+    QByteArray text = crlf(kExample);
+    text.replace("0 0\r\n0 0\r\n1024 768", "300 200\r\n5 5\r\n1600 1200");
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+    GameState t;
+    t.screenWidth = 1024;
+    t.screenHeight = 768;
+    installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
+    EXPECT_EQ(t.board.boardWidth, 1600);
+    EXPECT_EQ(t.board.boardHeight, 1200);
+    EXPECT_EQ(t.board.scrollX, 0);
+    EXPECT_EQ(t.board.scrollY, 0);
+    EXPECT_EQ(t.board.maxScrollX, 1600 - 1024);
+
+    text.replace("1600 1200", "800 600");
+    ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+    installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
+    EXPECT_EQ(t.board.boardWidth, 1024);
+    EXPECT_EQ(t.board.boardHeight, 768);
+}
+
+TEST(SavedGameFile, EveryDamageIsRefused) {
+    auto s = generatedGame(3, 4, false);
+    ASSERT_EQ(joinRows(*s, 5), 5);
+    const QByteArray good = formatSavedGame(*s, 0);
+    const Layout at{12};
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(good, g), SavedGameError::None);
+
+    // An element joined on its right side, and the side its partner names it on.
+    int joined = -1;
+    for (int i = 0; i < 12 && joined < 0; ++i)
+        if (s->puzzle.element(i).joinedNeighbour[Right] >= 0)
+            joined = i;
+    ASSERT_GE(joined, 0);
+    const int partner = s->puzzle.element(joined).joinedNeighbour[Right];
+    int alone = -1;
+    for (int i = 0; i < 12 && alone < 0; ++i)
+        if (s->puzzle.element(i).alone)
+            alone = i;
+    ASSERT_GE(alone, 0);
+    QByteArray line = tokenAt(good, at.membership(joined));
+
+    const std::vector<std::pair<const char*, QByteArray>> damaged = {
+        {"more rows than the file holds", withToken(good, 0, "4")},
+        {"no rows", withToken(good, 0, "0")},
+        {"negative columns", withToken(good, 1, "-4")},
+        {"huge rows", withToken(good, 0, "1000000")},
+        {"not a number", withToken(good, 1, "four")},
+        {"not an integer", withToken(good, 1, "4.0")},
+        {"beyond 32 bits", withToken(good, at.bodyRect(2, 0), "99999999999")},
+        {"body square of the wrong size", withToken(good, at.bodyRect(3, 2), "100000")},
+        {"stacking order with a repeat", withToken(good, at.stack(1), tokenAt(good, at.stack(0)))},
+        {"stacking order out of range", withToken(good, at.stack(1), "12")},
+        {"colour beyond 24 bits", withToken(good, at.setting(0), "16777216")},
+        {"element size out of range", withToken(good, at.setting(3), "4")},
+        {"capture area out of range", withToken(good, at.setting(4), "0")},
+        {"flag that is not a flag", withToken(good, at.setting(12), "2")},
+        {"main-frame section missing", withToken(good, at.mainFrame(-1), "[MAINFRAMES]")},
+        {"unknown texture", withToken(good, at.mainFrame(8), "5")},
+        {"minutes beyond 59", withToken(good, at.mainFrame(10), "60")},
+        {"board beyond any screen", withToken(good, at.mainFrame(4), "1000000")},
+        {"orientation 4", withToken(good, at.element(5, 0), "4")},
+        {"turned although turning is off", withToken(good, at.element(5, 0), "1")},
+        {"alone not a flag", withToken(good, at.element(5, 1), "2")},
+        {"neighbour out of range", withToken(good, at.element(alone, 3), "12")},
+        {"neighbour below -1", withToken(good, at.element(alone, 3), "-2")},
+        {"edge sign 2", withToken(good, at.element(5, 6), "2")},
+        {"edge shift -2", withToken(good, at.element(5, 10), "-2")},
+        {"straight edge inside the picture", withToken(good, at.element(5, 3), "0")},
+        {"join named from one side only", withToken(good, at.element(partner, 3 + Left), "-1")},
+        {"alone although joined", withToken(good, at.element(joined, 1), "1")},
+        {"membership line too short",
+         withToken(good, at.membership(alone), tokenAt(good, at.membership(alone)).left(11))},
+        {"membership line too long",
+         withToken(good, at.membership(alone), tokenAt(good, at.membership(alone)) + "0")},
+        {"own flag missing", withToken(good, at.membership(alone), QByteArray(12, '0'))},
+        {"a block that its members do not share",
+         withToken(good, at.membership(alone), QByteArray(line).replace(alone, 1, "1"))},
+        {"joined elements in different blocks",
+         withToken(good, at.membership(joined), QByteArray(12, '0').replace(joined, 1, "1"))},
+        {"N x N bigger than the file", QByteArray("[GLOBALS]\r\n1024 1024\r\n")},
+    };
+    for (const auto& [what, text] : damaged) {
+        SavedGame out;
+        out.rows = -7;
+        EXPECT_EQ(parseSavedGame(text, out), SavedGameError::Damaged) << what;
+        EXPECT_EQ(out.rows, -7) << what << ": a refused file leaves the result alone";
+    }
+
+    // Cut short anywhere before its last value.
+    const qsizetype end = good.trimmed().size();
+    for (qsizetype length = good.indexOf('\n') + 1; length < end; length += 7) {
+        SavedGame out;
+        EXPECT_EQ(parseSavedGame(good.left(length), out), SavedGameError::Damaged) << "cut at " << length;
+    }
+    EXPECT_EQ(parseSavedGame(good.left(end), g), SavedGameError::None);
+}
+
+// Random damage never gets past the reader unnoticed: whatever it accepts can be built and
+// written again, and reads back the same.
+TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
+    auto s = generatedGame(3, 5, true, 32, 11);
+    joinRows(*s, 8);
+    const QByteArray good = formatSavedGame(*s, 0);
+    std::mt19937 random(5);
+    const QByteArray alphabet = "0123456789- \r\n1[]x";
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text = good;
+        const int edits = 1 + static_cast<int>(random() % 3);
+        for (int e = 0; e < edits; ++e) {
+            const auto at = static_cast<qsizetype>(random() % text.size());
+            switch (random() % 3) {
+            case 0:
+                text[at] = alphabet[static_cast<qsizetype>(random() % alphabet.size())];
+                break;
+            case 1:
+                text.remove(at, 1 + static_cast<qsizetype>(random() % 4));
+                break;
+            default:
+                text.insert(at, alphabet[static_cast<qsizetype>(random() % alphabet.size())]);
+                break;
+            }
+            if (text.isEmpty())
+                break;
+        }
+        SavedGame g;
+        if (parseSavedGame(text, g) != SavedGameError::None)
+            continue;
+        ++accepted;
+        ASSERT_TRUE(pictureFitsSavedGame(g, s->turnedPictures[0]));
+        GameState t;
+        t.screenWidth = 1024;
+        t.screenHeight = 768;
+        installSavedGame(g, s->turnedPictures[0], t, QSize(1024, 768), nullptr);
+        ASSERT_TRUE(t.puzzle.blocks.isConsistent());
+        const QByteArray again = formatSavedGame(t, 0);
+        SavedGame h;
+        ASSERT_EQ(parseSavedGame(again, h), SavedGameError::None) << text.toStdString();
+        GameState u;
+        u.screenWidth = 1024;
+        u.screenHeight = 768;
+        installSavedGame(h, s->turnedPictures[0], u, QSize(1024, 768), nullptr);
+        ASSERT_EQ(formatSavedGame(u, 0), again);
+    }
+    EXPECT_GT(accepted, 0) << "some harmless changes (blanks, positions) should pass";
+}
+
+TEST(SavedGameFile, PictureMustBeTheCutPicture) {
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(crlf(kExample), g), SavedGameError::None);
+    EXPECT_TRUE(pictureFitsSavedGame(g, coordinatePicture(128, 64)));
+    EXPECT_FALSE(pictureFitsSavedGame(g, coordinatePicture(129, 64)));
+    EXPECT_FALSE(pictureFitsSavedGame(g, QImage()));
+}
+
+TEST(SavedGameFile, FallbackPictureWriterWritesA24BitBitmap) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.bmp"));
+    QImage picture(3, 2, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(1, 2, 3), qRgb(200, 100, 50)});
+    picture.fill(1);
+    ASSERT_TRUE(writePictureBmp24(path, picture));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.size(), 54 + 2 * 12);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 24); // bits per pixel
+    EXPECT_EQ(QImage(path).pixel(2, 1), qRgb(200, 100, 50));
+    EXPECT_FALSE(writePictureBmp24(dir.filePath(QStringLiteral("no/such/folder.bmp")), picture));
+}
+
+} // namespace

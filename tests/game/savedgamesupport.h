@@ -1,0 +1,65 @@
+#pragma once
+
+#include "fakes.h"
+#include "game/gamestate.h"
+#include "game/savedgame.h"
+#include "model/cutsupport.h"
+#include "model/generator.h"
+#include "model/picture.h"
+#include "model/randomtables.h"
+
+#include <memory>
+
+// A generated game in a bare state, as the frame would hold it after generation.
+inline std::unique_ptr<GameState> generatedGame(int rows, int columns, bool rotate, int size = 32,
+                                                std::uint32_t seed = 7) {
+    auto s = std::make_unique<GameState>();
+    s->screenWidth = 1024;
+    s->screenHeight = 768;
+    s->cut.rotateElements = rotate;
+    s->turnedPictures[0] = coordinatePicture(columns * size, rows * size);
+    buildTurnedPictures(s->turnedPictures);
+    GenerationRequest request{rows, columns, size, s->cut};
+    StandardRandom random;
+    random.seed(seed);
+    FakeClock clock;
+    clock.seconds += seed;
+    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
+    const QSize board =
+        boardSizeFor(columns, rows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
+    s->board.resize(board.width(), board.height(), 1024, 768);
+    s->flags.pictureLoaded = s->flags.cutDone = s->flags.elementsExist = 1;
+    s->flags.gameCompleted = 0;
+    return s;
+}
+
+// Joins elements a and b on the first pair of facing sides that fit, as the joiner records a
+// join; false when they cannot be joined (different turns, no fitting sides).
+inline bool joinPair(GameState& s, int a, int b) {
+    Element& x = s.puzzle.element(a);
+    Element& y = s.puzzle.element(b);
+    if (x.orientation != y.orientation)
+        return false;
+    for (int side = 0; side < 4; ++side) {
+        const int other = (side + 2) % 4;
+        if (x.joinedNeighbour[side] != -1 || y.joinedNeighbour[other] != -1 || x.edgeSign[side] == 0 ||
+            x.edgeSign[side] != -y.edgeSign[other] || x.edgeShift[side] != -y.edgeShift[other])
+            continue;
+        x.joinedNeighbour[side] = b;
+        y.joinedNeighbour[other] = a;
+        x.alone = y.alone = 0;
+        s.puzzle.blocks.merge(a, b);
+        return true;
+    }
+    return false;
+}
+
+// Joins every element with its right-hand picture neighbour where possible; returns the count.
+inline int joinRows(GameState& s, int maxJoins) {
+    int joins = 0;
+    const Puzzle& p = s.puzzle;
+    for (int i = 0; i + 1 < p.count() && joins < maxJoins; ++i)
+        if (p.columnOf(i) + 1 < p.columns && joinPair(s, i, i + 1))
+            ++joins;
+    return joins;
+}
