@@ -9,7 +9,9 @@
 CommandTable::CommandTable(QWidget* window, ContextProvider context)
     : QObject(window), window_(window), context_(std::move(context)) {}
 
-void CommandTable::setHandler(int id, Handler handler) { handlers_.insert(id, std::move(handler)); }
+void CommandTable::setHandler(int id, Handler handler) {
+    handlers_.insert(id, std::move(handler));
+}
 
 void CommandTable::buildMenuBar(QMenuBar* bar) {
     for (const MenuDef& def : mainMenuDefinition()) {
@@ -43,14 +45,17 @@ void CommandTable::installAccelerators() {
         auto* action = new QAction(window_);
         action->setShortcut(QKeySequence(QString::fromLatin1(acc.key)));
         action->setShortcutContext(Qt::WindowShortcut);
-        action->setObjectName(QStringLiteral("accelerator%1_%2").arg(acc.id).arg(QString::fromLatin1(acc.key)));
+        action->setObjectName(
+            QStringLiteral("accelerator%1_%2").arg(acc.id).arg(QString::fromLatin1(acc.key)));
         const int id = acc.id;
         connect(action, &QAction::triggered, this, [this, id] { run(id); });
         window_->addAction(action);
     }
 }
 
-CommandUpdate CommandTable::evaluate(int id) const { return updateCommand(id, context_()); }
+CommandUpdate CommandTable::evaluate(int id) const {
+    return updateCommand(id, context_());
+}
 
 bool CommandTable::run(int id) {
     if (!evaluate(id).enabled)

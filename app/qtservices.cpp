@@ -12,21 +12,31 @@
 #include <QUrl>
 
 namespace {
-QScreen* primary() { return QGuiApplication::primaryScreen(); }
+QScreen* primary() {
+    return QGuiApplication::primaryScreen();
+}
 } // namespace
 
-QSize QtScreen::size() const { return primary() ? primary()->geometry().size() : QSize(1024, 768); }
+QSize QtScreen::size() const {
+    return primary() ? primary()->geometry().size() : QSize(1024, 768);
+}
 
-int QtScreen::depth() const { return primary() ? primary()->depth() : 32; }
+int QtScreen::depth() const {
+    return primary() ? primary()->depth() : 32;
+}
 
 QRect QtScreen::availableGeometry() const {
     return primary() ? primary()->availableGeometry() : QRect(QPoint(0, 0), size());
 }
 
 // A frameless window covering the screen has the whole screen as its client area.
-QSize QtScreen::fullScreenClientSize() const { return size(); }
+QSize QtScreen::fullScreenClientSize() const {
+    return size();
+}
 
-std::int64_t QtClock::nowSeconds() const { return QDateTime::currentSecsSinceEpoch(); }
+std::int64_t QtClock::nowSeconds() const {
+    return QDateTime::currentSecsSinceEpoch();
+}
 
 std::int64_t QtClock::nowMilliseconds() const {
     static QElapsedTimer timer = [] {
@@ -37,10 +47,18 @@ std::int64_t QtClock::nowMilliseconds() const {
     return timer.elapsed();
 }
 
-void QtCursor::pushWait() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-void QtCursor::popWait() { QGuiApplication::restoreOverrideCursor(); }
-QPoint QtCursor::position() const { return QCursor::pos(); }
-void QtCursor::setPosition(const QPoint& p) { QCursor::setPos(p); }
+void QtCursor::pushWait() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void QtCursor::popWait() {
+    QGuiApplication::restoreOverrideCursor();
+}
+QPoint QtCursor::position() const {
+    return QCursor::pos();
+}
+void QtCursor::setPosition(const QPoint& p) {
+    QCursor::setPos(p);
+}
 
 QSoundEffect* QtSound::effectFor(const QString& url) {
     auto it = effects_.find(url);
@@ -57,6 +75,10 @@ void QtSound::playWave(int id) {
     effectFor(QStringLiteral("qrc") + path)->play();
 }
 
-void QtSound::playFile(const QString& path) { effectFor(path)->play(); }
+void QtSound::playFile(const QString& path) {
+    effectFor(path)->play();
+}
 
-void QtSound::beep(MessageKind) { QApplication::beep(); }
+void QtSound::beep(MessageKind) {
+    QApplication::beep();
+}

@@ -83,9 +83,10 @@ void generateOnce(GameState& state, const Config& c) {
     BoardRenderer renderer(state, host, sound, cursor);
     GenerationRequest request{c.rows, c.columns, c.size, state.cut};
     state.flags.elementsExist = 1;
-    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures,
-                                      nullptr);
-    const QSize board = boardSizeFor(c.columns, c.rows, state.puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
+    Generator(random, clock)
+        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+    const QSize board =
+        boardSizeFor(c.columns, c.rows, state.puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
     state.board.resize(board.width(), board.height(), 1024, 768);
     renderer.redrawBoard({.clearBackground = true, .playSound = true});
 }
@@ -178,7 +179,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], "--peak") == 0) {
-        std::printf("%ld\n", measurePeakInThisProcess({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])}));
+        std::printf("%ld\n",
+                    measurePeakInThisProcess({std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4])}));
         return 0;
     }
     for (const Config& c : kConfigs) {

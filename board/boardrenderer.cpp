@@ -16,7 +16,9 @@
 
 namespace {
 
-int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int floorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 std::int64_t bucketKey(int x, int y) {
     return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);
@@ -52,7 +54,6 @@ private:
 };
 
 } // namespace
-
 
 BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
     : state_(state), host_(host), sound_(sound), cursor_(cursor) {}
@@ -252,7 +253,9 @@ BoardRenderer::InvalidationBatch::InvalidationBatch(BoardRenderer& renderer) : r
     ++renderer_.batchDepth_;
 }
 
-BoardRenderer::InvalidationBatch::~InvalidationBatch() { renderer_.endBatch(); }
+BoardRenderer::InvalidationBatch::~InvalidationBatch() {
+    renderer_.endBatch();
+}
 
 void BoardRenderer::endBatch() {
     if (--batchDepth_ > 0 || batchCount_ == 0)
@@ -295,7 +298,9 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     painter.setClipping(false);
 }
 
-void BoardRenderer::rebuildShape(int i) { state_.shapes.buildShape(state_.puzzle.element(i)); }
+void BoardRenderer::rebuildShape(int i) {
+    state_.shapes.buildShape(state_.puzzle.element(i));
+}
 
 void BoardRenderer::repaintBitmap(int i) {
     paintElementBitmap(state_.puzzle.element(i), 0, state_.puzzle, state_.turnedPictures,

@@ -198,7 +198,9 @@ void Joiner::linkAlignedPairs(int a, int b) {
     }
 }
 
-void Joiner::mergeBlocks(int a, int b) { state_.puzzle.blocks.merge(a, b); }
+void Joiner::mergeBlocks(int a, int b) {
+    state_.puzzle.blocks.merge(a, b);
+}
 
 void Joiner::separateElement(int e) {
     Puzzle& p = state_.puzzle;

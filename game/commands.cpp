@@ -18,7 +18,8 @@ const std::vector<MenuDef>& mainMenuDefinition() {
           {Cmd::CutPicture, "&Разрезка Картинки..."},
           {Cmd::CreateElements, "Создать &Элементы\tEnter"}}},
         {"&Вид",
-         {{Cmd::FullScreen, "П&олноэкранный Режим\tCtrl+M"}, {Cmd::ShowPicture, "Показать &Картинку\tCtrl+P"}}},
+         {{Cmd::FullScreen, "П&олноэкранный Режим\tCtrl+M"},
+          {Cmd::ShowPicture, "Показать &Картинку\tCtrl+P"}}},
         {"&Фон",
          {{32810, "&Дерево"},
           {32811, "Д&ерево +"},
@@ -33,17 +34,20 @@ const std::vector<MenuDef>& mainMenuDefinition() {
           {0, ""},
           {Cmd::BackgroundSolid, "Од&нотонный..."}}},
         {"&Справка",
-         {{Cmd::HelpContents, "&Содержание"}, {Cmd::Controls, "&Управление..."}, {0, ""}, {Cmd::About, "&О программе..."}}},
+         {{Cmd::HelpContents, "&Содержание"},
+          {Cmd::Controls, "&Управление..."},
+          {0, ""},
+          {Cmd::About, "&О программе..."}}},
     };
     return menus;
 }
 
 const std::vector<AcceleratorDef>& acceleratorTable() {
     static const std::vector<AcceleratorDef> table = {
-        {Cmd::NewGame, "Ctrl+N"},      {Cmd::SaveGame, "F2"},        {Cmd::LoadGame, "F3"},
-        {Cmd::LoadPicture, "Ctrl+O"},  {Cmd::CreateElements, "Return"}, {Cmd::CreateElements, "Enter"},
-        {Cmd::FullScreen, "Ctrl+M"},   {Cmd::ShowPicture, "Ctrl+P"}, {Cmd::BackgroundMenu, "Ctrl+B"},
-        {Cmd::Splash, "Ctrl+S"},       {Cmd::Pause, "Pause"},        {Cmd::PopupMenu, "F10"},
+        {Cmd::NewGame, "Ctrl+N"},     {Cmd::SaveGame, "F2"},           {Cmd::LoadGame, "F3"},
+        {Cmd::LoadPicture, "Ctrl+O"}, {Cmd::CreateElements, "Return"}, {Cmd::CreateElements, "Enter"},
+        {Cmd::FullScreen, "Ctrl+M"},  {Cmd::ShowPicture, "Ctrl+P"},    {Cmd::BackgroundMenu, "Ctrl+B"},
+        {Cmd::Splash, "Ctrl+S"},      {Cmd::Pause, "Pause"},           {Cmd::PopupMenu, "F10"},
         {Cmd::Controls, "F1"},
     };
     return table;

@@ -40,8 +40,8 @@ constexpr int WindowedMode = 32778;
 } // namespace Str
 
 struct MenuItemDef {
-    int id = 0;         // 0 = separator
-    const char* text;   // UTF-8, accelerator text after '\t'
+    int id = 0;       // 0 = separator
+    const char* text; // UTF-8, accelerator text after '\t'
 };
 
 struct MenuDef {

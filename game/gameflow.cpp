@@ -56,11 +56,12 @@ void GameFlow::generateElements(IRandom& random, IProgress* progress) {
     request.elementSize = state_.cutElementSize > 0 ? state_.cutElementSize : state_.cut.elementSize;
     request.cut = state_.cut;
     state_.flags.elementsExist = 1;
-    Generator(random, clock_).generate(request, state_.puzzle, state_.shapes, state_.settings,
-                                       state_.turnedPictures, progress);
+    Generator(random, clock_)
+        .generate(request, state_.puzzle, state_.shapes, state_.settings, state_.turnedPictures, progress);
 
-    const QSize size = boardSizeFor(request.columns, request.rows, state_.puzzle.geometry.bitmapSize,
-                                    QSize(state_.screenWidth, state_.screenHeight), screen_.fullScreenClientSize());
+    const QSize size =
+        boardSizeFor(request.columns, request.rows, state_.puzzle.geometry.bitmapSize,
+                     QSize(state_.screenWidth, state_.screenHeight), screen_.fullScreenClientSize());
     state_.board.resize(size.width(), size.height(), state_.screenWidth, state_.screenHeight);
     renderer_.redrawBoard({.clearBackground = true, .playSound = true});
     startClock(0);
@@ -72,7 +73,9 @@ void GameFlow::startClock(int carried) {
         host_.restartClockTimer();
 }
 
-QString GameFlow::elapsedText() const { return GameClock::format(state_.clock.elapsed(clock_.nowSeconds())); }
+QString GameFlow::elapsedText() const {
+    return GameClock::format(state_.clock.elapsed(clock_.nowSeconds()));
+}
 
 void GameFlow::clockTick() {
     if (!state_.settings.showTimer)
@@ -123,7 +126,8 @@ void GameFlow::announceCompletion() {
 }
 
 void GameFlow::gameReady() {
-    renderer_.redrawBoard({.clearBackground = true, .playSound = true, .rebuildBitmaps = true, .rebuildRegions = true});
+    renderer_.redrawBoard(
+        {.clearBackground = true, .playSound = true, .rebuildBitmaps = true, .rebuildRegions = true});
     state_.clock.resume(clock_.nowSeconds());
     if (state_.settings.showTimer)
         host_.restartClockTimer();

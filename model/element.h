@@ -14,18 +14,18 @@ enum Side { Top = 0, Right = 1, Bottom = 2, Left = 3 };
 // One piece of the puzzle. Block membership is not stored here: Blocks (model/blocks.h)
 // holds it for all elements at once.
 struct Element {
-    Rect cellRect;                 // board pixels; always bitmapSize square
-    std::int32_t homeIndex = 0;    // row * columns + column of its true place
-    std::int32_t orientation = 0;  // quarter turns counter-clockwise, 0..3
-    Rect shapeBounds;              // cell pixels, the shape without outline band
+    Rect cellRect;                // board pixels; always bitmapSize square
+    std::int32_t homeIndex = 0;   // row * columns + column of its true place
+    std::int32_t orientation = 0; // quarter turns counter-clockwise, 0..3
+    Rect shapeBounds;             // cell pixels, the shape without outline band
     std::array<std::int32_t, 4> joinedNeighbour{-1, -1, -1, -1}; // top, right, bottom, left
     std::int32_t blockLifted = 0;
     std::int32_t alone = 1;
     std::int32_t fullyJoined = 0;
     std::int32_t lifted = 0;
-    QImage bitmap;                            // bitmapSize square, Format_RGB32
-    std::array<std::int32_t, 4> edgeSign{};   // +1 knob, -1 socket, 0 straight; already turned
-    std::array<std::int32_t, 4> edgeShift{};  // -1, 0, +1 knob steps, clockwise positive
-    QRegion outerRegion;                      // cell pixels: shape with outline band
-    QRegion innerRegion;                      // cell pixels: shape alone
+    QImage bitmap;                           // bitmapSize square, Format_RGB32
+    std::array<std::int32_t, 4> edgeSign{};  // +1 knob, -1 socket, 0 straight; already turned
+    std::array<std::int32_t, 4> edgeShift{}; // -1, 0, +1 knob steps, clockwise positive
+    QRegion outerRegion;                     // cell pixels: shape with outline band
+    QRegion innerRegion;                     // cell pixels: shape alone
 };

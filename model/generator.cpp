@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <vector>
 
-int progressStep(int count) { return std::max(1, count / progressThreshold); }
+int progressStep(int count) {
+    return std::max(1, count / progressThreshold);
+}
 
 QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fullScreenClient) {
     const int w = bitmapSize * columns + (screen.width() - fullScreenClient.width()) + 50;
@@ -19,7 +21,8 @@ QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fu
 }
 
 void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes,
-                         Settings& settings, const std::array<QImage, 4>& turnedPictures, IProgress* progress) {
+                         Settings& settings, const std::array<QImage, 4>& turnedPictures,
+                         IProgress* progress) {
     const CutParameters& cut = request.cut;
     if (cut.forcesExactAssembly())
         settings.exactAssembly = 1;
@@ -40,7 +43,8 @@ void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, Shape
     std::vector<std::int32_t> scatter(n);
     randomPermutation(scatter, random_, clock_);
 
-    puzzle.geometry = Geometry::compute(request.elementSize, cut.mosaic, cut.irregularBase, settings.outlineThickness);
+    puzzle.geometry =
+        Geometry::compute(request.elementSize, cut.mosaic, cut.irregularBase, settings.outlineThickness);
     shapes.setOptions(ShapeOptions{puzzle.geometry, cut.mosaic != 0, settings.threeD != 0});
 
     const bool showProgress = progress && n >= progressThreshold;

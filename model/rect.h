@@ -17,6 +17,8 @@ struct Rect {
     constexpr bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     constexpr Rect translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     QRect toQRect() const { return QRect(left, top, width(), height()); }
-    static Rect fromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+    static Rect fromQRect(const QRect& r) {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };

@@ -3,8 +3,12 @@
 #include <algorithm>
 
 namespace {
-bool inRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
-bool isFlag(int v) { return v == 0 || v == 1; }
+bool inRange(int v, int lo, int hi) {
+    return v >= lo && v <= hi;
+}
+bool isFlag(int v) {
+    return v == 0 || v == 1;
+}
 } // namespace
 
 bool Settings::isValid() const {

@@ -43,7 +43,9 @@ public:
     QList<QString> played; // "wave:N", "file:path", "beep:K"
     void playWave(int id) override { played.append(QStringLiteral("wave:%1").arg(id)); }
     void playFile(const QString& path) override { played.append(QStringLiteral("file:") + path); }
-    void beep(MessageKind kind) override { played.append(QStringLiteral("beep:%1").arg(static_cast<int>(kind))); }
+    void beep(MessageKind kind) override {
+        played.append(QStringLiteral("beep:%1").arg(static_cast<int>(kind)));
+    }
 };
 
 class FakeClock : public IClock {

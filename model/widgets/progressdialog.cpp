@@ -61,7 +61,8 @@ void CProgressDialog::begin(int low, int high, int step) {
 
 QString CProgressDialog::percentText() const {
     const int span = high_ - low_;
-    const int percent = span > 0 ? static_cast<int>((static_cast<long long>(position_) - low_) * 100 / span) : 0;
+    const int percent =
+        span > 0 ? static_cast<int>((static_cast<long long>(position_) - low_) * 100 / span) : 0;
     return QStringLiteral("%1%2").arg(percent).arg(QLatin1Char('%'));
 }
 
@@ -79,7 +80,9 @@ void CProgressDialog::setPosition(int position) {
     }
 }
 
-void CProgressDialog::end() { hide(); }
+void CProgressDialog::end() {
+    hide();
+}
 
 void CProgressDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -13,7 +13,9 @@
 
 namespace {
 
-QAction* findItem(CMainFrame& frame, int id) { return frame.commands().menuAction(id); }
+QAction* findItem(CMainFrame& frame, int id) {
+    return frame.commands().menuAction(id);
+}
 
 TEST(MainFrameTest, PlacedAtOneSixthWithTwoThirdsOfTheScreen) {
     FakeServices fakes;
@@ -33,13 +35,22 @@ TEST(MainFrameTest, MenuBarHoldsEveryItemExactlyAsQuoted) {
     ASSERT_EQ(menus.size(), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(menus[i]->text(), titles[i]);
-    const std::pair<int, const char*> items[] = {
-        {32801, "&Новая Игра...\tCtrl+N"}, {32799, "&Сохранить Игру...\tF2"}, {32800, "&Загрузить Игру...\tF3"},
-        {32773, "Нас&тройки..."},          {57665, "В&ыход"},                {32771, "З&агрузить Картинку...\tCtrl+O"},
-        {32772, "&Разрезка Картинки..."},  {32774, "Создать &Элементы\tEnter"},
-        {32777, "П&олноэкранный Режим\tCtrl+M"}, {32775, "Показать &Картинку\tCtrl+P"},
-        {32810, "&Дерево"},                {32819, "Ш&тукатурка +"},         {32820, "Од&нотонный..."},
-        {32806, "&Содержание"},            {32797, "&Управление..."},        {32798, "&О программе..."}};
+    const std::pair<int, const char*> items[] = {{32801, "&Новая Игра...\tCtrl+N"},
+                                                 {32799, "&Сохранить Игру...\tF2"},
+                                                 {32800, "&Загрузить Игру...\tF3"},
+                                                 {32773, "Нас&тройки..."},
+                                                 {57665, "В&ыход"},
+                                                 {32771, "З&агрузить Картинку...\tCtrl+O"},
+                                                 {32772, "&Разрезка Картинки..."},
+                                                 {32774, "Создать &Элементы\tEnter"},
+                                                 {32777, "П&олноэкранный Режим\tCtrl+M"},
+                                                 {32775, "Показать &Картинку\tCtrl+P"},
+                                                 {32810, "&Дерево"},
+                                                 {32819, "Ш&тукатурка +"},
+                                                 {32820, "Од&нотонный..."},
+                                                 {32806, "&Содержание"},
+                                                 {32797, "&Управление..."},
+                                                 {32798, "&О программе..."}};
     for (const auto& [id, text] : items) {
         QAction* a = findItem(frame, id);
         ASSERT_NE(a, nullptr) << id;

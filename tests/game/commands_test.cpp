@@ -47,11 +47,14 @@ TEST(CommandRulesTest, LoadGameAsksTheStoreEachTime) {
 }
 
 TEST(CommandRulesTest, ItemTextsFollowPreviewAndFullScreen) {
-    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, false)).text, QString::fromUtf8("Показать &Картинку"));
-    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, true)).text, QString::fromUtf8("Спрятать &Картинку"));
+    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, false)).text,
+              QString::fromUtf8("Показать &Картинку"));
+    EXPECT_EQ(updateCommand(Cmd::ShowPicture, contextFor(1, true)).text,
+              QString::fromUtf8("Спрятать &Картинку"));
     EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, false)).text,
               QString::fromUtf8("П&олноэкранный Режим"));
-    EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, true)).text, QString::fromUtf8("&Оконный Режим"));
+    EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, true)).text,
+              QString::fromUtf8("&Оконный Режим"));
     EXPECT_TRUE(updateCommand(Cmd::CutPicture, contextFor(1)).text.isEmpty());
 }
 

@@ -16,8 +16,8 @@ TEST(GameClockTest, PauseCarriesTimeAndResumesWithoutLoss) {
     GameClock c;
     c.start(1000);
     EXPECT_EQ(c.elapsed(1100), 100);
-    c.carry(1100);   // pause
-    c.resume(4700);  // an hour later
+    c.carry(1100);  // pause
+    c.resume(4700); // an hour later
     EXPECT_EQ(c.elapsed(4700), 100);
     EXPECT_EQ(c.elapsed(4710), 110);
     c.start(5000, 42); // loaded game carries its time

@@ -192,9 +192,9 @@ TEST(GameFlowTest, PauseHidesTheBoardAndLosesNoTime) {
         coveredWhilePaused = true;
         for (int y = inner.top(); y <= inner.bottom(); ++y)
             for (int x = inner.left(); x <= inner.right(); ++x)
-                coveredWhilePaused = coveredWhilePaused &&
-                                     f.state.board.boardBitmap.pixel(x, y) ==
-                                         f.state.background.texture.pixel(x % 160, y % 120);
+                coveredWhilePaused =
+                    coveredWhilePaused && f.state.board.boardBitmap.pixel(x, y) ==
+                                              f.state.background.texture.pixel(x % 160, y % 120);
         f.fakes.clock.advance(3600);
     };
     f.flow.pause();
