@@ -10,22 +10,6 @@
 
 #include <limits>
 
-namespace {
-
-// Shows the wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    explicit WaitCursor(ICursor& cursor) : cursor_(cursor) { cursor_.pushWait(); }
-    ~WaitCursor() { cursor_.popWait(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    ICursor& cursor_;
-};
-
-} // namespace
-
 PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor)
     : state_(state), gameFlow_(gameFlow), messages_(messages), cursor_(cursor) {}
 

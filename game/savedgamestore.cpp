@@ -29,18 +29,6 @@ bool renameOver(const QString& from, const QString& to) {
     return !ec;
 }
 
-// Shows the wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    explicit WaitCursor(ICursor& cursor) : cursor_(cursor) { cursor_.pushWait(); }
-    ~WaitCursor() { cursor_.popWait(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    ICursor& cursor_;
-};
-
 } // namespace
 
 SavedGameStore::SavedGameStore(IMessageBox& messages, ICursor& cursor)

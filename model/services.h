@@ -76,3 +76,15 @@ public:
     virtual QPoint position() const = 0;
     virtual void setPosition(const QPoint& p) = 0;
 };
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    explicit WaitCursor(ICursor& cursor) : cursor_(cursor) { cursor_.pushWait(); }
+    ~WaitCursor() { cursor_.popWait(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    ICursor& cursor_;
+};
