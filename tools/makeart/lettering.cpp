@@ -146,8 +146,7 @@ void congratulation(QImage& colours, QImage& mask) {
     const int w = 234, h = 65;
     // Each word followed by a blank and an exclamation mark, as the window shows it.
     const QFont font = findFont({"DejaVu Serif", "Liberation Serif"}, 48, QFont::Bold, true);
-    const QPainterPath text =
-        fittedText(QString::fromUtf8("Ура! Ура!"), font, QRectF(5, 5, w - 10, h - 10));
+    const QPainterPath text = fittedText(QString::fromUtf8("Ура! Ура!"), font, QRectF(5, 5, w - 10, h - 10));
 
     QImage art(w, h, QImage::Format_ARGB32_Premultiplied);
     art.fill(Qt::transparent);
