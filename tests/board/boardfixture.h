@@ -16,6 +16,22 @@
 #include <utility>
 #include <vector>
 
+// Key-state words as the tests press them.
+constexpr int L = KeyState::LeftButton;
+constexpr int R = KeyState::RightButton;
+constexpr int M = KeyState::MiddleButton;
+constexpr int Shift = KeyState::Shift;
+constexpr int Ctrl = KeyState::Control;
+
+// A cut of rows x columns elements of size 64.
+inline CutPlan plan(int rows, int columns) {
+    CutPlan p;
+    p.rows = rows;
+    p.columns = columns;
+    p.size = 64;
+    return p;
+}
+
 // Records what the board asks of its window.
 class RecordingInteractionHost : public IInteractionHost {
 public:

@@ -6,20 +6,6 @@
 
 namespace {
 
-constexpr int L = KeyState::LeftButton;
-constexpr int R = KeyState::RightButton;
-constexpr int M = KeyState::MiddleButton;
-constexpr int Shift = KeyState::Shift;
-constexpr int Ctrl = KeyState::Control;
-
-CutPlan plan(int rows, int columns) {
-    CutPlan p;
-    p.rows = rows;
-    p.columns = columns;
-    p.size = 64;
-    return p;
-}
-
 // A 3 x 5 cut with the block {0, 1, 5, 6} assembled at its place and the rest far apart.
 struct BlockBoard : BoardFixture {
     BlockBoard() : BoardFixture(plan(3, 5)) {

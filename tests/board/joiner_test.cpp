@@ -8,18 +8,7 @@
 
 namespace {
 
-constexpr int L = KeyState::LeftButton;
-constexpr int R = KeyState::RightButton;
-constexpr int Ctrl = KeyState::Control;
 const QString joinSound = QStringLiteral("wave:259");
-
-CutPlan plan(int rows, int columns) {
-    CutPlan p;
-    p.rows = rows;
-    p.columns = columns;
-    p.size = 64;
-    return p;
-}
 
 // Drops the elements of a row-major list one after another at their places from `origin`; each
 // but the first lands 2 pixels off and snaps.

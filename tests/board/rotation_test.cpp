@@ -4,19 +4,7 @@
 
 namespace {
 
-constexpr int L = KeyState::LeftButton;
-constexpr int R = KeyState::RightButton;
-constexpr int Shift = KeyState::Shift;
-constexpr int Ctrl = KeyState::Control;
 const QString turnSound = QStringLiteral("wave:218");
-
-CutPlan plan(int rows, int columns) {
-    CutPlan p;
-    p.rows = rows;
-    p.columns = columns;
-    p.size = 64;
-    return p;
-}
 
 struct Snapshot {
     int orientation;

@@ -10,20 +10,6 @@
 
 namespace {
 
-constexpr int L = KeyState::LeftButton;
-constexpr int R = KeyState::RightButton;
-constexpr int M = KeyState::MiddleButton;
-constexpr int Shift = KeyState::Shift;
-constexpr int Ctrl = KeyState::Control;
-
-CutPlan plan(int rows, int columns) {
-    CutPlan p;
-    p.rows = rows;
-    p.columns = columns;
-    p.size = 64;
-    return p;
-}
-
 // Board 1800 x 1400 on a 1024 x 768 screen: the view goes 0..776 across and 0..632 down.
 struct ScrollBoard : BoardFixture {
     ScrollBoard() : BoardFixture(plan(2, 3)) {}
