@@ -1,9 +1,9 @@
-# Installs the build into a staging root as a package build does (DESTDIR, prefix /usr), starts
-# the installed program with an empty home and checks that it found its own files there and
-# names the player's folders for its saves and settings.
+# The program in the build folder keeps everything beside itself. Installed into a staging root
+# as a package build does (DESTDIR, prefix /usr) and started from there with an empty home, it
+# finds its own files there and names the player's folders for its saves and settings.
 #
-# cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DSTAGE=... -DPROGRAM=... -DAPP_ID=... -DICON_SIZES=...
-#       -P install_test.cmake
+# cmake -DBUILD_DIR=... -DBUILT_PROGRAM=... -DSOURCE_DIR=... -DSTAGE=... -DBINDIR=bin
+#       -DDATADIR=share -DPROGRAM=... -DAPP_ID=... -DICON_SIZES=... -P install_test.cmake
 
 function(fail)
     message(FATAL_ERROR ${ARGN})
@@ -16,6 +16,13 @@ function(expect_line output line)
     endif()
 endfunction()
 
+execute_process(COMMAND ${BUILT_PROGRAM} --folders RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    fail("the program in the build folder reports missing files (${rc}):\n${out}${err}")
+endif()
+expect_line("${out}" "layout    portable")
+expect_line("${out}" "saves     ${BUILD_DIR}/Save")
+
 file(REMOVE_RECURSE ${STAGE})
 set(root ${STAGE}/root)
 set(home ${STAGE}/home)
@@ -27,16 +34,17 @@ if(NOT rc EQUAL 0)
     fail("cmake --install failed: ${rc}")
 endif()
 
-set(exe ${root}/usr/bin/${PROGRAM})
-set(data ${root}/usr/share/${PROGRAM})
+set(exe ${root}/usr/${BINDIR}/${PROGRAM})
+set(share ${root}/usr/${DATADIR})
+set(data ${share}/${PROGRAM})
 foreach(f ${exe} ${data}/quix.hlp ${data}/congratu.wav
-        ${root}/usr/share/applications/${APP_ID}.desktop ${root}/usr/share/metainfo/${APP_ID}.metainfo.xml)
+        ${share}/applications/${APP_ID}.desktop ${share}/metainfo/${APP_ID}.metainfo.xml)
     if(NOT EXISTS ${f})
         fail("not installed: ${f}")
     endif()
 endforeach()
 foreach(size ${ICON_SIZES})
-    if(NOT EXISTS ${root}/usr/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
+    if(NOT EXISTS ${share}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
         fail("no ${size} px icon installed")
     endif()
 endforeach()
@@ -67,13 +75,13 @@ execute_process(COMMAND ${run} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_QUIE
 if(rc EQUAL 0)
     fail("missing files were not reported:\n${out}")
 endif()
-expect_line("${out}" "help      ${root}/usr/bin/quix.hlp (missing)")
+expect_line("${out}" "help      ${root}/usr/${BINDIR}/quix.hlp (missing)")
 
 # The menu entry and the software centre's description, as installed.
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(APPSTREAMCLI appstreamcli)
 if(DESKTOP_FILE_VALIDATE)
-    execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${root}/usr/share/applications/${APP_ID}.desktop
+    execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${share}/applications/${APP_ID}.desktop
         RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     if(NOT rc EQUAL 0 OR NOT "${out}${err}" STREQUAL "")
         fail("desktop-file-validate:\n${out}${err}")
@@ -83,7 +91,7 @@ else()
 endif()
 if(APPSTREAMCLI)
     execute_process(COMMAND ${APPSTREAMCLI} validate --no-net --no-color
-        ${root}/usr/share/metainfo/${APP_ID}.metainfo.xml
+        ${share}/metainfo/${APP_ID}.metainfo.xml
         RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     if(NOT rc EQUAL 0)
         fail("appstreamcli validate:\n${out}${err}")
