@@ -54,7 +54,6 @@ namespace CommandLine {
 
 bool folderReport(const ProgramFolders& folders, QString& report) {
     static const char* const kLayouts[] = {"portable", "installed", "unpacked"};
-    bool complete = true;
     report = line("layout", QString::fromLatin1(kLayouts[int(folders.layout())]));
     report += line("data", folders.dataFolder());
 
@@ -67,11 +66,9 @@ bool folderReport(const ProgramFolders& folders, QString& report) {
     const int pictures = readablePictures(folders.picturesFolder());
     report += line("pictures", folders.picturesFolder(),
                    pictures > 0 ? QStringLiteral("%1 pictures").arg(pictures) : QStringLiteral("none"));
-    complete = helpOk && soundOk && pictures > 0;
-
     report += line("saves", folders.saveFolder());
     report += line("settings", folders.configFolder());
-    return complete;
+    return helpOk && soundOk && pictures > 0;
 }
 
 std::optional<int> run(int& argc, char** argv) {
