@@ -1,11 +1,25 @@
+#include "app/commandline.h"
 #include "app/puzzleapp.h"
+#include "game/programfolders.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#ifndef PUZZLE_VERSION
+#define PUZZLE_VERSION ""
+#endif
+
 int main(int argc, char* argv[]) {
+    // The player's folders are named after the program, whatever its file is called.
+    QCoreApplication::setApplicationName(ProgramFolders::programName());
+    QCoreApplication::setApplicationVersion(QStringLiteral(PUZZLE_VERSION));
+    if (const std::optional<int> exitCode = CommandLine::run(argc, argv))
+        return *exitCode;
+
     QApplication app(argc, argv);
+    // Desktops find the window's menu entry and icon by it.
+    QGuiApplication::setDesktopFileName(ProgramFolders::applicationId());
     // The interface is Russian; Qt's own dialogs (file and colour choosers) follow when the
     // translation is installed.
     QTranslator qtTexts;

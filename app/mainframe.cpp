@@ -8,6 +8,7 @@
 #include "app/savedgamecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
+#include "game/programfolders.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
@@ -90,7 +91,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
         modalRunner_(dialog);
     });
     commands_->setHandler(Cmd::HelpContents, [this] {
-        CHelpWindow::open(this, programFolder() + QStringLiteral("quix.hlp"), HelpFile::contentsTopic);
+        CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic);
     });
     commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
     auto* pictures = new PictureCommands(*this);
@@ -145,7 +146,8 @@ void CMainFrame::placeWindow() {
 }
 
 QString CMainFrame::programFolder() const {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // The help file, the sound and the sample pictures: beside the program, or where it is installed.
+    return ProgramFolders::current().dataFolder();
 }
 
 CommandContext CMainFrame::commandContext() const {

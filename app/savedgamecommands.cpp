@@ -1,6 +1,7 @@
 #include "app/savedgamecommands.h"
 
 #include "app/mainframe.h"
+#include "game/programfolders.h"
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 #include "model/generator.h"
@@ -14,7 +15,7 @@ constexpr int progressCaption = 116;
 SavedGameCommands::SavedGameCommands(CMainFrame& frame)
     : QObject(&frame), frame_(frame), flow_(frame.state(), frame.gameFlow(), *frame.services().messages,
                                             *frame.services().clock, *frame.services().cursor) {
-    flow_.store().setFolder(frame.programFolder() + QStringLiteral("Save"));
+    flow_.store().setFolder(ProgramFolders::current().saveFolder());
 }
 
 void SavedGameCommands::saveGame() {

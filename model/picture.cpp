@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstring>
@@ -179,6 +180,18 @@ LoadResult loadPicture(const QString& path) {
     if (bytes.size() != file.size())
         return failure(PictureError::CannotOpen);
     return loadPictureFromBytes(bytes);
+}
+
+QStringList readablePictureSuffixes() {
+    QStringList suffixes{QStringLiteral("bmp"), QStringLiteral("dib")};
+    // Qt names its readers by the suffixes of their files. Pictures are read by their content, and
+    // a Targa file has no signature (its header reads like a cursor's), so Targa is not offered.
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        if (suffix != QLatin1String("tga") && !suffixes.contains(suffix))
+            suffixes.append(suffix);
+    }
+    return suffixes;
 }
 
 QImage normalisePicture(QImage image) {

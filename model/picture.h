@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -51,6 +52,10 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 // shows message 32824 for every one of them.
 LoadResult loadPicture(const QString& path);
 LoadResult loadPictureFromBytes(const QByteArray& bytes);
+
+// The file name suffixes (lower case, without the dot) of every picture type loadPicture reads:
+// "bmp" and "dib" first, then those of the image readers Qt has on this machine.
+QStringList readablePictureSuffixes();
 
 // Replaces `picture` by a copy stretched to |width| x |height| with area averaging (the halftone
 // stretch), in the same format and, for indexed pictures, with the same colour table. Returns

@@ -28,6 +28,8 @@ constexpr StringEntry kStrings[] = {
     {116, "Генерация элементов..."},
     {117, "Выберите Цвет Контура"},
     {118, "Выберите Цвет Фона"},
+    // The picture dialog's type for every picture the game reads; the caller fills in the patterns.
+    {120, "Все картинки (%s)"},
     {32771, "З&агрузить Картинку..."},
     {32772, "&Разрезка Картинки..."},
     {32773, "Нас&тройки..."},

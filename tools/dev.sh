@@ -11,7 +11,8 @@ packages=(cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-tools-dev qt6-image-formats-plugins
     qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core fonts-blankenburg)
+    xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core fonts-blankenburg
+    desktop-file-utils appstream)
 
 install_missing() {
     local missing=()

@@ -1,6 +1,7 @@
 #include "ui/helpwindow.h"
 
-#include <QCoreApplication>
+#include "game/programfolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +20,7 @@ QPointer<CHelpWindow> CHelpWindow::instance_;
 namespace HelpFile {
 
 QString defaultPath() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/quix.hlp");
+    return ProgramFolders::current().helpFile();
 }
 
 QString topicFromHtml(const QString& html, int topic) {

@@ -4,14 +4,14 @@
 #include <QString>
 #include <QTextBrowser>
 
-// The help file "quix.hlp" beside the program: HTML with one anchor <a name="N"> per topic
-// number. A topic used for context help runs from its anchor to the marker <!--end-->.
+// The help file "quix.hlp" in the program's data folder: HTML with one anchor <a name="N"> per
+// topic number. A topic used for context help runs from its anchor to the marker <!--end-->.
 namespace HelpFile {
 constexpr int contentsTopic = 256;
 // Larger files are refused rather than read.
 constexpr qint64 maxFileSize = 16 * 1024 * 1024;
 
-// The program's folder + "quix.hlp".
+// "quix.hlp" in the program's data folder.
 QString defaultPath();
 // The text of one topic (HTML), or an empty string if the file has no such topic.
 QString topicFromHtml(const QString& html, int topic);

@@ -1,5 +1,6 @@
 #include "game/widgets/myfiledialog.h"
 
+#include "model/picture.h"
 #include "res/strings.h"
 #include "ui/helpwindow.h"
 #include "ui/skin.h"
@@ -124,13 +125,17 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     setWindowTitle(loadString(titleStringId));
-    setNameFilters(filters());
+    const QStringList names = filters();
+    setNameFilters(names);
     // Qt collapses the two blanks of the second filter; the list shows the texts as they are.
     if (auto* types = findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
-        for (int i = 0; i < types->count() && i < filters().size(); ++i)
-            types->setItemText(i, filters().at(i));
+        for (int i = 0; i < types->count() && i < names.size(); ++i)
+            types->setItemText(i, names.at(i));
+        // The long list of every picture type would widen the dialog; the open list shows it whole.
+        types->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        types->setMinimumContentsLength(int(names.at(1).size()));
     }
-    selectNameFilter(filters().at(1));
+    selectNameFilter(names.at(allPicturesFilter));
     setDirectory(rememberedFolderValue.isEmpty() ? folder : rememberedFolderValue);
     setLabelText(QFileDialog::LookIn, QString::fromUtf8(kLookIn));
     setLabelText(QFileDialog::FileName, QString::fromUtf8(kFileName));
@@ -174,7 +179,12 @@ CMyFileDialog::~CMyFileDialog() {
 }
 
 QStringList CMyFileDialog::filters() {
-    return {QString::fromUtf8(kFilters[0]), QString::fromUtf8(kFilters[1])};
+    QStringList patterns;
+    for (const QString& suffix : readablePictureSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
+    const QString allPictures =
+        loadString(allPicturesStringId).replace(QLatin1String("%s"), patterns.join(QLatin1Char(';')));
+    return {QString::fromUtf8(kFilters[0]), QString::fromUtf8(kFilters[1]), allPictures};
 }
 
 QStringList CMyFileDialog::patternsOf(const QString& filter) {

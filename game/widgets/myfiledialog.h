@@ -30,6 +30,7 @@ public:
     static constexpr int frameBitmapId = 183;
     static constexpr int titleStringId = 115;
     static constexpr int infoStringId = 102;
+    static constexpr int allPicturesStringId = 120;
     static constexpr int helpPreviewButton = 8192;
     static constexpr int helpInfo = 8193;
     static constexpr int helpPicture = 8194;
@@ -40,8 +41,10 @@ public:
     CMyFileDialog(const QString& folder, QWidget* parent = nullptr);
     ~CMyFileDialog() override;
 
-    // The two filters, in order; the second is selected when the dialog opens.
+    // The filters, in order: every file, Windows bitmaps, and every picture the game reads, which
+    // is selected when the dialog opens.
     static QStringList filters();
+    static constexpr int allPicturesFilter = 2;
     // The file patterns of a filter text, as Windows reads them: separated by ';' (or blanks),
     // and "*.*" meaning every file.
     static QStringList patternsOf(const QString& filter);

@@ -2,6 +2,7 @@
 #include "model/picture.h"
 #include "ui/skin.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
@@ -54,10 +55,15 @@ TEST_F(FileDialogTest, TitleFiltersAndLabelsAsTheProgramHasThem) {
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
-    ASSERT_EQ(types->count(), 2);
+    ASSERT_EQ(types->count(), 3);
     EXPECT_EQ(types->itemText(0), QString::fromUtf8("Все файлы (*.*)"));
     EXPECT_EQ(types->itemText(1), QString::fromUtf8("Windows Bitmap  (*.bmp;*.dib)")); // two blanks
-    EXPECT_EQ(dialog.selectedNameFilter(), types->itemText(1));
+    // Every type the picture loader reads, bitmaps first; this one is selected.
+    const QString all = types->itemText(2);
+    EXPECT_TRUE(all.startsWith(QString::fromUtf8("Все картинки (*.bmp;*.dib;*."))) << all.toStdString();
+    EXPECT_TRUE(all.contains(QLatin1String(";*.jpg;")) && all.contains(QLatin1String(";*.png;")));
+    EXPECT_TRUE(all.endsWith(QLatin1Char(')')));
+    EXPECT_EQ(dialog.selectedNameFilter(), all);
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(), "Look in");
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text(), "File name");
     EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"))->text(), "Files of type");
@@ -67,11 +73,18 @@ TEST_F(FileDialogTest, PatternsAreReadAsWindowsReadsThem) {
     EXPECT_EQ(CMyFileDialog::patternsOf(CMyFileDialog::filters().at(1)), QStringList({"*.bmp", "*.dib"}));
     // "*.*" is every file, photos included, even those without an extension.
     EXPECT_EQ(CMyFileDialog::patternsOf(CMyFileDialog::filters().at(0)), QStringList({"*"}));
+    QStringList everyPicture;
+    for (const QString& suffix : readablePictureSuffixes())
+        everyPicture << QStringLiteral("*.") + suffix;
+    EXPECT_EQ(CMyFileDialog::patternsOf(CMyFileDialog::filters().at(2)), everyPicture);
     auto* model = dialog.findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ(model->nameFilters(), QStringList({"*.bmp", "*.dib"}));
+    EXPECT_EQ(model->nameFilters(), everyPicture);
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     types->setFocus();
+    QTest::keyClick(types, Qt::Key_Up);
+    EXPECT_EQ(dialog.selectedNameFilter(), CMyFileDialog::filters().at(1));
+    EXPECT_EQ(model->nameFilters(), QStringList({"*.bmp", "*.dib"}));
     QTest::keyClick(types, Qt::Key_Up);
     EXPECT_EQ(dialog.selectedNameFilter(), CMyFileDialog::filters().at(0));
     EXPECT_EQ(model->nameFilters(), QStringList({"*"}));
@@ -197,6 +210,47 @@ TEST_F(FileDialogTest, AcceptedFileIsChosenAndItsFolderRemembered) {
     EXPECT_EQ(QDir(CMyFileDialog::rememberedFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
     CMyFileDialog next(QStringLiteral("/"));
     EXPECT_EQ(QDir(next.directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+}
+
+// A first game without a manual: opened on the sample pictures, the dialog lists them all and
+// nothing else, whatever the letter case of their names.
+TEST(FileDialogFirstOpening, ListsEverySamplePictureAndNoOtherFile) {
+    const QDir samples(QFileInfo(QString::fromUtf8(__FILE__))
+                           .absoluteDir()
+                           .absoluteFilePath(QStringLiteral("../../res/samples")));
+    QTemporaryDir dir;
+    QStringList expected;
+    for (const QString& name : samples.entryList(QDir::Files)) {
+        ASSERT_TRUE(QFile::copy(samples.filePath(name), dir.filePath(name)));
+        expected << name;
+    }
+    ASSERT_GE(expected.size(), 3);
+    ASSERT_TRUE(QFile::copy(samples.filePath(expected.first()), dir.filePath(QStringLiteral("SHOUTED.JPG"))));
+    expected << QStringLiteral("SHOUTED.JPG");
+    QFile notes(dir.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not a picture");
+    notes.close();
+
+    CMyFileDialog dialog(dir.path());
+    dialog.show();
+    auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
+    ASSERT_NE(list, nullptr);
+    QStringList listed;
+    const bool loaded = QTest::qWaitFor([&] {
+        listed.clear();
+        const QModelIndex folder = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(folder); ++row) {
+            const QModelIndex entry = list->model()->index(row, 0, folder);
+            if (entry.flags() & Qt::ItemIsEnabled)
+                listed << entry.data().toString();
+        }
+        return listed.size() >= expected.size();
+    });
+    EXPECT_TRUE(loaded);
+    listed.sort();
+    expected.sort();
+    EXPECT_EQ(listed, expected);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 namespace {
@@ -193,4 +194,40 @@ TEST(PictureLoading, QtAllocationLimitIsRaisedOnlyForTheCheckedRead) {
     ASSERT_TRUE(r.ok()) << int(r.error);
     EXPECT_EQ(r.picture.size(), QSize(1000, 1000));
     EXPECT_EQ(after, 1);
+}
+
+// The picture dialog offers these suffixes; a file of each type Qt can also write here must load.
+TEST(PictureLoading, EveryOfferedTypeLoads) {
+    const QStringList suffixes = readablePictureSuffixes();
+    ASSERT_GE(suffixes.size(), 2);
+    EXPECT_EQ(suffixes.mid(0, 2), QStringList({"bmp", "dib"}));
+    for (const char* common : {"png", "jpg", "jpeg", "gif"})
+        EXPECT_TRUE(suffixes.contains(QLatin1String(common))) << common;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Square and of a standard icon size, so that icon formats keep it.
+    const QImage source = sampleRgb(32, 32);
+    QStringList written;
+    for (const QString& suffix : suffixes) {
+        const QString path = dir.filePath(QStringLiteral("picture.") + suffix);
+        const QByteArray format = suffix == QLatin1String("dib") ? "bmp" : suffix.toLatin1();
+        if (!QImageWriter::supportedImageFormats().contains(format) || !source.save(path, format))
+            continue;
+        written << suffix;
+        const LoadResult r = loadPicture(path);
+        EXPECT_TRUE(r.ok()) << suffix.toStdString() << ": error " << int(r.error);
+        EXPECT_EQ(r.picture.size(), source.size()) << suffix.toStdString();
+    }
+    EXPECT_GE(written.size(), 4) << written.join(' ').toStdString();
+
+    // A Targa file reads like a cursor by its content, so it is not loaded and not offered.
+    QByteArray tga(18, 0);
+    tga[2] = 2; // uncompressed true colour
+    tga[12] = 2;
+    tga[14] = 2;
+    tga[16] = 24;
+    tga[17] = 0x20;
+    tga += QByteArray(12, char(0x80)) + QByteArray(8, 0) + QByteArray("TRUEVISION-XFILE.", 18);
+    EXPECT_FALSE(loadPictureFromBytes(tga).ok());
+    EXPECT_FALSE(suffixes.contains(QLatin1String("tga")));
 }

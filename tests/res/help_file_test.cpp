@@ -80,4 +80,15 @@ TEST(HelpFile, InternalLinksLeadToAnchors) {
     EXPECT_GT(links, 0);
 }
 
+// The page about loading pictures names the types that load, as the picture dialog offers them.
+TEST(HelpFile, PicturePageNamesThePictureTypes) {
+    const QString html = helpText();
+    const qsizetype start = html.indexOf(QStringLiteral("<a name=\"picture\">"));
+    ASSERT_GE(start, 0);
+    const QString page = html.mid(start, html.indexOf(QStringLiteral("<hr>"), start) - start);
+    for (const char* suffix : {"bmp", "dib", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "ico"})
+        EXPECT_TRUE(page.contains(QStringLiteral("<code>*.%1</code>").arg(QLatin1String(suffix)))) << suffix;
+    EXPECT_TRUE(page.contains(QString::fromUtf8("«Все картинки")));
+}
+
 } // namespace

@@ -88,6 +88,7 @@ TEST(StringTable, PlaceholdersMatchWhatCallersPass) {
     const Case cases[] = {
         {57668, {"%d", "%d", "%d"}},
         {102, {"%s", "%d", "%d", "%d"}},
+        {120, oneS},
         {32821, oneS},
         {32824, oneS},
         {32825, oneS},

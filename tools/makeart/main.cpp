@@ -69,6 +69,8 @@ int main(int argc, char* argv[]) {
     out.icon("128", programIcon(32));
     out.icon("128_large", programIcon(256));
     out.icon("170", sizeGrip());
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        out.desktopIcon(size, programIcon(size));
     int hotX = 0, hotY = 0;
     const QImage cursor = hintCursor(hotX, hotY);
     out.cursor(311, cursor, hotX, hotY);

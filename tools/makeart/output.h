@@ -16,6 +16,10 @@ public:
 
     void bitmap(int id, const QImage& image) { image_(QStringLiteral("bitmaps/%1.png").arg(id), image); }
     void icon(const QString& name, const QImage& image) { image_("icons/" + name + ".png", image); }
+    // The program's icon for the desktop's icon theme (installed, not built into the program).
+    void desktopIcon(int size, const QImage& image) {
+        image_(QStringLiteral("linux/icons/%1.png").arg(size), image);
+    }
     void cursor(int id, const QImage& image, int hotX, int hotY);
     void wave(const QString& relativePath, const std::vector<double>& samples, int sampleRate);
     void picture(const QString& relativePath, const QImage& image, int quality = -1);
