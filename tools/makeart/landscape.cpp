@@ -145,15 +145,16 @@ QImage lakeLandscape(int w, int h) {
         }
     }
 
-    // The lake: the scene above, mirrored, broken by ripples and tinted by the water.
-    const QImage above = image.copy(0, 0, w, shore + 1);
+    // The lake: the scene above, mirrored, broken by ripples and tinted by the water. Only the rows
+    // above the shore are painted so far; the mirror never reads below them.
+    const QImage above = image.copy(0, 0, w, shore);
     for (int y = shore; y < h; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         const double depth = double(y - shore) / (h - shore);
         for (int x = 0; x < w; ++x) {
             const double wave = rippleNoise.plain(x / 180.0, (y - shore) / (2.0 + 16 * depth), 4);
             const int sx = std::clamp(int(x + wave * (4 + 20 * depth)), 0, w - 1);
-            const int sy = std::clamp(2 * shore - y + int(wave * 4 * depth), 0, shore);
+            const int sy = std::clamp(2 * shore - y + int(wave * 4 * depth), 0, shore - 1);
             Rgb c = Rgb::from(above.pixel(sx, sy)) * 0.86;
             c = mix(c, Rgb(28, 64, 92), 0.12 + 0.35 * depth);
             const double glitter = std::exp(-std::pow((x - sun.x()) / (w * (0.015 + 0.04 * depth)), 2));
