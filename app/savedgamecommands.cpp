@@ -18,7 +18,8 @@ SavedGameCommands::SavedGameCommands(CMainFrame& frame)
 }
 
 void SavedGameCommands::saveGame() {
-    if (!flow_.canSave())
+    // A loaded game whose picture still turns is not under way yet.
+    if (!flow_.canSave() || frame_.turningBusy())
         return;
     store().ensureFolder();
     CSaveGameDialog dialog(store(), *frame_.services().messages, &frame_);

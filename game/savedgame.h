@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/cutcalculator.h"
 #include "model/cutparameters.h"
 #include "model/edges.h"
 #include "model/rect.h"
@@ -7,6 +8,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 class IProgress;
+class QIODevice;
 struct GameState;
 
 // What the text file of a saved game holds for one element.
@@ -64,25 +67,37 @@ enum class SavedGameError {
 
 // Limits a reader holds every file to, whatever it says.
 namespace SavedGameLimits {
-constexpr int maxRowsOrColumns = 1024;
+// The largest cut the cut dialog accepts; every game up to it saves and loads again. Its file
+// holds N membership digits per element, so it grows with N x N: 16384 elements make some 270 MB.
+constexpr int maxElements = CutCalculator::maxElements;
 constexpr int minElementSize = 16;
 constexpr int maxElementSize = 320;
-constexpr int maxBoardSide = 32768;
-constexpr int maxCoordinate = 1 << 20;
+// The widest or tallest screen a game is assumed to have been saved on. Elements may lie beyond
+// the picture's scatter grid by about this much (dragged off the board, blocks turned), no
+// further.
+constexpr int maxScreenSide = 8192;
+// Longest file the writer makes for maxElements elements: the membership digits plus at most
+// 128 bytes of numbers per element, and the head.
+constexpr qint64 maxFileSize = qint64(maxElements) * (maxElements + 128) + 4096;
 } // namespace SavedGameLimits
-
 // Colour values as the file writes them: red in the low byte.
 std::uint32_t colorRef(const QColor& colour);
 QColor fromColorRef(std::uint32_t value);
 
 // The text file of the current game, exactly as the program has always written it (every line
 // ending in CR LF). The clock value is the carried time; fold the running stretch in first.
+// The text is streamed to the device in pieces; false when a write fails.
+bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen);
 QByteArray formatSavedGame(const GameState& state, int fullScreen);
 // Writes the text file; false when it cannot be written completely.
 bool writeSavedGame(const QString& path, const GameState& state, int fullScreen);
 
-// Reads and checks a text file. Accepts CR LF and LF; values after the first line may be spread
-// over lines in any way. Nothing is built from a file that fails any check.
+// Reads and checks a text file in one pass, never holding the whole file. Accepts CR LF and LF;
+// values after the first line may be spread over lines in any way. Nothing is built from a file
+// that fails any check. `size` is the device's byte count (a file shorter than N x N bytes
+// cannot hold N elements, so nothing is sized from its numbers).
+// `pieceSize` is how much is read at a time (tests cross piece boundaries with tiny ones).
+SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game, qint64 pieceSize = qint64(1) << 20);
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
 
@@ -95,6 +110,11 @@ bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);
 // checked the picture with pictureFitsSavedGame and discarded the previous game.
 void installSavedGame(const SavedGame& game, const QImage& picture, GameState& state, QSize fullScreenClient,
                       IProgress* progress);
+
+// The board a loaded game gets: at least what the cut needs on this screen (`fitted`), at
+// least the stored board, but never more than the elements need: a stored size beyond the
+// furthest element's cell plus the margin of a fitted board is clamped.
+QSize savedBoardSize(const SavedGame& game, const Geometry& geometry, QSize screen, QSize fullScreenClient);
 
 // The fallback writer of the picture file: a 24-bit uncompressed bitmap.
 bool writePictureBmp24(const QString& path, const QImage& picture);

@@ -78,7 +78,9 @@ void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgr
     state_.gameName = loaded.name;
     cursor_.pushWait();
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
-    // The clock shows the time carried over while the picture turns.
+    // The clock stands at the time carried over from the moment the game exists: its start is
+    // now, not the discarded game's, and gameReady starts it running from here.
+    state_.clock.start(clock_.nowSeconds(), state_.clock.clockCarried);
     state_.clockText = GameClock::format(state_.clock.clockCarried);
     cursor_.popWait();
 }

@@ -263,10 +263,16 @@ TEST_F(PictureCommandsTest, TheCutDiscardsTheGameOnlyWhenAllowed) {
 TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
     choose(bitmap("p.bmp", 100, 100));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    // 2000 x 8 elements of 320 pixels: few enough elements, far too many pixels.
     onCutDialog = [](CCutDialog& d) {
-        auto* columns = d.findChild<QLineEdit*>(CSkinDialog::controlName(1042));
-        columns->selectAll();
-        QTest::keyClicks(columns, "2000000000");
+        auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
+        size->setCurrentIndex(24);
+        emit size->activated(24);
+        for (const auto& [id, text] : {std::pair{1039, "8"}, std::pair{1042, "2000"}}) {
+            auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
         d.accept();
         return d.result();
     };

@@ -202,6 +202,8 @@ INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
 TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
     QByteArray text = crlf(kExample);
     text.replace("0 0\r\n0 0\r\n1024 768", "300 200\r\n5 5\r\n1600 1200");
+    // An element near the stored board's corner: the board keeps room for it.
+    text.replace("420 300 484 364", "1480 1080 1544 1144");
     SavedGame g;
     ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
     GameState t;
@@ -219,6 +221,16 @@ TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
     installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
     EXPECT_EQ(t.board.boardWidth, 1024);
     EXPECT_EQ(t.board.boardHeight, 768);
+
+    // A stored board beyond the furthest element is clamped to it plus the margin of a fitted
+    // board; it no longer asks for a bitmap of any size the file names.
+    text.replace("800 600", "2147483647 32768");
+    ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+    installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
+    const Rect cell = t.puzzle.element(1).cellRect;
+    EXPECT_EQ(t.board.boardWidth, cell.right + 50);
+    EXPECT_EQ(t.board.boardHeight, cell.bottom + 50);
+    EXPECT_EQ(t.board.boardBitmap.size(), QSize(cell.right + 50, cell.bottom + 50));
 }
 
 TEST(SavedGameFile, EveryDamageIsRefused) {
@@ -261,7 +273,10 @@ TEST(SavedGameFile, EveryDamageIsRefused) {
         {"main-frame section missing", withToken(good, at.mainFrame(-1), "[MAINFRAMES]")},
         {"unknown texture", withToken(good, at.mainFrame(8), "5")},
         {"minutes beyond 59", withToken(good, at.mainFrame(10), "60")},
-        {"board beyond any screen", withToken(good, at.mainFrame(4), "1000000")},
+        {"negative board", withToken(good, at.mainFrame(4), "-1")},
+        {"element beyond any board",
+         withToken(withToken(good, at.bodyRect(2, 0), "1000000"), at.bodyRect(2, 2),
+                   QByteArray::number(1000000 + s->puzzle.geometry.elementSize))},
         {"orientation 4", withToken(good, at.element(5, 0), "4")},
         {"turned although turning is off", withToken(good, at.element(5, 0), "1")},
         {"alone not a flag", withToken(good, at.element(5, 1), "2")},
