@@ -645,8 +645,9 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
 QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen, QSize fullScreenClient) {
     // At least the stored board, so a game saved on a larger screen keeps its places; at least
     // the present screen and the scatter grid, so one saved on a smaller screen fills it. A
-    // stored board beyond the furthest element (plus the margin a fitted board has) holds
-    // nothing to keep: it is clamped, so a few bytes cannot ask for a huge bitmap.
+    // stored board beyond both the furthest element (plus the margin a fitted board has) and
+    // twice the present screen holds nothing to keep: it is clamped, so a few bytes cannot ask
+    // for a huge bitmap.
     const QSize fitted = boardSizeFor(g.columns, g.rows, geometry.bitmapSize, screen, fullScreenClient);
     std::int64_t right = 0, bottom = 0;
     for (const Rect& body : g.bodyRects) {
@@ -658,7 +659,9 @@ QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen,
     const auto side = [](std::int64_t fittedSide, std::int64_t stored, std::int64_t needed) {
         return static_cast<int>(std::max(fittedSide, std::min(stored, needed)));
     };
-    return {side(fitted.width(), g.boardWidth, right + marginX), side(fitted.height(), g.boardHeight, bottom + marginY)};
+    const std::int64_t neededX = std::max(right + marginX, 2 * std::int64_t(screen.width()));
+    const std::int64_t neededY = std::max(bottom + marginY, 2 * std::int64_t(screen.height()));
+    return {side(fitted.width(), g.boardWidth, neededX), side(fitted.height(), g.boardHeight, neededY)};
 }
 
 bool writePictureBmp24(const QString& path, const QImage& picture) {

@@ -111,9 +111,9 @@ bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);
 void installSavedGame(const SavedGame& game, const QImage& picture, GameState& state, QSize fullScreenClient,
                       IProgress* progress);
 
-// The board a loaded game gets: at least what the cut needs on this screen (`fitted`), at
-// least the stored board, but never more than the elements need: a stored size beyond the
-// furthest element's cell plus the margin of a fitted board is clamped.
+// The board a loaded game gets: at least what the cut needs on this screen, at least the stored
+// board, but never more than the elements and the screen need: a stored size beyond both the
+// furthest element's cell plus the margin of a fitted board and twice the screen is clamped.
 QSize savedBoardSize(const SavedGame& game, const Geometry& geometry, QSize screen, QSize fullScreenClient);
 
 // The fallback writer of the picture file: a 24-bit uncompressed bitmap.

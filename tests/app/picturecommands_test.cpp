@@ -285,6 +285,45 @@ TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
     EXPECT_EQ(fakes.cursor.waitDepth, 0);
 }
 
+// One element more than a saved game can hold is refused in the dialog, before anything is
+// stretched; the largest cut goes through.
+TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog) {
+    choose(bitmap("p.bmp", 100, 100));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    int columns = 129;
+    bool stayedOpen = false;
+    onCutDialog = [&](CCutDialog& d) {
+        auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
+        size->setCurrentIndex(0); // 16 pixels
+        emit size->activated(0);
+        for (const auto& [id, text] : {std::pair{1039, QByteArray("128")}, std::pair{1042, QByteArray::number(columns)}}) {
+            auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromLatin1(text));
+        }
+        d.accept();
+        stayedOpen = d.result() != QDialog::Accepted;
+        if (stayedOpen)
+            d.reject();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32836).arg(16384));
+    EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(frame.state().flags.cutDone, 0);
+    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100)) << "nothing was stretched";
+
+    fakes.messages.shown.clear();
+    columns = 128;
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(frame.state().flags.cutDone, 1);
+    EXPECT_EQ(frame.state().cutRows * frame.state().cutColumns, 16384);
+    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(2048, 2048));
+}
+
 TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {
     frame.state().cut.rotateElements = 0;
     choose(bitmap("new.bmp", 256, 128));

@@ -9,39 +9,6 @@
 
 namespace {
 
-QByteArray crlf(QByteArray text) {
-    return text.replace("\n", "\r\n");
-}
-
-// The game of one row and two columns: element 1 on top, turned by two quarter turns, nothing
-// joined, 3 minutes 25 seconds played, default settings, a 1024 x 768 screen.
-const char* const kExample = "[GLOBALS]\n"
-                             "1 2\n"
-                             "200 150 264 214\n"
-                             "420 300 484 364\n"
-                             "1 0 \n"
-                             "32125 8421504 0 64 5 4 20 3 150 1 1 1 1 1 1 0 0\n"
-                             "\n"
-                             "[MAINFRAME]\n"
-                             "0 0\n"
-                             "0 0\n"
-                             "1024 768\n"
-                             "1 0 192 0 3 25\n"
-                             "\n"
-                             "[ELEMENTS]\n"
-                             "0 1 0\n"
-                             "-1 -1 -1 -1\n"
-                             "0 1 0 0\n"
-                             "0 0 0 0\n"
-                             "10\n"
-                             "\n"
-                             "2 1 0\n"
-                             "-1 -1 -1 -1\n"
-                             "0 -1 0 0\n"
-                             "0 0 0 0\n"
-                             "01\n"
-                             "\n";
-
 std::unique_ptr<GameState> exampleState() {
     auto s = std::make_unique<GameState>();
     s->screenWidth = 1024;
@@ -99,11 +66,11 @@ struct Layout {
 
 TEST(SavedGameFile, WritesTheExampleExactly) {
     const auto s = exampleState();
-    EXPECT_EQ(formatSavedGame(*s, 0), crlf(kExample));
+    EXPECT_EQ(formatSavedGame(*s, 0), crlf(kLayoutExample));
 }
 
 TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
-    for (const QByteArray& text : {crlf(kExample), QByteArray(kExample)}) {
+    for (const QByteArray& text : {crlf(kLayoutExample), QByteArray(kLayoutExample)}) {
         SavedGame g;
         ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
         EXPECT_EQ(g.rows, 1);
@@ -121,7 +88,7 @@ TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
 }
 
 TEST(SavedGameFile, ValuesMaySpreadOverLinesAndMarksAreAnyCharacterButZero) {
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     text.replace("32125 8421504 0 64 5 4 20 3 150", "32125 8421504 0 64\r\n5 4 20\t3 150");
     text.replace("1 0 192 0 3 25", "1 0 192 1 2 3");
     text.replace("\r\n10\r\n", "\r\n20\r\n");
@@ -134,7 +101,7 @@ TEST(SavedGameFile, ValuesMaySpreadOverLinesAndMarksAreAnyCharacterButZero) {
 
 TEST(SavedGameFile, FirstLineMustBeTheSectionNameAlone) {
     SavedGame g;
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[GLOBALS] "), g),
               SavedGameError::UnknownFormat);
     EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[SAVED GAMES]"), g),
@@ -200,10 +167,10 @@ INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
                                            RoundTripCase{5, 6, true, 12}, RoundTripCase{2, 9, false, 16}));
 
 TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     text.replace("0 0\r\n0 0\r\n1024 768", "300 200\r\n5 5\r\n1600 1200");
     // An element near the stored board's corner: the board keeps room for it.
-    text.replace("420 300 484 364", "1480 1080 1544 1144");
+    text.replace("420 300 484 364", "1480 1580 1544 1644");
     SavedGame g;
     ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
     GameState t;
@@ -222,15 +189,15 @@ TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
     EXPECT_EQ(t.board.boardWidth, 1024);
     EXPECT_EQ(t.board.boardHeight, 768);
 
-    // A stored board beyond the furthest element is clamped to it plus the margin of a fitted
-    // board; it no longer asks for a bitmap of any size the file names.
+    // A stored board beyond the furthest element (plus the margin of a fitted board) and beyond
+    // twice the screen is clamped; it no longer asks for a bitmap of any size the file names.
     text.replace("800 600", "2147483647 32768");
     ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
     installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
     const Rect cell = t.puzzle.element(1).cellRect;
-    EXPECT_EQ(t.board.boardWidth, cell.right + 50);
+    EXPECT_EQ(t.board.boardWidth, 2048);
     EXPECT_EQ(t.board.boardHeight, cell.bottom + 50);
-    EXPECT_EQ(t.board.boardBitmap.size(), QSize(cell.right + 50, cell.bottom + 50));
+    EXPECT_EQ(t.board.boardBitmap.size(), QSize(2048, cell.bottom + 50));
 }
 
 TEST(SavedGameFile, EveryDamageIsRefused) {
@@ -366,7 +333,7 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
 
 TEST(SavedGameFile, PictureMustBeTheCutPicture) {
     SavedGame g;
-    ASSERT_EQ(parseSavedGame(crlf(kExample), g), SavedGameError::None);
+    ASSERT_EQ(parseSavedGame(crlf(kLayoutExample), g), SavedGameError::None);
     EXPECT_TRUE(pictureFitsSavedGame(g, coordinatePicture(128, 64)));
     EXPECT_FALSE(pictureFitsSavedGame(g, coordinatePicture(129, 64)));
     EXPECT_FALSE(pictureFitsSavedGame(g, QImage()));

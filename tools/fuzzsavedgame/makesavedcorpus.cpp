@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     write(dir, QStringLiteral("not-a-game.pzs"), "[SAVED GAMES]\r\nfirst\r\n");
     auto small = generated(kinds[5], 1);
     const QByteArray one = formatSavedGame(*small, 0);
-    write(dir, QStringLiteral("huge-board.pzs"), QByteArray(one).replace("\r\n1050 818\r\n", "\r\n2147483647 32768\r\n"));
+    write(dir, QStringLiteral("huge-board.pzs"), QByteArray(one).replace("\r\n1024 768\r\n", "\r\n2147483647 32768\r\n"));
     const QByteArray firstBody = one.mid(one.indexOf('\n', 12) + 1, one.indexOf('\n', one.indexOf('\n', 12) + 1) -
                                                                         one.indexOf('\n', 12) - 1);
     write(dir, QStringLiteral("far-element.pzs"), QByteArray(one).replace(firstBody, "900000 900000 900032 900032\r"));
