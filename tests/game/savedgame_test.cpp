@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -329,6 +330,47 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
         ASSERT_EQ(formatSavedGame(u, 0), again);
     }
     EXPECT_GT(accepted, 0) << "some harmless changes (blanks, positions) should pass";
+}
+
+// The largest cut the cut dialog accepts saves and loads again, through files, as one block
+// (every membership line full); a longer file is not read at all.
+TEST(SavedGameFile, TheLargestGameSavesAndLoads) {
+    const int side = 128; // 16384 elements
+    GameState s;
+    Puzzle& p = s.puzzle;
+    p.create(side, side);
+    p.geometry = Geometry::compute(16, false, true, 4);
+    std::vector<std::int32_t> all(side * side);
+    for (int i = 0; i < side * side; ++i) {
+        all[i] = i;
+        Element& e = p.element(i);
+        const int r = i / side, c = i % side;
+        e.edgeSign = {r ? -1 : 0, c + 1 < side ? 1 : 0, r + 1 < side ? 1 : 0, c ? -1 : 0};
+        e.joinedNeighbour = {r ? i - side : -1, c + 1 < side ? i + 1 : -1, r + 1 < side ? i + side : -1,
+                             c ? i - 1 : -1};
+        e.alone = 0;
+        p.bodyRects[i] = {c * 16, r * 16, c * 16 + 16, r * 16 + 16};
+        p.stackOrder[i] = side * side - 1 - i;
+    }
+    p.blocks.makeBlock(all);
+    s.board.resize(16, 16, 16, 16);
+    s.board.boardWidth = 2100;
+    s.board.boardHeight = 2100;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.pzs"));
+    ASSERT_TRUE(writeSavedGame(path, s, 0));
+    EXPECT_LE(QFileInfo(path).size(), SavedGameLimits::maxFileSize);
+    SavedGame g;
+    ASSERT_EQ(readSavedGameFile(path, g), SavedGameError::None);
+    ASSERT_EQ(g.count(), SavedGameLimits::maxElements);
+    ASSERT_EQ(g.blocks.size(), 1u);
+    EXPECT_EQ(g.blocks[0], all);
+    EXPECT_EQ(g.elements[side + 1].joinedNeighbour, (EdgeRecord{1, side + 2, 2 * side + 1, side}));
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(SavedGameLimits::maxFileSize + 1));
+    EXPECT_EQ(readSavedGameFile(path, g), SavedGameError::Damaged);
 }
 
 TEST(SavedGameFile, PictureMustBeTheCutPicture) {
