@@ -83,7 +83,8 @@ private:
         return *this;
     }
     void flush() {
-        if (ok_ && !buffer_.empty() && device_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size()))
+        if (ok_ && !buffer_.empty() &&
+            device_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size()))
             ok_ = false;
         buffer_.clear();
     }
@@ -101,8 +102,10 @@ bool isBlank(char c) {
 // from the device a piece at a time (or from bytes already in memory).
 class Scanner {
 public:
-    Scanner(QIODevice& device, qint64 pieceSize) : device_(&device), pieceSize_(std::max<qint64>(1, pieceSize)) {}
-    explicit Scanner(const QByteArray& bytes) : at_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
+    Scanner(QIODevice& device, qint64 pieceSize)
+        : device_(&device), pieceSize_(std::max<qint64>(1, pieceSize)) {}
+    explicit Scanner(const QByteArray& bytes)
+        : at_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
 
     // The first line without its line end; longer than any section name: refused.
     bool firstLine(std::string& line) {
@@ -238,8 +241,8 @@ SavedGameError damaged() {
 // How far from the board's origin an element may lie: the scatter grid of the cut, plus a
 // screen's worth beyond it in every direction (dragged off the board, turned with its block).
 std::int64_t positionReach(const SavedGame& g) {
-    const Geometry geometry = Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase,
-                                                g.settings.outlineThickness);
+    const Geometry geometry =
+        Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
     return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
 }
 
@@ -293,8 +296,8 @@ SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
     // The stored board is only a lower bound, checked against the elements when installed.
     if (!in.int32(g.scrollX) || !in.int32(g.scrollY) || !in.int32(g.maxScrollX) || !in.int32(g.maxScrollY) ||
         !in.int32In(g.boardWidth, 0, std::numeric_limits<std::int32_t>::max()) ||
-        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) || !in.flag(g.bitmapBackground) ||
-        !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
+        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.flag(g.bitmapBackground) || !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
         !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
         !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
         return damaged();
@@ -651,8 +654,10 @@ QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen,
     const QSize fitted = boardSizeFor(g.columns, g.rows, geometry.bitmapSize, screen, fullScreenClient);
     std::int64_t right = 0, bottom = 0;
     for (const Rect& body : g.bodyRects) {
-        right = std::max<std::int64_t>(right, std::int64_t(body.left) - geometry.bodyOffset + geometry.bitmapSize);
-        bottom = std::max<std::int64_t>(bottom, std::int64_t(body.top) - geometry.bodyOffset + geometry.bitmapSize);
+        right = std::max<std::int64_t>(right,
+                                       std::int64_t(body.left) - geometry.bodyOffset + geometry.bitmapSize);
+        bottom = std::max<std::int64_t>(bottom,
+                                        std::int64_t(body.top) - geometry.bodyOffset + geometry.bitmapSize);
     }
     const std::int64_t marginX = std::int64_t(screen.width()) - fullScreenClient.width() + 50;
     const std::int64_t marginY = std::int64_t(screen.height()) - fullScreenClient.height() + 50;

@@ -308,7 +308,8 @@ void CCutDialog::accept() {
         if (messages_)
             messages_->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
         else
-            createProgramMessageBox(nullptr, this)->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
+            createProgramMessageBox(nullptr, this)
+                ->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
         if (QLineEdit* columns = edit(columnsEdit)) {
             columns->setFocus(Qt::OtherFocusReason);
             columns->selectAll();

@@ -296,7 +296,8 @@ TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog
         auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
         size->setCurrentIndex(0); // 16 pixels
         emit size->activated(0);
-        for (const auto& [id, text] : {std::pair{1039, QByteArray("128")}, std::pair{1042, QByteArray::number(columns)}}) {
+        for (const auto& [id, text] :
+             {std::pair{1039, QByteArray("128")}, std::pair{1042, QByteArray::number(columns)}}) {
             auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
             edit->selectAll();
             QTest::keyClicks(edit, QString::fromLatin1(text));
@@ -309,7 +310,7 @@ TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog
     };
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     ASSERT_EQ(fakes.messages.shown.size(), 1);
-    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32836).arg(16384));
+    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32838).arg(16384));
     EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(frame.state().flags.cutDone, 0);

@@ -273,13 +273,15 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
     const qsizetype firstBody = good.indexOf('\n', good.indexOf('\n') + 1) + 1;
     const QByteArray firstBodyLine = good.mid(firstBody, good.indexOf('\r', firstBody) - firstBody);
     QByteArray overlapping = good;
-    overlapping.replace(overlapping.indexOf("\r\n000", overlapping.indexOf("[ELEMENTS]")) + 2, 12, "111111111111");
+    overlapping.replace(overlapping.indexOf("\r\n000", overlapping.indexOf("[ELEMENTS]")) + 2, 12,
+                        "111111111111");
 
     const std::vector<std::pair<const char*, QByteArray>> hostile = {
         {"more elements than any cut", "[GLOBALS]\r\n128 129\r\n"},
         {"ten thousand elements in a few bytes", "[GLOBALS]\r\n100 100\r\n"},
         {"a row of the largest cut in a few bytes", "[GLOBALS]\r\n1 16384\r\n"},
-        {"an element far beyond any board", QByteArray(good).replace(firstBodyLine, "5000000 5000000 5000032 5000032")},
+        {"an element far beyond any board",
+         QByteArray(good).replace(firstBodyLine, "5000000 5000000 5000032 5000032")},
         {"blocks that overlap", overlapping},
     };
     for (const auto& [what, text] : hostile) {
@@ -295,7 +297,8 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
 
     QFile f(pzs);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768", "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768"));
+    f.write(QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
+                                     "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768"));
     f.close();
     ASSERT_NE(readAll(pzs), good);
     fakes().messages.shown.clear();

@@ -37,7 +37,7 @@ void playAtRandom(BoardFixture& f, std::mt19937& random, int steps) {
             // Next to a partner with a fitting free side, a few pixels off.
             int k = pick(n), side = -1;
             for (int tries = 0; tries < n && (k == e || f.puzzle().blocks.sameBlock(e, k) ||
-                                                (side = freeFittingSide(f.puzzle(), e, k)) < 0);
+                                              (side = freeFittingSide(f.puzzle(), e, k)) < 0);
                  ++tries)
                 k = (k + 1) % n;
             if (side < 0 || k == e || f.puzzle().blocks.sameBlock(e, k))

@@ -50,7 +50,8 @@ std::unique_ptr<GameState> generated(const Kind& k, std::uint32_t seed) {
     FixedClock clock;
     GenerationRequest request{k.rows, k.columns, k.size, s->cut};
     Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
-    const QSize board = boardSizeFor(k.columns, k.rows, s->puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
+    const QSize board =
+        boardSizeFor(k.columns, k.rows, s->puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
     s->board.resize(board.width(), board.height(), 1024, 768);
     s->clock.clockCarried = 3723;
     return s;
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
         write(dir, base + QStringLiteral("-joined.pzs"), joined);
         // The same game read the other ways the reader allows.
         write(dir, base + QStringLiteral("-lf.pzs"), QByteArray(joined).replace("\r\n", "\n"));
-        write(dir, base + QStringLiteral("-digits.pzs"), QByteArray(joined).replace("1\r\n\r\n", "2\r\n\r\n"));
+        write(dir, base + QStringLiteral("-digits.pzs"),
+              QByteArray(joined).replace("1\r\n\r\n", "2\r\n\r\n"));
         write(dir, base + QStringLiteral("-spread.pzs"), QByteArray(joined).replace(" ", "\r\n  \t"));
     }
 
@@ -136,10 +138,12 @@ int main(int argc, char** argv) {
     write(dir, QStringLiteral("not-a-game.pzs"), "[SAVED GAMES]\r\nfirst\r\n");
     auto small = generated(kinds[5], 1);
     const QByteArray one = formatSavedGame(*small, 0);
-    write(dir, QStringLiteral("huge-board.pzs"), QByteArray(one).replace("\r\n1024 768\r\n", "\r\n2147483647 32768\r\n"));
-    const QByteArray firstBody = one.mid(one.indexOf('\n', 12) + 1, one.indexOf('\n', one.indexOf('\n', 12) + 1) -
-                                                                        one.indexOf('\n', 12) - 1);
-    write(dir, QStringLiteral("far-element.pzs"), QByteArray(one).replace(firstBody, "900000 900000 900032 900032\r"));
+    write(dir, QStringLiteral("huge-board.pzs"),
+          QByteArray(one).replace("\r\n1024 768\r\n", "\r\n2147483647 32768\r\n"));
+    const QByteArray firstBody = one.mid(
+        one.indexOf('\n', 12) + 1, one.indexOf('\n', one.indexOf('\n', 12) + 1) - one.indexOf('\n', 12) - 1);
+    write(dir, QStringLiteral("far-element.pzs"),
+          QByteArray(one).replace(firstBody, "900000 900000 900032 900032\r"));
     write(dir, QStringLiteral("no-elements-section.pzs"), QByteArray(one).replace("[ELEMENTS]\r\n", ""));
     return 0;
 }

@@ -20,9 +20,10 @@
 namespace fuzzsavedgame {
 
 inline bool sameGame(const SavedGame& a, const SavedGame& b) {
-    if (a.rows != b.rows || a.columns != b.columns || a.bodyRects != b.bodyRects || a.stackOrder != b.stackOrder ||
-        a.blocks != b.blocks || a.elements.size() != b.elements.size() || a.clockCarried() != b.clockCarried() ||
-        a.boardWidth != b.boardWidth || a.boardHeight != b.boardHeight || !(a.settings == b.settings))
+    if (a.rows != b.rows || a.columns != b.columns || a.bodyRects != b.bodyRects ||
+        a.stackOrder != b.stackOrder || a.blocks != b.blocks || a.elements.size() != b.elements.size() ||
+        a.clockCarried() != b.clockCarried() || a.boardWidth != b.boardWidth ||
+        a.boardHeight != b.boardHeight || !(a.settings == b.settings))
         return false;
     for (std::size_t i = 0; i < a.elements.size(); ++i) {
         const SavedElement& x = a.elements[i];
@@ -52,7 +53,8 @@ inline const char* checkInput(const QByteArray& bytes) {
         return "reading in pieces gives another game";
 
     const int n = g.count();
-    if (n < 1 || n > SavedGameLimits::maxElements || int(g.bodyRects.size()) != n || int(g.elements.size()) != n)
+    if (n < 1 || n > SavedGameLimits::maxElements || int(g.bodyRects.size()) != n ||
+        int(g.elements.size()) != n)
         return "accepted a game of a size the reader must refuse";
     std::set<int> inBlocks;
     for (const auto& block : g.blocks) {
@@ -68,7 +70,8 @@ inline const char* checkInput(const QByteArray& bytes) {
     const QSize screen(1024, 768);
     const QSize board = savedBoardSize(g, geometry, screen, screen);
     const QSize fitted = boardSizeFor(g.columns, g.rows, geometry.bitmapSize, screen, screen);
-    const qint64 reach = qint64(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
+    const qint64 reach =
+        qint64(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
     if (board.width() > std::max<qint64>(fitted.width(), reach + geometry.bitmapSize + 50) ||
         board.height() > std::max<qint64>(fitted.height(), reach + geometry.bitmapSize + 50))
         return "a board larger than the elements need";
