@@ -1,6 +1,7 @@
 #include "game/savedgame.h"
 
 #include "game/gamestate.h"
+#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/generator.h"
 #include "model/picture.h"
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <future>
 #include <limits>
 #include <string>
 
@@ -308,55 +311,78 @@ SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
 
 // The membership lines, checked as they stream past and reduced to one number per element: the
 // first element its line marks (its block's representative). A line either claims a new block
-// (all it marks still unclaimed) or must mark exactly the block its representative already
-// claimed. Blocks then cannot overlap, so the lines describe a partition, and no line is kept.
+// (all it marks still unclaimed) or marks exactly as many elements as its representative's block
+// holds, all of them in that block. Blocks then cannot overlap, so the lines describe a
+// partition, and no line is kept. Runs of '0' are skipped eight at a time.
 class MembershipCheck {
 public:
-    explicit MembershipCheck(int n) : n_(n), owner_(n, -1) {}
+    explicit MembershipCheck(int n) : n_(n), owner_(n, -1), size_(n, 0) {}
 
     // Reads element i's line from the scanner. A marked character is anything but '0', as the
     // program has always read it.
     bool readLine(Scanner& in, int i) {
-        int k = 0, rep = -1;
-        bool claiming = false, ownMarked = false;
+        i_ = i;
+        rep_ = -1;
+        marks_ = 0;
+        claiming_ = ownMarked_ = false;
+        int k = 0;
         const bool ok = in.scanToken([&](const char* data, std::size_t size) {
             if (std::size_t(n_ - k) < size)
                 return false; // longer than N
-            for (std::size_t x = 0; x < size; ++x, ++k) {
-                const bool marked = data[x] != '0';
-                if (rep < 0) {
-                    if (!marked)
-                        continue;
-                    rep = k;
-                    if (owner_[k] == -1) {
-                        claiming = true;
-                    } else if (owner_[k] != k) {
-                        return false; // its first member belongs to a block that starts earlier
-                    }
-                }
-                if (claiming) {
-                    if (marked) {
-                        if (owner_[k] != -1)
-                            return false;
-                        owner_[k] = rep;
-                    }
-                } else if (marked != (owner_[k] == rep)) {
+            const char* end = data + size;
+            for (const char* p = skipZeros(data, end); p < end; p = skipZeros(p + 1, end))
+                if (!mark(k + static_cast<int>(p - data)))
                     return false;
-                }
-                if (k == i)
-                    ownMarked = marked;
-            }
+            k += static_cast<int>(size);
             return true;
         });
-        return ok && k == n_ && ownMarked;
+        if (!ok || k != n_ || !ownMarked_)
+            return false;
+        if (claiming_)
+            size_[rep_] = marks_;
+        return marks_ == size_[rep_];
     }
 
     // Element i's block, by its representative.
     int blockOf(int i) const { return owner_[i]; }
 
 private:
+    static const char* skipZeros(const char* p, const char* end) {
+        constexpr std::uint64_t zeros = 0x3030303030303030ull;
+        for (std::uint64_t word; end - p >= 8; p += 8) {
+            std::memcpy(&word, p, 8);
+            if (word != zeros)
+                break;
+        }
+        while (p < end && *p == '0')
+            ++p;
+        return p;
+    }
+
+    bool mark(int k) {
+        ++marks_;
+        if (k == i_)
+            ownMarked_ = true;
+        if (rep_ < 0) {
+            rep_ = k;
+            if (owner_[k] == -1)
+                claiming_ = true;
+            else
+                return owner_[k] == k; // else its first member belongs to a block starting earlier
+        }
+        if (!claiming_)
+            return owner_[k] == rep_;
+        if (owner_[k] != -1)
+            return false;
+        owner_[k] = rep_;
+        return true;
+    }
+
     int n_;
     std::vector<std::int32_t> owner_;
+    std::vector<std::int32_t> size_; // members of each claimed block, by representative
+    int i_ = 0, rep_ = -1, marks_ = 0;
+    bool claiming_ = false, ownMarked_ = false;
 };
 
 // One element record without its membership line.
@@ -557,6 +583,14 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     return readSavedGame(file, file.size(), game);
 }
 
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath) {
+    SavedGameFiles files;
+    auto picture = std::async(std::launch::async, [picturePath] { return loadPicture(picturePath); });
+    files.error = readSavedGameFile(gamePath, files.game);
+    files.picture = picture.get();
+    return files;
+}
+
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture) {
     return !picture.isNull() &&
            std::int64_t(picture.width()) == std::int64_t(game.columns) * game.elementSize &&
@@ -617,16 +651,21 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         e.homeIndex = i;
         e.orientation = s.orientation;
         e.alone = s.alone;
-        e.fullyJoined = s.fullyJoined;
         e.joinedNeighbour = s.joinedNeighbour;
+        // As joining sets it: only the bevelled outline has a region for four joined sides.
+        e.fullyJoined =
+            g.settings.threeD && std::count(e.joinedNeighbour.begin(), e.joinedNeighbour.end(), -1) == 0;
         e.edgeSign = s.edgeSign;
         e.edgeShift = s.edgeShift;
         const Rect& body = g.bodyRects[i];
         e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
                       body.top - offset + size};
         p.bodyRects[i] = body;
+        // Built as creation builds an element, except that the bitmap is painted from the
+        // picture as cut: the turned copies are made meanwhile by the worker.
         state.shapes.buildShape(e);
         state.shapes.computeShapeBounds(e);
+        paintElementBitmapFromPicture(e, p, picture, state.settings.outlineColor);
         placeBoardRegion(context, i);
     }
     if (showProgress)

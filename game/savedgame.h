@@ -3,6 +3,7 @@
 #include "model/cutcalculator.h"
 #include "model/cutparameters.h"
 #include "model/edges.h"
+#include "model/picture.h"
 #include "model/rect.h"
 #include "model/settings.h"
 
@@ -102,13 +103,22 @@ SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game,
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
 
+// Both files of a saved game, the picture read on a second thread while the text is checked.
+struct SavedGameFiles {
+    LoadResult picture;
+    SavedGame game;
+    SavedGameError error = SavedGameError::None; // of the text file
+};
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath);
+
 // True when the picture is the cut picture the game was made from.
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);
 
 // Replaces the game in `state` by the saved one: cut, settings, background, elements with their
-// shapes and board regions, blocks, stacking order, board size and the carried clock. The
-// element bitmaps are painted once the picture has been turned (gameReady). The caller has
-// checked the picture with pictureFitsSavedGame and discarded the previous game.
+// shapes, bitmaps and board regions, blocks, stacking order, board size and the carried clock.
+// Bitmaps are painted from the picture as cut, so the turned copies (the worker's) are not needed
+// for it. The caller has checked the picture with pictureFitsSavedGame and discarded the
+// previous game.
 void installSavedGame(const SavedGame& game, const QImage& picture, GameState& state, QSize fullScreenClient,
                       IProgress* progress);
 

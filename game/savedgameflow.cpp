@@ -50,9 +50,10 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     loaded.name = name;
     const QString picturePath = store_.picturePath(name);
     const QString gamePath = store_.gamePath(name);
-    LoadResult picture = loadPicture(picturePath);
-    const SavedGameError error =
-        picture.ok() ? readSavedGameFile(gamePath, loaded.game) : SavedGameError::None;
+    SavedGameFiles files = readSavedGameFiles(picturePath, gamePath);
+    LoadResult& picture = files.picture;
+    const SavedGameError error = files.error;
+    loaded.game = std::move(files.game);
     cursor_.popWait();
 
     if (!picture.ok()) {

@@ -327,6 +327,20 @@ TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
     EXPECT_EQ(dialogs.size(), modalsBefore) << "no pause window, no save dialog";
     EXPECT_EQ(state().clock.clockCarried, saved);
     EXPECT_EQ(state().clock.elapsed(fakes().clock.nowSeconds()), saved);
+    // Nothing is picked or turned before the game is shown. The events go straight to the board
+    // (QTest's would let the worker hand over first).
+    const QByteArray loaded = snapshot();
+    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, game->view()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(game->view(), &event);
+    };
+    const QPoint at = game->grabPoint(1);
+    send(QEvent::MouseButtonDblClick, game->grabPoint(0), Qt::LeftButton);
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+    send(QEvent::MouseMove, at + QPoint(40, 30), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at + QPoint(40, 30), Qt::NoButton);
+    ASSERT_TRUE(frame().turningBusy());
+    EXPECT_EQ(snapshot(), loaded);
 
     fakes().clock.advance(50);
     frame().waitForWorker();
