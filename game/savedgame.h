@@ -9,7 +9,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QRect>
 #include <QSize>
 #include <QString>
 
