@@ -117,6 +117,8 @@ void joinSome(GameState& state) {
     for (int i = 0; i + 1 < p.count(); i += 3) {
         Element& a = p.element(i);
         Element& b = p.element(i + 1);
+        if (a.orientation != b.orientation)
+            continue; // readable by the reader this one replaces, for comparing the two
         for (int side = 0; side < 4; ++side) {
             const int other = (side + 2) % 4;
             if (a.edgeSign[side] == 0 || a.edgeSign[side] != -b.edgeSign[other] ||

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -63,6 +64,14 @@ inline const char* checkInput(const QByteArray& bytes) {
         turned = turnPicture(turned);
     if (!samePixels(turned, picture))
         return "four turns changed the picture";
+    std::array<QImage, 4> all{picture};
+    if (!buildTurnedPictures(all))
+        return "the turned pictures could not be made";
+    for (int k = 1; k < 4; ++k) {
+        turned = turnPicture(turned);
+        if (!samePixels(all[k], turned))
+            return "a turned picture is not the quarter turns one by one";
+    }
 
     const QByteArray file = encodeBitmapFile(picture);
     const LoadResult back = loadPictureFromBytes(file);
