@@ -218,17 +218,29 @@ void CMainFrame::generateNow() {
 }
 
 void CMainFrame::startTurningWorker() {
+    startTurningWorker(state_.turnedPictures[0], {});
+}
+
+void CMainFrame::startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver) {
+    startTurningWorker(picture, std::move(handOver));
+}
+
+void CMainFrame::startTurningWorker(const QImage& picture, std::shared_future<void> handOver) {
     if (worker_.joinable())
         worker_.join();
     turningBusy_ = true;
+    boardView_->setPickingBlocked(true);
     updateCursor();
     const QPoint cursorAt = services_.cursor->position() + QPoint(1, 1);
     services_.cursor->setPosition(cursorAt);
-    std::array<QImage, 4> pictures{state_.turnedPictures[0], {}, {}, {}};
-    // The worker turns its own copies; the main thread takes them over when it is done, so
-    // nothing is shared while it runs.
-    worker_ = std::thread([this, pictures, cursorAt]() mutable {
+    std::array<QImage, 4> pictures{picture, {}, {}, {}};
+    // The worker turns its own copies (the picture itself is only read); the main thread takes
+    // them over when it is done, so nothing is written by both. A loaded game's elements are
+    // built meanwhile: the handover waits until they are.
+    worker_ = std::thread([this, pictures, cursorAt, handOver]() mutable {
         const bool ok = buildTurnedPictures(pictures);
+        if (handOver.valid())
+            handOver.wait();
         QMetaObject::invokeMethod(
             this,
             [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
@@ -240,6 +252,7 @@ void CMainFrame::startTurningWorker() {
 }
 
 void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
+    boardView_->setPickingBlocked(false);
     if (!ok) {
         turningBusy_ = false;
         updateCursor();
@@ -257,6 +270,8 @@ void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
 }
 
 void CMainFrame::startLoadedGame() {
+    if (turningBusy_.load())
+        return; // turning since the game was read; it hands over by itself
     if (state_.cut.rotateElements) {
         state_.flags.generateAfterTurning = 0;
         startTurningWorker();

@@ -16,6 +16,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <thread>
 
@@ -68,7 +69,12 @@ public:
     void newGame();
     // Waits until a running picture-turning worker has handed over (tests, closing).
     void waitForWorker();
-    // A saved game has been read: play begins once its picture is turned (when elements turn).
+    // A saved game has been read and checked and its elements turn: its picture starts turning
+    // now, while the elements are built; the worker hands over (gameReady) only once
+    // `handOver` is ready.
+    void startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver);
+    // A saved game has been installed: play begins once its picture is turned (when elements
+    // turn; a worker started early hands over by itself).
     void startLoadedGame();
     SavedGameCommands& savedGames() { return *savedGames_; }
 
@@ -131,6 +137,7 @@ protected:
 private:
     friend class FullScreenMode;
     void startTurningWorker();
+    void startTurningWorker(const QImage& picture, std::shared_future<void> handOver);
     void turningFinished(bool ok, std::array<QImage, 4> pictures);
     void generateNow();
     void placeWindow();

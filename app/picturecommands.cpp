@@ -31,6 +31,7 @@ void PictureCommands::cutPicture() {
         return;
     const GameState& state = frame_.state();
     CCutDialog dialog(state.pictureWidth, state.pictureHeight, flow_.lastElementSize(), &frame_);
+    dialog.setMessageBox(frame_.services().messages);
     dialog.setShapeOptions(flow_.currentChoice());
     dialog.ensureInitialized();
     if (frame_.runModal(dialog) != QDialog::Accepted)

@@ -8,6 +8,8 @@
 #include "model/widgets/progressdialog.h"
 #include "res/strings.h"
 
+#include <future>
+
 namespace {
 constexpr int progressCaption = 116;
 } // namespace
@@ -19,7 +21,8 @@ SavedGameCommands::SavedGameCommands(CMainFrame& frame)
 }
 
 void SavedGameCommands::saveGame() {
-    if (!flow_.canSave())
+    // A loaded game whose picture still turns is not under way yet.
+    if (!flow_.canSave() || frame_.turningBusy())
         return;
     store().ensureFolder();
     CSaveGameDialog dialog(store(), *frame_.services().messages, &frame_);
@@ -41,6 +44,11 @@ void SavedGameCommands::loadGame() {
     const std::optional<SavedGameFlow::Loaded> loaded = flow_.read(dialog.chosenName());
     if (!loaded)
         return;
+    // The picture turns on the worker while the elements are built here; it hands over once
+    // they are (the progress dialog lets events through meanwhile).
+    std::promise<void> built;
+    if (loaded->game.cut.rotateElements)
+        frame_.startTurningLoadedPicture(loaded->picture, built.get_future().share());
     const QSize fullScreenClient = frame_.services().screen->fullScreenClientSize();
     if (loaded->game.count() >= progressThreshold) {
         CProgressDialog progress(&frame_);
@@ -51,5 +59,6 @@ void SavedGameCommands::loadGame() {
     }
     frame_.showPreviewOfNewPicture();
     frame_.repaintPreview();
+    built.set_value();
     frame_.startLoadedGame();
 }

@@ -4,6 +4,7 @@
 // generation, measured in a child process against the sum of the board bitmap, the element
 // bitmaps and the four picture orientations.
 
+#include "bench/benchsupport.h"
 #include "board/boardhost.h"
 #include "board/boardrenderer.h"
 #include "game/gamestate.h"
@@ -29,31 +30,6 @@
 #include <vector>
 
 namespace {
-
-class NullHost : public IBoardHost {
-public:
-    void invalidate(const QRegion&) override {}
-    void invalidateAll() override {}
-    void updateNow() override {}
-};
-class NullSound : public ISound {
-public:
-    void playWave(int) override {}
-    void playFile(const QString&) override {}
-    void beep(MessageKind) override {}
-};
-class NullCursor : public ICursor {
-public:
-    void pushWait() override {}
-    void popWait() override {}
-    QPoint position() const override { return {}; }
-    void setPosition(const QPoint&) override {}
-};
-class FixedClock : public IClock {
-public:
-    std::int64_t nowSeconds() const override { return 1'700'000'017; }
-    std::int64_t nowMilliseconds() const override { return 0; }
-};
 
 struct Config {
     int rows, columns, size;

@@ -73,7 +73,12 @@ CommandUpdate updateCommand(int id, const CommandContext& c) {
         u.text = loadString(c.fullScreen ? Str::WindowedMode : Str::FullScreenMode);
         break;
     case Cmd::SaveGame:
-        u.enabled = f.elementsExist == 1 && f.gameCompleted == 0;
+        // While a loaded game's picture turns, the game is not shown yet: its clock has not
+        // started, and neither saving nor pausing may act on it.
+        u.enabled = f.elementsExist == 1 && f.gameCompleted == 0 && !c.turningBusy;
+        break;
+    case Cmd::Pause:
+        u.enabled = !c.turningBusy;
         break;
     case Cmd::LoadGame:
         u.enabled = !c.turningBusy && c.savedGameCount && c.savedGameCount() > 0;

@@ -126,8 +126,9 @@ void GameFlow::announceCompletion() {
 }
 
 void GameFlow::gameReady() {
-    renderer_.redrawBoard(
-        {.clearBackground = true, .playSound = true, .rebuildBitmaps = true, .rebuildRegions = true});
+    // Loading built every element whole (bitmaps from the picture as cut, regions from the
+    // joins) while the picture turned; what is left is to draw them.
+    renderer_.redrawBoard({.clearBackground = true, .playSound = true});
     state_.clock.resume(clock_.nowSeconds());
     if (state_.settings.showTimer)
         host_.restartClockTimer();

@@ -2,6 +2,7 @@
 
 #include "game/gameflow.h"
 #include "game/gamestate.h"
+#include "model/cutcalculator.h"
 #include "model/picture.h"
 #include "model/services.h"
 #include "res/strings.h"
@@ -69,7 +70,8 @@ int PictureFlow::lastElementSize() const {
 }
 
 bool PictureFlow::applyCut(const CutChoice& choice) {
-    if (choice.columns <= 0 || choice.rows <= 0 || choice.elementSize <= 0)
+    if (choice.columns <= 0 || choice.rows <= 0 || choice.elementSize <= 0 ||
+        qint64(choice.columns) * choice.rows > CutCalculator::maxElements)
         return false;
     // Typed counts can be as large as an int holds; their product with the size cannot.
     const qint64 width = qint64(choice.columns) * choice.elementSize;

@@ -1,42 +1,61 @@
 #include "game/savedgame.h"
 
 #include "game/gamestate.h"
+#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/generator.h"
 #include "model/picture.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
+#include <future>
 #include <limits>
+#include <string>
 
 namespace {
-
-const QByteArray kEol = QByteArrayLiteral("\r\n");
 
 // The ten background textures a game may name.
 constexpr std::array<std::uint32_t, 10> kTextureIds{146, 147, 148, 192, 227, 229, 231, 233, 237, 247};
 
+// Writes the text in pieces of about a megabyte, so a game of any size never needs its whole
+// file in memory. A failed write is remembered and ends the writing.
 class Writer {
 public:
+    explicit Writer(QIODevice& device) : device_(device) { buffer_.reserve(kChunk + 256); }
+
     Writer& num(std::int64_t v) {
-        text_ += QByteArray::number(v);
+        char text[24];
+        const auto result = std::to_chars(text, text + sizeof text, v);
+        buffer_.append(text, result.ptr - text);
         return *this;
     }
     Writer& sp() {
-        text_ += ' ';
+        buffer_.push_back(' ');
         return *this;
     }
     Writer& eol() {
-        text_ += kEol;
+        buffer_.append("\r\n", 2);
+        return flushIfFull();
+    }
+    Writer& raw(const char* s) {
+        buffer_.append(s);
         return *this;
     }
-    Writer& raw(const QByteArray& s) {
-        text_ += s;
+    // A long run of bytes goes to the device directly.
+    Writer& bytes(const char* data, std::size_t size) {
+        if (size < kChunk) {
+            buffer_.append(data, size);
+            return flushIfFull();
+        }
+        flush();
+        if (ok_ && device_.write(data, qint64(size)) != qint64(size))
+            ok_ = false;
         return *this;
     }
     // Values separated by blanks, then the line end.
@@ -53,29 +72,85 @@ public:
         }
         return eol();
     }
-    QByteArray take() { return std::move(text_); }
-    void reserve(qsizetype n) { text_.reserve(n); }
+    bool finish() {
+        flush();
+        return ok_;
+    }
 
 private:
-    QByteArray text_;
+    static constexpr std::size_t kChunk = std::size_t(1) << 20;
+
+    Writer& flushIfFull() {
+        if (buffer_.size() >= kChunk)
+            flush();
+        return *this;
+    }
+    void flush() {
+        if (ok_ && !buffer_.empty() &&
+            device_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size()))
+            ok_ = false;
+        buffer_.clear();
+    }
+
+    QIODevice& device_;
+    std::string buffer_;
+    bool ok_ = true;
 };
 
-// White-space separated values after the first line, as formatted scanning reads them.
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// White-space separated values after the first line, as formatted scanning reads them, taken
+// from the device a piece at a time (or from bytes already in memory).
 class Scanner {
 public:
-    Scanner(const QByteArray& bytes, qsizetype from)
-        : data_(bytes.constData()), end_(bytes.size()), at_(from) {}
+    Scanner(QIODevice& device, qint64 pieceSize)
+        : device_(&device), pieceSize_(std::max<qint64>(1, pieceSize)) {}
+    explicit Scanner(const QByteArray& bytes)
+        : at_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
 
-    QByteArray token() {
-        while (at_ < end_ && isBlank(data_[at_]))
-            ++at_;
-        const qsizetype start = at_;
-        while (at_ < end_ && !isBlank(data_[at_]))
-            ++at_;
-        return QByteArray(data_ + start, at_ - start);
+    // The first line without its line end; longer than any section name: refused.
+    bool firstLine(std::string& line) {
+        line.clear();
+        for (;;) {
+            if (at_ == end_ && !fill())
+                return true;
+            const char c = *at_++;
+            if (c == '\n')
+                break;
+            if (line.size() > kMaxToken)
+                return false;
+            line.push_back(c);
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return true;
     }
-    qsizetype position() const { return at_; }
-    void rewind(qsizetype position) { at_ = position; }
+
+    // The next token; a token longer than any number or section name reads as empty.
+    const std::string& token() {
+        token_.clear();
+        bool tooLong = false;
+        if (!skipBlanks())
+            return token_;
+        for (;;) {
+            while (at_ < end_ && !isBlank(*at_)) {
+                if (token_.size() < kMaxToken)
+                    token_.push_back(*at_);
+                else
+                    tooLong = true;
+                ++at_;
+            }
+            if (at_ < end_ || !fill())
+                break;
+        }
+        if (tooLong)
+            token_.clear();
+        return token_;
+    }
+    // The next character that is not blank, left unread; 0 at the end.
+    char peek() { return skipBlanks() ? *at_ : 0; }
 
     bool int32(std::int32_t& value) { return parse(token(), value); }
     bool uint32(std::uint32_t& value) { return parse(token(), value); }
@@ -85,12 +160,51 @@ public:
     }
     bool flag(std::int32_t& value) { return int32In(value, 0, 1); }
 
-private:
-    static bool isBlank(char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    // Hands the characters of the next token to `run(data, size)` piece by piece, without
+    // collecting them; `run` returns false to stop early. Returns false when stopped.
+    template <class Run> bool scanToken(Run&& run) {
+        if (!skipBlanks())
+            return true;
+        for (;;) {
+            const char* start = at_;
+            while (at_ < end_ && !isBlank(*at_))
+                ++at_;
+            if (at_ > start && !run(start, std::size_t(at_ - start)))
+                return false;
+            if (at_ < end_ || !fill())
+                return true;
+        }
     }
-    template <class T> static bool parse(const QByteArray& t, T& value) {
-        const char* first = t.constData();
+
+    bool failed() const { return failed_; }
+
+private:
+    static constexpr std::size_t kMaxToken = 64;
+    bool skipBlanks() {
+        for (;;) {
+            while (at_ < end_ && isBlank(*at_))
+                ++at_;
+            if (at_ < end_)
+                return true;
+            if (!fill())
+                return false;
+        }
+    }
+    bool fill() {
+        if (!device_ || failed_)
+            return false;
+        buffer_.resize(pieceSize_);
+        const qint64 got = device_->read(buffer_.data(), pieceSize_);
+        if (got <= 0) {
+            failed_ = got < 0;
+            return false;
+        }
+        at_ = buffer_.constData();
+        end_ = at_ + got;
+        return true;
+    }
+    template <class T> static bool parse(const std::string& t, T& value) {
+        const char* first = t.data();
         const char* last = first + t.size();
         if (first != last && *first == '+')
             ++first;
@@ -100,9 +214,13 @@ private:
         return ec == std::errc() && ptr == last;
     }
 
-    const char* data_;
-    qsizetype end_;
-    qsizetype at_;
+    QIODevice* device_ = nullptr;
+    qint64 pieceSize_ = 0;
+    QByteArray buffer_;
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
+    std::string token_;
+    bool failed_ = false;
 };
 
 int opposite(int side) {
@@ -123,23 +241,28 @@ SavedGameError damaged() {
     return SavedGameError::Damaged;
 }
 
+// How far from the board's origin an element may lie: the scatter grid of the cut, plus a
+// screen's worth beyond it in every direction (dragged off the board, turned with its block).
+std::int64_t positionReach(const SavedGame& g) {
+    const Geometry geometry =
+        Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
+    return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
+}
+
 // Sections 2-6 of the file: cut size, body squares, stacking order, settings, main frame.
-SavedGameError parseHead(Scanner& in, qsizetype fileSize, SavedGame& g) {
+SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
     using namespace SavedGameLimits;
-    if (!in.int32In(g.rows, 1, maxRowsOrColumns) || !in.int32In(g.columns, 1, maxRowsOrColumns))
+    if (!in.int32In(g.rows, 1, maxElements) || !in.int32In(g.columns, 1, maxElements))
         return damaged();
     const std::int64_t n = std::int64_t(g.rows) * g.columns;
     // Every element brings a membership line of N characters: a file shorter than N x N bytes
     // cannot hold the game, so nothing is sized from its numbers.
-    if (n * n > fileSize)
+    if (n > maxElements || n * n > fileSize)
         return damaged();
 
     g.bodyRects.resize(n);
     for (Rect& r : g.bodyRects) {
-        if (!in.int32In(r.left, -maxCoordinate, maxCoordinate) ||
-            !in.int32In(r.top, -maxCoordinate, maxCoordinate) ||
-            !in.int32In(r.right, -maxCoordinate, maxCoordinate) ||
-            !in.int32In(r.bottom, -maxCoordinate, maxCoordinate))
+        if (!in.int32(r.left) || !in.int32(r.top) || !in.int32(r.right) || !in.int32(r.bottom))
             return damaged();
     }
 
@@ -163,14 +286,20 @@ SavedGameError parseHead(Scanner& in, qsizetype fileSize, SavedGame& g) {
     st.outlineColor = fromColorRef(g.outlineColor);
     if (!st.isValid())
         return damaged();
+    // Body squares of the element size, none further out than play can take an element: a far
+    // element would otherwise ask for a board of any size.
+    const std::int64_t reach = positionReach(g);
     for (const Rect& r : g.bodyRects)
-        if (r.width() != g.elementSize || r.height() != g.elementSize)
+        if (r.width() != g.elementSize || r.height() != g.elementSize || r.left < -reach || r.top < -reach ||
+            r.left > reach || r.top > reach)
             return damaged();
 
     if (in.token() != "[MAINFRAME]")
         return damaged();
+    // The stored board is only a lower bound, checked against the elements when installed.
     if (!in.int32(g.scrollX) || !in.int32(g.scrollY) || !in.int32(g.maxScrollX) || !in.int32(g.maxScrollY) ||
-        !in.int32In(g.boardWidth, 0, maxBoardSide) || !in.int32In(g.boardHeight, 0, maxBoardSide) ||
+        !in.int32In(g.boardWidth, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) ||
         !in.flag(g.bitmapBackground) || !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
         !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
         !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
@@ -180,8 +309,84 @@ SavedGameError parseHead(Scanner& in, qsizetype fileSize, SavedGame& g) {
     return SavedGameError::None;
 }
 
-// One element record; membership lines are collected for the partition check.
-bool parseElement(Scanner& in, const SavedGame& g, SavedElement& e, QByteArray& membership) {
+// The membership lines, checked as they stream past and reduced to one number per element: the
+// first element its line marks (its block's representative). A line either claims a new block
+// (all it marks still unclaimed) or marks exactly as many elements as its representative's block
+// holds, all of them in that block. Blocks then cannot overlap, so the lines describe a
+// partition, and no line is kept. Runs of '0' are skipped eight at a time.
+class MembershipCheck {
+public:
+    explicit MembershipCheck(int n) : n_(n), owner_(n, -1), size_(n, 0) {}
+
+    // Reads element i's line from the scanner. A marked character is anything but '0', as the
+    // program has always read it.
+    bool readLine(Scanner& in, int i) {
+        i_ = i;
+        rep_ = -1;
+        marks_ = 0;
+        claiming_ = ownMarked_ = false;
+        int k = 0;
+        const bool ok = in.scanToken([&](const char* data, std::size_t size) {
+            if (std::size_t(n_ - k) < size)
+                return false; // longer than N
+            const char* end = data + size;
+            for (const char* p = skipZeros(data, end); p < end; p = skipZeros(p + 1, end))
+                if (!mark(k + static_cast<int>(p - data)))
+                    return false;
+            k += static_cast<int>(size);
+            return true;
+        });
+        if (!ok || k != n_ || !ownMarked_)
+            return false;
+        if (claiming_)
+            size_[rep_] = marks_;
+        return marks_ == size_[rep_];
+    }
+
+    // Element i's block, by its representative.
+    int blockOf(int i) const { return owner_[i]; }
+
+private:
+    static const char* skipZeros(const char* p, const char* end) {
+        constexpr std::uint64_t zeros = 0x3030303030303030ull;
+        for (std::uint64_t word; end - p >= 8; p += 8) {
+            std::memcpy(&word, p, 8);
+            if (word != zeros)
+                break;
+        }
+        while (p < end && *p == '0')
+            ++p;
+        return p;
+    }
+
+    bool mark(int k) {
+        ++marks_;
+        if (k == i_)
+            ownMarked_ = true;
+        if (rep_ < 0) {
+            rep_ = k;
+            if (owner_[k] == -1)
+                claiming_ = true;
+            else
+                return owner_[k] == k; // else its first member belongs to a block starting earlier
+        }
+        if (!claiming_)
+            return owner_[k] == rep_;
+        if (owner_[k] != -1)
+            return false;
+        owner_[k] = rep_;
+        return true;
+    }
+
+    int n_;
+    std::vector<std::int32_t> owner_;
+    std::vector<std::int32_t> size_; // members of each claimed block, by representative
+    int i_ = 0, rep_ = -1, marks_ = 0;
+    bool claiming_ = false, ownMarked_ = false;
+};
+
+// One element record without its membership line.
+bool parseElement(Scanner& in, const SavedGame& g, SavedElement& e) {
     const int n = g.count();
     if (!in.int32In(e.orientation, 0, 3) || !in.flag(e.alone) || !in.flag(e.fullyJoined))
         return false;
@@ -195,14 +400,13 @@ bool parseElement(Scanner& in, const SavedGame& g, SavedElement& e, QByteArray& 
         if (!in.int32In(v, -1, 1))
             return false;
     // Turned elements exist only where turning is allowed; their pictures would be missing.
-    if (!g.cut.rotateElements && e.orientation != 0)
-        return false;
-    membership = in.token();
-    return membership.size() == n;
+    return g.cut.rotateElements || e.orientation == 0;
 }
 
-// Joins name each other from opposite sides with fitting edges, straight edges lie on the picture
-// border, and an element is alone exactly when it is joined to nothing.
+// Joins name each other from opposite sides with complementary edges, straight edges lie on the
+// picture border, and an element is alone exactly when it is joined to nothing. Orientations
+// may differ: in tolerant assembly any complementary facing edges join, and joining two blocks
+// links every aligned pair whatever its turn.
 bool elementsConsistent(const SavedGame& g) {
     const int n = g.count();
     for (int i = 0; i < n; ++i) {
@@ -218,9 +422,8 @@ bool elementsConsistent(const SavedGame& g) {
             joined = true;
             const SavedElement& b = g.elements[j];
             const int other = opposite(side);
-            if (j == i || b.joinedNeighbour[other] != i || a.orientation != b.orientation ||
-                a.edgeSign[side] == 0 || a.edgeSign[side] != -b.edgeSign[other] ||
-                a.edgeShift[side] != -b.edgeShift[other])
+            if (j == i || b.joinedNeighbour[other] != i || a.edgeSign[side] == 0 ||
+                a.edgeSign[side] != -b.edgeSign[other] || a.edgeShift[side] != -b.edgeShift[other])
                 return false;
         }
         if (a.alone != (joined ? 0 : 1))
@@ -229,47 +432,61 @@ bool elementsConsistent(const SavedGame& g) {
     return true;
 }
 
-// The membership lines must describe a partition: every line marks its own element, and every
-// element it marks carries the very same line. Joined elements share a block, and no member of
+// The blocks from the checked membership lines. Joined elements share a block, and no member of
 // a block of several is alone.
-bool buildBlocks(SavedGame& g, const std::vector<QByteArray>& lines) {
+bool buildBlocks(SavedGame& g, const MembershipCheck& membership) {
     const int n = g.count();
-    QHash<QByteArray, int> groupOf;
-    groupOf.reserve(n);
-    std::vector<int> group(n);
-    std::vector<std::vector<std::int32_t>> groups;
-    for (int i = 0; i < n; ++i) {
-        auto it = groupOf.constFind(lines[i]);
-        if (it == groupOf.constEnd()) {
-            it = groupOf.insert(lines[i], static_cast<int>(groups.size()));
-            groups.emplace_back();
-        }
-        group[i] = it.value();
-        groups[it.value()].push_back(i);
-    }
-    for (const auto& members : groups) {
-        const QByteArray& line = lines[members.front()];
-        // A marked character is anything but '0', as the program has always read it.
-        const auto marked = static_cast<std::size_t>(n - line.count('0'));
-        if (marked != members.size())
-            return false;
-        for (const int m : members)
-            if (line[m] == '0')
-                return false;
-    }
+    std::vector<std::int32_t> size(n, 0);
+    for (int i = 0; i < n; ++i)
+        ++size[membership.blockOf(i)];
     for (int i = 0; i < n; ++i) {
         const SavedElement& e = g.elements[i];
         for (const int j : e.joinedNeighbour)
-            if (j >= 0 && group[j] != group[i])
+            if (j >= 0 && membership.blockOf(j) != membership.blockOf(i))
                 return false;
-        if (groups[group[i]].size() > 1 && e.alone)
+        if (size[membership.blockOf(i)] > 1 && e.alone)
             return false;
     }
+    // Blocks of several, each ascending, in the order of their first members.
+    std::vector<std::int32_t> blockIndex(n, -1);
     g.blocks.clear();
-    for (auto& members : groups)
-        if (members.size() > 1)
-            g.blocks.push_back(std::move(members));
+    for (int i = 0; i < n; ++i) {
+        const int rep = membership.blockOf(i);
+        if (size[rep] < 2)
+            continue;
+        if (blockIndex[rep] < 0) {
+            blockIndex[rep] = static_cast<std::int32_t>(g.blocks.size());
+            g.blocks.emplace_back().reserve(size[rep]);
+        }
+        g.blocks[blockIndex[rep]].push_back(i);
+    }
     return true;
+}
+
+SavedGameError parseAll(Scanner& in, qint64 size, SavedGame& game) {
+    std::string first;
+    if (!in.firstLine(first) || first != "[GLOBALS]")
+        return SavedGameError::UnknownFormat;
+
+    SavedGame g;
+    if (const SavedGameError e = parseHead(in, size, g); e != SavedGameError::None)
+        return e;
+    // A missing section name is tolerated, as it always was; anything else in its place is not.
+    if (in.peek() == '[' && in.token() != "[ELEMENTS]")
+        return damaged();
+
+    const int n = g.count();
+    g.elements.resize(n);
+    MembershipCheck membership(n);
+    for (int i = 0; i < n; ++i)
+        if (!parseElement(in, g, g.elements[i]) || !membership.readLine(in, i))
+            return damaged();
+    if (in.failed())
+        return SavedGameError::CannotOpen;
+    if (!elementsConsistent(g) || !buildBlocks(g, membership))
+        return damaged();
+    game = std::move(g);
+    return SavedGameError::None;
 }
 
 } // namespace
@@ -283,7 +500,7 @@ QColor fromColorRef(std::uint32_t v) {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
 }
 
-QByteArray formatSavedGame(const GameState& state, int fullScreen) {
+bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen) {
     const Puzzle& p = state.puzzle;
     const Settings& s = state.settings;
     const CutParameters& cut = state.cut;
@@ -291,8 +508,7 @@ QByteArray formatSavedGame(const GameState& state, int fullScreen) {
     const Board& board = state.board;
     const int n = p.count();
 
-    Writer w;
-    w.reserve(static_cast<qsizetype>(n) * (n + 64) + 512);
+    Writer w(device);
     w.raw("[GLOBALS]").eol().line(p.rows, p.columns);
     for (const Rect& r : p.bodyRects)
         w.line(r.left, r.top, r.right, r.bottom);
@@ -310,13 +526,31 @@ QByteArray formatSavedGame(const GameState& state, int fullScreen) {
     w.line(bg.bitmapBackground, fullScreen, static_cast<std::uint32_t>(bg.backgroundBitmapId), carried / 3600,
            carried / 60 % 60, carried % 60);
     w.eol().raw("[ELEMENTS]").eol();
+    // One line of N digits, its block's members marked for each element in turn and cleared
+    // again: the cost is the digits written, however the elements are joined.
+    std::string membership(static_cast<std::size_t>(n) + 2, '0');
+    membership[n] = '\r';
+    membership[n + 1] = '\n';
     for (int i = 0; i < n; ++i) {
         const Element& e = p.element(i);
         w.line(e.orientation, e.alone, e.fullyJoined);
         w.line(e.joinedNeighbour).line(e.edgeSign).line(e.edgeShift);
-        w.raw(p.blocks.membershipLine(i)).eol().eol();
+        const auto& members = p.blocks.members(i);
+        for (const int m : members)
+            membership[m] = '1';
+        w.bytes(membership.data(), membership.size()).eol();
+        for (const int m : members)
+            membership[m] = '0';
     }
-    return w.take();
+    return w.finish();
+}
+
+QByteArray formatSavedGame(const GameState& state, int fullScreen) {
+    QByteArray text;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::WriteOnly);
+    writeSavedGameTo(buffer, state, fullScreen);
+    return text;
 }
 
 bool writeSavedGame(const QString& path, const GameState& state, int fullScreen) {
@@ -324,55 +558,37 @@ bool writeSavedGame(const QString& path, const GameState& state, int fullScreen)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray text = formatSavedGame(state, fullScreen);
-    if (file.write(text) != text.size())
+    if (!writeSavedGameTo(file, state, fullScreen))
         return false;
     return file.commit();
 }
 
+SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game, qint64 pieceSize) {
+    Scanner in(device, pieceSize);
+    return parseAll(in, size, game);
+}
+
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game) {
-    qsizetype firstEnd = bytes.indexOf('\n');
-    if (firstEnd < 0)
-        firstEnd = bytes.size();
-    QByteArray first = bytes.left(firstEnd);
-    if (first.endsWith('\r'))
-        first.chop(1);
-    if (first != "[GLOBALS]")
-        return SavedGameError::UnknownFormat;
-
-    SavedGame g;
-    Scanner in(bytes, firstEnd);
-    if (const SavedGameError e = parseHead(in, bytes.size(), g); e != SavedGameError::None)
-        return e;
-    const qsizetype beforeName = in.position();
-    if (in.token() != "[ELEMENTS]")
-        in.rewind(beforeName); // a missing section name is tolerated, as it always was
-
-    const int n = g.count();
-    g.elements.resize(n);
-    std::vector<QByteArray> lines(n);
-    for (int i = 0; i < n; ++i)
-        if (!parseElement(in, g, g.elements[i], lines[i]))
-            return damaged();
-    if (!elementsConsistent(g) || !buildBlocks(g, lines))
-        return damaged();
-    game = std::move(g);
-    return SavedGameError::None;
+    Scanner in(bytes);
+    return parseAll(in, bytes.size(), game);
 }
 
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return SavedGameError::CannotOpen;
-    // A file holds N lines of N characters; 256 MB is room for some 16000 elements, far beyond
-    // any game worth playing, and keeps an absurd file from being read into memory.
-    constexpr qint64 maxFileSize = qint64(256) << 20;
-    if (file.size() > maxFileSize)
+    // No game the program makes is longer; anything longer is not read at all.
+    if (file.size() > SavedGameLimits::maxFileSize)
         return SavedGameError::Damaged;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return SavedGameError::CannotOpen;
-    return parseSavedGame(bytes, game);
+    return readSavedGame(file, file.size(), game);
+}
+
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath) {
+    SavedGameFiles files;
+    auto picture = std::async(std::launch::async, [picturePath] { return loadPicture(picturePath); });
+    files.error = readSavedGameFile(gamePath, files.game);
+    files.picture = picture.get();
+    return files;
 }
 
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture) {
@@ -435,27 +651,29 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         e.homeIndex = i;
         e.orientation = s.orientation;
         e.alone = s.alone;
-        e.fullyJoined = s.fullyJoined;
         e.joinedNeighbour = s.joinedNeighbour;
+        // As joining sets it: only the bevelled outline has a region for four joined sides.
+        e.fullyJoined =
+            g.settings.threeD && std::count(e.joinedNeighbour.begin(), e.joinedNeighbour.end(), -1) == 0;
         e.edgeSign = s.edgeSign;
         e.edgeShift = s.edgeShift;
         const Rect& body = g.bodyRects[i];
         e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
                       body.top - offset + size};
         p.bodyRects[i] = body;
+        // Built as creation builds an element, except that the bitmap is painted from the
+        // picture as cut: the turned copies are made meanwhile by the worker.
         state.shapes.buildShape(e);
         state.shapes.computeShapeBounds(e);
+        paintElementBitmapFromPicture(e, p, picture, state.settings.outlineColor);
         placeBoardRegion(context, i);
     }
     if (showProgress)
         progress->end();
 
-    // At least the stored board, so a game saved on a larger screen keeps its places; at least
-    // the present screen, so one saved on a smaller screen fills it.
-    const QSize screen(state.screenWidth, state.screenHeight);
-    const QSize fitted = boardSizeFor(g.columns, g.rows, size, screen, fullScreenClient);
-    state.board.resize(std::max(fitted.width(), g.boardWidth), std::max(fitted.height(), g.boardHeight),
-                       state.screenWidth, state.screenHeight);
+    const QSize board =
+        savedBoardSize(g, p.geometry, QSize(state.screenWidth, state.screenHeight), fullScreenClient);
+    state.board.resize(board.width(), board.height(), state.screenWidth, state.screenHeight);
 
     state.clock.clockCarried = g.clockCarried();
     state.pickedElement = -1;
@@ -464,6 +682,30 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.flags.elementsExist = 1;
     state.flags.gameCompleted = 0;
     state.flags.generateAfterTurning = 0;
+}
+
+QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen, QSize fullScreenClient) {
+    // At least the stored board, so a game saved on a larger screen keeps its places; at least
+    // the present screen and the scatter grid, so one saved on a smaller screen fills it. A
+    // stored board beyond both the furthest element (plus the margin a fitted board has) and
+    // twice the present screen holds nothing to keep: it is clamped, so a few bytes cannot ask
+    // for a huge bitmap.
+    const QSize fitted = boardSizeFor(g.columns, g.rows, geometry.bitmapSize, screen, fullScreenClient);
+    std::int64_t right = 0, bottom = 0;
+    for (const Rect& body : g.bodyRects) {
+        right = std::max<std::int64_t>(right,
+                                       std::int64_t(body.left) - geometry.bodyOffset + geometry.bitmapSize);
+        bottom = std::max<std::int64_t>(bottom,
+                                        std::int64_t(body.top) - geometry.bodyOffset + geometry.bitmapSize);
+    }
+    const std::int64_t marginX = std::int64_t(screen.width()) - fullScreenClient.width() + 50;
+    const std::int64_t marginY = std::int64_t(screen.height()) - fullScreenClient.height() + 50;
+    const auto side = [](std::int64_t fittedSide, std::int64_t stored, std::int64_t needed) {
+        return static_cast<int>(std::max(fittedSide, std::min(stored, needed)));
+    };
+    const std::int64_t neededX = std::max(right + marginX, 2 * std::int64_t(screen.width()));
+    const std::int64_t neededY = std::max(bottom + marginY, 2 * std::int64_t(screen.height()));
+    return {side(fitted.width(), g.boardWidth, neededX), side(fitted.height(), g.boardHeight, neededY)};
 }
 
 bool writePictureBmp24(const QString& path, const QImage& picture) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "model/cutcalculator.h"
 #include "model/cutparameters.h"
 #include "model/edges.h"
+#include "model/picture.h"
 #include "model/rect.h"
 #include "model/settings.h"
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 class IProgress;
+class QIODevice;
 struct GameState;
 
 // What the text file of a saved game holds for one element.
@@ -64,37 +67,64 @@ enum class SavedGameError {
 
 // Limits a reader holds every file to, whatever it says.
 namespace SavedGameLimits {
-constexpr int maxRowsOrColumns = 1024;
+// The largest cut the cut dialog accepts; every game up to it saves and loads again. Its file
+// holds N membership digits per element, so it grows with N x N: 16384 elements make some 270 MB.
+constexpr int maxElements = CutCalculator::maxElements;
 constexpr int minElementSize = 16;
 constexpr int maxElementSize = 320;
-constexpr int maxBoardSide = 32768;
-constexpr int maxCoordinate = 1 << 20;
+// The widest or tallest screen a game is assumed to have been saved on. Elements may lie beyond
+// the picture's scatter grid by about this much (dragged off the board, blocks turned), no
+// further.
+constexpr int maxScreenSide = 8192;
+// Longest file the writer makes for maxElements elements: the membership digits plus at most
+// 128 bytes of numbers per element, and the head.
+constexpr qint64 maxFileSize = qint64(maxElements) * (maxElements + 128) + 4096;
 } // namespace SavedGameLimits
-
 // Colour values as the file writes them: red in the low byte.
 std::uint32_t colorRef(const QColor& colour);
 QColor fromColorRef(std::uint32_t value);
 
 // The text file of the current game, exactly as the program has always written it (every line
 // ending in CR LF). The clock value is the carried time; fold the running stretch in first.
+// The text is streamed to the device in pieces; false when a write fails.
+bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen);
 QByteArray formatSavedGame(const GameState& state, int fullScreen);
 // Writes the text file; false when it cannot be written completely.
 bool writeSavedGame(const QString& path, const GameState& state, int fullScreen);
 
-// Reads and checks a text file. Accepts CR LF and LF; values after the first line may be spread
-// over lines in any way. Nothing is built from a file that fails any check.
+// Reads and checks a text file in one pass, never holding the whole file. Accepts CR LF and LF;
+// values after the first line may be spread over lines in any way. Nothing is built from a file
+// that fails any check. `size` is the device's byte count (a file shorter than N x N bytes
+// cannot hold N elements, so nothing is sized from its numbers).
+// `pieceSize` is how much is read at a time (tests cross piece boundaries with tiny ones).
+SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game,
+                             qint64 pieceSize = qint64(1) << 20);
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
+
+// Both files of a saved game, the picture read on a second thread while the text is checked.
+struct SavedGameFiles {
+    LoadResult picture;
+    SavedGame game;
+    SavedGameError error = SavedGameError::None; // of the text file
+};
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath);
 
 // True when the picture is the cut picture the game was made from.
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);
 
 // Replaces the game in `state` by the saved one: cut, settings, background, elements with their
-// shapes and board regions, blocks, stacking order, board size and the carried clock. The
-// element bitmaps are painted once the picture has been turned (gameReady). The caller has
-// checked the picture with pictureFitsSavedGame and discarded the previous game.
+// shapes, bitmaps and board regions, blocks, stacking order, board size and the carried clock.
+// Bitmaps are painted from the picture as cut, so the turned copies (the worker's) are not needed
+// for it. The caller has checked the picture with pictureFitsSavedGame and discarded the
+// previous game.
 void installSavedGame(const SavedGame& game, const QImage& picture, GameState& state, QSize fullScreenClient,
                       IProgress* progress);
+
+// The board a loaded game gets: at least what the cut needs on this screen, at least the stored
+// board, but never more than the elements and the screen need: a stored size beyond both the
+// furthest element's cell plus the margin of a fitted board and twice the screen is clamped.
+QSize savedBoardSize(const SavedGame& game, const Geometry& geometry, QSize screen, QSize fullScreenClient);
 
 // The fallback writer of the picture file: a 24-bit uncompressed bitmap.
 bool writePictureBmp24(const QString& path, const QImage& picture);

@@ -50,9 +50,10 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     loaded.name = name;
     const QString picturePath = store_.picturePath(name);
     const QString gamePath = store_.gamePath(name);
-    LoadResult picture = loadPicture(picturePath);
-    const SavedGameError error =
-        picture.ok() ? readSavedGameFile(gamePath, loaded.game) : SavedGameError::None;
+    SavedGameFiles files = readSavedGameFiles(picturePath, gamePath);
+    LoadResult& picture = files.picture;
+    const SavedGameError error = files.error;
+    loaded.game = std::move(files.game);
     cursor_.popWait();
 
     if (!picture.ok()) {
@@ -78,7 +79,9 @@ void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgr
     state_.gameName = loaded.name;
     cursor_.pushWait();
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
-    // The clock shows the time carried over while the picture turns.
+    // The clock stands at the time carried over from the moment the game exists: its start is
+    // now, not the discarded game's, and gameReady starts it running from here.
+    state_.clock.start(clock_.nowSeconds(), state_.clock.clockCarried);
     state_.clockText = GameClock::format(state_.clock.clockCarried);
     cursor_.popWait();
 }

@@ -20,3 +20,10 @@ QPoint sourcePoint(int orientation, int homeIndex, int rows, int columns, const 
 // nor bitmap, when the turned picture is missing or the bitmap cannot be allocated.
 bool paintElementBitmap(Element& element, int turn, const Puzzle& puzzle,
                         const std::array<QImage, 4>& turnedPictures, const QColor& outlineColor);
+
+// Paints the bitmap for the element's present orientation from the picture as cut (unturned):
+// the few pixels the element shows are cut out and turned on their own, so the result is the
+// same as painting from the turned picture without needing it. False when the picture is missing
+// or the bitmap cannot be allocated.
+bool paintElementBitmapFromPicture(Element& element, const Puzzle& puzzle, const QImage& picture,
+                                   const QColor& outlineColor);

@@ -184,6 +184,17 @@ template <int N> void turnBytes(const QImage& source, QImage& target) {
     }
 }
 
+// Half a turn: target (x, y) = source (W - 1 - x, H - 1 - y), rows read and written in order.
+template <int N> void halfTurnBytes(const QImage& source, QImage& target) {
+    const int w = source.width(), h = source.height();
+    for (int y = 0; y < h; ++y) {
+        const uchar* from = source.constScanLine(h - 1 - y) + qsizetype(w - 1) * N;
+        uchar* to = target.scanLine(y);
+        for (int x = 0; x < w; ++x, from -= N, to += N)
+            std::memcpy(to, from, N);
+    }
+}
+
 // The same for one bit per pixel; `msbFirst` is Mono, otherwise MonoLSB.
 void turnBits(const QImage& source, QImage& target, bool msbFirst) {
     target.fill(0);
@@ -249,9 +260,47 @@ QImage turnPicture(const QImage& source) {
     return target;
 }
 
+namespace {
+
+// Half a turn of byte-sized pixels straight from the source: one pass in memory order, where two
+// quarter turns would cross the picture twice. False for bit pixels (the caller turns twice).
+bool halfTurnInto(const QImage& source, QImage& target) {
+    if (source.isNull() || source.depth() < 8)
+        return false;
+    if (target.size() != source.size() || target.format() != source.format() || !target.isDetached())
+        target = QImage(source.size(), source.format());
+    if (target.isNull())
+        return false;
+    target.setColorTable(source.colorTable());
+    switch (source.depth()) {
+    case 8:
+        halfTurnBytes<1>(source, target);
+        return true;
+    case 16:
+        halfTurnBytes<2>(source, target);
+        return true;
+    case 24:
+        halfTurnBytes<3>(source, target);
+        return true;
+    case 32:
+        halfTurnBytes<4>(source, target);
+        return true;
+    case 64:
+        halfTurnBytes<8>(source, target);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool buildTurnedPictures(std::array<QImage, 4>& turnedPictures) {
     for (int k = 1; k < 4; ++k) {
-        if (!turnPictureInto(turnedPictures[k - 1], turnedPictures[k])) {
+        // Entries 2 and 3 are half turns of entries 0 and 1 where the pixels allow it.
+        const bool done = (k >= 2 && halfTurnInto(turnedPictures[k - 2], turnedPictures[k])) ||
+                          turnPictureInto(turnedPictures[k - 1], turnedPictures[k]);
+        if (!done) {
             for (int j = 1; j < 4; ++j)
                 turnedPictures[j] = QImage();
             return false;

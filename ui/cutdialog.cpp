@@ -301,5 +301,20 @@ void CCutDialog::accept() {
     }
     if (!readAll())
         return;
+    // Refused before anything is stretched or built: a game this large could not be saved and
+    // loaded again.
+    if (std::int64_t(calc_.columns()) * calc_.rows() > CutCalculator::maxElements) {
+        const QString text = loadString(tooManyElementsMessage).arg(CutCalculator::maxElements);
+        if (messages_)
+            messages_->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
+        else
+            createProgramMessageBox(nullptr, this)
+                ->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
+        if (QLineEdit* columns = edit(columnsEdit)) {
+            columns->setFocus(Qt::OtherFocusReason);
+            columns->selectAll();
+        }
+        return;
+    }
     CSkinDialog::accept();
 }

@@ -4,6 +4,7 @@
 #include "model/cutcalculator.h"
 #include "ui/skindialog.h"
 
+class IMessageBox;
 class QLabel;
 class QLineEdit;
 
@@ -41,9 +42,13 @@ public:
     static constexpr int sizeBitmapId = 252;
     static constexpr int previewSide = 67;
     static constexpr int positiveNumberMessage = 32832;
+    // More elements than a saved game can hold (CutCalculator::maxElements).
+    static constexpr int tooManyElementsMessage = 32838;
 
     CCutDialog(int pictureWidth, int pictureHeight, int lastElementSize, QWidget* parent = nullptr);
 
+    // Where the program's message boxes go (the frame's); without one the dialog shows its own.
+    void setMessageBox(IMessageBox* messages) { messages_ = messages; }
     // The shape options the dialog opens with (before it is shown).
     void setShapeOptions(const CutChoice& options);
     // The player's choice: counts, element size and shape options.
@@ -64,6 +69,7 @@ protected:
     void initDialog() override;
 
 private:
+    IMessageBox* messages_ = nullptr;
     QLineEdit* edit(int id) const;
     // Data exchange: fields to values in the framework's order (columns, height, rows, width),
     // stopping with a warning at the first field that is not an integer; and values to fields.

@@ -40,7 +40,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
     stopEdgeRepeat();
-    if (!interaction_)
+    if (!interaction_ || pickingBlocked_)
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
@@ -67,7 +67,7 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
 void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
     // Replaces the second press, as on the platform the game was made for; nothing is picked.
     stopEdgeRepeat();
-    if (!interaction_)
+    if (!interaction_ || pickingBlocked_)
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)

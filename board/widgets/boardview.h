@@ -15,6 +15,9 @@ public:
     explicit BoardView(GameState& state, QWidget* parent = nullptr);
 
     void attach(BoardRenderer* renderer, Interaction* interaction);
+    // While the picture turns nothing may be picked or turned: a loaded game is not shown yet,
+    // and the turned pictures its elements are painted from are still being made.
+    void setPickingBlocked(bool blocked) { pickingBlocked_ = blocked; }
     // Edge scrolling goes on by itself, one step per turn of the event loop.
     bool edgeScrolling() const { return edgeTimer_.isActive(); }
 
@@ -42,4 +45,5 @@ private:
     QTimer edgeTimer_;
     int edgeWord_ = 0;
     bool filtering_ = false;
+    bool pickingBlocked_ = false;
 };

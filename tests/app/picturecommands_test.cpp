@@ -263,10 +263,16 @@ TEST_F(PictureCommandsTest, TheCutDiscardsTheGameOnlyWhenAllowed) {
 TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
     choose(bitmap("p.bmp", 100, 100));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    // 2000 x 8 elements of 320 pixels: few enough elements, far too many pixels.
     onCutDialog = [](CCutDialog& d) {
-        auto* columns = d.findChild<QLineEdit*>(CSkinDialog::controlName(1042));
-        columns->selectAll();
-        QTest::keyClicks(columns, "2000000000");
+        auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
+        size->setCurrentIndex(24);
+        emit size->activated(24);
+        for (const auto& [id, text] : {std::pair{1039, "8"}, std::pair{1042, "2000"}}) {
+            auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
         d.accept();
         return d.result();
     };
@@ -277,6 +283,46 @@ TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
     EXPECT_EQ(frame.state().pictureWidth, 100);
     EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100));
     EXPECT_EQ(fakes.cursor.waitDepth, 0);
+}
+
+// One element more than a saved game can hold is refused in the dialog, before anything is
+// stretched; the largest cut goes through.
+TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog) {
+    choose(bitmap("p.bmp", 100, 100));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    int columns = 129;
+    bool stayedOpen = false;
+    onCutDialog = [&](CCutDialog& d) {
+        auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
+        size->setCurrentIndex(0); // 16 pixels
+        emit size->activated(0);
+        for (const auto& [id, text] :
+             {std::pair{1039, QByteArray("128")}, std::pair{1042, QByteArray::number(columns)}}) {
+            auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromLatin1(text));
+        }
+        d.accept();
+        stayedOpen = d.result() != QDialog::Accepted;
+        if (stayedOpen)
+            d.reject();
+        return d.result();
+    };
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32838).arg(16384));
+    EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(frame.state().flags.cutDone, 0);
+    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100)) << "nothing was stretched";
+
+    fakes.messages.shown.clear();
+    columns = 128;
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(frame.state().flags.cutDone, 1);
+    EXPECT_EQ(frame.state().cutRows * frame.state().cutColumns, 16384);
+    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(2048, 2048));
 }
 
 TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {

@@ -5,6 +5,7 @@
 #include "game/savedgamesupport.h"
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
+#include "model/picture.h"
 #include "res/strings.h"
 
 #include <QBuffer>
@@ -206,6 +207,151 @@ TEST_F(SavedGamesTest, DamagedFilesAreRefusedAndTheGameOnTheBoardStays) {
         EXPECT_EQ(state().flags.elementsExist, 1);
         EXPECT_FALSE(state().turnedPictures[0].isNull());
     }
+}
+
+// Games a player makes and the layout example load through F3: a join between differently
+// turned elements (tolerant assembly), a block whose lines mark members with another digit, and
+// the example of the layout with its own picture.
+TEST_F(SavedGamesTest, EveryKindOfSaveLoadsThroughF3) {
+    Puzzle& p = state().puzzle;
+    int a = -1, b = -1;
+    for (int i = 0; i < p.count() && a < 0; ++i)
+        for (int j = 0; j < p.count() && a < 0; ++j)
+            if (p.element(i).orientation != p.element(j).orientation && joinPair(state(), i, j, true))
+                a = i, b = j;
+    ASSERT_GE(a, 0) << "no differently turned pair with fitting sides";
+    ASSERT_TRUE(save(QStringLiteral("turned")));
+    const QByteArray turned = snapshot();
+    p.setCellRect(a, p.element(a).cellRect.translated(30, 0));
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load());
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(snapshot(), turned);
+    EXPECT_TRUE(state().puzzle.blocks.sameBlock(a, b));
+
+    // The same game with the block's first line marked by 2s: the same block.
+    const QString pzs = store().gamePath(QStringLiteral("turned"));
+    QByteArray text = readAll(pzs);
+    const QByteArray line = state().puzzle.blocks.membershipLine(a);
+    const qsizetype at = text.indexOf("\r\n" + line + "\r\n");
+    ASSERT_GT(at, 0);
+    text.replace(at + 2, line.size(), QByteArray(line).replace('1', '2'));
+    {
+        QFile f(pzs);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    ASSERT_TRUE(load());
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(snapshot(), turned);
+
+    // The layout example, written by hand with a picture of its size.
+    {
+        QFile f(store().gamePath(QStringLiteral("example")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(crlf(kLayoutExample));
+    }
+    ASSERT_TRUE(writeBitmapFile(store().picturePath(QStringLiteral("example")), coordinatePicture(128, 64)));
+    store().readIndex();
+    store().appendName(QStringLiteral("example"));
+    ASSERT_TRUE(store().writeIndex());
+    ASSERT_TRUE(load(1));
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(state().puzzle.count(), 2);
+    EXPECT_EQ(state().puzzle.element(1).orientation, 2);
+    EXPECT_EQ(state().clock.clockCarried, 205);
+    EXPECT_EQ(snapshot(), crlf(kLayoutExample));
+}
+
+// Files of a few bytes that claim huge games, far elements or overlapping blocks are refused
+// with the program's message and change nothing; a huge stored board is clamped, not taken.
+TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
+    ASSERT_TRUE(save(QStringLiteral("g")));
+    const QString pzs = store().gamePath(QStringLiteral("g"));
+    const QByteArray good = readAll(pzs);
+    const QByteArray current = snapshot();
+    const qsizetype firstBody = good.indexOf('\n', good.indexOf('\n') + 1) + 1;
+    const QByteArray firstBodyLine = good.mid(firstBody, good.indexOf('\r', firstBody) - firstBody);
+    QByteArray overlapping = good;
+    overlapping.replace(overlapping.indexOf("\r\n000", overlapping.indexOf("[ELEMENTS]")) + 2, 12,
+                        "111111111111");
+
+    const std::vector<std::pair<const char*, QByteArray>> hostile = {
+        {"more elements than any cut", "[GLOBALS]\r\n128 129\r\n"},
+        {"ten thousand elements in a few bytes", "[GLOBALS]\r\n100 100\r\n"},
+        {"a row of the largest cut in a few bytes", "[GLOBALS]\r\n1 16384\r\n"},
+        {"an element far beyond any board",
+         QByteArray(good).replace(firstBodyLine, "5000000 5000000 5000032 5000032")},
+        {"blocks that overlap", overlapping},
+    };
+    for (const auto& [what, text] : hostile) {
+        QFile f(pzs);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.close();
+        fakes().messages.shown.clear();
+        ASSERT_TRUE(load()) << what;
+        EXPECT_EQ(messages(), QStringList{withPath(32825, pzs)}) << what;
+        EXPECT_EQ(snapshot(), current) << what;
+    }
+
+    QFile f(pzs);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
+                                     "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768"));
+    f.close();
+    ASSERT_NE(readAll(pzs), good);
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load());
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(state().board.boardBitmap.size(), QSize(2048, 1536)) << "twice the screen, no more";
+}
+
+// While a loaded game's picture is still turning the game is not under way: Pause and F2 do
+// nothing, and the clock stands at the time the file holds, whenever the picture is ready.
+TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
+    fakes().clock.advance(4000);
+    ASSERT_TRUE(save(QStringLiteral("clock")));
+    const std::int32_t saved = state().clock.clockCarried;
+    ASSERT_EQ(saved, 4000);
+    // Much later, with the old game's clock start long gone.
+    fakes().clock.advance(86400 * 400);
+    loadRow = 0;
+    ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
+    ASSERT_TRUE(frame().turningBusy()) << "the worker hands over only through the event loop";
+    EXPECT_FALSE(frame().commands().evaluate(Cmd::Pause).enabled);
+    EXPECT_FALSE(frame().commands().evaluate(Cmd::SaveGame).enabled);
+    const int modalsBefore = dialogs.size();
+    EXPECT_FALSE(frame().runCommand(Cmd::Pause));
+    EXPECT_FALSE(frame().runCommand(Cmd::SaveGame));
+    EXPECT_EQ(dialogs.size(), modalsBefore) << "no pause window, no save dialog";
+    EXPECT_EQ(state().clock.clockCarried, saved);
+    EXPECT_EQ(state().clock.elapsed(fakes().clock.nowSeconds()), saved);
+    // Nothing is picked or turned before the game is shown. The events go straight to the board
+    // (QTest's would let the worker hand over first).
+    const QByteArray loaded = snapshot();
+    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, game->view()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(game->view(), &event);
+    };
+    const QPoint at = game->grabPoint(1);
+    send(QEvent::MouseButtonDblClick, game->grabPoint(0), Qt::LeftButton);
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
+    send(QEvent::MouseMove, at + QPoint(40, 30), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at + QPoint(40, 30), Qt::NoButton);
+    ASSERT_TRUE(frame().turningBusy());
+    EXPECT_EQ(snapshot(), loaded);
+
+    fakes().clock.advance(50);
+    frame().waitForWorker();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(frame().turningBusy());
+    EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
+    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:06:40"));
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
+    fakes().clock.advance(20);
+    ASSERT_TRUE(save(QStringLiteral("clock")));
+    EXPECT_EQ(state().clock.clockCarried, saved + 20);
 }
 
 TEST_F(SavedGamesTest, TenGamesRefuseAnEleventhAndAskBeforeReplacing) {

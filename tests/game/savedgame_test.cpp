@@ -2,45 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <random>
 
 namespace {
-
-QByteArray crlf(QByteArray text) {
-    return text.replace("\n", "\r\n");
-}
-
-// The game of one row and two columns: element 1 on top, turned by two quarter turns, nothing
-// joined, 3 minutes 25 seconds played, default settings, a 1024 x 768 screen.
-const char* const kExample = "[GLOBALS]\n"
-                             "1 2\n"
-                             "200 150 264 214\n"
-                             "420 300 484 364\n"
-                             "1 0 \n"
-                             "32125 8421504 0 64 5 4 20 3 150 1 1 1 1 1 1 0 0\n"
-                             "\n"
-                             "[MAINFRAME]\n"
-                             "0 0\n"
-                             "0 0\n"
-                             "1024 768\n"
-                             "1 0 192 0 3 25\n"
-                             "\n"
-                             "[ELEMENTS]\n"
-                             "0 1 0\n"
-                             "-1 -1 -1 -1\n"
-                             "0 1 0 0\n"
-                             "0 0 0 0\n"
-                             "10\n"
-                             "\n"
-                             "2 1 0\n"
-                             "-1 -1 -1 -1\n"
-                             "0 -1 0 0\n"
-                             "0 0 0 0\n"
-                             "01\n"
-                             "\n";
 
 std::unique_ptr<GameState> exampleState() {
     auto s = std::make_unique<GameState>();
@@ -99,11 +67,11 @@ struct Layout {
 
 TEST(SavedGameFile, WritesTheExampleExactly) {
     const auto s = exampleState();
-    EXPECT_EQ(formatSavedGame(*s, 0), crlf(kExample));
+    EXPECT_EQ(formatSavedGame(*s, 0), crlf(kLayoutExample));
 }
 
 TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
-    for (const QByteArray& text : {crlf(kExample), QByteArray(kExample)}) {
+    for (const QByteArray& text : {crlf(kLayoutExample), QByteArray(kLayoutExample)}) {
         SavedGame g;
         ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
         EXPECT_EQ(g.rows, 1);
@@ -121,7 +89,7 @@ TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
 }
 
 TEST(SavedGameFile, ValuesMaySpreadOverLinesAndMarksAreAnyCharacterButZero) {
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     text.replace("32125 8421504 0 64 5 4 20 3 150", "32125 8421504 0 64\r\n5 4 20\t3 150");
     text.replace("1 0 192 0 3 25", "1 0 192 1 2 3");
     text.replace("\r\n10\r\n", "\r\n20\r\n");
@@ -134,7 +102,7 @@ TEST(SavedGameFile, ValuesMaySpreadOverLinesAndMarksAreAnyCharacterButZero) {
 
 TEST(SavedGameFile, FirstLineMustBeTheSectionNameAlone) {
     SavedGame g;
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[GLOBALS] "), g),
               SavedGameError::UnknownFormat);
     EXPECT_EQ(parseSavedGame(QByteArray(text).replace("[GLOBALS]", "[SAVED GAMES]"), g),
@@ -200,8 +168,10 @@ INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
                                            RoundTripCase{5, 6, true, 12}, RoundTripCase{2, 9, false, 16}));
 
 TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
-    QByteArray text = crlf(kExample);
+    QByteArray text = crlf(kLayoutExample);
     text.replace("0 0\r\n0 0\r\n1024 768", "300 200\r\n5 5\r\n1600 1200");
+    // An element near the stored board's corner: the board keeps room for it.
+    text.replace("420 300 484 364", "1480 1580 1544 1644");
     SavedGame g;
     ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
     GameState t;
@@ -219,6 +189,16 @@ TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
     installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
     EXPECT_EQ(t.board.boardWidth, 1024);
     EXPECT_EQ(t.board.boardHeight, 768);
+
+    // A stored board beyond the furthest element (plus the margin of a fitted board) and beyond
+    // twice the screen is clamped; it no longer asks for a bitmap of any size the file names.
+    text.replace("800 600", "2147483647 32768");
+    ASSERT_EQ(parseSavedGame(text, g), SavedGameError::None);
+    installSavedGame(g, coordinatePicture(128, 64), t, QSize(1024, 768), nullptr);
+    const Rect cell = t.puzzle.element(1).cellRect;
+    EXPECT_EQ(t.board.boardWidth, 2048);
+    EXPECT_EQ(t.board.boardHeight, cell.bottom + 50);
+    EXPECT_EQ(t.board.boardBitmap.size(), QSize(2048, cell.bottom + 50));
 }
 
 TEST(SavedGameFile, EveryDamageIsRefused) {
@@ -261,7 +241,10 @@ TEST(SavedGameFile, EveryDamageIsRefused) {
         {"main-frame section missing", withToken(good, at.mainFrame(-1), "[MAINFRAMES]")},
         {"unknown texture", withToken(good, at.mainFrame(8), "5")},
         {"minutes beyond 59", withToken(good, at.mainFrame(10), "60")},
-        {"board beyond any screen", withToken(good, at.mainFrame(4), "1000000")},
+        {"negative board", withToken(good, at.mainFrame(4), "-1")},
+        {"element beyond any board",
+         withToken(withToken(good, at.bodyRect(2, 0), "1000000"), at.bodyRect(2, 2),
+                   QByteArray::number(1000000 + s->puzzle.geometry.elementSize))},
         {"orientation 4", withToken(good, at.element(5, 0), "4")},
         {"turned although turning is off", withToken(good, at.element(5, 0), "1")},
         {"alone not a flag", withToken(good, at.element(5, 1), "2")},
@@ -349,9 +332,50 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
     EXPECT_GT(accepted, 0) << "some harmless changes (blanks, positions) should pass";
 }
 
+// The largest cut the cut dialog accepts saves and loads again, through files, as one block
+// (every membership line full); a longer file is not read at all.
+TEST(SavedGameFile, TheLargestGameSavesAndLoads) {
+    const int side = 128; // 16384 elements
+    GameState s;
+    Puzzle& p = s.puzzle;
+    p.create(side, side);
+    p.geometry = Geometry::compute(16, false, true, 4);
+    std::vector<std::int32_t> all(side * side);
+    for (int i = 0; i < side * side; ++i) {
+        all[i] = i;
+        Element& e = p.element(i);
+        const int r = i / side, c = i % side;
+        e.edgeSign = {r ? -1 : 0, c + 1 < side ? 1 : 0, r + 1 < side ? 1 : 0, c ? -1 : 0};
+        e.joinedNeighbour = {r ? i - side : -1, c + 1 < side ? i + 1 : -1, r + 1 < side ? i + side : -1,
+                             c ? i - 1 : -1};
+        e.alone = 0;
+        p.bodyRects[i] = {c * 16, r * 16, c * 16 + 16, r * 16 + 16};
+        p.stackOrder[i] = side * side - 1 - i;
+    }
+    p.blocks.makeBlock(all);
+    s.board.resize(16, 16, 16, 16);
+    s.board.boardWidth = 2100;
+    s.board.boardHeight = 2100;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.pzs"));
+    ASSERT_TRUE(writeSavedGame(path, s, 0));
+    EXPECT_LE(QFileInfo(path).size(), SavedGameLimits::maxFileSize);
+    SavedGame g;
+    ASSERT_EQ(readSavedGameFile(path, g), SavedGameError::None);
+    ASSERT_EQ(g.count(), SavedGameLimits::maxElements);
+    ASSERT_EQ(g.blocks.size(), 1u);
+    EXPECT_EQ(g.blocks[0], all);
+    EXPECT_EQ(g.elements[side + 1].joinedNeighbour, (EdgeRecord{1, side + 2, 2 * side + 1, side}));
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(SavedGameLimits::maxFileSize + 1));
+    EXPECT_EQ(readSavedGameFile(path, g), SavedGameError::Damaged);
+}
+
 TEST(SavedGameFile, PictureMustBeTheCutPicture) {
     SavedGame g;
-    ASSERT_EQ(parseSavedGame(crlf(kExample), g), SavedGameError::None);
+    ASSERT_EQ(parseSavedGame(crlf(kLayoutExample), g), SavedGameError::None);
     EXPECT_TRUE(pictureFitsSavedGame(g, coordinatePicture(128, 64)));
     EXPECT_FALSE(pictureFitsSavedGame(g, coordinatePicture(129, 64)));
     EXPECT_FALSE(pictureFitsSavedGame(g, QImage()));

@@ -1,5 +1,6 @@
 #include "cutsupport.h"
 #include "model/elementbitmap.h"
+#include "model/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,31 @@ TEST(ElementBitmapTest, PicturesOfOtherFormatsPaintTheSame) {
                                        other->pictures, other->outlineColour));
         EXPECT_EQ(e.bitmap, rgb32->puzzle.element(i).bitmap) << i;
     }
+}
+
+// Painting from the unturned picture gives the very bitmap painting from the turned picture
+// gives, in every orientation, border elements and odd formats included.
+TEST(ElementBitmapTest, PaintingFromTheUnturnedPictureIsTheSame) {
+    for (bool mosaic : {false, true}) {
+        const CutPlan plan{3, 4, 24, mosaic, true, true, true, 3, 5};
+        auto cut = makeCut(plan, true, cyclingTurns(12));
+        for (const QImage::Format format :
+             {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8}) {
+            const QImage picture = cut->pictures[0].convertToFormat(format);
+            std::array<QImage, 4> pictures{picture};
+            buildTurnedPictures(pictures);
+            for (int i = 0; i < 12; ++i) {
+                Element& e = cut->puzzle.element(i);
+                ASSERT_TRUE(paintElementBitmap(e, 0, cut->puzzle, pictures, cut->outlineColour));
+                const QImage turned = e.bitmap;
+                ASSERT_TRUE(paintElementBitmapFromPicture(e, cut->puzzle, picture, cut->outlineColour));
+                EXPECT_EQ(e.bitmap, turned)
+                    << "mosaic " << mosaic << ", element " << i << ", turn " << e.orientation;
+            }
+        }
+    }
+    auto cut = makeCut(CutPlan{}, false);
+    EXPECT_FALSE(paintElementBitmapFromPicture(cut->puzzle.element(0), cut->puzzle, QImage(), QColor()));
 }
 
 TEST(ElementBitmapTest, FailedPaintChangesNothing) {

@@ -49,6 +49,21 @@ TEST(PictureTurning, FourTurnsGiveTheSamePixels) {
     }
 }
 
+// The half turns taken straight from entries 0 and 1 are quarter turns of the entry before,
+// for every depth (bit pixels take the two quarter turns).
+TEST(PictureTurning, EachTurnedPictureIsAQuarterTurnOfThePrevious) {
+    std::uint32_t seed = 40;
+    for (QImage::Format format : pictureFormats()) {
+        for (const QSize size : {QSize(1, 1), QSize(9, 17), QSize(70, 33)}) {
+            SCOPED_TRACE(std::string(formatName(format)) + " " + std::to_string(size.width()));
+            std::array<QImage, 4> pictures{randomPicture(format, size.width(), size.height(), seed++)};
+            ASSERT_TRUE(buildTurnedPictures(pictures));
+            for (int k = 1; k < 4; ++k)
+                expectQuarterTurn(pictures[k - 1], pictures[k]);
+        }
+    }
+}
+
 TEST(PictureTurning, TopRightCornerBecomesTopLeft) {
     QImage source(3, 2, QImage::Format_RGB888);
     source.fill(Qt::black);

@@ -1,0 +1,298 @@
+// Saving and loading a game of 10,816 elements (a 5000 x 5000 picture cut at element size 48:
+// about 118 MB of text beside a 100 MB picture file), against creating the same game in the same
+// run: times as ratios to creation, and the peak memory of each phase against creation's peak,
+// each measured in a fresh process of this program (the highest resident size, reset before the
+// phase where the game is made first, minus what the process held before the game existed).
+//
+//   creation: load the 5000 x 5000 picture file, stretch it to the cut (the cut dialog's OK),
+//             turn it, generate every element, size and draw the board
+//   save:     write the picture file and the text file, as the save command does (the text
+//             file alone is shown beside it)
+//   load:     read both files and check them, build the elements while the worker turns the
+//             picture, and draw the board (the load command through gameReady)
+//
+// Dirty pages are written out before every timed run, so each starts from the same state of the
+// page cache; the spread of the runs is printed as the machine's noise.
+
+#include "bench/benchsupport.h"
+#include "board/boardhost.h"
+#include "board/boardrenderer.h"
+#include "game/gamestate.h"
+#include "game/savedgame.h"
+#include "model/generator.h"
+#include "model/picture.h"
+#include "model/randomtables.h"
+#include "model/services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <future>
+#include <map>
+#include <vector>
+#include <string>
+
+namespace {
+
+std::map<std::string, std::vector<double>> runs;
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+void record(const std::string& name, double s) {
+    runs[name].push_back(s);
+}
+double best(const std::string& name) {
+    const auto& r = runs[name];
+    return r.empty() ? 0 : *std::min_element(r.begin(), r.end());
+}
+double worst(const std::string& name) {
+    const auto& r = runs[name];
+    return r.empty() ? 0 : *std::max_element(r.begin(), r.end());
+}
+
+constexpr int kRows = 104, kColumns = 104, kSize = 48; // 5000 / 48 rounded: 104
+const QSize kScreen(1024, 768);
+
+// The picture the player loads, 5000 x 5000, written once as a bitmap file.
+void writeSourcePicture(const QString& path) {
+    QImage picture(5000, 5000, QImage::Format_RGB32);
+    QPainter p(&picture);
+    QLinearGradient g(0, 0, picture.width(), picture.height());
+    g.setColorAt(0, QColor(200, 40, 60));
+    g.setColorAt(0.5, QColor(240, 220, 80));
+    g.setColorAt(1, QColor(30, 120, 220));
+    p.fillRect(picture.rect(), g);
+    p.end();
+    writeBitmapFile(path, picture);
+}
+
+std::unique_ptr<GameState> freshState() {
+    auto state = std::make_unique<GameState>();
+    state->screenWidth = kScreen.width();
+    state->screenHeight = kScreen.height();
+    state->background.loadTexture();
+    return state;
+}
+
+// Creation as the player runs it: the picture is loaded, the cut stretches it, the worker turns
+// it, then generation.
+bool create(GameState& state, const QString& folder) {
+    NullHost host;
+    NullSound sound;
+    NullCursor cursor;
+    FixedClock clock;
+    StandardRandom random;
+    QImage picture = loadPicture(folder + QStringLiteral("/source.bmp")).picture;
+    if (!scalePicture(picture, kColumns * kSize, kRows * kSize))
+        return false;
+    state.turnedPictures = {std::move(picture), QImage(), QImage(), QImage()};
+    buildTurnedPictures(state.turnedPictures);
+    BoardRenderer renderer(state, host, sound, cursor);
+    GenerationRequest request{kRows, kColumns, kSize, state.cut};
+    state.flags.elementsExist = 1;
+    Generator(random, clock)
+        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+    const QSize board = boardSizeFor(kColumns, kRows, state.puzzle.geometry.bitmapSize, kScreen, kScreen);
+    state.board.resize(board.width(), board.height(), kScreen.width(), kScreen.height());
+    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+    return true;
+}
+
+// Some blocks, so that membership lines are not all alike: pairs joined on complementary sides,
+// as tolerant assembly joins them.
+void joinSome(GameState& state) {
+    Puzzle& p = state.puzzle;
+    for (int i = 0; i + 1 < p.count(); i += 3) {
+        Element& a = p.element(i);
+        Element& b = p.element(i + 1);
+        if (a.orientation != b.orientation)
+            continue; // readable by the reader this one replaces, for comparing the two
+        for (int side = 0; side < 4; ++side) {
+            const int other = (side + 2) % 4;
+            if (a.edgeSign[side] == 0 || a.edgeSign[side] != -b.edgeSign[other] ||
+                a.edgeShift[side] != -b.edgeShift[other] || a.joinedNeighbour[side] != -1 ||
+                b.joinedNeighbour[other] != -1)
+                continue;
+            a.joinedNeighbour[side] = i + 1;
+            b.joinedNeighbour[other] = i;
+            a.alone = b.alone = 0;
+            p.blocks.merge(i, i + 1);
+            break;
+        }
+    }
+}
+
+bool save(const GameState& state, const QString& folder) {
+    return writeBitmapFile(folder + QStringLiteral("/game.bmp"), state.turnedPictures[0]) &&
+           writeSavedGame(folder + QStringLiteral("/game.pzs"), state, 0);
+}
+
+// The load command: read and check both files; the worker turns the picture while the elements
+// are built; then gameReady draws the board.
+bool load(GameState& state, const QString& folder) {
+    auto t = std::chrono::steady_clock::now(); // the parts are printed too
+    SavedGameFiles files =
+        readSavedGameFiles(folder + QStringLiteral("/game.bmp"), folder + QStringLiteral("/game.pzs"));
+    record("  read and check both files", seconds(t));
+    t = std::chrono::steady_clock::now();
+    if (!files.picture.ok() || files.error != SavedGameError::None ||
+        !pictureFitsSavedGame(files.game, files.picture.picture))
+        return false;
+    auto turning = std::async(std::launch::async, [picture = files.picture.picture] {
+        std::array<QImage, 4> pictures{picture, QImage(), QImage(), QImage()};
+        buildTurnedPictures(pictures);
+        return pictures;
+    });
+    installSavedGame(files.game, files.picture.picture, state, kScreen, nullptr);
+    record("  build the elements", seconds(t));
+    t = std::chrono::steady_clock::now();
+    files = SavedGameFiles();
+    std::array<QImage, 4> turned = turning.get();
+    record("  wait for the turned picture", seconds(t));
+    t = std::chrono::steady_clock::now();
+    for (int k = 1; k < 4; ++k)
+        state.turnedPictures[k] = std::move(turned[k]);
+    NullHost host;
+    NullSound sound;
+    NullCursor cursor;
+    BoardRenderer(state, host, sound, cursor).redrawBoard({.clearBackground = true, .playSound = true});
+    record("  draw the board", seconds(t));
+    return true;
+}
+
+QString folder;
+
+void BM_Create(benchmark::State& bs) {
+    for (auto _ : bs) {
+        auto state = freshState();
+        sync();
+        const auto start = std::chrono::steady_clock::now();
+        if (!create(*state, folder))
+            bs.SkipWithError("creation failed");
+        record("create", seconds(start));
+    }
+}
+
+void BM_Save(benchmark::State& bs) {
+    auto state = freshState();
+    create(*state, folder);
+    joinSome(*state);
+    for (auto _ : bs) {
+        sync();
+        auto start = std::chrono::steady_clock::now();
+        if (!save(*state, folder))
+            bs.SkipWithError("save failed");
+        record("save", seconds(start));
+        sync();
+        start = std::chrono::steady_clock::now();
+        writeSavedGame(folder + QStringLiteral("/text-only.pzs"), *state, 0);
+        record("save text", seconds(start));
+    }
+    bs.counters["MB"] = double(QFile(folder + QStringLiteral("/game.pzs")).size()) / 1e6;
+}
+
+void BM_Load(benchmark::State& bs) {
+    for (auto _ : bs) {
+        auto state = freshState();
+        sync();
+        const auto start = std::chrono::steady_clock::now();
+        if (!load(*state, folder))
+            bs.SkipWithError("load failed");
+        record("load", seconds(start));
+    }
+}
+
+long statusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void resetPeak() {
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+// One phase in this fresh process: its peak resident size above what the process held before
+// the game existed, in KiB.
+long peakOf(const std::string& phase, const QString& dir) {
+    auto state = freshState();
+    const long before = statusKb("VmRSS:");
+    resetPeak();
+    if (phase == "create") {
+        create(*state, dir);
+    } else if (phase == "save") {
+        create(*state, dir);
+        joinSome(*state);
+        resetPeak(); // the peak of the save alone, with the whole game held
+        save(*state, dir);
+    } else {
+        load(*state, dir);
+    }
+    return statusKb("VmHWM:") - before;
+}
+
+long peakInChild(const char* self, const char* phase) {
+    const std::string command = std::string(self) + " --peak " + phase + " " + folder.toStdString();
+    long kb = -1;
+    if (FILE* child = popen(command.c_str(), "r")) {
+        if (std::fscanf(child, "%ld", &kb) != 1)
+            kb = -1;
+        pclose(child);
+    }
+    return kb;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--peak") == 0) {
+        std::printf("%ld\n", peakOf(argv[2], QString::fromLocal8Bit(argv[3])));
+        return 0;
+    }
+    QTemporaryDir dir;
+    folder = dir.path();
+    writeSourcePicture(folder + QStringLiteral("/source.bmp"));
+    benchmark::RegisterBenchmark("Create/10816", BM_Create)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("Save/10816", BM_Save)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("Load/10816", BM_Load)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+
+    const double create = best("create");
+    std::printf("\n10816 elements, best of three runs (slowest in brackets):\n");
+    std::printf("  create            %5.3f s (%5.3f)\n", create, worst("create"));
+    for (const char* phase : {"save", "save text", "load"})
+        std::printf("  %-17s %5.3f s (%5.3f)  ratio %.2f (%.2f)\n", phase, best(phase), worst(phase),
+                    best(phase) / create, worst(phase) / create);
+    for (const char* part : {"  read and check both files", "  build the elements",
+                             "  wait for the turned picture", "  draw the board"})
+        std::printf("  %-29s %5.3f s\n", part, best(part));
+    std::fflush(stdout);
+    const long createKb = peakInChild(argv[0], "create");
+    const long saveKb = peakInChild(argv[0], "save");
+    const long loadKb = peakInChild(argv[0], "load");
+    std::printf("peak memory: create %.0f MiB; save %.0f MiB, ratio %.2f; load %.0f MiB, ratio %.2f\n",
+                createKb / 1024.0, saveKb / 1024.0, double(saveKb) / createKb, loadKb / 1024.0,
+                double(loadKb) / createKb);
+    return 0;
+}
