@@ -4,8 +4,8 @@
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/picturecommands.h"
-#include "app/settingscommand.h"
 #include "app/savedgamecommands.h"
+#include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/programfolders.h"
@@ -172,7 +172,7 @@ void CMainFrame::updateCursor() {
     pictureWnd_->setBusyCursor(turningBusy_.load() ? &busy : nullptr);
     if (turningBusy_.load())
         boardView_->setCursor(busy);
-    else if (state_.hintMode)
+    else if (state_.input.hintMode)
         boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();

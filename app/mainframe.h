@@ -100,6 +100,7 @@ public:
     QString programFolder() const override;
     // IJoinHost
     void endMouseCapture() override;
+    bool gameCompleted() const override { return state_.flags.gameCompleted != 0; }
     void announceCompletion() override;
     // IInteractionHost
     void captureMouse() override;

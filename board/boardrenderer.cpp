@@ -1,7 +1,7 @@
 #include "board/boardrenderer.h"
 
 #include "board/boardhost.h"
-#include "game/gamestate.h"
+#include "board/boardstate.h"
 #include "model/elementbitmap.h"
 #include "model/regioncopy.h"
 #include "model/services.h"
@@ -55,7 +55,7 @@ private:
 
 } // namespace
 
-BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
+BoardRenderer::BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
     : state_(state), host_(host), sound_(sound), cursor_(cursor) {}
 
 void BoardRenderer::paintBackground(const QRegion& clip) {
@@ -83,7 +83,7 @@ void BoardRenderer::paintBackground(const QRegion& clip) {
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
     if (flags.clearBackground)
         state_.board.paintBackground(state_.background);
-    if (!state_.flags.elementsExist) {
+    if (!state_.hasElements()) {
         host_.invalidateAll();
         host_.updateNow();
         return;
@@ -280,12 +280,12 @@ QRegion BoardRenderer::clientRegion(int i) const {
 void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     const Board& board = state_.board;
     QRegion rest = clientArea;
-    const int picked = state_.pickedElement;
+    const int picked = state_.input.pickedElement;
     if (picked >= 0 && picked < state_.puzzle.count()) {
         const Element& e = state_.puzzle.element(picked);
-        painter.setClipRegion(state_.dragClipRegion.intersected(clientArea));
+        painter.setClipRegion(state_.input.dragClipRegion.intersected(clientArea));
         painter.drawImage(QPoint(e.cellRect.left - board.scrollX, e.cellRect.top - board.scrollY), e.bitmap);
-        rest = clientArea.subtracted(state_.dragClipRegion);
+        rest = clientArea.subtracted(state_.input.dragClipRegion);
     }
     painter.setClipRegion(rest);
     const QRect bounds = rest.boundingRect();

@@ -10,7 +10,7 @@ class IBoardHost;
 class ICursor;
 class ISound;
 class QPainter;
-struct GameState;
+struct BoardState;
 
 // Draws the board into its off-screen bitmap, element by element, and tells the window which
 // part of it changed. Only full repaints touch the whole board; interaction repairs locally.
@@ -18,7 +18,7 @@ class BoardRenderer {
 public:
     static constexpr int elementsAppearWave = 259;
 
-    BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor);
+    BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor);
 
     struct RedrawFlags {
         bool clearBackground = false;
@@ -85,7 +85,7 @@ private:
     void endBatch();
     void invalidateElement(int i);
 
-    GameState& state_;
+    BoardState& state_;
     IBoardHost& host_;
     ISound& sound_;
     ICursor& cursor_;

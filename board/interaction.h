@@ -11,7 +11,7 @@ class ICursor;
 class IInteractionHost;
 class ISound;
 class Joiner;
-struct GameState;
+struct BoardState;
 
 // The mouse and the keyboard on the board: picking an element or a block, dragging it with
 // snapping, separating, releasing, double clicks that turn, scrolling and the hint. The window
@@ -20,7 +20,7 @@ class Interaction {
 public:
     static constexpr int popupMenuCommand = 32805; // the command of F10
 
-    Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+    Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                 ISound& sound, ICursor& cursor);
 
     const ButtonCombos& combos() const { return combos_; }
@@ -57,7 +57,7 @@ private:
     // Moves an element's cell, body square and board region.
     void moveBy(int i, int dx, int dy);
 
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer& renderer_;
     Joiner& joiner_;
     IInteractionHost& host_;

@@ -1,8 +1,8 @@
 #include "board/joiner.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/stacking.h"
-#include "game/gamestate.h"
 #include "model/services.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ std::int64_t positionKey(int left, int top) {
 
 } // namespace
 
-Joiner::Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
+Joiner::Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
     : state_(state), renderer_(renderer), sound_(sound), host_(host) {}
 
 bool Joiner::sidesFit(int e, int side, int k, int test) const {
@@ -122,12 +122,12 @@ bool Joiner::snap(int e) {
         return false;
 
     host_.endMouseCapture();
-    state_.pickedElement = -1;
-    state_.dragClipRegion = QRegion();
+    state_.input.pickedElement = -1;
+    state_.input.dragClipRegion = QRegion();
     raiseToTop(p, e);
     renderer_.drawBlockBack(e);
     p.element(e).blockLifted = 0;
-    if (isComplete() && !state_.flags.gameCompleted)
+    if (isComplete() && !host_.gameCompleted())
         host_.announceCompletion();
     else
         sound_.playWave(joinWave);

@@ -4,13 +4,15 @@
 
 class BoardRenderer;
 class ISound;
-struct GameState;
+struct BoardState;
 
-// What joining needs from the window: ending the drag and the celebration.
+// What joining needs from the window and the game: ending the drag and the celebration, which
+// comes once a game; a join after it sounds as any other.
 class IJoinHost {
 public:
     virtual ~IJoinHost() = default;
     virtual void endMouseCapture() = 0;
+    virtual bool gameCompleted() const = 0;
     virtual void announceCompletion() = 0;
 };
 
@@ -20,7 +22,7 @@ class Joiner {
 public:
     static constexpr int joinWave = 259;
 
-    Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
+    Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
 
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
     // something joined and the drag has ended; false when nothing joined or making a region
@@ -44,7 +46,7 @@ private:
     // Records a join of i's side with j's opposite side when both are free and fit.
     void linkIfFits(int i, int side, int j);
 
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer& renderer_;
     ISound& sound_;
     IJoinHost& host_;

@@ -1,8 +1,8 @@
 #include "board/rotator.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/joiner.h"
-#include "game/gamestate.h"
 #include "model/edges.h"
 #include "model/elementbitmap.h"
 #include "model/elementcontext.h"
@@ -10,7 +10,7 @@
 
 #include <vector>
 
-Rotator::Rotator(GameState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor)
+Rotator::Rotator(BoardState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), sound_(sound), cursor_(cursor) {}
 
 void Rotator::turnElement(int e, int t) {

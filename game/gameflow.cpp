@@ -21,8 +21,8 @@ bool GameFlow::confirmReplacingGame() {
 void GameFlow::discardGame(bool withPicture) {
     if (state_.flags.elementsExist) {
         state_.puzzle.clear();
-        state_.pickedElement = -1;
-        state_.dragClipRegion = QRegion();
+        state_.input.pickedElement = -1;
+        state_.input.dragClipRegion = QRegion();
         state_.flags.elementsExist = 0;
     }
     if (withPicture) {

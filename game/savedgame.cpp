@@ -676,7 +676,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.board.resize(board.width(), board.height(), state.screenWidth, state.screenHeight);
 
     state.clock.clockCarried = g.clockCarried();
-    state.pickedElement = -1;
+    state.input.pickedElement = -1;
     state.flags.pictureLoaded = 1;
     state.flags.cutDone = 1;
     state.flags.elementsExist = 1;

@@ -1,4 +1,5 @@
 #include "board/boardfixture.h"
+#include "game/gamestate.h"
 #include "game/settingschoice.h"
 
 #include <gtest/gtest.h>
