@@ -22,6 +22,7 @@ void SettingsCommand::run() {
     if (outcome.clockVisibilityChanged)
         frame_.gameFlow().applyClockVisibility();
     if (outcome.redraw) {
+        frame_.joiner().updateJoinRegions();
         BoardRenderer::RedrawFlags flags;
         flags.clearBackground = true;
         flags.rebuildBitmaps = true;

@@ -134,7 +134,7 @@ struct Bench {
             p.blocks.makeBlock(members);
         }
         for (int i = 0; i < N; ++i)
-            renderer.updateJoinRegion(i);
+            joiner.updateJoinRegion(i);
     }
 };
 

@@ -95,11 +95,11 @@ void BM_GenerateShapesAndBitmaps(benchmark::State& state) {
         state.PauseTiming();
         fillPuzzle(*puzzle, tables, size, mosaic);
         ShapeBuilder shapes(optionsFor(size, mosaic));
-        ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}, {}};
+        ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
         state.ResumeTiming();
         for (int i = 0; i < N; ++i) {
             prepareElement(context, i, tables.turns[i]);
-            placeBoardRegion(context, i);
+            placeBoardRegion(*puzzle, shapes, i);
         }
         distinct = shapes.cachedShapes();
     }
@@ -142,7 +142,7 @@ void BM_PaintOnly(benchmark::State& state) {
     auto puzzle = std::make_unique<Puzzle>();
     fillPuzzle(*puzzle, tables, size, false);
     ShapeBuilder shapes(optionsFor(size, false));
-    ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}, {}};
+    ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
     for (int i = 0; i < N; ++i)
         prepareElement(context, i, tables.turns[i]);
     for (auto _ : state) {

@@ -3,6 +3,7 @@
 #include "board/boardhost.h"
 #include "board/boardstate.h"
 #include "model/elementbitmap.h"
+#include "model/elementcontext.h"
 #include "model/regioncopy.h"
 #include "model/services.h"
 #include "model/shapebuilder.h"
@@ -94,12 +95,11 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int i = *it;
         if (flags.rebuildRegions) {
-            if (state_.settings.outlineThickness != 0) {
-                updateJoinRegion(i);
-            } else {
+            // A new outline thickness has rebuilt the shapes already; without one they are
+            // rebuilt here, untrimmed.
+            if (state_.settings.outlineThickness == 0)
                 rebuildShape(i);
-                placeBoardRegion(i);
-            }
+            placeBoardRegion(i);
         }
         if (flags.rebuildBitmaps)
             repaintBitmap(i);
@@ -138,27 +138,28 @@ void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, cons
     e.lifted = 0;
 }
 
+template <class Include> void BoardRenderer::repairAround(int i, const QRegion& clip, Include include) {
+    const Puzzle& puzzle = state_.puzzle;
+    const Rect& body = puzzle.bodyRects[i];
+    const int a = puzzle.geometry.elementSize * 3 / 2;
+    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
+        const int j = *it;
+        if (j == i || !include(j))
+            continue;
+        const Rect& b = puzzle.bodyRects[j];
+        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
+            b.bottom < body.bottom + a)
+            drawElement(j, false, false, &clip);
+    }
+}
+
 void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
     Puzzle& puzzle = state_.puzzle;
     const QRegion region = puzzle.boardRegions[i];
     paintBackground(region);
     if (invalidate)
         invalidateElement(i);
-    // Repair what the element may have covered: everything whose body lies strictly inside the
-    // lifted body widened by one and a half element sizes.
-    const Rect& body = puzzle.bodyRects[i];
-    const int a = puzzle.geometry.elementSize * 3 / 2;
-    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
-        const int j = *it;
-        if (j == i)
-            continue;
-        if (!redrawOwnBlock && puzzle.blocks.sameBlock(i, j))
-            continue;
-        const Rect& b = puzzle.bodyRects[j];
-        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a)
-            drawElement(j, false, false, &region);
-    }
+    repairAround(i, region, [&](int j) { return redrawOwnBlock || !puzzle.blocks.sameBlock(i, j); });
     puzzle.element(i).lifted = 1;
 }
 
@@ -308,60 +309,18 @@ void BoardRenderer::repaintBitmap(int i) {
 }
 
 void BoardRenderer::placeBoardRegion(int i) {
-    Puzzle& p = state_.puzzle;
-    if (state_.settings.threeD) {
-        updateJoinRegion(i);
-        return;
-    }
-    const Element& e = p.element(i);
-    p.boardRegions[i] = e.outerRegion.translated(e.cellRect.left, e.cellRect.top);
+    ::placeBoardRegion(state_.puzzle, state_.shapes, i);
 }
 
-bool BoardRenderer::updateJoinRegionOnBoard(int i) {
+void BoardRenderer::eraseUncovered(int i, const QRegion& before) {
     Puzzle& p = state_.puzzle;
-    const QRegion before = p.boardRegions[i];
-    const bool ok = updateJoinRegion(i);
     if (p.element(i).lifted)
-        return ok;
+        return;
     const QRegion removed = before.subtracted(p.boardRegions[i]);
     if (removed.isEmpty())
-        return ok;
+        return;
     paintBackground(removed);
     // Whatever lies under the band shows again, in stacking order, as when lifting.
-    const Rect& body = p.bodyRects[i];
-    const int a = p.geometry.elementSize * 3 / 2;
-    for (auto it = p.stackOrder.rbegin(); it != p.stackOrder.rend(); ++it) {
-        const int j = *it;
-        const Rect& b = p.bodyRects[j];
-        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a && j != i && !p.element(j).lifted)
-            drawElement(j, false, false, &removed);
-    }
+    repairAround(i, removed, [&](int j) { return !p.element(j).lifted; });
     invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
-    return ok;
-}
-
-bool BoardRenderer::updateJoinRegion(int i) {
-    Puzzle& p = state_.puzzle;
-    Element& e = p.element(i);
-    e.fullyJoined = 0;
-    int mask = 0;
-    for (int side = 0; side < 4; ++side)
-        if (e.joinedNeighbour[side] != -1)
-            mask |= SideMask::of(side);
-    QRegion area;
-    if (mask == 0) {
-        e.alone = 1;
-        p.blocks.detach(i);
-        area = e.outerRegion;
-    } else if (!state_.settings.threeD) {
-        return true; // without the bevel a join changes nothing that is drawn
-    } else if (mask == SideMask::All) {
-        e.fullyJoined = 1;
-        area = e.innerRegion;
-    } else {
-        area = state_.shapes.trimmedOuterRegion(e.edgeSign, e.edgeShift, mask);
-    }
-    p.boardRegions[i] = area.translated(e.cellRect.left, e.cellRect.top);
-    return true;
 }

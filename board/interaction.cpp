@@ -55,7 +55,7 @@ void Interaction::pick(int word, QPoint client) {
         hold(e);
     } else if (combos_.isSeparate(word)) {
         joiner_.separateElement(e);
-        renderer_.updateJoinRegion(e);
+        renderer_.placeBoardRegion(e);
         renderer_.liftElement(e, false, true);
         hold(e);
     } else {
@@ -101,7 +101,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
         if (el.blockLifted)
             rest = p.blocks.members(e);
         joiner_.separateElement(e);
-        renderer_.updateJoinRegion(e);
+        renderer_.placeBoardRegion(e);
         if (el.blockLifted) {
             BoardRenderer::InvalidationBatch batch(renderer_);
             for (const int j : rest)

@@ -3,6 +3,7 @@
 #include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/stacking.h"
+#include "model/elementcontext.h"
 #include "model/services.h"
 
 #include <algorithm>
@@ -47,17 +48,15 @@ bool Joiner::sidesFit(int e, int side, int k, int test) const {
     return a.homeIndex == b.homeIndex + delta;
 }
 
-Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop) {
+void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     Puzzle& p = state_.puzzle;
     Element& a = p.element(e);
     Element& b = p.element(k);
     a.joinedNeighbour[side] = k;
-    if (!renderer_.updateJoinRegion(e))
-        return JoinOutcome::Failed;
+    updateJoinRegion(e);
     a.alone = 0;
     b.joinedNeighbour[opposite(side)] = e;
-    if (!renderer_.updateJoinRegionOnBoard(k))
-        return JoinOutcome::Failed;
+    updateJoinRegionOnBoard(k);
     b.alone = 0;
     renderer_.drawElement(k, false, false);
 
@@ -73,7 +72,6 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
     mergeBlocks(e, k);
     const int s = p.geometry.elementSize;
     p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
-    return JoinOutcome::Joined;
 }
 
 bool Joiner::snap(int e) {
@@ -112,8 +110,7 @@ bool Joiner::snap(int e) {
             }
             if (!near || !sidesFit(e, side, k, test))
                 continue;
-            if (join(e, side, k, newLeft, newTop) == JoinOutcome::Failed)
-                return false; // the links made so far stay; the drag goes on
+            join(e, side, k, newLeft, newTop);
             joined = true;
             m = 0;
         }
@@ -162,8 +159,8 @@ void Joiner::linkIfFits(int i, int side, int j) {
     a.joinedNeighbour[side] = j;
     b.joinedNeighbour[other] = i;
     a.alone = b.alone = 0;
-    renderer_.updateJoinRegionOnBoard(i);
-    renderer_.updateJoinRegionOnBoard(j);
+    updateJoinRegionOnBoard(i);
+    updateJoinRegionOnBoard(j);
 }
 
 void Joiner::linkAlignedPairs(int a, int b) {
@@ -210,13 +207,42 @@ void Joiner::separateElement(int e) {
         if (n < 0)
             continue;
         p.element(n).joinedNeighbour[opposite(side)] = -1;
-        renderer_.updateJoinRegion(n);
+        updateJoinRegion(n);
         renderer_.drawElement(n, false, false);
     }
     splitAfterRemoval(e);
     p.blocks.detach(e);
     el.joinedNeighbour = {-1, -1, -1, -1};
     el.alone = 1;
+    el.fullyJoined = 0;
+}
+
+void Joiner::updateJoinRegion(int i) {
+    Puzzle& p = state_.puzzle;
+    Element& e = p.element(i);
+    const int mask = joinedSides(e);
+    const bool threeD = state_.settings.threeD != 0;
+    e.fullyJoined = threeD && mask == SideMask::All ? 1 : 0;
+    if (mask == 0) {
+        e.alone = 1;
+        p.blocks.detach(i);
+    } else if (!threeD) {
+        return;
+    }
+    renderer_.placeBoardRegion(i);
+}
+
+void Joiner::updateJoinRegionOnBoard(int i) {
+    const QRegion before = state_.puzzle.boardRegions[i];
+    updateJoinRegion(i);
+    renderer_.eraseUncovered(i, before);
+}
+
+void Joiner::updateJoinRegions() {
+    if (!state_.settings.threeD)
+        return;
+    for (int i = 0; i < state_.puzzle.count(); ++i)
+        updateJoinRegion(i);
 }
 
 int Joiner::splitAfterRemoval(int e) {

@@ -16,12 +16,8 @@ Rotator::Rotator(BoardState& state, BoardRenderer& renderer, Joiner& joiner, ISo
 void Rotator::turnElement(int e, int t) {
     Puzzle& p = state_.puzzle;
     const QRegion oldArea = p.boardRegions[e];
-    ElementContext context{p,
-                           state_.shapes,
-                           state_.turnedPictures,
-                           state_.settings.outlineColor,
-                           [this](int i) { joiner_.separateElement(i); },
-                           [this](int i) { return renderer_.updateJoinRegion(i); }};
+    ElementContext context{p, state_.shapes, state_.turnedPictures, state_.settings.outlineColor,
+                           [this](int i) { joiner_.separateElement(i); }};
     prepareElement(context, e, t);
     renderer_.liftElement(e, false, true);
     renderer_.drawElement(e, true, false);
@@ -56,7 +52,7 @@ void Rotator::turnBlock(int p, int t) {
         state_.shapes.computeShapeBounds(el);
         if (!paintElementBitmap(el, t, puzzle, state_.turnedPictures, state_.settings.outlineColor))
             el.orientation = ((el.orientation - t) % 4 + 4) % 4; // orientation follows the edges
-        renderer_.updateJoinRegion(j);
+        joiner_.updateJoinRegion(j);
     }
     for (const int j : members)
         if (j != p)

@@ -641,7 +641,6 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     const bool showProgress = progress && n >= progressThreshold;
     if (showProgress)
         progress->begin(0, n, progressStep(n));
-    ElementContext context{p, state.shapes, state.turnedPictures, state.settings.outlineColor, {}, {}};
     const int offset = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     for (int i = 0; i < n; ++i) {
         if (showProgress)
@@ -666,7 +665,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         state.shapes.buildShape(e);
         state.shapes.computeShapeBounds(e);
         paintElementBitmapFromPicture(e, p, picture, state.settings.outlineColor);
-        placeBoardRegion(context, i);
+        placeBoardRegion(p, state.shapes, i);
     }
     if (showProgress)
         progress->end();
