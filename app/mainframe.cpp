@@ -12,7 +12,6 @@
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
-#include "model/picture.h"
 #include "model/widgets/progressdialog.h"
 #include "res/resources.h"
 #include "res/strings.h"
@@ -26,11 +25,9 @@
 #include "ui/splashwnd.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QTimerEvent>
 
 namespace {
@@ -39,12 +36,12 @@ constexpr int hintCursorId = 311;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
-    : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
-      renderer_(state_, *this, *services.sound, *services.cursor),
+    : QMainWindow(parent), services_(services), renderer_(state_, *this, *services.sound, *services.cursor),
       joiner_(state_, renderer_, *services.sound, *this),
       gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
                 *this),
-      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
+      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor),
+      creation_(state_, gameFlow_, *services.messages, *services.cursor, *this) {
     modalRunner_ = [this](QDialog& dialog) {
         const int result = dialog.exec();
         // Give the keyboard back to the board, or accelerators wait for a click where no window
@@ -97,8 +94,8 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     auto* pictures = new PictureCommands(*this);
     commands_->setHandler(Cmd::LoadPicture, [pictures] { pictures->loadPicture(); });
     commands_->setHandler(Cmd::CutPicture, [pictures] { pictures->cutPicture(); });
-    commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
-    commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
+    commands_->setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
+    commands_->setHandler(Cmd::NewGame, [this] { creation_.newGame(); });
     commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
     auto* settings = new SettingsCommand(*this);
@@ -123,10 +120,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     updateCursor();
 }
 
-CMainFrame::~CMainFrame() {
-    if (worker_.joinable())
-        worker_.join();
-}
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::onCreate() {
     if (splashOnce_) {
@@ -155,7 +149,7 @@ CommandContext CMainFrame::commandContext() const {
     c.flags = state_.flags;
     c.previewVisible = previewVisible();
     c.fullScreen = fullScreen_ == 1;
-    c.turningBusy = turningBusy_.load();
+    c.turningBusy = creation_.turningBusy();
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
@@ -169,8 +163,9 @@ void CMainFrame::updateCursor() {
     static const QCursor busy(QPixmap(iconResourcePath(128)));
     static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
                               cursorHotSpot(hintCursorId).y());
-    pictureWnd_->setBusyCursor(turningBusy_.load() ? &busy : nullptr);
-    if (turningBusy_.load())
+    const bool turning = creation_.turningBusy();
+    pictureWnd_->setBusyCursor(turning ? &busy : nullptr);
+    if (turning)
         boardView_->setCursor(busy);
     else if (state_.input.hintMode)
         boardView_->setCursor(hint);
@@ -182,110 +177,12 @@ void CMainFrame::repaintBoard() {
     boardView_->update();
 }
 
-void CMainFrame::newGame() {
-    runCommand(Cmd::LoadPicture);
-    if (!(state_.flags.pictureLoaded && !state_.flags.cutDone))
-        return;
-    runCommand(Cmd::CutPicture);
-    if (state_.flags.cutDone)
-        runCommand(Cmd::CreateElements);
+void CMainFrame::setPickingBlocked(bool blocked) {
+    boardView_->setPickingBlocked(blocked);
 }
 
-void CMainFrame::createElements() {
-    // One worker at a time: a second would write the same pictures.
-    if (turningBusy_.load())
-        return;
-    switch (gameFlow_.beginCreateElements()) {
-    case GameFlow::CreateStep::Declined:
-        return;
-    case GameFlow::CreateStep::GenerateNow:
-        generateNow();
-        return;
-    case GameFlow::CreateStep::TurnPictureFirst:
-        startTurningWorker();
-        return;
-    }
-}
-
-void CMainFrame::generateNow() {
-    if (state_.cutRows * state_.cutColumns >= progressThreshold) {
-        CProgressDialog progress(this);
-        progress.setCaption(loadString(116));
-        gameFlow_.generateElements(*random_, &progress);
-    } else {
-        gameFlow_.generateElements(*random_, nullptr);
-    }
-}
-
-void CMainFrame::startTurningWorker() {
-    startTurningWorker(state_.turnedPictures[0], {});
-}
-
-void CMainFrame::startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver) {
-    startTurningWorker(picture, std::move(handOver));
-}
-
-void CMainFrame::startTurningWorker(const QImage& picture, std::shared_future<void> handOver) {
-    if (worker_.joinable())
-        worker_.join();
-    turningBusy_ = true;
-    boardView_->setPickingBlocked(true);
-    updateCursor();
-    const QPoint cursorAt = services_.cursor->position() + QPoint(1, 1);
-    services_.cursor->setPosition(cursorAt);
-    std::array<QImage, 4> pictures{picture, {}, {}, {}};
-    // The worker turns its own copies (the picture itself is only read); the main thread takes
-    // them over when it is done, so nothing is written by both. A loaded game's elements are
-    // built meanwhile: the handover waits until they are.
-    worker_ = std::thread([this, pictures, cursorAt, handOver]() mutable {
-        const bool ok = buildTurnedPictures(pictures);
-        if (handOver.valid())
-            handOver.wait();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
-                turningFinished(ok, std::move(pictures));
-                services_.cursor->setPosition(cursorAt);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
-    boardView_->setPickingBlocked(false);
-    if (!ok) {
-        turningBusy_ = false;
-        updateCursor();
-        services_.messages->messageBox(loadString(32827), MessageKind::Error, MessageButtons::Ok);
-        return;
-    }
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = std::move(pictures[k]);
-    if (state_.flags.generateAfterTurning)
-        generateNow();
-    else
-        gameFlow_.gameReady();
-    turningBusy_ = false;
-    updateCursor();
-}
-
-void CMainFrame::startLoadedGame() {
-    if (turningBusy_.load())
-        return; // turning since the game was read; it hands over by itself
-    if (state_.cut.rotateElements) {
-        state_.flags.generateAfterTurning = 0;
-        startTurningWorker();
-    } else {
-        gameFlow_.gameReady();
-    }
-}
-
-void CMainFrame::waitForWorker() {
-    while (turningBusy_.load()) {
-        if (worker_.joinable())
-            worker_.join();
-        QCoreApplication::sendPostedEvents(this);
-    }
+std::unique_ptr<IProgress> CMainFrame::openProgress(int captionId) {
+    return std::make_unique<CProgressDialog>(this, captionId);
 }
 
 void CMainFrame::invalidate(const QRegion& clientRegion) {

@@ -6,19 +6,15 @@
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "game/commands.h"
+#include "game/creationflow.h"
 #include "game/gameflow.h"
 #include "game/gamestate.h"
-#include "model/randomtables.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
-#include <array>
-#include <atomic>
 #include <functional>
-#include <future>
 #include <memory>
-#include <thread>
 
 class BackgroundCommands;
 class BoardView;
@@ -30,7 +26,7 @@ class QDialog;
 class SavedGameCommands;
 
 // The main window. It owns the whole game state; the work lives in the focused classes it holds.
-class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost {
+class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost, public ICreationHost {
     Q_OBJECT
 public:
     static constexpr int clockTimerId = 4369;
@@ -61,21 +57,8 @@ public:
     using ModalRunner = std::function<int(QDialog&)>;
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
     int runModal(QDialog& dialog) { return modalRunner_(dialog); }
-    // Replaces the generator of random tables (tests fix the sequence).
-    void setRandom(std::unique_ptr<IRandom> random) { random_ = std::move(random); }
-
-    // The create-elements command and the new-game chain.
-    void createElements();
-    void newGame();
-    // Waits until a running picture-turning worker has handed over (tests, closing).
-    void waitForWorker();
-    // A saved game has been read and checked and its elements turn: its picture starts turning
-    // now, while the elements are built; the worker hands over (gameReady) only once
-    // `handOver` is ready.
-    void startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver);
-    // A saved game has been installed: play begins once its picture is turned (when elements
-    // turn; a worker started early hands over by itself).
-    void startLoadedGame();
+    // Element creation and the picture-turning worker.
+    CreationFlow& creation() { return creation_; }
     SavedGameCommands& savedGames() { return *savedGames_; }
 
     // Where the picture commands reach the preview window: a newly loaded picture is shown in
@@ -108,6 +91,10 @@ public:
     bool fullScreenMode() const override { return fullScreen_ == 1; }
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;
+    // ICreationHost
+    void setPickingBlocked(bool blocked) override;
+    void turningBusyChanged() override { updateCursor(); }
+    std::unique_ptr<IProgress> openProgress(int captionId) override;
 
     int fullScreen() const { return fullScreen_; }
     // Backgrounds with their wooden menu; full-screen mode with its F10 menu and display changes.
@@ -116,7 +103,6 @@ public:
     // The display now has this size and colour depth (from the screen's change signal).
     void displayChange(int width, int height, int depth);
     bool previewVisible() const;
-    bool turningBusy() const { return turningBusy_.load(); }
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
     void onCreate();
@@ -137,10 +123,6 @@ protected:
 
 private:
     friend class FullScreenMode;
-    void startTurningWorker();
-    void startTurningWorker(const QImage& picture, std::shared_future<void> handOver);
-    void turningFinished(bool ok, std::array<QImage, 4> pictures);
-    void generateNow();
     void placeWindow();
     void placeClockWindow();
     void togglePreview();
@@ -158,14 +140,12 @@ private:
     int splashOnce_ = 1;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
-    std::atomic<bool> turningBusy_{false};
-    std::thread worker_;
     ModalRunner modalRunner_;
     BackgroundCommands* backgrounds_ = nullptr;
     FullScreenMode* fullScreenMode_ = nullptr;
-    std::unique_ptr<IRandom> random_;
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;
     Interaction interaction_;
+    CreationFlow creation_;
 };

@@ -5,14 +5,8 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 #include "model/generator.h"
-#include "model/widgets/progressdialog.h"
-#include "res/strings.h"
 
 #include <future>
-
-namespace {
-constexpr int progressCaption = 116;
-} // namespace
 
 SavedGameCommands::SavedGameCommands(CMainFrame& frame)
     : QObject(&frame), frame_(frame), flow_(frame.state(), frame.gameFlow(), *frame.services().messages,
@@ -22,7 +16,7 @@ SavedGameCommands::SavedGameCommands(CMainFrame& frame)
 
 void SavedGameCommands::saveGame() {
     // A loaded game whose picture still turns is not under way yet.
-    if (!flow_.canSave() || frame_.turningBusy())
+    if (!flow_.canSave() || frame_.creation().turningBusy())
         return;
     store().ensureFolder();
     CSaveGameDialog dialog(store(), *frame_.services().messages, &frame_);
@@ -34,7 +28,7 @@ void SavedGameCommands::saveGame() {
 
 void SavedGameCommands::loadGame() {
     // One worker at a time: a second would write the same pictures.
-    if (frame_.turningBusy())
+    if (frame_.creation().turningBusy())
         return;
     CLoadGameDialog dialog(store(), &frame_);
     dialog.ensureInitialized();
@@ -46,19 +40,15 @@ void SavedGameCommands::loadGame() {
         return;
     // The picture turns on the worker while the elements are built here; it hands over once
     // they are (the progress dialog lets events through meanwhile).
+    CreationFlow& creation = frame_.creation();
     std::promise<void> built;
     if (loaded->game.cut.rotateElements)
-        frame_.startTurningLoadedPicture(loaded->picture, built.get_future().share());
+        creation.startTurningLoadedPicture(loaded->picture, built.get_future().share());
     const QSize fullScreenClient = frame_.services().screen->fullScreenClientSize();
-    if (loaded->game.count() >= progressThreshold) {
-        CProgressDialog progress(&frame_);
-        progress.setCaption(loadString(progressCaption));
-        flow_.install(*loaded, fullScreenClient, &progress);
-    } else {
-        flow_.install(*loaded, fullScreenClient, nullptr);
-    }
+    creation.withProgress(loaded->game.count(),
+                          [&](IProgress* progress) { flow_.install(*loaded, fullScreenClient, progress); });
     frame_.showPreviewOfNewPicture();
     frame_.repaintPreview();
     built.set_value();
-    frame_.startLoadedGame();
+    creation.startLoadedGame();
 }

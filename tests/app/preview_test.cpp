@@ -289,10 +289,10 @@ TEST_F(PreviewTest, TheBusyCursorShowsOverItWhileThePictureTurns) {
     frame.runCommand(Cmd::ShowPicture);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
     // The worker hands over through the event loop, so it is still busy here.
-    ASSERT_TRUE(frame.turningBusy());
+    ASSERT_TRUE(frame.creation().turningBusy());
     EXPECT_EQ(wnd().cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::BitmapCursor);
-    frame.waitForWorker();
+    frame.creation().waitForWorker();
     EXPECT_NE(wnd().cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::SizeFDiagCursor);
     EXPECT_EQ(s.flags.elementsExist, 1);
