@@ -4,6 +4,7 @@
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/picturecommands.h"
+#include "app/previewcontrol.h"
 #include "app/savedgamecommands.h"
 #include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
@@ -78,34 +79,18 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     clockWindow_->resize(clockWindowWidth, clockWindowHeight);
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
-    commands_->setHandler(Cmd::Exit, [this] { close(); });
-    commands_->setHandler(Cmd::About, [this] {
-        CAboutDialog dialog(this);
-        modalRunner_(dialog);
-    });
-    commands_->setHandler(Cmd::Controls, [this] {
-        CControlsDialog dialog(this);
-        modalRunner_(dialog);
-    });
-    commands_->setHandler(Cmd::HelpContents, [this] {
-        CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic);
-    });
-    commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
-    auto* pictures = new PictureCommands(*this);
-    commands_->setHandler(Cmd::LoadPicture, [pictures] { pictures->loadPicture(); });
-    commands_->setHandler(Cmd::CutPicture, [pictures] { pictures->cutPicture(); });
-    commands_->setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
-    commands_->setHandler(Cmd::NewGame, [this] { creation_.newGame(); });
-    commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
-    commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
-    auto* settings = new SettingsCommand(*this);
-    commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
-    savedGames_ = new SavedGameCommands(*this);
-    commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
-    commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
+    preview_ = std::make_unique<PreviewControl>(*pictureWnd_, *boardView_, *commands_);
+    pictures_ = new PictureCommands(state_, gameFlow_, services_, modalRunner_, *preview_, this);
+    settings_ = new SettingsCommand(state_, services_, modalRunner_, gameFlow_, joiner_, renderer_,
+                                    *boardView_, *preview_, this);
     CMyColorDialog::initCustomColors();
-    backgrounds_ = new BackgroundCommands(*this);
-    fullScreenMode_ = new FullScreenMode(*this, backgrounds_->menu());
+    backgrounds_ = new BackgroundCommands(state_.background, *services_.sound, *commands_, modalRunner_,
+                                          renderer_, *clockWindow_, *this);
+    fullScreenMode_ = new FullScreenMode(*this, *menuBar(), state_, services_, *commands_, renderer_, *this,
+                                         *preview_, backgrounds_->menu());
+    savedGames_ = new SavedGameCommands(state_, gameFlow_, creation_, services_, modalRunner_, *preview_,
+                                        *fullScreenMode_, this);
+    bindCommands();
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -121,6 +106,37 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::bindCommands() {
+    CommandTable& c = *commands_;
+    c.setHandler(Cmd::NewGame, [this] { creation_.newGame(); });
+    c.setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
+    c.setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
+    c.setHandler(Cmd::Settings, [this] { settings_->run(); });
+    c.setHandler(Cmd::Exit, [this] { close(); });
+    c.setHandler(Cmd::LoadPicture, [this] { pictures_->loadPicture(); });
+    c.setHandler(Cmd::CutPicture, [this] { pictures_->cutPicture(); });
+    c.setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
+    c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
+    c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
+    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
+        c.setHandler(command, [this, command] { backgrounds_->chooseTexture(command); });
+    c.setHandler(Cmd::BackgroundSolid, [this] { backgrounds_->chooseSolidColor(); });
+    c.setHandler(Cmd::HelpContents,
+                 [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
+    c.setHandler(Cmd::Controls, [this] {
+        CControlsDialog dialog(this);
+        runDialog(dialog);
+    });
+    c.setHandler(Cmd::About, [this] {
+        CAboutDialog dialog(this);
+        runDialog(dialog);
+    });
+    c.setHandler(Cmd::BackgroundMenu, [this] { backgrounds_->popupMenu(); });
+    c.setHandler(Cmd::Splash, [this] { showSplash(); });
+    c.setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    c.setHandler(Cmd::PopupMenu, [this] { fullScreenMode_->popupMenu(); });
+}
 
 void CMainFrame::onCreate() {
     if (splashOnce_) {
@@ -144,11 +160,15 @@ QString CMainFrame::programFolder() const {
     return ProgramFolders::current().dataFolder();
 }
 
+int CMainFrame::fullScreen() const {
+    return fullScreenMode_->isOn() ? 1 : 0;
+}
+
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
     c.flags = state_.flags;
-    c.previewVisible = previewVisible();
-    c.fullScreen = fullScreen_ == 1;
+    c.previewVisible = preview_->visible();
+    c.fullScreen = fullScreenMode_->isOn();
     c.turningBusy = creation_.turningBusy();
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
@@ -171,10 +191,6 @@ void CMainFrame::updateCursor() {
         boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
-}
-
-void CMainFrame::repaintBoard() {
-    boardView_->update();
 }
 
 void CMainFrame::setPickingBlocked(bool blocked) {
@@ -215,43 +231,21 @@ void CMainFrame::invalidateClockWindow() {
 void CMainFrame::runPauseWindow() {
     PauseWindow window(this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
-    modalRunner_(window);
+    runDialog(window);
 }
 
 void CMainFrame::runCongratulation() {
     CongratulationWindow window(this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
-    modalRunner_(window);
-}
-
-bool CMainFrame::previewVisible() const {
-    return pictureWnd_ && pictureWnd_->isVisible();
-}
-
-void CMainFrame::togglePreview() {
-    // The client area is the board view; the menu bar is not part of it.
-    pictureWnd_->toggle(QRect(boardView_->mapToGlobal(QPoint(0, 0)), boardView_->size()));
+    runDialog(window);
 }
 
 void CMainFrame::hidePreview() {
-    pictureWnd_->hide();
-}
-
-// Through the command, so it ends shown, sized and placed for the new picture: a shown window is
-// hidden by the first toggle and shown again by the second.
-void CMainFrame::showPreviewOfNewPicture() {
-    runCommand(Cmd::ShowPicture);
-    if (!previewVisible())
-        runCommand(Cmd::ShowPicture);
-}
-
-void CMainFrame::fitPreviewToPicture() {
-    pictureWnd_->fitToPicture();
+    preview_->hide();
 }
 
 void CMainFrame::repaintPreview() {
-    if (previewVisible())
-        pictureWnd_->repaint();
+    preview_->repaint();
 }
 
 void CMainFrame::endMouseCapture() {
@@ -273,11 +267,11 @@ QSize CMainFrame::clientSize() const {
 void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
     // The usable area: the whole screen in full-screen mode, else the work area without the
     // task bar.
-    const QRect area =
-        fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
+    const QRect area = fullScreenMode_->isOn() ? QRect(QPoint(0, 0), services_.screen->size())
+                                               : services_.screen->availableGeometry();
     HintTipDialog tip(row, column, boardView_->mapToGlobal(clientPoint), area.x() + area.width(),
                       area.y() + area.height(), this);
-    modalRunner_(tip);
+    runDialog(tip);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -287,7 +281,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (fullScreen_)
+    if (fullScreenMode_->isOn())
         fullScreenMode_->leave();
     clockTimer_.stop();
     event->accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frameservices.h"
+#include "app/modalrunner.h"
 #include "board/boardrenderer.h"
 #include "board/interaction.h"
 #include "board/interactionhost.h"
@@ -22,10 +23,14 @@ class ClockWindow;
 class CommandTable;
 class CPictureWnd;
 class FullScreenMode;
-class QDialog;
+class PictureCommands;
+class PreviewControl;
 class SavedGameCommands;
+class SettingsCommand;
 
-// The main window. It owns the whole game state; the work lives in the focused classes it holds.
+// The main window: it owns the game state, wires the focused classes that do the work, and
+// carries out the window's own duties (placement, closing, the clock and the modal windows,
+// the cursor, the splash, activation).
 class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost, public ICreationHost {
     Q_OBJECT
 public:
@@ -39,32 +44,23 @@ public:
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
-    const FrameServices& services() const { return services_; }
     CommandTable& commands() { return *commands_; }
     BoardView* boardView() const { return boardView_; }
     ClockWindow* clockWindow() const { return clockWindow_; }
     CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
+    GameFlow& gameFlow() { return gameFlow_; }
+    CreationFlow& creation() { return creation_; }
+    PreviewControl& preview() { return *preview_; }
+    SavedGameCommands& savedGames() { return *savedGames_; }
+    BackgroundCommands& backgrounds() { return *backgrounds_; }
+    FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
+    int fullScreen() const;
 
     // Runs a command through the command table (as a menu item or accelerator would).
     bool runCommand(int id) override;
-
-    BoardRenderer& renderer() { return renderer_; }
-    Joiner& joiner() { return joiner_; }
-    Interaction& interaction() { return interaction_; }
-    GameFlow& gameFlow() { return gameFlow_; }
-    // Runs a modal window; tests replace it so nothing blocks.
-    using ModalRunner = std::function<int(QDialog&)>;
+    // Replaces the way modal windows run (tests, so that nothing blocks).
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
-    int runModal(QDialog& dialog) { return modalRunner_(dialog); }
-    // Element creation and the picture-turning worker.
-    CreationFlow& creation() { return creation_; }
-    SavedGameCommands& savedGames() { return *savedGames_; }
-
-    // Where the picture commands reach the preview window: a newly loaded picture is shown in
-    // it, and after the cut it takes the picture's new proportions.
-    void showPreviewOfNewPicture();
-    void fitPreviewToPicture();
 
     // IBoardHost
     void invalidate(const QRegion& clientRegion) override;
@@ -88,7 +84,7 @@ public:
     // IInteractionHost
     void captureMouse() override;
     QSize clientSize() const override;
-    bool fullScreenMode() const override { return fullScreen_ == 1; }
+    bool fullScreenMode() const override { return fullScreen(); }
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;
     // ICreationHost
@@ -96,13 +92,8 @@ public:
     void turningBusyChanged() override { updateCursor(); }
     std::unique_ptr<IProgress> openProgress(int captionId) override;
 
-    int fullScreen() const { return fullScreen_; }
-    // Backgrounds with their wooden menu; full-screen mode with its F10 menu and display changes.
-    BackgroundCommands& backgrounds() { return *backgrounds_; }
-    FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
     // The display now has this size and colour depth (from the screen's change signal).
     void displayChange(int width, int height, int depth);
-    bool previewVisible() const;
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
     void onCreate();
@@ -113,8 +104,6 @@ public:
 
     // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
     void updateCursor();
-    // Copies the board to the window again.
-    void repaintBoard();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,27 +111,28 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class FullScreenMode;
+    void bindCommands();
+    void runDialog(QDialog& dialog) { modalRunner_(dialog); }
     void placeWindow();
     void placeClockWindow();
-    void togglePreview();
     CommandContext commandContext() const;
 
     FrameServices services_;
     GameState state_;
+    ModalRunner modalRunner_;
     CommandTable* commands_ = nullptr;
-    SavedGameCommands* savedGames_ = nullptr;
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
     CPictureWnd* pictureWnd_ = nullptr;
+    std::unique_ptr<PreviewControl> preview_;
+    PictureCommands* pictures_ = nullptr;
+    SettingsCommand* settings_ = nullptr;
+    SavedGameCommands* savedGames_ = nullptr;
+    BackgroundCommands* backgrounds_ = nullptr;
+    FullScreenMode* fullScreenMode_ = nullptr;
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;
-    int fullScreen_ = 0;
-    int displayChanged_ = 0;
-    ModalRunner modalRunner_;
-    BackgroundCommands* backgrounds_ = nullptr;
-    FullScreenMode* fullScreenMode_ = nullptr;
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;

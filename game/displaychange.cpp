@@ -1,8 +1,22 @@
 #include "game/displaychange.h"
 
 #include "game/gamestate.h"
+#include "model/services.h"
+#include "res/strings.h"
 
 #include <algorithm>
+
+namespace {
+constexpr int depthQuestion = 57668;
+} // namespace
+
+bool goOnAtDepth(IMessageBox& messages, int width, int height, int depth) {
+    if (depth > 8)
+        return true;
+    const QString text =
+        QString::asprintf(loadString(depthQuestion).toUtf8().constData(), width, height, depth);
+    return messages.askStandardYesNo(QStringLiteral("Puzzle"), text);
+}
 
 DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, int depth) {
     DisplayChangeResult result;

@@ -1,7 +1,13 @@
 #pragma once
 
+class IMessageBox;
 struct GameFlags;
 struct GameState;
+
+// The colour-depth question (string 57668 with the display's size and depth, in the platform's
+// standard box): at 8 bits per pixel or fewer the player is asked whether to go on at all.
+// True when the depth is enough or the player said Yes.
+bool goOnAtDepth(IMessageBox& messages, int width, int height, int depth);
 
 // What a change of the display did to the game state.
 struct DisplayChangeResult {
