@@ -3,6 +3,7 @@
 #include "board/keystate.h"
 #include "board/rotator.h"
 #include "board/scroller.h"
+#include "res/commandids.h"
 
 #include <QPoint>
 
@@ -18,7 +19,7 @@ struct BoardState;
 // turns Qt's events into these calls; all points are client points, all words key-state words.
 class Interaction {
 public:
-    static constexpr int popupMenuCommand = 32805; // the command of F10
+    static constexpr int popupMenuCommand = Cmd::PopupMenu; // the command of F10
 
     Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                 ISound& sound, ICursor& cursor);

@@ -90,6 +90,13 @@ TEST(MainFrameTest, AcceleratorOfADisabledCommandDoesNothing) {
     EXPECT_EQ(ran, 1);
 }
 
+TEST(MainFrameTest, EveryCommandOfTheTableHasAHandler) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    for (const CommandRow& row : commandTable())
+        EXPECT_TRUE(frame.commands().hasHandler(row.id)) << row.id;
+}
+
 TEST(MainFrameTest, ClosingAsksOnlyWhileAGameIsUnderWay) {
     FakeServices fakes;
     {
