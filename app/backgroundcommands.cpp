@@ -4,6 +4,7 @@
 #include "board/background.h"
 #include "board/boardrenderer.h"
 #include "game/backgroundchoice.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/backgroundmenu.h"
 #include "ui/mycolordialog.h"
@@ -27,7 +28,7 @@ void BackgroundCommands::chooseTexture(int command) {
 
 void BackgroundCommands::chooseSolidColor() {
     CMyColorDialog dialog(QColor(0, 0, 0));
-    dialog.setTitle(loadString(chooserTitle));
+    dialog.setTitle(loadString(Str::BackgroundColourTitle));
     dialog.setCurrentColor(background_.backgroundColor);
     if (runModal_(dialog) != QDialog::Accepted)
         return;

@@ -17,8 +17,6 @@ struct BackgroundState;
 class BackgroundCommands : public QObject {
     Q_OBJECT
 public:
-    static constexpr int chooserTitle = 118;
-
     // The menu's items run their commands through `commands`; the clock window, which shows the
     // background under its text, is repainted with the board.
     BackgroundCommands(BackgroundState& background, ISound& sound, CommandTable& commands,

@@ -8,6 +8,7 @@
 #include "game/commands.h"
 #include "game/displaychange.h"
 #include "game/gamestate.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/fullscreenmenu.h"
 
@@ -40,7 +41,8 @@ void FullScreenMode::toggle() {
 void FullScreenMode::enter() {
     const QSize screen = services_.screen->size();
     if (screen.isEmpty()) {
-        services_.messages->messageBox(loadString(failedMessage), MessageKind::Error, MessageButtons::Ok);
+        services_.messages->messageBox(loadString(Str::FullScreenFailed), MessageKind::Error,
+                                       MessageButtons::Ok);
         return;
     }
     fullScreen_ = 1;
@@ -51,7 +53,8 @@ void FullScreenMode::enter() {
     window_.showFullScreen();
     const QWindow* window = window_.windowHandle();
     if (!window || !(window->windowStates() & Qt::WindowFullScreen)) {
-        services_.messages->messageBox(loadString(failedMessage), MessageKind::Error, MessageButtons::Ok);
+        services_.messages->messageBox(loadString(Str::FullScreenFailed), MessageKind::Error,
+                                       MessageButtons::Ok);
         leave();
         return;
     }

@@ -19,8 +19,6 @@ struct GameState;
 class FullScreenMode : public QObject {
     Q_OBJECT
 public:
-    static constexpr int failedMessage = 32834;
-
     // `window` is the main window whose mode this is, `menuBar` its menu bar; the F10 menu's
     // items run through `commands`, and `board` shows the board.
     FullScreenMode(QWidget& window, QMenuBar& menuBar, GameState& state, const FrameServices& services,

@@ -13,15 +13,17 @@
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
-#include "model/widgets/progressdialog.h"
 #include "res/resources.h"
+#include "res/stringids.h"
 #include "res/strings.h"
+#include "res/version.h"
 #include "ui/aboutdialog.h"
 #include "ui/backgroundmenu.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
 #include "ui/mycolordialog.h"
 #include "ui/picturewnd.h"
+#include "ui/progressdialog.h"
 #include "ui/skin.h"
 #include "ui/splashwnd.h"
 
@@ -32,7 +34,6 @@
 #include <QTimerEvent>
 
 namespace {
-constexpr int kQuitQuestion = 32830;
 constexpr int hintCursorId = 311;
 } // namespace
 
@@ -99,7 +100,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     clockTimer_.setObjectName(QStringLiteral("clockTimer%1").arg(clockTimerId));
     connect(&clockTimer_, &QTimer::timeout, this, [this] { gameFlow_.clockTick(); });
 
-    setWindowTitle(QStringLiteral("Puzzle from Brindlecot 1.8 Test"));
+    setWindowTitle(QStringLiteral("Puzzle from Brindlecot ") + shownVersion());
     setWindowIcon(QIcon(iconResourcePath(128)));
     placeWindow();
     updateCursor();
@@ -276,7 +277,7 @@ void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
-        services_.messages->messageBox(loadString(kQuitQuestion), MessageKind::Question,
+        services_.messages->messageBox(loadString(Str::QuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
         event->ignore();
         return;

@@ -7,6 +7,7 @@
 #include "game/gameflow.h"
 #include "game/gamestate.h"
 #include "game/settingschoice.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/mycolordialog.h"
 #include "ui/settingsdialog.h"
@@ -42,7 +43,7 @@ void SettingsCommand::run() {
 
 void SettingsCommand::chooseOutlineColor(QWidget* dialog) {
     CMyColorDialog chooser(state_.settings.outlineColor, dialog);
-    chooser.setTitle(loadString(colorTitle));
+    chooser.setTitle(loadString(Str::OutlineColourTitle));
     // The board shows where the settings dialog stood.
     board_.update();
     preview_.repaint();

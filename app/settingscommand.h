@@ -18,8 +18,6 @@ struct GameState;
 class SettingsCommand : public QObject {
     Q_OBJECT
 public:
-    static constexpr int colorTitle = 117;
-
     // `board` is the view the board shows in, repainted where the dialog stood.
     SettingsCommand(GameState& state, const FrameServices& services, const ModalRunner& runModal,
                     GameFlow& gameFlow, Joiner& joiner, BoardRenderer& renderer, QWidget& board,

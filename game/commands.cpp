@@ -1,5 +1,6 @@
 #include "game/commands.h"
 
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <algorithm>

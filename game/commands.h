@@ -9,14 +9,6 @@
 #include <functional>
 #include <vector>
 
-// String numbers of the item texts the update rules switch between.
-namespace Str {
-constexpr int ShowPicture = 32775;
-constexpr int HidePicture = 32776;
-constexpr int FullScreenMode = 32777;
-constexpr int WindowedMode = 32778;
-} // namespace Str
-
 // What the enabling and relabelling rules look at.
 struct CommandContext {
     GameFlags flags;

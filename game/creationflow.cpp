@@ -7,6 +7,7 @@
 #include "model/picture.h"
 #include "model/randomtables.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QCoreApplication>
@@ -56,7 +57,7 @@ void CreationFlow::withProgress(int count, const std::function<void(IProgress*)>
         work(nullptr);
         return;
     }
-    const std::unique_ptr<IProgress> progress = host_.openProgress(progressCaption);
+    const std::unique_ptr<IProgress> progress = host_.openProgress(Str::GeneratingCaption);
     work(progress.get());
 }
 
@@ -111,7 +112,7 @@ void CreationFlow::turningFinished(bool ok, std::array<QImage, 4> pictures) {
     if (!ok) {
         turningBusy_ = false;
         host_.turningBusyChanged();
-        messages_.messageBox(loadString(turningFailedMessage), MessageKind::Error, MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::TurningFailed), MessageKind::Error, MessageButtons::Ok);
         return;
     }
     for (int k = 1; k < 4; ++k)

@@ -40,9 +40,6 @@ public:
 class CreationFlow : public QObject {
     Q_OBJECT
 public:
-    static constexpr int turningFailedMessage = 32827;
-    static constexpr int progressCaption = 116;
-
     CreationFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor,
                  ICreationHost& host);
     ~CreationFlow() override;

@@ -2,19 +2,16 @@
 
 #include "game/gamestate.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <algorithm>
-
-namespace {
-constexpr int depthQuestion = 57668;
-} // namespace
 
 bool goOnAtDepth(IMessageBox& messages, int width, int height, int depth) {
     if (depth > 8)
         return true;
     const QString text =
-        QString::asprintf(loadString(depthQuestion).toUtf8().constData(), width, height, depth);
+        QString::asprintf(loadString(Str::DepthQuestion).toUtf8().constData(), width, height, depth);
     return messages.askStandardYesNo(QStringLiteral("Puzzle"), text);
 }
 
@@ -41,8 +38,8 @@ DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, 
 
 int reloadMessageFor(const GameFlags& flags) {
     if (flags.elementsExist == 1)
-        return 57667;
+        return Str::ReloadPictureAndElements;
     if (flags.pictureLoaded == 1)
-        return 57666;
+        return Str::ReloadPicture;
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "game/gamestate.h"
 #include "model/picture.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     if (!written) {
         // The name added by the dialog goes again; the index on disk never listed it.
         store_.revertToIndex();
-        messages_.messageBox(loadString(saveFailedMessage), MessageKind::Error, MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::SaveFailed), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
     store_.writeIndex();
@@ -57,17 +58,17 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     cursor_.popWait();
 
     if (!picture.ok()) {
-        messages_.messageBox(formatted(unknownFormatMessage, picturePath), MessageKind::Warning,
+        messages_.messageBox(formatted(Str::UnknownFormat, picturePath), MessageKind::Warning,
                              MessageButtons::Ok);
         return std::nullopt;
     }
     if (error == SavedGameError::UnknownFormat) {
-        messages_.messageBox(formatted(unknownFormatMessage, gamePath), MessageKind::Warning,
+        messages_.messageBox(formatted(Str::UnknownFormat, gamePath), MessageKind::Warning,
                              MessageButtons::Ok);
         return std::nullopt;
     }
     if (error != SavedGameError::None || !pictureFitsSavedGame(loaded.game, picture.picture)) {
-        messages_.messageBox(formatted(damagedMessage, gamePath), MessageKind::Warning, MessageButtons::Ok);
+        messages_.messageBox(formatted(Str::DamagedFile, gamePath), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
     }
     loaded.picture = std::move(picture.picture);

@@ -1,6 +1,5 @@
 #include "ui/ownerdrawnmenu.h"
 
-#include "board/background.h"
 #include "model/services.h"
 #include "ui/skin.h"
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/rect.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QRect>
 
 class QPainter;
@@ -71,9 +74,22 @@ int stripeBitmapForTop(int top);
 // stripe patterns are drawn exactly), so a window is never left undrawn.
 QImage bitmap(int id);
 
+// The skin's palette over `base`, in every colour group: the stripes behind light labels, white
+// fields with black text. The stripes brush carries the light stripe colour, from which styles
+// derive their frame and shadow shades.
+QPalette palette(QPalette base);
+// The same with the wooden shades of raised and sunken edges, for windows whose frames and
+// buttons the style draws.
+QPalette bevelledPalette(QPalette base);
+
 // A one-pixel 3D frame as the platform draws it: top and left edges (without the last pixel) in
 // topLeft, right and bottom edges in bottomRight.
 void draw3dRect(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight);
 // A one-pixel frame of one colour around the rectangle.
 void frameRect(QPainter& painter, const QRect& rect, const QColor& colour);
 } // namespace Skin
+
+// Fills rect with copies of bitmap laid edge to edge in a grid anchored at the painter's origin
+// (0, 0), clipped to rect: textures, stripes and wooden faces run on across neighbouring fills.
+void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect);
+void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height);

@@ -6,6 +6,7 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 #include "model/picture.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QBuffer>
@@ -385,7 +386,7 @@ TEST_F(SavedGamesTest, NamesWithPathsAreRefused) {
     for (const char* bad : {"../escape", "a/b", "..", "sub\\dir"}) {
         fakes().messages.shown.clear();
         save(QString::fromUtf8(bad));
-        EXPECT_EQ(messages(), QStringList{loadString(SavedGameStore::badNameMessage)}) << bad;
+        EXPECT_EQ(messages(), QStringList{loadString(Str::BadGameName)}) << bad;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("../escape.pzs"))));

@@ -1,6 +1,7 @@
 #include "game/creationflow.h"
 #include "game/commands.h"
 #include "game/flowfixture.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ TEST(CreationFlowTest, TheWorkerTurnsThePictureAndHandsOverThroughTheEventLoop) 
     EXPECT_EQ(f.state.flags.elementsExist, 1);
     EXPECT_EQ(f.state.puzzle.count(), 20);
     EXPECT_TRUE(f.flowHost.timerRunning);
-    EXPECT_EQ(f.host.progressCaptions, std::vector<int>{CreationFlow::progressCaption});
+    EXPECT_EQ(f.host.progressCaptions, std::vector<int>{Str::GeneratingCaption});
     EXPECT_EQ(f.fakes.cursor.pos, QPoint(101, 201));
     EXPECT_TRUE(f.fakes.messages.shown.isEmpty());
 }
@@ -94,7 +95,7 @@ TEST(CreationFlowTest, AFailedTurnIsReportedAndNothingStarts) {
     f.creation.createElements();
     f.creation.waitForWorker();
     ASSERT_EQ(f.fakes.messages.shown.size(), 1);
-    EXPECT_EQ(f.fakes.messages.shown[0].text, loadString(CreationFlow::turningFailedMessage));
+    EXPECT_EQ(f.fakes.messages.shown[0].text, loadString(Str::TurningFailed));
     EXPECT_EQ(f.fakes.messages.shown[0].kind, MessageKind::Error);
     EXPECT_FALSE(f.creation.turningBusy());
     EXPECT_FALSE(f.host.pickingBlocked);
