@@ -44,11 +44,8 @@ void BackgroundCommands::backgroundChanged() {
 }
 
 QPoint BackgroundCommands::popupPosition() const {
-    const QRect window = window_.frameGeometry();
-    const int x = (window.left() + window.left() + window.width()) / 2;
-    const int y = (window.top() + window.top() + window.height()) / 2 -
-                  CBackgroundMenu::itemHeight * CBackgroundMenu::itemCount / 2;
-    return QPoint(x - menu_->sizeHint().width() / 2, y);
+    return menu_->centredOn(window_.frameGeometry(), CBackgroundMenu::itemHeight * CBackgroundMenu::itemCount,
+                            false);
 }
 
 void BackgroundCommands::popupMenu() {

@@ -65,10 +65,9 @@ void FullScreenMode::leave() {
     fullScreen_ = 0;
     menuBar_.show();
     window_.showNormal();
-    const QSize screen = services_.screen->size();
-    const int w = screen.width(), h = screen.height();
-    window_.move(w / 6, h / 6);
-    window_.resize(4 * (w / 6), 4 * (h / 6));
+    const QRect framed = framedWindowRect(services_.screen->size(), FramedRounding::FourSixths);
+    window_.move(framed.topLeft());
+    window_.resize(framed.size());
     board_.invalidateAll();
     board_.updateNow();
 }
@@ -80,12 +79,7 @@ void FullScreenMode::redrawWithBackground() {
 }
 
 QPoint FullScreenMode::popupPosition() const {
-    const QRect window = window_.frameGeometry();
-    const int x = (window.left() + window.left() + window.width()) / 2;
-    int y = (window.top() + window.top() + window.height()) / 2 - menu_->totalHeight() / 2;
-    if (y < 0)
-        y = 0;
-    return QPoint(x - menu_->sizeHint().width() / 2, y);
+    return menu_->centredOn(window_.frameGeometry(), menu_->totalHeight(), true);
 }
 
 void FullScreenMode::popupMenu() {

@@ -9,6 +9,7 @@
 #include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
+#include "game/displaychange.h"
 #include "game/programfolders.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
@@ -56,7 +57,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
 
-    Skin::create(state_.settings.outlineColor);
+    Skin::create();
     splashWait_ = CSplashWnd::realWait;
 
     state_.background.loadTexture();
@@ -151,9 +152,10 @@ void CMainFrame::showSplash() {
 }
 
 void CMainFrame::placeWindow() {
-    const int w = state_.screenWidth, h = state_.screenHeight;
-    move(w / 6, h / 6);
-    resize(w * 2 / 3, h * 2 / 3);
+    const QRect framed =
+        framedWindowRect(QSize(state_.screenWidth, state_.screenHeight), FramedRounding::TwoThirds);
+    move(framed.topLeft());
+    resize(framed.size());
 }
 
 QString CMainFrame::programFolder() const {

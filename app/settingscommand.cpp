@@ -11,7 +11,6 @@
 #include "res/strings.h"
 #include "ui/mycolordialog.h"
 #include "ui/settingsdialog.h"
-#include "ui/skin.h"
 
 SettingsCommand::SettingsCommand(GameState& state, const FrameServices& services, const ModalRunner& runModal,
                                  GameFlow& gameFlow, Joiner& joiner, BoardRenderer& renderer, QWidget& board,
@@ -53,7 +52,6 @@ void SettingsCommand::chooseOutlineColor(QWidget* dialog) {
     if (!chosen.isValid())
         return;
     state_.settings.outlineColor = chosen;
-    Skin::setOutlineColor(chosen);
     BoardRenderer::RedrawFlags flags;
     flags.rebuildBitmaps = true;
     renderer_.redrawBoard(flags);

@@ -27,7 +27,6 @@ constexpr int Rows = 100, Columns = 100, N = Rows * Columns;
 class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
-    std::int64_t nowMilliseconds() const override { return 0; }
 };
 
 // The cut picture in four orientations, made once per element size.

@@ -89,7 +89,7 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
         host_.updateNow();
         return;
     }
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     Puzzle& puzzle = state_.puzzle;
     InvalidationBatch batch(*this); // the whole client area is invalidated below anyway
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
@@ -108,7 +108,6 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     if (flags.playSound)
         sound_.playWave(elementsAppearWave);
     host_.invalidateAll();
-    cursor_.popWait();
 }
 
 void BoardRenderer::coverBoard() {

@@ -72,14 +72,6 @@ void Interaction::hold(int e) {
     raiseToTop(state_.puzzle, e);
 }
 
-void Interaction::moveBy(int i, int dx, int dy) {
-    Puzzle& p = state_.puzzle;
-    Element& el = p.element(i);
-    el.cellRect = el.cellRect.translated(dx, dy);
-    p.bodyRects[i] = p.bodyRects[i].translated(dx, dy);
-    p.boardRegions[i].translate(dx, dy);
-}
-
 bool Interaction::mouseMove(int word, QPoint client) {
     const DragMode mode = combos_.classify(word);
     if (mode == DragMode::Hover)
@@ -116,7 +108,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
     const int dx = state_.board.scrollX + client.x() - state_.input.lastCursor.x();
     const int dy = state_.board.scrollY + client.y() - state_.input.lastCursor.y();
     state_.input.lastCursor += QPoint(dx, dy);
-    moveBy(e, dx, dy);
+    p.moveElement(e, dx, dy);
     state_.input.dragClipRegion = renderer_.clientRegion(e);
     area.translate(-state_.board.scrollX, -state_.board.scrollY);
     host_.invalidate(area.united(state_.input.dragClipRegion));
@@ -135,7 +127,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
         }
         for (const int j : members)
             if (j != e)
-                moveBy(j, dx, dy);
+                p.moveElement(j, dx, dy);
         el.blockLifted = 1;
     }
     joiner_.snap(e);

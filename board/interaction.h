@@ -55,8 +55,6 @@ private:
     void finishHolding();
     void hintClick(QPoint client);
     void doubleClick(int word, QPoint client, int blockWord, int t);
-    // Moves an element's cell, body square and board region.
-    void moveBy(int i, int dx, int dy);
 
     BoardState& state_;
     BoardRenderer& renderer_;

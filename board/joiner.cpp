@@ -135,14 +135,9 @@ void Joiner::shiftBlockMembers(int e, int dx, int dy) {
     Puzzle& p = state_.puzzle;
     if (p.element(e).alone)
         return;
-    for (const int j : p.blocks.members(e)) {
-        if (j == e)
-            continue;
-        Element& el = p.element(j);
-        el.cellRect = el.cellRect.translated(dx, dy);
-        p.bodyRects[j] = p.bodyRects[j].translated(dx, dy);
-        p.boardRegions[j].translate(dx, dy);
-    }
+    for (const int j : p.blocks.members(e))
+        if (j != e)
+            p.moveElement(j, dx, dy);
 }
 
 void Joiner::linkIfFits(int i, int side, int j) {

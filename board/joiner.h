@@ -50,8 +50,6 @@ public:
     int splitAfterRemoval(int e);
     bool isComplete() const;
 
-    static constexpr int opposite(int side) { return (side + 2) % 4; }
-
 private:
     bool sidesFit(int e, int side, int k, int test) const;
     void join(int e, int side, int k, int newLeft, int newTop);

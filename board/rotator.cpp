@@ -30,7 +30,7 @@ void Rotator::turnElement(int e, int t) {
 void Rotator::turnBlock(int p, int t) {
     Puzzle& puzzle = state_.puzzle;
     const Geometry& g = puzzle.geometry;
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     // Lifting first and turning afterwards is the same as doing both member by member: a
     // lift reads only the member's own (old) place.
     const std::vector<std::int32_t> members = puzzle.blocks.members(p);
@@ -51,7 +51,7 @@ void Rotator::turnBlock(int p, int t) {
         state_.shapes.buildShape(el);
         state_.shapes.computeShapeBounds(el);
         if (!paintElementBitmap(el, t, puzzle, state_.turnedPictures, state_.settings.outlineColor))
-            el.orientation = ((el.orientation - t) % 4 + 4) % 4; // orientation follows the edges
+            el.orientation = turnedOrientation(el.orientation, t); // it follows the edges
         joiner_.updateJoinRegion(j);
     }
     for (const int j : members)
@@ -59,5 +59,4 @@ void Rotator::turnBlock(int p, int t) {
             renderer_.drawElement(j, true, true);
     renderer_.drawElement(p, true, true);
     sound_.playWave(turnWave);
-    cursor_.popWait();
 }

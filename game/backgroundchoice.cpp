@@ -31,6 +31,11 @@ const BackgroundTexture* backgroundTextureFor(int command) {
     return nullptr;
 }
 
+bool isBackgroundTexture(std::int64_t bitmapId) {
+    return std::any_of(textures.begin(), textures.end(),
+                       [bitmapId](const BackgroundTexture& t) { return t.bitmapId == bitmapId; });
+}
+
 int colorLightness(const QColor& colour) {
     const int r = colour.red(), g = colour.green(), b = colour.blue();
     const int high = std::max({r, g, b}), low = std::min({r, g, b});

@@ -7,6 +7,13 @@
 
 #include <algorithm>
 
+QRect framedWindowRect(QSize screen, FramedRounding rounding) {
+    const int w = screen.width(), h = screen.height();
+    if (rounding == FramedRounding::TwoThirds)
+        return QRect(w / 6, h / 6, w * 2 / 3, h * 2 / 3);
+    return QRect(w / 6, h / 6, 4 * (w / 6), 4 * (h / 6));
+}
+
 bool goOnAtDepth(IMessageBox& messages, int width, int height, int depth) {
     if (depth > 8)
         return true;

@@ -46,16 +46,18 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     if (!SavedGameStore::isValidName(name))
         return std::nullopt;
-    cursor_.pushWait();
     Loaded loaded;
     loaded.name = name;
     const QString picturePath = store_.picturePath(name);
     const QString gamePath = store_.gamePath(name);
-    SavedGameFiles files = readSavedGameFiles(picturePath, gamePath);
+    SavedGameFiles files;
+    {
+        const WaitCursor wait(cursor_);
+        files = readSavedGameFiles(picturePath, gamePath);
+    }
     LoadResult& picture = files.picture;
     const SavedGameError error = files.error;
     loaded.game = std::move(files.game);
-    cursor_.popWait();
 
     if (!picture.ok()) {
         messages_.messageBox(formatted(Str::UnknownFormat, picturePath), MessageKind::Warning,
@@ -78,13 +80,12 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
     gameFlow_.discardGame(true);
     state_.gameName = loaded.name;
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
     // The clock stands at the time carried over from the moment the game exists: its start is
     // now, not the discarded game's, and gameReady starts it running from here.
     state_.clock.start(clock_.nowSeconds(), state_.clock.clockCarried);
     state_.clockText = GameClock::format(state_.clock.clockCarried);
-    cursor_.popWait();
 }
 
 int SavedGameFlow::savedGameCount() {

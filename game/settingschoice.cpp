@@ -18,7 +18,7 @@ void resizeElements(BoardState& state, ICursor& cursor) {
     state.shapes.setOptions(options);
     if (!state.hasElements())
         return;
-    cursor.pushWait();
+    const WaitCursor wait(cursor);
     for (int i = 0; i < puzzle.count(); ++i) {
         Element& e = puzzle.element(i);
         e.cellRect.right = e.cellRect.left + g.bitmapSize;
@@ -29,7 +29,6 @@ void resizeElements(BoardState& state, ICursor& cursor) {
         // The outer region carries the band; the join regions are chosen from it on redraw.
         state.shapes.buildShape(e);
     }
-    cursor.popWait();
 }
 
 } // namespace

@@ -15,7 +15,7 @@ bool prepareElement(ElementContext& context, int homeIndex, int turn) {
     const bool painted =
         paintElementBitmap(element, turn, context.puzzle, context.turnedPictures, context.outlineColor);
     if (!painted)
-        element.orientation = ((element.orientation - turn) % 4 + 4) % 4;
+        element.orientation = turnedOrientation(element.orientation, turn); // it follows the edges
     if (context.separateElement) {
         context.separateElement(homeIndex);
     } else {

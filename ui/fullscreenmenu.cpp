@@ -44,10 +44,6 @@ void CFullScreenMenu::setItemText(int position, const QString& text) {
     actions().at(position)->setText(text);
 }
 
-int CFullScreenMenu::itemCommand(int position) const {
-    return itemCommands[position] > 0 ? itemCommands[position] : 0;
-}
-
 int CFullScreenMenu::totalHeight() const {
     return (itemCount - separatorCount) * itemHeight + separatorCount * separatorHeight;
 }

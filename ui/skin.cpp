@@ -105,12 +105,11 @@ int pointsToPixels(int tenthsOfPoint) {
     return 96 * tenthsOfPoint / 720;
 }
 
-void create(const QColor& outlineColor) {
+void create() {
     auto objects = std::make_unique<SkinObjects>();
     objects->stripeBrush = QBrush(bitmap(SkinBitmap::stripes));
     objects->sunkenBrush = QBrush(SkinColor::stripeLight);
     objects->whiteBrush = QBrush(Qt::white);
-    objects->outlineBrush = QBrush(outlineColor);
     objects->menuFont = makeFont(QStringLiteral("Times New Roman"), 140, 400, QFont::Decorative);
     objects->clockFont = makeFont(QStringLiteral("Arial"), 100, 700, QFont::AnyStyle);
     objects->messageFont = makeFont(QStringLiteral("Arial"), 100, 700, QFont::SansSerif);
@@ -128,13 +127,8 @@ void create(const QColor& outlineColor) {
 
 const SkinObjects& objects() {
     if (!instance())
-        create(QColor(128, 128, 128));
+        create();
     return *instance();
-}
-
-void setOutlineColor(const QColor& colour) {
-    objects();
-    instance()->outlineBrush = QBrush(colour);
 }
 
 int dluX(int dlu) {

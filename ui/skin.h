@@ -39,23 +39,20 @@ constexpr int splashByline = 275; // 149 x 77 lettering "from Brindlecot"
 // The program's shared brushes and fonts. Created once with the main frame, they live until the
 // program ends; dialogs, menus and the clock face all draw with these.
 struct SkinObjects {
-    QBrush stripeBrush;  // pattern brush of bitmap 256
-    QBrush sunkenBrush;  // solid, the light stripe colour: sunken headings
-    QBrush whiteBrush;   // edit fields and lists
-    QBrush outlineBrush; // element outlines, in the settings' outline colour
-    QFont menuFont;      // "Times New Roman" 14 pt
-    QFont clockFont;     // "Arial" 10 pt bold
-    QFont messageFont;   // "Arial" 10 pt bold, swiss family
-    QFont dialogFont;    // "MS Sans Serif" 8, the font of every dialog
+    QBrush stripeBrush; // pattern brush of bitmap 256
+    QBrush sunkenBrush; // solid, the light stripe colour: sunken headings
+    QBrush whiteBrush;  // edit fields and lists
+    QFont menuFont;     // "Times New Roman" 14 pt
+    QFont clockFont;    // "Arial" 10 pt bold
+    QFont messageFont;  // "Arial" 10 pt bold, swiss family
+    QFont dialogFont;   // "MS Sans Serif" 8, the font of every dialog
 };
 
 namespace Skin {
 // Creates (or re-creates) the shared objects; the main frame calls it when it is constructed.
-void create(const QColor& outlineColor);
-// The shared objects; created with default outline colour on first use if the frame has not.
+void create();
+// The shared objects; created on first use if the frame has not.
 const SkinObjects& objects();
-// The outline colour changed (settings dialog, loaded game): the outline brush follows it.
-void setOutlineColor(const QColor& colour);
 
 // Font heights are given in points for a 96-dpi screen, as the fonts were made for it:
 // the pixel size is points x 96 / 72, truncated.
