@@ -143,11 +143,12 @@ template <class Include> void BoardRenderer::repairAround(int i, const QRegion& 
     const int a = puzzle.geometry.elementSize * 3 / 2;
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int j = *it;
-        if (j == i || !include(j))
+        if (j == i)
             continue;
+        // The compact body squares first: `include` may read the elements themselves.
         const Rect& b = puzzle.bodyRects[j];
         if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a)
+            b.bottom < body.bottom + a && include(j))
             drawElement(j, false, false, &clip);
     }
 }

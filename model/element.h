@@ -11,9 +11,10 @@
 // Sides in the order every per-side array uses.
 enum Side { Top = 0, Right = 1, Bottom = 2, Left = 3 };
 
-// The side a neighbour joins with: top and bottom, right and left.
+// The side a neighbour joins with: top and bottom, right and left (sides are 0..3, so the mask
+// is the remainder without the sign handling of %).
 constexpr int opposite(int side) {
-    return (side + 2) % 4;
+    return (side + 2) & 3;
 }
 
 // An orientation (counter-clockwise quarter turns, 0..3) after a turn by `turn` quarter turns
