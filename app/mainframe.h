@@ -111,6 +111,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Gives every row of the command table its handler, in the table's order.
     void bindCommands();
     void runDialog(QDialog& dialog) { modalRunner_(dialog); }
     void placeWindow();

@@ -37,8 +37,9 @@ struct BoardState {
 
     // Only on screen, made again from the above and the picture whenever needed: the shapes
     // (shared between elements with equal edges; options follow the geometry, the mosaic option
-    // and the bevel), the cut picture in 0..3 counter-clockwise quarter turns, and the
-    // off-screen board with the part of it the window shows.
+    // and the bevel), the cut picture in 0..3 counter-clockwise quarter turns (entry 0 is the
+    // picture a saved game keeps beside its text), and the off-screen board with the part of
+    // it the window shows.
     ShapeBuilder shapes;
     std::array<QImage, 4> turnedPictures;
     Board board;
