@@ -1,53 +1,51 @@
 #include "app/backgroundcommands.h"
 
 #include "app/commandtable.h"
-#include "app/mainframe.h"
+#include "board/background.h"
+#include "board/boardrenderer.h"
 #include "game/backgroundchoice.h"
-#include "game/commands.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/backgroundmenu.h"
 #include "ui/mycolordialog.h"
 
-BackgroundCommands::BackgroundCommands(CMainFrame& frame) : QObject(&frame), frame_(frame) {
+BackgroundCommands::BackgroundCommands(BackgroundState& background, ISound& sound, CommandTable& commands,
+                                       const ModalRunner& runModal, BoardRenderer& renderer,
+                                       QWidget& clockWindow, QWidget& window)
+    : QObject(&window), background_(background), runModal_(runModal), renderer_(renderer),
+      clockWindow_(clockWindow), window_(window) {
     menu_ = new CBackgroundMenu(
-        *frame.services().sound, [this](int id) { frame_.runCommand(id); }, &frame);
-    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
-        frame.commands().setHandler(command, [this, command] { chooseTexture(command); });
-    frame.commands().setHandler(Cmd::BackgroundSolid, [this] { chooseSolidColor(); });
-    frame.commands().setHandler(Cmd::BackgroundMenu, [this] { popupMenu(); });
+        sound, [&commands](int id) { commands.run(id); }, &window);
 }
 
 void BackgroundCommands::chooseTexture(int command) {
     const BackgroundTexture* texture = backgroundTextureFor(command);
     if (!texture)
         return;
-    ::chooseTexture(frame_.state().background, *texture);
+    ::chooseTexture(background_, *texture);
     backgroundChanged();
 }
 
 void BackgroundCommands::chooseSolidColor() {
     CMyColorDialog dialog(QColor(0, 0, 0));
-    dialog.setTitle(loadString(chooserTitle));
-    dialog.setCurrentColor(frame_.state().background.backgroundColor);
-    if (frame_.runModal(dialog) != QDialog::Accepted)
+    dialog.setTitle(loadString(Str::BackgroundColourTitle));
+    dialog.setCurrentColor(background_.backgroundColor);
+    if (runModal_(dialog) != QDialog::Accepted)
         return;
-    ::chooseSolidColor(frame_.state().background, dialog.currentColor());
+    ::chooseSolidColor(background_, dialog.currentColor());
     backgroundChanged();
 }
 
 void BackgroundCommands::backgroundChanged() {
     BoardRenderer::RedrawFlags flags;
     flags.clearBackground = true;
-    frame_.renderer().redrawBoard(flags);
-    frame_.invalidateClockWindow();
+    renderer_.redrawBoard(flags);
+    clockWindow_.update();
 }
 
 QPoint BackgroundCommands::popupPosition() const {
-    const QRect window = frame_.frameGeometry();
-    const int x = (window.left() + window.left() + window.width()) / 2;
-    const int y = (window.top() + window.top() + window.height()) / 2 -
-                  CBackgroundMenu::itemHeight * CBackgroundMenu::itemCount / 2;
-    return QPoint(x - menu_->sizeHint().width() / 2, y);
+    return menu_->centredOn(window_.frameGeometry(), CBackgroundMenu::itemHeight * CBackgroundMenu::itemCount,
+                            false);
 }
 
 void BackgroundCommands::popupMenu() {

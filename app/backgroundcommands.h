@@ -1,19 +1,27 @@
 #pragma once
 
+#include "app/modalrunner.h"
+
 #include <QObject>
 #include <QPoint>
 
+class BoardRenderer;
 class CBackgroundMenu;
-class CMainFrame;
+class CommandTable;
+class ISound;
+class QWidget;
+struct BackgroundState;
 
 // The background commands: the ten textures (32810..32819), the solid colour through the colour
 // chooser (32820) and the wooden background menu opened in the middle of the window (Ctrl+B).
 class BackgroundCommands : public QObject {
     Q_OBJECT
 public:
-    static constexpr int chooserTitle = 118;
-
-    explicit BackgroundCommands(CMainFrame& frame);
+    // The menu's items run their commands through `commands`; the clock window, which shows the
+    // background under its text, is repainted with the board.
+    BackgroundCommands(BackgroundState& background, ISound& sound, CommandTable& commands,
+                       const ModalRunner& runModal, BoardRenderer& renderer, QWidget& clockWindow,
+                       QWidget& window);
 
     CBackgroundMenu* menu() const { return menu_; }
 
@@ -27,6 +35,10 @@ public:
 private:
     void backgroundChanged();
 
-    CMainFrame& frame_;
+    BackgroundState& background_;
+    const ModalRunner& runModal_;
+    BoardRenderer& renderer_;
+    QWidget& clockWindow_;
+    QWidget& window_;
     CBackgroundMenu* menu_ = nullptr;
 };

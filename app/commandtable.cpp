@@ -13,6 +13,11 @@ void CommandTable::setHandler(int id, Handler handler) {
     handlers_.insert(id, std::move(handler));
 }
 
+bool CommandTable::hasHandler(int id) const {
+    const auto it = handlers_.constFind(id);
+    return it != handlers_.constEnd() && *it;
+}
+
 void CommandTable::buildMenuBar(QMenuBar* bar) {
     for (const MenuDef& def : mainMenuDefinition()) {
         QMenu* menu = bar->addMenu(QString::fromUtf8(def.title));
@@ -22,7 +27,7 @@ void CommandTable::buildMenuBar(QMenuBar* bar) {
                 menu->addSeparator();
                 continue;
             }
-            const QString text = QString::fromUtf8(item.text);
+            const QString& text = item.text;
             QAction* action = menu->addAction(text);
             action->setData(item.id);
             action->setObjectName(QStringLiteral("command%1").arg(item.id));

@@ -12,9 +12,9 @@ class QMenu;
 class QMenuBar;
 class QWidget;
 
-// One table for menus and accelerators: id -> handler and update rule. Every way of giving a
-// command ends in run(), which evaluates the rule first, so a disabled command does nothing
-// from the keyboard either.
+// The command table of the window: the menu bar and the accelerators built from the rows of
+// commandTable(), and each command's handler. Every way of giving a command ends in run(), which
+// evaluates the row's rule first, so a disabled command does nothing from the keyboard either.
 class CommandTable : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +25,7 @@ public:
 
     // Registers the handler of a command; commands without one do nothing.
     void setHandler(int id, Handler handler);
+    bool hasHandler(int id) const;
     // Builds menu 128 into the menu bar and the accelerators into the window.
     void buildMenuBar(QMenuBar* bar);
     void installAccelerators();

@@ -1,53 +1,60 @@
 #include "app/fullscreenmode.h"
 
 #include "app/commandtable.h"
-#include "app/mainframe.h"
+#include "app/frameservices.h"
+#include "app/previewcontrol.h"
+#include "board/boardhost.h"
+#include "board/boardrenderer.h"
 #include "game/commands.h"
 #include "game/displaychange.h"
+#include "game/gamestate.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/fullscreenmenu.h"
 
 #include <QMenuBar>
 #include <QWindow>
 
-FullScreenMode::FullScreenMode(CMainFrame& frame, QMenu* backgroundMenu) : QObject(&frame), frame_(frame) {
+FullScreenMode::FullScreenMode(QWidget& window, QMenuBar& menuBar, GameState& state,
+                               const FrameServices& services, CommandTable& commands, BoardRenderer& renderer,
+                               IBoardHost& board, const PreviewControl& preview, QMenu* backgroundMenu)
+    : QObject(&window), window_(window), menuBar_(menuBar), state_(state), services_(services),
+      renderer_(renderer), board_(board), preview_(preview) {
     menu_ = new CFullScreenMenu(
-        *frame.services().sound, backgroundMenu, [this](int id) { frame_.runCommand(id); }, &frame);
+        *services.sound, backgroundMenu, [&commands](int id) { commands.run(id); }, &window);
     // Enabling reaches the wooden items as it reaches the menu bar's; their texts stay as the F10
     // command set them.
-    connect(menu_, &QMenu::aboutToShow, this, [this] {
+    connect(menu_, &QMenu::aboutToShow, this, [this, &commands] {
         for (QAction* action : menu_->actions())
             if (!action->isSeparator() && !action->menu())
-                action->setEnabled(frame_.commands().evaluate(action->data().toInt()).enabled);
+                action->setEnabled(commands.evaluate(action->data().toInt()).enabled);
     });
-    frame.commands().setHandler(Cmd::FullScreen, [this] { toggle(); });
-    frame.commands().setHandler(Cmd::PopupMenu, [this] { popupMenu(); });
 }
 
 void FullScreenMode::toggle() {
-    if (frame_.fullScreen_)
+    if (fullScreen_)
         leave();
     else
         enter();
 }
 
 void FullScreenMode::enter() {
-    const QSize screen = frame_.services().screen->size();
+    const QSize screen = services_.screen->size();
     if (screen.isEmpty()) {
-        frame_.services().messages->messageBox(loadString(failedMessage), MessageKind::Error,
-                                               MessageButtons::Ok);
+        services_.messages->messageBox(loadString(Str::FullScreenFailed), MessageKind::Error,
+                                       MessageButtons::Ok);
         return;
     }
-    frame_.fullScreen_ = 1;
-    frame_.menuBar()->hide();
+    fullScreen_ = 1;
+    menuBar_.hide();
     // The whole screen first, for platforms that leave the full-screen state to a window manager
     // there may not be; the state then keeps the window there.
-    frame_.setGeometry(QRect(QPoint(0, 0), screen));
-    frame_.showFullScreen();
-    const QWindow* window = frame_.windowHandle();
+    window_.setGeometry(QRect(QPoint(0, 0), screen));
+    window_.showFullScreen();
+    const QWindow* window = window_.windowHandle();
     if (!window || !(window->windowStates() & Qt::WindowFullScreen)) {
-        frame_.services().messages->messageBox(loadString(failedMessage), MessageKind::Error,
-                                               MessageButtons::Ok);
+        services_.messages->messageBox(loadString(Str::FullScreenFailed), MessageKind::Error,
+                                       MessageButtons::Ok);
         leave();
         return;
     }
@@ -55,69 +62,57 @@ void FullScreenMode::enter() {
 }
 
 void FullScreenMode::leave() {
-    frame_.fullScreen_ = 0;
-    frame_.menuBar()->show();
-    frame_.showNormal();
-    const QSize screen = frame_.services().screen->size();
-    const int w = screen.width(), h = screen.height();
-    frame_.move(w / 6, h / 6);
-    frame_.resize(4 * (w / 6), 4 * (h / 6));
-    frame_.invalidateAll();
-    frame_.updateNow();
+    fullScreen_ = 0;
+    menuBar_.show();
+    window_.showNormal();
+    const QRect framed = framedWindowRect(services_.screen->size(), FramedRounding::FourSixths);
+    window_.move(framed.topLeft());
+    window_.resize(framed.size());
+    board_.invalidateAll();
+    board_.updateNow();
 }
 
 void FullScreenMode::redrawWithBackground() {
     BoardRenderer::RedrawFlags flags;
     flags.clearBackground = true;
-    frame_.renderer().redrawBoard(flags);
+    renderer_.redrawBoard(flags);
 }
 
 QPoint FullScreenMode::popupPosition() const {
-    const QRect window = frame_.frameGeometry();
-    const int x = (window.left() + window.left() + window.width()) / 2;
-    int y = (window.top() + window.top() + window.height()) / 2 - menu_->totalHeight() / 2;
-    if (y < 0)
-        y = 0;
-    return QPoint(x - menu_->sizeHint().width() / 2, y);
+    return menu_->centredOn(window_.frameGeometry(), menu_->totalHeight(), true);
 }
 
 void FullScreenMode::popupMenu() {
-    if (!frame_.fullScreen_)
+    if (!fullScreen_)
         return;
     menu_->setItemText(CFullScreenMenu::fullScreenItem, loadString(Str::WindowedMode));
     menu_->setItemText(CFullScreenMenu::pictureItem,
-                       loadString(frame_.previewVisible() ? Str::HidePicture : Str::ShowPicture));
+                       loadString(preview_.visible() ? Str::HidePicture : Str::ShowPicture));
     menu_->popup(popupPosition());
 }
 
 void FullScreenMode::displayChange(int width, int height, int depth) {
-    const DisplayChangeResult result = applyDisplayChange(frame_.state(), width, height, depth);
+    const DisplayChangeResult result = applyDisplayChange(state_, width, height, depth);
     if (result.boardResized)
         redrawWithBackground();
     if (result.depthChanged)
-        frame_.displayChanged_ = 1;
+        displayChanged_ = 1;
 }
 
 void FullScreenMode::activated() {
-    if (!frame_.displayChanged_)
+    if (!displayChanged_)
         return;
-    frame_.displayChanged_ = 0;
-    GameState& state = frame_.state();
-    if (state.screenBitsPerPixel <= 8) {
-        const QString text =
-            QString::asprintf(loadString(depthQuestion).toUtf8().constData(), state.screenWidth,
-                              state.screenHeight, state.screenBitsPerPixel);
-        if (!frame_.services().messages->askStandardYesNo(QStringLiteral("Puzzle"), text)) {
-            // No exit question: the player has already said to stop.
-            state.flags.gameCompleted = 1;
-            frame_.close();
-            return;
-        }
+    displayChanged_ = 0;
+    if (!goOnAtDepth(*services_.messages, state_.screenWidth, state_.screenHeight,
+                     state_.screenBitsPerPixel)) {
+        // No exit question: the player has already said to stop.
+        state_.flags.gameCompleted = 1;
+        window_.close();
+        return;
     }
-    const int reload = reloadMessageFor(state.flags);
+    const int reload = reloadMessageFor(state_.flags);
     if (reload != 0) {
-        frame_.services().messages->messageBox(loadString(reload), MessageKind::Information,
-                                               MessageButtons::Ok);
+        services_.messages->messageBox(loadString(reload), MessageKind::Information, MessageButtons::Ok);
         redrawWithBackground();
     }
 }

@@ -3,21 +3,30 @@
 #include <QObject>
 #include <QPoint>
 
+class BoardRenderer;
 class CFullScreenMenu;
-class CMainFrame;
+class CommandTable;
+class IBoardHost;
+class PreviewControl;
 class QMenu;
+class QMenuBar;
+class QWidget;
+struct FrameServices;
+struct GameState;
 
 // Full-screen mode of the main window and its F10 menu, and the window's answer to changes of
 // the display made from outside (size and colour depth).
 class FullScreenMode : public QObject {
     Q_OBJECT
 public:
-    static constexpr int failedMessage = 32834;
-    static constexpr int depthQuestion = 57668;
-
-    FullScreenMode(CMainFrame& frame, QMenu* backgroundMenu);
+    // `window` is the main window whose mode this is, `menuBar` its menu bar; the F10 menu's
+    // items run through `commands`, and `board` shows the board.
+    FullScreenMode(QWidget& window, QMenuBar& menuBar, GameState& state, const FrameServices& services,
+                   CommandTable& commands, BoardRenderer& renderer, IBoardHost& board,
+                   const PreviewControl& preview, QMenu* backgroundMenu);
 
     CFullScreenMenu* menu() const { return menu_; }
+    bool isOn() const { return fullScreen_ == 1; }
 
     // Command 32777: enter or leave full-screen mode.
     void toggle();
@@ -40,6 +49,14 @@ public:
 private:
     void redrawWithBackground();
 
-    CMainFrame& frame_;
+    QWidget& window_;
+    QMenuBar& menuBar_;
+    GameState& state_;
+    const FrameServices& services_;
+    BoardRenderer& renderer_;
+    IBoardHost& board_;
+    const PreviewControl& preview_;
     CFullScreenMenu* menu_ = nullptr;
+    int fullScreen_ = 0;
+    int displayChanged_ = 0;
 };

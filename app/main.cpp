@@ -1,19 +1,16 @@
 #include "app/commandline.h"
 #include "app/puzzleapp.h"
 #include "game/programfolders.h"
+#include "res/version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#ifndef PUZZLE_VERSION
-#define PUZZLE_VERSION ""
-#endif
-
 int main(int argc, char* argv[]) {
     // The player's folders are named after the program, whatever its file is called.
     QCoreApplication::setApplicationName(ProgramFolders::programName());
-    QCoreApplication::setApplicationVersion(QStringLiteral(PUZZLE_VERSION));
+    QCoreApplication::setApplicationVersion(programVersion());
     if (const std::optional<int> exitCode = CommandLine::run(argc, argv))
         return *exitCode;
 

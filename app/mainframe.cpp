@@ -4,47 +4,47 @@
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/picturecommands.h"
-#include "app/settingscommand.h"
+#include "app/previewcontrol.h"
 #include "app/savedgamecommands.h"
+#include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
+#include "game/displaychange.h"
 #include "game/programfolders.h"
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
-#include "model/picture.h"
-#include "model/widgets/progressdialog.h"
 #include "res/resources.h"
+#include "res/stringids.h"
 #include "res/strings.h"
+#include "res/version.h"
 #include "ui/aboutdialog.h"
 #include "ui/backgroundmenu.h"
 #include "ui/controlsdialog.h"
 #include "ui/helpwindow.h"
 #include "ui/mycolordialog.h"
 #include "ui/picturewnd.h"
+#include "ui/progressdialog.h"
 #include "ui/skin.h"
 #include "ui/splashwnd.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QTimerEvent>
 
 namespace {
-constexpr int kQuitQuestion = 32830;
 constexpr int hintCursorId = 311;
 } // namespace
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
-    : QMainWindow(parent), services_(services), random_(std::make_unique<StandardRandom>()),
-      renderer_(state_, *this, *services.sound, *services.cursor),
+    : QMainWindow(parent), services_(services), renderer_(state_, *this, *services.sound, *services.cursor),
       joiner_(state_, renderer_, *services.sound, *this),
       gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
                 *this),
-      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor) {
+      interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor),
+      creation_(state_, gameFlow_, *services.messages, *services.cursor, *this) {
     modalRunner_ = [this](QDialog& dialog) {
         const int result = dialog.exec();
         // Give the keyboard back to the board, or accelerators wait for a click where no window
@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
 
-    Skin::create(state_.settings.outlineColor);
+    Skin::create();
     splashWait_ = CSplashWnd::realWait;
 
     state_.background.loadTexture();
@@ -81,34 +81,18 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     clockWindow_->resize(clockWindowWidth, clockWindowHeight);
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
-    commands_->setHandler(Cmd::Exit, [this] { close(); });
-    commands_->setHandler(Cmd::About, [this] {
-        CAboutDialog dialog(this);
-        modalRunner_(dialog);
-    });
-    commands_->setHandler(Cmd::Controls, [this] {
-        CControlsDialog dialog(this);
-        modalRunner_(dialog);
-    });
-    commands_->setHandler(Cmd::HelpContents, [this] {
-        CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic);
-    });
-    commands_->setHandler(Cmd::Splash, [this] { showSplash(); });
-    auto* pictures = new PictureCommands(*this);
-    commands_->setHandler(Cmd::LoadPicture, [pictures] { pictures->loadPicture(); });
-    commands_->setHandler(Cmd::CutPicture, [pictures] { pictures->cutPicture(); });
-    commands_->setHandler(Cmd::CreateElements, [this] { createElements(); });
-    commands_->setHandler(Cmd::NewGame, [this] { newGame(); });
-    commands_->setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
-    commands_->setHandler(Cmd::ShowPicture, [this] { togglePreview(); });
-    auto* settings = new SettingsCommand(*this);
-    commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
-    savedGames_ = new SavedGameCommands(*this);
-    commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
-    commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
+    preview_ = std::make_unique<PreviewControl>(*pictureWnd_, *boardView_, *commands_);
+    pictures_ = new PictureCommands(state_, gameFlow_, services_, modalRunner_, *preview_, this);
+    settings_ = new SettingsCommand(state_, services_, modalRunner_, gameFlow_, joiner_, renderer_,
+                                    *boardView_, *preview_, this);
     CMyColorDialog::initCustomColors();
-    backgrounds_ = new BackgroundCommands(*this);
-    fullScreenMode_ = new FullScreenMode(*this, backgrounds_->menu());
+    backgrounds_ = new BackgroundCommands(state_.background, *services_.sound, *commands_, modalRunner_,
+                                          renderer_, *clockWindow_, *this);
+    fullScreenMode_ = new FullScreenMode(*this, *menuBar(), state_, services_, *commands_, renderer_, *this,
+                                         *preview_, backgrounds_->menu());
+    savedGames_ = new SavedGameCommands(state_, gameFlow_, creation_, services_, modalRunner_, *preview_,
+                                        *fullScreenMode_, this);
+    bindCommands();
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
 
@@ -117,15 +101,43 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     clockTimer_.setObjectName(QStringLiteral("clockTimer%1").arg(clockTimerId));
     connect(&clockTimer_, &QTimer::timeout, this, [this] { gameFlow_.clockTick(); });
 
-    setWindowTitle(QStringLiteral("Puzzle from Brindlecot 1.8 Test"));
+    setWindowTitle(QStringLiteral("Puzzle from Brindlecot ") + shownVersion());
     setWindowIcon(QIcon(iconResourcePath(128)));
     placeWindow();
     updateCursor();
 }
 
-CMainFrame::~CMainFrame() {
-    if (worker_.joinable())
-        worker_.join();
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::bindCommands() {
+    CommandTable& c = *commands_;
+    c.setHandler(Cmd::NewGame, [this] { creation_.newGame(); });
+    c.setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
+    c.setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
+    c.setHandler(Cmd::Settings, [this] { settings_->run(); });
+    c.setHandler(Cmd::Exit, [this] { close(); });
+    c.setHandler(Cmd::LoadPicture, [this] { pictures_->loadPicture(); });
+    c.setHandler(Cmd::CutPicture, [this] { pictures_->cutPicture(); });
+    c.setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
+    c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
+    c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
+    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
+        c.setHandler(command, [this, command] { backgrounds_->chooseTexture(command); });
+    c.setHandler(Cmd::BackgroundSolid, [this] { backgrounds_->chooseSolidColor(); });
+    c.setHandler(Cmd::HelpContents,
+                 [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
+    c.setHandler(Cmd::Controls, [this] {
+        CControlsDialog dialog(this);
+        runDialog(dialog);
+    });
+    c.setHandler(Cmd::About, [this] {
+        CAboutDialog dialog(this);
+        runDialog(dialog);
+    });
+    c.setHandler(Cmd::BackgroundMenu, [this] { backgrounds_->popupMenu(); });
+    c.setHandler(Cmd::Splash, [this] { showSplash(); });
+    c.setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    c.setHandler(Cmd::PopupMenu, [this] { fullScreenMode_->popupMenu(); });
 }
 
 void CMainFrame::onCreate() {
@@ -140,9 +152,10 @@ void CMainFrame::showSplash() {
 }
 
 void CMainFrame::placeWindow() {
-    const int w = state_.screenWidth, h = state_.screenHeight;
-    move(w / 6, h / 6);
-    resize(w * 2 / 3, h * 2 / 3);
+    const QRect framed =
+        framedWindowRect(QSize(state_.screenWidth, state_.screenHeight), FramedRounding::TwoThirds);
+    move(framed.topLeft());
+    resize(framed.size());
 }
 
 QString CMainFrame::programFolder() const {
@@ -150,12 +163,16 @@ QString CMainFrame::programFolder() const {
     return ProgramFolders::current().dataFolder();
 }
 
+int CMainFrame::fullScreen() const {
+    return fullScreenMode_->isOn() ? 1 : 0;
+}
+
 CommandContext CMainFrame::commandContext() const {
     CommandContext c;
     c.flags = state_.flags;
-    c.previewVisible = previewVisible();
-    c.fullScreen = fullScreen_ == 1;
-    c.turningBusy = turningBusy_.load();
+    c.previewVisible = preview_->visible();
+    c.fullScreen = fullScreenMode_->isOn();
+    c.turningBusy = creation_.turningBusy();
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
@@ -169,123 +186,22 @@ void CMainFrame::updateCursor() {
     static const QCursor busy(QPixmap(iconResourcePath(128)));
     static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
                               cursorHotSpot(hintCursorId).y());
-    pictureWnd_->setBusyCursor(turningBusy_.load() ? &busy : nullptr);
-    if (turningBusy_.load())
+    const bool turning = creation_.turningBusy();
+    pictureWnd_->setBusyCursor(turning ? &busy : nullptr);
+    if (turning)
         boardView_->setCursor(busy);
-    else if (state_.hintMode)
+    else if (state_.input.hintMode)
         boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
 }
 
-void CMainFrame::repaintBoard() {
-    boardView_->update();
+void CMainFrame::setPickingBlocked(bool blocked) {
+    boardView_->setPickingBlocked(blocked);
 }
 
-void CMainFrame::newGame() {
-    runCommand(Cmd::LoadPicture);
-    if (!(state_.flags.pictureLoaded && !state_.flags.cutDone))
-        return;
-    runCommand(Cmd::CutPicture);
-    if (state_.flags.cutDone)
-        runCommand(Cmd::CreateElements);
-}
-
-void CMainFrame::createElements() {
-    // One worker at a time: a second would write the same pictures.
-    if (turningBusy_.load())
-        return;
-    switch (gameFlow_.beginCreateElements()) {
-    case GameFlow::CreateStep::Declined:
-        return;
-    case GameFlow::CreateStep::GenerateNow:
-        generateNow();
-        return;
-    case GameFlow::CreateStep::TurnPictureFirst:
-        startTurningWorker();
-        return;
-    }
-}
-
-void CMainFrame::generateNow() {
-    if (state_.cutRows * state_.cutColumns >= progressThreshold) {
-        CProgressDialog progress(this);
-        progress.setCaption(loadString(116));
-        gameFlow_.generateElements(*random_, &progress);
-    } else {
-        gameFlow_.generateElements(*random_, nullptr);
-    }
-}
-
-void CMainFrame::startTurningWorker() {
-    startTurningWorker(state_.turnedPictures[0], {});
-}
-
-void CMainFrame::startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver) {
-    startTurningWorker(picture, std::move(handOver));
-}
-
-void CMainFrame::startTurningWorker(const QImage& picture, std::shared_future<void> handOver) {
-    if (worker_.joinable())
-        worker_.join();
-    turningBusy_ = true;
-    boardView_->setPickingBlocked(true);
-    updateCursor();
-    const QPoint cursorAt = services_.cursor->position() + QPoint(1, 1);
-    services_.cursor->setPosition(cursorAt);
-    std::array<QImage, 4> pictures{picture, {}, {}, {}};
-    // The worker turns its own copies (the picture itself is only read); the main thread takes
-    // them over when it is done, so nothing is written by both. A loaded game's elements are
-    // built meanwhile: the handover waits until they are.
-    worker_ = std::thread([this, pictures, cursorAt, handOver]() mutable {
-        const bool ok = buildTurnedPictures(pictures);
-        if (handOver.valid())
-            handOver.wait();
-        QMetaObject::invokeMethod(
-            this,
-            [this, ok, pictures = std::move(pictures), cursorAt]() mutable {
-                turningFinished(ok, std::move(pictures));
-                services_.cursor->setPosition(cursorAt);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void CMainFrame::turningFinished(bool ok, std::array<QImage, 4> pictures) {
-    boardView_->setPickingBlocked(false);
-    if (!ok) {
-        turningBusy_ = false;
-        updateCursor();
-        services_.messages->messageBox(loadString(32827), MessageKind::Error, MessageButtons::Ok);
-        return;
-    }
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = std::move(pictures[k]);
-    if (state_.flags.generateAfterTurning)
-        generateNow();
-    else
-        gameFlow_.gameReady();
-    turningBusy_ = false;
-    updateCursor();
-}
-
-void CMainFrame::startLoadedGame() {
-    if (turningBusy_.load())
-        return; // turning since the game was read; it hands over by itself
-    if (state_.cut.rotateElements) {
-        state_.flags.generateAfterTurning = 0;
-        startTurningWorker();
-    } else {
-        gameFlow_.gameReady();
-    }
-}
-
-void CMainFrame::waitForWorker() {
-    while (turningBusy_.load()) {
-        if (worker_.joinable())
-            worker_.join();
-        QCoreApplication::sendPostedEvents(this);
-    }
+std::unique_ptr<IProgress> CMainFrame::openProgress(int captionId) {
+    return std::make_unique<CProgressDialog>(this, captionId);
 }
 
 void CMainFrame::invalidate(const QRegion& clientRegion) {
@@ -318,43 +234,21 @@ void CMainFrame::invalidateClockWindow() {
 void CMainFrame::runPauseWindow() {
     PauseWindow window(this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
-    modalRunner_(window);
+    runDialog(window);
 }
 
 void CMainFrame::runCongratulation() {
     CongratulationWindow window(this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
-    modalRunner_(window);
-}
-
-bool CMainFrame::previewVisible() const {
-    return pictureWnd_ && pictureWnd_->isVisible();
-}
-
-void CMainFrame::togglePreview() {
-    // The client area is the board view; the menu bar is not part of it.
-    pictureWnd_->toggle(QRect(boardView_->mapToGlobal(QPoint(0, 0)), boardView_->size()));
+    runDialog(window);
 }
 
 void CMainFrame::hidePreview() {
-    pictureWnd_->hide();
-}
-
-// Through the command, so it ends shown, sized and placed for the new picture: a shown window is
-// hidden by the first toggle and shown again by the second.
-void CMainFrame::showPreviewOfNewPicture() {
-    runCommand(Cmd::ShowPicture);
-    if (!previewVisible())
-        runCommand(Cmd::ShowPicture);
-}
-
-void CMainFrame::fitPreviewToPicture() {
-    pictureWnd_->fitToPicture();
+    preview_->hide();
 }
 
 void CMainFrame::repaintPreview() {
-    if (previewVisible())
-        pictureWnd_->repaint();
+    preview_->repaint();
 }
 
 void CMainFrame::endMouseCapture() {
@@ -376,21 +270,21 @@ QSize CMainFrame::clientSize() const {
 void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
     // The usable area: the whole screen in full-screen mode, else the work area without the
     // task bar.
-    const QRect area =
-        fullScreen_ ? QRect(QPoint(0, 0), services_.screen->size()) : services_.screen->availableGeometry();
+    const QRect area = fullScreenMode_->isOn() ? QRect(QPoint(0, 0), services_.screen->size())
+                                               : services_.screen->availableGeometry();
     HintTipDialog tip(row, column, boardView_->mapToGlobal(clientPoint), area.x() + area.width(),
                       area.y() + area.height(), this);
-    modalRunner_(tip);
+    runDialog(tip);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
-        services_.messages->messageBox(loadString(kQuitQuestion), MessageKind::Question,
+        services_.messages->messageBox(loadString(Str::QuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
         event->ignore();
         return;
     }
-    if (fullScreen_)
+    if (fullScreenMode_->isOn())
         fullScreenMode_->leave();
     clockTimer_.stop();
     event->accept();

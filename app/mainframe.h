@@ -1,24 +1,21 @@
 #pragma once
 
 #include "app/frameservices.h"
+#include "app/modalrunner.h"
 #include "board/boardrenderer.h"
 #include "board/interaction.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "game/commands.h"
+#include "game/creationflow.h"
 #include "game/gameflow.h"
 #include "game/gamestate.h"
-#include "model/randomtables.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
-#include <array>
-#include <atomic>
 #include <functional>
-#include <future>
 #include <memory>
-#include <thread>
 
 class BackgroundCommands;
 class BoardView;
@@ -26,11 +23,15 @@ class ClockWindow;
 class CommandTable;
 class CPictureWnd;
 class FullScreenMode;
-class QDialog;
+class PictureCommands;
+class PreviewControl;
 class SavedGameCommands;
+class SettingsCommand;
 
-// The main window. It owns the whole game state; the work lives in the focused classes it holds.
-class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost {
+// The main window: it owns the game state, wires the focused classes that do the work, and
+// carries out the window's own duties (placement, closing, the clock and the modal windows,
+// the cursor, the splash, activation).
+class CMainFrame : public QMainWindow, public IInteractionHost, public IGameFlowHost, public ICreationHost {
     Q_OBJECT
 public:
     static constexpr int clockTimerId = 4369;
@@ -43,45 +44,23 @@ public:
 
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
-    const FrameServices& services() const { return services_; }
     CommandTable& commands() { return *commands_; }
     BoardView* boardView() const { return boardView_; }
     ClockWindow* clockWindow() const { return clockWindow_; }
     CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
+    GameFlow& gameFlow() { return gameFlow_; }
+    CreationFlow& creation() { return creation_; }
+    PreviewControl& preview() { return *preview_; }
+    SavedGameCommands& savedGames() { return *savedGames_; }
+    BackgroundCommands& backgrounds() { return *backgrounds_; }
+    FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
+    int fullScreen() const;
 
     // Runs a command through the command table (as a menu item or accelerator would).
     bool runCommand(int id) override;
-
-    BoardRenderer& renderer() { return renderer_; }
-    Joiner& joiner() { return joiner_; }
-    Interaction& interaction() { return interaction_; }
-    GameFlow& gameFlow() { return gameFlow_; }
-    // Runs a modal window; tests replace it so nothing blocks.
-    using ModalRunner = std::function<int(QDialog&)>;
+    // Replaces the way modal windows run (tests, so that nothing blocks).
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
-    int runModal(QDialog& dialog) { return modalRunner_(dialog); }
-    // Replaces the generator of random tables (tests fix the sequence).
-    void setRandom(std::unique_ptr<IRandom> random) { random_ = std::move(random); }
-
-    // The create-elements command and the new-game chain.
-    void createElements();
-    void newGame();
-    // Waits until a running picture-turning worker has handed over (tests, closing).
-    void waitForWorker();
-    // A saved game has been read and checked and its elements turn: its picture starts turning
-    // now, while the elements are built; the worker hands over (gameReady) only once
-    // `handOver` is ready.
-    void startTurningLoadedPicture(const QImage& picture, std::shared_future<void> handOver);
-    // A saved game has been installed: play begins once its picture is turned (when elements
-    // turn; a worker started early hands over by itself).
-    void startLoadedGame();
-    SavedGameCommands& savedGames() { return *savedGames_; }
-
-    // Where the picture commands reach the preview window: a newly loaded picture is shown in
-    // it, and after the cut it takes the picture's new proportions.
-    void showPreviewOfNewPicture();
-    void fitPreviewToPicture();
 
     // IBoardHost
     void invalidate(const QRegion& clientRegion) override;
@@ -100,22 +79,21 @@ public:
     QString programFolder() const override;
     // IJoinHost
     void endMouseCapture() override;
+    bool gameCompleted() const override { return state_.flags.gameCompleted != 0; }
     void announceCompletion() override;
     // IInteractionHost
     void captureMouse() override;
     QSize clientSize() const override;
-    bool fullScreenMode() const override { return fullScreen_ == 1; }
+    bool fullScreenMode() const override { return fullScreen(); }
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;
+    // ICreationHost
+    void setPickingBlocked(bool blocked) override;
+    void turningBusyChanged() override { updateCursor(); }
+    std::unique_ptr<IProgress> openProgress(int captionId) override;
 
-    int fullScreen() const { return fullScreen_; }
-    // Backgrounds with their wooden menu; full-screen mode with its F10 menu and display changes.
-    BackgroundCommands& backgrounds() { return *backgrounds_; }
-    FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
     // The display now has this size and colour depth (from the screen's change signal).
     void displayChange(int width, int height, int depth);
-    bool previewVisible() const;
-    bool turningBusy() const { return turningBusy_.load(); }
 
     // The window-created step, run once before the frame is first shown: the start-up splash.
     void onCreate();
@@ -126,8 +104,6 @@ public:
 
     // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
     void updateCursor();
-    // Copies the board to the window again.
-    void repaintBoard();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,36 +111,32 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class FullScreenMode;
-    void startTurningWorker();
-    void startTurningWorker(const QImage& picture, std::shared_future<void> handOver);
-    void turningFinished(bool ok, std::array<QImage, 4> pictures);
-    void generateNow();
+    // Gives every row of the command table its handler, in the table's order.
+    void bindCommands();
+    void runDialog(QDialog& dialog) { modalRunner_(dialog); }
     void placeWindow();
     void placeClockWindow();
-    void togglePreview();
     CommandContext commandContext() const;
 
     FrameServices services_;
     GameState state_;
+    ModalRunner modalRunner_;
     CommandTable* commands_ = nullptr;
-    SavedGameCommands* savedGames_ = nullptr;
     BoardView* boardView_ = nullptr;
     ClockWindow* clockWindow_ = nullptr;
     CPictureWnd* pictureWnd_ = nullptr;
+    std::unique_ptr<PreviewControl> preview_;
+    PictureCommands* pictures_ = nullptr;
+    SettingsCommand* settings_ = nullptr;
+    SavedGameCommands* savedGames_ = nullptr;
+    BackgroundCommands* backgrounds_ = nullptr;
+    FullScreenMode* fullScreenMode_ = nullptr;
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;
-    int fullScreen_ = 0;
-    int displayChanged_ = 0;
-    std::atomic<bool> turningBusy_{false};
-    std::thread worker_;
-    ModalRunner modalRunner_;
-    BackgroundCommands* backgrounds_ = nullptr;
-    FullScreenMode* fullScreenMode_ = nullptr;
-    std::unique_ptr<IRandom> random_;
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;
     Interaction interaction_;
+    CreationFlow creation_;
 };

@@ -1,41 +1,44 @@
 #include "app/picturecommands.h"
 
-#include "app/mainframe.h"
+#include "app/frameservices.h"
+#include "app/previewcontrol.h"
+#include "game/gamestate.h"
+#include "game/programfolders.h"
 #include "game/widgets/myfiledialog.h"
 #include "ui/cutdialog.h"
 
-PictureCommands::PictureCommands(CMainFrame& frame)
-    : QObject(&frame), frame_(frame),
-      flow_(frame.state(), frame.gameFlow(), *frame.services().messages, *frame.services().cursor) {}
+PictureCommands::PictureCommands(GameState& state, GameFlow& gameFlow, const FrameServices& services,
+                                 const ModalRunner& runModal, PreviewControl& preview, QWidget* window)
+    : QObject(window), state_(state), services_(services), runModal_(runModal), preview_(preview),
+      window_(window), flow_(state, gameFlow, *services.messages, *services.cursor) {}
 
 QString PictureCommands::samplesFolder() const {
-    return frame_.programFolder() + QStringLiteral("pictures");
+    return ProgramFolders::current().dataFolder() + QStringLiteral("pictures");
 }
 
 void PictureCommands::loadPicture() {
     if (!flow_.prepareLoad())
         return;
     // From here on the old picture is gone, whatever the dialog's outcome.
-    CMyFileDialog dialog(samplesFolder(), &frame_);
-    if (frame_.runModal(dialog) != QDialog::Accepted)
+    CMyFileDialog dialog(samplesFolder(), window_);
+    if (runModal_(dialog) != QDialog::Accepted)
         return;
     const QString path = dialog.chosenFile();
     if (path.isEmpty())
         return;
     if (flow_.loadChosenFile(path))
-        frame_.showPreviewOfNewPicture();
+        preview_.showNewPicture();
 }
 
 void PictureCommands::cutPicture() {
     if (!flow_.prepareCut())
         return;
-    const GameState& state = frame_.state();
-    CCutDialog dialog(state.pictureWidth, state.pictureHeight, flow_.lastElementSize(), &frame_);
-    dialog.setMessageBox(frame_.services().messages);
+    CCutDialog dialog(state_.pictureWidth, state_.pictureHeight, flow_.lastElementSize(), window_);
+    dialog.setMessageBox(services_.messages);
     dialog.setShapeOptions(flow_.currentChoice());
     dialog.ensureInitialized();
-    if (frame_.runModal(dialog) != QDialog::Accepted)
+    if (runModal_(dialog) != QDialog::Accepted)
         return;
     if (flow_.applyCut(dialog.choice()))
-        frame_.fitPreviewToPicture();
+        preview_.fitToPicture();
 }

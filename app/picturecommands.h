@@ -1,18 +1,22 @@
 #pragma once
 
+#include "app/modalrunner.h"
 #include "game/pictureflow.h"
 
 #include <QObject>
 
-class CMainFrame;
+class PreviewControl;
+class QWidget;
+struct FrameServices;
 
 // The main frame's two picture commands: "З&агрузить Картинку..." (32771) with the picture file
 // dialog and "&Разрезка Картинки..." (32772) with the cut dialog. The rules are PictureFlow's;
-// this runs the dialogs through the frame's modal runner, so tests drive them without blocking.
+// this runs the dialogs through the modal runner, so tests drive them without blocking.
 class PictureCommands : public QObject {
     Q_OBJECT
 public:
-    explicit PictureCommands(CMainFrame& frame);
+    PictureCommands(GameState& state, GameFlow& gameFlow, const FrameServices& services,
+                    const ModalRunner& runModal, PreviewControl& preview, QWidget* window);
 
     void loadPicture();
     void cutPicture();
@@ -22,6 +26,10 @@ public:
     QString samplesFolder() const;
 
 private:
-    CMainFrame& frame_;
+    const GameState& state_;
+    const FrameServices& services_;
+    const ModalRunner& runModal_;
+    PreviewControl& preview_;
+    QWidget* window_;
     PictureFlow flow_;
 };

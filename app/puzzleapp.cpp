@@ -2,27 +2,18 @@
 
 #include "app/mainframe.h"
 #include "app/qtservices.h"
-#include "res/strings.h"
+#include "game/displaychange.h"
 #include "ui/messageboxes.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace {
-constexpr int kDepthQuestion = 57668;
-} // namespace
-
 CPuzzleApp::CPuzzleApp() = default;
 CPuzzleApp::~CPuzzleApp() = default;
 
 bool CPuzzleApp::checkDisplay(const IScreen& screen, IMessageBox& messages) {
-    const int depth = screen.depth();
-    if (depth > 8)
-        return true;
     const QSize size = screen.size();
-    const QString text = QString::asprintf(loadString(kDepthQuestion).toUtf8().constData(), size.width(),
-                                           size.height(), depth);
-    return messages.askStandardYesNo(QStringLiteral("Puzzle"), text);
+    return goOnAtDepth(messages, size.width(), size.height(), screen.depth());
 }
 
 bool CPuzzleApp::initInstance() {

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSoundEffect>
@@ -36,15 +35,6 @@ QSize QtScreen::fullScreenClientSize() const {
 
 std::int64_t QtClock::nowSeconds() const {
     return QDateTime::currentSecsSinceEpoch();
-}
-
-std::int64_t QtClock::nowMilliseconds() const {
-    static QElapsedTimer timer = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return timer.elapsed();
 }
 
 void QtCursor::pushWait() {

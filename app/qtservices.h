@@ -22,7 +22,6 @@ public:
 class QtClock : public IClock {
 public:
     std::int64_t nowSeconds() const override;
-    std::int64_t nowMilliseconds() const override;
 };
 
 class QtCursor : public ICursor {

@@ -1,44 +1,40 @@
 #include "app/savedgamecommands.h"
 
-#include "app/mainframe.h"
+#include "app/frameservices.h"
+#include "app/fullscreenmode.h"
+#include "app/previewcontrol.h"
+#include "game/creationflow.h"
 #include "game/programfolders.h"
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
-#include "model/generator.h"
-#include "model/widgets/progressdialog.h"
-#include "res/strings.h"
 
 #include <future>
 
-namespace {
-constexpr int progressCaption = 116;
-} // namespace
-
-SavedGameCommands::SavedGameCommands(CMainFrame& frame)
-    : QObject(&frame), frame_(frame), flow_(frame.state(), frame.gameFlow(), *frame.services().messages,
-                                            *frame.services().clock, *frame.services().cursor) {
+SavedGameCommands::SavedGameCommands(GameState& state, GameFlow& gameFlow, CreationFlow& creation,
+                                     const FrameServices& services, const ModalRunner& runModal,
+                                     PreviewControl& preview, const FullScreenMode& fullScreen,
+                                     QWidget* window)
+    : QObject(window), creation_(creation), services_(services), runModal_(runModal), preview_(preview),
+      fullScreen_(fullScreen), window_(window),
+      flow_(state, gameFlow, *services.messages, *services.clock, *services.cursor) {
     flow_.store().setFolder(ProgramFolders::current().saveFolder());
 }
 
+// Both commands run only as their rules allow: no save of a game not under way (nor of a loaded
+// one whose picture still turns), no load while a worker turns a picture.
 void SavedGameCommands::saveGame() {
-    // A loaded game whose picture still turns is not under way yet.
-    if (!flow_.canSave() || frame_.turningBusy())
-        return;
     store().ensureFolder();
-    CSaveGameDialog dialog(store(), *frame_.services().messages, &frame_);
+    CSaveGameDialog dialog(store(), *services_.messages, window_);
     dialog.ensureInitialized();
-    if (frame_.runModal(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
+    if (runModal_(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
         return;
-    flow_.save(dialog.chosenName(), frame_.fullScreen());
+    flow_.save(dialog.chosenName(), fullScreen_.isOn() ? 1 : 0);
 }
 
 void SavedGameCommands::loadGame() {
-    // One worker at a time: a second would write the same pictures.
-    if (frame_.turningBusy())
-        return;
-    CLoadGameDialog dialog(store(), &frame_);
+    CLoadGameDialog dialog(store(), window_);
     dialog.ensureInitialized();
-    if (frame_.runModal(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
+    if (runModal_(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
         return;
     // Everything is read and checked before the current game is given up.
     const std::optional<SavedGameFlow::Loaded> loaded = flow_.read(dialog.chosenName());
@@ -48,17 +44,12 @@ void SavedGameCommands::loadGame() {
     // they are (the progress dialog lets events through meanwhile).
     std::promise<void> built;
     if (loaded->game.cut.rotateElements)
-        frame_.startTurningLoadedPicture(loaded->picture, built.get_future().share());
-    const QSize fullScreenClient = frame_.services().screen->fullScreenClientSize();
-    if (loaded->game.count() >= progressThreshold) {
-        CProgressDialog progress(&frame_);
-        progress.setCaption(loadString(progressCaption));
-        flow_.install(*loaded, fullScreenClient, &progress);
-    } else {
-        flow_.install(*loaded, fullScreenClient, nullptr);
-    }
-    frame_.showPreviewOfNewPicture();
-    frame_.repaintPreview();
+        creation_.startTurningLoadedPicture(loaded->picture, built.get_future().share());
+    const QSize fullScreenClient = services_.screen->fullScreenClientSize();
+    creation_.withProgress(loaded->game.count(),
+                           [&](IProgress* progress) { flow_.install(*loaded, fullScreenClient, progress); });
+    preview_.showNewPicture();
+    preview_.repaint();
     built.set_value();
-    frame_.startLoadedGame();
+    creation_.startLoadedGame();
 }

@@ -4,11 +4,11 @@
 // widget's update region does, and lets them go after every step as a paint would.
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/interaction.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/keystate.h"
-#include "game/gamestate.h"
 #include "model/generator.h"
 #include "model/randomtables.h"
 #include "model/services.h"
@@ -33,7 +33,6 @@ constexpr int Ctrl = KeyState::Control;
 class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
-    std::int64_t nowMilliseconds() const override { return 0; }
 };
 
 class QuietSound : public ISound {
@@ -58,6 +57,7 @@ public:
     void invalidateAll() override { dirty = QRegion(0, 0, 1024, 768); }
     void updateNow() override { dirty = QRegion(); }
     void endMouseCapture() override {}
+    bool gameCompleted() const override { return false; }
     void announceCompletion() override {}
     void captureMouse() override {}
     QSize clientSize() const override { return {1024, 768}; }
@@ -68,7 +68,7 @@ public:
 };
 
 struct Bench {
-    GameState state;
+    BoardState state;
     QuietSound sound;
     QuietCursor cursor;
     WidgetLikeHost host;
@@ -95,7 +95,6 @@ struct Bench {
         state.background.bitmapBackground = 0;
         const int side = Columns * state.puzzle.geometry.bitmapSize + 50;
         state.board.resize(side, side, 1024, 768);
-        state.flags.elementsExist = 1;
         state.cut.rotateElements = 0;
     }
 
@@ -134,7 +133,7 @@ struct Bench {
             p.blocks.makeBlock(members);
         }
         for (int i = 0; i < N; ++i)
-            renderer.updateJoinRegion(i);
+            joiner.updateJoinRegion(i);
     }
 };
 

@@ -27,7 +27,6 @@ constexpr int Rows = 100, Columns = 100, N = Rows * Columns;
 class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
-    std::int64_t nowMilliseconds() const override { return 0; }
 };
 
 // The cut picture in four orientations, made once per element size.
@@ -95,11 +94,11 @@ void BM_GenerateShapesAndBitmaps(benchmark::State& state) {
         state.PauseTiming();
         fillPuzzle(*puzzle, tables, size, mosaic);
         ShapeBuilder shapes(optionsFor(size, mosaic));
-        ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}, {}};
+        ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
         state.ResumeTiming();
         for (int i = 0; i < N; ++i) {
             prepareElement(context, i, tables.turns[i]);
-            placeBoardRegion(context, i);
+            placeBoardRegion(*puzzle, shapes, i);
         }
         distinct = shapes.cachedShapes();
     }
@@ -142,7 +141,7 @@ void BM_PaintOnly(benchmark::State& state) {
     auto puzzle = std::make_unique<Puzzle>();
     fillPuzzle(*puzzle, tables, size, false);
     ShapeBuilder shapes(optionsFor(size, false));
-    ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}, {}};
+    ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
     for (int i = 0; i < N; ++i)
         prepareElement(context, i, tables.turns[i]);
     for (auto _ : state) {

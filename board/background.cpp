@@ -2,8 +2,6 @@
 
 #include "res/resources.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cstring>
 
@@ -13,33 +11,6 @@ void BackgroundState::loadTexture() {
         texture = QImage(160, 120, QImage::Format_RGB32);
         texture.fill(QColor(190, 186, 170));
     }
-}
-
-void BackgroundState::paint(QPainter& painter, const Rect& rect) const {
-    if (bitmapBackground)
-        tileBitmap(texture, painter, rect);
-    else
-        painter.fillRect(rect.toQRect(), backgroundColor);
-}
-
-void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect) {
-    const int w = bitmap.width(), h = bitmap.height();
-    if (w <= 0 || h <= 0 || rect.isEmpty())
-        return;
-    painter.save();
-    painter.setClipRect(rect.toQRect());
-    // Start at the first tile that reaches into the rectangle; the grid itself stays anchored
-    // at (0, 0), so stripes and grain run on across neighbouring fills.
-    const int x0 = rect.left >= 0 ? rect.left / w * w : -((-rect.left + w - 1) / w) * w;
-    const int y0 = rect.top >= 0 ? rect.top / h * h : -((-rect.top + h - 1) / h) * h;
-    for (int y = y0; y < rect.bottom; y += h)
-        for (int x = x0; x < rect.right; x += w)
-            painter.drawImage(x, y, bitmap);
-    painter.restore();
-}
-
-void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height) {
-    tileBitmap(bitmap, painter, Rect{left, top, left + width, top + height});
 }
 
 void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect) {

@@ -1,8 +1,9 @@
 #include "board/boardrenderer.h"
 
 #include "board/boardhost.h"
-#include "game/gamestate.h"
+#include "board/boardstate.h"
 #include "model/elementbitmap.h"
+#include "model/elementcontext.h"
 #include "model/regioncopy.h"
 #include "model/services.h"
 #include "model/shapebuilder.h"
@@ -55,7 +56,7 @@ private:
 
 } // namespace
 
-BoardRenderer::BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
+BoardRenderer::BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
     : state_(state), host_(host), sound_(sound), cursor_(cursor) {}
 
 void BoardRenderer::paintBackground(const QRegion& clip) {
@@ -83,23 +84,22 @@ void BoardRenderer::paintBackground(const QRegion& clip) {
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
     if (flags.clearBackground)
         state_.board.paintBackground(state_.background);
-    if (!state_.flags.elementsExist) {
+    if (!state_.hasElements()) {
         host_.invalidateAll();
         host_.updateNow();
         return;
     }
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     Puzzle& puzzle = state_.puzzle;
     InvalidationBatch batch(*this); // the whole client area is invalidated below anyway
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int i = *it;
         if (flags.rebuildRegions) {
-            if (state_.settings.outlineThickness != 0) {
-                updateJoinRegion(i);
-            } else {
+            // A new outline thickness has rebuilt the shapes already; without one they are
+            // rebuilt here, untrimmed.
+            if (state_.settings.outlineThickness == 0)
                 rebuildShape(i);
-                placeBoardRegion(i);
-            }
+            placeBoardRegion(i);
         }
         if (flags.rebuildBitmaps)
             repaintBitmap(i);
@@ -108,7 +108,6 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     if (flags.playSound)
         sound_.playWave(elementsAppearWave);
     host_.invalidateAll();
-    cursor_.popWait();
 }
 
 void BoardRenderer::coverBoard() {
@@ -138,27 +137,29 @@ void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, cons
     e.lifted = 0;
 }
 
-void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
-    Puzzle& puzzle = state_.puzzle;
-    const QRegion region = puzzle.boardRegions[i];
-    paintBackground(region);
-    if (invalidate)
-        invalidateElement(i);
-    // Repair what the element may have covered: everything whose body lies strictly inside the
-    // lifted body widened by one and a half element sizes.
+template <class Include> void BoardRenderer::repairAround(int i, const QRegion& clip, Include include) {
+    const Puzzle& puzzle = state_.puzzle;
     const Rect& body = puzzle.bodyRects[i];
     const int a = puzzle.geometry.elementSize * 3 / 2;
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int j = *it;
         if (j == i)
             continue;
-        if (!redrawOwnBlock && puzzle.blocks.sameBlock(i, j))
-            continue;
+        // The compact body squares first: `include` may read the elements themselves.
         const Rect& b = puzzle.bodyRects[j];
         if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a)
-            drawElement(j, false, false, &region);
+            b.bottom < body.bottom + a && include(j))
+            drawElement(j, false, false, &clip);
     }
+}
+
+void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
+    Puzzle& puzzle = state_.puzzle;
+    const QRegion region = puzzle.boardRegions[i];
+    paintBackground(region);
+    if (invalidate)
+        invalidateElement(i);
+    repairAround(i, region, [&](int j) { return redrawOwnBlock || !puzzle.blocks.sameBlock(i, j); });
     puzzle.element(i).lifted = 1;
 }
 
@@ -280,12 +281,12 @@ QRegion BoardRenderer::clientRegion(int i) const {
 void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     const Board& board = state_.board;
     QRegion rest = clientArea;
-    const int picked = state_.pickedElement;
+    const int picked = state_.input.pickedElement;
     if (picked >= 0 && picked < state_.puzzle.count()) {
         const Element& e = state_.puzzle.element(picked);
-        painter.setClipRegion(state_.dragClipRegion.intersected(clientArea));
+        painter.setClipRegion(state_.input.dragClipRegion.intersected(clientArea));
         painter.drawImage(QPoint(e.cellRect.left - board.scrollX, e.cellRect.top - board.scrollY), e.bitmap);
-        rest = clientArea.subtracted(state_.dragClipRegion);
+        rest = clientArea.subtracted(state_.input.dragClipRegion);
     }
     painter.setClipRegion(rest);
     const QRect bounds = rest.boundingRect();
@@ -308,60 +309,18 @@ void BoardRenderer::repaintBitmap(int i) {
 }
 
 void BoardRenderer::placeBoardRegion(int i) {
-    Puzzle& p = state_.puzzle;
-    if (state_.settings.threeD) {
-        updateJoinRegion(i);
-        return;
-    }
-    const Element& e = p.element(i);
-    p.boardRegions[i] = e.outerRegion.translated(e.cellRect.left, e.cellRect.top);
+    ::placeBoardRegion(state_.puzzle, state_.shapes, i);
 }
 
-bool BoardRenderer::updateJoinRegionOnBoard(int i) {
+void BoardRenderer::eraseUncovered(int i, const QRegion& before) {
     Puzzle& p = state_.puzzle;
-    const QRegion before = p.boardRegions[i];
-    const bool ok = updateJoinRegion(i);
     if (p.element(i).lifted)
-        return ok;
+        return;
     const QRegion removed = before.subtracted(p.boardRegions[i]);
     if (removed.isEmpty())
-        return ok;
+        return;
     paintBackground(removed);
     // Whatever lies under the band shows again, in stacking order, as when lifting.
-    const Rect& body = p.bodyRects[i];
-    const int a = p.geometry.elementSize * 3 / 2;
-    for (auto it = p.stackOrder.rbegin(); it != p.stackOrder.rend(); ++it) {
-        const int j = *it;
-        const Rect& b = p.bodyRects[j];
-        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a && j != i && !p.element(j).lifted)
-            drawElement(j, false, false, &removed);
-    }
+    repairAround(i, removed, [&](int j) { return !p.element(j).lifted; });
     invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
-    return ok;
-}
-
-bool BoardRenderer::updateJoinRegion(int i) {
-    Puzzle& p = state_.puzzle;
-    Element& e = p.element(i);
-    e.fullyJoined = 0;
-    int mask = 0;
-    for (int side = 0; side < 4; ++side)
-        if (e.joinedNeighbour[side] != -1)
-            mask |= SideMask::of(side);
-    QRegion area;
-    if (mask == 0) {
-        e.alone = 1;
-        p.blocks.detach(i);
-        area = e.outerRegion;
-    } else if (!state_.settings.threeD) {
-        return true; // without the bevel a join changes nothing that is drawn
-    } else if (mask == SideMask::All) {
-        e.fullyJoined = 1;
-        area = e.innerRegion;
-    } else {
-        area = state_.shapes.trimmedOuterRegion(e.edgeSign, e.edgeShift, mask);
-    }
-    p.boardRegions[i] = area.translated(e.cellRect.left, e.cellRect.top);
-    return true;
 }

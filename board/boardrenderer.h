@@ -10,7 +10,7 @@ class IBoardHost;
 class ICursor;
 class ISound;
 class QPainter;
-struct GameState;
+struct BoardState;
 
 // Draws the board into its off-screen bitmap, element by element, and tells the window which
 // part of it changed. Only full repaints touch the whole board; interaction repairs locally.
@@ -18,7 +18,7 @@ class BoardRenderer {
 public:
     static constexpr int elementsAppearWave = 259;
 
-    BoardRenderer(GameState& state, IBoardHost& host, ISound& sound, ICursor& cursor);
+    BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor);
 
     struct RedrawFlags {
         bool clearBackground = false;
@@ -41,14 +41,13 @@ public:
     // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
     // them would, in one pass over the board: a block of every element costs linear time.
     void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
-    // Refreshes the element's board region for its current position and join state.
+    // Refreshes the element's board region for its current position, shape and join state.
     void placeBoardRegion(int i);
-    // Chooses the element's board region from its join state; false if no region could be made.
-    bool updateJoinRegion(int i);
-    // The same for an element drawn on the board whose region shrinks with a new join: the
-    // outline band left out of the region is erased too, or its pixels would stay behind on the
-    // board (and stay there when the block moves away) although no element covers them.
-    bool updateJoinRegionOnBoard(int i);
+    // Element i's board region shrank from `before` with a new join while it lies drawn on the
+    // board: the outline band left out is erased, or its pixels would stay behind (and stay
+    // there when the block moves away) although no element covers them, and whatever lies under
+    // it shows again.
+    void eraseUncovered(int i, const QRegion& before);
 
     // The window's paint: the held element through its drag region, the board copy around it.
     void paint(QPainter& painter, const QRegion& clientArea) const;
@@ -84,8 +83,12 @@ private:
     static constexpr int exactBatchLimit = 16;
     void endBatch();
     void invalidateElement(int i);
+    // Draws again, clipped to `clip` and in stacking order, every element other than i whose
+    // body lies strictly inside i's body widened by one and a half element sizes and that
+    // `include` accepts: what i may have covered.
+    template <class Include> void repairAround(int i, const QRegion& clip, Include include);
 
-    GameState& state_;
+    BoardState& state_;
     IBoardHost& host_;
     ISound& sound_;
     ICursor& cursor_;

@@ -1,5 +1,6 @@
 #include "board/hinttiplayout.h"
 
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QFontMetrics>
@@ -8,8 +9,6 @@
 
 namespace {
 
-constexpr int labelFormat = 57675; // "колонка: %d"
-constexpr int labelsText = 57676;  // "ряд\nколонка"
 constexpr int marginX = 5;
 constexpr int marginY = 2;
 
@@ -30,7 +29,7 @@ QFont hintTipFont() {
 
 HintTipLayout layoutHintTip(const QFontMetrics& metrics, int row, int column, QPoint cursor, int rightLimit,
                             int bottomLimit) {
-    const QString format = loadString(labelFormat);
+    const QString format = loadString(Str::HintColumn);
     const QString rowLine = formatNumber(format, row);
     const QString columnLine = formatNumber(format, column);
     const int w = std::max(metrics.boundingRect(QRect(), Qt::TextSingleLine, rowLine).width(),
@@ -46,7 +45,7 @@ HintTipLayout layoutHintTip(const QFontMetrics& metrics, int row, int column, QP
     HintTipLayout layout;
     layout.window = QRect(x, y, w + 2 * marginX, h + 2 * marginY);
     layout.textRect = QRect(marginX, marginY, w, h);
-    layout.labels = loadString(labelsText);
+    layout.labels = loadString(Str::HintLabels);
     layout.numbers = QStringLiteral("%1\n%2").arg(row).arg(column);
     return layout;
 }

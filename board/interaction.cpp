@@ -1,14 +1,14 @@
 #include "board/interaction.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/stacking.h"
-#include "game/gamestate.h"
 
 #include <vector>
 
-Interaction::Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+Interaction::Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                          ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
       rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host) {}
@@ -18,13 +18,13 @@ QPoint Interaction::toBoard(QPoint client) const {
 }
 
 int Interaction::hitTest(QPoint boardPoint) const {
-    if (!state_.flags.elementsExist)
+    if (!state_.hasElements())
         return -1;
     return ::hitTest(state_.puzzle, boardPoint);
 }
 
 void Interaction::leftButtonDown(int word, QPoint client) {
-    if (state_.hintMode) {
+    if (state_.input.hintMode) {
         hintClick(client);
         return;
     }
@@ -36,12 +36,12 @@ void Interaction::rightButtonDown(int word, QPoint client) {
 }
 
 void Interaction::pick(int word, QPoint client) {
-    state_.lastCursor = toBoard(client);
-    const int e = hitTest(state_.lastCursor);
+    state_.input.lastCursor = toBoard(client);
+    const int e = hitTest(state_.input.lastCursor);
     // A second button pressed while holding normally finds the held element again (left, then
     // right, moves the block). Should it find another, the held one is put back first rather
     // than left lifted and invisible.
-    if (state_.pickedElement != -1 && e != state_.pickedElement)
+    if (state_.input.pickedElement != -1 && e != state_.input.pickedElement)
         finishHolding();
     if (e == -1) {
         if (word == KeyState::RightButton && host_.fullScreenMode())
@@ -55,38 +55,30 @@ void Interaction::pick(int word, QPoint client) {
         hold(e);
     } else if (combos_.isSeparate(word)) {
         joiner_.separateElement(e);
-        renderer_.updateJoinRegion(e);
+        renderer_.placeBoardRegion(e);
         renderer_.liftElement(e, false, true);
         hold(e);
     } else {
         // The block goes to the top at once; it is lifted only when it starts to move.
-        state_.pickedElement = e;
+        state_.input.pickedElement = e;
         raiseToTop(p, e);
     }
 }
 
 void Interaction::hold(int e) {
-    state_.pickedElement = e;
-    state_.dragClipRegion = renderer_.clientRegion(e);
-    host_.invalidate(state_.dragClipRegion);
+    state_.input.pickedElement = e;
+    state_.input.dragClipRegion = renderer_.clientRegion(e);
+    host_.invalidate(state_.input.dragClipRegion);
     raiseToTop(state_.puzzle, e);
-}
-
-void Interaction::moveBy(int i, int dx, int dy) {
-    Puzzle& p = state_.puzzle;
-    Element& el = p.element(i);
-    el.cellRect = el.cellRect.translated(dx, dy);
-    p.bodyRects[i] = p.bodyRects[i].translated(dx, dy);
-    p.boardRegions[i].translate(dx, dy);
 }
 
 bool Interaction::mouseMove(int word, QPoint client) {
     const DragMode mode = combos_.classify(word);
     if (mode == DragMode::Hover)
         return scroller_.edgeScroll(client, host_.clientSize());
-    if (!state_.flags.elementsExist || state_.pickedElement == -1)
+    if (!state_.hasElements() || state_.input.pickedElement == -1)
         return false;
-    const int e = state_.pickedElement;
+    const int e = state_.input.pickedElement;
     Puzzle& p = state_.puzzle;
     Element& el = p.element(e);
     // The left button alone never moves a block; its press has only raised it.
@@ -101,7 +93,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
         if (el.blockLifted)
             rest = p.blocks.members(e);
         joiner_.separateElement(e);
-        renderer_.updateJoinRegion(e);
+        renderer_.placeBoardRegion(e);
         if (el.blockLifted) {
             BoardRenderer::InvalidationBatch batch(renderer_);
             for (const int j : rest)
@@ -113,13 +105,13 @@ bool Interaction::mouseMove(int word, QPoint client) {
     if (!el.lifted)
         renderer_.liftElement(e, false, true);
 
-    const int dx = state_.board.scrollX + client.x() - state_.lastCursor.x();
-    const int dy = state_.board.scrollY + client.y() - state_.lastCursor.y();
-    state_.lastCursor += QPoint(dx, dy);
-    moveBy(e, dx, dy);
-    state_.dragClipRegion = renderer_.clientRegion(e);
+    const int dx = state_.board.scrollX + client.x() - state_.input.lastCursor.x();
+    const int dy = state_.board.scrollY + client.y() - state_.input.lastCursor.y();
+    state_.input.lastCursor += QPoint(dx, dy);
+    p.moveElement(e, dx, dy);
+    state_.input.dragClipRegion = renderer_.clientRegion(e);
     area.translate(-state_.board.scrollX, -state_.board.scrollY);
-    host_.invalidate(area.united(state_.dragClipRegion));
+    host_.invalidate(area.united(state_.input.dragClipRegion));
 
     if (mode == DragMode::Separate)
         return false; // a separated element is dragged without snapping
@@ -135,7 +127,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
         }
         for (const int j : members)
             if (j != e)
-                moveBy(j, dx, dy);
+                p.moveElement(j, dx, dy);
         el.blockLifted = 1;
     }
     joiner_.snap(e);
@@ -144,15 +136,15 @@ bool Interaction::mouseMove(int word, QPoint client) {
 
 void Interaction::buttonUp() {
     host_.endMouseCapture();
-    if (state_.pickedElement == -1)
+    if (state_.input.pickedElement == -1)
         return;
     finishHolding();
 }
 
 void Interaction::finishHolding() {
-    const int e = state_.pickedElement;
-    state_.pickedElement = -1;
-    state_.dragClipRegion = QRegion();
+    const int e = state_.input.pickedElement;
+    state_.input.pickedElement = -1;
+    state_.input.dragClipRegion = QRegion();
     if (e < 0 || e >= state_.puzzle.count())
         return;
     renderer_.drawBlockBack(e);
@@ -160,7 +152,7 @@ void Interaction::finishHolding() {
 }
 
 void Interaction::hintClick(QPoint client) {
-    state_.hintMode = 0;
+    state_.input.hintMode = 0;
     host_.hintModeChanged();
     const int i = hitTest(toBoard(client));
     if (i == -1)
@@ -172,8 +164,8 @@ void Interaction::hintClick(QPoint client) {
 void Interaction::doubleClick(int word, QPoint client, int blockWord, int t) {
     if (!state_.cut.rotateElements)
         return;
-    state_.lastCursor = toBoard(client);
-    const int e = hitTest(state_.lastCursor);
+    state_.input.lastCursor = toBoard(client);
+    const int e = hitTest(state_.input.lastCursor);
     if (e == -1)
         return;
     if (word == blockWord)
@@ -195,12 +187,12 @@ bool Interaction::wheel(int word, int delta) {
 }
 
 void Interaction::keyDown(int key) {
-    if (state_.pickedElement != -1)
+    if (state_.input.pickedElement != -1)
         return;
     if (scroller_.scrollByKey(key))
         return;
-    if (key == Qt::Key_H && state_.flags.elementsExist) {
-        state_.hintMode = 1;
+    if (key == Qt::Key_H && state_.hasElements()) {
+        state_.input.hintMode = 1;
         host_.hintModeChanged();
     }
 }

@@ -3,6 +3,7 @@
 #include "board/keystate.h"
 #include "board/rotator.h"
 #include "board/scroller.h"
+#include "res/commandids.h"
 
 #include <QPoint>
 
@@ -11,16 +12,16 @@ class ICursor;
 class IInteractionHost;
 class ISound;
 class Joiner;
-struct GameState;
+struct BoardState;
 
 // The mouse and the keyboard on the board: picking an element or a block, dragging it with
 // snapping, separating, releasing, double clicks that turn, scrolling and the hint. The window
 // turns Qt's events into these calls; all points are client points, all words key-state words.
 class Interaction {
 public:
-    static constexpr int popupMenuCommand = 32805; // the command of F10
+    static constexpr int popupMenuCommand = Cmd::PopupMenu; // the command of F10
 
-    Interaction(GameState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
+    Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                 ISound& sound, ICursor& cursor);
 
     const ButtonCombos& combos() const { return combos_; }
@@ -54,10 +55,8 @@ private:
     void finishHolding();
     void hintClick(QPoint client);
     void doubleClick(int word, QPoint client, int blockWord, int t);
-    // Moves an element's cell, body square and board region.
-    void moveBy(int i, int dx, int dy);
 
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer& renderer_;
     Joiner& joiner_;
     IInteractionHost& host_;

@@ -1,8 +1,9 @@
 #include "board/joiner.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/stacking.h"
-#include "game/gamestate.h"
+#include "model/elementcontext.h"
 #include "model/services.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ std::int64_t positionKey(int left, int top) {
 
 } // namespace
 
-Joiner::Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
+Joiner::Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
     : state_(state), renderer_(renderer), sound_(sound), host_(host) {}
 
 bool Joiner::sidesFit(int e, int side, int k, int test) const {
@@ -47,17 +48,15 @@ bool Joiner::sidesFit(int e, int side, int k, int test) const {
     return a.homeIndex == b.homeIndex + delta;
 }
 
-Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop) {
+void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     Puzzle& p = state_.puzzle;
     Element& a = p.element(e);
     Element& b = p.element(k);
     a.joinedNeighbour[side] = k;
-    if (!renderer_.updateJoinRegion(e))
-        return JoinOutcome::Failed;
+    updateJoinRegion(e);
     a.alone = 0;
     b.joinedNeighbour[opposite(side)] = e;
-    if (!renderer_.updateJoinRegionOnBoard(k))
-        return JoinOutcome::Failed;
+    updateJoinRegionOnBoard(k);
     b.alone = 0;
     renderer_.drawElement(k, false, false);
 
@@ -73,7 +72,6 @@ Joiner::JoinOutcome Joiner::join(int e, int side, int k, int newLeft, int newTop
     mergeBlocks(e, k);
     const int s = p.geometry.elementSize;
     p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
-    return JoinOutcome::Joined;
 }
 
 bool Joiner::snap(int e) {
@@ -112,8 +110,7 @@ bool Joiner::snap(int e) {
             }
             if (!near || !sidesFit(e, side, k, test))
                 continue;
-            if (join(e, side, k, newLeft, newTop) == JoinOutcome::Failed)
-                return false; // the links made so far stay; the drag goes on
+            join(e, side, k, newLeft, newTop);
             joined = true;
             m = 0;
         }
@@ -122,12 +119,12 @@ bool Joiner::snap(int e) {
         return false;
 
     host_.endMouseCapture();
-    state_.pickedElement = -1;
-    state_.dragClipRegion = QRegion();
+    state_.input.pickedElement = -1;
+    state_.input.dragClipRegion = QRegion();
     raiseToTop(p, e);
     renderer_.drawBlockBack(e);
     p.element(e).blockLifted = 0;
-    if (isComplete() && !state_.flags.gameCompleted)
+    if (isComplete() && !host_.gameCompleted())
         host_.announceCompletion();
     else
         sound_.playWave(joinWave);
@@ -138,14 +135,9 @@ void Joiner::shiftBlockMembers(int e, int dx, int dy) {
     Puzzle& p = state_.puzzle;
     if (p.element(e).alone)
         return;
-    for (const int j : p.blocks.members(e)) {
-        if (j == e)
-            continue;
-        Element& el = p.element(j);
-        el.cellRect = el.cellRect.translated(dx, dy);
-        p.bodyRects[j] = p.bodyRects[j].translated(dx, dy);
-        p.boardRegions[j].translate(dx, dy);
-    }
+    for (const int j : p.blocks.members(e))
+        if (j != e)
+            p.moveElement(j, dx, dy);
 }
 
 void Joiner::linkIfFits(int i, int side, int j) {
@@ -162,8 +154,8 @@ void Joiner::linkIfFits(int i, int side, int j) {
     a.joinedNeighbour[side] = j;
     b.joinedNeighbour[other] = i;
     a.alone = b.alone = 0;
-    renderer_.updateJoinRegionOnBoard(i);
-    renderer_.updateJoinRegionOnBoard(j);
+    updateJoinRegionOnBoard(i);
+    updateJoinRegionOnBoard(j);
 }
 
 void Joiner::linkAlignedPairs(int a, int b) {
@@ -210,13 +202,42 @@ void Joiner::separateElement(int e) {
         if (n < 0)
             continue;
         p.element(n).joinedNeighbour[opposite(side)] = -1;
-        renderer_.updateJoinRegion(n);
+        updateJoinRegion(n);
         renderer_.drawElement(n, false, false);
     }
     splitAfterRemoval(e);
     p.blocks.detach(e);
     el.joinedNeighbour = {-1, -1, -1, -1};
     el.alone = 1;
+    el.fullyJoined = 0;
+}
+
+void Joiner::updateJoinRegion(int i) {
+    Puzzle& p = state_.puzzle;
+    Element& e = p.element(i);
+    const int mask = joinedSides(e);
+    const bool threeD = state_.settings.threeD != 0;
+    e.fullyJoined = threeD && mask == SideMask::All ? 1 : 0;
+    if (mask == 0) {
+        e.alone = 1;
+        p.blocks.detach(i);
+    } else if (!threeD) {
+        return;
+    }
+    renderer_.placeBoardRegion(i);
+}
+
+void Joiner::updateJoinRegionOnBoard(int i) {
+    const QRegion before = state_.puzzle.boardRegions[i];
+    updateJoinRegion(i);
+    renderer_.eraseUncovered(i, before);
+}
+
+void Joiner::updateJoinRegions() {
+    if (!state_.settings.threeD)
+        return;
+    for (int i = 0; i < state_.puzzle.count(); ++i)
+        updateJoinRegion(i);
 }
 
 int Joiner::splitAfterRemoval(int e) {

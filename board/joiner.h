@@ -4,13 +4,15 @@
 
 class BoardRenderer;
 class ISound;
-struct GameState;
+struct BoardState;
 
-// What joining needs from the window: ending the drag and the celebration.
+// What joining needs from the window and the game: ending the drag and the celebration, which
+// comes once a game; a join after it sounds as any other.
 class IJoinHost {
 public:
     virtual ~IJoinHost() = default;
     virtual void endMouseCapture() = 0;
+    virtual bool gameCompleted() const = 0;
     virtual void announceCompletion() = 0;
 };
 
@@ -20,31 +22,41 @@ class Joiner {
 public:
     static constexpr int joinWave = 259;
 
-    Joiner(GameState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
+    Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
 
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
-    // something joined and the drag has ended; false when nothing joined or making a region
-    // failed (the joins made so far stay and the drag goes on).
+    // something joined and the drag has ended; false when nothing joined (the drag goes on).
     bool snap(int e);
+
+    // Brings element i's join flags in line with its joinedNeighbour entries and places its
+    // board region for them: joined to nothing, it is alone in a block of its own; fullyJoined
+    // holds for four joined sides with the bevel. Without the bevel a join changes nothing that
+    // is drawn, so the region of a joined element stays as it is.
+    void updateJoinRegion(int i);
+    // The same for an element drawn on the board: where its region shrinks the board is repaired.
+    void updateJoinRegionOnBoard(int i);
+    // The outline changed (settings): with the bevel every element's flags and region follow
+    // its joined sides anew; without it the regions are plain and the redraw places them.
+    void updateJoinRegions();
 
     void shiftBlockMembers(int e, int dx, int dy);
     void linkAlignedPairs(int a, int b);
     void mergeBlocks(int a, int b);
+    // Takes e out of its block: its neighbours let go of it (and get their outline back on that
+    // side), the rest of the block splits into its connected parts, and e is alone. Its own
+    // board region is left to the caller, who may still have to erase the old one.
     void separateElement(int e);
     // Splits what is left of e's former block into its connected parts; 1 if it fell apart.
     int splitAfterRemoval(int e);
     bool isComplete() const;
 
-    static constexpr int opposite(int side) { return (side + 2) % 4; }
-
 private:
-    enum class JoinOutcome { Joined, Failed };
     bool sidesFit(int e, int side, int k, int test) const;
-    JoinOutcome join(int e, int side, int k, int newLeft, int newTop);
+    void join(int e, int side, int k, int newLeft, int newTop);
     // Records a join of i's side with j's opposite side when both are free and fit.
     void linkIfFits(int i, int side, int j);
 
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer& renderer_;
     ISound& sound_;
     IJoinHost& host_;

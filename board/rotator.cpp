@@ -1,8 +1,8 @@
 #include "board/rotator.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/joiner.h"
-#include "game/gamestate.h"
 #include "model/edges.h"
 #include "model/elementbitmap.h"
 #include "model/elementcontext.h"
@@ -10,18 +10,14 @@
 
 #include <vector>
 
-Rotator::Rotator(GameState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor)
+Rotator::Rotator(BoardState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), sound_(sound), cursor_(cursor) {}
 
 void Rotator::turnElement(int e, int t) {
     Puzzle& p = state_.puzzle;
     const QRegion oldArea = p.boardRegions[e];
-    ElementContext context{p,
-                           state_.shapes,
-                           state_.turnedPictures,
-                           state_.settings.outlineColor,
-                           [this](int i) { joiner_.separateElement(i); },
-                           [this](int i) { return renderer_.updateJoinRegion(i); }};
+    ElementContext context{p, state_.shapes, state_.turnedPictures, state_.settings.outlineColor,
+                           [this](int i) { joiner_.separateElement(i); }};
     prepareElement(context, e, t);
     renderer_.liftElement(e, false, true);
     renderer_.drawElement(e, true, false);
@@ -34,7 +30,7 @@ void Rotator::turnElement(int e, int t) {
 void Rotator::turnBlock(int p, int t) {
     Puzzle& puzzle = state_.puzzle;
     const Geometry& g = puzzle.geometry;
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     // Lifting first and turning afterwards is the same as doing both member by member: a
     // lift reads only the member's own (old) place.
     const std::vector<std::int32_t> members = puzzle.blocks.members(p);
@@ -55,13 +51,12 @@ void Rotator::turnBlock(int p, int t) {
         state_.shapes.buildShape(el);
         state_.shapes.computeShapeBounds(el);
         if (!paintElementBitmap(el, t, puzzle, state_.turnedPictures, state_.settings.outlineColor))
-            el.orientation = ((el.orientation - t) % 4 + 4) % 4; // orientation follows the edges
-        renderer_.updateJoinRegion(j);
+            el.orientation = turnedOrientation(el.orientation, t); // it follows the edges
+        joiner_.updateJoinRegion(j);
     }
     for (const int j : members)
         if (j != p)
             renderer_.drawElement(j, true, true);
     renderer_.drawElement(p, true, true);
     sound_.playWave(turnWave);
-    cursor_.popWait();
 }

@@ -4,7 +4,7 @@ class BoardRenderer;
 class ICursor;
 class ISound;
 class Joiner;
-struct GameState;
+struct BoardState;
 
 // Quarter turns of one element in place, or of a whole block about one of its elements.
 // t = +1 turns clockwise, t = -1 counter-clockwise.
@@ -12,7 +12,7 @@ class Rotator {
 public:
     static constexpr int turnWave = 218;
 
-    Rotator(GameState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor);
+    Rotator(BoardState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor);
 
     // Turns element e where it lies; it leaves its block, whose rest splits as separating does.
     void turnElement(int e, int t);
@@ -21,7 +21,7 @@ public:
     void turnBlock(int p, int t);
 
 private:
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer& renderer_;
     Joiner& joiner_;
     ISound& sound_;

@@ -1,12 +1,12 @@
 #include "board/scroller.h"
 
 #include "board/boardhost.h"
+#include "board/boardstate.h"
 #include "board/keystate.h"
-#include "game/gamestate.h"
 
 #include <algorithm>
 
-Scroller::Scroller(GameState& state, IBoardHost& host) : state_(state), host_(host) {}
+Scroller::Scroller(BoardState& state, IBoardHost& host) : state_(state), host_(host) {}
 
 bool Scroller::scrollTo(int x, int y) {
     Board& board = state_.board;
@@ -17,8 +17,9 @@ bool Scroller::scrollTo(int x, int y) {
     board.scrollX = x;
     board.scrollY = y;
     // A held element keeps its board place; where the window paints it moves with the view.
-    if (state_.pickedElement >= 0 && state_.pickedElement < state_.puzzle.count())
-        state_.dragClipRegion = state_.puzzle.boardRegions[state_.pickedElement].translated(-x, -y);
+    if (state_.input.pickedElement >= 0 && state_.input.pickedElement < state_.puzzle.count())
+        state_.input.dragClipRegion =
+            state_.puzzle.boardRegions[state_.input.pickedElement].translated(-x, -y);
     host_.invalidateAll();
     return true;
 }

@@ -4,13 +4,13 @@
 #include <QSize>
 
 class IBoardHost;
-struct GameState;
+struct BoardState;
 
 // Moves the view over the board: cursor keys, the wheel and the bands along the window's edges.
 // Scrolling never redraws the board bitmap; it only changes the offset the window copies from.
 class Scroller {
 public:
-    Scroller(GameState& state, IBoardHost& host);
+    Scroller(BoardState& state, IBoardHost& host);
 
     // Left, up, right and down arrows (Qt key codes) scroll by keyScrollSpeed; true when the
     // key was one of them.
@@ -26,6 +26,6 @@ private:
     // Sets the offset; invalidates and returns true when it changed.
     bool scrollTo(int x, int y);
 
-    GameState& state_;
+    BoardState& state_;
     IBoardHost& host_;
 };

@@ -1,6 +1,7 @@
 #include "game/backgroundchoice.h"
 
 #include "board/background.h"
+#include "res/commandids.h"
 
 #include <algorithm>
 #include <array>
@@ -10,17 +11,19 @@ const QColor lightText(255, 210, 136);
 const QColor darkText(80, 16, 0);
 const QColor oakText(255, 220, 156);
 
+// In the order of their commands, Cmd::BackgroundFirst on.
+constexpr int first = Cmd::BackgroundFirst;
 const std::array<BackgroundTexture, 10> textures = {{
-    {32810, 227, 248, lightText}, // wood
-    {32811, 247, 249, lightText},
-    {32812, 192, 241, darkText}, // limestone
-    {32813, 229, 242, darkText},
-    {32814, 146, 243, darkText}, // pink
-    {32815, 231, 244, darkText},
-    {32816, 147, 239, oakText}, // oak
-    {32817, 233, 240, oakText},
-    {32818, 148, 245, darkText}, // plaster
-    {32819, 237, 246, darkText},
+    {first + 0, 227, 248, lightText}, // wood
+    {first + 1, 247, 249, lightText},
+    {first + 2, 192, 241, darkText}, // limestone
+    {first + 3, 229, 242, darkText},
+    {first + 4, 146, 243, darkText}, // pink
+    {first + 5, 231, 244, darkText},
+    {first + 6, 147, 239, oakText}, // oak
+    {first + 7, 233, 240, oakText},
+    {first + 8, 148, 245, darkText}, // plaster
+    {first + 9, 237, 246, darkText},
 }};
 } // namespace
 
@@ -29,6 +32,11 @@ const BackgroundTexture* backgroundTextureFor(int command) {
         if (t.command == command)
             return &t;
     return nullptr;
+}
+
+bool isBackgroundTexture(std::int64_t bitmapId) {
+    return std::any_of(textures.begin(), textures.end(),
+                       [bitmapId](const BackgroundTexture& t) { return t.bitmapId == bitmapId; });
 }
 
 int colorLightness(const QColor& colour) {

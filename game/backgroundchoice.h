@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+#include <cstdint>
+
 struct BackgroundState;
 
 // The ten textures the background commands choose from, each with the sample strip the
@@ -16,6 +18,8 @@ struct BackgroundTexture {
 
 // The texture of commands 32810..32819; nullptr for any other command.
 const BackgroundTexture* backgroundTextureFor(int command);
+// Whether a bitmap is one of the ten textures (a saved game may name no other).
+bool isBackgroundTexture(std::int64_t bitmapId);
 
 // Lightness on the 0..240 scale of the colour chooser: ((max + min) * 240 + 255) / 510.
 int colorLightness(const QColor& colour);

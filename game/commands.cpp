@@ -1,94 +1,145 @@
 #include "game/commands.h"
 
+#include "res/stringids.h"
 #include "res/strings.h"
 
+#include <algorithm>
+
+namespace {
+
+// The rules. A second picture-turning worker would write the same pictures, so whatever would
+// start one (or act on a loaded game not shown yet) is held back while one runs.
+CommandUpdate notWhileTurning(const CommandContext& c) {
+    return {!c.turningBusy, {}};
+}
+
+CommandUpdate pictureLoaded(const CommandContext& c) {
+    return {c.flags.pictureLoaded == 1, {}};
+}
+
+CommandUpdate pictureCut(const CommandContext& c) {
+    return {c.flags.pictureLoaded == 1 && c.flags.cutDone == 1 && !c.turningBusy, {}};
+}
+
+// While a loaded game's picture turns, the game is not shown yet: its clock has not started,
+// and neither saving nor pausing may act on it.
+CommandUpdate gameToSave(const CommandContext& c) {
+    return {c.flags.gameUnderWay() && !c.turningBusy, {}};
+}
+
+CommandUpdate gamesToLoad(const CommandContext& c) {
+    return {!c.turningBusy && c.savedGameCount && c.savedGameCount() > 0, {}};
+}
+
+CommandUpdate showPicture(const CommandContext& c) {
+    return {c.flags.pictureLoaded == 1, loadString(c.previewVisible ? Str::HidePicture : Str::ShowPicture)};
+}
+
+CommandUpdate fullScreen(const CommandContext& c) {
+    return {true, loadString(c.fullScreen ? Str::WindowedMode : Str::FullScreenMode)};
+}
+
+struct MenuTitle {
+    Menu menu;
+    const char* title;
+};
+
+constexpr MenuTitle kMenuTitles[] = {
+    {Menu::Game, "&Игра"},      {Menu::Actions, "&Действия"}, {Menu::View, "&Вид"},
+    {Menu::Background, "&Фон"}, {Menu::Help, "&Справка"},
+};
+
+} // namespace
+
+const std::vector<CommandRow>& commandTable() {
+    static const std::vector<CommandRow> rows = [] {
+        std::vector<CommandRow> r = {
+            {.id = Cmd::NewGame, .menu = Menu::Game, .keys = {"Ctrl+N"}, .rule = notWhileTurning},
+            {.id = Cmd::SaveGame,
+             .menu = Menu::Game,
+             .separatorBefore = true,
+             .keys = {"F2"},
+             .rule = gameToSave},
+            {.id = Cmd::LoadGame, .menu = Menu::Game, .keys = {"F3"}, .rule = gamesToLoad},
+            {.id = Cmd::Settings, .menu = Menu::Game, .separatorBefore = true},
+            {.id = Cmd::Exit, .menu = Menu::Game, .separatorBefore = true},
+
+            {.id = Cmd::LoadPicture, .menu = Menu::Actions, .keys = {"Ctrl+O"}, .rule = notWhileTurning},
+            {.id = Cmd::CutPicture, .menu = Menu::Actions, .rule = pictureLoaded},
+            // Enter on the keypad and on the main keyboard.
+            {.id = Cmd::CreateElements,
+             .menu = Menu::Actions,
+             .keys = {"Enter", "Return"},
+             .rule = pictureCut},
+
+            {.id = Cmd::FullScreen, .menu = Menu::View, .keys = {"Ctrl+M"}, .rule = fullScreen},
+            {.id = Cmd::ShowPicture, .menu = Menu::View, .keys = {"Ctrl+P"}, .rule = showPicture},
+        };
+        for (int id = Cmd::BackgroundFirst; id <= Cmd::BackgroundLastTexture; ++id)
+            r.push_back({.id = id, .menu = Menu::Background});
+        const std::vector<CommandRow> rest = {
+            {.id = Cmd::BackgroundSolid, .menu = Menu::Background, .separatorBefore = true},
+
+            {.id = Cmd::HelpContents, .menu = Menu::Help, .text = "&Содержание"},
+            {.id = Cmd::Controls,
+             .menu = Menu::Help,
+             .text = "&Управление...",
+             .keys = {"F1"},
+             .keyInMenu = false},
+            {.id = Cmd::About, .menu = Menu::Help, .separatorBefore = true, .text = "&О программе..."},
+
+            {.id = Cmd::BackgroundMenu, .keys = {"Ctrl+B"}},
+            {.id = Cmd::Splash, .keys = {"Ctrl+S"}},
+            {.id = Cmd::Pause, .keys = {"Pause"}, .rule = notWhileTurning},
+            {.id = Cmd::PopupMenu, .keys = {"F10"}},
+        };
+        r.insert(r.end(), rest.begin(), rest.end());
+        return r;
+    }();
+    return rows;
+}
+
+const CommandRow* commandRow(int id) {
+    const auto& rows = commandTable();
+    const auto it = std::find_if(rows.begin(), rows.end(), [id](const CommandRow& r) { return r.id == id; });
+    return it == rows.end() ? nullptr : &*it;
+}
+
 const std::vector<MenuDef>& mainMenuDefinition() {
-    static const std::vector<MenuDef> menus = {
-        {"&Игра",
-         {{Cmd::NewGame, "&Новая Игра...\tCtrl+N"},
-          {0, ""},
-          {Cmd::SaveGame, "&Сохранить Игру...\tF2"},
-          {Cmd::LoadGame, "&Загрузить Игру...\tF3"},
-          {0, ""},
-          {Cmd::Settings, "Нас&тройки..."},
-          {0, ""},
-          {Cmd::Exit, "В&ыход"}}},
-        {"&Действия",
-         {{Cmd::LoadPicture, "З&агрузить Картинку...\tCtrl+O"},
-          {Cmd::CutPicture, "&Разрезка Картинки..."},
-          {Cmd::CreateElements, "Создать &Элементы\tEnter"}}},
-        {"&Вид",
-         {{Cmd::FullScreen, "П&олноэкранный Режим\tCtrl+M"},
-          {Cmd::ShowPicture, "Показать &Картинку\tCtrl+P"}}},
-        {"&Фон",
-         {{32810, "&Дерево"},
-          {32811, "Д&ерево +"},
-          {32812, "&Известняк"},
-          {32813, "И&звестняк +"},
-          {32814, "&Розовый"},
-          {32815, "Р&озовый +"},
-          {32816, "Д&уб"},
-          {32817, "Ду&б +"},
-          {32818, "&Штукатурка"},
-          {32819, "Ш&тукатурка +"},
-          {0, ""},
-          {Cmd::BackgroundSolid, "Од&нотонный..."}}},
-        {"&Справка",
-         {{Cmd::HelpContents, "&Содержание"},
-          {Cmd::Controls, "&Управление..."},
-          {0, ""},
-          {Cmd::About, "&О программе..."}}},
-    };
+    static const std::vector<MenuDef> menus = [] {
+        std::vector<MenuDef> result;
+        for (const MenuTitle& title : kMenuTitles) {
+            MenuDef menu{title.title, {}};
+            for (const CommandRow& row : commandTable()) {
+                if (row.menu != title.menu)
+                    continue;
+                if (row.separatorBefore)
+                    menu.items.push_back({0, QString()});
+                QString text = row.text ? QString::fromUtf8(row.text) : loadString(row.id);
+                if (row.keys[0] && row.keyInMenu)
+                    text += QLatin1Char('\t') + QString::fromLatin1(row.keys[0]);
+                menu.items.push_back({row.id, text});
+            }
+            result.push_back(std::move(menu));
+        }
+        return result;
+    }();
     return menus;
 }
 
 const std::vector<AcceleratorDef>& acceleratorTable() {
-    static const std::vector<AcceleratorDef> table = {
-        {Cmd::NewGame, "Ctrl+N"},     {Cmd::SaveGame, "F2"},           {Cmd::LoadGame, "F3"},
-        {Cmd::LoadPicture, "Ctrl+O"}, {Cmd::CreateElements, "Return"}, {Cmd::CreateElements, "Enter"},
-        {Cmd::FullScreen, "Ctrl+M"},  {Cmd::ShowPicture, "Ctrl+P"},    {Cmd::BackgroundMenu, "Ctrl+B"},
-        {Cmd::Splash, "Ctrl+S"},      {Cmd::Pause, "Pause"},           {Cmd::PopupMenu, "F10"},
-        {Cmd::Controls, "F1"},
-    };
+    static const std::vector<AcceleratorDef> table = [] {
+        std::vector<AcceleratorDef> result;
+        for (const CommandRow& row : commandTable())
+            for (const char* key : row.keys)
+                if (key)
+                    result.push_back({row.id, key});
+        return result;
+    }();
     return table;
 }
 
-CommandUpdate updateCommand(int id, const CommandContext& c) {
-    CommandUpdate u;
-    const GameFlags& f = c.flags;
-    switch (id) {
-    case Cmd::CutPicture:
-        u.enabled = f.pictureLoaded == 1;
-        break;
-    case Cmd::CreateElements:
-        // A second picture-turning worker would write the same pictures: hold the command back
-        // while one runs.
-        u.enabled = f.pictureLoaded == 1 && f.cutDone == 1 && !c.turningBusy;
-        break;
-    case Cmd::ShowPicture:
-        u.enabled = f.pictureLoaded == 1;
-        u.text = loadString(c.previewVisible ? Str::HidePicture : Str::ShowPicture);
-        break;
-    case Cmd::FullScreen:
-        u.text = loadString(c.fullScreen ? Str::WindowedMode : Str::FullScreenMode);
-        break;
-    case Cmd::SaveGame:
-        // While a loaded game's picture turns, the game is not shown yet: its clock has not
-        // started, and neither saving nor pausing may act on it.
-        u.enabled = f.elementsExist == 1 && f.gameCompleted == 0 && !c.turningBusy;
-        break;
-    case Cmd::Pause:
-        u.enabled = !c.turningBusy;
-        break;
-    case Cmd::LoadGame:
-        u.enabled = !c.turningBusy && c.savedGameCount && c.savedGameCount() > 0;
-        break;
-    case Cmd::LoadPicture:
-    case Cmd::NewGame:
-        u.enabled = !c.turningBusy;
-        break;
-    default:
-        break;
-    }
-    return u;
+CommandUpdate updateCommand(int id, const CommandContext& context) {
+    const CommandRow* row = commandRow(id);
+    return row && row->rule ? row->rule(context) : CommandUpdate{};
 }

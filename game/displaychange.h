@@ -1,7 +1,22 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
+
+class IMessageBox;
 struct GameFlags;
 struct GameState;
+
+// Where the framed window stands: a sixth of the screen from its top-left corner, two thirds of
+// it wide and high. Start-up sizes it as W * 2 / 3, leaving full-screen mode as 4 * (W / 6); the
+// roundings differ (a 1366-pixel screen gives 910 and 908), and each place keeps its own.
+enum class FramedRounding { TwoThirds, FourSixths };
+QRect framedWindowRect(QSize screen, FramedRounding rounding);
+
+// The colour-depth question (string 57668 with the display's size and depth, in the platform's
+// standard box): at 8 bits per pixel or fewer the player is asked whether to go on at all.
+// True when the depth is enough or the player said Yes.
+bool goOnAtDepth(IMessageBox& messages, int width, int height, int depth);
 
 // What a change of the display did to the game state.
 struct DisplayChangeResult {

@@ -4,6 +4,7 @@
 #include "game/gamestate.h"
 #include "model/generator.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 GameFlow::GameFlow(GameState& state, BoardRenderer& renderer, IMessageBox& messages, ISound& sound,
@@ -14,15 +15,15 @@ GameFlow::GameFlow(GameState& state, BoardRenderer& renderer, IMessageBox& messa
 bool GameFlow::confirmReplacingGame() {
     if (!state_.flags.gameUnderWay())
         return true;
-    return messages_.messageBox(loadString(newGameQuestion), MessageKind::Question, MessageButtons::YesNo) ==
-           MessageResult::Yes;
+    return messages_.messageBox(loadString(Str::NewGameQuestion), MessageKind::Question,
+                                MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 void GameFlow::discardGame(bool withPicture) {
     if (state_.flags.elementsExist) {
         state_.puzzle.clear();
-        state_.pickedElement = -1;
-        state_.dragClipRegion = QRegion();
+        state_.input.pickedElement = -1;
+        state_.input.dragClipRegion = QRegion();
         state_.flags.elementsExist = 0;
     }
     if (withPicture) {

@@ -33,8 +33,6 @@ public:
 // A game from its start to its end: creation, the clock, pause, discarding and completion.
 class GameFlow {
 public:
-    static constexpr int newGameQuestion = 32828;
-
     GameFlow(GameState& state, BoardRenderer& renderer, IMessageBox& messages, ISound& sound, IClock& clock,
              IScreen& screen, IGameFlowHost& host);
 

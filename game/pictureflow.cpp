@@ -5,6 +5,7 @@
 #include "model/cutcalculator.h"
 #include "model/picture.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ bool PictureFlow::loadChosenFile(const QString& path) {
     if (!result.ok()) {
         const QByteArray shownPath = QDir::toNativeSeparators(path).toUtf8();
         messages_.messageBox(
-            QString::asprintf(loadString(unknownFormatMessage).toUtf8().constData(), shownPath.constData()),
+            QString::asprintf(loadString(Str::UnknownFormat).toUtf8().constData(), shownPath.constData()),
             MessageKind::Plain, MessageButtons::Ok);
         return false;
     }
@@ -85,7 +86,7 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
             scaled = scalePicture(state_.turnedPictures[0], int(width), int(height));
     }
     if (!scaled) {
-        messages_.messageBox(loadString(outOfMemoryMessage), MessageKind::Error, MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::OutOfMemory), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
     // Turned copies of the old size would no longer match; the worker makes new ones.

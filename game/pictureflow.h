@@ -22,9 +22,6 @@ struct CutChoice {
 // (file dialog, cut dialog, preview window) stay with the caller, which runs the steps in order.
 class PictureFlow {
 public:
-    static constexpr int unknownFormatMessage = 32824;
-    static constexpr int outOfMemoryMessage = 32829;
-
     PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor);
 
     // The load command before its file dialog: asks before replacing a game under way and drops

@@ -1,5 +1,6 @@
 #include "game/savedgame.h"
 
+#include "game/backgroundchoice.h"
 #include "game/gamestate.h"
 #include "model/elementbitmap.h"
 #include "model/elementcontext.h"
@@ -19,9 +20,6 @@
 #include <string>
 
 namespace {
-
-// The ten background textures a game may name.
-constexpr std::array<std::uint32_t, 10> kTextureIds{146, 147, 148, 192, 227, 229, 231, 233, 237, 247};
 
 // Writes the text in pieces of about a megabyte, so a game of any size never needs its whole
 // file in memory. A failed write is remembered and ends the writing.
@@ -223,18 +221,10 @@ private:
     bool failed_ = false;
 };
 
-int opposite(int side) {
-    return (side + 2) % 4;
-}
-
 // Picture borders an element at homeIndex i touches; its straight edges must number the same.
 int borderCount(int i, int rows, int columns) {
     const int r = i / columns, c = i % columns;
     return (r == 0) + (r == rows - 1) + (c == 0) + (c == columns - 1);
-}
-
-bool isTexture(std::uint32_t id) {
-    return std::find(kTextureIds.begin(), kTextureIds.end(), id) != kTextureIds.end();
 }
 
 SavedGameError damaged() {
@@ -304,7 +294,7 @@ SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
         !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
         !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
         return damaged();
-    if (!isTexture(g.backgroundBitmapId))
+    if (!isBackgroundTexture(g.backgroundBitmapId))
         return damaged();
     return SavedGameError::None;
 }
@@ -641,7 +631,6 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     const bool showProgress = progress && n >= progressThreshold;
     if (showProgress)
         progress->begin(0, n, progressStep(n));
-    ElementContext context{p, state.shapes, state.turnedPictures, state.settings.outlineColor, {}, {}};
     const int offset = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     for (int i = 0; i < n; ++i) {
         if (showProgress)
@@ -666,7 +655,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         state.shapes.buildShape(e);
         state.shapes.computeShapeBounds(e);
         paintElementBitmapFromPicture(e, p, picture, state.settings.outlineColor);
-        placeBoardRegion(context, i);
+        placeBoardRegion(p, state.shapes, i);
     }
     if (showProgress)
         progress->end();
@@ -676,7 +665,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.board.resize(board.width(), board.height(), state.screenWidth, state.screenHeight);
 
     state.clock.clockCarried = g.clockCarried();
-    state.pickedElement = -1;
+    state.input.pickedElement = -1;
     state.flags.pictureLoaded = 1;
     state.flags.cutDone = 1;
     state.flags.elementsExist = 1;

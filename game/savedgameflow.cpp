@@ -4,6 +4,7 @@
 #include "game/gamestate.h"
 #include "model/picture.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     if (!written) {
         // The name added by the dialog goes again; the index on disk never listed it.
         store_.revertToIndex();
-        messages_.messageBox(loadString(saveFailedMessage), MessageKind::Error, MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::SaveFailed), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
     store_.writeIndex();
@@ -45,29 +46,31 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     if (!SavedGameStore::isValidName(name))
         return std::nullopt;
-    cursor_.pushWait();
     Loaded loaded;
     loaded.name = name;
     const QString picturePath = store_.picturePath(name);
     const QString gamePath = store_.gamePath(name);
-    SavedGameFiles files = readSavedGameFiles(picturePath, gamePath);
+    SavedGameFiles files;
+    {
+        const WaitCursor wait(cursor_);
+        files = readSavedGameFiles(picturePath, gamePath);
+    }
     LoadResult& picture = files.picture;
     const SavedGameError error = files.error;
     loaded.game = std::move(files.game);
-    cursor_.popWait();
 
     if (!picture.ok()) {
-        messages_.messageBox(formatted(unknownFormatMessage, picturePath), MessageKind::Warning,
+        messages_.messageBox(formatted(Str::UnknownFormat, picturePath), MessageKind::Warning,
                              MessageButtons::Ok);
         return std::nullopt;
     }
     if (error == SavedGameError::UnknownFormat) {
-        messages_.messageBox(formatted(unknownFormatMessage, gamePath), MessageKind::Warning,
+        messages_.messageBox(formatted(Str::UnknownFormat, gamePath), MessageKind::Warning,
                              MessageButtons::Ok);
         return std::nullopt;
     }
     if (error != SavedGameError::None || !pictureFitsSavedGame(loaded.game, picture.picture)) {
-        messages_.messageBox(formatted(damagedMessage, gamePath), MessageKind::Warning, MessageButtons::Ok);
+        messages_.messageBox(formatted(Str::DamagedFile, gamePath), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
     }
     loaded.picture = std::move(picture.picture);
@@ -77,13 +80,12 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
     gameFlow_.discardGame(true);
     state_.gameName = loaded.name;
-    cursor_.pushWait();
+    const WaitCursor wait(cursor_);
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
     // The clock stands at the time carried over from the moment the game exists: its start is
     // now, not the discarded game's, and gameReady starts it running from here.
     state_.clock.start(clock_.nowSeconds(), state_.clock.clockCarried);
     state_.clockText = GameClock::format(state_.clock.clockCarried);
-    cursor_.popWait();
 }
 
 int SavedGameFlow::savedGameCount() {

@@ -20,10 +20,6 @@ struct GameState;
 // stay with the caller, which runs the steps in order.
 class SavedGameFlow {
 public:
-    static constexpr int saveFailedMessage = 32826;
-    static constexpr int unknownFormatMessage = 32824;
-    static constexpr int damagedMessage = 32825;
-
     SavedGameFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, IClock& clock,
                   ICursor& cursor);
 

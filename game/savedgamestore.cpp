@@ -3,6 +3,7 @@
 #include "game/savedgame.h"
 #include "model/picture.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QDir>
@@ -60,7 +61,7 @@ void SavedGameStore::readIndex() {
         if (line.endsWith('\r'))
             line.chop(1);
     if (lines.isEmpty() || lines.front() != kHeader) {
-        messages_.messageBox(withPath(badIndexMessage, QDir::toNativeSeparators(indexPath())),
+        messages_.messageBox(withPath(Str::BadSavedGamesIndex, QDir::toNativeSeparators(indexPath())),
                              MessageKind::Error, MessageButtons::Ok);
         return;
     }
@@ -98,7 +99,7 @@ void SavedGameStore::deleteGame(const QString& name) {
     for (const QString& path : {picturePath(name), gamePath(name)}) {
         // A file that is not there needs no deleting.
         if (QFileInfo::exists(path) && !QFile::remove(path))
-            messages_.messageBox(withPath(cannotDeleteMessage, QDir::toNativeSeparators(path)),
+            messages_.messageBox(withPath(Str::CannotDelete, QDir::toNativeSeparators(path)),
                                  MessageKind::Warning, MessageButtons::Ok);
     }
     names_.removeAll(name);

@@ -16,9 +16,6 @@ class SavedGameStore {
 public:
     static constexpr int maxGames = 10;
     static constexpr int maxNameLength = 64;
-    static constexpr int badIndexMessage = 32831;
-    static constexpr int cannotDeleteMessage = 32821;
-    static constexpr int badNameMessage = 32840;
 
     SavedGameStore(IMessageBox& messages, ICursor& cursor);
 

@@ -1,6 +1,6 @@
 #include "game/settingschoice.h"
 
-#include "game/gamestate.h"
+#include "board/boardstate.h"
 #include "model/services.h"
 
 #include <QImage>
@@ -8,7 +8,7 @@
 namespace {
 
 // Sizes every element to the current bitmapSize and rebuilds its shapes for the current bevel.
-void resizeElements(GameState& state, ICursor& cursor) {
+void resizeElements(BoardState& state, ICursor& cursor) {
     Puzzle& puzzle = state.puzzle;
     Geometry& g = puzzle.geometry;
     g.setOutlineThickness(state.settings.outlineThickness);
@@ -16,9 +16,9 @@ void resizeElements(GameState& state, ICursor& cursor) {
     options.geometry = g;
     options.threeD = state.settings.threeD != 0;
     state.shapes.setOptions(options);
-    if (!state.flags.elementsExist)
+    if (!state.hasElements())
         return;
-    cursor.pushWait();
+    const WaitCursor wait(cursor);
     for (int i = 0; i < puzzle.count(); ++i) {
         Element& e = puzzle.element(i);
         e.cellRect.right = e.cellRect.left + g.bitmapSize;
@@ -29,7 +29,6 @@ void resizeElements(GameState& state, ICursor& cursor) {
         // The outer region carries the band; the join regions are chosen from it on redraw.
         state.shapes.buildShape(e);
     }
-    cursor.popWait();
 }
 
 } // namespace
@@ -48,7 +47,7 @@ SettingsChoice SettingsChoice::from(const Settings& s) {
     return c;
 }
 
-SettingsChoice::Outcome SettingsChoice::apply(GameState& state, ICursor& cursor) const {
+SettingsChoice::Outcome SettingsChoice::apply(BoardState& state, ICursor& cursor) const {
     Settings& s = state.settings;
     Outcome outcome;
     s.threeD = threeD ? 1 : 0;

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 class ICursor;
-struct GameState;
+struct BoardState;
 struct Settings;
 
 // What the settings dialog edits: the nine numbers and flags of the settings record (the
@@ -33,7 +33,7 @@ struct SettingsChoice {
     // new size and rebuilds its shape regions; cells keep their top-left corners, so body squares
     // and with them every join stay exactly where they were. Bitmap pixels and board regions are
     // left to the full redraw the outcome asks for.
-    Outcome apply(GameState& state, ICursor& cursor) const;
+    Outcome apply(BoardState& state, ICursor& cursor) const;
 
     friend bool operator==(const SettingsChoice&, const SettingsChoice&) = default;
 };

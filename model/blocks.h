@@ -22,8 +22,6 @@ public:
     const std::vector<std::int32_t>& members(int i) const { return sets_[blockOf_[i]]; }
     int blockSize(int i) const { return static_cast<int>(members(i).size()); }
     bool sameBlock(int a, int b) const { return blockOf_[a] == blockOf_[b]; }
-    // The flag "element j is a member of element i's block".
-    bool isMember(int i, int j) const { return sameBlock(i, j); }
 
     // Unites the blocks of a and b. Cost is linear in the smaller block plus the merge.
     void merge(int a, int b);

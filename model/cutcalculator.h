@@ -35,7 +35,6 @@ public:
         rows_ = rows;
     }
     void columnsEdited(int columns) { columns_ = columns; }
-    void rowsEdited(int rows) { rows_ = rows; }
     void setKeepRatio(bool keep) { keepRatio_ = keep; }
 
     int width() const { return width_; }
@@ -44,7 +43,6 @@ public:
     int rows() const { return rows_; }
     int elementSize() const { return elementSize_; }
     bool keepRatio() const { return keepRatio_; }
-    float aspectRatio() const { return aspectRatio_; }
     // In 64 bits: typed counts times the element size may pass the range of int.
     std::int64_t resultWidth() const { return std::int64_t(columns_) * elementSize_; }
     std::int64_t resultHeight() const { return std::int64_t(rows_) * elementSize_; }

@@ -11,6 +11,18 @@
 // Sides in the order every per-side array uses.
 enum Side { Top = 0, Right = 1, Bottom = 2, Left = 3 };
 
+// The side a neighbour joins with: top and bottom, right and left (sides are 0..3, so the mask
+// is the remainder without the sign handling of %).
+constexpr int opposite(int side) {
+    return (side + 2) & 3;
+}
+
+// An orientation (counter-clockwise quarter turns, 0..3) after a turn by `turn` quarter turns
+// clockwise (-1, 0, +1 or 2).
+constexpr int turnedOrientation(int orientation, int turn) {
+    return ((orientation - turn) % 4 + 4) % 4;
+}
+
 // One piece of the puzzle. Block membership is not stored here: Blocks (model/blocks.h)
 // holds it for all elements at once.
 struct Element {

@@ -126,7 +126,7 @@ bool paintElementBitmapFromPicture(Element& element, const Puzzle& puzzle, const
 
 bool paintElementBitmap(Element& element, int turn, const Puzzle& puzzle,
                         const std::array<QImage, 4>& turnedPictures, const QColor& outlineColor) {
-    const int orientation = ((element.orientation - turn) % 4 + 4) % 4;
+    const int orientation = turnedOrientation(element.orientation, turn);
     const QImage& picture = turnedPictures[orientation];
     const int size = puzzle.geometry.bitmapSize;
     if (picture.isNull() || size <= 0 || puzzle.columns <= 0 || !ensureBitmap(element, size))

@@ -15,7 +15,7 @@ bool prepareElement(ElementContext& context, int homeIndex, int turn) {
     const bool painted =
         paintElementBitmap(element, turn, context.puzzle, context.turnedPictures, context.outlineColor);
     if (!painted)
-        element.orientation = ((element.orientation - turn) % 4 + 4) % 4;
+        element.orientation = turnedOrientation(element.orientation, turn); // it follows the edges
     if (context.separateElement) {
         context.separateElement(homeIndex);
     } else {
@@ -25,12 +25,17 @@ bool prepareElement(ElementContext& context, int homeIndex, int turn) {
     return painted;
 }
 
-QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes) {
+int joinedSides(const Element& element) {
     int mask = 0;
     for (int side = 0; side < 4; ++side) {
         if (element.joinedNeighbour[side] != -1)
             mask |= SideMask::of(side);
     }
+    return mask;
+}
+
+QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes) {
+    const int mask = joinedSides(element);
     if (mask == 0 || !shapes.options().threeD)
         return element.outerRegion;
     if (mask == SideMask::All)
@@ -38,16 +43,8 @@ QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes) {
     return shapes.trimmedOuterRegion(element.edgeSign, element.edgeShift, mask);
 }
 
-void placeBoardRegion(ElementContext& context, int homeIndex) {
-    Puzzle& puzzle = context.puzzle;
-    Element& element = puzzle.element(homeIndex);
-    QRegion& entry = puzzle.boardRegions[homeIndex];
-    entry = QRegion();
-    if (context.shapes.options().threeD && context.updateJoinRegion) {
-        context.updateJoinRegion(homeIndex);
-        return;
-    }
-    const QRegion area =
-        context.shapes.options().threeD ? joinStateRegion(element, context.shapes) : element.outerRegion;
-    entry = area.translated(element.cellRect.left, element.cellRect.top);
+void placeBoardRegion(Puzzle& puzzle, ShapeBuilder& shapes, int homeIndex) {
+    const Element& element = puzzle.element(homeIndex);
+    puzzle.boardRegions[homeIndex] =
+        joinStateRegion(element, shapes).translated(element.cellRect.left, element.cellRect.top);
 }

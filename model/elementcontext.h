@@ -19,11 +19,9 @@ struct ElementContext {
     ShapeBuilder& shapes;
     const std::array<QImage, 4>& turnedPictures;
     QColor outlineColor;
-    // The joining code's operations. While they are empty (generation, where nothing is joined
-    // yet) an element is only marked alone, and its board region follows from its joined sides
-    // by joinStateRegion.
+    // The joining code's separation. While it is empty (generation, where nothing is joined
+    // yet) an element is only marked alone.
     std::function<void(int homeIndex)> separateElement;
-    std::function<bool(int homeIndex)> updateJoinRegion;
 };
 
 // Turns the element by turn (-1, 0, +1 or 2), rebuilds its shape and bounds, repaints its
@@ -31,11 +29,14 @@ struct ElementContext {
 // not, the orientation still follows the edges so that shape and orientation never disagree.
 bool prepareElement(ElementContext& context, int homeIndex, int turn);
 
-// Rebuilds boardRegions[homeIndex]: the element's outer region at its cell position, or, with
-// threeD on, the region its joined sides call for (updateJoinRegion when given).
-void placeBoardRegion(ElementContext& context, int homeIndex);
+// The element's joined sides as a SideMask: one digit per side whose joinedNeighbour is set.
+int joinedSides(const Element& element);
 
 // The area an element covers for its joined sides, in cell coordinates: the outer region when
 // it is joined to nothing (or threeD is off), the inner region when all four sides are joined,
 // otherwise the outer region with the band trimmed on the joined sides.
 QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes);
+
+// Rebuilds boardRegions[homeIndex] from the element's shape and joined sides (joinStateRegion)
+// at its cell position. It reads the join state and changes nothing else.
+void placeBoardRegion(Puzzle& puzzle, ShapeBuilder& shapes, int homeIndex);

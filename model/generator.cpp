@@ -50,7 +50,7 @@ void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, Shape
     const bool showProgress = progress && n >= progressThreshold;
     if (showProgress)
         progress->begin(0, n, progressStep(n));
-    ElementContext context{puzzle, shapes, turnedPictures, settings.outlineColor, {}, {}};
+    ElementContext context{puzzle, shapes, turnedPictures, settings.outlineColor, {}};
     const int size = puzzle.geometry.bitmapSize;
     for (int i = 0; i < n; ++i) {
         if (showProgress)
@@ -63,7 +63,7 @@ void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, Shape
         e.cellRect = {left, top, left + size, top + size};
         prepareElement(context, i, turns[i]);
         puzzle.bodyRects[i] = puzzle.bodyRectFor(e.cellRect);
-        placeBoardRegion(context, i);
+        placeBoardRegion(puzzle, shapes, i);
     }
     if (showProgress)
         progress->end();

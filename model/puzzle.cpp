@@ -50,3 +50,10 @@ void Puzzle::setCellRect(int homeIndex, const Rect& cellRect) {
     elementGrid[homeIndex].cellRect = cellRect;
     bodyRects[homeIndex] = bodyRectFor(cellRect);
 }
+
+void Puzzle::moveElement(int homeIndex, int dx, int dy) {
+    Element& e = elementGrid[homeIndex];
+    e.cellRect = e.cellRect.translated(dx, dy);
+    bodyRects[homeIndex] = bodyRects[homeIndex].translated(dx, dy);
+    boardRegions[homeIndex].translate(dx, dy);
+}

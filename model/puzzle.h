@@ -44,4 +44,6 @@ public:
     Rect bodyRectFor(const Rect& cellRect) const;
     // Moves an element's cell and keeps its body square in step.
     void setCellRect(int homeIndex, const Rect& cellRect);
+    // Moves an element by (dx, dy): its cell, its body square and its board region.
+    void moveElement(int homeIndex, int dx, int dy);
 };

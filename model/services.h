@@ -52,8 +52,6 @@ public:
     virtual ~IClock() = default;
     // Seconds since the epoch (local time matters only for differences).
     virtual std::int64_t nowSeconds() const = 0;
-    // A monotonic millisecond counter.
-    virtual std::int64_t nowMilliseconds() const = 0;
 };
 
 class IScreen {
@@ -65,8 +63,6 @@ public:
     // Client size of a window covering the whole screen without frame or menu.
     virtual QSize fullScreenClientSize() const = 0;
 };
-
-enum class CursorShape { Default, Wait, ProgramIcon, Hint };
 
 class ICursor {
 public:

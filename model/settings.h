@@ -26,8 +26,6 @@ struct Settings {
     bool isValid() const;
     // Brings an out-of-range record (e.g. read from a damaged file) back into range.
     void normalise();
-    // The brush colour the outlines are filled with; a brush is just its colour here.
-    QColor outlineBrush() const { return outlineColor; }
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };

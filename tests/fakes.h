@@ -51,13 +51,8 @@ public:
 class FakeClock : public IClock {
 public:
     std::int64_t seconds = 1'000'000;
-    std::int64_t milliseconds = 0;
     std::int64_t nowSeconds() const override { return seconds; }
-    std::int64_t nowMilliseconds() const override { return milliseconds; }
-    void advance(std::int64_t s) {
-        seconds += s;
-        milliseconds += s * 1000;
-    }
+    void advance(std::int64_t s) { seconds += s; }
 };
 
 class FakeScreen : public IScreen {

@@ -1,5 +1,6 @@
 #include "ui/aboutdialog.h"
 
+#include "res/version.h"
 #include "ui/skin.h"
 
 #include <QPainter>
@@ -7,7 +8,7 @@
 namespace {
 const char* const kTitle = "О Программе";
 const char* const kLines[] = {
-    "Версия 1.8 Test",
+    "Версия %1",
     "Сделано в мастерской Brindlecot",
     "Авторы: разработчики Brindlecot Puzzle",
     "© 2026. Лицензия MIT",
@@ -19,7 +20,10 @@ CAboutDialog::CAboutDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
     setDialogSize(157, 154);
     int y = 62;
     for (const char* line : kLines) {
-        addStatic(-1, QString::fromUtf8(line), QRect(7, y, 143, 10), Centred);
+        QString text = QString::fromUtf8(line);
+        if (text.contains(QLatin1String("%1")))
+            text = text.arg(shownVersion());
+        addStatic(-1, text, QRect(7, y, 143, 10), Centred);
         y += y == 62 ? 18 : 12;
     }
     addButton(1, QStringLiteral("OK"), QRect(53, 133, 50, 14));

@@ -1,6 +1,7 @@
 #include "ui/backgroundmenu.h"
 
 #include "game/backgroundchoice.h"
+#include "res/commandids.h"
 #include "res/resources.h"
 #include "res/strings.h"
 
@@ -9,7 +10,7 @@
 CBackgroundMenu::CBackgroundMenu(ISound& sound, std::function<void(int)> runCommand, QWidget* parent)
     : OwnerDrawnMenu(OwnerMenu::Background, sound, parent) {
     setObjectName(QStringLiteral("backgroundMenu"));
-    for (int command = firstCommand; command <= solidCommand; ++command) {
+    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundSolid; ++command) {
         QAction* action = addAction(loadString(command));
         action->setData(command);
         action->setObjectName(QStringLiteral("background%1").arg(command));

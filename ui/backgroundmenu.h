@@ -14,8 +14,6 @@ public:
     static constexpr int itemWidth = 160;
     static constexpr int itemHeight = 40;
     static constexpr int itemCount = 11;
-    static constexpr int firstCommand = 32810;
-    static constexpr int solidCommand = 32820;
 
     CBackgroundMenu(ISound& sound, std::function<void(int)> runCommand, QWidget* parent);
 

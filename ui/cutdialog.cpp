@@ -1,6 +1,7 @@
 #include "ui/cutdialog.h"
 
 #include "res/resources.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/messageboxes.h"
 #include "ui/skin.h"
@@ -16,10 +17,6 @@
 namespace {
 
 const char* const kTitle = "Разрезка Картинки";
-constexpr int kWidthFormat = 57677;
-constexpr int kHeightFormat = 57678;
-constexpr int kResultWidthFormat = 57679;
-constexpr int kResultHeightFormat = 57680;
 
 // A label format of the string table with its one "%d" filled in; 64 bits, because typed
 // counts times the element size may pass the range of int.
@@ -137,8 +134,8 @@ QLineEdit* CCutDialog::edit(int id) const {
 void CCutDialog::initDialog() {
     CSkinDialog::initDialog();
     keepRatio_ = true;
-    widthText_ = formatted(kWidthFormat, pictureWidth_);
-    heightText_ = formatted(kHeightFormat, pictureHeight_);
+    widthText_ = formatted(Str::WidthFormat, pictureWidth_);
+    heightText_ = formatted(Str::HeightFormat, pictureHeight_);
 
     auto* combo = itemAs<CSkinComboBox>(sizeCombo);
     for (int i = 0; i < combo->count(); ++i)
@@ -205,8 +202,8 @@ void CCutDialog::writeAll() {
 }
 
 void CCutDialog::refreshResults() {
-    resultWidthText_ = formatted(kResultWidthFormat, calc_.resultWidth());
-    resultHeightText_ = formatted(kResultHeightFormat, calc_.resultHeight());
+    resultWidthText_ = formatted(Str::PictureWidthFormat, calc_.resultWidth());
+    resultHeightText_ = formatted(Str::PictureHeightFormat, calc_.resultHeight());
 }
 
 void CCutDialog::widthChanged() {
@@ -234,7 +231,7 @@ void CCutDialog::columnsChanged() {
         return;
     ++recomputations_;
     readAll();
-    resultWidthText_ = formatted(kResultWidthFormat, calc_.resultWidth());
+    resultWidthText_ = formatted(Str::PictureWidthFormat, calc_.resultWidth());
     writeAll();
 }
 
@@ -243,7 +240,7 @@ void CCutDialog::rowsChanged() {
         return;
     ++recomputations_;
     readAll();
-    resultHeightText_ = formatted(kResultHeightFormat, calc_.resultHeight());
+    resultHeightText_ = formatted(Str::PictureHeightFormat, calc_.resultHeight());
     writeAll();
 }
 
@@ -292,11 +289,11 @@ void CCutDialog::choosePreview() {
 
 void CCutDialog::accept() {
     if (calc_.columns() <= 0) {
-        fieldWarning(this, columnsEdit, loadString(positiveNumberMessage));
+        fieldWarning(this, columnsEdit, loadString(Str::PositiveNumber));
         return;
     }
     if (calc_.rows() <= 0) {
-        fieldWarning(this, rowsEdit, loadString(positiveNumberMessage));
+        fieldWarning(this, rowsEdit, loadString(Str::PositiveNumber));
         return;
     }
     if (!readAll())
@@ -304,7 +301,7 @@ void CCutDialog::accept() {
     // Refused before anything is stretched or built: a game this large could not be saved and
     // loaded again.
     if (std::int64_t(calc_.columns()) * calc_.rows() > CutCalculator::maxElements) {
-        const QString text = loadString(tooManyElementsMessage).arg(CutCalculator::maxElements);
+        const QString text = loadString(Str::TooManyElements).arg(CutCalculator::maxElements);
         if (messages_)
             messages_->messageBox(text, MessageKind::Warning, MessageButtons::Ok);
         else

@@ -41,9 +41,6 @@ public:
     };
     static constexpr int sizeBitmapId = 252;
     static constexpr int previewSide = 67;
-    static constexpr int positiveNumberMessage = 32832;
-    // More elements than a saved game can hold (CutCalculator::maxElements).
-    static constexpr int tooManyElementsMessage = 32838;
 
     CCutDialog(int pictureWidth, int pictureHeight, int lastElementSize, QWidget* parent = nullptr);
 

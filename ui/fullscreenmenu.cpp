@@ -1,15 +1,20 @@
 #include "ui/fullscreenmenu.h"
 
+#include "res/commandids.h"
 #include "res/strings.h"
 #include "ui/skin.h"
 
 #include <QPainter>
 
 namespace {
-// Command of each position, 0 for a separator, -1 for the background submenu.
-constexpr int itemCommands[CFullScreenMenu::itemCount] = {32801, 0, 32799, 32800, 0, 32771, 32772, 32773,
-                                                          32774, 0, 32777, 32775, 0, -1,    0,     57665};
-constexpr int backgroundTitle = 32779;
+// Command of each position, 0 for a separator, -1 for the background submenu. Its texts are the
+// strings of the commands; the submenu's is that of the background menu's command.
+constexpr int separator = 0, backgroundSubmenu = -1;
+constexpr int itemCommands[CFullScreenMenu::itemCount] = {
+    Cmd::NewGame,    separator,         Cmd::SaveGame,       Cmd::LoadGame, separator,       Cmd::LoadPicture,
+    Cmd::CutPicture, Cmd::Settings,     Cmd::CreateElements, separator,     Cmd::FullScreen, Cmd::ShowPicture,
+    separator,       backgroundSubmenu, separator,           Cmd::Exit};
+constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 
 CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::function<void(int)> runCommand,
@@ -18,9 +23,9 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
     setObjectName(QStringLiteral("fullScreenMenu"));
     for (int position = 0; position < itemCount; ++position) {
         const int command = itemCommands[position];
-        if (command == 0) {
+        if (command == separator) {
             addSeparator();
-        } else if (command < 0) {
+        } else if (command == backgroundSubmenu) {
             texts_[position] = loadString(backgroundTitle);
             backgroundMenu->setTitle(texts_[position]);
             addMenu(backgroundMenu);
@@ -37,10 +42,6 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
 void CFullScreenMenu::setItemText(int position, const QString& text) {
     texts_.at(position) = text;
     actions().at(position)->setText(text);
-}
-
-int CFullScreenMenu::itemCommand(int position) const {
-    return itemCommands[position] > 0 ? itemCommands[position] : 0;
 }
 
 int CFullScreenMenu::totalHeight() const {

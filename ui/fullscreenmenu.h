@@ -27,8 +27,6 @@ public:
     // The text drawn for the item at a position (its item data).
     QString itemText(int position) const { return texts_.at(position); }
     void setItemText(int position, const QString& text);
-    // The command of the item at a position; 0 for separators and the submenu.
-    int itemCommand(int position) const;
 
     // The menu's height: 40 for every item with a command or submenu, 2 for each separator.
     int totalHeight() const;

@@ -3,8 +3,6 @@
 #include "ui/skin.h"
 #include "ui/skinbutton.h"
 
-#include <QEvent>
-#include <QPainter>
 #include <QPushButton>
 
 CMyColorDialog::CMyColorDialog(const QColor& initial, QWidget* parent) : QColorDialog(parent) {
@@ -13,18 +11,7 @@ CMyColorDialog::CMyColorDialog(const QColor& initial, QWidget* parent) : QColorD
     setOption(QColorDialog::DontUseNativeDialog);
     setWindowTitle(QStringLiteral("Color"));
     setCurrentColor(initial);
-    // The skin's look: stripes behind light labels, white fields with black text.
-    QPalette pal = palette();
-    QBrush stripes = Skin::objects().stripeBrush;
-    stripes.setColor(SkinColor::stripeLight);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setBrush(group, QPalette::Window, stripes);
-        pal.setColor(group, QPalette::WindowText, SkinColor::label);
-        pal.setBrush(group, QPalette::Base, Skin::objects().whiteBrush);
-        pal.setColor(group, QPalette::Text, Qt::black);
-        pal.setColor(group, QPalette::ButtonText, Qt::black);
-    }
-    setPalette(pal);
+    setPalette(Skin::palette(palette()));
     setAutoFillBackground(true);
 }
 
@@ -38,25 +25,12 @@ void CMyColorDialog::initCustomColors() {
 }
 
 void CMyColorDialog::showEvent(QShowEvent* event) {
-    if (skin_.isNull()) {
-        skin_ = Skin::bitmap(skinBitmapId);
+    if (!skinned_) {
+        skinned_ = true;
         // The push buttons (OK, Cancel, the custom-colour buttons) are drawn as the program's own.
+        auto* painter = new SkinButtonPainter(Skin::bitmap(skinBitmapId), this);
         for (QPushButton* button : findChildren<QPushButton*>())
-            button->installEventFilter(this);
+            painter->paint(button);
     }
     QColorDialog::showEvent(event);
-}
-
-bool CMyColorDialog::eventFilter(QObject* watched, QEvent* event) {
-    auto* button = qobject_cast<QPushButton*>(watched);
-    if (button && event->type() == QEvent::Paint) {
-        QPainter painter(button);
-        CSkinButton::State state;
-        state.pressed = button->isDown();
-        state.disabled = !button->isEnabled();
-        state.focused = button->hasFocus();
-        CSkinButton::paintButton(painter, button->rect(), button->text(), button->font(), state, skin_);
-        return true;
-    }
-    return QColorDialog::eventFilter(watched, event);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColorDialog>
-#include <QImage>
 
 // The program's colour chooser: Qt's own (non-native) colour dialog in the skin's look, with the
 // shared table of 16 custom colours. Qt keeps custom colours for the whole process, which is
@@ -21,8 +20,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QImage skin_;
+    bool skinned_ = false;
 };

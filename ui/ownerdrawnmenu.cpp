@@ -1,6 +1,5 @@
 #include "ui/ownerdrawnmenu.h"
 
-#include "board/background.h"
 #include "model/services.h"
 #include "ui/skin.h"
 
@@ -102,6 +101,14 @@ void OwnerDrawnMenu::keyPressEvent(QKeyEvent* event) {
         }
     }
     QMenu::keyPressEvent(event);
+}
+
+QPoint OwnerDrawnMenu::centredOn(const QRect& windowFrame, int height, bool keepTopOnScreen) const {
+    const int x = (windowFrame.left() + windowFrame.left() + windowFrame.width()) / 2;
+    int y = (windowFrame.top() + windowFrame.top() + windowFrame.height()) / 2 - height / 2;
+    if (keepTopOnScreen && y < 0)
+        y = 0;
+    return QPoint(x - sizeHint().width() / 2, y);
 }
 
 bool OwnerDrawnMenu::chooseItem(int position) {

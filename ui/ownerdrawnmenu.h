@@ -41,6 +41,11 @@ public:
     // separator is left alone. Returns whether the item was taken.
     bool chooseItem(int position);
 
+    // The top-left corner (screen coordinates) that centres the menu, `height` pixels high, on
+    // the window's frame: horizontally by its width, its middle at the window's middle. With
+    // keepTopOnScreen a top above the screen is moved down to 0.
+    QPoint centredOn(const QRect& windowFrame, int height, bool keepTopOnScreen) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

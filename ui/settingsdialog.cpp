@@ -2,6 +2,7 @@
 
 #include "model/services.h"
 #include "model/settings.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/messageboxes.h"
 #include "ui/skinbutton.h"
@@ -164,7 +165,7 @@ void CSettingsDialog::flagClicked(int id) {
         break;
     case exactBox:
         if (squareElements_) {
-            const QString text = loadString(squareElementsMessage);
+            const QString text = loadString(Str::SquareElementsAreExact);
             if (messages_)
                 messages_->messageBox(text, MessageKind::Information, MessageButtons::Ok);
             else
@@ -227,7 +228,7 @@ void CSettingsDialog::accept() {
     if (!readAll())
         return;
     if (values_.keyScrollSpeed < 0) {
-        fieldWarning(this, keySpeedEdit, loadString(nonNegativeMessage));
+        fieldWarning(this, keySpeedEdit, loadString(Str::NonNegativeNumber));
         return;
     }
     CSkinDialog::accept();

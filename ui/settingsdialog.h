@@ -37,8 +37,6 @@ public:
         mouseSpeedLabel = 1090,
         keySpeedLabel = 1091,
     };
-    static constexpr int nonNegativeMessage = 32833;
-    static constexpr int squareElementsMessage = 32835;
 
     explicit CSettingsDialog(QWidget* parent = nullptr);
 

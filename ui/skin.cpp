@@ -105,12 +105,11 @@ int pointsToPixels(int tenthsOfPoint) {
     return 96 * tenthsOfPoint / 720;
 }
 
-void create(const QColor& outlineColor) {
+void create() {
     auto objects = std::make_unique<SkinObjects>();
     objects->stripeBrush = QBrush(bitmap(SkinBitmap::stripes));
     objects->sunkenBrush = QBrush(SkinColor::stripeLight);
     objects->whiteBrush = QBrush(Qt::white);
-    objects->outlineBrush = QBrush(outlineColor);
     objects->menuFont = makeFont(QStringLiteral("Times New Roman"), 140, 400, QFont::Decorative);
     objects->clockFont = makeFont(QStringLiteral("Arial"), 100, 700, QFont::AnyStyle);
     objects->messageFont = makeFont(QStringLiteral("Arial"), 100, 700, QFont::SansSerif);
@@ -128,13 +127,8 @@ void create(const QColor& outlineColor) {
 
 const SkinObjects& objects() {
     if (!instance())
-        create(QColor(128, 128, 128));
+        create();
     return *instance();
-}
-
-void setOutlineColor(const QColor& colour) {
-    objects();
-    instance()->outlineBrush = QBrush(colour);
 }
 
 int dluX(int dlu) {
@@ -161,6 +155,31 @@ QImage bitmap(int id) {
     return image.isNull() ? standIn(id) : image;
 }
 
+QPalette palette(QPalette base) {
+    QBrush stripes = objects().stripeBrush;
+    stripes.setColor(SkinColor::stripeLight);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        base.setBrush(group, QPalette::Window, stripes);
+        base.setColor(group, QPalette::WindowText, SkinColor::label);
+        base.setBrush(group, QPalette::Base, objects().whiteBrush);
+        base.setColor(group, QPalette::Text, Qt::black);
+        base.setColor(group, QPalette::ButtonText, Qt::black);
+    }
+    return base;
+}
+
+QPalette bevelledPalette(QPalette base) {
+    base = palette(base);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        base.setColor(group, QPalette::Light, SkinColor::buttonLight);
+        base.setColor(group, QPalette::Midlight, SkinColor::buttonInner);
+        base.setColor(group, QPalette::Dark, SkinColor::buttonDark);
+        base.setColor(group, QPalette::Mid, SkinColor::stripeDark);
+        base.setColor(group, QPalette::Shadow, Qt::black);
+    }
+    return base;
+}
+
 void draw3dRect(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
     const int x = r.x(), y = r.y(), cx = r.width(), cy = r.height();
     if (cx <= 0 || cy <= 0)
@@ -181,3 +200,23 @@ void frameRect(QPainter& painter, const QRect& r, const QColor& colour) {
 }
 
 } // namespace Skin
+
+void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect) {
+    const int w = bitmap.width(), h = bitmap.height();
+    if (w <= 0 || h <= 0 || rect.isEmpty())
+        return;
+    painter.save();
+    painter.setClipRect(rect.toQRect());
+    // Start at the first tile that reaches into the rectangle; the grid itself stays anchored
+    // at (0, 0), so stripes and grain run on across neighbouring fills.
+    const int x0 = rect.left >= 0 ? rect.left / w * w : -((-rect.left + w - 1) / w) * w;
+    const int y0 = rect.top >= 0 ? rect.top / h * h : -((-rect.top + h - 1) / h) * h;
+    for (int y = y0; y < rect.bottom; y += h)
+        for (int x = x0; x < rect.right; x += w)
+            painter.drawImage(x, y, bitmap);
+    painter.restore();
+}
+
+void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height) {
+    tileBitmap(bitmap, painter, Rect{left, top, left + width, top + height});
+}

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "model/rect.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QRect>
 
 class QPainter;
@@ -36,23 +39,20 @@ constexpr int splashByline = 275; // 149 x 77 lettering "from Brindlecot"
 // The program's shared brushes and fonts. Created once with the main frame, they live until the
 // program ends; dialogs, menus and the clock face all draw with these.
 struct SkinObjects {
-    QBrush stripeBrush;  // pattern brush of bitmap 256
-    QBrush sunkenBrush;  // solid, the light stripe colour: sunken headings
-    QBrush whiteBrush;   // edit fields and lists
-    QBrush outlineBrush; // element outlines, in the settings' outline colour
-    QFont menuFont;      // "Times New Roman" 14 pt
-    QFont clockFont;     // "Arial" 10 pt bold
-    QFont messageFont;   // "Arial" 10 pt bold, swiss family
-    QFont dialogFont;    // "MS Sans Serif" 8, the font of every dialog
+    QBrush stripeBrush; // pattern brush of bitmap 256
+    QBrush sunkenBrush; // solid, the light stripe colour: sunken headings
+    QBrush whiteBrush;  // edit fields and lists
+    QFont menuFont;     // "Times New Roman" 14 pt
+    QFont clockFont;    // "Arial" 10 pt bold
+    QFont messageFont;  // "Arial" 10 pt bold, swiss family
+    QFont dialogFont;   // "MS Sans Serif" 8, the font of every dialog
 };
 
 namespace Skin {
 // Creates (or re-creates) the shared objects; the main frame calls it when it is constructed.
-void create(const QColor& outlineColor);
-// The shared objects; created with default outline colour on first use if the frame has not.
+void create();
+// The shared objects; created on first use if the frame has not.
 const SkinObjects& objects();
-// The outline colour changed (settings dialog, loaded game): the outline brush follows it.
-void setOutlineColor(const QColor& colour);
 
 // Font heights are given in points for a 96-dpi screen, as the fonts were made for it:
 // the pixel size is points x 96 / 72, truncated.
@@ -71,9 +71,22 @@ int stripeBitmapForTop(int top);
 // stripe patterns are drawn exactly), so a window is never left undrawn.
 QImage bitmap(int id);
 
+// The skin's palette over `base`, in every colour group: the stripes behind light labels, white
+// fields with black text. The stripes brush carries the light stripe colour, from which styles
+// derive their frame and shadow shades.
+QPalette palette(QPalette base);
+// The same with the wooden shades of raised and sunken edges, for windows whose frames and
+// buttons the style draws.
+QPalette bevelledPalette(QPalette base);
+
 // A one-pixel 3D frame as the platform draws it: top and left edges (without the last pixel) in
 // topLeft, right and bottom edges in bottomRight.
 void draw3dRect(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight);
 // A one-pixel frame of one colour around the rectangle.
 void frameRect(QPainter& painter, const QRect& rect, const QColor& colour);
 } // namespace Skin
+
+// Fills rect with copies of bitmap laid edge to edge in a grid anchored at the painter's origin
+// (0, 0), clipped to rect: textures, stripes and wooden faces run on across neighbouring fills.
+void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect);
+void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height);

@@ -1,8 +1,8 @@
 #include "ui/skinbutton.h"
 
-#include "board/background.h"
 #include "ui/skin.h"
 
+#include <QEvent>
 #include <QPainter>
 
 CSkinButton::CSkinButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
@@ -45,13 +45,33 @@ void CSkinButton::paintButton(QPainter& painter, const QRect& rect, const QStrin
         Skin::frameRect(painter, rect.adjusted(4, 4, -4, -4), SkinColor::label);
 }
 
+namespace {
+
+CSkinButton::State stateOf(const QAbstractButton& button) {
+    CSkinButton::State state;
+    state.pressed = button.isDown();
+    state.disabled = !button.isEnabled();
+    state.focused = button.hasFocus();
+    return state;
+}
+
+} // namespace
+
 void CSkinButton::paintEvent(QPaintEvent*) {
     if (face_.isNull())
         face_ = Skin::bitmap(SkinBitmap::buttonFace);
     QPainter painter(this);
-    State state;
-    state.pressed = isDown();
-    state.disabled = !isEnabled();
-    state.focused = hasFocus();
-    paintButton(painter, rect(), text(), font(), state, face_);
+    paintButton(painter, rect(), text(), font(), stateOf(*this), face_);
+}
+
+SkinButtonPainter::SkinButtonPainter(const QImage& face, QObject* parent) : QObject(parent), face_(face) {}
+
+bool SkinButtonPainter::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || event->type() != QEvent::Paint)
+        return false;
+    QPainter painter(button);
+    CSkinButton::paintButton(painter, button->rect(), button->text(), button->font(), stateOf(*button),
+                             face_);
+    return true;
 }

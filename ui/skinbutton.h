@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QPushButton>
 
 class QPainter;
@@ -28,6 +29,23 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage face_;
+};
+
+// Paints the plain push buttons of Qt's own dialogs (the file and colour choosers) as the
+// program's buttons, with the given face.
+class SkinButtonPainter : public QObject {
+    Q_OBJECT
+public:
+    SkinButtonPainter(const QImage& face, QObject* parent);
+
+    // Paints `button` from now on; buttons other than push buttons are left as they are.
+    void paint(QAbstractButton* button) { button->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QImage face_;

@@ -1,6 +1,5 @@
 #include "ui/skincheckbox.h"
 
-#include "board/background.h"
 #include "ui/skin.h"
 
 #include <QPainter>

@@ -1,6 +1,5 @@
 #include "ui/skindialog.h"
 
-#include "board/background.h"
 #include "ui/helpwindow.h"
 #include "ui/skin.h"
 #include "ui/skinbutton.h"
@@ -52,26 +51,13 @@ private:
 };
 
 QPalette dialogPalette(const QPalette& base) {
-    const SkinObjects& skin = Skin::objects();
-    QPalette pal = base;
-    QBrush stripes = skin.stripeBrush;
-    // Styles derive frame and shadow shades from the window colour; give them the stripes' own.
-    stripes.setColor(SkinColor::stripeLight);
+    QPalette pal = Skin::bevelledPalette(base);
+    const QBrush stripes = pal.brush(QPalette::Active, QPalette::Window);
+    // Buttons the style draws get the stripes too, with the shades of the wooden face.
     QBrush face = stripes;
     face.setColor(SkinColor::buttonInner);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setBrush(group, QPalette::Window, stripes);
-        pal.setColor(group, QPalette::WindowText, SkinColor::label);
-        pal.setBrush(group, QPalette::Base, skin.whiteBrush);
-        pal.setColor(group, QPalette::Text, Qt::black);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         pal.setBrush(group, QPalette::Button, face);
-        pal.setColor(group, QPalette::ButtonText, Qt::black);
-        pal.setColor(group, QPalette::Light, SkinColor::buttonLight);
-        pal.setColor(group, QPalette::Midlight, SkinColor::buttonInner);
-        pal.setColor(group, QPalette::Dark, SkinColor::buttonDark);
-        pal.setColor(group, QPalette::Mid, SkinColor::stripeDark);
-        pal.setColor(group, QPalette::Shadow, Qt::black);
-    }
     // A disabled edit field is a static to the platform: it shows the stripes and a light text.
     pal.setBrush(QPalette::Disabled, QPalette::Base, stripes);
     pal.setColor(QPalette::Disabled, QPalette::Text, SkinColor::label);

@@ -1,6 +1,5 @@
 #include "ui/splashwnd.h"
 
-#include "board/background.h"
 #include "ui/skin.h"
 
 #include <QApplication>

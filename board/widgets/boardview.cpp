@@ -1,9 +1,9 @@
 #include "board/widgets/boardview.h"
 
 #include "board/boardrenderer.h"
+#include "board/boardstate.h"
 #include "board/interaction.h"
 #include "board/keystate.h"
-#include "game/gamestate.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-BoardView::BoardView(GameState& state, QWidget* parent) : QWidget(parent), state_(state) {
+BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), state_(state) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);

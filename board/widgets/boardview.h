@@ -5,14 +5,14 @@
 
 class BoardRenderer;
 class Interaction;
-struct GameState;
+struct BoardState;
 
 // The main window's client area: paints what the board renderer holds and turns Qt's mouse,
 // wheel and key events into calls on the interaction. It never erases its background.
 class BoardView : public QWidget {
     Q_OBJECT
 public:
-    explicit BoardView(GameState& state, QWidget* parent = nullptr);
+    explicit BoardView(BoardState& state, QWidget* parent = nullptr);
 
     void attach(BoardRenderer* renderer, Interaction* interaction);
     // While the picture turns nothing may be picked or turned: a loaded game is not shown yet,
@@ -39,7 +39,7 @@ private:
     void stopEdgeRepeat();
     void repeatEdgeScroll();
 
-    GameState& state_;
+    BoardState& state_;
     BoardRenderer* renderer_ = nullptr;
     Interaction* interaction_ = nullptr;
     QTimer edgeTimer_;

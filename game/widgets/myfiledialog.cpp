@@ -1,6 +1,7 @@
 #include "game/widgets/myfiledialog.h"
 
 #include "model/picture.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/helpwindow.h"
 #include "ui/skin.h"
@@ -48,23 +49,13 @@ QRect dlu(const QRect& r) {
     return Skin::dluRect(r.x(), r.y(), r.width(), r.height());
 }
 
-QPalette skinPalette(QPalette pal) {
-    const SkinObjects& skin = Skin::objects();
-    QBrush stripes = skin.stripeBrush;
-    stripes.setColor(SkinColor::stripeLight);
+// The skin's palette with the file list's alternate rows and the tool buttons on the wooden face's
+// colour; a disabled label is the face's colour.
+QPalette fileDialogPalette(const QPalette& base) {
+    QPalette pal = Skin::bevelledPalette(base);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setBrush(group, QPalette::Window, stripes);
-        pal.setColor(group, QPalette::WindowText, SkinColor::label);
-        pal.setBrush(group, QPalette::Base, skin.whiteBrush);
         pal.setColor(group, QPalette::AlternateBase, QColor(246, 240, 230));
-        pal.setColor(group, QPalette::Text, Qt::black);
         pal.setColor(group, QPalette::Button, SkinColor::buttonInner);
-        pal.setColor(group, QPalette::ButtonText, Qt::black);
-        pal.setColor(group, QPalette::Light, SkinColor::buttonLight);
-        pal.setColor(group, QPalette::Midlight, SkinColor::buttonInner);
-        pal.setColor(group, QPalette::Dark, SkinColor::buttonDark);
-        pal.setColor(group, QPalette::Mid, SkinColor::stripeDark);
-        pal.setColor(group, QPalette::Shadow, Qt::black);
     }
     pal.setColor(QPalette::Disabled, QPalette::WindowText, SkinColor::buttonInner);
     return pal;
@@ -124,7 +115,7 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     setOption(QFileDialog::DontUseNativeDialog, true);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
-    setWindowTitle(loadString(titleStringId));
+    setWindowTitle(loadString(Str::LoadPictureTitle));
     const QStringList names = filters();
     setNameFilters(names);
     // Qt collapses the two blanks of the second filter; the list shows the texts as they are.
@@ -183,7 +174,7 @@ QStringList CMyFileDialog::filters() {
     for (const QString& suffix : readablePictureSuffixes())
         patterns << QStringLiteral("*.") + suffix;
     const QString allPictures =
-        loadString(allPicturesStringId).replace(QLatin1String("%s"), patterns.join(QLatin1Char(';')));
+        loadString(Str::AllPictures).replace(QLatin1String("%s"), patterns.join(QLatin1Char(';')));
     return {QString::fromUtf8(kFilters[0]), QString::fromUtf8(kFilters[1]), allPictures};
 }
 
@@ -261,12 +252,13 @@ void CMyFileDialog::buildPanel() {
 }
 
 void CMyFileDialog::applySkin() {
-    setPalette(skinPalette(palette()));
+    setPalette(fileDialogPalette(palette()));
     setFont(Skin::objects().dialogFont);
     setAutoFillBackground(true);
     if (auto* buttons = findChild<QDialogButtonBox*>()) {
+        auto* painter = new SkinButtonPainter(buttonFace_, this);
         for (QAbstractButton* button : buttons->buttons())
-            button->installEventFilter(this);
+            painter->paint(button);
     }
 }
 
@@ -274,22 +266,6 @@ void CMyFileDialog::applyPatterns() {
     // Qt separates patterns by blanks only; the filters separate them by ';' as Windows does.
     if (auto* model = findChild<QFileSystemModel*>())
         model->setNameFilters(patternsOf(selectedNameFilter()));
-}
-
-bool CMyFileDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint) {
-        if (auto* button = qobject_cast<QPushButton*>(watched)) {
-            QPainter painter(button);
-            CSkinButton::State state;
-            state.pressed = button->isDown();
-            state.disabled = !button->isEnabled();
-            state.focused = button->hasFocus();
-            CSkinButton::paintButton(painter, button->rect(), button->text(), button->font(), state,
-                                     buttonFace_);
-            return true;
-        }
-    }
-    return QFileDialog::eventFilter(watched, event);
 }
 
 void CMyFileDialog::showEvent(QShowEvent* event) {
@@ -399,7 +375,7 @@ void CMyFileDialog::previewRead() {
         previewBitmap_ = preview.image;
         previewWidth_ = preview.width;
         previewHeight_ = preview.height;
-        infoStatic_->setText(QString::asprintf(loadString(infoStringId).toUtf8().constData(),
+        infoStatic_->setText(QString::asprintf(loadString(Str::PictureInfo).toUtf8().constData(),
                                                preview.format.toUpper().constData(), preview.width,
                                                preview.height, preview.bitsPerPixel));
         previewLoaded_ = true;

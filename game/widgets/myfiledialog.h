@@ -28,9 +28,6 @@ public:
     static constexpr int frameStaticId = 1026;
     static constexpr int pictureStaticId = 1035;
     static constexpr int frameBitmapId = 183;
-    static constexpr int titleStringId = 115;
-    static constexpr int infoStringId = 102;
-    static constexpr int allPicturesStringId = 120;
     static constexpr int helpPreviewButton = 8192;
     static constexpr int helpInfo = 8193;
     static constexpr int helpPicture = 8194;
@@ -82,7 +79,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildPanel();

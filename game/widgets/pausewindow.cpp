@@ -1,5 +1,6 @@
 #include "game/widgets/pausewindow.h"
 
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/skin.h"
 
@@ -27,7 +28,7 @@ void PauseWindow::paintEvent(QPaintEvent* event) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(font_);
     painter.setPen(SkinColor::label);
-    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, loadString(pauseTextId));
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, loadString(Str::PauseText));
 }
 
 void PauseWindow::keyPressEvent(QKeyEvent* event) {

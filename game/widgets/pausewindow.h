@@ -10,7 +10,6 @@ class PauseWindow : public CSkinDialog {
     Q_OBJECT
 public:
     static constexpr int templateId = 306;
-    static constexpr int pauseTextId = 57681;
 
     explicit PauseWindow(QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 #include "game/savedgamestore.h"
 #include "game/widgets/loadgamedialog.h"
 #include "model/services.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/skinbutton.h"
 
@@ -91,15 +92,14 @@ void CSaveGameDialog::nameEdited() {
 void CSaveGameDialog::save() {
     const QString name = edit_->text();
     if (!SavedGameStore::isValidName(name)) {
-        messages_.messageBox(loadString(SavedGameStore::badNameMessage), MessageKind::Warning,
-                             MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::BadGameName), MessageKind::Warning, MessageButtons::Ok);
         edit_->setFocus();
         return;
     }
     const int listed = store_.find(name);
     if (listed >= 0) {
-        if (messages_.messageBox(loadString(replaceQuestion), MessageKind::Question, MessageButtons::YesNo) !=
-            MessageResult::Yes)
+        if (messages_.messageBox(loadString(Str::ReplaceSavedGame), MessageKind::Question,
+                                 MessageButtons::YesNo) != MessageResult::Yes)
             return;
         // The listed spelling: on a file system that tells letter cases apart, files under the
         // typed spelling would not replace the listed game's files.
@@ -108,7 +108,8 @@ void CSaveGameDialog::save() {
         return;
     }
     if (store_.names().size() >= SavedGameStore::maxGames) {
-        messages_.messageBox(loadString(tooManyMessage), MessageKind::Information, MessageButtons::Ok);
+        messages_.messageBox(loadString(Str::TooManySavedGames), MessageKind::Information,
+                             MessageButtons::Ok);
         return;
     }
     store_.appendName(name);

@@ -19,8 +19,6 @@ public:
     static constexpr int saveButton = 1;
     static constexpr int deleteButton = 1004;
     static constexpr int cancelButton = 2;
-    static constexpr int tooManyMessage = 32822;
-    static constexpr int replaceQuestion = 32823;
 
     CSaveGameDialog(SavedGameStore& store, IMessageBox& messages, QWidget* parent = nullptr);
 

@@ -21,10 +21,10 @@ TEST(BoardInputTest, APressMoveAndReleaseOnTheWindowDragAnElement) {
     const QPoint start = g.body(4);
     const QPoint p = g.grabPoint(4);
     g.press(Qt::LeftButton, p);
-    EXPECT_EQ(g.state().pickedElement, 4);
+    EXPECT_EQ(g.state().input.pickedElement, 4);
     g.moveTo(p + QPoint(300, 200));
     g.release(Qt::LeftButton, p + QPoint(300, 200));
-    EXPECT_EQ(g.state().pickedElement, -1);
+    EXPECT_EQ(g.state().input.pickedElement, -1);
     EXPECT_EQ(g.body(4), start + QPoint(300, 200));
     // The window shows the element where it now lies.
     QApplication::processEvents();
@@ -70,7 +70,7 @@ TEST(BoardInputTest, ADoubleClickOnTheWindowTurnsOnceWithCtrlTheBlock) {
     g.doubleClick(Qt::RightButton, g.grabPoint(2));
     EXPECT_EQ(g.puzzle().element(2).orientation, (before + 3) % 4);
     EXPECT_EQ(g.fakes.sound.played.count(QStringLiteral("wave:218")), 3);
-    EXPECT_EQ(g.state().pickedElement, -1);
+    EXPECT_EQ(g.state().input.pickedElement, -1);
     g.doubleClick(Qt::LeftButton, g.grabPoint(2), Qt::ControlModifier);
     EXPECT_EQ(g.puzzle().element(2).orientation, before);
 }
@@ -134,7 +134,7 @@ TEST(BoardInputTest, EdgeScrollingRepeatsWhileTheCursorRestsAndStopsOnInput) {
 TEST(BoardInputTest, HKeyHintCursorAndTheTipForTheClickedElement) {
     FrameGame g(small());
     QTest::keyClick(g.view(), Qt::Key_H);
-    EXPECT_EQ(g.state().hintMode, 1);
+    EXPECT_EQ(g.state().input.hintMode, 1);
     const QCursor cursor = g.view()->cursor();
     EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
     EXPECT_EQ(cursor.hotSpot(), QPoint(0, 0));
@@ -153,12 +153,12 @@ TEST(BoardInputTest, HKeyHintCursorAndTheTipForTheClickedElement) {
     g.release(Qt::LeftButton, g.grabPoint(5));
     EXPECT_EQ(row, 2);
     EXPECT_EQ(column, 3);
-    EXPECT_EQ(g.state().hintMode, 0);
+    EXPECT_EQ(g.state().input.hintMode, 0);
     EXPECT_NE(g.view()->cursor().shape(), Qt::BitmapCursor);
     // The same key with the Russian layout.
     QKeyEvent er(QEvent::KeyPress, 0x0420, Qt::NoModifier, QString::fromUtf8("р"));
     QApplication::sendEvent(g.view(), &er);
-    EXPECT_EQ(g.state().hintMode, 1);
+    EXPECT_EQ(g.state().input.hintMode, 1);
 }
 
 } // namespace

@@ -25,9 +25,9 @@ TEST(CreationTest, EnterTurnsThePictureOnAWorkerThenGenerates) {
     CMainFrame frame(fakes.services());
     preparePicture(frame, 4, 5, 32, true);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-    frame.waitForWorker();
+    frame.creation().waitForWorker();
     const GameState& s = frame.state();
-    EXPECT_FALSE(frame.turningBusy());
+    EXPECT_FALSE(frame.creation().turningBusy());
     EXPECT_EQ(s.flags.elementsExist, 1);
     EXPECT_EQ(s.puzzle.count(), 20);
     for (int k = 1; k < 4; ++k)
@@ -43,7 +43,7 @@ TEST(CreationTest, WithoutTurningNothingWaitsAndAllStandUpright) {
     CMainFrame frame(fakes.services());
     preparePicture(frame, 2, 3, 32, false);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-    EXPECT_FALSE(frame.turningBusy());
+    EXPECT_FALSE(frame.creation().turningBusy());
     ASSERT_EQ(frame.state().puzzle.count(), 6);
     for (const Element& e : frame.state().puzzle.elementGrid)
         EXPECT_EQ(e.orientation, 0);

@@ -34,7 +34,7 @@ struct FrameGame {
             modals << d.objectName();
             return 0;
         });
-        frame.setRandom(std::make_unique<StandardRandom>());
+        frame.creation().setRandom(std::make_unique<StandardRandom>());
         GameState& s = frame.state();
         s.turnedPictures[0] = coordinatePicture(o.columns * o.size, o.rows * o.size);
         s.cut.rotateElements = o.rotate;
@@ -51,7 +51,7 @@ struct FrameGame {
         frame.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
         EXPECT_TRUE(frame.runCommand(Cmd::CreateElements));
-        frame.waitForWorker();
+        frame.creation().waitForWorker();
         QCoreApplication::processEvents();
     }
 

@@ -2,8 +2,9 @@
 #include "app/commandtable.h"
 #include "app/fullscreenmode.h"
 #include "app/mainframe.h"
-#include "framegame.h"
+#include "app/previewcontrol.h"
 #include "fakes.h"
+#include "framegame.h"
 #include "ui/fullscreenmenu.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ TEST(FullScreenTest, F10OffersToHideThePictureWhileItIsShown) {
     s.flags.pictureLoaded = 1;
     frame.runCommand(32777);
     ASSERT_TRUE(frame.runCommand(32775));
-    ASSERT_TRUE(frame.previewVisible());
+    ASSERT_TRUE(frame.preview().visible());
     CFullScreenMenu* menu = frame.fullScreenMode().menu();
     frame.runCommand(32805);
     EXPECT_EQ(menu->itemText(11), QStringLiteral("Спрятать &Картинку"));

@@ -90,6 +90,13 @@ TEST(MainFrameTest, AcceleratorOfADisabledCommandDoesNothing) {
     EXPECT_EQ(ran, 1);
 }
 
+TEST(MainFrameTest, EveryCommandOfTheTableHasAHandler) {
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    for (const CommandRow& row : commandTable())
+        EXPECT_TRUE(frame.commands().hasHandler(row.id)) << row.id;
+}
+
 TEST(MainFrameTest, ClosingAsksOnlyWhileAGameIsUnderWay) {
     FakeServices fakes;
     {
@@ -161,12 +168,12 @@ TEST(MainFrameTest, CursorFollowsBusyWorkerAndHintMode) {
     CMainFrame frame(fakes.services());
     QWidget* view = frame.centralWidget();
     EXPECT_FALSE(view->testAttribute(Qt::WA_SetCursor));
-    frame.state().hintMode = 1;
+    frame.state().input.hintMode = 1;
     frame.updateCursor();
     ASSERT_TRUE(view->testAttribute(Qt::WA_SetCursor));
     EXPECT_EQ(view->cursor().hotSpot(), QPoint(0, 0));
     EXPECT_EQ(view->cursor().pixmap().size(), QSize(32, 32));
-    frame.state().hintMode = 0;
+    frame.state().input.hintMode = 0;
     frame.updateCursor();
     EXPECT_FALSE(view->testAttribute(Qt::WA_SetCursor));
 }

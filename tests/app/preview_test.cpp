@@ -1,5 +1,6 @@
 #include "app/commandtable.h"
 #include "app/mainframe.h"
+#include "app/previewcontrol.h"
 #include "board/widgets/boardview.h"
 #include "fakes.h"
 #include "game/commands.h"
@@ -78,7 +79,7 @@ protected:
 
 TEST_F(PreviewTest, CreatedHiddenAtAThirdOfTheScreen) {
     EXPECT_FALSE(wnd().isVisible());
-    EXPECT_FALSE(frame.previewVisible());
+    EXPECT_FALSE(frame.preview().visible());
     EXPECT_EQ(wnd().geometry(), QRect(341, 256, 341, 256));
     EXPECT_TRUE(wnd().windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(wnd().parentWidget(), &frame); // stays with and above the main window
@@ -90,7 +91,7 @@ TEST_F(PreviewTest, CommandShowsAndHidesItAndTheMenuTextFollows) {
     havePicture(640, 480);
     ASSERT_TRUE(frame.runCommand(Cmd::ShowPicture));
     ASSERT_TRUE(wnd().isVisible());
-    EXPECT_TRUE(frame.previewVisible());
+    EXPECT_TRUE(frame.preview().visible());
     const QRect client = clientOnScreen();
     EXPECT_EQ(wnd().size(), QSize(341, 255));
     EXPECT_EQ(wnd().geometry().x() + wnd().width(), client.x() + client.width());
@@ -102,7 +103,7 @@ TEST_F(PreviewTest, CommandShowsAndHidesItAndTheMenuTextFollows) {
 
     ASSERT_TRUE(frame.runCommand(Cmd::ShowPicture));
     EXPECT_FALSE(wnd().isVisible());
-    EXPECT_FALSE(frame.previewVisible());
+    EXPECT_FALSE(frame.preview().visible());
     EXPECT_EQ(menuText(), QString::fromUtf8("Показать &Картинку\tCtrl+P"));
     // Hidden, it keeps its size and place.
     EXPECT_EQ(wnd().size(), QSize(341, 255));
@@ -113,10 +114,10 @@ TEST_F(PreviewTest, CtrlPGoesThroughTheCommand) {
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QTest::keyClick(frame.boardView(), Qt::Key_P, Qt::ControlModifier);
-    ASSERT_TRUE(frame.previewVisible());
+    ASSERT_TRUE(frame.preview().visible());
     EXPECT_EQ(wnd().size(), QSize(192, 256));
     QTest::keyClick(frame.boardView(), Qt::Key_P, Qt::ControlModifier);
-    EXPECT_FALSE(frame.previewVisible());
+    EXPECT_FALSE(frame.preview().visible());
 }
 
 TEST_F(PreviewTest, DisabledWithoutAPicture) {
@@ -141,11 +142,11 @@ TEST_F(PreviewTest, ShowingAgainRestoresPlaceAndProportions) {
 TEST_F(PreviewTest, DiscardingTheGameWithItsPictureHidesIt) {
     havePicture(320, 200);
     frame.runCommand(Cmd::ShowPicture);
-    ASSERT_TRUE(frame.previewVisible());
+    ASSERT_TRUE(frame.preview().visible());
     frame.gameFlow().discardGame(false);
-    EXPECT_TRUE(frame.previewVisible());
+    EXPECT_TRUE(frame.preview().visible());
     frame.gameFlow().discardGame(true);
-    EXPECT_FALSE(frame.previewVisible());
+    EXPECT_FALSE(frame.preview().visible());
     EXPECT_EQ(menuText(), QString::fromUtf8("Показать &Картинку\tCtrl+P"));
     EXPECT_FALSE(frame.commands().menuAction(Cmd::ShowPicture)->isEnabled());
 }
@@ -155,7 +156,7 @@ TEST_F(PreviewTest, CutKeepsLeftTopAndWidthAndTakesTheNewProportions) {
     wnd().setGeometry(50, 60, 300, 77);
     frame.state().pictureWidth = 640;
     frame.state().pictureHeight = 480;
-    frame.fitPreviewToPicture();
+    frame.preview().fitToPicture();
     EXPECT_EQ(wnd().geometry(), QRect(50, 60, 300, 225));
     EXPECT_FALSE(wnd().isVisible()); // fitting does not show it
 }
@@ -177,7 +178,7 @@ TEST_F(PreviewTest, LoadingShowsItAndTheCutFitsIt) {
     havePicture(100, 400);
     frame.runCommand(Cmd::ShowPicture);
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
-    ASSERT_TRUE(frame.previewVisible());
+    ASSERT_TRUE(frame.preview().visible());
     EXPECT_EQ(wnd().size(), QSize(341, 255));
     const QRect before = wnd().geometry();
 
@@ -289,10 +290,10 @@ TEST_F(PreviewTest, TheBusyCursorShowsOverItWhileThePictureTurns) {
     frame.runCommand(Cmd::ShowPicture);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
     // The worker hands over through the event loop, so it is still busy here.
-    ASSERT_TRUE(frame.turningBusy());
+    ASSERT_TRUE(frame.creation().turningBusy());
     EXPECT_EQ(wnd().cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::BitmapCursor);
-    frame.waitForWorker();
+    frame.creation().waitForWorker();
     EXPECT_NE(wnd().cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::SizeFDiagCursor);
     EXPECT_EQ(s.flags.elementsExist, 1);

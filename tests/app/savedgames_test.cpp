@@ -6,6 +6,7 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 #include "model/picture.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 
 #include <QBuffer>
@@ -80,7 +81,7 @@ struct SavedGamesTest : ::testing::Test {
     bool load(int row = 0) {
         loadRow = row;
         const bool ran = frame().runCommand(Cmd::LoadGame);
-        frame().waitForWorker();
+        frame().creation().waitForWorker();
         QCoreApplication::processEvents();
         return ran;
     }
@@ -138,7 +139,7 @@ TEST_F(SavedGamesTest, GameWithoutTurningStartsAtOnce) {
     state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(5, 0));
     frame().setModalRunner([this](QDialog& d) { return drive(d); });
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    EXPECT_FALSE(frame().turningBusy());
+    EXPECT_FALSE(frame().creation().turningBusy());
     EXPECT_EQ(snapshot(), saved);
 }
 
@@ -318,7 +319,7 @@ TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
     fakes().clock.advance(86400 * 400);
     loadRow = 0;
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    ASSERT_TRUE(frame().turningBusy()) << "the worker hands over only through the event loop";
+    ASSERT_TRUE(frame().creation().turningBusy()) << "the worker hands over only through the event loop";
     EXPECT_FALSE(frame().commands().evaluate(Cmd::Pause).enabled);
     EXPECT_FALSE(frame().commands().evaluate(Cmd::SaveGame).enabled);
     const int modalsBefore = dialogs.size();
@@ -339,13 +340,13 @@ TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
     send(QEvent::MouseButtonPress, at, Qt::LeftButton);
     send(QEvent::MouseMove, at + QPoint(40, 30), Qt::LeftButton);
     send(QEvent::MouseButtonRelease, at + QPoint(40, 30), Qt::NoButton);
-    ASSERT_TRUE(frame().turningBusy());
+    ASSERT_TRUE(frame().creation().turningBusy());
     EXPECT_EQ(snapshot(), loaded);
 
     fakes().clock.advance(50);
-    frame().waitForWorker();
+    frame().creation().waitForWorker();
     QCoreApplication::processEvents();
-    EXPECT_FALSE(frame().turningBusy());
+    EXPECT_FALSE(frame().creation().turningBusy());
     EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
     EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:06:40"));
     EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
@@ -385,7 +386,7 @@ TEST_F(SavedGamesTest, NamesWithPathsAreRefused) {
     for (const char* bad : {"../escape", "a/b", "..", "sub\\dir"}) {
         fakes().messages.shown.clear();
         save(QString::fromUtf8(bad));
-        EXPECT_EQ(messages(), QStringList{loadString(SavedGameStore::badNameMessage)}) << bad;
+        EXPECT_EQ(messages(), QStringList{loadString(Str::BadGameName)}) << bad;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("../escape.pzs"))));

@@ -29,7 +29,7 @@ void playToTheEnd(FrameGame& g) {
             origin + QPoint(p.columnOf(i) * s, p.rowOf(i) * s) + (i == 0 ? QPoint() : QPoint(2, -1));
         g.drag(i, target - g.body(i));
         ASSERT_EQ(g.body(i), origin + QPoint(p.columnOf(i) * s, p.rowOf(i) * s)) << "element " << i;
-        ASSERT_EQ(g.state().pickedElement, -1);
+        ASSERT_EQ(g.state().input.pickedElement, -1);
         if (i > 0) {
             ASSERT_EQ(p.blocks.blockSize(0), i + 1) << "element " << i;
         }

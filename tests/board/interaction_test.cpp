@@ -58,10 +58,10 @@ TEST(PickingTest, AnAloneElementIsLiftedAtOnceAndFollowsTheCursor) {
     const QPoint start = f.body(7);
     const QPoint p = f.grabPoint(7);
     f.press(L, p);
-    EXPECT_EQ(f.state.pickedElement, 7);
+    EXPECT_EQ(f.state.input.pickedElement, 7);
     EXPECT_EQ(f.element(7).lifted, 1);
     EXPECT_EQ(f.state.puzzle.stackOrder.front(), 7);
-    EXPECT_EQ(f.state.dragClipRegion, f.state.puzzle.boardRegions[7]);
+    EXPECT_EQ(f.state.input.dragClipRegion, f.state.puzzle.boardRegions[7]);
     EXPECT_EQ(f.host.captures, 1);
     // Lifted: the board shows the background where it lay.
     EXPECT_EQ(f.state.board.boardBitmap.pixel(p), f.state.background.backgroundColor.rgb());
@@ -71,12 +71,12 @@ TEST(PickingTest, AnAloneElementIsLiftedAtOnceAndFollowsTheCursor) {
     f.interaction.mouseMove(L, p + QPoint(37, -11));
     EXPECT_EQ(f.body(7), start + QPoint(37, -11));
     EXPECT_EQ(f.state.puzzle.boardRegions[7], before.translated(37, -11));
-    EXPECT_EQ(f.state.lastCursor, p + QPoint(37, -11));
+    EXPECT_EQ(f.state.input.lastCursor, p + QPoint(37, -11));
     EXPECT_TRUE(f.host.invalidated.contains(before.boundingRect().center()));
-    EXPECT_EQ(f.host.invalidated, f.host.invalidated.united(f.state.dragClipRegion));
+    EXPECT_EQ(f.host.invalidated, f.host.invalidated.united(f.state.input.dragClipRegion));
     EXPECT_EQ(f.host.fullInvalidations, 0); // dragging never repaints everything
     f.interaction.buttonUp();
-    EXPECT_EQ(f.state.pickedElement, -1);
+    EXPECT_EQ(f.state.input.pickedElement, -1);
     EXPECT_EQ(f.element(7).lifted, 0);
     expectBoardShowsElements(f, "after the drag");
     EXPECT_TRUE(f.sound.played.isEmpty()); // picking, moving and releasing are silent
@@ -97,12 +97,12 @@ TEST(PickingTest, ThePaintShowsTheHeldElementOverTheBoard) {
     f.renderer.paint(painter, QRegion(window.rect()));
     painter.end();
     const Element& held = f.element(7);
-    for (const QRect& r : f.state.dragClipRegion.intersected(window.rect()))
+    for (const QRect& r : f.state.input.dragClipRegion.intersected(window.rect()))
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x)
                 ASSERT_EQ(window.pixel(x, y),
                           held.bitmap.pixel(x - held.cellRect.left, y - held.cellRect.top));
-    const QRegion rest = QRegion(window.rect()).subtracted(f.state.dragClipRegion);
+    const QRegion rest = QRegion(window.rect()).subtracted(f.state.input.dragClipRegion);
     for (const QRect& r : rest)
         for (int y = r.top(); y <= r.bottom(); y += 7)
             for (int x = r.left(); x <= r.right(); x += 7)
@@ -114,7 +114,7 @@ TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
     f.state.puzzle.stackOrder = {2, 3, 4, 7, 0, 1, 5, 6, 8, 9, 10, 11, 12, 13, 14};
     const QPoint p = f.grabPoint(6);
     f.press(L, p);
-    EXPECT_EQ(f.state.pickedElement, 6);
+    EXPECT_EQ(f.state.input.pickedElement, 6);
     EXPECT_EQ(f.element(6).lifted, 0); // nothing lifted yet
     f.interaction.mouseMove(L, p + QPoint(120, 80));
     for (const int i : {0, 1, 5, 6})
@@ -123,7 +123,7 @@ TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
     EXPECT_EQ(
         std::vector<std::int32_t>(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.begin() + 4),
         (std::vector<std::int32_t>{6, 5, 1, 0}));
-    EXPECT_EQ(f.state.pickedElement, -1);
+    EXPECT_EQ(f.state.input.pickedElement, -1);
     expectBoardShowsElements(f, "after the release");
 }
 
@@ -156,7 +156,7 @@ TEST(PickingTest, LeftThenRightMovesTheBlockWithItsMembersHidden) {
     const QPoint p = f.grabPoint(6);
     f.press(L, p);
     f.press(L | R, p); // the second press arrives with both buttons in the word
-    EXPECT_EQ(f.state.pickedElement, 6);
+    EXPECT_EQ(f.state.input.pickedElement, 6);
     const QPoint by(150, -120);
     f.interaction.mouseMove(L | R, p + by);
     for (const int i : {0, 1, 5}) {
@@ -236,7 +236,7 @@ TEST(PickingTest, APressOnAnotherElementPutsTheHeldOneBack) {
     f.press(L, p);
     f.interaction.mouseMove(L, p + QPoint(10, 10));
     f.press(L | R, f.grabPoint(9));
-    EXPECT_EQ(f.state.pickedElement, 9);
+    EXPECT_EQ(f.state.input.pickedElement, 9);
     EXPECT_EQ(f.element(2).lifted, 0);
     f.interaction.buttonUp();
     expectBoardShowsElements(f, "after the second press");
@@ -254,7 +254,7 @@ TEST(PickingTest, OtherWordsHoverAndScrollEvenWhileHolding) {
     EXPECT_EQ(f.body(3), atBody);
     EXPECT_EQ(f.host.updates, 1);
     // The held element stays at its board place; where it is painted follows the view.
-    EXPECT_EQ(f.state.dragClipRegion, f.state.puzzle.boardRegions[3].translated(-97, -100));
+    EXPECT_EQ(f.state.input.dragClipRegion, f.state.puzzle.boardRegions[3].translated(-97, -100));
     EXPECT_TRUE(f.interaction.mouseMove(Ctrl | Shift | L, QPoint(5, 300)));
     EXPECT_EQ(f.state.board.scrollX, 94);
     EXPECT_FALSE(f.interaction.mouseMove(L, QPoint(5, 300))); // a combination: dragging, no scrolling
@@ -277,7 +277,7 @@ TEST(PickingTest, ARightClickOnEmptyBoardOpensTheMenuOnlyInFullScreenMode) {
     EXPECT_EQ(f.host.captures, 0);
     f.press(R, f.grabPoint(0)); // on an element it picks
     EXPECT_EQ(f.host.commands.size(), 1u);
-    EXPECT_EQ(f.state.pickedElement, 0);
+    EXPECT_EQ(f.state.input.pickedElement, 0);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "boardfixture.h"
 #include "board/stacking.h"
+#include "boardfixture.h"
 #include "model/edges.h"
 
 #include <random>
@@ -41,7 +41,7 @@ TEST(SnappingTest, CapturesWithinFivePixelsInBothCoordinatesButNotSix) {
                 EXPECT_TRUE(f.isAlone(6));
                 EXPECT_TRUE(f.sound.played.isEmpty());
             }
-            EXPECT_EQ(f.state.pickedElement, -1);
+            EXPECT_EQ(f.state.input.pickedElement, -1);
         }
     }
 }
@@ -52,7 +52,7 @@ TEST(SnappingTest, TheJoinEndsTheDragAtOnce) {
     const QPoint p = f.grabPoint(6);
     f.interaction.leftButtonDown(L, p);
     f.interaction.mouseMove(L, p + f.home(6) - f.body(6) + QPoint(3, 3));
-    EXPECT_EQ(f.state.pickedElement, -1);
+    EXPECT_EQ(f.state.input.pickedElement, -1);
     EXPECT_EQ(f.element(6).lifted, 0);              // drawn back into the board
     f.interaction.mouseMove(L, p + QPoint(300, 0)); // further moves move nothing
     EXPECT_EQ(f.body(6), f.home(6));
@@ -282,7 +282,7 @@ TEST(CompletionTest, AnnouncedOnceInEveryOrientationOfThePicture) {
         assemble(f, order, o);
         EXPECT_EQ(f.host.completions, 1) << "turn " << turn;
         EXPECT_EQ(f.sound.played.count(joinSound), 4); // every join but the last one
-        EXPECT_EQ(f.state.flags.gameCompleted, 1);
+        EXPECT_TRUE(f.host.completed);
         EXPECT_EQ(f.state.puzzle.stackOrder, (std::vector<std::int32_t>{5, 4, 3, 2, 1, 0}));
         // Taking an element out and putting it back only sounds the join.
         f.press(R, f.grabPoint(order.back()));
@@ -345,7 +345,7 @@ TEST(StackingTest, HitTestFindsTheTopmostRegion) {
     raiseToTop(f.puzzle(), 1);
     EXPECT_EQ(f.interaction.hitTest(inBoth), 1);
     EXPECT_EQ(f.interaction.hitTest(QPoint(5, 5)), -1);
-    f.state.flags.elementsExist = 0;
+    f.puzzle().clear(); // no game
     EXPECT_EQ(f.interaction.hitTest(inBoth), -1);
 }
 

@@ -1,6 +1,6 @@
-#include "boardfixture.h"
 #include "board/hinttiplayout.h"
 #include "board/widgets/hinttipdialog.h"
+#include "boardfixture.h"
 
 #include <QFontMetrics>
 #include <QSignalSpy>
@@ -52,7 +52,7 @@ TEST(KeyScrollTest, NoKeyScrollsWhileAnElementIsHeld) {
     for (const int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down, Qt::Key_H})
         f.interaction.keyDown(key);
     EXPECT_EQ(f.scroll(), QPoint(100, 100));
-    EXPECT_EQ(f.state.hintMode, 0);
+    EXPECT_EQ(f.state.input.hintMode, 0);
     f.interaction.buttonUp();
     f.interaction.keyDown(Qt::Key_Down);
     EXPECT_EQ(f.scroll(), QPoint(100, 250));
@@ -133,7 +133,7 @@ TEST(HintTest, TheLastElementOfATenByTwelveCutShowsTenAndTwelve) {
         std::find(f.state.puzzle.stackOrder.begin(), f.state.puzzle.stackOrder.end(), 119));
     f.state.puzzle.stackOrder.insert(f.state.puzzle.stackOrder.begin(), 119);
     f.interaction.keyDown(Qt::Key_H);
-    EXPECT_EQ(f.state.hintMode, 1);
+    EXPECT_EQ(f.state.input.hintMode, 1);
     EXPECT_EQ(f.host.hintChanges, 1);
     const QPoint p = f.grabPoint(119);
     f.interaction.leftButtonDown(L, p);
@@ -141,27 +141,27 @@ TEST(HintTest, TheLastElementOfATenByTwelveCutShowsTenAndTwelve) {
     EXPECT_EQ(f.host.tips[0].row, 10);
     EXPECT_EQ(f.host.tips[0].column, 12);
     EXPECT_EQ(f.host.tips[0].point, p);
-    EXPECT_EQ(f.state.hintMode, 0);
+    EXPECT_EQ(f.state.input.hintMode, 0);
     EXPECT_EQ(f.host.hintChanges, 2);
-    EXPECT_EQ(f.state.pickedElement, -1);             // the hint click picks nothing
+    EXPECT_EQ(f.state.input.pickedElement, -1);       // the hint click picks nothing
     f.interaction.leftButtonDown(L, f.grabPoint(13)); // hint mode is over: this one picks
     EXPECT_EQ(f.host.tips.size(), 1u);
-    EXPECT_EQ(f.state.pickedElement, 13);
+    EXPECT_EQ(f.state.input.pickedElement, 13);
 }
 
 TEST(HintTest, EmptyBoardEndsHintModeARightClickStillPicks) {
     BoardFixture f(plan(2, 3));
     f.interaction.keyDown(Qt::Key_H);
     f.press(R, f.grabPoint(4));
-    EXPECT_EQ(f.state.pickedElement, 4);
-    EXPECT_EQ(f.state.hintMode, 1);
+    EXPECT_EQ(f.state.input.pickedElement, 4);
+    EXPECT_EQ(f.state.input.hintMode, 1);
     f.interaction.buttonUp();
     f.interaction.leftButtonDown(L | Shift, QPoint(5, 1300));
-    EXPECT_EQ(f.state.hintMode, 0);
+    EXPECT_EQ(f.state.input.hintMode, 0);
     EXPECT_TRUE(f.host.tips.empty());
-    f.state.flags.elementsExist = 0;
+    f.puzzle().clear(); // no game
     f.interaction.keyDown(Qt::Key_H);
-    EXPECT_EQ(f.state.hintMode, 0); // no game, no hint
+    EXPECT_EQ(f.state.input.hintMode, 0); // no game, no hint
 }
 
 TEST(HintTipTest, LaidOutAtTheCursorAndKeptOnTheScreen) {

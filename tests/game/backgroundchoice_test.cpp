@@ -142,4 +142,12 @@ TEST(DisplayChangeTest, ReloadMessageFollowsWhatIsLoaded) {
     EXPECT_EQ(reloadMessageFor(f), 57667);
 }
 
+// The framed window's two roundings: equal on a screen divisible by six, apart on another.
+TEST(DisplayChangeTest, TheFramedWindowKeepsEachPlacesRounding) {
+    EXPECT_EQ(framedWindowRect(QSize(1024, 768), FramedRounding::TwoThirds), QRect(170, 128, 682, 512));
+    EXPECT_EQ(framedWindowRect(QSize(1024, 768), FramedRounding::FourSixths), QRect(170, 128, 680, 512));
+    EXPECT_EQ(framedWindowRect(QSize(1366, 768), FramedRounding::TwoThirds), QRect(227, 128, 910, 512));
+    EXPECT_EQ(framedWindowRect(QSize(1366, 768), FramedRounding::FourSixths), QRect(227, 128, 908, 512));
+}
+
 } // namespace

@@ -1,4 +1,9 @@
 #include "game/commands.h"
+#include "res/strings.h"
+
+#include <QKeySequence>
+
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +82,27 @@ TEST(MenuDefinitionTest, FiveMenusAndEveryAcceleratorHasAnItemOrCommand) {
         for (const auto& i : m.items)
             items += i.id != 0;
     EXPECT_EQ(items, 5 + 3 + 2 + 11 + 3);
+}
+
+// One row per command: each id once, every menu item with a text of one mnemonic, every key a
+// key the platform knows.
+TEST(MenuDefinitionTest, EveryCommandHasOneRowWithTextAndValidKeys) {
+    std::set<int> ids;
+    for (const CommandRow& row : commandTable()) {
+        EXPECT_TRUE(ids.insert(row.id).second) << row.id;
+        EXPECT_EQ(commandRow(row.id), &row);
+        if (row.menu != Menu::None) {
+            const QString text = row.text ? QString::fromUtf8(row.text) : loadString(row.id);
+            EXPECT_EQ(text.count(QLatin1Char('&')), 1) << row.id;
+        }
+        for (const char* key : row.keys) {
+            if (key) {
+                EXPECT_EQ(QKeySequence(QString::fromLatin1(key)).count(), 1) << row.id << " " << key;
+            }
+        }
+    }
+    EXPECT_EQ(commandRow(0), nullptr);
+    EXPECT_EQ(acceleratorTable().size(), 13u);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "board/boardfixture.h"
+#include "game/gamestate.h"
 #include "game/settingschoice.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +31,10 @@ BoardRenderer::RedrawFlags fullRedraw() {
 // Applies a choice the way the settings command does.
 SettingsChoice::Outcome applyAndRedraw(BoardFixture& f, const SettingsChoice& choice) {
     const SettingsChoice::Outcome outcome = choice.apply(f.state, f.cursor);
-    if (outcome.redraw)
+    if (outcome.redraw) {
+        f.joiner.updateJoinRegions();
         f.renderer.redrawBoard(fullRedraw());
+    }
     return outcome;
 }
 
@@ -156,6 +159,29 @@ TEST(SettingsChoiceTest, WithoutBevelTheThicknessIsZeroAndBitmapsShrinkToTheCell
         EXPECT_EQ(f.puzzle().boardRegions[i], expectedRegion(f, fresh, i)) << i;
     }
     expectBoardShowsElements(f, "bevel back");
+}
+
+// Only the bevel has a region for four joined sides: switching it on gives an element joined
+// all round its inner region, and the flag that says so.
+TEST(SettingsChoiceTest, TheBevelSwitchedOnTrimsElementsJoinedAllRound) {
+    CutPlan p = plan(3, 3);
+    p.threeD = false;
+    BoardFixture f(p);
+    assemble(f, {0, 1, 2, 3, 4, 5, 6, 7, 8});
+    ASSERT_EQ(f.joins().size(), 12u);
+    EXPECT_EQ(f.element(4).fullyJoined, 0);
+
+    SettingsChoice choice = SettingsChoice::from(f.state.settings);
+    choice.threeD = 1;
+    choice.outlineThickness = 3;
+    EXPECT_TRUE(applyAndRedraw(f, choice).redraw);
+    const Element& centre = f.element(4);
+    EXPECT_EQ(centre.fullyJoined, 1);
+    EXPECT_EQ(f.puzzle().boardRegions[4],
+              centre.innerRegion.translated(centre.cellRect.left, centre.cellRect.top));
+    for (const int corner : {0, 2, 6, 8})
+        EXPECT_EQ(f.element(corner).fullyJoined, 0) << corner;
+    expectBoardShowsElements(f, "bevel switched on");
 }
 
 TEST(SettingsChoiceTest, OtherFieldsApplyWithoutRedrawAndOnlyTheTimerTouchesTheClock) {

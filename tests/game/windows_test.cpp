@@ -1,6 +1,6 @@
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
-#include "model/widgets/progressdialog.h"
+#include "ui/progressdialog.h"
 
 #include <QApplication>
 #include <QTest>

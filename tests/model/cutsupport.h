@@ -57,7 +57,7 @@ struct TestCut {
     std::array<QImage, 4> pictures;
     QColor outlineColour{128, 128, 128};
 
-    ElementContext context() { return ElementContext{puzzle, shapes, pictures, outlineColour, {}, {}}; }
+    ElementContext context() { return ElementContext{puzzle, shapes, pictures, outlineColour, {}}; }
 
     // The element's cell origin when its body sits at its place in the picture.
     QPoint homeOrigin(int i) const {

@@ -142,12 +142,11 @@ TEST(ShapeBuilderTest, TrimmingDropsTheBandOnJoinedSidesOnly) {
 TEST(ShapeBuilderTest, JoinedNeighboursDoNotCoverEachOther) {
     for (bool mosaic : {false, true}) {
         auto cut = makeCut(CutPlan{4, 5, 32, mosaic, true, true, true, 5, 23});
-        ElementContext context = cut->context();
         QRegion covered;
         for (int i = 0; i < cut->puzzle.count(); ++i) {
             for (int side = 0; side < 4; ++side)
                 cut->puzzle.element(i).joinedNeighbour[side] = cut->puzzle.homeNeighbour(i, side);
-            placeBoardRegion(context, i);
+            placeBoardRegion(cut->puzzle, cut->shapes, i);
             const QRegion& placed = cut->puzzle.boardRegions[i];
             ASSERT_TRUE(covered.intersected(placed).isEmpty()) << "mosaic " << mosaic << " element " << i;
             covered += placed;

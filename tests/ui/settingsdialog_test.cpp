@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "modal.h"
 #include "model/settings.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/settingsdialog.h"
 #include "ui/skinbutton.h"
@@ -116,7 +117,7 @@ TEST_F(SettingsDialogTest, EachFieldIsCheckedForAnIntegerInItsRange) {
         {1039, "51", CSettingsDialog::rangeWarning(5, 50)},
         {1068, "11", CSettingsDialog::rangeWarning(1, 10)},
         {1068, "x", CSettingsDialog::integerWarning()},
-        {1070, "-1", loadString(CSettingsDialog::nonNegativeMessage)},
+        {1070, "-1", loadString(Str::NonNegativeNumber)},
         {1070, "1.5", CSettingsDialog::integerWarning()},
     };
     for (const Case& c : cases) {
@@ -127,8 +128,7 @@ TEST_F(SettingsDialogTest, EachFieldIsCheckedForAnIntegerInItsRange) {
         EXPECT_EQ(dialog->focusWidget(), edit(c.id)) << c.id;
         EXPECT_EQ(edit(c.id)->selectedText(), QString::fromUtf8(c.text)) << c.id;
     }
-    EXPECT_EQ(loadString(CSettingsDialog::nonNegativeMessage),
-              QString::fromUtf8("Введите неотрицательное число."));
+    EXPECT_EQ(loadString(Str::NonNegativeNumber), QString::fromUtf8("Введите неотрицательное число."));
 
     // The first failing field in exchange order is the one reported.
     open();

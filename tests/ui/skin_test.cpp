@@ -1,3 +1,4 @@
+#include "board/tilingsupport.h"
 #include "ui/skin.h"
 #include "ui/skinbutton.h"
 #include "ui/skincheckbox.h"
@@ -244,6 +245,19 @@ TEST(SkinTest, ButtonOneAcceptsAndTheBoxKeepsTheDialogsFace) {
     static_cast<CSkinButton*>(dialog.item(1))->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// The windows' tiling: the same grid as the board's, drawn with a painter.
+TEST(TileBitmapTest, PainterGridIsAnchoredAtDestinationOriginNotRectCorner) {
+    const QImage tex = codedTexture(160, 120);
+    const Rect r{100, 100, 300, 200};
+    QImage viaPainter(320, 240, QImage::Format_RGB32);
+    viaPainter.fill(qRgb(1, 2, 3));
+    {
+        QPainter p(&viaPainter);
+        tileBitmap(tex, p, r);
+    }
+    expectAnchoredAtOrigin(viaPainter, r, 160, 120);
 }
 
 } // namespace

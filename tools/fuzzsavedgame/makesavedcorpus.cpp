@@ -24,7 +24,6 @@ namespace {
 class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
-    std::int64_t nowMilliseconds() const override { return 0; }
 };
 
 struct Kind {

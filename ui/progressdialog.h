@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/generator.h"
+#include "res/stringids.h"
 
 #include <QDialog>
 #include <QImage>
@@ -19,7 +20,7 @@ public:
     static constexpr int barId = 1003;
     static constexpr int blockBitmap = 282;
 
-    explicit CProgressDialog(QWidget* owner, int captionId = 114);
+    explicit CProgressDialog(QWidget* owner, int captionId = Str::WaitCaption);
     ~CProgressDialog() override;
 
     void setCaption(const QString& caption) { setWindowTitle(caption); }

@@ -1,4 +1,4 @@
-#include "model/widgets/progressdialog.h"
+#include "ui/progressdialog.h"
 
 #include "res/resources.h"
 #include "res/strings.h"
