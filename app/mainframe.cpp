@@ -12,6 +12,7 @@
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
+#include "game/widgets/recordswindow.h"
 #include "model/picture.h"
 #include "model/widgets/progressdialog.h"
 #include "res/resources.h"
@@ -104,6 +105,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     auto* settings = new SettingsCommand(*this);
     commands_->setHandler(Cmd::Settings, [settings] { settings->run(); });
     savedGames_ = new SavedGameCommands(*this);
+    records_.setFolder(ProgramFolders::current().playerFolder());
     commands_->setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
     commands_->setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
     CMyColorDialog::initCustomColors();
@@ -323,6 +325,12 @@ void CMainFrame::runPauseWindow() {
 
 void CMainFrame::runCongratulation() {
     CongratulationWindow window(this);
+    window.move(mapToGlobal(rect().center()) - window.rect().center());
+    modalRunner_(window);
+}
+
+void CMainFrame::runRecords(std::int64_t seconds) {
+    RecordsWindow window(records_.finish(state_, seconds, services_.clock->nowSeconds()), this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
     modalRunner_(window);
 }

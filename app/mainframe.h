@@ -7,6 +7,7 @@
 #include "board/joiner.h"
 #include "game/commands.h"
 #include "game/gameflow.h"
+#include "game/gamerecords.h"
 #include "game/gamestate.h"
 #include "model/randomtables.h"
 
@@ -77,6 +78,8 @@ public:
     // turn; a worker started early hands over by itself).
     void startLoadedGame();
     SavedGameCommands& savedGames() { return *savedGames_; }
+    // The best times of finished games, in the player's folder.
+    GameRecords& records() { return records_; }
 
     // Where the picture commands reach the preview window: a newly loaded picture is shown in
     // it, and after the cut it takes the picture's new proportions.
@@ -95,6 +98,7 @@ public:
     void invalidateClockWindow() override;
     void runPauseWindow() override;
     void runCongratulation() override;
+    void runRecords(std::int64_t seconds) override;
     void hidePreview() override;
     void repaintPreview() override;
     QString programFolder() const override;
@@ -163,6 +167,7 @@ private:
     BackgroundCommands* backgrounds_ = nullptr;
     FullScreenMode* fullScreenMode_ = nullptr;
     std::unique_ptr<IRandom> random_;
+    GameRecords records_;
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;

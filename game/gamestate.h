@@ -50,6 +50,8 @@ struct GameState {
     QString clockText = QStringLiteral("00:00:00");
 
     QString gameName;
+    // The file the picture was loaded from, without its folder; empty for a saved game's picture.
+    QString pictureName;
 
     std::int32_t screenWidth = 0;
     std::int32_t screenHeight = 0;

@@ -10,6 +10,7 @@
 #include "model/elementbitmap.h"
 
 #include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,11 @@ public:
             whilePaused();
     }
     void runCongratulation() override { ++congratulations; }
+    std::vector<std::int64_t> recorded; // the times handed to the records, after the congratulation
+    void runRecords(std::int64_t seconds) override {
+        EXPECT_EQ(congratulations, int(recorded.size()) + 1);
+        recorded.push_back(seconds);
+    }
     void hidePreview() override {}
     void repaintPreview() override {}
     QString programFolder() const override { return QStringLiteral("/games/"); }
@@ -203,6 +209,10 @@ TEST(GameFlowTest, PauseHidesTheBoardAndLosesNoTime) {
     EXPECT_TRUE(f.flowHost.timerRunning);
     f.flow.clockTick();
     EXPECT_EQ(f.state.clockText, QStringLiteral("00:01:40"));
+    // The paused hour never reaches the records either.
+    f.fakes.clock.advance(20);
+    f.flow.announceCompletion();
+    EXPECT_EQ(f.flowHost.recorded, std::vector<std::int64_t>{120});
 }
 
 TEST(GameFlowTest, PauseIsInertWithoutARunningVisibleClock) {
@@ -247,6 +257,7 @@ TEST(GameFlowTest, CompletionStopsTheClockOnTheFinalTime) {
     EXPECT_EQ(f.state.clockText, QStringLiteral("25:01:01"));
     EXPECT_EQ(f.state.flags.gameCompleted, 1);
     EXPECT_EQ(f.flowHost.congratulations, 1);
+    EXPECT_EQ(f.flowHost.recorded, std::vector<std::int64_t>{90061});
     EXPECT_TRUE(f.fakes.sound.played.contains(QStringLiteral("file:/games/congratu.wav")));
     f.flow.pause();
     EXPECT_EQ(f.flowHost.pauseWindows, 0);
