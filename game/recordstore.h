@@ -55,7 +55,7 @@ public:
     static constexpr qint64 maxFileBytes = qint64(maxKeys) * maxPerKey * maxLineBytes;
 
     static QString fileName() { return QStringLiteral("records.txt"); }
-    static QString damagedFileName() { return QStringLiteral("records-damaged.txt"); }
+    static QString damagedFileName() { return QStringLiteral("records.damaged.txt"); }
 
     // The folder, with or without a trailing slash.
     void setFolder(const QString& folder);

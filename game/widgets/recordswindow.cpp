@@ -16,7 +16,7 @@ namespace {
 // Dialog units: the window's width, the label column, the value column and one row.
 constexpr int kWidth = 220;
 constexpr int kMargin = 7;
-constexpr int kValueX = 52;
+constexpr int kValueX = 58;
 constexpr int kRowH = 10;
 // Columns of the best times: place, time, date.
 constexpr int kPlaceX = 20, kPlaceW = 16;
@@ -114,7 +114,7 @@ QString RecordsWindow::note() const {
         notes << text(notWritten).arg(RecordStore::fileName());
     else if (report_.damaged)
         notes << text(damagedFile).arg(RecordStore::damagedFileName());
-    return notes.join(QLatin1Char(' '));
+    return notes.join(QLatin1Char('\n'));
 }
 
 QString RecordsWindow::describeCut(const RecordKey& key) {

@@ -133,6 +133,7 @@ TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
         file.write(damaged);
     }
 
+    g.state().pictureName = QStringLiteral("озеро.jpg"); // as loading it from that file names it
     g.fakes.clock.advance(125);
     playToTheEnd(g);
     ASSERT_EQ(shown.size(), 1u);
@@ -153,6 +154,7 @@ TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
     g.frame.waitForWorker();
     QCoreApplication::processEvents();
     ASSERT_EQ(g.state().clock.clockCarried, 40);
+    EXPECT_EQ(g.state().pictureName, QString());
     ASSERT_TRUE(g.frame.runCommand(Cmd::Pause));
     g.fakes.clock.advance(20);
     playToTheEnd(g);
@@ -162,6 +164,8 @@ TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
     // The picture read back from the saved game is known as the one cut before.
     EXPECT_EQ(second.record.key, shown[0].report.record.key);
     EXPECT_EQ(second.record.seconds, 60);
+    // A saved game does not know the picture's file; the earlier time does.
+    EXPECT_EQ(second.pictureName, QStringLiteral("озеро.jpg"));
     EXPECT_EQ(second.place, 0);
     EXPECT_EQ(shown[1].times, (QStringList{QStringLiteral("00:01:00"), QStringLiteral("00:02:05")}));
     EXPECT_EQ(shown[1].note, QString::fromUtf8("Новый рекорд!"));

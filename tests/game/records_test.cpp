@@ -1,5 +1,4 @@
 #include "game/gamerecords.h"
-#include "game/gamestate.h"
 #include "game/recordstore.h"
 #include "model/picture.h"
 
@@ -190,40 +189,6 @@ TEST(PictureFingerprint, ColoursAndSizeDecide) {
     for (int i = 0; i < 70 * 130; ++i)
         reshaped.setPixel(i % 130, i / 130, indexed.pixel(i % 70, i / 70));
     EXPECT_NE(pictureFingerprint(reshaped), print);
-}
-
-// A finished game on top of a damaged file: the game's time is recorded, what could be read is
-// kept, and the damaged file stays beside the new one as it was.
-TEST_F(RecordsTest, FinishingOverADamagedFileGoesOn) {
-    GameState state;
-    state.turnedPictures[0] = QImage(96, 64, QImage::Format_RGB32);
-    state.turnedPictures[0].fill(qRgb(90, 120, 30));
-    state.puzzle.create(2, 3);
-    state.puzzle.geometry.elementSize = 32;
-    state.cut.rotateElements = 1;
-    state.pictureName = QStringLiteral("поле.jpg");
-    GameRecords records;
-    records.setFolder(dir.path());
-
-    const FinishReport first = records.finish(state, 300, 1000);
-    ASSERT_TRUE(first.written);
-    const QByteArray damaged = readAll(store.path()) + "\x01\x02 not a record\n";
-    writeAll(store.path(), damaged);
-
-    // Loaded from a saved game, the picture's file is not known: the earlier time names it.
-    state.pictureName.clear();
-    state.gameName = QStringLiteral("вечер");
-    const FinishReport second = records.finish(state, 200, 2000);
-    EXPECT_TRUE(second.damaged);
-    EXPECT_TRUE(second.written);
-    EXPECT_EQ(second.place, 0);
-    EXPECT_EQ(second.pictureName, QStringLiteral("поле.jpg"));
-    ASSERT_EQ(second.best.size(), 2u);
-    EXPECT_EQ(second.best[1], first.record);
-    EXPECT_EQ(second.elements, 6);
-    EXPECT_EQ(readAll(store.damagedCopyPath()), damaged);
-    EXPECT_EQ(store.read(), RecordStore::ReadStatus::Read);
-    EXPECT_EQ(store.records(), second.best);
 }
 
 } // namespace
