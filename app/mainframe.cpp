@@ -330,7 +330,13 @@ void CMainFrame::runCongratulation() {
 }
 
 void CMainFrame::runRecords(std::int64_t seconds) {
-    RecordsWindow window(records_.finish(state_, seconds, services_.clock->nowSeconds()), this);
+    FinishReport report;
+    {
+        // A large picture takes a moment to know again.
+        const WaitCursor wait(*services_.cursor);
+        report = records_.finish(state_, seconds, services_.clock->nowSeconds());
+    }
+    RecordsWindow window(report, this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
     modalRunner_(window);
 }
