@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "game/programfolders.h"
+#include "game/recordstore.h"
 #include "model/picture.h"
 #include "ui/helpwindow.h"
 
@@ -67,6 +68,7 @@ bool folderReport(const ProgramFolders& folders, QString& report) {
     report += line("pictures", folders.picturesFolder(),
                    pictures > 0 ? QStringLiteral("%1 pictures").arg(pictures) : QStringLiteral("none"));
     report += line("saves", folders.saveFolder());
+    report += line("records", folders.playerFolder() + RecordStore::fileName());
     report += line("settings", folders.configFolder());
     return helpOk && soundOk && pictures > 0;
 }

@@ -14,6 +14,7 @@
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
+#include "game/widgets/recordswindow.h"
 #include "res/resources.h"
 #include "res/stringids.h"
 #include "res/strings.h"
@@ -85,6 +86,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     pictures_ = new PictureCommands(state_, gameFlow_, services_, modalRunner_, *preview_, this);
     settings_ = new SettingsCommand(state_, services_, modalRunner_, gameFlow_, joiner_, renderer_,
                                     *boardView_, *preview_, this);
+    records_.setFolder(ProgramFolders::current().playerFolder());
     CMyColorDialog::initCustomColors();
     backgrounds_ = new BackgroundCommands(state_.background, *services_.sound, *commands_, modalRunner_,
                                           renderer_, *clockWindow_, *this);
@@ -239,6 +241,18 @@ void CMainFrame::runPauseWindow() {
 
 void CMainFrame::runCongratulation() {
     CongratulationWindow window(this);
+    window.move(mapToGlobal(rect().center()) - window.rect().center());
+    runDialog(window);
+}
+
+void CMainFrame::runRecords(std::int64_t seconds) {
+    FinishReport report;
+    {
+        // A large picture takes a moment to know again.
+        const WaitCursor wait(*services_.cursor);
+        report = records_.finish(state_, seconds, services_.clock->nowSeconds());
+    }
+    RecordsWindow window(report, this);
     window.move(mapToGlobal(rect().center()) - window.rect().center());
     runDialog(window);
 }

@@ -9,6 +9,7 @@
 #include "game/commands.h"
 #include "game/creationflow.h"
 #include "game/gameflow.h"
+#include "game/gamerecords.h"
 #include "game/gamestate.h"
 
 #include <QMainWindow>
@@ -61,6 +62,8 @@ public:
     bool runCommand(int id) override;
     // Replaces the way modal windows run (tests, so that nothing blocks).
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
+    // The best times of finished games, in the player's folder.
+    GameRecords& records() { return records_; }
 
     // IBoardHost
     void invalidate(const QRegion& clientRegion) override;
@@ -74,6 +77,7 @@ public:
     void invalidateClockWindow() override;
     void runPauseWindow() override;
     void runCongratulation() override;
+    void runRecords(std::int64_t seconds) override;
     void hidePreview() override;
     void repaintPreview() override;
     QString programFolder() const override;
@@ -134,6 +138,7 @@ private:
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;
+    GameRecords records_;
     BoardRenderer renderer_;
     Joiner joiner_;
     GameFlow gameFlow_;

@@ -119,11 +119,14 @@ void GameFlow::applyClockVisibility() {
 
 void GameFlow::announceCompletion() {
     host_.stopClockTimer();
-    state_.clockText = elapsedText();
+    // One reading of the clock for what it shows and what is recorded.
+    const std::int64_t seconds = state_.clock.elapsed(clock_.nowSeconds());
+    state_.clockText = GameClock::format(seconds);
     host_.invalidateClockWindow();
     state_.flags.gameCompleted = 1;
     sound_.playFile(host_.programFolder() + QStringLiteral("congratu.wav"));
     host_.runCongratulation();
+    host_.runRecords(seconds);
 }
 
 void GameFlow::gameReady() {

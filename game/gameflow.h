@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class BoardRenderer;
 class IClock;
 class IMessageBox;
@@ -25,6 +27,8 @@ public:
     // Modal; return when the window has closed.
     virtual void runPauseWindow() = 0;
     virtual void runCongratulation() = 0;
+    // After the congratulation: the game's time joins the records and the records window shows.
+    virtual void runRecords(std::int64_t seconds) = 0;
     virtual void hidePreview() = 0;
     virtual void repaintPreview() = 0;
     virtual QString programFolder() const = 0;

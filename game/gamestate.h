@@ -28,6 +28,8 @@ struct GameState : BoardState {
 
     // Only on screen: the clock's face and the display the board was sized for.
     QString clockText = QStringLiteral("00:00:00");
+    // The file the picture was loaded from, without its folder; empty for a saved game's picture.
+    QString pictureName;
     std::int32_t screenWidth = 0;
     std::int32_t screenHeight = 0;
     std::int32_t screenBitsPerPixel = 0;

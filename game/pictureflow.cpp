@@ -9,6 +9,7 @@
 #include "res/strings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <limits>
 
@@ -40,6 +41,7 @@ bool PictureFlow::loadChosenFile(const QString& path) {
         return false;
     }
     state_.flags.pictureLoaded = 1;
+    state_.pictureName = QFileInfo(path).fileName();
     state_.turnedPictures[0] = std::move(result.picture);
     for (int k = 1; k < 4; ++k)
         state_.turnedPictures[k] = QImage();

@@ -80,6 +80,7 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
     gameFlow_.discardGame(true);
     state_.gameName = loaded.name;
+    state_.pictureName.clear();
     const WaitCursor wait(cursor_);
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
     // The clock stands at the time carried over from the moment the game exists: its start is

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -18,6 +19,8 @@ struct FrameGame {
     FakeServices fakes;
     CMainFrame frame{fakes.services()};
     QStringList modals;
+    // Finished games keep their times here, not beside the test program.
+    QTemporaryDir recordsFolder;
 
     struct Options {
         int rows = 4;
@@ -35,6 +38,7 @@ struct FrameGame {
             return 0;
         });
         frame.creation().setRandom(std::make_unique<StandardRandom>());
+        frame.records().setFolder(recordsFolder.path());
         GameState& s = frame.state();
         s.turnedPictures[0] = coordinatePicture(o.columns * o.size, o.rows * o.size);
         s.cut.rotateElements = o.rotate;

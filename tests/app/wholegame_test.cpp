@@ -1,6 +1,14 @@
+#include "app/savedgamecommands.h"
 #include "framegame.h"
+#include "game/widgets/loadgamedialog.h"
+#include "game/widgets/recordswindow.h"
+#include "game/widgets/savegamedialog.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 
 namespace {
 
@@ -40,7 +48,8 @@ void expectCompleted(FrameGame& g) {
     const GameState& s = g.state();
     EXPECT_EQ(s.flags.gameCompleted, 1);
     EXPECT_FALSE(g.frame.clockTimer().isActive());
-    EXPECT_EQ(g.modals, QStringList{QStringLiteral("congratulationWindow")});
+    EXPECT_EQ(g.modals,
+              (QStringList{QStringLiteral("congratulationWindow"), QStringLiteral("recordsWindow")}));
     EXPECT_TRUE(g.fakes.sound.played.last().endsWith(QStringLiteral("congratu.wav")));
     EXPECT_EQ(s.puzzle.blocks.blockSize(0), s.puzzle.count());
 }
@@ -77,6 +86,94 @@ TEST(WholeGameTest, MosaicElementsTolerantAndSquare) {
         playToTheEnd(g);
         expectCompleted(g);
     }
+}
+
+// The same picture and cut finished twice, the second time after a save and a load and with an
+// hour in the pause window: the records window lists both times, the faster first and marked,
+// and counts the time carried in the saved game but not the pause.
+TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
+    FrameGame g(FrameGame::Options{.rows = 2, .columns = 2, .size = 64, .rotate = true});
+    QTemporaryDir saves;
+    g.frame.savedGames().store().setFolder(saves.path());
+    struct Shown {
+        FinishReport report;
+        QStringList times; // as the window's rows show them, top to bottom
+        QString note;
+    };
+    std::vector<Shown> shown;
+    g.frame.setModalRunner([&](QDialog& d) {
+        g.modals << d.objectName();
+        if (auto* save = qobject_cast<CSaveGameDialog*>(&d)) {
+            save->edit()->setText(QStringLiteral("вторая"));
+            save->save();
+        } else if (auto* load = qobject_cast<CLoadGameDialog*>(&d)) {
+            load->list()->setCurrentRow(0);
+            load->load();
+        } else if (d.objectName() == QStringLiteral("pauseWindow")) {
+            g.fakes.clock.advance(3600);
+        } else if (auto* records = qobject_cast<RecordsWindow*>(&d)) {
+            const auto* note = records->itemAs<QLabel>(RecordsWindow::noteText);
+            Shown s{records->report(), {}, note ? note->text() : QString()};
+            for (int i = 0; auto* time = records->itemAs<QLabel>(RecordsWindow::firstRow + 3 * i + 1); ++i)
+                s.times << time->text();
+            shown.push_back(s);
+        }
+        return d.result();
+    });
+
+    // A records file damaged in its second line: the first is another picture's time.
+    RecordStore onDisk;
+    onDisk.setFolder(g.recordsFolder.path());
+    const QByteArray otherTime =
+        QByteArray(32, 'e') + "\t64\t2\t2\t1\t0\t1\t1\t0\t99\t2026-01-02T03:04:05Z\tsea.png\n";
+    const QByteArray damaged = "[RECORDS]\n" + otherTime + "\x01\x02\n";
+    {
+        QFile file(onDisk.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+
+    g.state().pictureName = QStringLiteral("озеро.jpg"); // as loading it from that file names it
+    g.fakes.clock.advance(125);
+    playToTheEnd(g);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].times, QStringList{QStringLiteral("00:02:05")});
+    EXPECT_EQ(shown[0].report.elements, 4);
+    // The game went on; the player is told, and the damaged file is kept as it was.
+    EXPECT_TRUE(shown[0].note.contains(RecordStore::damagedFileName()));
+    QFile copy(onDisk.damagedCopyPath());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
+
+    ASSERT_TRUE(g.frame.runCommand(Cmd::CreateElements));
+    g.frame.creation().waitForWorker();
+    g.fakes.clock.advance(40);
+    ASSERT_TRUE(g.frame.runCommand(Cmd::SaveGame));
+    g.fakes.clock.advance(500); // played on, then given up for the saved game
+    ASSERT_TRUE(g.frame.runCommand(Cmd::LoadGame));
+    g.frame.creation().waitForWorker();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(g.state().clock.clockCarried, 40);
+    EXPECT_EQ(g.state().pictureName, QString());
+    ASSERT_TRUE(g.frame.runCommand(Cmd::Pause));
+    g.fakes.clock.advance(20);
+    playToTheEnd(g);
+
+    ASSERT_EQ(shown.size(), 2u);
+    const FinishReport& second = shown[1].report;
+    // The picture read back from the saved game is known as the one cut before.
+    EXPECT_EQ(second.record.key, shown[0].report.record.key);
+    EXPECT_EQ(second.record.seconds, 60);
+    // A saved game does not know the picture's file; the earlier time does.
+    EXPECT_EQ(second.pictureName, QStringLiteral("озеро.jpg"));
+    EXPECT_EQ(second.place, 0);
+    EXPECT_EQ(shown[1].times, (QStringList{QStringLiteral("00:01:00"), QStringLiteral("00:02:05")}));
+    EXPECT_EQ(shown[1].note, QString::fromUtf8("Новый рекорд!"));
+    EXPECT_TRUE(second.written);
+
+    ASSERT_EQ(onDisk.read(), RecordStore::ReadStatus::Read);
+    EXPECT_EQ(onDisk.bestFor(second.record.key), second.best);
+    EXPECT_EQ(onDisk.records().size(), 3u); // the other picture's time was kept
 }
 
 } // namespace

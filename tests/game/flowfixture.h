@@ -46,6 +46,11 @@ public:
             whilePaused();
     }
     void runCongratulation() override { ++congratulations; }
+    std::vector<std::int64_t> recorded; // the times handed to the records, after the congratulation
+    void runRecords(std::int64_t seconds) override {
+        EXPECT_EQ(congratulations, int(recorded.size()) + 1);
+        recorded.push_back(seconds);
+    }
     void hidePreview() override {}
     void repaintPreview() override {}
     QString programFolder() const override { return QStringLiteral("/games/"); }

@@ -2,6 +2,7 @@
 #include "model/elementbitmap.h"
 
 #include <set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,10 @@ TEST(GameFlowTest, PauseHidesTheBoardAndLosesNoTime) {
     EXPECT_TRUE(f.flowHost.timerRunning);
     f.flow.clockTick();
     EXPECT_EQ(f.state.clockText, QStringLiteral("00:01:40"));
+    // The paused hour never reaches the records either.
+    f.fakes.clock.advance(20);
+    f.flow.announceCompletion();
+    EXPECT_EQ(f.flowHost.recorded, std::vector<std::int64_t>{120});
 }
 
 TEST(GameFlowTest, PauseIsInertWithoutARunningVisibleClock) {
@@ -161,6 +166,7 @@ TEST(GameFlowTest, CompletionStopsTheClockOnTheFinalTime) {
     EXPECT_EQ(f.state.clockText, QStringLiteral("25:01:01"));
     EXPECT_EQ(f.state.flags.gameCompleted, 1);
     EXPECT_EQ(f.flowHost.congratulations, 1);
+    EXPECT_EQ(f.flowHost.recorded, std::vector<std::int64_t>{90061});
     EXPECT_TRUE(f.fakes.sound.played.contains(QStringLiteral("file:/games/congratu.wav")));
     f.flow.pause();
     EXPECT_EQ(f.flowHost.pauseWindows, 0);

@@ -1,8 +1,11 @@
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
+#include "game/widgets/recordswindow.h"
 #include "ui/progressdialog.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,6 +35,39 @@ TEST(PauseWindowTest, ShowsPauseInLightOrangeOnStripes) {
         for (int x = 0; x < shot.width(); ++x)
             label += QColor(shot.pixel(x, y)) == QColor(255, 210, 136);
     EXPECT_GT(label, 50);
+}
+
+// The fullest window: ten times, a time not among them, a long name and both notes. Everything
+// lies inside it, one below the other, and OK, Enter or Escape closes it.
+TEST(RecordsWindowTest, EverythingFitsAndTheUsualKeysClose) {
+    FinishReport report;
+    report.record.key = RecordKey{QByteArray(32, 'a'), 320, 128, 128, 1, 1, 0, 0, 1};
+    report.record.seconds = 360000;
+    report.elements = 16384;
+    report.pictureName = QString(200, QLatin1Char('x')) + QStringLiteral(".jpg");
+    for (int i = 0; i < RecordStore::maxPerKey; ++i)
+        report.best.push_back(Record{report.record.key, 1000 + i, 1767323045 + i, {}});
+    report.damaged = true;
+    report.written = false;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        RecordsWindow window(report);
+        window.open();
+        ASSERT_TRUE(window.isVisible());
+        int below = 0;
+        for (int id : {RecordsWindow::pictureText, RecordsWindow::timeText, RecordsWindow::elementsText,
+                       RecordsWindow::cutText, RecordsWindow::firstRow, RecordsWindow::firstRow + 27,
+                       RecordsWindow::noteText, 1}) {
+            const QWidget* w = window.item(id);
+            ASSERT_NE(w, nullptr) << id;
+            EXPECT_TRUE(window.rect().contains(w->geometry())) << id;
+            EXPECT_GE(w->y(), below) << id;
+            below = w->geometry().bottom();
+        }
+        EXPECT_EQ(window.itemAs<QLabel>(RecordsWindow::timeText)->text(), QStringLiteral("100:00:00"));
+        QTest::keyClick(&window, key);
+        EXPECT_FALSE(window.isVisible()) << key;
+        EXPECT_EQ(window.result(), key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted);
+    }
 }
 
 TEST(CongratulationWindowTest, OnlyTheLetteringIsOpaque) {

@@ -1,3 +1,5 @@
+#include "game/recordstore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,6 +91,16 @@ TEST(HelpFile, PicturePageNamesThePictureTypes) {
     for (const char* suffix : {"bmp", "dib", "jpg", "jpeg", "png", "gif", "tif", "tiff", "webp", "ico"})
         EXPECT_TRUE(page.contains(QStringLiteral("<code>*.%1</code>").arg(QLatin1String(suffix)))) << suffix;
     EXPECT_TRUE(page.contains(QString::fromUtf8("«Все картинки")));
+}
+
+// The records page names the files as the records store writes them.
+TEST(HelpFile, RecordsPageNamesTheRecordsFiles) {
+    const QString html = helpText();
+    const qsizetype start = html.indexOf(QStringLiteral("<a name=\"records\">"));
+    ASSERT_GE(start, 0);
+    const QString page = html.mid(start, html.indexOf(QStringLiteral("<h3>"), start) - start);
+    for (const QString& name : {RecordStore::fileName(), RecordStore::damagedFileName()})
+        EXPECT_TRUE(page.contains(QStringLiteral("<code>%1</code>").arg(name))) << name.toStdString();
 }
 
 } // namespace

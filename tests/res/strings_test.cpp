@@ -24,8 +24,8 @@ TEST(StringTable, IdsAscendWithoutRepeatsAndEveryEntryHasText) {
 
 TEST(StringTable, UnknownIdsGiveEmptyText) {
     // Neighbours of real entries, ids that only name menu items, and the extremes.
-    for (int id : {0, -1, 1, 101, 103, 113, 119, 32770, 32780, 32798, 32802, 32806, 32809, 32836, 57664,
-                   57674, 57682, INT_MIN, INT_MAX}) {
+    for (int id : {0,     -1,    1,     101,   103,   113,   119,   32770, 32780,   32798,  32802,
+                   32806, 32809, 32836, 32899, 32920, 57664, 57674, 57682, INT_MIN, INT_MAX}) {
         EXPECT_TRUE(loadString(id).isEmpty()) << "id " << id;
     }
 }
@@ -111,6 +111,25 @@ TEST(StringTable, PlaceholdersMatchWhatCallersPass) {
     const QStringList settingsWritten = placeholders(loadString(57669));
     EXPECT_EQ(settingsWritten.size(), 17);
     EXPECT_EQ(placeholders(loadString(57672)), settingsWritten);
+}
+
+// The records window fills its texts with QString::arg: each of %1 .. %n exactly once.
+TEST(StringTable, RecordsWindowTextsTakeTheirArguments) {
+    static const QRegularExpression re(QStringLiteral("%([0-9]+)"));
+    for (int id = 32900; id <= 32919; ++id) {
+        const int expected = id == 32906                                   ? 3
+                             : id == 32918                                 ? 2
+                             : (id == 32916 || id == 32917 || id == 32919) ? 1
+                                                                           : 0;
+        QStringList found;
+        for (auto it = re.globalMatch(loadString(id)); it.hasNext();)
+            found.append(it.next().captured(1));
+        found.sort();
+        QStringList wanted;
+        for (int n = 1; n <= expected; ++n)
+            wanted.append(QString::number(n));
+        EXPECT_EQ(found, wanted) << "id " << id;
+    }
 }
 
 } // namespace
