@@ -141,10 +141,9 @@ void SessionKeeper::gameCompleted() {
         autosave_.discard();
 }
 
-void SessionKeeper::watch(TerminationSignals& terminations) {
-    connect(&terminations, &TerminationSignals::received, this, [this] {
+void SessionKeeper::watch(TerminationSignals& terminations, std::function<void()> quit) {
+    connect(&terminations, &TerminationSignals::received, this, [this, quit = std::move(quit)] {
         ending();
-        // Leaves every event loop, a modal window's too; the program then ends as after quitting.
-        QCoreApplication::exit(0);
+        quit();
     });
 }

@@ -3,7 +3,10 @@
 #include "game/autosave.h"
 #include "game/playersettings.h"
 
+#include <QCoreApplication>
 #include <QObject>
+
+#include <functional>
 
 #include <memory>
 
@@ -44,8 +47,10 @@ public:
     void keepEverything();
     // The puzzle is finished: there is nothing left to continue.
     void gameCompleted();
-    // The signals that end the program keep the game first.
-    void watch(TerminationSignals& terminations);
+    // The signals that end the program keep the game first, then `quit` leaves every event loop
+    // (a modal window's too), and the program ends as after quitting.
+    void watch(
+        TerminationSignals& terminations, std::function<void()> quit = [] { QCoreApplication::exit(0); });
 
     Autosave& autosave() { return autosave_; }
     const PlayerSettings& remembered() const { return remembered_; }
