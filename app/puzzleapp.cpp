@@ -34,7 +34,7 @@ bool CPuzzleApp::initInstance() {
     // The settings of the last run and its unfinished game, in the player's folders.
     SessionKeeper& keeper = frame_->keeper();
     keeper.open(std::make_unique<SettingsFile>(SettingsFile::defaultPath()),
-                ProgramFolders::current().playerFolder() + QStringLiteral("Autosave"));
+                ProgramFolders::current().playerFolder() + AutosaveStore::folderName());
     terminations_ = std::make_unique<TerminationSignals>();
     keeper.watch(*terminations_);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &keeper,

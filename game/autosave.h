@@ -40,6 +40,9 @@ public:
         QString names;
     };
 
+    // The folder's name in the player's data folder.
+    static QString folderName() { return QStringLiteral("Autosave"); }
+
     explicit AutosaveStore(QString folder = {}) : folder_(std::move(folder)) {}
     const QString& folder() const { return folder_; }
 
