@@ -95,8 +95,8 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
                                          *preview_, backgrounds_->menu());
     savedGames_ = new SavedGameCommands(state_, gameFlow_, creation_, services_, modalRunner_, *preview_,
                                         *fullScreenMode_, this);
-    keeper_ = new SessionKeeper(state_, services_, gameFlow_, renderer_, *savedGames_, *fullScreenMode_,
-                                *clockWindow_, *this);
+    keeper_ = new SessionKeeper(state_, services_, gameFlow_, creation_, renderer_, *savedGames_,
+                                *fullScreenMode_, *clockWindow_, *this);
     bindCommands();
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();

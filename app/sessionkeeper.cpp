@@ -5,6 +5,7 @@
 #include "app/savedgamecommands.h"
 #include "app/terminationsignals.h"
 #include "board/boardrenderer.h"
+#include "game/creationflow.h"
 #include "game/gameflow.h"
 #include "game/gamestate.h"
 #include "game/widgets/myfiledialog.h"
@@ -16,12 +17,14 @@
 #include <QWidget>
 
 SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, GameFlow& gameFlow,
-                             BoardRenderer& renderer, SavedGameCommands& savedGames,
-                             const FullScreenMode& fullScreen, QWidget& clockWindow, QWidget& window)
+                             const CreationFlow& creation, BoardRenderer& renderer,
+                             SavedGameCommands& savedGames, const FullScreenMode& fullScreen,
+                             QWidget& clockWindow, QWidget& window)
     : QObject(&window), state_(state), services_(services), gameFlow_(gameFlow), renderer_(renderer),
       savedGames_(savedGames), fullScreen_(fullScreen), clockWindow_(clockWindow), window_(window),
       autosave_(state, *services.clock) {
     autosave_.setFullScreenProbe([this] { return fullScreen_.isOn() ? 1 : 0; });
+    autosave_.setHoldBack([&creation] { return creation.building(); });
 }
 
 SessionKeeper::~SessionKeeper() = default;

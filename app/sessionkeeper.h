@@ -11,6 +11,7 @@
 #include <memory>
 
 class BoardRenderer;
+class CreationFlow;
 class FullScreenMode;
 class GameFlow;
 class SavedGameCommands;
@@ -27,8 +28,8 @@ class SessionKeeper : public QObject {
     Q_OBJECT
 public:
     SessionKeeper(GameState& state, const FrameServices& services, GameFlow& gameFlow,
-                  BoardRenderer& renderer, SavedGameCommands& savedGames, const FullScreenMode& fullScreen,
-                  QWidget& clockWindow, QWidget& window);
+                  const CreationFlow& creation, BoardRenderer& renderer, SavedGameCommands& savedGames,
+                  const FullScreenMode& fullScreen, QWidget& clockWindow, QWidget& window);
     ~SessionKeeper() override;
 
     // Before the window is shown: applies the remembered settings from `store` and takes the

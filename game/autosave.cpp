@@ -272,7 +272,7 @@ void Autosave::waitForWrite() {
 }
 
 bool Autosave::refresh() {
-    if (!isOpen() || !tracking_)
+    if (!isOpen() || !tracking_ || (holdBack_ && holdBack_()))
         return false;
     collectWrite();
     if (writing_.valid())
@@ -301,7 +301,7 @@ bool Autosave::refresh() {
 }
 
 bool Autosave::writeNow() {
-    if (!isOpen() || !tracking_)
+    if (!isOpen() || !tracking_ || (holdBack_ && holdBack_()))
         return true;
     waitForWrite();
     if (!gameUnderWay()) {

@@ -100,6 +100,9 @@ public:
     AutosaveSchedule& schedule() { return schedule_; }
     // Whether the game is in full-screen mode (a saved game records it).
     void setFullScreenProbe(std::function<int()> probe) { fullScreen_ = std::move(probe); }
+    // While this says so the background refresh waits: a game half made or half loaded is no
+    // game to keep.
+    void setHoldBack(std::function<bool()> holdBack) { holdBack_ = std::move(holdBack); }
 
     // The game an earlier run left; nothing once tracking began.
     std::optional<AutosaveStore::Files> interrupted() const;
@@ -109,7 +112,8 @@ public:
     bool tracking() const { return tracking_; }
 
     // The program ends: a game under way is written at once (after any background write), and
-    // without one the autosave goes. False when the game could not be written.
+    // without one the autosave goes; a game half made leaves it as it is. False when the game
+    // could not be written.
     bool writeNow();
     // The game was finished or given up: nothing is left to continue.
     void discard();
@@ -133,6 +137,7 @@ private:
     AutosaveSchedule schedule_;
     std::unique_ptr<QLockFile> lock_;
     std::function<int()> fullScreen_;
+    std::function<bool()> holdBack_;
     QTimer timer_;
     bool tracking_ = false;
     int writesStarted_ = 0;

@@ -157,6 +157,15 @@ TEST(Autosave, RefreshesOnlyWhenDueAndChanged) {
     autosave.waitForWrite();
     EXPECT_EQ(autosave.writesStarted(), 3);
 
+    bool building = true;
+    autosave.setHoldBack([&building] { return building; });
+    s->board.scrollX -= 10;
+    clock.advance(interval);
+    EXPECT_FALSE(autosave.refresh()) << "not while a game is half made";
+    building = false;
+    EXPECT_TRUE(autosave.refresh());
+    autosave.waitForWrite();
+
     s->flags.gameCompleted = 1;
     clock.advance(interval);
     EXPECT_FALSE(autosave.refresh());
