@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "game/autosave.h"
 #include "game/programfolders.h"
 #include "game/recordstore.h"
 #include "model/picture.h"
@@ -69,6 +70,7 @@ bool folderReport(const ProgramFolders& folders, QString& report) {
                    pictures > 0 ? QStringLiteral("%1 pictures").arg(pictures) : QStringLiteral("none"));
     report += line("saves", folders.saveFolder());
     report += line("records", folders.playerFolder() + RecordStore::fileName());
+    report += line("autosave", folders.playerFolder() + AutosaveStore::folderName() + QLatin1Char('/'));
     report += line("settings", folders.configFolder());
     return helpOk && soundOk && pictures > 0;
 }

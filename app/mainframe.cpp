@@ -6,6 +6,7 @@
 #include "app/picturecommands.h"
 #include "app/previewcontrol.h"
 #include "app/savedgamecommands.h"
+#include "app/sessionkeeper.h"
 #include "app/settingscommand.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
@@ -94,6 +95,8 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
                                          *preview_, backgrounds_->menu());
     savedGames_ = new SavedGameCommands(state_, gameFlow_, creation_, services_, modalRunner_, *preview_,
                                         *fullScreenMode_, this);
+    keeper_ = new SessionKeeper(state_, services_, gameFlow_, creation_, renderer_, *savedGames_,
+                                *fullScreenMode_, *clockWindow_, *this);
     bindCommands();
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
@@ -116,7 +119,10 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::NewGame, [this] { creation_.newGame(); });
     c.setHandler(Cmd::SaveGame, [this] { savedGames_->saveGame(); });
     c.setHandler(Cmd::LoadGame, [this] { savedGames_->loadGame(); });
-    c.setHandler(Cmd::Settings, [this] { settings_->run(); });
+    c.setHandler(Cmd::Settings, [this] {
+        settings_->run();
+        keeper_->rememberSettings();
+    });
     c.setHandler(Cmd::Exit, [this] { close(); });
     c.setHandler(Cmd::LoadPicture, [this] { pictures_->loadPicture(); });
     c.setHandler(Cmd::CutPicture, [this] { pictures_->cutPicture(); });
@@ -124,8 +130,14 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
     for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
-        c.setHandler(command, [this, command] { backgrounds_->chooseTexture(command); });
-    c.setHandler(Cmd::BackgroundSolid, [this] { backgrounds_->chooseSolidColor(); });
+        c.setHandler(command, [this, command] {
+            backgrounds_->chooseTexture(command);
+            keeper_->rememberSettings();
+        });
+    c.setHandler(Cmd::BackgroundSolid, [this] {
+        backgrounds_->chooseSolidColor();
+        keeper_->rememberSettings();
+    });
     c.setHandler(Cmd::HelpContents,
                  [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
     c.setHandler(Cmd::Controls, [this] {
@@ -271,6 +283,7 @@ void CMainFrame::endMouseCapture() {
 }
 
 void CMainFrame::announceCompletion() {
+    keeper_->gameCompleted();
     gameFlow_.announceCompletion();
 }
 
@@ -295,6 +308,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     if (state_.flags.gameUnderWay() &&
         services_.messages->messageBox(loadString(Str::QuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
+        event->ignore();
+        return;
+    }
+    // The game and the settings are kept for the next run, the game as it stands now.
+    if (!keeper_->quitting()) {
         event->ignore();
         return;
     }

@@ -27,6 +27,7 @@ class FullScreenMode;
 class PictureCommands;
 class PreviewControl;
 class SavedGameCommands;
+class SessionKeeper;
 class SettingsCommand;
 
 // The main window: it owns the game state, wires the focused classes that do the work, and
@@ -56,6 +57,8 @@ public:
     SavedGameCommands& savedGames() { return *savedGames_; }
     BackgroundCommands& backgrounds() { return *backgrounds_; }
     FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
+    // The remembered settings and the autosave, kept between runs.
+    SessionKeeper& keeper() { return *keeper_; }
     int fullScreen() const;
 
     // Runs a command through the command table (as a menu item or accelerator would).
@@ -135,6 +138,7 @@ private:
     SavedGameCommands* savedGames_ = nullptr;
     BackgroundCommands* backgrounds_ = nullptr;
     FullScreenMode* fullScreenMode_ = nullptr;
+    SessionKeeper* keeper_ = nullptr;
     QTimer clockTimer_;
     std::function<void(int)> splashWait_;
     int splashOnce_ = 1;

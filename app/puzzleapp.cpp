@@ -2,11 +2,16 @@
 
 #include "app/mainframe.h"
 #include "app/qtservices.h"
+#include "app/sessionkeeper.h"
+#include "app/terminationsignals.h"
 #include "game/displaychange.h"
+#include "game/programfolders.h"
 #include "ui/messageboxes.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
 
 CPuzzleApp::CPuzzleApp() = default;
 CPuzzleApp::~CPuzzleApp() = default;
@@ -26,6 +31,15 @@ bool CPuzzleApp::initInstance() {
         return false;
     FrameServices services{messages_.get(), sound_.get(), clock_.get(), screen_.get(), cursor_.get()};
     frame_ = std::make_unique<CMainFrame>(services);
+    // The settings of the last run and its unfinished game, in the player's folders.
+    SessionKeeper& keeper = frame_->keeper();
+    keeper.open(std::make_unique<SettingsFile>(SettingsFile::defaultPath()),
+                ProgramFolders::current().playerFolder() + AutosaveStore::folderName());
+    terminations_ = std::make_unique<TerminationSignals>();
+    keeper.watch(*terminations_);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &keeper,
+                     [&keeper](QSessionManager&) { keeper.keepEverything(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &keeper, [&keeper] { keeper.ending(); });
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         // A new resolution (or colour depth, read with it) made from outside while we run.
         QObject::connect(screen, &QScreen::geometryChanged, frame_.get(), [this] {
@@ -35,5 +49,7 @@ bool CPuzzleApp::initInstance() {
     }
     frame_->onCreate();
     frame_->show();
+    // After the splash, with the window on the screen: the game an earlier run left.
+    QTimer::singleShot(0, &keeper, [&keeper] { keeper.offerInterruptedGame(); });
     return true;
 }

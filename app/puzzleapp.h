@@ -10,6 +10,7 @@ class QtCursor;
 class QtScreen;
 class QtSound;
 class IMessageBox;
+class TerminationSignals;
 
 // Start-up: checks the display, creates the main frame and shows it.
 class CPuzzleApp {
@@ -33,4 +34,5 @@ private:
     std::unique_ptr<QtSound> sound_;
     std::unique_ptr<IMessageBox> messages_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<TerminationSignals> terminations_;
 };

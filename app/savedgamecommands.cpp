@@ -38,16 +38,19 @@ void SavedGameCommands::loadGame() {
         return;
     // Everything is read and checked before the current game is given up.
     const std::optional<SavedGameFlow::Loaded> loaded = flow_.read(dialog.chosenName());
-    if (!loaded)
-        return;
+    if (loaded)
+        start(*loaded);
+}
+
+void SavedGameCommands::start(const SavedGameFlow::Loaded& loaded) {
     // The picture turns on the worker while the elements are built here; it hands over once
     // they are (the progress dialog lets events through meanwhile).
     std::promise<void> built;
-    if (loaded->game.cut.rotateElements)
-        creation_.startTurningLoadedPicture(loaded->picture, built.get_future().share());
+    if (loaded.game.cut.rotateElements)
+        creation_.startTurningLoadedPicture(loaded.picture, built.get_future().share());
     const QSize fullScreenClient = services_.screen->fullScreenClientSize();
-    creation_.withProgress(loaded->game.count(),
-                           [&](IProgress* progress) { flow_.install(*loaded, fullScreenClient, progress); });
+    creation_.withProgress(loaded.game.count(),
+                           [&](IProgress* progress) { flow_.install(loaded, fullScreenClient, progress); });
     preview_.showNewPicture();
     preview_.repaint();
     built.set_value();

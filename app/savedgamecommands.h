@@ -23,6 +23,9 @@ public:
 
     void saveGame();
     void loadGame();
+    // Puts a game read and checked in place of the current one and starts it: its picture turns
+    // while its elements are built, and play begins once both are done.
+    void start(const SavedGameFlow::Loaded& loaded);
 
     SavedGameFlow& flow() { return flow_; }
     SavedGameStore& store() { return flow_.store(); }

@@ -11,6 +11,7 @@
 #include "res/strings.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QMetaObject>
 
 CreationFlow::CreationFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor,
@@ -53,6 +54,8 @@ void CreationFlow::createElements() {
 }
 
 void CreationFlow::withProgress(int count, const std::function<void(IProgress*)>& work) {
+    ++building_;
+    const auto built = qScopeGuard([this] { --building_; });
     if (count < progressThreshold) {
         work(nullptr);
         return;

@@ -64,6 +64,8 @@ public:
     void withProgress(int count, const std::function<void(IProgress*)>& work);
 
     bool turningBusy() const { return turningBusy_.load(); }
+    // Elements are being made or a loaded game built (the progress strip lets events through).
+    bool building() const { return building_ > 0; }
     // Waits until a running worker has handed over (tests, closing).
     void waitForWorker();
 
@@ -78,6 +80,7 @@ private:
     ICursor& cursor_;
     ICreationHost& host_;
     std::unique_ptr<IRandom> random_;
+    int building_ = 0;
     std::atomic<bool> turningBusy_{false};
     std::thread worker_;
 };

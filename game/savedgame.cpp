@@ -17,6 +17,7 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <span>
 #include <string>
 
 namespace {
@@ -490,42 +491,92 @@ QColor fromColorRef(std::uint32_t v) {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
 }
 
-bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen) {
+SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t carried) {
     const Puzzle& p = state.puzzle;
-    const Settings& s = state.settings;
-    const CutParameters& cut = state.cut;
     const BackgroundState& bg = state.background;
     const Board& board = state.board;
     const int n = p.count();
 
+    SavedGame g;
+    g.rows = p.rows;
+    g.columns = p.columns;
+    g.bodyRects = p.bodyRects;
+    g.stackOrder = p.stackOrder;
+    g.backgroundColor = colorRef(bg.backgroundColor);
+    g.outlineColor = colorRef(state.settings.outlineColor);
+    g.textColor = colorRef(bg.textColor);
+    g.elementSize = p.geometry.elementSize;
+    g.settings = state.settings;
+    g.cut.irregularBase = state.cut.irregularBase;
+    g.cut.shiftKnobs = state.cut.shiftKnobs;
+    g.cut.rotateElements = state.cut.rotateElements;
+    g.cut.mosaic = state.cut.mosaic;
+    g.scrollX = board.scrollX;
+    g.scrollY = board.scrollY;
+    g.maxScrollX = board.maxScrollX;
+    g.maxScrollY = board.maxScrollY;
+    g.boardWidth = board.boardWidth;
+    g.boardHeight = board.boardHeight;
+    g.bitmapBackground = bg.bitmapBackground;
+    g.fullScreen = fullScreen;
+    g.backgroundBitmapId = static_cast<std::uint32_t>(bg.backgroundBitmapId);
+    g.hours = carried / 3600;
+    g.minutes = carried / 60 % 60;
+    g.seconds = carried % 60;
+    g.elements.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const Element& e = p.element(i);
+        SavedElement& s = g.elements[static_cast<std::size_t>(i)];
+        s.orientation = e.orientation;
+        s.alone = e.alone;
+        s.fullyJoined = e.fullyJoined;
+        s.joinedNeighbour = e.joinedNeighbour;
+        s.edgeSign = e.edgeSign;
+        s.edgeShift = e.edgeShift;
+        // Each block once, when its lowest member comes up.
+        const auto& members = p.blocks.members(i);
+        if (members.size() > 1 && members.front() == i)
+            g.blocks.push_back(members);
+    }
+    return g;
+}
+
+bool writeSavedGameTo(QIODevice& device, const SavedGame& g) {
+    const int n = g.count();
     Writer w(device);
-    w.raw("[GLOBALS]").eol().line(p.rows, p.columns);
-    for (const Rect& r : p.bodyRects)
+    w.raw("[GLOBALS]").eol().line(g.rows, g.columns);
+    for (const Rect& r : g.bodyRects)
         w.line(r.left, r.top, r.right, r.bottom);
-    for (const int i : p.stackOrder)
+    for (const int i : g.stackOrder)
         w.num(i).sp();
     w.eol();
-    w.line(colorRef(bg.backgroundColor), colorRef(s.outlineColor), colorRef(bg.textColor),
-           p.geometry.elementSize, s.captureArea, s.outlineThickness, s.scrollArea, s.mouseScrollSpeed,
-           s.keyScrollSpeed, s.threeD, s.scrollEnabled, s.showTimer, cut.irregularBase, cut.shiftKnobs,
-           cut.rotateElements, cut.mosaic, s.exactAssembly);
-    const std::int32_t carried = state.clock.clockCarried;
+    const Settings& s = g.settings;
+    w.line(g.backgroundColor, g.outlineColor, g.textColor, g.elementSize, s.captureArea, s.outlineThickness,
+           s.scrollArea, s.mouseScrollSpeed, s.keyScrollSpeed, s.threeD, s.scrollEnabled, s.showTimer,
+           g.cut.irregularBase, g.cut.shiftKnobs, g.cut.rotateElements, g.cut.mosaic, s.exactAssembly);
     w.eol().raw("[MAINFRAME]").eol();
-    w.line(board.scrollX, board.scrollY).line(board.maxScrollX, board.maxScrollY);
-    w.line(board.boardWidth, board.boardHeight);
-    w.line(bg.bitmapBackground, fullScreen, static_cast<std::uint32_t>(bg.backgroundBitmapId), carried / 3600,
-           carried / 60 % 60, carried % 60);
+    w.line(g.scrollX, g.scrollY).line(g.maxScrollX, g.maxScrollY);
+    w.line(g.boardWidth, g.boardHeight);
+    w.line(g.bitmapBackground, g.fullScreen, g.backgroundBitmapId, g.hours, g.minutes, g.seconds);
     w.eol().raw("[ELEMENTS]").eol();
+    // The block each element belongs to; an element of none is a block of its own.
+    std::vector<std::int32_t> blockOf(static_cast<std::size_t>(n), -1);
+    for (std::size_t b = 0; b < g.blocks.size(); ++b)
+        for (const int m : g.blocks[b])
+            blockOf[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(b);
     // One line of N digits, its block's members marked for each element in turn and cleared
     // again: the cost is the digits written, however the elements are joined.
     std::string membership(static_cast<std::size_t>(n) + 2, '0');
     membership[n] = '\r';
     membership[n + 1] = '\n';
     for (int i = 0; i < n; ++i) {
-        const Element& e = p.element(i);
+        const SavedElement& e = g.elements[static_cast<std::size_t>(i)];
         w.line(e.orientation, e.alone, e.fullyJoined);
         w.line(e.joinedNeighbour).line(e.edgeSign).line(e.edgeShift);
-        const auto& members = p.blocks.members(i);
+        const std::int32_t b = blockOf[static_cast<std::size_t>(i)];
+        const std::int32_t self = i;
+        const std::span<const std::int32_t> members =
+            b < 0 ? std::span<const std::int32_t>(&self, 1) : std::span<const std::int32_t>(g.blocks[b]);
         for (const int m : members)
             membership[m] = '1';
         w.bytes(membership.data(), membership.size()).eol();
@@ -533,6 +584,10 @@ bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen)
             membership[m] = '0';
     }
     return w.finish();
+}
+
+bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen) {
+    return writeSavedGameTo(device, savedGameSnapshot(state, fullScreen, state.clock.clockCarried));
 }
 
 QByteArray formatSavedGame(const GameState& state, int fullScreen) {

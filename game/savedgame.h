@@ -27,6 +27,8 @@ struct SavedElement {
     EdgeRecord joinedNeighbour{-1, -1, -1, -1};
     EdgeRecord edgeSign{};
     EdgeRecord edgeShift{};
+
+    friend bool operator==(const SavedElement&, const SavedElement&) = default;
 };
 
 // A saved game's text file as read, checked value by value before anything is built from it.
@@ -88,6 +90,12 @@ QColor fromColorRef(std::uint32_t value);
 // ending in CR LF). The clock value is the carried time; fold the running stretch in first.
 // The text is streamed to the device in pieces; false when a write fails.
 bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen);
+// What the text file holds, copied out of the game without bitmaps or regions: cheap enough to
+// take between two frames, and then written on another thread while play goes on. `carried` is
+// the playing time in seconds.
+SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t carried);
+// The text file of a snapshot (or of a game as read), byte for byte as the game writes it.
+bool writeSavedGameTo(QIODevice& device, const SavedGame& game);
 QByteArray formatSavedGame(const GameState& state, int fullScreen);
 // Writes the text file; false when it cannot be written completely.
 bool writeSavedGame(const QString& path, const GameState& state, int fullScreen);

@@ -46,10 +46,13 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     if (!SavedGameStore::isValidName(name))
         return std::nullopt;
+    return readFiles(store_.picturePath(name), store_.gamePath(name), name);
+}
+
+std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& picturePath,
+                                                              const QString& gamePath, const QString& name) {
     Loaded loaded;
     loaded.name = name;
-    const QString picturePath = store_.picturePath(name);
-    const QString gamePath = store_.gamePath(name);
     SavedGameFiles files;
     {
         const WaitCursor wait(cursor_);

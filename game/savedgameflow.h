@@ -41,6 +41,8 @@ public:
     // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
     // picture or a file of unknown format, 32825 for a damaged one) and changes nothing.
     std::optional<Loaded> read(const QString& name);
+    // The same for a game's files wherever they lie (the autosave); `name` is the name it had.
+    std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name);
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);

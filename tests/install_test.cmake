@@ -67,6 +67,7 @@ expect_line("${out}" "help      ${data}/quix.hlp")
 expect_line("${out}" "sound     ${data}/congratu.wav")
 expect_line("${out}" "pictures  ${data}/pictures (${sampleCount} pictures)")
 expect_line("${out}" "saves     ${home}/.local/share/${PROGRAM}/Save")
+expect_line("${out}" "autosave  ${home}/.local/share/${PROGRAM}/Autosave/")
 expect_line("${out}" "settings  ${home}/.config/${PROGRAM}/")
 
 # Without its files beside it the program says so.

@@ -193,6 +193,10 @@ QString CMyFileDialog::rememberedFolder() {
     return rememberedFolderValue;
 }
 
+void CMyFileDialog::setRememberedFolder(const QString& folder) {
+    rememberedFolderValue = folder;
+}
+
 QString CMyFileDialog::chosenFile() const {
     const QStringList files = selectedFiles();
     return files.isEmpty() ? QString() : files.first();

@@ -47,6 +47,8 @@ public:
     static QStringList patternsOf(const QString& filter);
     // The folder the next dialog opens on (empty until a file was chosen).
     static QString rememberedFolder();
+    // Where the next dialog opens (the folder an earlier run of the program remembered).
+    static void setRememberedFolder(const QString& folder);
 
     // The chosen file after OK (empty otherwise).
     QString chosenFile() const;

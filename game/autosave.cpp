@@ -1,0 +1,329 @@
+#include "game/autosave.h"
+
+#include "game/gamestate.h"
+#include "game/savedgamestore.h"
+#include "model/picture.h"
+#include "model/services.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+#include <tuple>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kPicture = QStringLiteral("game.bmp");
+const QString kGame = QStringLiteral("game.pzs");
+const QString kNames = QStringLiteral("names.txt");
+const QString kUnfinished = QStringLiteral(".new-");
+constexpr qint64 kMaxNamesFile = 4096;
+constexpr int kMaxPictureName = 255;
+
+// A file on a disk that may fill up: the tests' way of failing a write half-way.
+class DiskFile : public QFile {
+public:
+    DiskFile(const QString& path, qint64& left) : QFile(path), left_(left) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 size) override {
+        if (left_ >= 0) {
+            if (size > left_) {
+                QFile::writeData(data, left_);
+                left_ = 0;
+                return -1;
+            }
+            left_ -= size;
+        }
+        return QFile::writeData(data, size);
+    }
+
+private:
+    qint64& left_;
+};
+
+bool syncPath(const QString& path, int flags) {
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Writes a whole file and puts it on the disk before the caller makes it visible.
+template <class Fill> bool writeFile(const QString& path, qint64& left, Fill&& fill) {
+    DiskFile file(path, left);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return false;
+    if (!fill(file))
+        return false;
+    file.close();
+    return file.error() == QFileDevice::NoError && syncPath(path, O_RDONLY);
+}
+
+// The generation number of a folder name, or nothing for any other name.
+std::optional<qint64> generationOf(const QString& name) {
+    if (name.isEmpty() || name.size() > 15)
+        return std::nullopt;
+    for (const QChar c : name)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return name.toLongLong();
+}
+
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+}
+
+std::optional<qint64> newestGeneration(const QString& folder) {
+    std::optional<qint64> newest;
+    for (const QString& name : folderEntries(folder))
+        if (const auto g = generationOf(name); g && (!newest || *g > *newest))
+            newest = g;
+    return newest;
+}
+
+bool cleanName(const QString& name, int maxLength) {
+    if (name.size() > maxLength)
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
+    if (folder_.isEmpty())
+        return std::nullopt;
+    const std::optional<qint64> newest = newestGeneration(folder_);
+    if (!newest)
+        return std::nullopt;
+    const QString dir = folder_ + QLatin1Char('/') + QString::number(*newest) + QLatin1Char('/');
+    return Files{dir + kPicture, dir + kGame, dir + kNames};
+}
+
+bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const {
+    if (folder_.isEmpty() || !QDir().mkpath(folder_))
+        return false;
+    const qint64 next = newestGeneration(folder_).value_or(0) + 1;
+    const QString unfinished = folder_ + QLatin1Char('/') + kUnfinished + QString::number(next);
+    const QString finished = folder_ + QLatin1Char('/') + QString::number(next);
+    QDir(unfinished).removeRecursively();
+    if (!QDir().mkdir(unfinished))
+        return false;
+
+    qint64 left = diskLimit_;
+    const QString namesText = names.gameName + QLatin1Char('\n') + names.pictureName + QLatin1Char('\n');
+    bool ok = writeFile(unfinished + QLatin1Char('/') + kPicture, left,
+                        [&](QIODevice& d) { return writeBitmap(d, picture); }) &&
+              writeFile(unfinished + QLatin1Char('/') + kGame, left,
+                        [&](QIODevice& d) { return writeSavedGameTo(d, game); }) &&
+              writeFile(unfinished + QLatin1Char('/') + kNames, left, [&](QIODevice& d) {
+                  const QByteArray bytes = namesText.toUtf8();
+                  return d.write(bytes) == bytes.size();
+              });
+    ok = ok && syncPath(unfinished, O_RDONLY | O_DIRECTORY);
+    if (ok) {
+        // The one step that makes the new generation the autosave.
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(unfinished).toStdString(),
+                                QFile::encodeName(finished).toStdString(), error);
+        ok = !error;
+    }
+    if (!ok) {
+        QDir(unfinished).removeRecursively();
+        return false;
+    }
+    syncPath(folder_, O_RDONLY | O_DIRECTORY);
+    // Older generations and what an interrupted write left are no longer needed.
+    for (const QString& name : folderEntries(folder_)) {
+        const auto g = generationOf(name);
+        if ((g && *g < next) || name.startsWith(kUnfinished))
+            QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
+    }
+    return true;
+}
+
+void AutosaveStore::discard() const {
+    if (folder_.isEmpty())
+        return;
+    for (const QString& name : folderEntries(folder_))
+        if (generationOf(name) || name.startsWith(kUnfinished))
+            QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
+}
+
+AutosaveNames AutosaveStore::readNames(const QString& path) {
+    AutosaveNames names;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return names;
+    const QList<QByteArray> lines = file.read(kMaxNamesFile).split('\n');
+    const QString game = lines.size() > 0 ? QString::fromUtf8(lines[0]) : QString();
+    const QString picture = lines.size() > 1 ? QString::fromUtf8(lines[1]) : QString();
+    if (SavedGameStore::isValidName(game))
+        names.gameName = game;
+    if (cleanName(picture, kMaxPictureName))
+        names.pictureName = picture;
+    return names;
+}
+
+bool samePlay(const SavedGame& a, const SavedGame& b) {
+    const auto head = [](const SavedGame& g) {
+        return std::tie(g.rows, g.columns, g.backgroundColor, g.outlineColor, g.textColor, g.elementSize,
+                        g.settings, g.cut.irregularBase, g.cut.shiftKnobs, g.cut.rotateElements, g.cut.mosaic,
+                        g.scrollX, g.scrollY, g.maxScrollX, g.maxScrollY, g.boardWidth, g.boardHeight,
+                        g.bitmapBackground, g.fullScreen, g.backgroundBitmapId);
+    };
+    return head(a) == head(b) && a.bodyRects == b.bodyRects && a.stackOrder == b.stackOrder &&
+           a.elements == b.elements && a.blocks == b.blocks;
+}
+
+struct Autosave::Pending {
+    std::shared_ptr<const SavedGame> game;
+    qint64 picture = 0;
+    AutosaveNames names;
+};
+
+Autosave::Autosave(GameState& state, IClock& clock) : state_(state), clock_(clock) {
+    timer_.setInterval(checkMilliseconds);
+    timer_.setTimerType(Qt::VeryCoarseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
+}
+
+Autosave::~Autosave() {
+    waitForWrite();
+}
+
+bool Autosave::open(const QString& folder) {
+    waitForWrite();
+    timer_.stop();
+    tracking_ = false;
+    lock_.reset();
+    written_.reset();
+    if (!QDir().mkpath(folder))
+        return false;
+    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/lock"));
+    // Held for the whole run, however long: only a holder that is no longer running leaves a
+    // lock that may be taken over.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    lock_ = std::move(lock);
+    store_ = AutosaveStore(folder);
+    return true;
+}
+
+std::optional<AutosaveStore::Files> Autosave::interrupted() const {
+    if (!isOpen() || tracking_)
+        return std::nullopt;
+    return store_.latest();
+}
+
+void Autosave::startTracking() {
+    if (!isOpen())
+        return;
+    tracking_ = true;
+    timer_.start();
+}
+
+bool Autosave::gameUnderWay() const {
+    return state_.flags.gameUnderWay() && !state_.turnedPictures[0].isNull();
+}
+
+std::shared_ptr<const SavedGame> Autosave::snapshot() const {
+    const std::int64_t played = state_.clock.played(clock_.nowSeconds());
+    const auto carried = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(played, 0, std::numeric_limits<std::int32_t>::max()));
+    return std::make_shared<const SavedGame>(
+        savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried));
+}
+
+bool Autosave::sameAsWritten(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const {
+    return written_ && picture.cacheKey() == writtenPicture_ && names == writtenNames_ &&
+           samePlay(game, *written_);
+}
+
+void Autosave::collectWrite() {
+    if (!writing_.valid() || writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    const bool ok = writing_.get();
+    if (ok && pending_) {
+        written_ = pending_->game;
+        writtenPicture_ = pending_->picture;
+        writtenNames_ = pending_->names;
+    }
+    pending_.reset();
+}
+
+void Autosave::waitForWrite() {
+    if (writing_.valid())
+        writing_.wait();
+    collectWrite();
+}
+
+bool Autosave::refresh() {
+    if (!isOpen() || !tracking_ || (holdBack_ && holdBack_()))
+        return false;
+    collectWrite();
+    if (writing_.valid())
+        return false; // one write at a time
+    if (!gameUnderWay()) {
+        // The game on the board ended or was given up: there is nothing to continue.
+        if (written_ || store_.latest())
+            discard();
+        return false;
+    }
+    const std::int64_t now = clock_.nowSeconds();
+    if (!schedule_.due(now))
+        return false;
+    std::shared_ptr<const SavedGame> game = snapshot();
+    const QImage picture = state_.turnedPictures[0];
+    AutosaveNames names{state_.gameName, state_.pictureName};
+    if (sameAsWritten(*game, picture, names))
+        return false;
+    schedule_.started(now);
+    pending_ = std::make_unique<Pending>(Pending{game, picture.cacheKey(), names});
+    writing_ = std::async(std::launch::async, [store = store_, game, picture, names] {
+        return store.write(*game, picture, names);
+    });
+    ++writesStarted_;
+    return true;
+}
+
+bool Autosave::writeNow() {
+    if (!isOpen() || !tracking_ || (holdBack_ && holdBack_()))
+        return true;
+    waitForWrite();
+    if (!gameUnderWay()) {
+        discard();
+        return true;
+    }
+    const std::shared_ptr<const SavedGame> game = snapshot();
+    const QImage picture = state_.turnedPictures[0];
+    const AutosaveNames names{state_.gameName, state_.pictureName};
+    ++writesStarted_;
+    if (!store_.write(*game, picture, names))
+        return false;
+    written_ = game;
+    writtenPicture_ = picture.cacheKey();
+    writtenNames_ = names;
+    return true;
+}
+
+void Autosave::discard() {
+    if (!isOpen())
+        return;
+    waitForWrite();
+    store_.discard();
+    written_.reset();
+}

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "game/savedgame.h"
+
+#include <QImage>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+
+class IClock;
+struct GameState;
+
+// The names shown with a game that are not part of its files: the saved game it was loaded
+// from and the picture file it was cut from.
+struct AutosaveNames {
+    QString gameName;
+    QString pictureName;
+
+    friend bool operator==(const AutosaveNames&, const AutosaveNames&) = default;
+};
+
+// The folder of the game kept for the next run, apart from the ten named games. Each write makes
+// a complete generation in a folder of its own ("<n>/": game.bmp, game.pzs, names.txt), written
+// under a temporary name and made visible with one rename of that folder; the newest numbered
+// folder is the autosave. A write that fails anywhere before the rename leaves the previous
+// generation as the newest one, and the picture and the text of one generation always belong
+// together.
+class AutosaveStore {
+public:
+    struct Files {
+        QString picture;
+        QString game;
+        QString names;
+    };
+
+    // The folder's name in the player's data folder.
+    static QString folderName() { return QStringLiteral("Autosave"); }
+
+    explicit AutosaveStore(QString folder = {}) : folder_(std::move(folder)) {}
+    const QString& folder() const { return folder_; }
+
+    // The newest complete generation, if any.
+    std::optional<Files> latest() const;
+    // Writes a new generation and, once it is in place, removes the older ones. Safe to run on
+    // another thread while the game goes on: it reads only what it is given.
+    bool write(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const;
+    // Removes every generation and any unfinished one.
+    void discard() const;
+
+    // Reads the names written beside a game; wrong or missing lines read as empty.
+    static AutosaveNames readNames(const QString& path);
+
+    // Tests: the disk takes this many more bytes per write() and then refuses (negative: no limit).
+    void setDiskLimit(qint64 bytes) { diskLimit_ = bytes; }
+
+private:
+    QString folder_;
+    qint64 diskLimit_ = -1;
+};
+
+// When the background write may run: not before `interval` seconds have passed since the last
+// one began, and only when the game differs from what was last written.
+class AutosaveSchedule {
+public:
+    static constexpr std::int64_t defaultInterval = 180;
+
+    explicit AutosaveSchedule(std::int64_t interval = defaultInterval) : interval_(interval) {}
+    bool due(std::int64_t now) const { return !last_ || now - *last_ >= interval_ || now < *last_; }
+    void started(std::int64_t now) { last_ = now; }
+    std::int64_t interval() const { return interval_; }
+
+private:
+    std::int64_t interval_;
+    std::optional<std::int64_t> last_;
+};
+
+// Keeps the game under way in the autosave: refreshed in the background while playing, written at
+// once when the program ends, removed when the game is over. One running copy of the program owns
+// the autosave (a lock file); another copy leaves it alone.
+class Autosave : public QObject {
+    Q_OBJECT
+public:
+    // How often the background check looks (the schedule decides whether to write).
+    static constexpr int checkMilliseconds = 20000;
+
+    Autosave(GameState& state, IClock& clock);
+    ~Autosave() override;
+
+    // Uses the folder and takes its lock; false (and inert) when another copy holds it.
+    bool open(const QString& folder);
+    bool isOpen() const { return lock_ != nullptr; }
+    AutosaveStore& store() { return store_; }
+    AutosaveSchedule& schedule() { return schedule_; }
+    // Whether the game is in full-screen mode (a saved game records it).
+    void setFullScreenProbe(std::function<int()> probe) { fullScreen_ = std::move(probe); }
+    // While this says so the background refresh waits: a game half made or half loaded is no
+    // game to keep.
+    void setHoldBack(std::function<bool()> holdBack) { holdBack_ = std::move(holdBack); }
+
+    // The game an earlier run left; nothing once tracking began.
+    std::optional<AutosaveStore::Files> interrupted() const;
+    // From now on the autosave follows the game on the board: the background refresh starts.
+    // Until then an earlier run's autosave is left as it is.
+    void startTracking();
+    bool tracking() const { return tracking_; }
+
+    // The program ends: a game under way is written at once (after any background write), and
+    // without one the autosave goes; a game half made leaves it as it is. False when the game
+    // could not be written.
+    bool writeNow();
+    // The game was finished or given up: nothing is left to continue.
+    void discard();
+    // The background step: starts a write on another thread when one is due and the game changed.
+    // Returns true when it started one.
+    bool refresh();
+    // Waits for a background write (tests, and before anything else touches the folder).
+    void waitForWrite();
+    int writesStarted() const { return writesStarted_; }
+
+private:
+    struct Pending;
+    bool gameUnderWay() const;
+    std::shared_ptr<const SavedGame> snapshot() const;
+    bool sameAsWritten(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const;
+    void collectWrite();
+
+    GameState& state_;
+    IClock& clock_;
+    AutosaveStore store_;
+    AutosaveSchedule schedule_;
+    std::unique_ptr<QLockFile> lock_;
+    std::function<int()> fullScreen_;
+    std::function<bool()> holdBack_;
+    QTimer timer_;
+    bool tracking_ = false;
+    int writesStarted_ = 0;
+    std::future<bool> writing_;
+    std::unique_ptr<Pending> pending_;
+    // What the autosave on disk holds, to tell whether the game changed since.
+    std::shared_ptr<const SavedGame> written_;
+    qint64 writtenPicture_ = 0;
+    AutosaveNames writtenNames_;
+};
+
+// Whether two games hold the same play, whatever their clocks say.
+bool samePlay(const SavedGame& a, const SavedGame& b);

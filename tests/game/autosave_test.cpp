@@ -1,0 +1,207 @@
+#include "game/autosave.h"
+#include "game/savedgamesupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray snapshotBytes(const SavedGame& game) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(writeSavedGameTo(buffer, game));
+    return bytes;
+}
+
+// Reads the newest generation back as the program would, picture and text checked together.
+std::optional<SavedGame> readBack(const AutosaveStore& store, QImage* picture = nullptr) {
+    const auto files = store.latest();
+    if (!files)
+        return std::nullopt;
+    const SavedGameFiles read = readSavedGameFiles(files->picture, files->game);
+    if (!read.picture.ok() || read.error != SavedGameError::None ||
+        !pictureFitsSavedGame(read.game, read.picture.picture))
+        return std::nullopt;
+    if (picture)
+        *picture = read.picture.picture;
+    return read.game;
+}
+
+} // namespace
+
+// The snapshot the background writer works from writes the very bytes the game's own writer
+// does, and reads back to the same play, for games with and without joins and turns.
+TEST(AutosaveSnapshot, WritesWhatTheGameWritesAndReadsBack) {
+    for (const auto& [rows, columns, rotate, joins] :
+         {std::tuple{1, 1, false, 0}, std::tuple{3, 4, false, 5}, std::tuple{5, 6, true, 12}}) {
+        auto s = generatedGame(rows, columns, rotate);
+        joinRows(*s, joins);
+        s->settings.captureArea = 9;
+        s->background.bitmapBackground = 0;
+        s->clock.clockCarried = 4000;
+        const SavedGame snapshot = savedGameSnapshot(*s, 1, 4000);
+        const QByteArray bytes = snapshotBytes(snapshot);
+        EXPECT_EQ(bytes, formatSavedGame(*s, 1));
+        SavedGame read;
+        ASSERT_EQ(parseSavedGame(bytes, read), SavedGameError::None);
+        EXPECT_TRUE(samePlay(read, snapshot));
+        EXPECT_EQ(read.clockCarried(), 4000);
+    }
+}
+
+TEST(AutosaveSnapshot, SamePlayIgnoresOnlyTheClock) {
+    auto s = generatedGame(3, 3, true);
+    const SavedGame a = savedGameSnapshot(*s, 0, 10);
+    EXPECT_TRUE(samePlay(a, savedGameSnapshot(*s, 0, 9999)));
+    s->puzzle.element(4).orientation = (s->puzzle.element(4).orientation + 1) % 4;
+    EXPECT_FALSE(samePlay(a, savedGameSnapshot(*s, 0, 10)));
+    auto t = generatedGame(3, 3, true);
+    std::swap(t->puzzle.stackOrder[0], t->puzzle.stackOrder[1]);
+    EXPECT_FALSE(samePlay(a, savedGameSnapshot(*t, 0, 10)));
+    joinRows(*t, 1);
+    EXPECT_FALSE(
+        samePlay(savedGameSnapshot(*t, 0, 10), savedGameSnapshot(*generatedGame(3, 3, true), 0, 10)));
+}
+
+// A disk that fills up at any point of a write keeps the autosave before it whole: its picture
+// and its text still belong together, nothing half written is left, and the next write that
+// fits replaces it.
+TEST(AutosaveStore, AFailedWriteAnywhereKeepsThePreviousGame) {
+    QTemporaryDir dir;
+    AutosaveStore store(dir.path() + QStringLiteral("/Autosave"));
+    auto first = generatedGame(2, 3, false, 32, 1);
+    auto second = generatedGame(4, 5, true, 48, 2);
+    const SavedGame a = savedGameSnapshot(*first, 0, 60);
+    const SavedGame b = savedGameSnapshot(*second, 0, 120);
+    ASSERT_TRUE(store.write(a, first->turnedPictures[0], {QStringLiteral("утро"), QStringLiteral("a.png")}));
+
+    // The second game's three files: its picture, its text and two empty names.
+    const qint64 total = encodeBitmapFile(second->turnedPictures[0]).size() + snapshotBytes(b).size() + 2;
+    for (qint64 limit : {qint64(0), qint64(1), qint64(53), total / 3, total / 2, total - 1}) {
+        store.setDiskLimit(limit);
+        EXPECT_FALSE(store.write(b, second->turnedPictures[0], {})) << limit;
+        QImage picture;
+        const std::optional<SavedGame> kept = readBack(store, &picture);
+        ASSERT_TRUE(kept) << limit;
+        EXPECT_TRUE(samePlay(*kept, a)) << limit;
+        EXPECT_EQ(picture.size(), first->turnedPictures[0].size());
+        EXPECT_EQ(AutosaveStore::readNames(store.latest()->names).gameName, QStringLiteral("утро"));
+        EXPECT_EQ(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1)
+            << "what the failed write began is gone";
+    }
+    store.setDiskLimit(-1);
+    ASSERT_TRUE(store.write(b, second->turnedPictures[0], {}));
+    const std::optional<SavedGame> replaced = readBack(store);
+    ASSERT_TRUE(replaced);
+    EXPECT_TRUE(samePlay(*replaced, b));
+    EXPECT_EQ(replaced->clockCarried(), 120);
+    EXPECT_EQ(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+
+    store.discard();
+    EXPECT_FALSE(store.latest());
+}
+
+TEST(AutosaveStore, NamesBesideTheGameAreCheckedWhenRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("names.txt"));
+    const auto namesOf = [&](const QByteArray& bytes) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        return AutosaveStore::readNames(path);
+    };
+    EXPECT_EQ(namesOf("Моя игра\nsunset.jpg\n"), (AutosaveNames{QStringLiteral("Моя игра"), "sunset.jpg"}));
+    EXPECT_EQ(namesOf("../../etc\nok.png\n"), (AutosaveNames{QString(), "ok.png"}));
+    EXPECT_EQ(namesOf("a\n" + QByteArray(300, 'x') + "\n"), (AutosaveNames{"a", QString()}));
+    EXPECT_EQ(namesOf(QByteArray("x\x01y\nb\x7f\n", 8)), AutosaveNames{});
+    EXPECT_EQ(AutosaveStore::readNames(dir.filePath(QStringLiteral("missing"))), AutosaveNames{});
+}
+
+// The background refresh: never more often than its interval, only when the play changed, and
+// not at all without a game under way, whose autosave then goes.
+TEST(Autosave, RefreshesOnlyWhenDueAndChanged) {
+    QTemporaryDir dir;
+    FakeClock clock;
+    auto s = generatedGame(3, 4, true);
+    s->clock.start(clock.seconds);
+    Autosave autosave(*s, clock);
+    ASSERT_TRUE(autosave.open(dir.path()));
+    EXPECT_FALSE(autosave.refresh()) << "nothing before tracking begins";
+    autosave.startTracking();
+
+    EXPECT_TRUE(autosave.refresh());
+    autosave.waitForWrite();
+    ASSERT_TRUE(autosave.store().latest());
+    const std::int64_t interval = autosave.schedule().interval();
+    clock.advance(interval - 1);
+    s->puzzle.element(0).orientation = (s->puzzle.element(0).orientation + 1) % 4;
+    EXPECT_FALSE(autosave.refresh()) << "changed, but too soon";
+    clock.advance(1);
+    EXPECT_TRUE(autosave.refresh());
+    autosave.waitForWrite();
+    EXPECT_EQ(readBack(autosave.store())->elements[0].orientation, s->puzzle.element(0).orientation);
+    EXPECT_EQ(readBack(autosave.store())->clockCarried(), interval);
+
+    clock.advance(interval * 3);
+    EXPECT_FALSE(autosave.refresh()) << "only the clock moved";
+    s->board.scrollX += 10;
+    s->board.maxScrollX = std::max(s->board.maxScrollX, s->board.scrollX);
+    EXPECT_TRUE(autosave.refresh());
+    EXPECT_FALSE(autosave.refresh()) << "one write at a time";
+    autosave.waitForWrite();
+    EXPECT_EQ(autosave.writesStarted(), 3);
+
+    bool building = true;
+    autosave.setHoldBack([&building] { return building; });
+    s->board.scrollX -= 10;
+    clock.advance(interval);
+    EXPECT_FALSE(autosave.refresh()) << "not while a game is half made";
+    building = false;
+    EXPECT_TRUE(autosave.refresh());
+    autosave.waitForWrite();
+
+    s->flags.gameCompleted = 1;
+    clock.advance(interval);
+    EXPECT_FALSE(autosave.refresh());
+    EXPECT_FALSE(autosave.store().latest()) << "a finished game leaves nothing to continue";
+}
+
+// The clock the autosave carries: the time played when it is written, the pause not counted.
+TEST(Autosave, CarriesThePlayedTimeAtTheMomentOfWriting) {
+    QTemporaryDir dir;
+    FakeClock clock;
+    auto s = generatedGame(2, 2, false);
+    s->clock.start(clock.seconds, 100);
+    Autosave autosave(*s, clock);
+    ASSERT_TRUE(autosave.open(dir.path()));
+    autosave.startTracking();
+    clock.advance(50);
+    s->clock.carry(clock.seconds); // the pause window opens
+    clock.advance(3600);
+    ASSERT_TRUE(autosave.writeNow());
+    EXPECT_EQ(readBack(autosave.store())->clockCarried(), 150);
+    EXPECT_EQ(s->clock.clockCarried, 150) << "the game's own clock is left alone";
+}
+
+TEST(Autosave, OneRunningCopyOwnsTheFolder) {
+    QTemporaryDir dir;
+    FakeClock clock;
+    auto s = generatedGame(1, 2, false);
+    Autosave owner(*s, clock);
+    Autosave other(*s, clock);
+    ASSERT_TRUE(owner.open(dir.path()));
+    owner.startTracking();
+    ASSERT_TRUE(owner.writeNow());
+    EXPECT_FALSE(other.open(dir.path()));
+    EXPECT_FALSE(other.interrupted()) << "the game of the copy still running is not offered";
+    other.startTracking();
+    s->flags.elementsExist = 0;
+    other.writeNow();
+    EXPECT_TRUE(owner.store().latest()) << "nor removed";
+}
