@@ -1,0 +1,434 @@
+// The text file of a saved game read in one pass and checked value by value.
+#include "game/savedgame.h"
+
+#include "game/backgroundchoice.h"
+#include "model/element.h"
+#include "model/picture.h"
+
+#include <QBuffer>
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <future>
+#include <limits>
+#include <span>
+#include <string>
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// White-space separated values after the first line, as formatted scanning reads them, taken
+// from the device a piece at a time (or from bytes already in memory).
+class Scanner {
+public:
+    Scanner(QIODevice& device, qint64 pieceSize)
+        : device_(&device), pieceSize_(std::max<qint64>(1, pieceSize)) {}
+    explicit Scanner(const QByteArray& bytes)
+        : at_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
+
+    // The first line without its line end; longer than any section name: refused.
+    bool firstLine(std::string& line) {
+        line.clear();
+        for (;;) {
+            if (at_ == end_ && !fill())
+                return true;
+            const char c = *at_++;
+            if (c == '\n')
+                break;
+            if (line.size() > kMaxToken)
+                return false;
+            line.push_back(c);
+        }
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return true;
+    }
+
+    // The next token; a token longer than any number or section name reads as empty.
+    const std::string& token() {
+        token_.clear();
+        bool tooLong = false;
+        if (!skipBlanks())
+            return token_;
+        for (;;) {
+            while (at_ < end_ && !isBlank(*at_)) {
+                if (token_.size() < kMaxToken)
+                    token_.push_back(*at_);
+                else
+                    tooLong = true;
+                ++at_;
+            }
+            if (at_ < end_ || !fill())
+                break;
+        }
+        if (tooLong)
+            token_.clear();
+        return token_;
+    }
+    // The next character that is not blank, left unread; 0 at the end.
+    char peek() { return skipBlanks() ? *at_ : 0; }
+
+    bool int32(std::int32_t& value) { return parse(token(), value); }
+    bool uint32(std::uint32_t& value) { return parse(token(), value); }
+    // A value that must lie in lo..hi.
+    bool int32In(std::int32_t& value, std::int64_t lo, std::int64_t hi) {
+        return int32(value) && value >= lo && value <= hi;
+    }
+    bool flag(std::int32_t& value) { return int32In(value, 0, 1); }
+
+    // Hands the characters of the next token to `run(data, size)` piece by piece, without
+    // collecting them; `run` returns false to stop early. Returns false when stopped.
+    template <class Run> bool scanToken(Run&& run) {
+        if (!skipBlanks())
+            return true;
+        for (;;) {
+            const char* start = at_;
+            while (at_ < end_ && !isBlank(*at_))
+                ++at_;
+            if (at_ > start && !run(start, std::size_t(at_ - start)))
+                return false;
+            if (at_ < end_ || !fill())
+                return true;
+        }
+    }
+
+    bool failed() const { return failed_; }
+
+private:
+    static constexpr std::size_t kMaxToken = 64;
+    bool skipBlanks() {
+        for (;;) {
+            while (at_ < end_ && isBlank(*at_))
+                ++at_;
+            if (at_ < end_)
+                return true;
+            if (!fill())
+                return false;
+        }
+    }
+    bool fill() {
+        if (!device_ || failed_)
+            return false;
+        buffer_.resize(pieceSize_);
+        const qint64 got = device_->read(buffer_.data(), pieceSize_);
+        if (got <= 0) {
+            failed_ = got < 0;
+            return false;
+        }
+        at_ = buffer_.constData();
+        end_ = at_ + got;
+        return true;
+    }
+    template <class T> static bool parse(const std::string& t, T& value) {
+        const char* first = t.data();
+        const char* last = first + t.size();
+        if (first != last && *first == '+')
+            ++first;
+        if (first == last)
+            return false;
+        const auto [ptr, ec] = std::from_chars(first, last, value);
+        return ec == std::errc() && ptr == last;
+    }
+
+    QIODevice* device_ = nullptr;
+    qint64 pieceSize_ = 0;
+    QByteArray buffer_;
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
+    std::string token_;
+    bool failed_ = false;
+};
+
+// Picture borders an element at homeIndex i touches; its straight edges must number the same.
+int borderCount(int i, int rows, int columns) {
+    const int r = i / columns, c = i % columns;
+    return (r == 0) + (r == rows - 1) + (c == 0) + (c == columns - 1);
+}
+
+SavedGameError damaged() {
+    return SavedGameError::Damaged;
+}
+
+// How far from the board's origin an element may lie: the scatter grid of the cut, plus a
+// screen's worth beyond it in every direction (dragged off the board, turned with its block).
+std::int64_t positionReach(const SavedGame& g) {
+    const Geometry geometry =
+        Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
+    return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
+}
+
+// Sections 2-6 of the file: cut size, body squares, stacking order, settings, main frame.
+SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
+    using namespace SavedGameLimits;
+    if (!in.int32In(g.rows, 1, maxElements) || !in.int32In(g.columns, 1, maxElements))
+        return damaged();
+    const std::int64_t n = std::int64_t(g.rows) * g.columns;
+    // Every element brings a membership line of N characters: a file shorter than N x N bytes
+    // cannot hold the game, so nothing is sized from its numbers.
+    if (n > maxElements || n * n > fileSize)
+        return damaged();
+
+    g.bodyRects.resize(n);
+    for (Rect& r : g.bodyRects) {
+        if (!in.int32(r.left) || !in.int32(r.top) || !in.int32(r.right) || !in.int32(r.bottom))
+            return damaged();
+    }
+
+    g.stackOrder.resize(n);
+    std::vector<char> seen(n, 0);
+    for (std::int32_t& s : g.stackOrder) {
+        if (!in.int32In(s, 0, n - 1) || seen[s]++)
+            return damaged();
+    }
+
+    Settings& st = g.settings;
+    if (!in.uint32(g.backgroundColor) || !in.uint32(g.outlineColor) || !in.uint32(g.textColor) ||
+        !in.int32In(g.elementSize, minElementSize, maxElementSize) || !in.int32(st.captureArea) ||
+        !in.int32(st.outlineThickness) || !in.int32(st.scrollArea) || !in.int32(st.mouseScrollSpeed) ||
+        !in.int32(st.keyScrollSpeed) || !in.int32(st.threeD) || !in.int32(st.scrollEnabled) ||
+        !in.int32(st.showTimer) || !in.flag(g.cut.irregularBase) || !in.flag(g.cut.shiftKnobs) ||
+        !in.flag(g.cut.rotateElements) || !in.flag(g.cut.mosaic) || !in.int32(st.exactAssembly))
+        return damaged();
+    if (g.backgroundColor > 0xFFFFFF || g.outlineColor > 0xFFFFFF || g.textColor > 0xFFFFFF)
+        return damaged();
+    st.outlineColor = fromColorRef(g.outlineColor);
+    if (!st.isValid())
+        return damaged();
+    // Body squares of the element size, none further out than play can take an element: a far
+    // element would otherwise ask for a board of any size.
+    const std::int64_t reach = positionReach(g);
+    for (const Rect& r : g.bodyRects)
+        if (r.width() != g.elementSize || r.height() != g.elementSize || r.left < -reach || r.top < -reach ||
+            r.left > reach || r.top > reach)
+            return damaged();
+
+    if (in.token() != "[MAINFRAME]")
+        return damaged();
+    // The stored board is only a lower bound, checked against the elements when installed.
+    if (!in.int32(g.scrollX) || !in.int32(g.scrollY) || !in.int32(g.maxScrollX) || !in.int32(g.maxScrollY) ||
+        !in.int32In(g.boardWidth, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.flag(g.bitmapBackground) || !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
+        !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
+        !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
+        return damaged();
+    if (!isBackgroundTexture(g.backgroundBitmapId))
+        return damaged();
+    return SavedGameError::None;
+}
+
+// The membership lines, checked as they stream past and reduced to one number per element: the
+// first element its line marks (its block's representative). A line either claims a new block
+// (all it marks still unclaimed) or marks exactly as many elements as its representative's block
+// holds, all of them in that block. Blocks then cannot overlap, so the lines describe a
+// partition, and no line is kept. Runs of '0' are skipped eight at a time.
+class MembershipCheck {
+public:
+    explicit MembershipCheck(int n) : n_(n), owner_(n, -1), size_(n, 0) {}
+
+    // Reads element i's line from the scanner. A marked character is anything but '0', as the
+    // program has always read it.
+    bool readLine(Scanner& in, int i) {
+        i_ = i;
+        rep_ = -1;
+        marks_ = 0;
+        claiming_ = ownMarked_ = false;
+        int k = 0;
+        const bool ok = in.scanToken([&](const char* data, std::size_t size) {
+            if (std::size_t(n_ - k) < size)
+                return false; // longer than N
+            const char* end = data + size;
+            for (const char* p = skipZeros(data, end); p < end; p = skipZeros(p + 1, end))
+                if (!mark(k + static_cast<int>(p - data)))
+                    return false;
+            k += static_cast<int>(size);
+            return true;
+        });
+        if (!ok || k != n_ || !ownMarked_)
+            return false;
+        if (claiming_)
+            size_[rep_] = marks_;
+        return marks_ == size_[rep_];
+    }
+
+    // Element i's block, by its representative.
+    int blockOf(int i) const { return owner_[i]; }
+
+private:
+    static const char* skipZeros(const char* p, const char* end) {
+        constexpr std::uint64_t zeros = 0x3030303030303030ull;
+        for (std::uint64_t word; end - p >= 8; p += 8) {
+            std::memcpy(&word, p, 8);
+            if (word != zeros)
+                break;
+        }
+        while (p < end && *p == '0')
+            ++p;
+        return p;
+    }
+
+    bool mark(int k) {
+        ++marks_;
+        if (k == i_)
+            ownMarked_ = true;
+        if (rep_ < 0) {
+            rep_ = k;
+            if (owner_[k] == -1)
+                claiming_ = true;
+            else
+                return owner_[k] == k; // else its first member belongs to a block starting earlier
+        }
+        if (!claiming_)
+            return owner_[k] == rep_;
+        if (owner_[k] != -1)
+            return false;
+        owner_[k] = rep_;
+        return true;
+    }
+
+    int n_;
+    std::vector<std::int32_t> owner_;
+    std::vector<std::int32_t> size_; // members of each claimed block, by representative
+    int i_ = 0, rep_ = -1, marks_ = 0;
+    bool claiming_ = false, ownMarked_ = false;
+};
+
+// One element record without its membership line.
+bool parseElement(Scanner& in, const SavedGame& g, SavedElement& e) {
+    const int n = g.count();
+    if (!in.int32In(e.orientation, 0, 3) || !in.flag(e.alone) || !in.flag(e.fullyJoined))
+        return false;
+    for (std::int32_t& v : e.joinedNeighbour)
+        if (!in.int32In(v, -1, n - 1))
+            return false;
+    for (std::int32_t& v : e.edgeSign)
+        if (!in.int32In(v, -1, 1))
+            return false;
+    for (std::int32_t& v : e.edgeShift)
+        if (!in.int32In(v, -1, 1))
+            return false;
+    // Turned elements exist only where turning is allowed; their pictures would be missing.
+    return g.cut.rotateElements || e.orientation == 0;
+}
+
+// Joins name each other from opposite sides with complementary edges, straight edges lie on the
+// picture border, and an element is alone exactly when it is joined to nothing. Orientations
+// may differ: in tolerant assembly any complementary facing edges join, and joining two blocks
+// links every aligned pair whatever its turn.
+bool elementsConsistent(const SavedGame& g) {
+    const int n = g.count();
+    for (int i = 0; i < n; ++i) {
+        const SavedElement& a = g.elements[i];
+        const int straight = static_cast<int>(std::count(a.edgeSign.begin(), a.edgeSign.end(), 0));
+        if (straight != borderCount(i, g.rows, g.columns))
+            return false;
+        bool joined = false;
+        for (int side = 0; side < 4; ++side) {
+            const int j = a.joinedNeighbour[side];
+            if (j < 0)
+                continue;
+            joined = true;
+            const SavedElement& b = g.elements[j];
+            const int other = opposite(side);
+            if (j == i || b.joinedNeighbour[other] != i || a.edgeSign[side] == 0 ||
+                a.edgeSign[side] != -b.edgeSign[other] || a.edgeShift[side] != -b.edgeShift[other])
+                return false;
+        }
+        if (a.alone != (joined ? 0 : 1))
+            return false;
+    }
+    return true;
+}
+
+// The blocks from the checked membership lines. Joined elements share a block, and no member of
+// a block of several is alone.
+bool buildBlocks(SavedGame& g, const MembershipCheck& membership) {
+    const int n = g.count();
+    std::vector<std::int32_t> size(n, 0);
+    for (int i = 0; i < n; ++i)
+        ++size[membership.blockOf(i)];
+    for (int i = 0; i < n; ++i) {
+        const SavedElement& e = g.elements[i];
+        for (const int j : e.joinedNeighbour)
+            if (j >= 0 && membership.blockOf(j) != membership.blockOf(i))
+                return false;
+        if (size[membership.blockOf(i)] > 1 && e.alone)
+            return false;
+    }
+    // Blocks of several, each ascending, in the order of their first members.
+    std::vector<std::int32_t> blockIndex(n, -1);
+    g.blocks.clear();
+    for (int i = 0; i < n; ++i) {
+        const int rep = membership.blockOf(i);
+        if (size[rep] < 2)
+            continue;
+        if (blockIndex[rep] < 0) {
+            blockIndex[rep] = static_cast<std::int32_t>(g.blocks.size());
+            g.blocks.emplace_back().reserve(size[rep]);
+        }
+        g.blocks[blockIndex[rep]].push_back(i);
+    }
+    return true;
+}
+
+SavedGameError parseAll(Scanner& in, qint64 size, SavedGame& game) {
+    std::string first;
+    if (!in.firstLine(first) || first != "[GLOBALS]")
+        return SavedGameError::UnknownFormat;
+
+    SavedGame g;
+    if (const SavedGameError e = parseHead(in, size, g); e != SavedGameError::None)
+        return e;
+    // A missing section name is tolerated, as it always was; anything else in its place is not.
+    if (in.peek() == '[' && in.token() != "[ELEMENTS]")
+        return damaged();
+
+    const int n = g.count();
+    g.elements.resize(n);
+    MembershipCheck membership(n);
+    for (int i = 0; i < n; ++i)
+        if (!parseElement(in, g, g.elements[i]) || !membership.readLine(in, i))
+            return damaged();
+    if (in.failed())
+        return SavedGameError::CannotOpen;
+    if (!elementsConsistent(g) || !buildBlocks(g, membership))
+        return damaged();
+    game = std::move(g);
+    return SavedGameError::None;
+}
+
+} // namespace
+
+SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game, qint64 pieceSize) {
+    Scanner in(device, pieceSize);
+    return parseAll(in, size, game);
+}
+
+SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game) {
+    Scanner in(bytes);
+    return parseAll(in, bytes.size(), game);
+}
+
+SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return SavedGameError::CannotOpen;
+    // No game the program makes is longer; anything longer is not read at all.
+    if (file.size() > SavedGameLimits::maxFileSize)
+        return SavedGameError::Damaged;
+    return readSavedGame(file, file.size(), game);
+}
+
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath) {
+    SavedGameFiles files;
+    auto picture = std::async(std::launch::async, [picturePath] { return loadPicture(picturePath); });
+    files.error = readSavedGameFile(gamePath, files.game);
+    files.picture = picture.get();
+    return files;
+}
