@@ -56,6 +56,8 @@ public:
     SavedGameCommands& savedGames() { return *savedGames_; }
     BackgroundCommands& backgrounds() { return *backgrounds_; }
     FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
+    // The view's scale and the part of the board the window shows.
+    Viewport& viewport() { return interaction_.viewport(); }
     int fullScreen() const;
 
     // Runs a command through the command table (as a menu item or accelerator would).

@@ -511,7 +511,9 @@ bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen)
            cut.rotateElements, cut.mosaic, s.exactAssembly);
     const std::int32_t carried = state.clock.clockCarried;
     w.eol().raw("[MAINFRAME]").eol();
-    w.line(board.scrollX, board.scrollY).line(board.maxScrollX, board.maxScrollY);
+    // The view's scale and window are no part of the game.
+    const QPoint scroll = board.savedScroll(), maxScroll = board.savedMaxScroll();
+    w.line(scroll.x(), scroll.y()).line(maxScroll.x(), maxScroll.y());
     w.line(board.boardWidth, board.boardHeight);
     w.line(bg.bitmapBackground, fullScreen, static_cast<std::uint32_t>(bg.backgroundBitmapId), carried / 3600,
            carried / 60 % 60, carried % 60);
