@@ -85,8 +85,14 @@ QRect Board::toClient(const QRect& boardRect) const {
         return {};
     const QPointF a = toClientF(boardRect.topLeft());
     const QPointF b = toClientF(QPointF(boardRect.right() + 1, boardRect.bottom() + 1));
-    const int left = static_cast<int>(std::floor(a.x())) - 1, top = static_cast<int>(std::floor(a.y())) - 1;
-    const int right = static_cast<int>(std::ceil(b.x())) + 1, bottom = static_cast<int>(std::ceil(b.y())) + 1;
+    // A changed board pixel reaches a pixel further through the reduced copy's averaging and one
+    // more through the smoothing (at most a view pixel each, as the copy is at least as large as
+    // the view); zoomed in, the smoothing reaches one board pixel, at most two view pixels.
+    constexpr int reach = 2;
+    const int left = static_cast<int>(std::floor(a.x())) - reach,
+              top = static_cast<int>(std::floor(a.y())) - reach;
+    const int right = static_cast<int>(std::ceil(b.x())) + reach,
+              bottom = static_cast<int>(std::ceil(b.y())) + reach;
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 

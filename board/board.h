@@ -56,7 +56,7 @@ struct Board {
     QPoint toBoard(QPoint client) const;
     QPointF toClientF(QPointF board) const;
     // The client pixels that show any part of a board area: exact at 100 %, else the bounding
-    // rectangles widened by a pixel for the smoothing.
+    // rectangle widened by what the smoothing reaches.
     QRect toClient(const QRect& boardRect) const;
     QRegion toClient(const QRegion& boardRegion) const;
     bool unscaled() const { return scale == 1.0 && originX == 0 && originY == 0; }

@@ -335,12 +335,6 @@ void BoardRenderer::eraseUncovered(int i, const QRegion& before) {
 void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) const {
     Board& board = state_.board;
     painter.setClipRegion(clientArea);
-    // Around a zoomed-out board narrower or lower than the window.
-    const QSize scaled = board.scaledSize();
-    const QRect shown(board.originX - board.scrollX, board.originY - board.scrollY, scaled.width(),
-                      scaled.height());
-    for (const QRect& r : clientArea.subtracted(shown))
-        painter.fillRect(r, Qt::black);
 
     // The nearest reduced copy at least as large as the view, so the smoothing never shrinks
     // by more than half: averaged, not sampled, and never jagged.
@@ -353,18 +347,20 @@ void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) co
     const QImage& source = level == 0 ? board.boardBitmap : board.reduced.level(board.boardBitmap, level);
     // A pixel u of the copy shows at client point u * factor + shift.
     const double shiftX = board.originX - board.scrollX, shiftY = board.originY - board.scrollY;
-    const QRect bounds = clientArea.boundingRect();
-    // Only the part under the area, with a margin for the smoothing, which the clip then cuts off:
-    // every pixel comes out the same whatever area a paint covers.
-    const QRect part = QRectF((bounds.left() - shiftX) / factor - 2, (bounds.top() - shiftY) / factor - 2,
-                              bounds.width() / factor + 4, bounds.height() / factor + 4)
-                           .toAlignedRect()
-                           .intersected(source.rect());
-    if (!part.isEmpty()) {
+    // Around a zoomed-out board narrower or lower than the window, and any pixel whose centre
+    // the copy does not cover.
+    const QRectF drawn(shiftX, shiftY, source.width() * factor, source.height() * factor);
+    const QRect inside(QPoint(int(std::ceil(drawn.left())), int(std::ceil(drawn.top()))),
+                       QPoint(int(std::floor(drawn.right())) - 1, int(std::floor(drawn.bottom())) - 1));
+    for (const QRect& r : clientArea.subtracted(inside))
+        painter.fillRect(r, Qt::black);
+    // The whole copy as the source, cut by the clip alone: the smoothing then reads the same
+    // neighbours for a pixel whatever area a paint covers, so partial repaints match whole ones.
+    if (!clientArea.boundingRect().intersected(inside.adjusted(-1, -1, 1, 1)).isEmpty()) {
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.setTransform(QTransform(factor, 0, 0, factor, shiftX, shiftY));
-        painter.drawImage(QRectF(part), source, QRectF(part));
+        painter.drawImage(QPointF(0, 0), source);
         painter.restore();
     }
 

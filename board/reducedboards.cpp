@@ -4,24 +4,25 @@
 
 namespace {
 
+// Rounded down: every pixel of a level stands for whole pixels of the one above, and the
+// levels together stay under a third of the board. An odd last column or row is left out; it is
+// less than a pixel of the view that draws from the level.
 QSize halved(QSize s) {
-    return {(s.width() + 1) / 2, (s.height() + 1) / 2};
+    return {s.width() / 2, s.height() / 2};
 }
 
-// Each pixel of `rect` in dst becomes the average of the two by two pixels of src it stands for
-// (at an odd edge, of those there are). Red and blue are summed in one word, green in another.
+// Each pixel of `rect` in dst becomes the average of the two by two pixels of src it stands for.
+// Red and blue are summed in one word, green in another.
 void halve(const QImage& src, QImage& dst, const QRect& rect) {
     const QRect r = rect.intersected(dst.rect());
     if (r.isEmpty())
         return;
-    const int lastX = src.width() - 1, lastY = src.height() - 1;
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        const auto* row0 = reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y, lastY)));
-        const auto* row1 = reinterpret_cast<const quint32*>(src.constScanLine(std::min(2 * y + 1, lastY)));
+        const auto* row0 = reinterpret_cast<const quint32*>(src.constScanLine(2 * y));
+        const auto* row1 = reinterpret_cast<const quint32*>(src.constScanLine(2 * y + 1));
         auto* out = reinterpret_cast<quint32*>(dst.scanLine(y));
         for (int x = r.left(); x <= r.right(); ++x) {
-            const int x0 = std::min(2 * x, lastX), x1 = std::min(2 * x + 1, lastX);
-            const quint32 a = row0[x0], b = row0[x1], c = row1[x0], d = row1[x1];
+            const quint32 a = row0[2 * x], b = row0[2 * x + 1], c = row1[2 * x], d = row1[2 * x + 1];
             const quint32 rb =
                 ((a & 0xff00ffu) + (b & 0xff00ffu) + (c & 0xff00ffu) + (d & 0xff00ffu) + 0x20002u) >> 2;
             const quint32 g = ((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u) + 0x200u) >> 2;
@@ -67,7 +68,7 @@ void ReducedBoards::markAllChanged() {
 
 int ReducedBoards::deepestLevel() const {
     int level = 0;
-    for (QSize s = boardSize_; s.width() > 1 && s.height() > 1; s = halved(s))
+    for (QSize s = halved(boardSize_); s.width() >= 1 && s.height() >= 1; s = halved(s))
         ++level;
     return level;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 // Halved copies of the off-screen board for a zoomed-out view: level 1 is half the board's
-// size (rounded up), each further level half the one before, so that all of them together
-// hold at most a third of the board's pixels. A level is made the first time a view asks for
+// size (rounded down), each further level half the one before, so that all of them together
+// hold less than a third of the board's pixels. A level is made the first time a view asks for
 // it; from then on the renderer reports every rectangle it changes, and only the tiles those
 // rectangles touch are averaged again, when a level is next asked for. Scrolling and dragging
 // zoomed out thus never rescale the whole board.
@@ -25,7 +25,7 @@ public:
 
     // Level `level` (1 = half), made or brought up to date from the board first.
     const QImage& level(const QImage& board, int level);
-    // The deepest level a board of this size has (its smaller side is at least one pixel).
+    // The deepest level a board of this size has (no side below one pixel).
     int deepestLevel() const;
     int madeLevels() const { return static_cast<int>(levels_.size()); }
     // Memory held by the levels.
