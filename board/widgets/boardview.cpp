@@ -107,11 +107,11 @@ void BoardView::wheelEvent(QWheelEvent* event) {
 void BoardView::keyPressEvent(QKeyEvent* event) {
     stopEdgeRepeat();
     if (interaction_)
-        interaction_->keyDown(gameKey(*event));
+        interaction_->keyDown(gameKey(*event, QGuiApplication::platformName() == QLatin1String("xcb")));
     QWidget::keyPressEvent(event);
 }
 
-int BoardView::gameKey(const QKeyEvent& event) {
+int BoardView::gameKey(const QKeyEvent& event, bool x11KeyCodes) {
     // The game's keys are keys, not letters: with the Russian layout the H key gives "Р" and the
     // Z key "Я"; another layout may give anything, so the Z key is also known by its X11 key code.
     constexpr int cyrillicEr = 0x0420, cyrillicYa = 0x042F;
@@ -119,9 +119,8 @@ int BoardView::gameKey(const QKeyEvent& event) {
     if (event.key() == cyrillicEr)
         return Qt::Key_H;
     const bool plain = !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    const bool keyZ =
-        event.key() == Qt::Key_Z || event.key() == cyrillicYa ||
-        (event.nativeScanCode() == x11KeyCodeZ && QGuiApplication::platformName() == QLatin1String("xcb"));
+    const bool keyZ = event.key() == Qt::Key_Z || event.key() == cyrillicYa ||
+                      (x11KeyCodes && event.nativeScanCode() == x11KeyCodeZ);
     if (keyZ)
         return plain ? int(Qt::Key_Z) : 0; // Ctrl+Z and the like are not the whole-table key
     return event.key();

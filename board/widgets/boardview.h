@@ -21,8 +21,9 @@ public:
     void setPickingBlocked(bool blocked) { pickingBlocked_ = blocked; }
     // Edge scrolling goes on by itself, one step per turn of the event loop.
     bool edgeScrolling() const { return edgeTimer_.isActive(); }
-    // The key the game reads from a key event, whatever the keyboard layout.
-    static int gameKey(const QKeyEvent& event);
+    // The key the game reads from a key event, whatever the keyboard layout; under X11 the Z key
+    // is also known by its key code.
+    static int gameKey(const QKeyEvent& event, bool x11KeyCodes);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
