@@ -151,6 +151,15 @@ TEST(ViewTest, HeldElementsKeepTheScaleAndANewBoardStartsAtActualSize) {
     EXPECT_EQ(f.board().scale, 0.5);
     f.interaction.buttonUp();
 
+    // The hint finds the element under the pointer at any scale; the tip opens at the pointer.
+    f.interaction.keyDown(Qt::Key_H);
+    const QPoint on = f.board().toClient(QRect(f.grabPoint(7), QSize(1, 1))).center();
+    f.interaction.leftButtonDown(L, on);
+    ASSERT_EQ(f.host.tips.size(), 1u);
+    EXPECT_EQ(f.host.tips[0].row, f.puzzle().rowOf(7) + 1);
+    EXPECT_EQ(f.host.tips[0].column, f.puzzle().columnOf(7) + 1);
+    EXPECT_EQ(f.host.tips[0].point, on);
+
     f.board().scrollX = 100;
     f.board().scrollY = 60;
     EXPECT_EQ(f.board().savedScroll(), QPoint(200, 120));
