@@ -3,15 +3,13 @@
 // view, each with the paint of what it invalidated into an image standing in for the window, and
 // the memory of the reduced board copies against the board's own.
 
-#include "benchsupport.h"
+#include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/interaction.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/keystate.h"
-#include "model/generator.h"
-#include "model/randomtables.h"
 
 #include <QPainter>
 
@@ -57,24 +55,7 @@ struct Bench {
     QImage window{kClient, QImage::Format_RGB32};
 
     Bench() {
-        state.turnedPictures[0] = QImage(Columns * Size, Rows * Size, QImage::Format_RGB32);
-        QPainter p(&state.turnedPictures[0]);
-        p.fillRect(state.turnedPictures[0].rect(), QColor(40, 90, 160));
-        for (int k = 0; k < Columns * Size; k += 7)
-            p.fillRect(k, 0, 3, Rows * Size, QColor(k % 255, 200, 50));
-        p.end();
-        GenerationRequest request;
-        request.rows = Rows;
-        request.columns = Columns;
-        request.elementSize = Size;
-        request.cut.rotateElements = 0;
-        StandardRandom random;
-        FixedClock clock;
-        Generator(random, clock)
-            .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
-        state.background.bitmapBackground = 0;
-        const int side = Columns * state.puzzle.geometry.bitmapSize + 50;
-        state.board.resize(side, side, kClient.width(), kClient.height());
+        generateStripedGame(state, Rows, Columns, Size, kClient);
         interaction.viewport().clientResized();
         renderer.redrawBoard({.clearBackground = true});
         paint();
