@@ -188,8 +188,7 @@ bool Interaction::wheel(int word, int delta) {
 
 bool Interaction::wheel(int word, int delta, QPoint client) {
     if (word & KeyState::Control && !(word & (KeyState::LeftButton | KeyState::RightButton))) {
-        if (delta != 0)
-            viewport_.zoomStep(delta > 0 ? 1 : -1, QPointF(client) + QPointF(0.5, 0.5));
+        viewport_.wheel(delta, QPointF(client) + QPointF(0.5, 0.5));
         return true;
     }
     return scroller_.wheel(word, delta);

@@ -94,6 +94,19 @@ bool Viewport::zoomStep(int steps, QPointF clientPoint) {
     return setScaleAbout(std::exp2(target / stepsPerDoubling), clientPoint);
 }
 
+void Viewport::wheel(int delta, QPointF clientPoint) {
+    if (delta == 0)
+        return;
+    if ((wheelRest_ > 0 && delta < 0) || (wheelRest_ < 0 && delta > 0))
+        wheelRest_ = 0; // turned back: the parts turned the other way are forgotten
+    wheelRest_ += delta;
+    if (std::abs(wheelRest_) < wheelNotch)
+        return;
+    const int steps = wheelRest_ > 0 ? 1 : -1;
+    wheelRest_ = 0;
+    zoomStep(steps, clientPoint);
+}
+
 void Viewport::zoomIn() {
     zoomStep(1, centre());
 }

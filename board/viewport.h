@@ -18,6 +18,7 @@ public:
     static constexpr double maxScale = 2.0;
     // Zoom steps: every third one doubles the scale, so 50 %, 100 % and 200 % are steps.
     static constexpr int stepsPerDoubling = 3;
+    static constexpr int wheelNotch = 120; // one notch of a wheel, in eighths of a degree
 
     Viewport(BoardState& state, IInteractionHost& host);
 
@@ -36,8 +37,11 @@ public:
     // Puts a board point in the middle of the window at the present scale.
     void centreOn(QPointF boardPoint);
 
-    // Ctrl + wheel: one step in (steps > 0) or out about a client point.
+    // Steps in (steps > 0) or out about a client point.
     bool zoomStep(int steps, QPointF clientPoint);
+    // Ctrl + wheel: a step in (delta > 0) or out for a notch of the wheel, one step a message as
+    // the wheel scrolls; the parts of a notch that fine wheels and touchpads send add up.
+    void wheel(int delta, QPointF clientPoint);
     // The commands: about the window's centre.
     void zoomIn();
     void zoomOut();
@@ -63,4 +67,5 @@ private:
     std::uint64_t wholeTableBoard_ = 0; // the board's serial when the whole table was shown
     double previousScale_ = 1.0;
     QPointF previousCentre_; // board point in the middle of the window before the whole table
+    int wheelRest_ = 0;      // parts of a notch turned so far, in eighths of a degree
 };

@@ -120,6 +120,13 @@ TEST(BoardInputTest, TheWheelScrollsDownSidewaysWithShiftAndZoomsWithCtrl) {
     for (int k = 0; k < 40; ++k)
         wheel({300, 300}, -120, Qt::ControlModifier, Qt::NoButton);
     EXPECT_EQ(b.scale, g.frame.viewport().wholeTableScale());
+    // A fine wheel's eighths of a notch add up to a step.
+    const double whole = b.scale;
+    for (int k = 0; k < 7; ++k)
+        wheel({300, 300}, 15, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_EQ(b.scale, whole);
+    wheel({300, 300}, 15, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_GT(b.scale, whole);
 }
 
 TEST(BoardInputTest, EdgeScrollingRepeatsWhileTheCursorRestsAndStopsOnInput) {
