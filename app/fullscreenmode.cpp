@@ -45,6 +45,7 @@ void FullScreenMode::enter() {
                                        MessageButtons::Ok);
         return;
     }
+    wasMaximized_ = window_.isMaximized();
     fullScreen_ = 1;
     menuBar_.hide();
     // The whole screen first, for platforms that leave the full-screen state to a window manager
@@ -68,6 +69,10 @@ void FullScreenMode::leave() {
     const QRect framed = framedWindowRect(services_.screen->size(), FramedRounding::FourSixths);
     window_.move(framed.topLeft());
     window_.resize(framed.size());
+    // A window that was maximised comes back maximised; the framed place is where it restores to.
+    if (wasMaximized_)
+        window_.showMaximized();
+    wasMaximized_ = false;
     board_.invalidateAll();
     board_.updateNow();
 }

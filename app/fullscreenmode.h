@@ -31,7 +31,8 @@ public:
     // Command 32777: enter or leave full-screen mode.
     void toggle();
     void enter();
-    // Back to the framed window with its menu bar, placed anew from the screen's size.
+    // Back to the framed window with its menu bar, placed anew from the screen's size, or
+    // maximised again if it was.
     void leave();
 
     // Command 32805 (F10): the full-screen menu in the middle of the window; nothing while the
@@ -59,4 +60,5 @@ private:
     CFullScreenMenu* menu_ = nullptr;
     int fullScreen_ = 0;
     int displayChanged_ = 0;
+    bool wasMaximized_ = false; // the framed window was maximised when full-screen mode began
 };

@@ -129,6 +129,11 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
+    Viewport& view = interaction_.viewport();
+    c.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });
+    c.setHandler(Cmd::ZoomOut, [&view] { view.zoomOut(); });
+    c.setHandler(Cmd::ActualSize, [&view] { view.actualSize(); });
+    c.setHandler(Cmd::WholeTable, [&view] { view.toggleWholeTable(); });
     for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
         c.setHandler(command, [this, command] {
             backgrounds_->chooseTexture(command);

@@ -59,6 +59,8 @@ public:
     FullScreenMode& fullScreenMode() { return *fullScreenMode_; }
     // The remembered settings and the autosave, kept between runs.
     SessionKeeper& keeper() { return *keeper_; }
+    // The view's scale and the part of the board the window shows.
+    Viewport& viewport() { return interaction_.viewport(); }
     int fullScreen() const;
 
     // Runs a command through the command table (as a menu item or accelerator would).

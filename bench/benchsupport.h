@@ -3,7 +3,12 @@
 // Services that do nothing, for running the game's logic without a window.
 
 #include "board/boardhost.h"
+#include "board/boardstate.h"
+#include "model/generator.h"
+#include "model/randomtables.h"
 #include "model/services.h"
+
+#include <QPainter>
 
 class NullHost : public IBoardHost {
 public:
@@ -28,3 +33,27 @@ class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
 };
+
+// A game of rows x columns elements of the given size, cut without turns from a striped picture
+// and scattered on a square board of their scatter grid, for the benchmarks of playing a big game.
+inline void generateStripedGame(BoardState& state, int rows, int columns, int size, QSize screen) {
+    state.turnedPictures[0] = QImage(columns * size, rows * size, QImage::Format_RGB32);
+    QPainter p(&state.turnedPictures[0]);
+    p.fillRect(state.turnedPictures[0].rect(), QColor(40, 90, 160));
+    for (int k = 0; k < columns * size; k += 7)
+        p.fillRect(k, 0, 3, rows * size, QColor(k % 255, 200, 50));
+    p.end();
+    GenerationRequest request;
+    request.rows = rows;
+    request.columns = columns;
+    request.elementSize = size;
+    request.cut.rotateElements = 0;
+    StandardRandom random;
+    FixedClock clock;
+    Generator(random, clock)
+        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+    state.background.bitmapBackground = 0;
+    const int side = columns * state.puzzle.geometry.bitmapSize + 50;
+    state.board.resize(side, side, screen.width(), screen.height());
+    state.cut.rotateElements = 0;
+}

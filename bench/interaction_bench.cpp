@@ -3,15 +3,13 @@
 // of 5,000. The window is stood in for by a host that collects invalidated areas the way a
 // widget's update region does, and lets them go after every step as a paint would.
 
+#include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/interaction.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/keystate.h"
-#include "model/generator.h"
-#include "model/randomtables.h"
-#include "model/services.h"
 
 #include <QPainter>
 
@@ -29,26 +27,6 @@ namespace {
 constexpr int Rows = 100, Columns = 100, N = Rows * Columns, Size = 24;
 constexpr int L = KeyState::LeftButton;
 constexpr int Ctrl = KeyState::Control;
-
-class FixedClock : public IClock {
-public:
-    std::int64_t nowSeconds() const override { return 1'700'000'017; }
-};
-
-class QuietSound : public ISound {
-public:
-    void playWave(int) override {}
-    void playFile(const QString&) override {}
-    void beep(MessageKind) override {}
-};
-
-class QuietCursor : public ICursor {
-public:
-    void pushWait() override {}
-    void popWait() override {}
-    QPoint position() const override { return {}; }
-    void setPosition(const QPoint&) override {}
-};
 
 class WidgetLikeHost : public IInteractionHost {
 public:
@@ -69,34 +47,14 @@ public:
 
 struct Bench {
     BoardState state;
-    QuietSound sound;
-    QuietCursor cursor;
+    NullSound sound;
+    NullCursor cursor;
     WidgetLikeHost host;
     BoardRenderer renderer{state, host, sound, cursor};
     Joiner joiner{state, renderer, sound, host};
     Interaction interaction{state, renderer, joiner, host, sound, cursor};
 
-    Bench() {
-        state.turnedPictures[0] = QImage(Columns * Size, Rows * Size, QImage::Format_RGB32);
-        QPainter p(&state.turnedPictures[0]);
-        p.fillRect(state.turnedPictures[0].rect(), QColor(40, 90, 160));
-        for (int k = 0; k < Columns * Size; k += 7)
-            p.fillRect(k, 0, 3, Rows * Size, QColor(k % 255, 200, 50));
-        p.end();
-        GenerationRequest request;
-        request.rows = Rows;
-        request.columns = Columns;
-        request.elementSize = Size;
-        request.cut.rotateElements = 0;
-        StandardRandom random;
-        FixedClock clock;
-        Generator(random, clock)
-            .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
-        state.background.bitmapBackground = 0;
-        const int side = Columns * state.puzzle.geometry.bitmapSize + 50;
-        state.board.resize(side, side, 1024, 768);
-        state.cut.rotateElements = 0;
-    }
+    Bench() { generateStripedGame(state, Rows, Columns, Size, QSize(1024, 768)); }
 
     void redraw() {
         renderer.redrawBoard({.clearBackground = true});

@@ -1,13 +1,25 @@
 #pragma once
 
 #include "board/background.h"
+#include "board/reducedboards.h"
 
 #include <QImage>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
 
 #include <cstdint>
 
 // The off-screen board: as large as the whole board, never smaller than the screen. The window
-// only ever copies the visible part of it.
+// only ever copies the visible part of it, at the view's scale.
+//
+// The view: the client point (x, y) shows the board point ((x + scrollX − originX) / scale,
+// (y + scrollY − originY) / scale). The scroll position counts view pixels (board pixels times
+// the scale), so scrolling steps stay screen pixels at every scale; at 100 % it is the board
+// point at the client's top-left corner, as it always was. The origin is non-zero only while
+// the scaled board is narrower or lower than the window: it is then centred.
 struct Board {
     QImage boardBitmap; // Format_RGB32, boardWidth x boardHeight
     std::int32_t boardWidth = 0;
@@ -17,11 +29,47 @@ struct Board {
     std::int32_t maxScrollX = 0;
     std::int32_t maxScrollY = 0;
 
-    // A fresh bitmap of the given size (contents undefined until painted); scroll limits follow
-    // the screen size and the position returns to the origin.
+    double scale = 1.0; // view pixels per board pixel
+    QSize viewSize;     // the client area; empty until a window reports it
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+    std::uint64_t serial = 0; // counts the bitmaps made by resize
+    // Reduced copies for zoomed-out views, kept in step with boardBitmap by markChanged.
+    ReducedBoards reduced;
+
+    // A fresh bitmap of the given size (contents undefined until painted) at 100 %, the position
+    // back at the origin. The scroll limits follow the client area, or the screen while no
+    // window has reported one.
     void resize(int width, int height, int screenWidth, int screenHeight);
     // Fills the whole bitmap with the background.
     void paintBackground(const BackgroundState& background);
     // Keeps the scroll position inside 0..max.
     void clampScroll();
+
+    // The client area changed size, or the scale changed: new limits, origin and a position in range.
+    void setView(QSize clientSize, double newScale);
+    // The board's size in view pixels.
+    QSize scaledSize() const;
+
+    QPointF toBoardF(QPointF client) const;
+    // The board pixel under a client pixel.
+    QPoint toBoard(QPoint client) const;
+    QPointF toClientF(QPointF board) const;
+    // The client pixels that show any part of a board area: exact at 100 %, else the bounding
+    // rectangle widened by what the smoothing reaches.
+    QRect toClient(const QRect& boardRect) const;
+    QRegion toClient(const QRegion& boardRegion) const;
+    bool unscaled() const { return scale == 1.0 && originX == 0 && originY == 0; }
+    // What a saved game keeps, as saved games always have: the limits against the screen and the
+    // position within them as the view would have it at 100 %. Readers set both anew.
+    QPoint savedScroll() const;
+    QPoint savedMaxScroll() const;
+
+    // boardBitmap changed inside this board rectangle.
+    void markChanged(const QRect& boardRect) { reduced.markChanged(boardRect); }
+
+private:
+    QSize clientOrScreen(QSize screen) const;
+    void updateLimits();
+    QSize screenSize_; // the view while no window has reported its client area
 };

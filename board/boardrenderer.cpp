@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
@@ -79,6 +80,7 @@ void BoardRenderer::paintBackground(const QRegion& clip) {
             }
         }
     }
+    state_.board.markChanged(clip.boundingRect());
 }
 
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
@@ -132,6 +134,7 @@ void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, cons
     if (extraClip)
         clip = clip.intersected(*extraClip);
     copyRegion(state_.board.boardBitmap, clip, e.bitmap, -origin);
+    state_.board.markChanged(clip.boundingRect());
     if (invalidate)
         invalidateElement(i);
     e.lifted = 0;
@@ -242,7 +245,7 @@ void BoardRenderer::invalidateElement(int i) {
         // Only the bounds count from here on; no need to make a moved copy of the region.
         const QRect bounds = state_.puzzle.boardRegions[i].boundingRect();
         if (!bounds.isEmpty()) {
-            batchBounds_ |= bounds.translated(-state_.board.scrollX, -state_.board.scrollY);
+            batchBounds_ |= state_.board.toClient(bounds);
             ++batchCount_;
         }
         return;
@@ -275,11 +278,15 @@ void BoardRenderer::endBatch() {
 }
 
 QRegion BoardRenderer::clientRegion(int i) const {
-    return state_.puzzle.boardRegions[i].translated(-state_.board.scrollX, -state_.board.scrollY);
+    return state_.board.toClient(state_.puzzle.boardRegions[i]);
 }
 
 void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
     const Board& board = state_.board;
+    if (!board.unscaled()) {
+        paintScaled(painter, clientArea);
+        return;
+    }
     QRegion rest = clientArea;
     const int picked = state_.input.pickedElement;
     if (picked >= 0 && picked < state_.puzzle.count()) {
@@ -322,5 +329,76 @@ void BoardRenderer::eraseUncovered(int i, const QRegion& before) {
     paintBackground(removed);
     // Whatever lies under the band shows again, in stacking order, as when lifting.
     repairAround(i, removed, [&](int j) { return !p.element(j).lifted; });
-    invalidate(removed.translated(-state_.board.scrollX, -state_.board.scrollY));
+    invalidate(state_.board.toClient(removed));
+}
+
+void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) const {
+    Board& board = state_.board;
+    painter.setClipRegion(clientArea);
+
+    // The nearest reduced copy at least as large as the view, so the smoothing never shrinks
+    // by more than half: averaged, not sampled, and never jagged.
+    int level = 0;
+    double factor = board.scale;
+    while (factor <= 0.5 + 1e-9 && level < board.reduced.deepestLevel()) {
+        factor *= 2;
+        ++level;
+    }
+    const QImage& source = level == 0 ? board.boardBitmap : board.reduced.level(board.boardBitmap, level);
+    // A pixel u of the copy shows at client point u * factor + shift.
+    const double shiftX = board.originX - board.scrollX, shiftY = board.originY - board.scrollY;
+    // Around a zoomed-out board narrower or lower than the window, and any pixel whose centre
+    // the copy does not cover.
+    const QRectF drawn(shiftX, shiftY, source.width() * factor, source.height() * factor);
+    const QRect inside(QPoint(int(std::ceil(drawn.left())), int(std::ceil(drawn.top()))),
+                       QPoint(int(std::floor(drawn.right())) - 1, int(std::floor(drawn.bottom())) - 1));
+    for (const QRect& r : clientArea.subtracted(inside))
+        painter.fillRect(r, Qt::black);
+    // The whole copy as the source, cut by the clip alone: the smoothing then reads the same
+    // neighbours for a pixel whatever area a paint covers, so partial repaints match whole ones.
+    if (!clientArea.boundingRect().intersected(inside.adjusted(-1, -1, 1, 1)).isEmpty()) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.setTransform(QTransform(factor, 0, 0, factor, shiftX, shiftY));
+        painter.drawImage(QPointF(0, 0), source);
+        painter.restore();
+    }
+
+    const int picked = state_.input.pickedElement;
+    if (picked >= 0 && picked < state_.puzzle.count()) {
+        const Element& e = state_.puzzle.element(picked);
+        const QPointF at = board.toClientF(QPointF(e.cellRect.left, e.cellRect.top));
+        painter.drawImage(
+            QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))),
+            heldImage(picked));
+    }
+    painter.setClipping(false);
+}
+
+const QImage& BoardRenderer::heldImage(int i) const {
+    const Element& e = state_.puzzle.element(i);
+    const QRegion shape = state_.puzzle.boardRegions[i]
+                              .translated(-e.cellRect.left, -e.cellRect.top)
+                              .intersected(e.bitmap.rect());
+    const double scale = state_.board.scale;
+    if (i == held_.element && scale == held_.scale && e.bitmap.cacheKey() == held_.bitmapKey &&
+        shape == held_.shape)
+        return held_.image;
+    // The element's pixels only, transparent around them, then scaled smoothly as a whole: its
+    // edge blends into the board as the reduced board's edges do.
+    QImage masked(e.bitmap.size(), QImage::Format_ARGB32_Premultiplied);
+    masked.fill(Qt::transparent);
+    {
+        QPainter p(&masked);
+        p.setClipRegion(shape);
+        p.drawImage(0, 0, e.bitmap);
+    }
+    const QSize size(std::max(1, static_cast<int>(std::lround(masked.width() * scale))),
+                     std::max(1, static_cast<int>(std::lround(masked.height() * scale))));
+    held_.image = masked.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    held_.element = i;
+    held_.scale = scale;
+    held_.bitmapKey = e.bitmap.cacheKey();
+    held_.shape = shape;
+    return held_.image;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QRegion>
 
@@ -49,7 +50,8 @@ public:
     // it shows again.
     void eraseUncovered(int i, const QRegion& before);
 
-    // The window's paint: the held element through its drag region, the board copy around it.
+    // The window's paint: the held element through its drag region, the board copy around it;
+    // at other scales than 100 % the board scaled from its reduced copies, the held element on top.
     void paint(QPainter& painter, const QRegion& clientArea) const;
 
     // The region of element i moved into client coordinates.
@@ -81,6 +83,9 @@ public:
 
 private:
     static constexpr int exactBatchLimit = 16;
+    void paintScaled(QPainter& painter, const QRegion& clientArea) const;
+    // The held element as the view shows it, made again only when it, its shape or the scale change.
+    const QImage& heldImage(int i) const;
     void endBatch();
     void invalidateElement(int i);
     // Draws again, clipped to `clip` and in stacking order, every element other than i whose
@@ -96,4 +101,12 @@ private:
     std::vector<QRegion> batchAreas_;
     QRect batchBounds_;
     int batchCount_ = 0;
+    struct HeldImage {
+        int element = -1;
+        double scale = 0;
+        qint64 bitmapKey = 0;
+        QRegion shape;
+        QImage image;
+    };
+    mutable HeldImage held_;
 };

@@ -49,4 +49,11 @@ struct BoardState {
     // Elements lie on the board: a game was created or loaded and not yet discarded. The
     // game's flag elementsExist changes with it, for the commands.
     bool hasElements() const { return !puzzle.isEmpty(); }
+
+    // The view moved or changed scale: the held element keeps its board place, where the
+    // window paints it follows the view.
+    void refreshDragClip() {
+        if (input.pickedElement >= 0 && input.pickedElement < puzzle.count())
+            input.dragClipRegion = board.toClient(puzzle.boardRegions[input.pickedElement]);
+    }
 };

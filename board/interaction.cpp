@@ -11,10 +11,10 @@
 Interaction::Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                          ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
-      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host) {}
+      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host), viewport_(state, host) {}
 
 QPoint Interaction::toBoard(QPoint client) const {
-    return client + QPoint(state_.board.scrollX, state_.board.scrollY);
+    return state_.board.toBoard(client);
 }
 
 int Interaction::hitTest(QPoint boardPoint) const {
@@ -105,13 +105,12 @@ bool Interaction::mouseMove(int word, QPoint client) {
     if (!el.lifted)
         renderer_.liftElement(e, false, true);
 
-    const int dx = state_.board.scrollX + client.x() - state_.input.lastCursor.x();
-    const int dy = state_.board.scrollY + client.y() - state_.input.lastCursor.y();
-    state_.input.lastCursor += QPoint(dx, dy);
+    const QPoint step = toBoard(client) - state_.input.lastCursor;
+    const int dx = step.x(), dy = step.y();
+    state_.input.lastCursor += step;
     p.moveElement(e, dx, dy);
     state_.input.dragClipRegion = renderer_.clientRegion(e);
-    area.translate(-state_.board.scrollX, -state_.board.scrollY);
-    host_.invalidate(area.united(state_.input.dragClipRegion));
+    host_.invalidate(state_.board.toClient(area).united(state_.input.dragClipRegion));
 
     if (mode == DragMode::Separate)
         return false; // a separated element is dragged without snapping
@@ -183,7 +182,20 @@ void Interaction::rightDoubleClick(int word, QPoint client) {
 }
 
 bool Interaction::wheel(int word, int delta) {
+    const QSize client = host_.clientSize();
+    return wheel(word, delta, QPoint(client.width() / 2, client.height() / 2));
+}
+
+bool Interaction::wheel(int word, int delta, QPoint client) {
+    if (word & KeyState::Control && !(word & (KeyState::LeftButton | KeyState::RightButton))) {
+        viewport_.wheel(delta, QPointF(client) + QPointF(0.5, 0.5));
+        return true;
+    }
     return scroller_.wheel(word, delta);
+}
+
+void Interaction::middleButtonDown(QPoint client) {
+    viewport_.middleClick(client);
 }
 
 void Interaction::keyDown(int key) {
@@ -191,6 +203,10 @@ void Interaction::keyDown(int key) {
         return;
     if (scroller_.scrollByKey(key))
         return;
+    if (key == Qt::Key_Z) {
+        viewport_.toggleWholeTable();
+        return;
+    }
     if (key == Qt::Key_H && state_.hasElements()) {
         state_.input.hintMode = 1;
         host_.hintModeChanged();

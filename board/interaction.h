@@ -3,6 +3,7 @@
 #include "board/keystate.h"
 #include "board/rotator.h"
 #include "board/scroller.h"
+#include "board/viewport.h"
 #include "res/commandids.h"
 
 #include <QPoint>
@@ -27,6 +28,7 @@ public:
     const ButtonCombos& combos() const { return combos_; }
     Rotator& rotator() { return rotator_; }
     Scroller& scroller() { return scroller_; }
+    Viewport& viewport() { return viewport_; }
 
     // The topmost element at a board point; -1 when there is none or no game.
     int hitTest(QPoint boardPoint) const;
@@ -42,9 +44,13 @@ public:
     bool mouseMove(int word, QPoint client);
     void leftDoubleClick(int word, QPoint client);
     void rightDoubleClick(int word, QPoint client);
-    // True when handled (never while the left or right button is down).
+    // True when handled (never while the left or right button is down). With Ctrl the wheel
+    // zooms about the client point (the window's centre when none is given).
     bool wheel(int word, int delta);
-    // Cursor keys and H, only while nothing is held.
+    bool wheel(int word, int delta, QPoint client);
+    // The whole table, or from it 100 % about the point clicked.
+    void middleButtonDown(QPoint client);
+    // Cursor keys, H and Z, only while nothing is held.
     void keyDown(int key);
 
 private:
@@ -63,4 +69,5 @@ private:
     const ButtonCombos combos_;
     Rotator rotator_;
     Scroller scroller_;
+    Viewport viewport_;
 };

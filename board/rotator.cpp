@@ -21,8 +21,7 @@ void Rotator::turnElement(int e, int t) {
     prepareElement(context, e, t);
     renderer_.liftElement(e, false, true);
     renderer_.drawElement(e, true, false);
-    const QRegion area =
-        oldArea.united(p.boardRegions[e]).translated(-state_.board.scrollX, -state_.board.scrollY);
+    const QRegion area = state_.board.toClient(oldArea.united(p.boardRegions[e]));
     sound_.playWave(turnWave);
     renderer_.invalidate(area);
 }

@@ -16,10 +16,7 @@ bool Scroller::scrollTo(int x, int y) {
         return false;
     board.scrollX = x;
     board.scrollY = y;
-    // A held element keeps its board place; where the window paints it moves with the view.
-    if (state_.input.pickedElement >= 0 && state_.input.pickedElement < state_.puzzle.count())
-        state_.input.dragClipRegion =
-            state_.puzzle.boardRegions[state_.input.pickedElement].translated(-x, -y);
+    state_.refreshDragClip();
     host_.invalidateAll();
     return true;
 }

@@ -74,6 +74,11 @@ const std::vector<CommandRow>& commandTable() {
 
             {.id = Cmd::FullScreen, .menu = Menu::View, .keys = {"Ctrl+M"}, .rule = fullScreen},
             {.id = Cmd::ShowPicture, .menu = Menu::View, .keys = {"Ctrl+P"}, .rule = showPicture},
+            // Ctrl and "+" with or without Shift, on the main keyboard or the keypad.
+            {.id = Cmd::ZoomIn, .menu = Menu::View, .separatorBefore = true, .keys = {"Ctrl++", "Ctrl+="}},
+            {.id = Cmd::ZoomOut, .menu = Menu::View, .keys = {"Ctrl+-"}},
+            {.id = Cmd::ActualSize, .menu = Menu::View, .keys = {"Ctrl+0"}},
+            {.id = Cmd::WholeTable, .menu = Menu::View, .keys = {"Z"}},
         };
         for (int id = Cmd::BackgroundFirst; id <= Cmd::BackgroundLastTexture; ++id)
             r.push_back({.id = id, .menu = Menu::Background});

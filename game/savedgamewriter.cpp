@@ -109,10 +109,12 @@ SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t
     g.cut.shiftKnobs = state.cut.shiftKnobs;
     g.cut.rotateElements = state.cut.rotateElements;
     g.cut.mosaic = state.cut.mosaic;
-    g.scrollX = board.scrollX;
-    g.scrollY = board.scrollY;
-    g.maxScrollX = board.maxScrollX;
-    g.maxScrollY = board.maxScrollY;
+    // The view's scale and window are no part of the game.
+    const QPoint scroll = board.savedScroll(), maxScroll = board.savedMaxScroll();
+    g.scrollX = scroll.x();
+    g.scrollY = scroll.y();
+    g.maxScrollX = maxScroll.x();
+    g.maxScrollY = maxScroll.y();
     g.boardWidth = board.boardWidth;
     g.boardHeight = board.boardHeight;
     g.bitmapBackground = bg.bitmapBackground;

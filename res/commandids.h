@@ -22,5 +22,9 @@ constexpr int HelpContents = 32806;
 constexpr int BackgroundFirst = 32810; // ten textures, 32810..32819
 constexpr int BackgroundLastTexture = 32819;
 constexpr int BackgroundSolid = 32820;
+constexpr int ZoomIn = 32940;
+constexpr int ZoomOut = 32941;
+constexpr int ActualSize = 32942;
+constexpr int WholeTable = 32943;
 constexpr int Exit = 57665;
 } // namespace Cmd

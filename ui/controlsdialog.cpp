@@ -1,5 +1,7 @@
 #include "ui/controlsdialog.h"
 
+#include <iterator>
+
 namespace {
 
 const char* const kTitle = "Управление";
@@ -21,6 +23,9 @@ const Row kTable[] = {
     {"Вращение блока по ч/с", kEmpty, "Ctrl + Двойной щелчок правой"},
     // The last letter is the Latin c, as it has always been on this card.
     {"Вращение блока против ч/c", kEmpty, "Ctrl + Двойной щелчок левой"},
+    // The view's scale, beside the card's own rows.
+    {"Масштаб у курсора", kEmpty, "Ctrl + колесо"},
+    {"Весь стол / 100% у курсора", "Средняя", kEmpty},
 };
 
 struct Key {
@@ -34,12 +39,15 @@ const Key kLeftKeys[] = {
     {"Сохранение игры", "F2", 1},
     {"Загрузка игры", "F3", 1},
     {"Вызов основного меню в полноэкранном режиме", "F10", 2},
+    {"Весь стол / прежний вид", "Z", 1},
 };
 
 const Key kRightKeys[] = {
     {"Режим подсказки", "H", 1},
     {"Пауза", "Pause", 1},
     {"Прокрутка клиентской части главного окна", "Клавиши курсора", 2},
+    {"Увеличить / уменьшить", "Ctrl + + / −", 1},
+    {"Масштаб 100%", "Ctrl + 0", 1},
 };
 
 // Columns of the table, in dialog units: left edge and width.
@@ -47,18 +55,22 @@ constexpr int kActionX = 7, kActionW = 114;
 constexpr int kMouseX = 124, kMouseW = 90;
 constexpr int kKeyboardX = 217, kKeyboardW = 109;
 constexpr int kRowH = 10;
+// Below the table: the etched line, then the keys in two columns of six lines.
+constexpr int kTableY = 21;
+constexpr int kKeysY = kTableY + kRowH * int(std::size(kTable)) + 7;
+constexpr int kKeysH = 6 * kRowH;
 
 } // namespace
 
 CControlsDialog::CControlsDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
     setWindowTitle(QString::fromUtf8(kTitle));
-    setDialogSize(333, 162);
+    setDialogSize(333, kKeysY + kKeysH + 25);
 
     addStatic(-1, QString::fromUtf8("ДЕЙСТВИЕ"), QRect(kActionX, 7, kActionW, 10), Centred | Sunken);
     addStatic(-1, QString::fromUtf8("КНОПКИ МЫШИ"), QRect(kMouseX, 7, kMouseW, 10), Centred | Sunken);
     addStatic(-1, QString::fromUtf8("КЛАВИАТУРА + МЫШЬ"), QRect(kKeyboardX, 7, kKeyboardW, 10),
               Centred | Sunken);
-    int y = 21;
+    int y = kTableY;
     for (const Row& row : kTable) {
         addStatic(-1, QString::fromUtf8(row.action), QRect(kActionX, y, kActionW, kRowH));
         addStatic(-1, QString::fromUtf8(row.mouse), QRect(kMouseX, y, kMouseW, kRowH), Centred);
@@ -66,20 +78,20 @@ CControlsDialog::CControlsDialog(QWidget* parent) : CSkinDialog(templateId, pare
         y += kRowH;
     }
 
-    addEtchedLine(QRect(7, 93, 319, 1), Qt::Horizontal);
-    addEtchedLine(QRect(164, 97, 1, 40), Qt::Vertical);
-    y = 98;
+    addEtchedLine(QRect(7, kKeysY - 5, 319, 1), Qt::Horizontal);
+    addEtchedLine(QRect(164, kKeysY - 1, 1, kKeysH), Qt::Vertical);
+    y = kKeysY;
     for (const Key& key : kLeftKeys) {
         addStatic(-1, QString::fromUtf8(key.action), QRect(7, y, 120, kRowH * key.lines));
         addStatic(-1, QString::fromUtf8(key.key), QRect(130, y, 28, kRowH), Centred);
         y += kRowH * key.lines;
     }
-    y = 98;
+    y = kKeysY;
     for (const Key& key : kRightKeys) {
         addStatic(-1, QString::fromUtf8(key.action), QRect(170, y, 100, kRowH * key.lines));
         addStatic(-1, QString::fromUtf8(key.key), QRect(272, y, 54, kRowH * key.lines), Centred);
         y += kRowH * key.lines;
     }
 
-    addButton(1, QStringLiteral("OK"), QRect(141, 141, 50, 14));
+    addButton(1, QStringLiteral("OK"), QRect(141, kKeysY + kKeysH + 4, 50, 14));
 }

@@ -11,9 +11,11 @@ namespace {
 // strings of the commands; the submenu's is that of the background menu's command.
 constexpr int separator = 0, backgroundSubmenu = -1;
 constexpr int itemCommands[CFullScreenMenu::itemCount] = {
-    Cmd::NewGame,    separator,         Cmd::SaveGame,       Cmd::LoadGame, separator,       Cmd::LoadPicture,
-    Cmd::CutPicture, Cmd::Settings,     Cmd::CreateElements, separator,     Cmd::FullScreen, Cmd::ShowPicture,
-    separator,       backgroundSubmenu, separator,           Cmd::Exit};
+    Cmd::NewGame, separator, Cmd::SaveGame, Cmd::LoadGame, separator, Cmd::LoadPicture, Cmd::CutPicture,
+    Cmd::Settings, Cmd::CreateElements, separator, Cmd::FullScreen, Cmd::ShowPicture,
+    // The view's scale, as in the menu bar's view menu.
+    Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu, separator,
+    Cmd::Exit};
 constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 

@@ -6,11 +6,13 @@
 #include "board/keystate.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QWheelEvent>
 
 BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -25,6 +27,15 @@ BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), stat
 void BoardView::attach(BoardRenderer* renderer, Interaction* interaction) {
     renderer_ = renderer;
     interaction_ = interaction;
+    if (interaction_)
+        interaction_->viewport().clientResized();
+}
+
+void BoardView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Resized, maximised, restored, full-screen mode entered or left: the scroll limits follow.
+    if (interaction_)
+        interaction_->viewport().clientResized();
 }
 
 void BoardView::paintEvent(QPaintEvent* event) {
@@ -47,6 +58,8 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
         interaction_->leftButtonDown(word, event->position().toPoint());
     else if (event->button() == Qt::RightButton)
         interaction_->rightButtonDown(word, event->position().toPoint());
+    else if (event->button() == Qt::MiddleButton)
+        interaction_->middleButtonDown(event->position().toPoint());
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
@@ -74,6 +87,8 @@ void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
         interaction_->leftDoubleClick(word, event->position().toPoint());
     else if (event->button() == Qt::RightButton)
         interaction_->rightDoubleClick(word, event->position().toPoint());
+    else if (event->button() == Qt::MiddleButton)
+        interaction_->middleButtonDown(event->position().toPoint()); // toggles back, as a press would
 }
 
 void BoardView::wheelEvent(QWheelEvent* event) {
@@ -86,17 +101,29 @@ void BoardView::wheelEvent(QWheelEvent* event) {
     // Some platforms turn a wheel with Shift into a sideways one; either delta counts.
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    event->setAccepted(interaction_->wheel(word, delta));
+    event->setAccepted(interaction_->wheel(word, delta, event->position().toPoint()));
 }
 
 void BoardView::keyPressEvent(QKeyEvent* event) {
     stopEdgeRepeat();
-    if (interaction_) {
-        // The game's keys are keys, not letters: with the Russian layout the H key gives "Р".
-        constexpr int cyrillicEr = 0x0420;
-        interaction_->keyDown(event->key() == cyrillicEr ? int(Qt::Key_H) : event->key());
-    }
+    if (interaction_)
+        interaction_->keyDown(gameKey(*event, QGuiApplication::platformName() == QLatin1String("xcb")));
     QWidget::keyPressEvent(event);
+}
+
+int BoardView::gameKey(const QKeyEvent& event, bool x11KeyCodes) {
+    // The game's keys are keys, not letters: with the Russian layout the H key gives "Р" and the
+    // Z key "Я"; another layout may give anything, so the Z key is also known by its X11 key code.
+    constexpr int cyrillicEr = 0x0420, cyrillicYa = 0x042F;
+    constexpr quint32 x11KeyCodeZ = 52;
+    if (event.key() == cyrillicEr)
+        return Qt::Key_H;
+    const bool plain = !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const bool keyZ = event.key() == Qt::Key_Z || event.key() == cyrillicYa ||
+                      (x11KeyCodes && event.nativeScanCode() == x11KeyCodeZ);
+    if (keyZ)
+        return plain ? int(Qt::Key_Z) : 0; // Ctrl+Z and the like are not the whole-table key
+    return event.key();
 }
 
 void BoardView::startEdgeRepeat(int word) {

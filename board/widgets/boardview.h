@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class BoardRenderer;
+class QKeyEvent;
 class Interaction;
 struct BoardState;
 
@@ -20,9 +21,13 @@ public:
     void setPickingBlocked(bool blocked) { pickingBlocked_ = blocked; }
     // Edge scrolling goes on by itself, one step per turn of the event loop.
     bool edgeScrolling() const { return edgeTimer_.isActive(); }
+    // The key the game reads from a key event, whatever the keyboard layout; under X11 the Z key
+    // is also known by its key code.
+    static int gameKey(const QKeyEvent& event, bool x11KeyCodes);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

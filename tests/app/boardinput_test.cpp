@@ -75,26 +75,58 @@ TEST(BoardInputTest, ADoubleClickOnTheWindowTurnsOnceWithCtrlTheBlock) {
     EXPECT_EQ(g.puzzle().element(2).orientation, before);
 }
 
-TEST(BoardInputTest, TheWheelScrollsDownWithCtrlAndSidewaysWithShift) {
+// Ctrl + wheel zooms in steps about the pointer: the board point under it stays under it.
+TEST(BoardInputTest, TheWheelScrollsDownSidewaysWithShiftAndZoomsWithCtrl) {
     FrameGame::Options o = small();
     o.rows = 12; // a board taller and wider than the screen
     o.columns = 12;
     FrameGame g(o);
     ASSERT_GT(g.state().board.maxScrollY, 0);
-    const QPoint at(300, 300);
-    auto wheel = [&](Qt::KeyboardModifiers m, Qt::MouseButtons buttons) {
-        QWheelEvent e(QPointF(at), QPointF(g.view()->mapToGlobal(at)), QPoint(), QPoint(0, -120), buttons, m,
+    auto wheel = [&](QPoint at, int delta, Qt::KeyboardModifiers m, Qt::MouseButtons buttons) {
+        QWheelEvent e(QPointF(at), QPointF(g.view()->mapToGlobal(at)), QPoint(), QPoint(0, delta), buttons, m,
                       Qt::NoScrollPhase, false);
         QApplication::sendEvent(g.view(), &e);
         return e.isAccepted();
     };
+    const Board& b = g.state().board;
     const int step = g.puzzle().geometry.bitmapSize;
-    EXPECT_TRUE(wheel(Qt::ControlModifier, Qt::NoButton));
-    EXPECT_EQ(g.state().board.scrollY, step);
-    EXPECT_TRUE(wheel(Qt::ShiftModifier, Qt::NoButton));
-    EXPECT_EQ(g.state().board.scrollX, step);
-    EXPECT_FALSE(wheel(Qt::NoModifier, Qt::LeftButton));
-    EXPECT_EQ(g.state().board.scrollY, step);
+    EXPECT_TRUE(wheel({300, 300}, -120, Qt::NoModifier, Qt::NoButton));
+    EXPECT_EQ(b.scrollY, step);
+    EXPECT_TRUE(wheel({300, 300}, -120, Qt::ShiftModifier, Qt::NoButton));
+    EXPECT_EQ(b.scrollX, step);
+    EXPECT_FALSE(wheel({300, 300}, -120, Qt::NoModifier, Qt::LeftButton));
+    EXPECT_EQ(b.scrollY, step);
+
+    for (const QPoint at : {QPoint(300, 200), QPoint(17, 401), QPoint(600, 30)}) {
+        for (const int delta : {-120, -120, 120, 120, 120, -120}) {
+            const QPointF before = b.toBoardF(QPointF(at));
+            const double scale = b.scale;
+            EXPECT_TRUE(wheel(at, delta, Qt::ControlModifier, Qt::NoButton));
+            EXPECT_EQ(b.scale > scale, delta > 0) << delta;
+            // Within a pixel of the view, unless the view met the board's edge.
+            const QPointF after = b.toClientF(before);
+            if (b.scrollX > 0 && b.scrollX < b.maxScrollX && b.originX == 0) {
+                EXPECT_NEAR(after.x(), at.x(), 1.0) << b.scale;
+            }
+            if (b.scrollY > 0 && b.scrollY < b.maxScrollY && b.originY == 0) {
+                EXPECT_NEAR(after.y(), at.y(), 1.0) << b.scale;
+            }
+        }
+    }
+    // Zooming never goes past 200 % or below the whole table.
+    for (int k = 0; k < 20; ++k)
+        wheel({300, 300}, 120, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_EQ(b.scale, 2.0);
+    for (int k = 0; k < 40; ++k)
+        wheel({300, 300}, -120, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_EQ(b.scale, g.frame.viewport().wholeTableScale());
+    // A fine wheel's eighths of a notch add up to a step.
+    const double whole = b.scale;
+    for (int k = 0; k < 7; ++k)
+        wheel({300, 300}, 15, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_EQ(b.scale, whole);
+    wheel({300, 300}, 15, Qt::ControlModifier, Qt::NoButton);
+    EXPECT_GT(b.scale, whole);
 }
 
 TEST(BoardInputTest, EdgeScrollingRepeatsWhileTheCursorRestsAndStopsOnInput) {

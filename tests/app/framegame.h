@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 // A main frame on fake services with a game generated the way the player makes one, shown so
 // that mouse events can go to its window, and a record of the modal windows it opened.
 struct FrameGame {
@@ -65,7 +67,11 @@ struct FrameGame {
     QWindow* window() { return frame.windowHandle(); }
     // A client point of the board view in the window's coordinates.
     QPoint inWindow(QPoint client) { return view()->mapTo(&frame, client); }
-    QPoint client(QPoint board) { return board - QPoint(state().board.scrollX, state().board.scrollY); }
+    // The client pixel that shows a board pixel, at any scale.
+    QPoint client(QPoint board) {
+        const QPointF c = state().board.toClientF(QPointF(board) + QPointF(0.5, 0.5));
+        return {int(std::floor(c.x())), int(std::floor(c.y()))};
+    }
 
     // A client point where element i is the topmost element.
     QPoint grabPoint(int i) {
@@ -98,6 +104,15 @@ struct FrameGame {
     }
     void doubleClick(Qt::MouseButton button, QPoint client, Qt::KeyboardModifiers m = {}) {
         QTest::mouseDClick(window(), button, m, inWindow(client));
+    }
+    // Drags element i so that its body moves by `by` board pixels, at any scale (to the nearest
+    // board pixel a view pixel shows).
+    void dragBody(int i, QPoint by) {
+        const QPoint p = grabPoint(i);
+        const QPoint to = client(state().board.toBoard(p) + by);
+        press(Qt::LeftButton, p);
+        moveTo(to);
+        release(Qt::LeftButton, to);
     }
     void drag(int i, QPoint by, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers m = {}) {
         const QPoint p = grabPoint(i);

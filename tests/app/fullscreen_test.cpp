@@ -38,7 +38,7 @@ TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen
     const QRect window = frame.frameGeometry();
     EXPECT_EQ(frame.fullScreenMode().popupPosition(),
               QPoint((2 * window.left() + window.width()) / 2 - menu->sizeHint().width() / 2,
-                     std::max(0, (2 * window.top() + window.height()) / 2 - 225)));
+                     std::max(0, (2 * window.top() + window.height()) / 2 - 305)));
     // The menu bar keeps its own texts.
     EXPECT_EQ(frame.commands().evaluate(32777).text, QStringLiteral("&Оконный Режим"));
     menu->hide();
@@ -140,7 +140,9 @@ TEST(DisplayChangeFrameTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsHome)
     EXPECT_EQ(s.board.boardHeight, height);
     EXPECT_EQ(s.board.scrollX, 0);
     EXPECT_EQ(s.board.scrollY, 0);
-    EXPECT_EQ(s.board.maxScrollX, width - 800);
+    // The limits are the board's size less the window's client area.
+    EXPECT_EQ(s.board.maxScrollX, std::max(0, width - game.view()->width()));
+    EXPECT_EQ(s.board.maxScrollY, std::max(0, height - game.view()->height()));
     // The board was drawn again: an element's body shows picture, not background.
     const Rect& body = s.puzzle.bodyRects[0];
     const QPoint middle((body.left + body.right) / 2, (body.top + body.bottom) / 2);

@@ -150,8 +150,7 @@ TEST(Autosave, RefreshesOnlyWhenDueAndChanged) {
 
     clock.advance(interval * 3);
     EXPECT_FALSE(autosave.refresh()) << "only the clock moved";
-    s->board.scrollX += 10;
-    s->board.maxScrollX = std::max(s->board.maxScrollX, s->board.scrollX);
+    s->puzzle.element(1).orientation = (s->puzzle.element(1).orientation + 1) % 4;
     EXPECT_TRUE(autosave.refresh());
     EXPECT_FALSE(autosave.refresh()) << "one write at a time";
     autosave.waitForWrite();
@@ -159,7 +158,7 @@ TEST(Autosave, RefreshesOnlyWhenDueAndChanged) {
 
     bool building = true;
     autosave.setHoldBack([&building] { return building; });
-    s->board.scrollX -= 10;
+    s->puzzle.element(1).orientation = (s->puzzle.element(1).orientation + 3) % 4;
     clock.advance(interval);
     EXPECT_FALSE(autosave.refresh()) << "not while a game is half made";
     building = false;

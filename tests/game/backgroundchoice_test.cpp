@@ -56,10 +56,11 @@ TEST(BackgroundChoiceTest, ATextureAfterASolidColourKeepsTheColourForTheChooser)
 }
 
 TEST(MenuLettersTest, CyrillicAndLatinLetterOfTheSameKeyChooseTheSameItem) {
-    const char* full[][2] = {{"н", "y"}, {"с", "c"}, {"з", "p"}, {"а", "f"}, {"р", "h"}, {"т", "n"},
-                             {"э", "'"}, {"о", "j"}, {"к", "r"}, {"ф", "a"}, {"ы", "s"}};
-    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 10, 11, 13, 15};
-    for (int i = 0; i < 11; ++i)
+    const char* full[][2] = {{"н", "y"}, {"с", "c"}, {"з", "p"}, {"а", "f"}, {"р", "h"},
+                             {"т", "n"}, {"э", "'"}, {"о", "j"}, {"к", "r"}, {"у", "e"},
+                             {"е", "t"}, {"м", "v"}, {"в", "d"}, {"ф", "a"}, {"ы", "s"}};
+    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 17, 19};
+    for (int i = 0; i < 15; ++i)
         for (const char* letter : full[i])
             EXPECT_EQ(menuItemForLetter(OwnerMenu::FullScreen, QString::fromUtf8(letter).at(0)), fullItems[i])
                 << letter;

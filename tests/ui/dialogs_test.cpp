@@ -40,7 +40,7 @@ TEST(AboutDialogTest, LetteringCentredAtTheTopAndTheVersionBelow) {
 TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
     CControlsDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Управление"));
-    EXPECT_EQ(dialog.size(), QSize(500, 263));
+    EXPECT_EQ(dialog.size(), QSize(500, 330)); // the described card and the rows of the view's scale
     const QStringList expected = {"ДЕЙСТВИЕ",
                                   "КНОПКИ МЫШИ",
                                   "КЛАВИАТУРА + МЫШЬ",
@@ -65,6 +65,12 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
                                   "Вращение блока против ч/c",
                                   "——",
                                   "Ctrl + Двойной щелчок левой",
+                                  "Масштаб у курсора",
+                                  "——",
+                                  "Ctrl + колесо",
+                                  "Весь стол / 100% у курсора",
+                                  "Средняя",
+                                  "——",
                                   "Управление",
                                   "F1",
                                   "Сохранение игры",
@@ -73,12 +79,18 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
                                   "F3",
                                   "Вызов основного меню в полноэкранном режиме",
                                   "F10",
+                                  "Весь стол / прежний вид",
+                                  "Z",
                                   "Режим подсказки",
                                   "H",
                                   "Пауза",
                                   "Pause",
                                   "Прокрутка клиентской части главного окна",
-                                  "Клавиши курсора"};
+                                  "Клавиши курсора",
+                                  "Увеличить / уменьшить",
+                                  "Ctrl + + / −",
+                                  "Масштаб 100%",
+                                  "Ctrl + 0"};
     EXPECT_EQ(labelTexts(dialog), expected);
     // The last row's "c" is the Latin letter; the one above it the Cyrillic "с".
     EXPECT_TRUE(expected[21].endsWith(QLatin1Char('c')));

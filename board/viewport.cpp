@@ -1,0 +1,173 @@
+#include "board/viewport.h"
+
+#include "board/boardstate.h"
+#include "board/interactionhost.h"
+
+#include <algorithm>
+#include <cmath>
+
+Viewport::Viewport(BoardState& state, IInteractionHost& host) : state_(state), host_(host) {}
+
+double Viewport::scale() const {
+    return state_.board.scale;
+}
+
+double Viewport::wholeTableScale() const {
+    const Board& b = state_.board;
+    const QSize client = host_.clientSize();
+    if (b.boardWidth <= 0 || b.boardHeight <= 0 || client.isEmpty())
+        return 1.0;
+    return std::min({1.0, double(client.width()) / b.boardWidth, double(client.height()) / b.boardHeight});
+}
+
+bool Viewport::wholeTableShown() const {
+    // A new board (a new or loaded game) starts at 100 %, whatever the view was before.
+    return wholeTable_ && wholeTableBoard_ == state_.board.serial;
+}
+
+QRectF Viewport::visibleBoardRect() const {
+    const Board& b = state_.board;
+    const QSize client = host_.clientSize();
+    const QRectF shown(b.toBoardF(QPointF(0, 0)), b.toBoardF(QPointF(client.width(), client.height())));
+    return shown.intersected(QRectF(0, 0, b.boardWidth, b.boardHeight));
+}
+
+bool Viewport::holding() const {
+    return state_.input.pickedElement != -1;
+}
+
+QPointF Viewport::centre() const {
+    const QSize client = host_.clientSize();
+    return {client.width() / 2.0, client.height() / 2.0};
+}
+
+void Viewport::apply(double scale, QPointF scroll) {
+    Board& b = state_.board;
+    b.setView(host_.clientSize(), scale);
+    b.scrollX = static_cast<int>(std::lround(scroll.x()));
+    b.scrollY = static_cast<int>(std::lround(scroll.y()));
+    b.clampScroll();
+    state_.refreshDragClip();
+    host_.invalidateAll();
+}
+
+bool Viewport::setScaleAbout(double scale, QPointF clientPoint) {
+    Board& b = state_.board;
+    scale = std::clamp(scale, wholeTableScale(), maxScale);
+    if (scale == b.scale && b.viewSize == host_.clientSize())
+        return false;
+    wholeTable_ = false;
+    const QPointF boardPoint = b.toBoardF(clientPoint);
+    const int oldX = b.scrollX, oldY = b.scrollY;
+    const double oldScale = b.scale;
+    // The origin of the new scale is known only once it is set.
+    b.setView(host_.clientSize(), scale);
+    apply(scale, QPointF(boardPoint.x() * scale + b.originX - clientPoint.x(),
+                         boardPoint.y() * scale + b.originY - clientPoint.y()));
+    return b.scale != oldScale || b.scrollX != oldX || b.scrollY != oldY;
+}
+
+void Viewport::centreOn(QPointF boardPoint) {
+    Board& b = state_.board;
+    const QPointF c = centre();
+    apply(b.scale, QPointF(boardPoint.x() * b.scale + b.originX - c.x(),
+                           boardPoint.y() * b.scale + b.originY - c.y()));
+}
+
+void Viewport::fitBoardRect(const QRect& boardRect) {
+    if (boardRect.isEmpty())
+        return;
+    const QSize client = host_.clientSize();
+    const double fit = std::min(
+        {1.0, double(client.width()) / boardRect.width(), double(client.height()) / boardRect.height()});
+    wholeTable_ = false;
+    state_.board.setView(client, std::max(fit, wholeTableScale()));
+    centreOn(QRectF(boardRect).center());
+}
+
+bool Viewport::zoomStep(int steps, QPointF clientPoint) {
+    if (holding() || steps == 0)
+        return false;
+    const double k = std::log2(state_.board.scale) * stepsPerDoubling;
+    // From between two steps, the first step lands on the neighbouring one.
+    const double target = steps > 0 ? std::floor(k + 1e-6) + steps : std::ceil(k - 1e-6) + steps;
+    return setScaleAbout(std::exp2(target / stepsPerDoubling), clientPoint);
+}
+
+void Viewport::wheel(int delta, QPointF clientPoint) {
+    if (delta == 0)
+        return;
+    if ((wheelRest_ > 0 && delta < 0) || (wheelRest_ < 0 && delta > 0))
+        wheelRest_ = 0; // turned back: the parts turned the other way are forgotten
+    wheelRest_ += delta;
+    if (std::abs(wheelRest_) < wheelNotch)
+        return;
+    const int steps = wheelRest_ > 0 ? 1 : -1;
+    wheelRest_ = 0;
+    zoomStep(steps, clientPoint);
+}
+
+void Viewport::zoomIn() {
+    zoomStep(1, centre());
+}
+
+void Viewport::zoomOut() {
+    zoomStep(-1, centre());
+}
+
+void Viewport::actualSize() {
+    if (!holding())
+        setScaleAbout(1.0, centre());
+}
+
+void Viewport::toggleWholeTable() {
+    if (holding())
+        return;
+    Board& b = state_.board;
+    if (wholeTableShown()) {
+        wholeTable_ = false;
+        b.setView(host_.clientSize(), std::clamp(previousScale_, wholeTableScale(), maxScale));
+        centreOn(previousCentre_);
+        return;
+    }
+    previousScale_ = b.scale;
+    previousCentre_ = b.toBoardF(centre());
+    b.setView(host_.clientSize(), wholeTableScale());
+    centreOn(QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+    wholeTable_ = true;
+    wholeTableBoard_ = b.serial;
+}
+
+void Viewport::middleClick(QPoint client) {
+    if (holding())
+        return;
+    if (!wholeTableShown()) {
+        toggleWholeTable();
+        return;
+    }
+    const QPointF clicked = state_.board.toBoardF(QPointF(client) + QPointF(0.5, 0.5));
+    wholeTable_ = false;
+    state_.board.setView(host_.clientSize(), 1.0);
+    centreOn(clicked);
+}
+
+void Viewport::clientResized() {
+    Board& b = state_.board;
+    const QSize client = host_.clientSize();
+    if (wholeTableShown()) {
+        b.setView(client, wholeTableScale());
+        centreOn(QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+        return;
+    }
+    // At 100 % the top-left corner stays, as a window that grows shows more of the board to the
+    // right and below; at other scales the middle of the view does.
+    if (b.scale == 1.0 || b.viewSize.isEmpty()) {
+        b.setView(client, b.scale);
+        state_.refreshDragClip();
+        host_.invalidateAll();
+        return;
+    }
+    const QPointF middle = b.toBoardF(QPointF(b.viewSize.width() / 2.0, b.viewSize.height() / 2.0));
+    b.setView(client, std::max(b.scale, wholeTableScale()));
+    centreOn(middle);
+}

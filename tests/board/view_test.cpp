@@ -1,0 +1,294 @@
+#include "boardfixture.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+// A 3 x 4 cut on the 1800 x 1400 board, seen through an 800 x 600 client area (smaller than
+// the 1024 x 768 screen), the view told of its size as the window tells it.
+struct ViewBoard : BoardFixture {
+    ViewBoard() : BoardFixture(plan(3, 4)) { viewport().clientResized(); }
+    Viewport& viewport() { return interaction.viewport(); }
+    Board& board() { return state.board; }
+    QRect client() const { return QRect(QPoint(0, 0), host.client); }
+    // Scales from 200 % down to the whole table, the steps of the wheel among them.
+    std::vector<double> scales() {
+        return {2.0, std::exp2(2.0 / 3), 1.0, std::exp2(-1.0 / 3), 0.5, 0.45, viewport().wholeTableScale()};
+    }
+};
+
+// Widget and board coordinates are one mapping at every scale and position: a client pixel shows
+// the board pixel toBoard gives, whose client area covers it, and the exact mapping goes there and
+// back; the visible rectangle is what the corners show.
+TEST(ViewTest, ClientAndBoardPointsMapBothWaysAtEveryScaleAndPosition) {
+    ViewBoard f;
+    std::mt19937 random(7);
+    for (const double scale : f.scales()) {
+        f.viewport().setScaleAbout(scale, QPointF(400, 300));
+        ASSERT_DOUBLE_EQ(f.board().scale, scale);
+        for (const QPoint scroll : {QPoint(0, 0), QPoint(f.board().maxScrollX / 2, f.board().maxScrollY / 3),
+                                    QPoint(f.board().maxScrollX, f.board().maxScrollY)}) {
+            f.board().scrollX = scroll.x();
+            f.board().scrollY = scroll.y();
+            for (int k = 0; k < 200; ++k) {
+                const QPoint p(int(random() % 800), int(random() % 600));
+                const QPoint b = f.board().toBoard(p);
+                EXPECT_TRUE(f.board().toClient(QRect(b, QSize(1, 1))).contains(p)) << scale << " " << k;
+                const QPointF exact(p.x() + 0.25, p.y() + 0.75);
+                const QPointF back = f.board().toClientF(f.board().toBoardF(exact));
+                EXPECT_NEAR(back.x(), exact.x(), 1e-9);
+                EXPECT_NEAR(back.y(), exact.y(), 1e-9);
+            }
+            const QRectF visible = f.viewport().visibleBoardRect();
+            const QRectF corners(f.board().toBoardF(QPointF(0, 0)), f.board().toBoardF(QPointF(800, 600)));
+            EXPECT_EQ(visible, corners.intersected(QRectF(0, 0, 1800, 1400))) << scale;
+        }
+    }
+    // At 100 % nothing is scaled: client plus scroll, as always.
+    f.viewport().actualSize();
+    f.board().scrollX = 37;
+    f.board().scrollY = 11;
+    EXPECT_EQ(f.board().toBoard(QPoint(5, 6)), QPoint(42, 17));
+    EXPECT_EQ(f.board().toClient(QRegion(QRect(100, 100, 5, 5))), QRegion(QRect(63, 89, 5, 5)));
+}
+
+// The limits are the scaled board less the client area: the cursor keys bring the board's far
+// corner into view at every scale, and its origin back. (With the screen's size instead, the
+// right and bottom 224 x 168 pixels of this board could never be seen at 100 %.)
+TEST(ViewTest, TheCursorKeysReachEveryCornerOfTheBoardAtEveryScale) {
+    ViewBoard f;
+    for (const double scale : f.scales()) {
+        f.viewport().setScaleAbout(scale, QPointF(0, 0));
+        const QSize scaled = f.board().scaledSize();
+        EXPECT_EQ(f.board().maxScrollX, std::max(0, scaled.width() - 800)) << scale;
+        EXPECT_EQ(f.board().maxScrollY, std::max(0, scaled.height() - 600)) << scale;
+        for (int k = 0; k < 40; ++k) {
+            f.interaction.keyDown(Qt::Key_Right);
+            f.interaction.keyDown(Qt::Key_Down);
+        }
+        EXPECT_TRUE(f.client().contains(f.board().toClient(QRect(1799, 1399, 1, 1)).center())) << scale;
+        for (int k = 0; k < 40; ++k) {
+            f.interaction.keyDown(Qt::Key_Left);
+            f.interaction.keyDown(Qt::Key_Up);
+        }
+        EXPECT_TRUE(f.client().contains(f.board().toClient(QRect(0, 0, 1, 1)).center())) << scale;
+    }
+    // A zoomed-out board narrower than the window is centred in it.
+    f.viewport().toggleWholeTable();
+    const QRect shown = f.board().toClient(QRect(0, 0, 1800, 1400));
+    EXPECT_LE(std::abs(shown.left() + shown.right() - 800), 3);
+    EXPECT_LE(std::abs(shown.top() + shown.bottom() - 600), 3);
+    // The window grows: limits anew, the position kept in range.
+    f.viewport().toggleWholeTable();
+    f.viewport().actualSize();
+    for (int k = 0; k < 40; ++k)
+        f.interaction.keyDown(Qt::Key_Right);
+    f.host.client = QSize(1000, 700);
+    f.viewport().clientResized();
+    EXPECT_EQ(f.board().maxScrollX, 800);
+    EXPECT_EQ(f.board().scrollX, 800);
+}
+
+TEST(ViewTest, TheWholeTableAndBackAndTheMiddleButtonReturnsToActualSizeWhereClicked) {
+    ViewBoard f;
+    f.viewport().setScaleAbout(std::exp2(-1.0 / 3), QPointF(0, 0));
+    f.board().scrollX = 120;
+    f.board().scrollY = 80;
+    const double scale = f.board().scale;
+    const QPointF middle = f.board().toBoardF(QPointF(400, 300));
+
+    f.interaction.keyDown(Qt::Key_Z);
+    EXPECT_TRUE(f.viewport().wholeTableShown());
+    EXPECT_DOUBLE_EQ(f.board().scale, std::min(800.0 / 1800, 600.0 / 1400));
+    EXPECT_EQ(f.viewport().visibleBoardRect(), QRectF(0, 0, 1800, 1400));
+    f.interaction.keyDown(Qt::Key_Z);
+    EXPECT_FALSE(f.viewport().wholeTableShown());
+    EXPECT_DOUBLE_EQ(f.board().scale, scale);
+    const QPointF again = f.board().toBoardF(QPointF(400, 300));
+    EXPECT_NEAR(again.x(), middle.x(), 1.5);
+    EXPECT_NEAR(again.y(), middle.y(), 1.5);
+
+    // The middle button: the whole table, then 100 % with the clicked board point in the middle.
+    f.interaction.middleButtonDown(QPoint(10, 10));
+    ASSERT_TRUE(f.viewport().wholeTableShown());
+    const QPoint clicked(500, 420);
+    const QPointF target = f.board().toBoardF(QPointF(clicked) + QPointF(0.5, 0.5));
+    f.interaction.middleButtonDown(clicked);
+    EXPECT_EQ(f.board().scale, 1.0);
+    const QPointF centred = f.board().toBoardF(QPointF(400, 300));
+    EXPECT_NEAR(centred.x(), target.x(), 1.0);
+    EXPECT_NEAR(centred.y(), target.y(), 1.0);
+
+    // The window resized in the whole-table view: the whole table, fitted anew.
+    f.interaction.keyDown(Qt::Key_Z);
+    f.host.client = QSize(500, 500);
+    f.viewport().clientResized();
+    EXPECT_DOUBLE_EQ(f.board().scale, 500.0 / 1800);
+    EXPECT_EQ(f.viewport().visibleBoardRect(), QRectF(0, 0, 1800, 1400));
+
+    // A board rectangle fitted: shown whole and centred, never above 100 %.
+    f.viewport().fitBoardRect(QRect(300, 200, 1000, 400));
+    EXPECT_DOUBLE_EQ(f.board().scale, 0.5);
+    EXPECT_TRUE(f.viewport().visibleBoardRect().contains(QRectF(300, 200, 1000, 400)));
+    f.viewport().fitBoardRect(QRect(300, 200, 50, 50));
+    EXPECT_EQ(f.board().scale, 1.0);
+}
+
+// The view's scale is the view's: nothing changes it while an element is held, a new board
+// starts at 100 %, and a saved game keeps the position as 100 % would have it.
+TEST(ViewTest, HeldElementsKeepTheScaleAndANewBoardStartsAtActualSize) {
+    ViewBoard f;
+    f.viewport().setScaleAbout(0.5, QPointF(0, 0));
+    f.press(L, f.board().toClient(QRect(f.grabPoint(2), QSize(1, 1))).center());
+    ASSERT_EQ(f.state.input.pickedElement, 2);
+    f.interaction.keyDown(Qt::Key_Z);
+    f.viewport().zoomIn();
+    f.interaction.middleButtonDown(QPoint(5, 5));
+    EXPECT_FALSE(f.interaction.wheel(Ctrl | L, 120, QPoint(5, 5)));
+    EXPECT_EQ(f.board().scale, 0.5);
+    f.interaction.buttonUp();
+
+    // The hint finds the element under the pointer at any scale; the tip opens at the pointer.
+    f.interaction.keyDown(Qt::Key_H);
+    const QPoint on = f.board().toClient(QRect(f.grabPoint(7), QSize(1, 1))).center();
+    f.interaction.leftButtonDown(L, on);
+    ASSERT_EQ(f.host.tips.size(), 1u);
+    EXPECT_EQ(f.host.tips[0].row, f.puzzle().rowOf(7) + 1);
+    EXPECT_EQ(f.host.tips[0].column, f.puzzle().columnOf(7) + 1);
+    EXPECT_EQ(f.host.tips[0].point, on);
+
+    f.board().scrollX = 100;
+    f.board().scrollY = 60;
+    EXPECT_EQ(f.board().savedScroll(), QPoint(200, 120));
+    EXPECT_EQ(f.board().savedMaxScroll(), QPoint(1800 - 1024, 1400 - 768));
+    f.interaction.keyDown(Qt::Key_Z);
+    f.board().resize(2000, 1500, 1024, 768);
+    EXPECT_EQ(f.board().scale, 1.0);
+    EXPECT_FALSE(f.viewport().wholeTableShown());
+    EXPECT_EQ(f.board().maxScrollX, 2000 - 800);
+}
+
+// Reduced copies brought up to date tile by tile equal copies made afresh from the changed board,
+// and all of them together hold no more than a third of the board's memory.
+TEST(ReducedBoardsTest, KeptInStepWithChangedRectanglesAndWithinAThirdOfTheBoard) {
+    std::mt19937 random(3);
+    QImage board(1001, 777, QImage::Format_RGB32);
+    for (int y = 0; y < board.height(); ++y)
+        for (int x = 0; x < board.width(); ++x)
+            board.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
+    ReducedBoards kept;
+    kept.reset(board.size());
+    kept.level(board, 2);
+    for (int round = 0; round < 6; ++round) {
+        QPainter p(&board);
+        for (int k = 0; k < 5; ++k) {
+            const QRect r(int(random() % 1001), int(random() % 777), int(random() % 90 + 1),
+                          int(random() % 90 + 1));
+            p.fillRect(r, QColor::fromRgb(random() & 0xffffff));
+            kept.markChanged(r);
+        }
+        p.end();
+        ReducedBoards fresh;
+        fresh.reset(board.size());
+        const int level = 1 + round % kept.deepestLevel();
+        EXPECT_EQ(kept.level(board, level), fresh.level(board, level)) << "round " << round;
+        EXPECT_EQ(kept.level(board, 2), fresh.level(board, 2)) << "round " << round;
+    }
+    EXPECT_EQ(kept.level(board, 1).size(), QSize(500, 388));
+    kept.level(board, kept.deepestLevel());
+    EXPECT_LE(kept.bytes() * 3, board.sizeInBytes());
+}
+
+// What a paint shows is the same whether it covers the whole window or only the areas the board
+// asked to repaint: after drags, a separation, a turn and scrolling at 50 % and in the
+// whole-table view, no stale pixel stays, and the held element is where the pointer holds it.
+TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
+    for (const bool whole : {false, true}) {
+        ViewBoard f;
+        if (whole)
+            f.viewport().toggleWholeTable();
+        else
+            f.viewport().setScaleAbout(0.5, QPointF(0, 0));
+        QImage screen(800, 600, QImage::Format_RGB32);
+        auto paint = [&](const QRegion& area, QImage& into) {
+            QPainter p(&into);
+            f.renderer.paint(p, area);
+        };
+        // The whole window painted from reduced copies made afresh from the board.
+        auto full = [&] {
+            const ReducedBoards kept = f.board().reduced;
+            f.board().reduced.reset(f.board().boardBitmap.size());
+            QImage fresh(800, 600, QImage::Format_RGB32);
+            paint(QRegion(f.client()), fresh);
+            f.board().reduced = kept;
+            return fresh;
+        };
+        // Where two paints differ by more than the smoothing's rounding (which may take another
+        // path for a shorter span): a stale pixel differs by far more.
+        auto same = [&](const QImage& a, const QImage& b) {
+            QRect wrong;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x) {
+                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                    if (std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2 ||
+                        std::abs(qBlue(p) - qBlue(q)) > 2)
+                        wrong |= QRect(x, y, 1, 1);
+                }
+            return wrong;
+        };
+        auto repaint = [&] {
+            paint(f.host.fullInvalidations ? QRegion(f.client()) : f.host.invalidated, screen);
+            f.host.clearInvalidations();
+        };
+        auto clientOf = [&](QPoint board) { return f.board().toClient(QRect(board, QSize(1, 1))).center(); };
+        screen = full();
+        f.host.clearInvalidations();
+
+        // Element 5 dragged in steps; half-way the pointer holds it where it was grabbed.
+        const QPoint grab = clientOf(f.grabPoint(5));
+        const QPoint grabbedBoard = f.board().toBoard(grab) - f.body(5);
+        f.press(L, grab);
+        repaint();
+        for (int k = 1; k <= 6; ++k) {
+            f.interaction.mouseMove(L, grab + QPoint(13 * k, 7 * k));
+            repaint();
+            EXPECT_EQ(same(screen, full()), QRect()) << whole << " step " << k;
+        }
+        const QPoint under = f.board().toBoard(grab + QPoint(78, 42));
+        EXPECT_LE((under - f.body(5) - grabbedBoard).manhattanLength(), 2);
+        f.interaction.buttonUp();
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " released";
+
+        // Joined and then separated, turned, scrolled.
+        f.placeBody(1, f.body(0) + QPoint(200, 0));
+        f.renderer.redrawBoard({.clearBackground = true});
+        repaint();
+        const QPoint from = f.grabPoint(1);
+        const QPoint to = f.body(0) + QPoint(f.S() + 1, 1) + (from - f.body(1));
+        f.press(L, clientOf(from));
+        f.interaction.mouseMove(L, clientOf(to));
+        repaint();
+        f.interaction.buttonUp();
+        repaint();
+        ASSERT_EQ(f.puzzle().blocks.blockSize(0), 2) << whole;
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " joined";
+        f.press(R, clientOf(f.grabPoint(1)));
+        f.interaction.mouseMove(R, clientOf(f.grabPoint(1)) + QPoint(30, 40));
+        f.interaction.buttonUp();
+        repaint();
+        EXPECT_TRUE(f.isAlone(1));
+        f.interaction.rightDoubleClick(R, clientOf(f.grabPoint(3)));
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " separated and turned";
+        f.interaction.keyDown(Qt::Key_Down);
+        f.interaction.wheel(Shift, -120, QPoint(5, 5));
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " scrolled";
+    }
+}
+
+} // namespace
