@@ -127,6 +127,9 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::LoadPicture, [this] { pictures_->loadPicture(); });
     c.setHandler(Cmd::CutPicture, [this] { pictures_->cutPicture(); });
     c.setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
+    Sorter& sorter = interaction_.sorter();
+    c.setHandler(Cmd::EdgesFirst, [&sorter] { sorter.edgesFirst(); });
+    c.setHandler(Cmd::GatherLoose, [&sorter] { sorter.gatherLoose(); });
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
     Viewport& view = interaction_.viewport();
@@ -192,6 +195,7 @@ CommandContext CMainFrame::commandContext() const {
     c.previewVisible = preview_->visible();
     c.fullScreen = fullScreenMode_->isOn();
     c.turningBusy = creation_.turningBusy();
+    c.holding = state_.input.pickedElement != -1;
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
@@ -297,6 +301,10 @@ void CMainFrame::captureMouse() {}
 
 QSize CMainFrame::clientSize() const {
     return boardView_->size();
+}
+
+QRect CMainFrame::hiddenClientArea() const {
+    return clockWindow_->isHidden() ? QRect() : clockWindow_->geometry();
 }
 
 void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {

@@ -93,6 +93,7 @@ public:
     // IInteractionHost
     void captureMouse() override;
     QSize clientSize() const override;
+    QRect hiddenClientArea() const override;
     bool fullScreenMode() const override { return fullScreen(); }
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;

@@ -19,6 +19,25 @@ void Board::resize(int width, int height, int screenWidth, int screenHeight) {
     scrollX = scrollY = 0;
 }
 
+void Board::grow(int width, int height) {
+    width = std::max(width, boardWidth);
+    height = std::max(height, boardHeight);
+    if (width == boardWidth && height == boardHeight)
+        return;
+    QImage larger(width, height, QImage::Format_RGB32);
+    {
+        QPainter p(&larger);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, boardBitmap);
+    }
+    boardBitmap = std::move(larger);
+    boardWidth = width;
+    boardHeight = height;
+    reduced.reset(QSize(width, height));
+    ++serial;
+    updateLimits();
+}
+
 void Board::paintBackground(const BackgroundState& background) {
     const Rect all{0, 0, boardWidth, boardHeight};
     if (background.bitmapBackground) {

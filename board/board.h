@@ -41,6 +41,9 @@ struct Board {
     // back at the origin. The scroll limits follow the client area, or the screen while no
     // window has reported one.
     void resize(int width, int height, int screenWidth, int screenHeight);
+    // Makes the board larger (never smaller), keeping what is drawn, the scale and the position;
+    // the new parts are left for the caller to paint.
+    void grow(int width, int height);
     // Fills the whole bitmap with the background.
     void paintBackground(const BackgroundState& background);
     // Keeps the scroll position inside 0..max.

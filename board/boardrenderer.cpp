@@ -173,30 +173,48 @@ void BoardRenderer::liftElements(const std::vector<std::int32_t>& members, bool 
         liftElement(members.front(), invalidate, false);
         return;
     }
+    // An element is repaired where it lay under a lifted member whose body is less than a away
+    // in both directions (the strict widened-square test, as all bodies are S square).
+    const Puzzle& puzzle = state_.puzzle;
+    const int block = members.front();
+    liftMany(members, invalidate, puzzle.geometry.elementSize * 3 / 2,
+             [&](int j) { return puzzle.blocks.sameBlock(j, block); });
+}
+
+void BoardRenderer::liftSet(const std::vector<std::int32_t>& elements) {
+    std::vector<char> inSet(state_.puzzle.count(), 0);
+    for (const int j : elements)
+        inSet[j] = 1;
+    // Cells are bitmapSize square and hold their regions: bodies that far apart never overlap,
+    // the outline band included.
+    liftMany(elements, true, state_.puzzle.geometry.bitmapSize, [&](int j) { return inSet[j] != 0; });
+}
+
+template <class Skip>
+void BoardRenderer::liftMany(const std::vector<std::int32_t>& elements, bool invalidate, int reach,
+                             Skip skip) {
+    if (elements.empty())
+        return;
     Puzzle& puzzle = state_.puzzle;
     InvalidationBatch batch(*this);
-    for (const int j : members) {
+    for (const int j : elements) {
         paintBackground(puzzle.boardRegions[j]);
         if (invalidate)
             invalidateElement(j);
     }
-    // An element is repaired where it lay under a lifted member whose body is less than a away
-    // in both directions (the strict widened-square test, as all bodies are S square).
-    const int a = puzzle.geometry.elementSize * 3 / 2;
-    BodyBuckets lifted(puzzle.bodyRects, a);
-    for (const int j : members)
+    BodyBuckets lifted(puzzle.bodyRects, reach);
+    for (const int j : elements)
         lifted.add(j);
-    const int block = members.front();
     for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
         const int j = *it;
-        if (puzzle.blocks.sameBlock(j, block))
+        if (skip(j))
             continue;
         QRegion clip;
         lifted.forNear(puzzle.bodyRects[j], [&](int m) { clip += puzzle.boardRegions[m]; });
         if (!clip.isEmpty())
             drawElement(j, false, false, &clip);
     }
-    for (const int j : members)
+    for (const int j : elements)
         puzzle.element(j).lifted = 1;
 }
 

@@ -42,6 +42,9 @@ public:
     // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
     // them would, in one pass over the board: a block of every element costs linear time.
     void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
+    // Lifts any set of elements in one pass, invalidating where they were: every other element
+    // is drawn again wherever one of them may have covered it.
+    void liftSet(const std::vector<std::int32_t>& elements);
     // Refreshes the element's board region for its current position, shape and join state.
     void placeBoardRegion(int i);
     // Element i's board region shrank from `before` with a new join while it lies drawn on the
@@ -92,6 +95,10 @@ private:
     // body lies strictly inside i's body widened by one and a half element sizes and that
     // `include` accepts: what i may have covered.
     template <class Include> void repairAround(int i, const QRegion& clip, Include include);
+    // Erases the elements and draws again, in stacking order, each element that `skip` refuses
+    // wherever one of them whose body is less than `reach` away in both directions lay.
+    template <class Skip>
+    void liftMany(const std::vector<std::int32_t>& elements, bool invalidate, int reach, Skip skip);
 
     BoardState& state_;
     IBoardHost& host_;

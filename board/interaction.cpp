@@ -11,7 +11,8 @@
 Interaction::Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                          ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
-      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host), viewport_(state, host) {}
+      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host), viewport_(state, host),
+      sorter_(state, renderer, viewport_, host, sound, cursor) {}
 
 QPoint Interaction::toBoard(QPoint client) const {
     return state_.board.toBoard(client);

@@ -3,6 +3,7 @@
 #include "board/keystate.h"
 #include "board/rotator.h"
 #include "board/scroller.h"
+#include "board/sorter.h"
 #include "board/viewport.h"
 #include "res/commandids.h"
 
@@ -29,6 +30,7 @@ public:
     Rotator& rotator() { return rotator_; }
     Scroller& scroller() { return scroller_; }
     Viewport& viewport() { return viewport_; }
+    Sorter& sorter() { return sorter_; }
 
     // The topmost element at a board point; -1 when there is none or no game.
     int hitTest(QPoint boardPoint) const;
@@ -70,4 +72,5 @@ private:
     Rotator rotator_;
     Scroller scroller_;
     Viewport viewport_;
+    Sorter sorter_;
 };

@@ -4,6 +4,7 @@
 #include "board/joiner.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 // Everything picking, dragging, turning, scrolling and the hint need from the main window. The
@@ -14,6 +15,8 @@ public:
     virtual void captureMouse() = 0;
     // Size of the client area, for the edge bands.
     virtual QSize clientSize() const = 0;
+    // The part of the client area a window over the board hides (the clock), empty when none.
+    virtual QRect hiddenClientArea() const { return {}; }
     virtual bool fullScreenMode() const = 0;
     // Runs a command of the command table (the popup menu of full-screen mode); false when its
     // rule did not let it run.

@@ -30,3 +30,18 @@ void raiseToTop(Puzzle& puzzle, int e) {
             result.push_back(j);
     order = std::move(result);
 }
+
+void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements) {
+    std::vector<char> raised(puzzle.stackOrder.size(), 0);
+    std::vector<std::int32_t> order;
+    order.reserve(puzzle.stackOrder.size());
+    for (const int i : elements)
+        if (!raised[i]) {
+            raised[i] = 1;
+            order.push_back(i);
+        }
+    for (const int j : puzzle.stackOrder)
+        if (!raised[j])
+            order.push_back(j);
+    puzzle.stackOrder = std::move(order);
+}

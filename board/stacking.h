@@ -2,6 +2,9 @@
 
 #include <QPoint>
 
+#include <cstdint>
+#include <vector>
+
 class Puzzle;
 
 // The stacking order of the board: entry 0 is the topmost element.
@@ -14,3 +17,7 @@ int hitTest(const Puzzle& puzzle, QPoint boardPoint);
 // what raising the members one by one in ascending order gives. After raising a block of every
 // element the order reads n-1, ..., 0, which the completion test relies on.
 void raiseToTop(Puzzle& puzzle, int e);
+
+// Puts the given elements on top in the given order (the first topmost); every other element
+// keeps its order below them.
+void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements);

@@ -6,6 +6,20 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// Gives a board a scale with the board point `boardPoint` at `clientPoint`, as far as the scroll
+// limits allow.
+void placeAbout(Board& b, QSize client, double scale, QPointF boardPoint, QPointF clientPoint) {
+    // The origin of the new scale is known only once it is set.
+    b.setView(client, scale);
+    b.scrollX = static_cast<int>(std::lround(boardPoint.x() * scale + b.originX - clientPoint.x()));
+    b.scrollY = static_cast<int>(std::lround(boardPoint.y() * scale + b.originY - clientPoint.y()));
+    b.clampScroll();
+}
+
+} // namespace
+
 Viewport::Viewport(BoardState& state, IInteractionHost& host) : state_(state), host_(host) {}
 
 double Viewport::scale() const {
@@ -26,7 +40,10 @@ bool Viewport::wholeTableShown() const {
 }
 
 QRectF Viewport::visibleBoardRect() const {
-    const Board& b = state_.board;
+    return visibleBoardRectOf(state_.board);
+}
+
+QRectF Viewport::visibleBoardRectOf(const Board& b) const {
     const QSize client = host_.clientSize();
     const QRectF shown(b.toBoardF(QPointF(0, 0)), b.toBoardF(QPointF(client.width(), client.height())));
     return shown.intersected(QRectF(0, 0, b.boardWidth, b.boardHeight));
@@ -57,14 +74,27 @@ bool Viewport::setScaleAbout(double scale, QPointF clientPoint) {
     if (scale == b.scale && b.viewSize == host_.clientSize())
         return false;
     wholeTable_ = false;
-    const QPointF boardPoint = b.toBoardF(clientPoint);
     const int oldX = b.scrollX, oldY = b.scrollY;
     const double oldScale = b.scale;
-    // The origin of the new scale is known only once it is set.
-    b.setView(host_.clientSize(), scale);
-    apply(scale, QPointF(boardPoint.x() * scale + b.originX - clientPoint.x(),
-                         boardPoint.y() * scale + b.originY - clientPoint.y()));
+    placeAbout(b, host_.clientSize(), scale, b.toBoardF(clientPoint), clientPoint);
+    apply(b.scale, QPointF(b.scrollX, b.scrollY));
     return b.scale != oldScale || b.scrollX != oldX || b.scrollY != oldY;
+}
+
+Board Viewport::viewAt(double scale, QPointF clientPoint) const {
+    const Board& b = state_.board;
+    Board view;
+    view.boardWidth = b.boardWidth;
+    view.boardHeight = b.boardHeight;
+    placeAbout(view, host_.clientSize(), std::clamp(scale, wholeTableScale(), maxScale),
+               b.toBoardF(clientPoint), clientPoint);
+    return view;
+}
+
+double Viewport::stepFrom(double scale, int steps) {
+    const double k = std::log2(scale) * stepsPerDoubling;
+    const double target = steps > 0 ? std::floor(k + 1e-6) + steps : std::ceil(k - 1e-6) + steps;
+    return std::exp2(target / stepsPerDoubling);
 }
 
 void Viewport::centreOn(QPointF boardPoint) {
@@ -88,10 +118,7 @@ void Viewport::fitBoardRect(const QRect& boardRect) {
 bool Viewport::zoomStep(int steps, QPointF clientPoint) {
     if (holding() || steps == 0)
         return false;
-    const double k = std::log2(state_.board.scale) * stepsPerDoubling;
-    // From between two steps, the first step lands on the neighbouring one.
-    const double target = steps > 0 ? std::floor(k + 1e-6) + steps : std::ceil(k - 1e-6) + steps;
-    return setScaleAbout(std::exp2(target / stepsPerDoubling), clientPoint);
+    return setScaleAbout(stepFrom(state_.board.scale, steps), clientPoint);
 }
 
 void Viewport::wheel(int delta, QPointF clientPoint) {
@@ -130,6 +157,13 @@ void Viewport::toggleWholeTable() {
         centreOn(previousCentre_);
         return;
     }
+    showWholeTable();
+}
+
+void Viewport::showWholeTable() {
+    if (wholeTableShown())
+        return;
+    Board& b = state_.board;
     previousScale_ = b.scale;
     previousCentre_ = b.toBoardF(centre());
     b.setView(host_.clientSize(), wholeTableScale());

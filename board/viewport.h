@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class IInteractionHost;
+struct Board;
 struct BoardState;
 
 // The view's scale: zooming about a point, the whole table fitted to the window and back, and
@@ -32,6 +33,14 @@ public:
     // Sets the scale, kept within wholeTableScale..maxScale, with the board point under the
     // client point staying there as far as the scroll limits allow; true when the view changed.
     bool setScaleAbout(double scale, QPointF clientPoint);
+    // The view setScaleAbout(scale, clientPoint) would give, without changing anything: a board
+    // with the mapping and limits only (no bitmap), for asking what it would show.
+    Board viewAt(double scale, QPointF clientPoint) const;
+    // The part of the board a view shows (board coordinates, within the board).
+    QRectF visibleBoardRectOf(const Board& view) const;
+    // The zoom step `steps` steps above (below, when negative) a scale; from between two steps
+    // the first step lands on the neighbouring one. Not kept within the limits.
+    static double stepFrom(double scale, int steps);
     // Shows the board rectangle whole and centred, at the largest scale up to 100 % that does.
     void fitBoardRect(const QRect& boardRect);
     // Puts a board point in the middle of the window at the present scale.
@@ -48,6 +57,8 @@ public:
     void actualSize();
     // Z: the whole table, or back to the view before it.
     void toggleWholeTable();
+    // The whole table, remembering the view before it for Z (nothing when it is shown already).
+    void showWholeTable();
     // Middle button: the whole table; in it, 100 % centred on the point clicked.
     void middleClick(QPoint client);
 

@@ -27,6 +27,12 @@ CommandUpdate gameToSave(const CommandContext& c) {
     return {c.flags.gameUnderWay() && !c.turningBusy, {}};
 }
 
+// Sorting moves elements of a game on show, never one in the player's hand. A paused game is
+// behind its modal pause window, where no command reaches.
+CommandUpdate gameToSort(const CommandContext& c) {
+    return {c.flags.gameUnderWay() && !c.turningBusy && !c.holding, {}};
+}
+
 CommandUpdate gamesToLoad(const CommandContext& c) {
     return {!c.turningBusy && c.savedGameCount && c.savedGameCount() > 0, {}};
 }
@@ -71,6 +77,12 @@ const std::vector<CommandRow>& commandTable() {
              .menu = Menu::Actions,
              .keys = {"Enter", "Return"},
              .rule = pictureCut},
+            {.id = Cmd::EdgesFirst,
+             .menu = Menu::Actions,
+             .separatorBefore = true,
+             .keys = {"Ctrl+E"},
+             .rule = gameToSort},
+            {.id = Cmd::GatherLoose, .menu = Menu::Actions, .keys = {"Ctrl+G"}, .rule = gameToSort},
 
             {.id = Cmd::FullScreen, .menu = Menu::View, .keys = {"Ctrl+M"}, .rule = fullScreen},
             {.id = Cmd::ShowPicture, .menu = Menu::View, .keys = {"Ctrl+P"}, .rule = showPicture},

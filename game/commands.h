@@ -15,6 +15,8 @@ struct CommandContext {
     bool previewVisible = false;
     bool fullScreen = false;
     bool turningBusy = false;
+    // The mouse holds an element or a block.
+    bool holding = false;
     // Re-reads the list of saved games; asked only for the load command.
     std::function<int()> savedGameCount;
 };

@@ -26,5 +26,7 @@ constexpr int ZoomIn = 32940;
 constexpr int ZoomOut = 32941;
 constexpr int ActualSize = 32942;
 constexpr int WholeTable = 32943;
+constexpr int EdgesFirst = 32950;
+constexpr int GatherLoose = 32951;
 constexpr int Exit = 57665;
 } // namespace Cmd

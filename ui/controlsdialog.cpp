@@ -1,5 +1,7 @@
 #include "ui/controlsdialog.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 namespace {
@@ -48,17 +50,27 @@ const Key kRightKeys[] = {
     {"Прокрутка клиентской части главного окна", "Клавиши курсора", 2},
     {"Увеличить / уменьшить", "Ctrl + + / −", 1},
     {"Масштаб 100%", "Ctrl + 0", 1},
+    // Sorting the elements.
+    {"Выложить края", "Ctrl + E", 1},
+    {"Собрать россыпь", "Ctrl + G", 1},
 };
+
+template <std::size_t N> constexpr int linesOf(const Key (&keys)[N]) {
+    int lines = 0;
+    for (const Key& key : keys)
+        lines += key.lines;
+    return lines;
+}
 
 // Columns of the table, in dialog units: left edge and width.
 constexpr int kActionX = 7, kActionW = 114;
 constexpr int kMouseX = 124, kMouseW = 90;
 constexpr int kKeyboardX = 217, kKeyboardW = 109;
 constexpr int kRowH = 10;
-// Below the table: the etched line, then the keys in two columns of six lines.
+// Below the table: the etched line, then the keys in two columns as long as the longer one.
 constexpr int kTableY = 21;
 constexpr int kKeysY = kTableY + kRowH * int(std::size(kTable)) + 7;
-constexpr int kKeysH = 6 * kRowH;
+constexpr int kKeysH = std::max(linesOf(kLeftKeys), linesOf(kRightKeys)) * kRowH;
 
 } // namespace
 

@@ -12,7 +12,9 @@ namespace {
 constexpr int separator = 0, backgroundSubmenu = -1;
 constexpr int itemCommands[CFullScreenMenu::itemCount] = {
     Cmd::NewGame, separator, Cmd::SaveGame, Cmd::LoadGame, separator, Cmd::LoadPicture, Cmd::CutPicture,
-    Cmd::Settings, Cmd::CreateElements, separator, Cmd::FullScreen, Cmd::ShowPicture,
+    Cmd::Settings, Cmd::CreateElements,
+    // Sorting, as in the menu bar's actions menu.
+    Cmd::EdgesFirst, Cmd::GatherLoose, separator, Cmd::FullScreen, Cmd::ShowPicture,
     // The view's scale, as in the menu bar's view menu.
     Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu, separator,
     Cmd::Exit};

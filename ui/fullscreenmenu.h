@@ -14,13 +14,13 @@ public:
     static constexpr int itemHeight = 40;
     static constexpr int separatorCount = 5;
     static constexpr int separatorHeight = 2;
-    static constexpr int itemCount = 20;
+    static constexpr int itemCount = 22;
     // Positions whose texts change each time the menu opens.
-    static constexpr int fullScreenItem = 10;
-    static constexpr int pictureItem = 11;
-    static constexpr int backgroundItem = 17;
+    static constexpr int fullScreenItem = 12;
+    static constexpr int pictureItem = 13;
+    static constexpr int backgroundItem = 19;
 
-    // Items send their command ids to runCommand; position 17 opens backgroundMenu.
+    // Items send their command ids to runCommand; position 19 opens backgroundMenu.
     CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::function<void(int)> runCommand,
                     QWidget* parent);
 

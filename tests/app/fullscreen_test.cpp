@@ -22,7 +22,7 @@ TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen
     CFullScreenMenu* menu = frame.fullScreenMode().menu();
     EXPECT_TRUE(frame.runCommand(32805));
     EXPECT_FALSE(menu->isVisible());
-    EXPECT_EQ(menu->itemText(10), QStringLiteral("П&олноэкранный Режим"));
+    EXPECT_EQ(menu->itemText(12), QStringLiteral("П&олноэкранный Режим"));
     EXPECT_TRUE(fakes.sound.played.isEmpty());
 
     EXPECT_TRUE(frame.runCommand(32777));
@@ -31,14 +31,14 @@ TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen
     EXPECT_TRUE(frame.isFullScreen());
     frame.runCommand(32805);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(menu->itemText(10), QStringLiteral("&Оконный Режим"));
-    EXPECT_EQ(menu->itemText(11), QStringLiteral("Показать &Картинку"));
+    EXPECT_EQ(menu->itemText(12), QStringLiteral("&Оконный Режим"));
+    EXPECT_EQ(menu->itemText(13), QStringLiteral("Показать &Картинку"));
     EXPECT_TRUE(fakes.sound.played.contains(QStringLiteral("wave:219")));
     // Centred on the window, its middle at the window's middle.
     const QRect window = frame.frameGeometry();
     EXPECT_EQ(frame.fullScreenMode().popupPosition(),
               QPoint((2 * window.left() + window.width()) / 2 - menu->sizeHint().width() / 2,
-                     std::max(0, (2 * window.top() + window.height()) / 2 - 305)));
+                     std::max(0, (2 * window.top() + window.height()) / 2 - 345)));
     // The menu bar keeps its own texts.
     EXPECT_EQ(frame.commands().evaluate(32777).text, QStringLiteral("&Оконный Режим"));
     menu->hide();
@@ -60,15 +60,17 @@ TEST(FullScreenTest, F10OffersToHideThePictureWhileItIsShown) {
     ASSERT_TRUE(frame.preview().visible());
     CFullScreenMenu* menu = frame.fullScreenMode().menu();
     frame.runCommand(32805);
-    EXPECT_EQ(menu->itemText(11), QStringLiteral("Спрятать &Картинку"));
+    EXPECT_EQ(menu->itemText(13), QStringLiteral("Спрятать &Картинку"));
     // The enabling rules reach the wooden items when the menu opens.
     EXPECT_TRUE(menu->actions()[6]->isEnabled());  // the cut: a picture is loaded
     EXPECT_FALSE(menu->actions()[8]->isEnabled()); // no cut yet: no elements to create
     EXPECT_FALSE(menu->actions()[2]->isEnabled()); // nothing to save
+    EXPECT_FALSE(menu->actions()[9]->isEnabled()); // nothing to sort
+    EXPECT_FALSE(menu->actions()[10]->isEnabled());
     menu->hide();
     frame.runCommand(32775);
     frame.runCommand(32805);
-    EXPECT_EQ(menu->itemText(11), QStringLiteral("Показать &Картинку"));
+    EXPECT_EQ(menu->itemText(13), QStringLiteral("Показать &Картинку"));
     menu->hide();
 }
 

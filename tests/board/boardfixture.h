@@ -52,6 +52,7 @@ public:
     int hintChanges = 0;
     bool full = false;
     QSize client{800, 600};
+    QRect hidden; // a window over the board, in client coordinates
     std::vector<int> commands;
     std::vector<Tip> tips;
 
@@ -69,6 +70,7 @@ public:
     }
     void captureMouse() override { ++captures; }
     QSize clientSize() const override { return client; }
+    QRect hiddenClientArea() const override { return hidden; }
     bool fullScreenMode() const override { return full; }
     bool runCommand(int id) override {
         commands.push_back(id);
@@ -229,14 +231,14 @@ public:
 // Checks the board bitmap against the elements: a pixel covered by exactly one element's
 // region shows that element's bitmap, a pixel covered by none shows the background. (Where
 // regions overlap, the order of partial repairs decides, as it does on screen.)
-inline void expectBoardShowsElements(BoardFixture& f, const char* where) {
-    const Puzzle& p = f.state.puzzle;
+inline void expectBoardShowsElements(const BoardState& s, const char* where) {
+    const Puzzle& p = s.puzzle;
     QRegion all, overlap;
     for (int i = 0; i < p.count(); ++i) {
         overlap += all.intersected(p.boardRegions[i]);
         all += p.boardRegions[i];
     }
-    const QImage& board = f.state.board.boardBitmap;
+    const QImage& board = s.board.boardBitmap;
     int wrong = 0;
     for (int i = 0; i < p.count() && wrong < 5; ++i) {
         const Element& e = p.element(i);
@@ -253,7 +255,7 @@ inline void expectBoardShowsElements(BoardFixture& f, const char* where) {
                 }
     }
     // Background: sample the area around every element.
-    const QRgb background = f.state.background.backgroundColor.rgb();
+    const QRgb background = s.background.backgroundColor.rgb();
     for (int i = 0; i < p.count() && wrong < 5; ++i) {
         const QRect around = p.boardRegions[i].boundingRect().adjusted(-40, -40, 40, 40) & board.rect();
         const QRegion empty = QRegion(around).subtracted(all);
@@ -266,6 +268,10 @@ inline void expectBoardShowsElements(BoardFixture& f, const char* where) {
                         break;
                     }
     }
+}
+
+inline void expectBoardShowsElements(BoardFixture& f, const char* where) {
+    expectBoardShowsElements(f.state, where);
 }
 
 // The partition of 0..n-1 into the connected parts of a set of joins.

@@ -56,11 +56,11 @@ TEST(BackgroundChoiceTest, ATextureAfterASolidColourKeepsTheColourForTheChooser)
 }
 
 TEST(MenuLettersTest, CyrillicAndLatinLetterOfTheSameKeyChooseTheSameItem) {
-    const char* full[][2] = {{"н", "y"}, {"с", "c"}, {"з", "p"}, {"а", "f"}, {"р", "h"},
-                             {"т", "n"}, {"э", "'"}, {"о", "j"}, {"к", "r"}, {"у", "e"},
+    const char* full[][2] = {{"н", "y"}, {"с", "c"}, {"з", "p"}, {"а", "f"}, {"р", "h"}, {"т", "n"},
+                             {"э", "'"}, {"л", "k"}, {"б", ","}, {"о", "j"}, {"к", "r"}, {"у", "e"},
                              {"е", "t"}, {"м", "v"}, {"в", "d"}, {"ф", "a"}, {"ы", "s"}};
-    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 17, 19};
-    for (int i = 0; i < 15; ++i)
+    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 19, 21};
+    for (int i = 0; i < 17; ++i)
         for (const char* letter : full[i])
             EXPECT_EQ(menuItemForLetter(OwnerMenu::FullScreen, QString::fromUtf8(letter).at(0)), fullItems[i])
                 << letter;

@@ -31,6 +31,8 @@ TEST(CommandRulesTest, EnablingFollowsTheFlags) {
         EXPECT_EQ(updateCommand(Cmd::CreateElements, c).enabled, picture && cut);
         EXPECT_EQ(updateCommand(Cmd::ShowPicture, c).enabled, picture);
         EXPECT_EQ(updateCommand(Cmd::SaveGame, c).enabled, elements && !completed);
+        EXPECT_EQ(updateCommand(Cmd::EdgesFirst, c).enabled, elements && !completed);
+        EXPECT_EQ(updateCommand(Cmd::GatherLoose, c).enabled, elements && !completed);
         // Commands without a rule stay enabled.
         EXPECT_TRUE(updateCommand(Cmd::NewGame, c).enabled);
         EXPECT_TRUE(updateCommand(Cmd::FullScreen, c).enabled);
@@ -70,6 +72,20 @@ TEST(CommandRulesTest, BusyWorkerHoldsBackCommandsThatWouldStartAnother) {
     EXPECT_FALSE(updateCommand(Cmd::LoadPicture, c).enabled);
     EXPECT_FALSE(updateCommand(Cmd::LoadGame, c).enabled);
     EXPECT_FALSE(updateCommand(Cmd::NewGame, c).enabled);
+    // A loaded game whose picture still turns is not on show: nothing to sort yet.
+    c.flags.elementsExist = 1;
+    EXPECT_FALSE(updateCommand(Cmd::EdgesFirst, c).enabled);
+    EXPECT_FALSE(updateCommand(Cmd::GatherLoose, c).enabled);
+}
+
+// The sorting commands never move what the mouse holds.
+TEST(CommandRulesTest, SortingWaitsWhileAnElementIsHeld) {
+    CommandContext c = contextFor(7);
+    EXPECT_TRUE(updateCommand(Cmd::EdgesFirst, c).enabled);
+    c.holding = true;
+    EXPECT_FALSE(updateCommand(Cmd::EdgesFirst, c).enabled);
+    EXPECT_FALSE(updateCommand(Cmd::GatherLoose, c).enabled);
+    EXPECT_TRUE(updateCommand(Cmd::SaveGame, c).enabled);
 }
 
 TEST(MenuDefinitionTest, FiveMenusAndEveryAcceleratorHasAnItemOrCommand) {
@@ -81,7 +97,7 @@ TEST(MenuDefinitionTest, FiveMenusAndEveryAcceleratorHasAnItemOrCommand) {
     for (const auto& m : menus)
         for (const auto& i : m.items)
             items += i.id != 0;
-    EXPECT_EQ(items, 5 + 3 + (2 + 4) + 11 + 3);
+    EXPECT_EQ(items, 5 + (3 + 2) + (2 + 4) + 11 + 3);
 }
 
 // One row per command: each id once, every menu item with a text of one mnemonic, every key a
@@ -102,7 +118,7 @@ TEST(MenuDefinitionTest, EveryCommandHasOneRowWithTextAndValidKeys) {
         }
     }
     EXPECT_EQ(commandRow(0), nullptr);
-    EXPECT_EQ(acceleratorTable().size(), 13u + 5u);
+    EXPECT_EQ(acceleratorTable().size(), 13u + 5u + 2u);
 }
 
 } // namespace

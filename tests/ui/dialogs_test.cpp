@@ -40,7 +40,8 @@ TEST(AboutDialogTest, LetteringCentredAtTheTopAndTheVersionBelow) {
 TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
     CControlsDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Управление"));
-    EXPECT_EQ(dialog.size(), QSize(500, 330)); // the described card and the rows of the view's scale
+    EXPECT_EQ(dialog.size(),
+              QSize(500, 362)); // the described card, the rows of the view's scale and of sorting
     const QStringList expected = {"ДЕЙСТВИЕ",
                                   "КНОПКИ МЫШИ",
                                   "КЛАВИАТУРА + МЫШЬ",
@@ -90,7 +91,11 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
                                   "Увеличить / уменьшить",
                                   "Ctrl + + / −",
                                   "Масштаб 100%",
-                                  "Ctrl + 0"};
+                                  "Ctrl + 0",
+                                  "Выложить края",
+                                  "Ctrl + E",
+                                  "Собрать россыпь",
+                                  "Ctrl + G"};
     EXPECT_EQ(labelTexts(dialog), expected);
     // The last row's "c" is the Latin letter; the one above it the Cyrillic "с".
     EXPECT_TRUE(expected[21].endsWith(QLatin1Char('c')));

@@ -34,27 +34,30 @@ int count(const QImage& image, const QColor& colour) {
     return n;
 }
 
-// The sixteen described items, with the four items of the view's scale after the picture item.
-TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs610High) {
+// The sixteen described items, with the two sorting items after the elements' and the four
+// items of the view's scale after the picture item.
+TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs690High) {
     Menus m;
     const int check = OwnerDrawnMenu::checkMarkWidth();
-    EXPECT_EQ(m.full.totalHeight(), 450 + 4 * 40);
-    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 610));
+    EXPECT_EQ(m.full.totalHeight(), 450 + 6 * 40);
+    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 690));
     const QList<QAction*> items = m.full.actions();
-    ASSERT_EQ(items.size(), 20);
+    ASSERT_EQ(items.size(), 22);
     int y = 0;
-    for (int i = 0; i < 20; ++i) {
-        const bool separator = i == 1 || i == 4 || i == 9 || i == 16 || i == 18;
+    for (int i = 0; i < 22; ++i) {
+        const bool separator = i == 1 || i == 4 || i == 11 || i == 18 || i == 20;
         EXPECT_EQ(items[i]->isSeparator(), separator) << i;
         EXPECT_EQ(m.full.actionGeometry(items[i]), QRect(0, y, 250 - check, separator ? 2 : 40)) << i;
         y += separator ? 2 : 40;
     }
-    EXPECT_EQ(items[17]->menu(), &m.background);
-    EXPECT_EQ(m.full.itemText(17), QStringLiteral("Установить &Фон"));
-    EXPECT_EQ(m.full.itemText(19), QStringLiteral("В&ыход"));
+    EXPECT_EQ(items[19]->menu(), &m.background);
+    EXPECT_EQ(m.full.itemText(19), QStringLiteral("Установить &Фон"));
+    EXPECT_EQ(m.full.itemText(21), QStringLiteral("В&ыход"));
+    EXPECT_EQ(m.full.itemText(9), QStringLiteral("Вы&ложить Края"));
+    EXPECT_EQ(m.full.itemText(10), QStringLiteral("Со&брать Россыпь"));
     const QStringList view{"&Увеличить", "Ум&еньшить", "&Масштаб 100%", "&Весь стол"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(m.full.itemText(12 + i), view[i]);
+        EXPECT_EQ(m.full.itemText(14 + i), view[i]);
     EXPECT_EQ(m.background.sizeHint(), QSize(160 - check, 440));
     for (QAction* a : m.background.actions())
         EXPECT_EQ(m.full.actionGeometry(a).height(), 0); // none of them lies in the other menu

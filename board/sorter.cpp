@@ -1,0 +1,195 @@
+#include "board/sorter.h"
+
+#include "board/boardrenderer.h"
+#include "board/boardstate.h"
+#include "board/interactionhost.h"
+#include "board/rowlayout.h"
+#include "board/stacking.h"
+#include "board/viewport.h"
+#include "model/services.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Reading order of the elements' present places.
+void sortByPlace(const Puzzle& p, std::vector<std::int32_t>& elements) {
+    std::stable_sort(elements.begin(), elements.end(), [&](int a, int b) {
+        const Rect& A = p.bodyRects[a];
+        const Rect& B = p.bodyRects[b];
+        return A.top != B.top ? A.top < B.top : A.left < B.left;
+    });
+}
+
+// The whole board pixels inside a rectangle, less a margin.
+Rect inside(const QRectF& r, int margin) {
+    return {static_cast<int>(std::ceil(r.left())) + margin, static_cast<int>(std::ceil(r.top())) + margin,
+            static_cast<int>(std::floor(r.right())) - margin,
+            static_cast<int>(std::floor(r.bottom())) - margin};
+}
+
+// The board pixels a client rectangle shows any part of.
+Rect boardPixelsOf(const Board& view, const QRect& client) {
+    const QPointF a = view.toBoardF(client.topLeft());
+    const QPointF b = view.toBoardF(QPointF(client.right() + 1, client.bottom() + 1));
+    return {static_cast<int>(std::floor(a.x())), static_cast<int>(std::floor(a.y())),
+            static_cast<int>(std::ceil(b.x())), static_cast<int>(std::ceil(b.y()))};
+}
+
+} // namespace
+
+Sorter::Sorter(BoardState& state, BoardRenderer& renderer, Viewport& viewport, IInteractionHost& host,
+               ISound& sound, ICursor& cursor)
+    : state_(state), renderer_(renderer), viewport_(viewport), host_(host), sound_(sound), cursor_(cursor) {}
+
+std::vector<std::int32_t> Sorter::borderElements() const {
+    const Puzzle& p = state_.puzzle;
+    std::vector<std::int32_t> corners, edges;
+    for (int i = 0; i < p.count(); ++i) {
+        if (p.blocks.blockSize(i) > 1)
+            continue;
+        const bool top = p.rowOf(i) == 0, bottom = p.rowOf(i) == p.rows - 1;
+        const bool left = p.columnOf(i) == 0, right = p.columnOf(i) == p.columns - 1;
+        if ((top || bottom) && (left || right))
+            corners.push_back(i);
+        else if (top || bottom || left || right)
+            edges.push_back(i);
+    }
+    sortByPlace(p, corners);
+    sortByPlace(p, edges);
+    corners.insert(corners.end(), edges.begin(), edges.end());
+    return corners;
+}
+
+std::vector<std::int32_t> Sorter::looseElements() const {
+    const Puzzle& p = state_.puzzle;
+    std::vector<std::int32_t> loose;
+    for (int i = 0; i < p.count(); ++i)
+        if (p.blocks.blockSize(i) == 1)
+            loose.push_back(i);
+    sortByPlace(p, loose);
+    return loose;
+}
+
+int Sorter::gap() const {
+    const Geometry& g = state_.puzzle.geometry;
+    // Cells `gap` apart hold bodies bitmapSize - elementSize + gap apart; bodies join only
+    // within the capture area, and only bodies test for it.
+    return std::max(0, state_.settings.captureArea + 1 - (g.bitmapSize - g.elementSize));
+}
+
+int Sorter::margin() const {
+    return std::max(gap(), state_.puzzle.geometry.elementSize / 8);
+}
+
+bool Sorter::edgesFirst() {
+    return gather(borderElements());
+}
+
+bool Sorter::gatherLoose() {
+    return gather(looseElements());
+}
+
+Sorter::Plan Sorter::plan(const std::vector<std::int32_t>& elements) const {
+    const Puzzle& p = state_.puzzle;
+    const Board& board = state_.board;
+    RowLayoutRequest request;
+    request.gap = gap();
+    request.pieces.reserve(elements.size());
+    for (const int i : elements) {
+        const Rect& cell = p.element(i).cellRect;
+        request.pieces.emplace_back(cell.width(), cell.height());
+    }
+    std::vector<Rect> blocks;
+    for (int j = 0; j < p.count(); ++j)
+        if (p.blocks.blockSize(j) > 1)
+            blocks.push_back(p.element(j).cellRect);
+    const QRect hidden = host_.hiddenClientArea();
+    auto layOutIn = [&](const Board& view) {
+        request.area = inside(viewport_.visibleBoardRectOf(view), margin());
+        request.obstacles = blocks;
+        if (!hidden.isEmpty())
+            request.obstacles.push_back(boardPixelsOf(view, hidden));
+        return layOutRows(request);
+    };
+
+    // In the view as it is; else zoomed out a step at a time about its top-left corner, down to
+    // the whole table.
+    RowLayout rows = layOutIn(board);
+    if (rows.fits)
+        return {std::move(rows.places), ViewChange::None, board.scale, 0};
+    const double whole = viewport_.wholeTableScale();
+    for (double scale = board.scale; scale > whole;) {
+        scale = std::max(whole, Viewport::stepFrom(scale, -1));
+        rows = layOutIn(viewport_.viewAt(scale, QPointF(0, 0)));
+        if (rows.fits)
+            return {std::move(rows.places), scale == whole ? ViewChange::WholeTable : ViewChange::Scale,
+                    scale, 0};
+    }
+
+    // Not even the whole board holds them: the rows run on below it and the board grows to take
+    // them, as high as they need and the hidden part of the view then takes.
+    const int m = margin();
+    request.area = {m, m, board.boardWidth - m, board.boardHeight - m};
+    request.obstacles = std::move(blocks);
+    request.openBelow = true;
+    rows = layOutRows(request);
+    if (!rows.fits)
+        return {};
+    // The hidden part of the view lies over the bottom of the whole table: a strip of its height
+    // is left free below the rows, its height in board pixels growing with the board while the
+    // board's height decides the scale.
+    const int below = rows.bottom + m;
+    int height = std::max(board.boardHeight, below);
+    const QSize client = host_.clientSize();
+    if (!hidden.isEmpty() && !client.isEmpty() && hidden.height() < client.height()) {
+        const double byWidth = std::min(1.0, double(client.width()) / board.boardWidth);
+        const double share = double(hidden.height()) / client.height();
+        height = std::max({height, below + static_cast<int>(std::ceil(hidden.height() / byWidth)),
+                           static_cast<int>(std::ceil(below / (1.0 - share)))});
+    }
+    return {std::move(rows.places), ViewChange::GrownBoard, 1.0, height};
+}
+
+bool Sorter::gather(const std::vector<std::int32_t>& elements) {
+    if (elements.empty() || state_.input.pickedElement != -1 || !state_.hasElements())
+        return false;
+    const WaitCursor wait(cursor_);
+    const Plan plan = this->plan(elements);
+    if (plan.places.size() != elements.size())
+        return false;
+
+    Board& board = state_.board;
+    switch (plan.view) {
+    case ViewChange::None:
+        break;
+    case ViewChange::Scale:
+        viewport_.setScaleAbout(plan.scale, QPointF(0, 0));
+        break;
+    case ViewChange::WholeTable:
+        viewport_.showWholeTable();
+        break;
+    case ViewChange::GrownBoard: {
+        const int oldHeight = board.boardHeight;
+        board.grow(board.boardWidth, plan.boardHeight);
+        renderer_.paintBackground(QRegion(0, oldHeight, board.boardWidth, board.boardHeight - oldHeight));
+        viewport_.showWholeTable();
+        break;
+    }
+    }
+
+    // One repaint for the whole move: erased where they were, drawn on top where they go.
+    Puzzle& p = state_.puzzle;
+    BoardRenderer::InvalidationBatch batch(renderer_);
+    renderer_.liftSet(elements);
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        const Rect& cell = p.element(elements[k]).cellRect;
+        p.moveElement(elements[k], plan.places[k].x() - cell.left, plan.places[k].y() - cell.top);
+    }
+    raiseAllToTop(p, elements);
+    for (const int i : elements)
+        renderer_.drawElement(i, false, true);
+    sound_.playWave(sortedWave);
+    return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPoint>
+
+#include <cstdint>
+#include <vector>
+
+class BoardRenderer;
+class ICursor;
+class IInteractionHost;
+class ISound;
+class Viewport;
+struct BoardState;
+
+// The sorting commands: the border elements first and every loose element, laid out in rows
+// from the top-left corner of the view. They sort, never solve: each element keeps its turn, the
+// order is that of their present places, and they land too far apart to join. Blocks stay
+// where they are and the rows go round them. The clock is none of their business.
+class Sorter {
+public:
+    static constexpr int sortedWave = 259; // the click heard when elements appear
+
+    Sorter(BoardState& state, BoardRenderer& renderer, Viewport& viewport, IInteractionHost& host,
+           ISound& sound, ICursor& cursor);
+
+    // Every element of the picture's border that is in no block of two or more, corners first.
+    // False when there is none to move or an element is held.
+    bool edgesFirst();
+    // Every element that is in no block of two or more.
+    bool gatherLoose();
+
+    // The elements each command moves, in the order it lays them: corners, then the rest, each
+    // part in the reading order of their present places (row by row from the top, then from the
+    // left), which gives the picture's order away no more than the board does.
+    std::vector<std::int32_t> borderElements() const;
+    std::vector<std::int32_t> looseElements() const;
+    // Free pixels between the cells of laid elements: cells that far apart hold bodies further
+    // apart than the capture area, so nothing laid can join.
+    int gap() const;
+    // Free pixels between the rows and the edges of the view.
+    int margin() const;
+
+private:
+    enum class ViewChange { None, Scale, WholeTable, GrownBoard };
+    struct Plan {
+        std::vector<QPoint> places; // cell top-left corners; empty when nothing can be laid
+        ViewChange view = ViewChange::None;
+        double scale = 1.0;
+        int boardHeight = 0;
+    };
+    Plan plan(const std::vector<std::int32_t>& elements) const;
+    bool gather(const std::vector<std::int32_t>& elements);
+
+    BoardState& state_;
+    BoardRenderer& renderer_;
+    Viewport& viewport_;
+    IInteractionHost& host_;
+    ISound& sound_;
+    ICursor& cursor_;
+};
