@@ -37,6 +37,15 @@ Rect boardPixelsOf(const Board& view, const QRect& client) {
             static_cast<int>(std::ceil(b.x())), static_cast<int>(std::ceil(b.y()))};
 }
 
+// The whole-table view of a board of the given size: all of it in the window.
+Board wholeTableOf(QSize size, QSize client) {
+    Board view;
+    view.boardWidth = size.width();
+    view.boardHeight = size.height();
+    view.setView(client, Viewport::wholeTableScaleFor(size, client));
+    return view;
+}
+
 } // namespace
 
 Sorter::Sorter(BoardState& state, BoardRenderer& renderer, Viewport& viewport, IInteractionHost& host,
@@ -118,20 +127,38 @@ Sorter::Plan Sorter::plan(const std::vector<std::int32_t>& elements) const {
     // the whole table.
     RowLayout rows = layOutIn(board);
     if (rows.fits)
-        return {std::move(rows.places), ViewChange::None, board.scale, 0};
+        return {std::move(rows.places), ViewChange::None, board.scale, {}};
     const double whole = viewport_.wholeTableScale();
     for (double scale = board.scale; scale > whole;) {
         scale = std::max(whole, Viewport::stepFrom(scale, -1));
         rows = layOutIn(viewport_.viewAt(scale, QPointF(0, 0)));
         if (rows.fits)
-            return {std::move(rows.places), scale == whole ? ViewChange::WholeTable : ViewChange::Scale,
-                    scale, 0};
+            return {std::move(rows.places),
+                    scale == whole ? ViewChange::WholeTable : ViewChange::Scale,
+                    scale,
+                    {}};
     }
 
-    // Not even the whole board holds them: the rows run on below it and the board grows to take
-    // them, as high as they need and the hidden part of the view then takes.
+    // Not even the whole board holds them: the board grows. First to the right, as far as the
+    // whole-table view still shows it at the same scale (a board narrower than the window's
+    // shape leaves that room unused); then the rows run on below it, and it grows downwards.
     const int m = margin();
-    request.area = {m, m, board.boardWidth - m, board.boardHeight - m};
+    const QSize client = host_.clientSize();
+    int width = board.boardWidth;
+    if (!client.isEmpty())
+        width =
+            std::max(width, static_cast<int>(double(board.boardHeight) * client.width() / client.height()));
+    if (width > board.boardWidth) {
+        const QSize wider(width, board.boardHeight);
+        request.area = {m, m, width - m, board.boardHeight - m};
+        request.obstacles = blocks;
+        if (!hidden.isEmpty())
+            request.obstacles.push_back(boardPixelsOf(wholeTableOf(wider, client), hidden));
+        rows = layOutRows(request);
+        if (rows.fits)
+            return {std::move(rows.places), ViewChange::GrownBoard, 1.0, wider};
+    }
+    request.area = {m, m, width - m, board.boardHeight - m};
     request.obstacles = std::move(blocks);
     request.openBelow = true;
     rows = layOutRows(request);
@@ -142,14 +169,13 @@ Sorter::Plan Sorter::plan(const std::vector<std::int32_t>& elements) const {
     // board's height decides the scale.
     const int below = rows.bottom + m;
     int height = std::max(board.boardHeight, below);
-    const QSize client = host_.clientSize();
     if (!hidden.isEmpty() && !client.isEmpty() && hidden.height() < client.height()) {
-        const double byWidth = std::min(1.0, double(client.width()) / board.boardWidth);
+        const double byWidth = std::min(1.0, double(client.width()) / width);
         const double share = double(hidden.height()) / client.height();
         height = std::max({height, below + static_cast<int>(std::ceil(hidden.height() / byWidth)),
                            static_cast<int>(std::ceil(below / (1.0 - share)))});
     }
-    return {std::move(rows.places), ViewChange::GrownBoard, 1.0, height};
+    return {std::move(rows.places), ViewChange::GrownBoard, 1.0, QSize(width, height)};
 }
 
 bool Sorter::gather(const std::vector<std::int32_t>& elements) {
@@ -171,9 +197,9 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
         viewport_.showWholeTable();
         break;
     case ViewChange::GrownBoard: {
-        const int oldHeight = board.boardHeight;
-        board.grow(board.boardWidth, plan.boardHeight);
-        renderer_.paintBackground(QRegion(0, oldHeight, board.boardWidth, board.boardHeight - oldHeight));
+        const QRegion before(0, 0, board.boardWidth, board.boardHeight);
+        board.grow(plan.board.width(), plan.board.height());
+        renderer_.paintBackground(QRegion(0, 0, board.boardWidth, board.boardHeight).subtracted(before));
         viewport_.showWholeTable();
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QSize>
 
 #include <cstdint>
 #include <vector>
@@ -46,7 +47,7 @@ private:
         std::vector<QPoint> places; // cell top-left corners; empty when nothing can be laid
         ViewChange view = ViewChange::None;
         double scale = 1.0;
-        int boardHeight = 0;
+        QSize board; // the grown board's size
     };
     Plan plan(const std::vector<std::int32_t>& elements) const;
     bool gather(const std::vector<std::int32_t>& elements);

@@ -27,11 +27,13 @@ double Viewport::scale() const {
 }
 
 double Viewport::wholeTableScale() const {
-    const Board& b = state_.board;
-    const QSize client = host_.clientSize();
-    if (b.boardWidth <= 0 || b.boardHeight <= 0 || client.isEmpty())
+    return wholeTableScaleFor(QSize(state_.board.boardWidth, state_.board.boardHeight), host_.clientSize());
+}
+
+double Viewport::wholeTableScaleFor(QSize board, QSize client) {
+    if (board.isEmpty() || client.isEmpty())
         return 1.0;
-    return std::min({1.0, double(client.width()) / b.boardWidth, double(client.height()) / b.boardHeight});
+    return std::min({1.0, double(client.width()) / board.width(), double(client.height()) / board.height()});
 }
 
 bool Viewport::wholeTableShown() const {

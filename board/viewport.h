@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QSize>
 
 #include <cstdint>
 
@@ -26,6 +27,7 @@ public:
     double scale() const;
     // The whole board in the window; never above 100 %. The smallest scale the view takes.
     double wholeTableScale() const;
+    static double wholeTableScaleFor(QSize board, QSize client);
     bool wholeTableShown() const;
     // The part of the board the window shows (board coordinates, within the board).
     QRectF visibleBoardRect() const;
