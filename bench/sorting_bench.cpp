@@ -177,7 +177,7 @@ void BM_Sorting(benchmark::State& state) {
     }
     state.counters["median_ms"] = median(wall);
     state.counters["paint_ms"] = median(paint);
-    std::printf("%s: %d elements moved, median %.1f ms (CPU time %.1f ms), %d invalidation(s), view at "
+    std::printf("%s: %d elements laid, median %.1f ms (CPU time %.1f ms), %d invalidation(s), view at "
                 "%.3f%s; the paint after it %.1f ms, over %zu runs\n",
                 kCaseNames[c], moved, median(wall), median(cpu), invalidations, scale,
                 grew ? ", board grown" : "", median(paint), wall.size());

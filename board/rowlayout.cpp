@@ -77,14 +77,22 @@ RowLayout layOutRows(const RowLayoutRequest& request) {
         return result;
     const ObstacleIndex obstacles(request.obstacles, gap, std::max(rowHeight, widest) + gap);
 
+    // The first grid line at or after a coordinate.
+    const int step = std::max(0, request.gridStep);
+    auto onGrid = [step](int v, int origin) { return step ? origin - floorDiv(origin - v, step) * step : v; };
+    auto gridX = [&](int x) { return onGrid(x, request.gridOrigin.x()); };
+    auto gridY = [&](int y) { return onGrid(y, request.gridOrigin.y()); };
+
+    if (gridX(area.left) + widest > area.right)
+        return result; // not one piece fits a row
     result.places.reserve(request.pieces.size());
-    int x = area.left, y = area.top;
+    int x = gridX(area.left), y = gridY(area.top);
     for (const QSize& s : request.pieces) {
         const int w = s.width(), h = s.height();
         for (;;) {
             if (x + w > area.right) {
-                x = area.left;
-                y += rowHeight + gap;
+                x = gridX(area.left);
+                y = gridY(y + rowHeight + gap);
             }
             if (!request.openBelow && y + h > area.bottom) {
                 result.places.clear();
@@ -95,11 +103,11 @@ RowLayout layOutRows(const RowLayoutRequest& request) {
             const Rect* hit = obstacles.furthestHit(Rect{x, y, x + w, y + h});
             if (!hit)
                 break;
-            x = hit->right;
+            x = gridX(hit->right);
         }
         result.places.emplace_back(x, y);
         result.bottom = std::max(result.bottom, y + h);
-        x += w + gap;
+        x = gridX(x + w + gap);
     }
     result.fits = true;
     return result;

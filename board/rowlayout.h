@@ -22,6 +22,10 @@ struct RowLayoutRequest {
     int gap = 0;
     // Rows may run on below the area, which then only gives the width and the top.
     bool openBelow = false;
+    // When not 0, every place lies on a grid of this step from gridOrigin: pieces of that size
+    // then take exactly the grid's squares.
+    int gridStep = 0;
+    QPoint gridOrigin;
 };
 
 struct RowLayout {

@@ -10,8 +10,52 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
 
 namespace {
+
+int floorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// Rectangles in square buckets, to ask which of them a rectangle meets.
+class RectBuckets {
+public:
+    explicit RectBuckets(int bucket) : bucket_(std::max(1, bucket)) {}
+    void add(const Rect& r) {
+        const int index = static_cast<int>(rects_.size());
+        rects_.push_back(r);
+        forBuckets(r, [&](std::int64_t key) { buckets_[key].push_back(index); });
+    }
+    bool meets(const Rect& r) const {
+        bool met = false;
+        forBuckets(r, [&](std::int64_t key) {
+            const auto found = buckets_.find(key);
+            if (met || found == buckets_.end())
+                return;
+            for (const int i : found->second) {
+                const Rect& o = rects_[i];
+                if (r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom) {
+                    met = true;
+                    return;
+                }
+            }
+        });
+        return met;
+    }
+
+private:
+    template <class F> void forBuckets(const Rect& r, F&& f) const {
+        for (int y = floorDiv(r.top, bucket_); y <= floorDiv(r.bottom - 1, bucket_); ++y)
+            for (int x = floorDiv(r.left, bucket_); x <= floorDiv(r.right - 1, bucket_); ++x)
+                f((static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y));
+    }
+    int bucket_;
+    std::vector<Rect> rects_;
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> buckets_;
+};
 
 // Reading order of the elements' present places.
 void sortByPlace(const Puzzle& p, std::vector<std::int32_t>& elements) {
@@ -88,8 +132,69 @@ int Sorter::gap() const {
     return std::max(0, state_.settings.captureArea + 1 - (g.bitmapSize - g.elementSize));
 }
 
+int Sorter::gridStep() const {
+    return gap() == 0 ? state_.puzzle.geometry.bitmapSize : 0;
+}
+
 int Sorter::margin() const {
-    return std::max(gap(), state_.puzzle.geometry.elementSize / 8);
+    // On the grid the first line at or after the view's edge is margin enough.
+    return gridStep() ? 0 : std::max(gap(), state_.puzzle.geometry.elementSize / 8);
+}
+
+std::vector<std::pair<std::int32_t, QPoint>> Sorter::makeRoom(const std::vector<std::int32_t>& laid,
+                                                              const std::vector<QPoint>& places) const {
+    const Puzzle& p = state_.puzzle;
+    std::vector<char> isLaid(p.count(), 0);
+    for (const int i : laid)
+        isLaid[i] = 1;
+    std::vector<std::int32_t> covered;
+    const bool othersLoose = std::any_of(p.elementGrid.begin(), p.elementGrid.end(), [&](const Element& e) {
+        return !isLaid[e.homeIndex] && p.blocks.blockSize(e.homeIndex) == 1;
+    });
+    if (!othersLoose)
+        return {}; // gathering every loose element: nothing is left to cover
+    RectBuckets rows(p.geometry.bitmapSize);
+    for (std::size_t k = 0; k < laid.size(); ++k) {
+        const Rect& cell = p.element(laid[k]).cellRect;
+        rows.add(cell.translated(places[k].x() - cell.left, places[k].y() - cell.top));
+    }
+    for (int j = 0; j < p.count(); ++j)
+        if (!isLaid[j] && p.blocks.blockSize(j) == 1 && rows.meets(p.element(j).cellRect))
+            covered.push_back(j);
+    if (covered.empty())
+        return {};
+    // Places under a block are none to move to: what lies there would cover the block or lie
+    // under it.
+    RectBuckets blocks(p.geometry.bitmapSize);
+    for (int j = 0; j < p.count(); ++j)
+        if (p.blocks.blockSize(j) > 1)
+            blocks.add(p.element(j).cellRect);
+    std::vector<QPoint> left;
+    for (const int i : laid) {
+        const Rect& cell = p.element(i).cellRect;
+        if (!rows.meets(cell) && !blocks.meets(cell))
+            left.emplace_back(cell.left, cell.top);
+    }
+    sortByPlace(p, covered);
+    std::vector<std::pair<std::int32_t, QPoint>> moves;
+    for (const int j : covered) {
+        if (left.empty())
+            break;
+        const QPoint from(p.element(j).cellRect.left, p.element(j).cellRect.top);
+        auto nearest = left.end();
+        long long best = std::numeric_limits<long long>::max();
+        for (auto it = left.begin(); it != left.end(); ++it) {
+            const long long dx = it->x() - from.x(), dy = it->y() - from.y();
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                nearest = it;
+            }
+        }
+        moves.emplace_back(j, *nearest);
+        *nearest = left.back();
+        left.pop_back();
+    }
+    return moves;
 }
 
 bool Sorter::edgesFirst() {
@@ -105,6 +210,7 @@ Sorter::Plan Sorter::plan(const std::vector<std::int32_t>& elements) const {
     const Board& board = state_.board;
     RowLayoutRequest request;
     request.gap = gap();
+    request.gridStep = gridStep();
     request.pieces.reserve(elements.size());
     for (const int i : elements) {
         const Rect& cell = p.element(i).cellRect;
@@ -205,17 +311,26 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
     }
     }
 
+    // Loose elements the rows would cover go where laid ones were.
+    std::vector<std::int32_t> moving = elements;
+    std::vector<QPoint> places = plan.places;
+    for (const auto& [j, place] : makeRoom(elements, plan.places)) {
+        moving.push_back(j);
+        places.push_back(place);
+    }
+
     // One repaint for the whole move: erased where they were, drawn on top where they go.
     Puzzle& p = state_.puzzle;
     BoardRenderer::InvalidationBatch batch(renderer_);
-    renderer_.liftSet(elements);
-    for (std::size_t k = 0; k < elements.size(); ++k) {
-        const Rect& cell = p.element(elements[k]).cellRect;
-        p.moveElement(elements[k], plan.places[k].x() - cell.left, plan.places[k].y() - cell.top);
+    renderer_.liftSet(moving);
+    for (std::size_t k = 0; k < moving.size(); ++k) {
+        const Rect& cell = p.element(moving[k]).cellRect;
+        p.moveElement(moving[k], places[k].x() - cell.left, places[k].y() - cell.top);
     }
-    raiseAllToTop(p, elements);
-    for (const int i : elements)
-        renderer_.drawElement(i, false, true);
+    raiseAllToTop(p, moving);
+    // Bottom first: those that made room may lie on each other, as the places they took did.
+    for (auto it = moving.rbegin(); it != moving.rend(); ++it)
+        renderer_.drawElement(*it, false, true);
     sound_.playWave(sortedWave);
     return true;
 }

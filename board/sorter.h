@@ -4,6 +4,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class BoardRenderer;
@@ -38,8 +39,17 @@ public:
     // Free pixels between the cells of laid elements: cells that far apart hold bodies further
     // apart than the capture area, so nothing laid can join.
     int gap() const;
+    // When no gap is needed the rows keep to the grid the elements are scattered on, from the
+    // board's corner: on the scatter, each laid element then takes exactly one element's place.
+    int gridStep() const;
     // Free pixels between the rows and the edges of the view.
     int margin() const;
+    // The loose elements not laid that the rows would cover, each with the place it moves to:
+    // a place a laid element leaves and no row covers, the nearest one first, as long as there
+    // are such places. Every element then lies where one lay before: on a scatter that was free
+    // of overlaps, the rows hide nothing. What finds no place stays under the rows.
+    std::vector<std::pair<std::int32_t, QPoint>> makeRoom(const std::vector<std::int32_t>& laid,
+                                                          const std::vector<QPoint>& places) const;
 
 private:
     enum class ViewChange { None, Scale, WholeTable, GrownBoard };

@@ -81,14 +81,15 @@ bool withinReach(const Rect& E, const Rect& K, int t) {
 
 class SortingTable {
 public:
-    explicit SortingTable(const Table& t) : fixture(t.cut, false, turns(t.cut)) {
+    explicit SortingTable(const Table& t, bool withBlocks = true) : fixture(t.cut, false, turns(t.cut)) {
         BoardState& s = fixture.state;
         s.board.resize(t.board.width(), t.board.height(), 1024, 768);
         fixture.host.client = t.client;
         // A window over the bottom right corner of the view, as the clock is but larger.
         fixture.host.hidden = QRect(t.client.width() - 120, t.client.height() - 90, 120, 90);
         lay(t.pile);
-        makeBlocks(t.blockAt);
+        if (withBlocks)
+            makeBlocks(t.blockAt);
         fixture.interaction.viewport().setScaleAbout(t.scale, QPointF(0, 0));
         fixture.renderer.redrawBoard({.clearBackground = true});
         fixture.host.clearInvalidations();
@@ -157,9 +158,10 @@ public:
     BoardFixture fixture;
 };
 
-// What every sorting leaves: the moved elements inside the view, clear of the clock, of each
-// other and of the blocks, on top, drawn there and too far apart to join; everything else where
-// it was, every element with its turn and its joins.
+// What every sorting leaves: the laid elements inside the view, clear of the clock, of each
+// other and of the blocks, on top, drawn there and too far apart to join; loose elements they
+// would cover moved to places laid ones left, each to its own, clear of the rows and the blocks;
+// everything else where it was; every element with its turn and its joins.
 void expectSorted(SortingTable& table, const Snapshot& before, const std::vector<int>& moved,
                   const char* what) {
     SCOPED_TRACE(what);
@@ -168,6 +170,10 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
     std::vector<char> isMoved(p.count(), 0);
     for (const int i : moved)
         isMoved[i] = 1;
+    std::set<std::pair<int, int>> left; // top-left corners of the cells laid elements left
+    for (const int i : moved)
+        left.insert({before.cells[i].left, before.cells[i].top});
+    std::vector<int> displaced;
     std::vector<int> blockMembers, near;
     for (int i = 0; i < p.count(); ++i) {
         const Element& e = p.element(i);
@@ -178,8 +184,10 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
         ASSERT_EQ(p.blocks.members(i), before.blocks[i]) << i;
         ASSERT_EQ(p.bodyRects[i], p.bodyRectFor(e.cellRect)) << i;
         ASSERT_TRUE(e.cellRect.toQRect().contains(p.boardRegions[i].boundingRect())) << i;
-        if (!isMoved[i]) {
-            ASSERT_EQ(e.cellRect, before.cells[i]) << i;
+        if (!isMoved[i] && e.cellRect != before.cells[i]) {
+            ASSERT_EQ(p.blocks.blockSize(i), 1) << i;
+            ASSERT_EQ(left.erase({e.cellRect.left, e.cellRect.top}), 1u) << i << " moved to no place left";
+            displaced.push_back(i);
         }
         if (p.blocks.blockSize(i) > 1)
             blockMembers.push_back(i);
@@ -187,13 +195,21 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
             near.push_back(i);
     }
 
-    // The moved ones on top, in the order they were laid; the others in their order below.
+    // The laid ones on top, in the order they were laid, then those moved out of their way; the
+    // others in their order below.
     ASSERT_TRUE(std::equal(moved.begin(), moved.end(), p.stackOrder.begin()));
+    ASSERT_TRUE(std::is_permutation(displaced.begin(), displaced.end(), p.stackOrder.begin() + moved.size()));
     std::vector<std::int32_t> rest;
     for (const int j : before.stackOrder)
-        if (!isMoved[j])
+        if (!isMoved[j] && std::find(displaced.begin(), displaced.end(), j) == displaced.end())
             rest.push_back(j);
-    ASSERT_TRUE(std::equal(rest.begin(), rest.end(), p.stackOrder.begin() + moved.size()));
+    ASSERT_TRUE(std::equal(rest.begin(), rest.end(), p.stackOrder.begin() + moved.size() + displaced.size()));
+    for (const int j : displaced) {
+        for (const int i : moved)
+            ASSERT_FALSE(intersects(p.element(j).cellRect, p.element(i).cellRect)) << j << " under " << i;
+        for (const int b : blockMembers)
+            ASSERT_FALSE(intersects(p.element(j).cellRect, p.element(b).cellRect)) << j << " on " << b;
+    }
 
     const Board& board = f.state.board;
     const QRectF view = f.interaction.viewport().visibleBoardRect();
@@ -213,11 +229,19 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
         }
     }
 
-    // Drawn where they lie, on top of whatever they cover.
+    // Drawn where they lie, on top of whatever they cover (those that made room may lie on
+    // each other where the places they took did).
     const QImage& bitmap = board.boardBitmap;
-    for (const int i : moved) {
+    std::vector<int> all = moved;
+    all.insert(all.end(), displaced.begin(), displaced.end());
+    QRegion above;
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const int i = p.stackOrder[k];
         const Element& e = p.element(i);
-        for (const QRect& r : p.boardRegions[i])
+        const QRegion shown = p.boardRegions[i].subtracted(above);
+        if (k >= moved.size())
+            above += p.boardRegions[i];
+        for (const QRect& r : shown)
             for (int y = r.top(); y <= r.bottom(); y += 2)
                 for (int x = r.left(); x <= r.right(); x += 2)
                     ASSERT_EQ(bitmap.pixel(x, y), e.bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top))
@@ -227,7 +251,7 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
     // and the whole window is repainted anyway.
     EXPECT_LE(f.host.invalidations, 1);
     if (f.host.fullInvalidations == 0)
-        for (const int i : moved) {
+        for (const int i : all) {
             ASSERT_TRUE(board.toClient(p.boardRegions[i]).subtracted(f.host.invalidated).isEmpty()) << i;
             ASSERT_TRUE(board
                             .toClient(before.elements[i].outerRegion.translated(before.cells[i].left,
@@ -293,6 +317,34 @@ INSTANTIATE_TEST_SUITE_P(ThreeBoards, SortingTest, testing::ValuesIn(kTables),
                          [](const testing::TestParamInfo<Table>& info) {
                              return std::string(info.param.name);
                          });
+
+// On the scatter as the game makes it the rows keep to its grid and the elements they would
+// cover take the places the border elements left: nothing overlaps anything after it either.
+TEST(SortingTest, TheBorderFirstOnAFreshScatterHidesNothing) {
+    SortingTable table(kTables[0], false);
+    BoardFixture& f = table.fixture;
+    const Puzzle& p = f.state.puzzle;
+    auto overlaps = [&] {
+        int n = 0;
+        for (int i = 0; i < p.count(); ++i)
+            for (int j = i + 1; j < p.count(); ++j)
+                n += p.boardRegions[i].intersects(p.boardRegions[j]);
+        return n;
+    };
+    ASSERT_EQ(overlaps(), 0);
+    ASSERT_NE(f.interaction.sorter().gridStep(), 0);
+    f.state.board.scrollX = 37; // a view that does not start on the grid
+    const Snapshot before = snapshotOf(f.state);
+    const std::vector<int> border = f.interaction.sorter().borderElements();
+    ASSERT_TRUE(f.interaction.sorter().edgesFirst());
+    expectSorted(table, before, border, "fresh scatter");
+    EXPECT_EQ(overlaps(), 0);
+    int moved = 0;
+    for (int i = 0; i < p.count(); ++i)
+        moved += p.element(i).cellRect != before.cells[i];
+    EXPECT_GT(moved, int(border.size())); // some made room
+    expectBoardShowsElements(f.state, "fresh scatter");
+}
 
 // Nothing is moved while an element is in the hand, nor when there is nothing to move.
 TEST(SortingTest, NothingWhileHoldingOrWithNothingLoose) {
