@@ -3,6 +3,7 @@
 #include "res/resources.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 void BackgroundState::loadTexture() {
@@ -11,6 +12,27 @@ void BackgroundState::loadTexture() {
         texture = QImage(160, 120, QImage::Format_RGB32);
         texture.fill(QColor(190, 186, 170));
     }
+}
+
+QColor BackgroundState::surroundColor() const {
+    QColor mean = backgroundColor;
+    if (bitmapBackground && !texture.isNull()) {
+        const QImage rgb = texture.format() == QImage::Format_RGB32
+                               ? texture
+                               : texture.convertToFormat(QImage::Format_RGB32);
+        std::int64_t r = 0, g = 0, b = 0;
+        for (int y = 0; y < rgb.height(); ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+            for (int x = 0; x < rgb.width(); ++x) {
+                r += qRed(line[x]);
+                g += qGreen(line[x]);
+                b += qBlue(line[x]);
+            }
+        }
+        const std::int64_t n = std::int64_t(rgb.width()) * rgb.height();
+        mean = QColor(int(r / n), int(g / n), int(b / n));
+    }
+    return mean.darker(300);
 }
 
 void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect) {

@@ -20,6 +20,9 @@ struct BackgroundState {
     // Loads the texture for backgroundBitmapId; keeps a grey stand-in if the resource is missing
     // so the board is never left undrawn.
     void loadTexture();
+    // The table around a board that is smaller than the window (zoomed out): the background's
+    // mean colour, darkened, so the board stands out without a hard black frame.
+    QColor surroundColor() const;
 };
 
 // Fills rect of an RGB32 image with copies of bitmap laid edge to edge in a grid anchored at the

@@ -370,8 +370,12 @@ void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) co
     const QRectF drawn(shiftX, shiftY, source.width() * factor, source.height() * factor);
     const QRect inside(QPoint(int(std::ceil(drawn.left())), int(std::ceil(drawn.top()))),
                        QPoint(int(std::floor(drawn.right())) - 1, int(std::floor(drawn.bottom())) - 1));
-    for (const QRect& r : clientArea.subtracted(inside))
-        painter.fillRect(r, Qt::black);
+    const QRegion around = clientArea.subtracted(inside);
+    if (!around.isEmpty()) {
+        const QColor table = state_.background.surroundColor();
+        for (const QRect& r : around)
+            painter.fillRect(r, table);
+    }
     // The whole copy as the source, cut by the clip alone: the smoothing then reads the same
     // neighbours for a pixel whatever area a paint covers, so partial repaints match whole ones.
     if (!clientArea.boundingRect().intersected(inside.adjusted(-1, -1, 1, 1)).isEmpty()) {
