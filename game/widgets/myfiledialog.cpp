@@ -127,7 +127,9 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
         types->setMinimumContentsLength(int(names.at(1).size()));
     }
     selectNameFilter(names.at(allPicturesFilter));
-    setDirectory(rememberedFolderValue.isEmpty() ? folder : rememberedFolderValue);
+    // A remembered folder removed since would leave Qt on the working folder: the usual one then.
+    const bool remembered = !rememberedFolderValue.isEmpty() && QFileInfo(rememberedFolderValue).isDir();
+    setDirectory(remembered ? rememberedFolderValue : folder);
     setLabelText(QFileDialog::LookIn, QString::fromUtf8(kLookIn));
     setLabelText(QFileDialog::FileName, QString::fromUtf8(kFileName));
     setLabelText(QFileDialog::FileType, QString::fromUtf8(kFilesOfType));

@@ -213,7 +213,8 @@ TEST_F(FileDialogTest, AcceptedFileIsChosenAndItsFolderRemembered) {
 }
 
 // A first game without a manual: opened on the sample pictures, the dialog lists them all and
-// nothing else, whatever the letter case of their names.
+// nothing else, whatever the letter case of their names. A folder remembered by an earlier test
+// has been removed since, which must not take the dialog elsewhere.
 TEST(FileDialogFirstOpening, ListsEverySamplePictureAndNoOtherFile) {
     const QDir samples(QFileInfo(QString::fromUtf8(__FILE__))
                            .absoluteDir()
@@ -232,7 +233,12 @@ TEST(FileDialogFirstOpening, ListsEverySamplePictureAndNoOtherFile) {
     notes.write("not a picture");
     notes.close();
 
+    {
+        QTemporaryDir gone;
+        CMyFileDialog::setRememberedFolder(gone.path());
+    }
     CMyFileDialog dialog(dir.path());
+    CMyFileDialog::setRememberedFolder(QString());
     dialog.show();
     auto* list = dialog.findChild<QAbstractItemView*>(QStringLiteral("listView"));
     ASSERT_NE(list, nullptr);
