@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <ostream>
 #include <set>
 
 namespace {
@@ -21,6 +22,11 @@ struct Table {
     bool fitsAtFirst;   // the border fits the view as it is
     bool boardMustGrow; // not even the whole board holds every loose element
 };
+
+// Test logs name the table instead of dumping its bytes.
+void PrintTo(const Table& t, std::ostream* os) {
+    *os << t.name;
+}
 
 CutPlan cutOf(int rows, int columns, int size, bool squareMosaic = false) {
     CutPlan p;
