@@ -18,6 +18,19 @@ BackgroundCommands::BackgroundCommands(BackgroundState& background, ISound& soun
         sound, [&commands](int id) { commands.run(id); }, &window);
 }
 
+void BackgroundCommands::bindHandlers(CommandTable& commands, const std::function<void()>& chosen) {
+    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
+        commands.setHandler(command, [this, command, chosen] {
+            chooseTexture(command);
+            chosen();
+        });
+    commands.setHandler(Cmd::BackgroundSolid, [this, chosen] {
+        chooseSolidColor();
+        chosen();
+    });
+    commands.setHandler(Cmd::BackgroundMenu, [this] { popupMenu(); });
+}
+
 void BackgroundCommands::chooseTexture(int command) {
     const BackgroundTexture* texture = backgroundTextureFor(command);
     if (!texture)

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
 class BoardRenderer;
 class CBackgroundMenu;
 class CommandTable;
@@ -24,6 +26,10 @@ public:
                        QWidget& window);
 
     CBackgroundMenu* menu() const { return menu_; }
+
+    // Gives the table the handlers of the background commands; `chosen` follows every choice
+    // made (the settings remember it).
+    void bindHandlers(CommandTable& commands, const std::function<void()>& chosen);
 
     void chooseTexture(int command);
     void chooseSolidColor();

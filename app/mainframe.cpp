@@ -8,6 +8,7 @@
 #include "app/savedgamecommands.h"
 #include "app/sessionkeeper.h"
 #include "app/settingscommand.h"
+#include "app/tablecommands.h"
 #include "board/widgets/boardview.h"
 #include "board/widgets/hinttipdialog.h"
 #include "game/displaychange.h"
@@ -127,36 +128,14 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::LoadPicture, [this] { pictures_->loadPicture(); });
     c.setHandler(Cmd::CutPicture, [this] { pictures_->cutPicture(); });
     c.setHandler(Cmd::CreateElements, [this] { creation_.createElements(); });
-    Sorter& sorter = interaction_.sorter();
-    c.setHandler(Cmd::EdgesFirst, [&sorter] { sorter.edgesFirst(); });
-    c.setHandler(Cmd::GatherLoose, [&sorter] { sorter.gatherLoose(); });
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
-    Viewport& view = interaction_.viewport();
-    c.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });
-    c.setHandler(Cmd::ZoomOut, [&view] { view.zoomOut(); });
-    c.setHandler(Cmd::ActualSize, [&view] { view.actualSize(); });
-    c.setHandler(Cmd::WholeTable, [&view] { view.toggleWholeTable(); });
-    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
-        c.setHandler(command, [this, command] {
-            backgrounds_->chooseTexture(command);
-            keeper_->rememberSettings();
-        });
-    c.setHandler(Cmd::BackgroundSolid, [this] {
-        backgrounds_->chooseSolidColor();
-        keeper_->rememberSettings();
-    });
+    bindTableCommands(c, interaction_);
+    backgrounds_->bindHandlers(c, [this] { keeper_->rememberSettings(); });
     c.setHandler(Cmd::HelpContents,
                  [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
-    c.setHandler(Cmd::Controls, [this] {
-        CControlsDialog dialog(this);
-        runDialog(dialog);
-    });
-    c.setHandler(Cmd::About, [this] {
-        CAboutDialog dialog(this);
-        runDialog(dialog);
-    });
-    c.setHandler(Cmd::BackgroundMenu, [this] { backgrounds_->popupMenu(); });
+    c.setHandler(Cmd::Controls, [this] { runWindow<CControlsDialog>(Placement::Own); });
+    c.setHandler(Cmd::About, [this] { runWindow<CAboutDialog>(Placement::Own); });
     c.setHandler(Cmd::Splash, [this] { showSplash(); });
     c.setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
     c.setHandler(Cmd::PopupMenu, [this] { fullScreenMode_->popupMenu(); });
@@ -254,16 +233,17 @@ void CMainFrame::invalidateClockWindow() {
     clockWindow_->update();
 }
 
-void CMainFrame::runPauseWindow() {
-    PauseWindow window(this);
+void CMainFrame::runCentred(QDialog& window) {
     window.move(mapToGlobal(rect().center()) - window.rect().center());
     runDialog(window);
 }
 
+void CMainFrame::runPauseWindow() {
+    runWindow<PauseWindow>(Placement::Centred);
+}
+
 void CMainFrame::runCongratulation() {
-    CongratulationWindow window(this);
-    window.move(mapToGlobal(rect().center()) - window.rect().center());
-    runDialog(window);
+    runWindow<CongratulationWindow>(Placement::Centred);
 }
 
 void CMainFrame::runRecords(std::int64_t seconds) {
@@ -274,8 +254,7 @@ void CMainFrame::runRecords(std::int64_t seconds) {
         report = records_.finish(state_, seconds, services_.clock->nowSeconds());
     }
     RecordsWindow window(report, this);
-    window.move(mapToGlobal(rect().center()) - window.rect().center());
-    runDialog(window);
+    runCentred(window);
 }
 
 void CMainFrame::hidePreview() {

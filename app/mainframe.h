@@ -124,6 +124,16 @@ private:
     // Gives every row of the command table its handler, in the table's order.
     void bindCommands();
     void runDialog(QDialog& dialog) { modalRunner_(dialog); }
+    // Runs a window of the game's own (pause, congratulation, records) in the middle of this one.
+    void runCentred(QDialog& window);
+    enum class Placement { Own, Centred };
+    template <class Window> void runWindow(Placement placement) {
+        Window window(this);
+        if (placement == Placement::Centred)
+            runCentred(window);
+        else
+            runDialog(window);
+    }
     void placeWindow();
     void placeClockWindow();
     CommandContext commandContext() const;
