@@ -1,9 +1,11 @@
 #include "app/commandline.h"
 #include "app/puzzleapp.h"
 #include "game/programfolders.h"
+#include "res/resources.h"
 #include "res/version.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -17,6 +19,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Desktops find the window's menu entry and icon by it.
     QGuiApplication::setDesktopFileName(ProgramFolders::applicationId());
+    // Windows opened before the main one is shown (the question about an interrupted game) carry
+    // the program's icon too.
+    QApplication::setWindowIcon(QIcon(iconResourcePath(128)));
     // The interface is Russian; Qt's own dialogs (file and colour choosers) follow when the
     // translation is installed.
     QTranslator qtTexts;
