@@ -54,19 +54,12 @@ public:
     const std::string& token() {
         token_.clear();
         bool tooLong = false;
-        if (!skipBlanks())
-            return token_;
-        for (;;) {
-            while (at_ < end_ && !isBlank(*at_)) {
-                if (token_.size() < kMaxToken)
-                    token_.push_back(*at_);
-                else
-                    tooLong = true;
-                ++at_;
-            }
-            if (at_ < end_ || !fill())
-                break;
-        }
+        scanToken([&](const char* data, std::size_t size) {
+            tooLong = tooLong || token_.size() + size > kMaxToken;
+            if (!tooLong)
+                token_.append(data, size);
+            return true;
+        });
         if (tooLong)
             token_.clear();
         return token_;
