@@ -5,16 +5,13 @@
 #include "model/element.h"
 #include "model/picture.h"
 
-#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstring>
 #include <future>
 #include <limits>
-#include <span>
 #include <string>
 
 namespace {

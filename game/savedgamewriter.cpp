@@ -7,8 +7,9 @@
 #include <QBuffer>
 #include <QSaveFile>
 
-#include <algorithm>
+#include <array>
 #include <charconv>
+#include <span>
 #include <string>
 
 namespace {
