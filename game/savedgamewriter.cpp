@@ -11,6 +11,7 @@
 #include <charconv>
 #include <span>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -56,12 +57,7 @@ public:
         return eol();
     }
     template <std::size_t K> Writer& line(const std::array<std::int32_t, K>& values) {
-        for (std::size_t k = 0; k < K; ++k) {
-            if (k)
-                sp();
-            num(values[k]);
-        }
-        return eol();
+        return std::apply([this](auto... v) -> Writer& { return this->line(v...); }, values);
     }
     bool finish() {
         flush();
