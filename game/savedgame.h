@@ -102,11 +102,10 @@ bool writeSavedGame(const QString& path, const GameState& state, int fullScreen)
 
 // Reads and checks a text file in one pass, never holding the whole file. Accepts CR LF and LF;
 // values after the first line may be spread over lines in any way. Nothing is built from a file
-// that fails any check. `size` is the device's byte count (a file shorter than N x N bytes
-// cannot hold N elements, so nothing is sized from its numbers).
-// `pieceSize` is how much is read at a time (tests cross piece boundaries with tiny ones).
-SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game,
-                             qint64 pieceSize = qint64(1) << 20);
+// that fails any check. A device shorter than N x N bytes cannot hold N elements, so nothing is
+// sized from its numbers. `pieceSize` is how much is read at a time (tests cross piece
+// boundaries with tiny ones).
+SavedGameError readSavedGame(QIODevice& device, SavedGame& game, qint64 pieceSize = qint64(1) << 20);
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
 

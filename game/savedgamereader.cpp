@@ -395,9 +395,9 @@ SavedGameError parseAll(Scanner& in, qint64 size, SavedGame& game) {
 
 } // namespace
 
-SavedGameError readSavedGame(QIODevice& device, qint64 size, SavedGame& game, qint64 pieceSize) {
+SavedGameError readSavedGame(QIODevice& device, SavedGame& game, qint64 pieceSize) {
     Scanner in(device, pieceSize);
-    return parseAll(in, size, game);
+    return parseAll(in, device.size(), game);
 }
 
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game) {
@@ -412,7 +412,7 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     // No game the program makes is longer; anything longer is not read at all.
     if (file.size() > SavedGameLimits::maxFileSize)
         return SavedGameError::Damaged;
-    return readSavedGame(file, file.size(), game);
+    return readSavedGame(file, game);
 }
 
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath) {
