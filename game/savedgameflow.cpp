@@ -51,33 +51,22 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& picturePath,
                                                               const QString& gamePath, const QString& name) {
-    Loaded loaded;
-    loaded.name = name;
     SavedGameFiles files;
     {
         const WaitCursor wait(cursor_);
         files = readSavedGameFiles(picturePath, gamePath);
     }
-    LoadResult& picture = files.picture;
-    const SavedGameError error = files.error;
-    loaded.game = std::move(files.game);
-
-    if (!picture.ok()) {
-        messages_.messageBox(formatted(Str::UnknownFormat, picturePath), MessageKind::Warning,
-                             MessageButtons::Ok);
+    const auto refuse = [this](int stringId, const QString& path) {
+        messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
-    }
-    if (error == SavedGameError::UnknownFormat) {
-        messages_.messageBox(formatted(Str::UnknownFormat, gamePath), MessageKind::Warning,
-                             MessageButtons::Ok);
-        return std::nullopt;
-    }
-    if (error != SavedGameError::None || !pictureFitsSavedGame(loaded.game, picture.picture)) {
-        messages_.messageBox(formatted(Str::DamagedFile, gamePath), MessageKind::Warning, MessageButtons::Ok);
-        return std::nullopt;
-    }
-    loaded.picture = std::move(picture.picture);
-    return loaded;
+    };
+    if (!files.picture.ok())
+        return refuse(Str::UnknownFormat, picturePath);
+    if (files.error == SavedGameError::UnknownFormat)
+        return refuse(Str::UnknownFormat, gamePath);
+    if (files.error != SavedGameError::None || !pictureFitsSavedGame(files.game, files.picture.picture))
+        return refuse(Str::DamagedFile, gamePath);
+    return Loaded{name, std::move(files.game), std::move(files.picture.picture)};
 }
 
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
