@@ -13,7 +13,7 @@ PictureCommands::PictureCommands(GameState& state, GameFlow& gameFlow, const Fra
       window_(window), flow_(state, gameFlow, *services.messages, *services.cursor) {}
 
 QString PictureCommands::samplesFolder() const {
-    return ProgramFolders::current().dataFolder() + QStringLiteral("pictures");
+    return ProgramFolders::current().picturesFolder();
 }
 
 void PictureCommands::loadPicture() {
