@@ -1,6 +1,7 @@
 #include "board/boardfixture.h"
 #include "game/gamestate.h"
 #include "game/savedgame.h"
+#include "game/savedgamesupport.h"
 
 #include <random>
 
@@ -94,10 +95,8 @@ TEST(SavedPlay, EveryStatePlayReachesSavesAndLoadsBack) {
         ASSERT_EQ(parseSavedGame(first, g), SavedGameError::None) << "round " << round << "\n"
                                                                   << first.toStdString();
         ASSERT_TRUE(pictureFitsSavedGame(g, f.state.turnedPictures[0]));
-        GameState t;
-        t.screenWidth = 1024;
-        t.screenHeight = 768;
-        installSavedGame(g, f.state.turnedPictures[0], t, QSize(1024, 768), nullptr);
+        const auto installed = installedGame(g, f.state.turnedPictures[0]);
+        const GameState& t = *installed;
 
         const Puzzle& a = f.puzzle();
         const Puzzle& b = t.puzzle;

@@ -139,10 +139,8 @@ TEST_P(SavedGameRoundTrip, SaveLoadSaveGivesTheSameBytes) {
     SavedGame g;
     ASSERT_EQ(parseSavedGame(first, g), SavedGameError::None);
     ASSERT_TRUE(pictureFitsSavedGame(g, s->turnedPictures[0]));
-    GameState t;
-    t.screenWidth = 1024;
-    t.screenHeight = 768;
-    installSavedGame(g, s->turnedPictures[0], t, QSize(1024, 768), nullptr);
+    const auto installed = installedGame(g, s->turnedPictures[0]);
+    const GameState& t = *installed;
     EXPECT_EQ(formatSavedGame(t, 1), first);
 
     // What the bytes stand for arrived as well.
@@ -315,19 +313,12 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
             continue;
         ++accepted;
         ASSERT_TRUE(pictureFitsSavedGame(g, s->turnedPictures[0]));
-        GameState t;
-        t.screenWidth = 1024;
-        t.screenHeight = 768;
-        installSavedGame(g, s->turnedPictures[0], t, QSize(1024, 768), nullptr);
-        ASSERT_TRUE(t.puzzle.blocks.isConsistent());
-        const QByteArray again = formatSavedGame(t, 0);
+        const auto t = installedGame(g, s->turnedPictures[0]);
+        ASSERT_TRUE(t->puzzle.blocks.isConsistent());
+        const QByteArray again = formatSavedGame(*t, 0);
         SavedGame h;
         ASSERT_EQ(parseSavedGame(again, h), SavedGameError::None) << text.toStdString();
-        GameState u;
-        u.screenWidth = 1024;
-        u.screenHeight = 768;
-        installSavedGame(h, s->turnedPictures[0], u, QSize(1024, 768), nullptr);
-        ASSERT_EQ(formatSavedGame(u, 0), again);
+        ASSERT_EQ(formatSavedGame(*installedGame(h, s->turnedPictures[0]), 0), again);
     }
     EXPECT_GT(accepted, 0) << "some harmless changes (blanks, positions) should pass";
 }

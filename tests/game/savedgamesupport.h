@@ -66,6 +66,15 @@ inline std::unique_ptr<GameState> generatedGame(int rows, int columns, bool rota
     return s;
 }
 
+// A fresh game on a 1024 x 768 screen with a saved game installed from its picture.
+inline std::unique_ptr<GameState> installedGame(const SavedGame& g, const QImage& picture) {
+    auto t = std::make_unique<GameState>();
+    t->screenWidth = 1024;
+    t->screenHeight = 768;
+    installSavedGame(g, picture, *t, QSize(1024, 768), nullptr);
+    return t;
+}
+
 // Joins elements a and b on the first pair of facing sides that fit, as the joiner records a
 // join; false when they cannot be joined (different turns unless `anyTurn`, no fitting sides).
 // Tolerant assembly joins complementary edges whatever the turns.
