@@ -25,6 +25,11 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // A frame with a game and a store in a folder of its own; the dialogs are driven by scripts.
 struct SavedGamesTest : ::testing::Test {
     QTemporaryDir dir;
@@ -191,14 +196,10 @@ TEST_F(SavedGamesTest, DamagedFilesAreRefusedAndTheGameOnTheBoardStays) {
         QFile::remove(pzs);
         QFile::remove(bmp);
         if (std::string(d.what) != "text missing") {
-            QFile f(pzs);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(d.text);
+            ASSERT_TRUE(writeAll(pzs, d.text));
         }
         if (std::string(d.what) != "picture missing") {
-            QFile f(bmp);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(d.picture);
+            ASSERT_TRUE(writeAll(bmp, d.picture));
         }
         fakes().messages.shown.clear();
         ASSERT_TRUE(load()) << d.what;
@@ -237,21 +238,13 @@ TEST_F(SavedGamesTest, EveryKindOfSaveLoadsThroughF3) {
     const qsizetype at = text.indexOf("\r\n" + line + "\r\n");
     ASSERT_GT(at, 0);
     text.replace(at + 2, line.size(), QByteArray(line).replace('1', '2'));
-    {
-        QFile f(pzs);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
+    ASSERT_TRUE(writeAll(pzs, text));
     ASSERT_TRUE(load());
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(snapshot(), turned);
 
     // The layout example, written by hand with a picture of its size.
-    {
-        QFile f(store().gamePath(QStringLiteral("example")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(crlf(kLayoutExample));
-    }
+    ASSERT_TRUE(writeAll(store().gamePath(QStringLiteral("example")), crlf(kLayoutExample)));
     ASSERT_TRUE(writeBitmapFile(store().picturePath(QStringLiteral("example")), coordinatePicture(128, 64)));
     store().readIndex();
     store().appendName(QStringLiteral("example"));
@@ -286,21 +279,15 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
         {"blocks that overlap", overlapping},
     };
     for (const auto& [what, text] : hostile) {
-        QFile f(pzs);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        f.close();
+        ASSERT_TRUE(writeAll(pzs, text));
         fakes().messages.shown.clear();
         ASSERT_TRUE(load()) << what;
         EXPECT_EQ(messages(), QStringList{withPath(32825, pzs)}) << what;
         EXPECT_EQ(snapshot(), current) << what;
     }
 
-    QFile f(pzs);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
-                                     "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768"));
-    f.close();
+    ASSERT_TRUE(writeAll(pzs, QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
+                                                       "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768")));
     ASSERT_NE(readAll(pzs), good);
     fakes().messages.shown.clear();
     ASSERT_TRUE(load());
