@@ -118,7 +118,7 @@ void joinSome(GameState& state) {
         Element& a = p.element(i);
         Element& b = p.element(i + 1);
         if (a.orientation != b.orientation)
-            continue; // readable by the reader this one replaces, for comparing the two
+            continue; // the same pairs as ever, so that the figures stay comparable between runs
         for (int side = 0; side < 4; ++side) {
             const int other = (side + 2) % 4;
             if (a.edgeSign[side] == 0 || a.edgeSign[side] != -b.edgeSign[other] ||
