@@ -1,9 +1,9 @@
+#include "filebytes.h"
 #include "game/gamerecords.h"
 #include "game/recordstore.h"
 #include "model/picture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -14,17 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 RecordKey keyOf(char digit, int size = 32) {
     RecordKey k;
