@@ -49,8 +49,9 @@ private:
     qint64& left_;
 };
 
-bool syncPath(const QString& path, int flags) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+// Puts a folder's entries on the disk: what was created or renamed in it stays after a crash.
+bool syncFolder(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
@@ -65,8 +66,10 @@ template <class Fill> bool writeFile(const QString& path, qint64& left, Fill&& f
         return false;
     if (!fill(file))
         return false;
+    // Unbuffered: every byte has reached the descriptor, which is synced before it closes.
+    const bool synced = ::fsync(file.handle()) == 0;
     file.close();
-    return file.error() == QFileDevice::NoError && syncPath(path, O_RDONLY);
+    return synced && file.error() == QFileDevice::NoError;
 }
 
 // The generation number of a folder name, or nothing for any other name.
@@ -132,7 +135,7 @@ bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const Au
                   const QByteArray bytes = namesText.toUtf8();
                   return d.write(bytes) == bytes.size();
               });
-    ok = ok && syncPath(unfinished, O_RDONLY | O_DIRECTORY);
+    ok = ok && syncFolder(unfinished);
     if (ok) {
         // The one step that makes the new generation the autosave.
         std::error_code error;
@@ -144,7 +147,7 @@ bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const Au
         QDir(unfinished).removeRecursively();
         return false;
     }
-    syncPath(folder_, O_RDONLY | O_DIRECTORY);
+    syncFolder(folder_);
     // Older generations and what an interrupted write left are no longer needed.
     for (const QString& name : folderEntries(folder_)) {
         const auto g = generationOf(name);
