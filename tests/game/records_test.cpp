@@ -101,8 +101,6 @@ TEST_F(RecordsTest, FailedWriteKeepsTheFileBefore) {
 TEST_F(RecordsTest, DamagedFilesKeepWhatReadsAndNothingMore) {
     const QByteArray good =
         "a" + QByteArray(31, '0') + "\t32\t2\t3\t1\t0\t1\t1\t0\t75\t2026-01-02T03:04:05Z\tsea.png\n";
-    RecordStore writer;
-    writer.setFolder(dir.path());
     struct Case {
         const char* what;
         QByteArray bytes;
