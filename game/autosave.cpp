@@ -49,8 +49,9 @@ private:
     qint64& left_;
 };
 
-bool syncPath(const QString& path, int flags) {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+// Puts a folder's entries on the disk: what was created or renamed in it stays after a crash.
+bool syncFolder(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool ok = ::fsync(fd) == 0;
@@ -65,8 +66,10 @@ template <class Fill> bool writeFile(const QString& path, qint64& left, Fill&& f
         return false;
     if (!fill(file))
         return false;
+    // Unbuffered: every byte has reached the descriptor, which is synced before it closes.
+    const bool synced = ::fsync(file.handle()) == 0;
     file.close();
-    return file.error() == QFileDevice::NoError && syncPath(path, O_RDONLY);
+    return synced && file.error() == QFileDevice::NoError;
 }
 
 // The generation number of a folder name, or nothing for any other name.
@@ -132,7 +135,7 @@ bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const Au
                   const QByteArray bytes = namesText.toUtf8();
                   return d.write(bytes) == bytes.size();
               });
-    ok = ok && syncPath(unfinished, O_RDONLY | O_DIRECTORY);
+    ok = ok && syncFolder(unfinished);
     if (ok) {
         // The one step that makes the new generation the autosave.
         std::error_code error;
@@ -144,7 +147,7 @@ bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const Au
         QDir(unfinished).removeRecursively();
         return false;
     }
-    syncPath(folder_, O_RDONLY | O_DIRECTORY);
+    syncFolder(folder_);
     // Older generations and what an interrupted write left are no longer needed.
     for (const QString& name : folderEntries(folder_)) {
         const auto g = generationOf(name);
@@ -187,12 +190,6 @@ bool samePlay(const SavedGame& a, const SavedGame& b) {
     return head(a) == head(b) && a.bodyRects == b.bodyRects && a.stackOrder == b.stackOrder &&
            a.elements == b.elements && a.blocks == b.blocks;
 }
-
-struct Autosave::Pending {
-    std::shared_ptr<const SavedGame> game;
-    qint64 picture = 0;
-    AutosaveNames names;
-};
 
 Autosave::Autosave(GameState& state, IClock& clock) : state_(state), clock_(clock) {
     timer_.setInterval(checkMilliseconds);
@@ -240,29 +237,25 @@ bool Autosave::gameUnderWay() const {
     return state_.flags.gameUnderWay() && !state_.turnedPictures[0].isNull();
 }
 
-std::shared_ptr<const SavedGame> Autosave::snapshot() const {
+Autosave::Kept Autosave::current() const {
     const std::int64_t played = state_.clock.played(clock_.nowSeconds());
     const auto carried = static_cast<std::int32_t>(
         std::clamp<std::int64_t>(played, 0, std::numeric_limits<std::int32_t>::max()));
-    return std::make_shared<const SavedGame>(
-        savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried));
+    return {std::make_shared<const SavedGame>(
+                savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried)),
+            state_.turnedPictures[0].cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}};
 }
 
-bool Autosave::sameAsWritten(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const {
-    return written_ && picture.cacheKey() == writtenPicture_ && names == writtenNames_ &&
-           samePlay(game, *written_);
+bool Autosave::sameAsWritten(const Kept& game) const {
+    return written_ && game.picture == written_->picture && game.names == written_->names &&
+           samePlay(*game.game, *written_->game);
 }
 
 void Autosave::collectWrite() {
     if (!writing_.valid() || writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return;
-    const bool ok = writing_.get();
-    if (ok && pending_) {
-        written_ = pending_->game;
-        writtenPicture_ = pending_->picture;
-        writtenNames_ = pending_->names;
-    }
-    pending_.reset();
+    if (std::optional<Kept> done = writing_.get())
+        written_ = std::move(done);
 }
 
 void Autosave::waitForWrite() {
@@ -286,16 +279,14 @@ bool Autosave::refresh() {
     const std::int64_t now = clock_.nowSeconds();
     if (!schedule_.due(now))
         return false;
-    std::shared_ptr<const SavedGame> game = snapshot();
-    const QImage picture = state_.turnedPictures[0];
-    AutosaveNames names{state_.gameName, state_.pictureName};
-    if (sameAsWritten(*game, picture, names))
+    Kept game = current();
+    if (sameAsWritten(game))
         return false;
     schedule_.started(now);
-    pending_ = std::make_unique<Pending>(Pending{game, picture.cacheKey(), names});
-    writing_ = std::async(std::launch::async, [store = store_, game, picture, names] {
-        return store.write(*game, picture, names);
-    });
+    writing_ = std::async(
+        std::launch::async, [store = store_, game = std::move(game), picture = state_.turnedPictures[0]] {
+            return store.write(*game.game, picture, game.names) ? std::optional(game) : std::nullopt;
+        });
     ++writesStarted_;
     return true;
 }
@@ -308,15 +299,11 @@ bool Autosave::writeNow() {
         discard();
         return true;
     }
-    const std::shared_ptr<const SavedGame> game = snapshot();
-    const QImage picture = state_.turnedPictures[0];
-    const AutosaveNames names{state_.gameName, state_.pictureName};
+    Kept game = current();
     ++writesStarted_;
-    if (!store_.write(*game, picture, names))
+    if (!store_.write(*game.game, state_.turnedPictures[0], game.names))
         return false;
-    written_ = game;
-    writtenPicture_ = picture.cacheKey();
-    writtenNames_ = names;
+    written_ = std::move(game);
     return true;
 }
 

@@ -125,10 +125,15 @@ public:
     int writesStarted() const { return writesStarted_; }
 
 private:
-    struct Pending;
+    // A game as handed to the writer: its play, its picture (known by its cache key) and its names.
+    struct Kept {
+        std::shared_ptr<const SavedGame> game;
+        qint64 picture = 0;
+        AutosaveNames names;
+    };
     bool gameUnderWay() const;
-    std::shared_ptr<const SavedGame> snapshot() const;
-    bool sameAsWritten(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const;
+    Kept current() const;
+    bool sameAsWritten(const Kept& game) const;
     void collectWrite();
 
     GameState& state_;
@@ -141,12 +146,10 @@ private:
     QTimer timer_;
     bool tracking_ = false;
     int writesStarted_ = 0;
-    std::future<bool> writing_;
-    std::unique_ptr<Pending> pending_;
+    // The background write; it gives back the game once that is on the disk.
+    std::future<std::optional<Kept>> writing_;
     // What the autosave on disk holds, to tell whether the game changed since.
-    std::shared_ptr<const SavedGame> written_;
-    qint64 writtenPicture_ = 0;
-    AutosaveNames writtenNames_;
+    std::optional<Kept> written_;
 };
 
 // Whether two games hold the same play, whatever their clocks say.

@@ -243,7 +243,7 @@ QByteArray RecordStore::serialised() const {
 }
 
 bool RecordStore::write() {
-    if (!QFileInfo(folder_).isDir() && !QDir().mkpath(folder_))
+    if (!QDir().mkpath(folder_))
         return false;
     if (keepDamagedCopy_ && QFileInfo::exists(path())) {
         // The damaged file may still hold times a player wants back: it stays beside the new one.

@@ -45,9 +45,10 @@ RecordsWindow::RecordsWindow(const FinishReport& report, QWidget* parent)
     QLabel* picture = pair(pictureLabel, pictureText, QString(), 1);
     // A file name has no blanks to wrap at: it is shortened in the middle instead.
     picture->setWordWrap(false);
-    picture->setText(QFontMetrics(picture->font())
-                         .elidedText(describePicture(report_), Qt::ElideMiddle, picture->width()));
-    picture->setToolTip(describePicture(report_));
+    const QString pictureName = describePicture(report_);
+    picture->setText(
+        QFontMetrics(picture->font()).elidedText(pictureName, Qt::ElideMiddle, picture->width()));
+    picture->setToolTip(pictureName);
     QLabel* time = pair(timeLabel, timeText, GameClock::format(report_.record.seconds), 1);
     QFont bold = time->font();
     bold.setBold(true);

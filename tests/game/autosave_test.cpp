@@ -1,3 +1,4 @@
+#include "filebytes.h"
 #include "game/autosave.h"
 #include "game/savedgamesupport.h"
 
@@ -5,7 +6,6 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -110,10 +110,7 @@ TEST(AutosaveStore, NamesBesideTheGameAreCheckedWhenRead) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("names.txt"));
     const auto namesOf = [&](const QByteArray& bytes) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        writeAll(path, bytes);
         return AutosaveStore::readNames(path);
     };
     EXPECT_EQ(namesOf("Моя игра\nsunset.jpg\n"), (AutosaveNames{QStringLiteral("Моя игра"), "sunset.jpg"}));

@@ -1,9 +1,9 @@
 #include "board/background.h"
+#include "filebytes.h"
 #include "game/playersettings.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -29,12 +29,6 @@ PlayerSettings unusual() {
     p.window = QRect(-20, 35, 900, 640);
     p.maximised = true;
     return p;
-}
-
-void writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
 }
 
 } // namespace
@@ -75,26 +69,26 @@ TEST(PlayerSettings, BadValuesAreIgnoredOneByOne) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.ini"));
     SettingsFile file(path);
-    writeText(path, "[settings]\n"
-                    "captureArea=11\n"
-                    "outlineThickness=6\n"
-                    "scrollArea=4\n"
-                    "mouseScrollSpeed=abc\n"
-                    "keyScrollSpeed=-1\n"
-                    "threeD=2\n"
-                    "scrollEnabled=0\n"
-                    "showTimer=1x\n"
-                    "exactAssembly=99999999999999999999\n"
-                    "outlineColor=red\n"
-                    "[background]\n"
-                    "texture=0\n"
-                    "bitmapId=193\n"
-                    "color=#12345\n"
-                    "textColor=#GGGGGG\n"
-                    "[pictures]\n"
-                    "folder=relative/path\n"
-                    "[window]\n"
-                    "x=10\ny=10\nwidth=50\nheight=400\nmaximised=1\n");
+    writeAll(path, "[settings]\n"
+                   "captureArea=11\n"
+                   "outlineThickness=6\n"
+                   "scrollArea=4\n"
+                   "mouseScrollSpeed=abc\n"
+                   "keyScrollSpeed=-1\n"
+                   "threeD=2\n"
+                   "scrollEnabled=0\n"
+                   "showTimer=1x\n"
+                   "exactAssembly=99999999999999999999\n"
+                   "outlineColor=red\n"
+                   "[background]\n"
+                   "texture=0\n"
+                   "bitmapId=193\n"
+                   "color=#12345\n"
+                   "textColor=#GGGGGG\n"
+                   "[pictures]\n"
+                   "folder=relative/path\n"
+                   "[window]\n"
+                   "x=10\ny=10\nwidth=50\nheight=400\nmaximised=1\n");
     PlayerSettings read;
     file.load(read);
     PlayerSettings expected;
@@ -105,7 +99,7 @@ TEST(PlayerSettings, BadValuesAreIgnoredOneByOne) {
     EXPECT_EQ(read, expected);
 
     // The bevel off takes the outline with it; a thickness without a valid bevel flag is not read.
-    writeText(path, "[settings]\nthreeD=0\noutlineThickness=3\n[background]\nbitmapId=227\n");
+    writeAll(path, "[settings]\nthreeD=0\noutlineThickness=3\n[background]\nbitmapId=227\n");
     PlayerSettings flat;
     file.load(flat);
     EXPECT_EQ(flat.settings.threeD, 0);
@@ -114,7 +108,7 @@ TEST(PlayerSettings, BadValuesAreIgnoredOneByOne) {
     EXPECT_EQ(flat.textColor, QColor(255, 210, 136)) << "the wood's own text colour";
 
     // Not a settings file of ours at all: too large to read.
-    writeText(path, "[settings]\ncaptureArea=7\n" + QByteArray(SettingsFile::maxFileSize, '#'));
+    writeAll(path, "[settings]\ncaptureArea=7\n" + QByteArray(SettingsFile::maxFileSize, '#'));
     PlayerSettings large;
     file.load(large);
     EXPECT_EQ(large, PlayerSettings());

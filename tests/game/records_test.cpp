@@ -1,9 +1,9 @@
+#include "filebytes.h"
 #include "game/gamerecords.h"
 #include "game/recordstore.h"
 #include "model/picture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -14,17 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 RecordKey keyOf(char digit, int size = 32) {
     RecordKey k;
@@ -112,8 +101,6 @@ TEST_F(RecordsTest, FailedWriteKeepsTheFileBefore) {
 TEST_F(RecordsTest, DamagedFilesKeepWhatReadsAndNothingMore) {
     const QByteArray good =
         "a" + QByteArray(31, '0') + "\t32\t2\t3\t1\t0\t1\t1\t0\t75\t2026-01-02T03:04:05Z\tsea.png\n";
-    RecordStore writer;
-    writer.setFolder(dir.path());
     struct Case {
         const char* what;
         QByteArray bytes;
