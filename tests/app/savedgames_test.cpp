@@ -1,5 +1,6 @@
 #include "app/commandtable.h"
 #include "app/savedgamecommands.h"
+#include "filebytes.h"
 #include "framegame.h"
 #include "game/savedgame.h"
 #include "game/savedgamesupport.h"
@@ -19,16 +20,6 @@
 #include <deque>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A frame with a game and a store in a folder of its own; the dialogs are driven by scripts.
 struct SavedGamesTest : ::testing::Test {
@@ -196,10 +187,10 @@ TEST_F(SavedGamesTest, DamagedFilesAreRefusedAndTheGameOnTheBoardStays) {
         QFile::remove(pzs);
         QFile::remove(bmp);
         if (std::string(d.what) != "text missing") {
-            ASSERT_TRUE(writeAll(pzs, d.text));
+            ASSERT_NO_FATAL_FAILURE(writeAll(pzs, d.text));
         }
         if (std::string(d.what) != "picture missing") {
-            ASSERT_TRUE(writeAll(bmp, d.picture));
+            ASSERT_NO_FATAL_FAILURE(writeAll(bmp, d.picture));
         }
         fakes().messages.shown.clear();
         ASSERT_TRUE(load()) << d.what;
@@ -238,13 +229,13 @@ TEST_F(SavedGamesTest, EveryKindOfSaveLoadsThroughF3) {
     const qsizetype at = text.indexOf("\r\n" + line + "\r\n");
     ASSERT_GT(at, 0);
     text.replace(at + 2, line.size(), QByteArray(line).replace('1', '2'));
-    ASSERT_TRUE(writeAll(pzs, text));
+    ASSERT_NO_FATAL_FAILURE(writeAll(pzs, text));
     ASSERT_TRUE(load());
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(snapshot(), turned);
 
     // The layout example, written by hand with a picture of its size.
-    ASSERT_TRUE(writeAll(store().gamePath(QStringLiteral("example")), crlf(kLayoutExample)));
+    ASSERT_NO_FATAL_FAILURE(writeAll(store().gamePath(QStringLiteral("example")), crlf(kLayoutExample)));
     ASSERT_TRUE(writeBitmapFile(store().picturePath(QStringLiteral("example")), coordinatePicture(128, 64)));
     store().readIndex();
     store().appendName(QStringLiteral("example"));
@@ -279,15 +270,16 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
         {"blocks that overlap", overlapping},
     };
     for (const auto& [what, text] : hostile) {
-        ASSERT_TRUE(writeAll(pzs, text));
+        ASSERT_NO_FATAL_FAILURE(writeAll(pzs, text));
         fakes().messages.shown.clear();
         ASSERT_TRUE(load()) << what;
         EXPECT_EQ(messages(), QStringList{withPath(32825, pzs)}) << what;
         EXPECT_EQ(snapshot(), current) << what;
     }
 
-    ASSERT_TRUE(writeAll(pzs, QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
-                                                       "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768")));
+    ASSERT_NO_FATAL_FAILURE(
+        writeAll(pzs, QByteArray(good).replace("[MAINFRAME]\r\n0 0\r\n0 0\r\n1024 768",
+                                               "[MAINFRAME]\r\n0 0\r\n0 0\r\n2147483647 32768")));
     ASSERT_NE(readAll(pzs), good);
     fakes().messages.shown.clear();
     ASSERT_TRUE(load());

@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "filebytes.h"
 #include "game/savedgamestore.h"
 #include "res/strings.h"
 
@@ -10,17 +11,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 struct StoreTest : ::testing::Test {
     QTemporaryDir dir;
