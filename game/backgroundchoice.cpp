@@ -34,9 +34,15 @@ const BackgroundTexture* backgroundTextureFor(int command) {
     return nullptr;
 }
 
+const BackgroundTexture* backgroundTextureWithBitmap(std::int64_t bitmapId) {
+    for (const BackgroundTexture& t : textures)
+        if (t.bitmapId == bitmapId)
+            return &t;
+    return nullptr;
+}
+
 bool isBackgroundTexture(std::int64_t bitmapId) {
-    return std::any_of(textures.begin(), textures.end(),
-                       [bitmapId](const BackgroundTexture& t) { return t.bitmapId == bitmapId; });
+    return backgroundTextureWithBitmap(bitmapId) != nullptr;
 }
 
 int colorLightness(const QColor& colour) {

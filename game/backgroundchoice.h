@@ -18,6 +18,8 @@ struct BackgroundTexture {
 
 // The texture of commands 32810..32819; nullptr for any other command.
 const BackgroundTexture* backgroundTextureFor(int command);
+// The texture shown with this bitmap; nullptr for any other bitmap.
+const BackgroundTexture* backgroundTextureWithBitmap(std::int64_t bitmapId);
 // Whether a bitmap is one of the ten textures (a saved game may name no other).
 bool isBackgroundTexture(std::int64_t bitmapId);
 

@@ -3,7 +3,6 @@
 #include "board/background.h"
 #include "game/backgroundchoice.h"
 #include "game/programfolders.h"
-#include "res/commandids.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -131,11 +130,8 @@ void SettingsFile::load(PlayerSettings& into) {
         into.textColor = *text;
     else if (into.bitmapBackground == 0)
         into.textColor = textColorForSolid(into.backgroundColor);
-    else
-        for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundLastTexture; ++command)
-            if (const BackgroundTexture* t = backgroundTextureFor(command);
-                t->bitmapId == into.backgroundBitmapId)
-                into.textColor = t->textColor;
+    else if (const BackgroundTexture* t = backgroundTextureWithBitmap(into.backgroundBitmapId))
+        into.textColor = t->textColor;
 
     const QString folder = file.value(QStringLiteral("pictures/folder")).toString();
     if (!folder.isEmpty() && folder.size() <= kMaxPathLength && QFileInfo(folder).isAbsolute() &&
