@@ -3,7 +3,11 @@
 // Services that do nothing, for running the game's logic without a window.
 
 #include "board/boardhost.h"
+#include "board/boardrenderer.h"
 #include "board/boardstate.h"
+#include "board/interaction.h"
+#include "board/interactionhost.h"
+#include "board/joiner.h"
 #include "model/generator.h"
 #include "model/randomtables.h"
 #include "model/services.h"
@@ -32,6 +36,57 @@ public:
 class FixedClock : public IClock {
 public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
+};
+
+// The client area the benchmarks of playing look through.
+inline const QSize benchClient(1024, 768);
+
+// Stands in for the main window: collects the invalidated areas within the client area the way
+// a widget's update region does, until a paint lets them go.
+class BenchWindow : public IInteractionHost {
+public:
+    QRegion dirty;
+    int invalidations = 0;
+    QRect hidden; // the part a window over the board hides, none unless a benchmark sets it
+
+    void invalidate(const QRegion& r) override {
+        ++invalidations;
+        dirty += r.intersected(QRect(QPoint(0, 0), benchClient));
+    }
+    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), benchClient)); }
+    void updateNow() override {}
+    void endMouseCapture() override {}
+    bool gameCompleted() const override { return false; }
+    void announceCompletion() override {}
+    void captureMouse() override {}
+    QSize clientSize() const override { return benchClient; }
+    QRect hiddenClientArea() const override { return hidden; }
+    bool fullScreenMode() const override { return false; }
+    bool runCommand(int) override { return true; }
+    void hintModeChanged() override {}
+    void showHintTip(int, int, QPoint) override {}
+};
+
+// A board and what draws and drives it, as the main window holds them, with an image standing
+// in for the window.
+struct BenchTable {
+    BoardState state;
+    NullSound sound;
+    NullCursor cursor;
+    BenchWindow host;
+    BoardRenderer renderer{state, host, sound, cursor};
+    Joiner joiner{state, renderer, sound, host};
+    Interaction interaction{state, renderer, joiner, host, sound, cursor};
+    QImage window{benchClient, QImage::Format_RGB32};
+
+    // What the window's paint handler does with the area invalidated since the last paint.
+    void paint() {
+        if (!host.dirty.isEmpty()) {
+            QPainter p(&window);
+            renderer.paint(p, host.dirty);
+        }
+        host.dirty = QRegion();
+    }
 };
 
 // A game of rows x columns elements of the given size, cut without turns from a striped picture

@@ -4,14 +4,7 @@
 // widget's update region does, and lets them go after every step as a paint would.
 
 #include "bench/benchsupport.h"
-#include "board/boardrenderer.h"
-#include "board/boardstate.h"
-#include "board/interaction.h"
-#include "board/interactionhost.h"
-#include "board/joiner.h"
 #include "board/keystate.h"
-
-#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -28,33 +21,8 @@ constexpr int Rows = 100, Columns = 100, N = Rows * Columns, Size = 24;
 constexpr int L = KeyState::LeftButton;
 constexpr int Ctrl = KeyState::Control;
 
-class WidgetLikeHost : public IInteractionHost {
-public:
-    QRegion dirty;
-    void invalidate(const QRegion& r) override { dirty += r.intersected(QRect(0, 0, 1024, 768)); }
-    void invalidateAll() override { dirty = QRegion(0, 0, 1024, 768); }
-    void updateNow() override { dirty = QRegion(); }
-    void endMouseCapture() override {}
-    bool gameCompleted() const override { return false; }
-    void announceCompletion() override {}
-    void captureMouse() override {}
-    QSize clientSize() const override { return {1024, 768}; }
-    bool fullScreenMode() const override { return false; }
-    bool runCommand(int) override { return true; }
-    void hintModeChanged() override {}
-    void showHintTip(int, int, QPoint) override {}
-};
-
-struct Bench {
-    BoardState state;
-    NullSound sound;
-    NullCursor cursor;
-    WidgetLikeHost host;
-    BoardRenderer renderer{state, host, sound, cursor};
-    Joiner joiner{state, renderer, sound, host};
-    Interaction interaction{state, renderer, joiner, host, sound, cursor};
-
-    Bench() { generateStripedGame(state, Rows, Columns, Size, QSize(1024, 768)); }
+struct Bench : BenchTable {
+    Bench() { generateStripedGame(state, Rows, Columns, Size, benchClient); }
 
     void redraw() {
         renderer.redrawBoard({.clearBackground = true});

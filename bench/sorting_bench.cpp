@@ -7,13 +7,6 @@
 // so is the first paint of the window after it, which brings the reduced board copies up to date.
 
 #include "bench/benchsupport.h"
-#include "board/boardrenderer.h"
-#include "board/boardstate.h"
-#include "board/interaction.h"
-#include "board/interactionhost.h"
-#include "board/joiner.h"
-
-#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -27,48 +20,10 @@
 namespace {
 
 constexpr int Rows = 100, Columns = 100, Size = 24;
-const QSize kClient(1024, 768);
 
-class WindowHost : public IInteractionHost {
-public:
-    QRegion dirty;
-    int invalidations = 0;
-    void invalidate(const QRegion& r) override {
-        ++invalidations;
-        dirty += r.intersected(QRect(QPoint(0, 0), kClient));
-    }
-    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), kClient)); }
-    void updateNow() override {}
-    void endMouseCapture() override {}
-    bool gameCompleted() const override { return false; }
-    void announceCompletion() override {}
-    void captureMouse() override {}
-    QSize clientSize() const override { return kClient; }
-    QRect hiddenClientArea() const override { return {kClient.width() - 80, kClient.height() - 20, 80, 20}; }
-    bool fullScreenMode() const override { return false; }
-    bool runCommand(int) override { return true; }
-    void hintModeChanged() override {}
-    void showHintTip(int, int, QPoint) override {}
-};
-
-// The board and what draws and drives it.
-struct Table {
-    BoardState state;
-    NullSound sound;
-    NullCursor cursor;
-    WindowHost host;
-    BoardRenderer renderer{state, host, sound, cursor};
-    Joiner joiner{state, renderer, sound, host};
-    Interaction interaction{state, renderer, joiner, host, sound, cursor};
-    QImage window{kClient, QImage::Format_RGB32};
-
-    void paint() {
-        if (!host.dirty.isEmpty()) {
-            QPainter p(&window);
-            renderer.paint(p, host.dirty);
-        }
-        host.dirty = QRegion();
-    }
+// The board and what draws and drives it, the clock in the corner of the window.
+struct Table : BenchTable {
+    Table() { host.hidden = QRect(benchClient.width() - 80, benchClient.height() - 20, 80, 20); }
 
     // The elements of rows [r0, r0 + h) and columns [c0, c0 + w) joined at their places in the
     // picture, the block's top-left body at `at`.
@@ -110,11 +65,11 @@ const BoardState& startingBoard(Case c) {
     std::unique_ptr<Table>& t = boards[c];
     if (!t) {
         t = std::make_unique<Table>();
-        generateStripedGame(t->state, Rows, Columns, Size, kClient);
+        generateStripedGame(t->state, Rows, Columns, Size, benchClient);
         if (c == LooseOnLowBoard) {
             // The scatter's lower rows then lie beyond the board: gathering must grow it again.
             Board& b = t->state.board;
-            b.resize(b.boardWidth, b.boardHeight * 3 / 5, kClient.width(), kClient.height());
+            b.resize(b.boardWidth, b.boardHeight * 3 / 5, benchClient.width(), benchClient.height());
         }
         if (c == LooseWithBlocks) {
             t->block(0, 0, 30, 30, QPoint(200, 200));

@@ -4,70 +4,27 @@
 // the memory of the reduced board copies against the board's own.
 
 #include "bench/benchsupport.h"
-#include "board/boardrenderer.h"
-#include "board/boardstate.h"
-#include "board/interaction.h"
-#include "board/interactionhost.h"
-#include "board/joiner.h"
 #include "board/keystate.h"
-
-#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace {
 
 constexpr int Rows = 100, Columns = 100, Size = 24;
 constexpr int L = KeyState::LeftButton;
-const QSize kClient(1024, 768);
 
-class WindowHost : public IInteractionHost {
-public:
-    QRegion dirty;
-    void invalidate(const QRegion& r) override { dirty += r.intersected(QRect(QPoint(0, 0), kClient)); }
-    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), kClient)); }
-    void updateNow() override {}
-    void endMouseCapture() override {}
-    bool gameCompleted() const override { return false; }
-    void announceCompletion() override {}
-    void captureMouse() override {}
-    QSize clientSize() const override { return kClient; }
-    bool fullScreenMode() const override { return false; }
-    bool runCommand(int) override { return true; }
-    void hintModeChanged() override {}
-    void showHintTip(int, int, QPoint) override {}
-};
-
-struct Bench {
-    BoardState state;
-    NullSound sound;
-    NullCursor cursor;
-    WindowHost host;
-    BoardRenderer renderer{state, host, sound, cursor};
-    Joiner joiner{state, renderer, sound, host};
-    Interaction interaction{state, renderer, joiner, host, sound, cursor};
-    QImage window{kClient, QImage::Format_RGB32};
-
+// The game generated, the view told of its size, the board drawn and the window painted once.
+struct Bench : BenchTable {
     Bench() {
-        generateStripedGame(state, Rows, Columns, Size, kClient);
+        generateStripedGame(state, Rows, Columns, Size, benchClient);
         interaction.viewport().clientResized();
         renderer.redrawBoard({.clearBackground = true});
         paint();
-    }
-
-    // What the window's paint handler does with the area the step invalidated.
-    void paint() {
-        if (!host.dirty.isEmpty()) {
-            QPainter p(&window);
-            renderer.paint(p, host.dirty);
-        }
-        host.dirty = QRegion();
     }
     QPoint clientCentre(int i) const {
         const Rect& b = state.puzzle.bodyRects[i];
@@ -76,17 +33,6 @@ struct Bench {
 };
 
 using Clock = std::chrono::steady_clock;
-
-struct Timings {
-    std::vector<double> micros;
-    void add(Clock::time_point start) {
-        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    double median() {
-        std::sort(micros.begin(), micros.end());
-        return micros[micros.size() / 2];
-    }
-};
 
 enum class View { Actual, Half, WholeTable };
 const char* name(View v) {
@@ -109,6 +55,23 @@ void setView(Bench& b, View v) {
         double(b.state.board.reduced.bytes()) / b.state.board.boardBitmap.sizeInBytes());
 }
 
+// Times step(k) and the paint of what it invalidated, once per iteration, and prints the median.
+template <class Step> void timeSteps(benchmark::State& state, Bench& b, const char* what, View v, Step step) {
+    std::vector<double> micros;
+    int k = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        step(k++);
+        b.paint();
+        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        state.SetIterationTime(micros.back() / 1e6);
+    }
+    std::sort(micros.begin(), micros.end());
+    const double median = micros[micros.size() / 2];
+    state.counters["median_us"] = median;
+    std::printf("%s at %s: median %.1f us over %zu steps\n", what, name(v), median, micros.size());
+}
+
 // A held element moved back and forth in the middle of the view, 3 view pixels at a time: the
 // snapping pass over all 10,000 elements, the repair of the board, the invalidation and the paint.
 void BM_ViewDragStep(benchmark::State& state) {
@@ -126,21 +89,9 @@ void BM_ViewDragStep(benchmark::State& state) {
         state.SkipWithError("the press missed the element");
         return;
     }
-    Timings step;
-    int k = 0;
-    for (auto _ : state) {
-        const QPoint to = grab + QPoint((k % 2) * 3, ((k / 2) % 2) * 3);
-        ++k;
-        const auto start = Clock::now();
-        b.interaction.mouseMove(L, to);
-        b.paint();
-        step.add(start);
-        state.SetIterationTime(step.micros.back() / 1e6);
-    }
+    timeSteps(state, b, "drag step", v,
+              [&](int k) { b.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, ((k / 2) % 2) * 3)); });
     b.interaction.buttonUp();
-    const double median = step.median();
-    state.counters["median_us"] = median;
-    std::printf("drag step at %s: median %.1f us over %zu steps\n", name(v), median, step.micros.size());
 }
 BENCHMARK(BM_ViewDragStep)
     ->Arg(int(View::Actual))
@@ -160,21 +111,11 @@ void BM_ViewScrollStep(benchmark::State& state) {
     b.interaction.viewport().centreOn(
         QPointF(b.state.board.boardWidth / 2.0, b.state.board.boardHeight / 2.0));
     b.paint();
-    Timings step;
-    int k = 0;
-    for (auto _ : state) {
-        const int key = (k++ % 2) ? Qt::Key_Left : Qt::Key_Right;
-        const auto start = Clock::now();
-        b.interaction.keyDown(key);
+    timeSteps(state, b, "scroll step", v, [&](int k) {
+        b.interaction.keyDown(k % 2 ? Qt::Key_Left : Qt::Key_Right);
         if (v == View::WholeTable)
             b.host.invalidateAll();
-        b.paint();
-        step.add(start);
-        state.SetIterationTime(step.micros.back() / 1e6);
-    }
-    const double median = step.median();
-    state.counters["median_us"] = median;
-    std::printf("scroll step at %s: median %.1f us over %zu steps\n", name(v), median, step.micros.size());
+    });
 }
 BENCHMARK(BM_ViewScrollStep)
     ->Arg(int(View::Actual))

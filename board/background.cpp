@@ -14,25 +14,32 @@ void BackgroundState::loadTexture() {
     }
 }
 
-QColor BackgroundState::surroundColor() const {
-    QColor mean = backgroundColor;
-    if (bitmapBackground && !texture.isNull()) {
-        const QImage rgb = texture.format() == QImage::Format_RGB32
-                               ? texture
-                               : texture.convertToFormat(QImage::Format_RGB32);
-        std::int64_t r = 0, g = 0, b = 0;
-        for (int y = 0; y < rgb.height(); ++y) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-            for (int x = 0; x < rgb.width(); ++x) {
-                r += qRed(line[x]);
-                g += qGreen(line[x]);
-                b += qBlue(line[x]);
-            }
+namespace {
+
+QColor meanColour(const QImage& texture) {
+    const QImage rgb =
+        texture.format() == QImage::Format_RGB32 ? texture : texture.convertToFormat(QImage::Format_RGB32);
+    std::int64_t r = 0, g = 0, b = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            r += qRed(line[x]);
+            g += qGreen(line[x]);
+            b += qBlue(line[x]);
         }
-        const std::int64_t n = std::int64_t(rgb.width()) * rgb.height();
-        mean = QColor(int(r / n), int(g / n), int(b / n));
     }
-    return mean.darker(300);
+    const std::int64_t n = std::int64_t(rgb.width()) * rgb.height();
+    return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+} // namespace
+
+QColor BackgroundState::surroundColor() const {
+    if (!bitmapBackground || texture.isNull())
+        return backgroundColor.darker(300);
+    if (textureMean_.textureKey != texture.cacheKey())
+        textureMean_ = {texture.cacheKey(), meanColour(texture)};
+    return textureMean_.colour.darker(300);
 }
 
 void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect) {

@@ -23,6 +23,14 @@ struct BackgroundState {
     // The table around a board that is smaller than the window (zoomed out): the background's
     // mean colour, darkened, so the board stands out without a hard black frame.
     QColor surroundColor() const;
+
+private:
+    // The texture's mean colour, worked out once for each texture rather than on every paint.
+    struct TextureMean {
+        qint64 textureKey = 0;
+        QColor colour;
+    };
+    mutable TextureMean textureMean_;
 };
 
 // Fills rect of an RGB32 image with copies of bitmap laid edge to edge in a grid anchored at the

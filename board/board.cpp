@@ -16,7 +16,6 @@ void Board::resize(int width, int height, int screenWidth, int screenHeight) {
     scale = 1.0;
     scrollX = scrollY = 0;
     updateLimits();
-    scrollX = scrollY = 0;
 }
 
 void Board::grow(int width, int height) {

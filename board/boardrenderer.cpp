@@ -2,6 +2,7 @@
 
 #include "board/boardhost.h"
 #include "board/boardstate.h"
+#include "board/rectbuckets.h"
 #include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/regioncopy.h"
@@ -17,10 +18,6 @@
 #include <unordered_map>
 
 namespace {
-
-int floorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
 
 std::int64_t bucketKey(int x, int y) {
     return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);

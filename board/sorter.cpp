@@ -3,6 +3,7 @@
 #include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/interactionhost.h"
+#include "board/rectbuckets.h"
 #include "board/rowlayout.h"
 #include "board/stacking.h"
 #include "board/viewport.h"
@@ -12,50 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <unordered_map>
 
 namespace {
-
-int floorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-// Rectangles in square buckets, to ask which of them a rectangle meets.
-class RectBuckets {
-public:
-    explicit RectBuckets(int bucket) : bucket_(std::max(1, bucket)) {}
-    void add(const Rect& r) {
-        const int index = static_cast<int>(rects_.size());
-        rects_.push_back(r);
-        forBuckets(r, [&](std::int64_t key) { buckets_[key].push_back(index); });
-    }
-    bool meets(const Rect& r) const {
-        bool met = false;
-        forBuckets(r, [&](std::int64_t key) {
-            const auto found = buckets_.find(key);
-            if (met || found == buckets_.end())
-                return;
-            for (const int i : found->second) {
-                const Rect& o = rects_[i];
-                if (r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom) {
-                    met = true;
-                    return;
-                }
-            }
-        });
-        return met;
-    }
-
-private:
-    template <class F> void forBuckets(const Rect& r, F&& f) const {
-        for (int y = floorDiv(r.top, bucket_); y <= floorDiv(r.bottom - 1, bucket_); ++y)
-            for (int x = floorDiv(r.left, bucket_); x <= floorDiv(r.right - 1, bucket_); ++x)
-                f((static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y));
-    }
-    int bucket_;
-    std::vector<Rect> rects_;
-    std::unordered_map<std::int64_t, std::vector<std::int32_t>> buckets_;
-};
 
 // Reading order of the elements' present places.
 void sortByPlace(const Puzzle& p, std::vector<std::int32_t>& elements) {

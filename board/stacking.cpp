@@ -23,12 +23,7 @@ void raiseToTop(Puzzle& puzzle, int e) {
     }
     // Built directly in linear time rather than by n single moves.
     const auto& members = puzzle.blocks.members(e);
-    std::vector<std::int32_t> result(members.rbegin(), members.rend());
-    result.reserve(order.size());
-    for (const int j : order)
-        if (!puzzle.blocks.sameBlock(j, e))
-            result.push_back(j);
-    order = std::move(result);
+    raiseAllToTop(puzzle, std::vector<std::int32_t>(members.rbegin(), members.rend()));
 }
 
 void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements) {

@@ -106,6 +106,12 @@ void Viewport::centreOn(QPointF boardPoint) {
                            boardPoint.y() * b.scale + b.originY - c.y()));
 }
 
+void Viewport::showAt(double scale, QPointF boardPoint) {
+    // The origin and the limits of the new scale first: centreOn reads them.
+    state_.board.setView(host_.clientSize(), scale);
+    centreOn(boardPoint);
+}
+
 void Viewport::fitBoardRect(const QRect& boardRect) {
     if (boardRect.isEmpty())
         return;
@@ -113,8 +119,7 @@ void Viewport::fitBoardRect(const QRect& boardRect) {
     const double fit = std::min(
         {1.0, double(client.width()) / boardRect.width(), double(client.height()) / boardRect.height()});
     wholeTable_ = false;
-    state_.board.setView(client, std::max(fit, wholeTableScale()));
-    centreOn(QRectF(boardRect).center());
+    showAt(std::max(fit, wholeTableScale()), QRectF(boardRect).center());
 }
 
 bool Viewport::zoomStep(int steps, QPointF clientPoint) {
@@ -152,11 +157,9 @@ void Viewport::actualSize() {
 void Viewport::toggleWholeTable() {
     if (holding())
         return;
-    Board& b = state_.board;
     if (wholeTableShown()) {
         wholeTable_ = false;
-        b.setView(host_.clientSize(), std::clamp(previousScale_, wholeTableScale(), maxScale));
-        centreOn(previousCentre_);
+        showAt(std::clamp(previousScale_, wholeTableScale(), maxScale), previousCentre_);
         return;
     }
     showWholeTable();
@@ -168,8 +171,7 @@ void Viewport::showWholeTable() {
     Board& b = state_.board;
     previousScale_ = b.scale;
     previousCentre_ = b.toBoardF(centre());
-    b.setView(host_.clientSize(), wholeTableScale());
-    centreOn(QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+    showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
     wholeTable_ = true;
     wholeTableBoard_ = b.serial;
 }
@@ -183,27 +185,21 @@ void Viewport::middleClick(QPoint client) {
     }
     const QPointF clicked = state_.board.toBoardF(QPointF(client) + QPointF(0.5, 0.5));
     wholeTable_ = false;
-    state_.board.setView(host_.clientSize(), 1.0);
-    centreOn(clicked);
+    showAt(1.0, clicked);
 }
 
 void Viewport::clientResized() {
     Board& b = state_.board;
-    const QSize client = host_.clientSize();
     if (wholeTableShown()) {
-        b.setView(client, wholeTableScale());
-        centreOn(QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+        showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
         return;
     }
     // At 100 % the top-left corner stays, as a window that grows shows more of the board to the
     // right and below; at other scales the middle of the view does.
     if (b.scale == 1.0 || b.viewSize.isEmpty()) {
-        b.setView(client, b.scale);
-        state_.refreshDragClip();
-        host_.invalidateAll();
+        apply(b.scale, QPointF(b.scrollX, b.scrollY));
         return;
     }
     const QPointF middle = b.toBoardF(QPointF(b.viewSize.width() / 2.0, b.viewSize.height() / 2.0));
-    b.setView(client, std::max(b.scale, wholeTableScale()));
-    centreOn(middle);
+    showAt(std::max(b.scale, wholeTableScale()), middle);
 }

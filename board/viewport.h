@@ -73,6 +73,8 @@ private:
     QPointF centre() const;
     // Applies a scale and then a scroll position (view pixels, before clamping); repaints.
     void apply(double scale, QPointF scroll);
+    // Sets the scale and puts a board point in the middle of the window; repaints.
+    void showAt(double scale, QPointF boardPoint);
 
     BoardState& state_;
     IInteractionHost& host_;
