@@ -33,7 +33,6 @@ void Board::grow(int width, int height) {
     boardWidth = width;
     boardHeight = height;
     reduced.reset(QSize(width, height));
-    ++serial;
     updateLimits();
 }
 

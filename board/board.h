@@ -33,7 +33,7 @@ struct Board {
     QSize viewSize;     // the client area; empty until a window reports it
     std::int32_t originX = 0;
     std::int32_t originY = 0;
-    std::uint64_t serial = 0; // counts the bitmaps made by resize
+    std::uint64_t serial = 0; // counts the boards made by resize: a new or loaded game
     // Reduced copies for zoomed-out views, kept in step with boardBitmap by markChanged.
     ReducedBoards reduced;
 
