@@ -7,6 +7,7 @@
 #include "model/services.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -74,9 +75,20 @@ void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
 }
 
+int Joiner::captureDistance() const {
+    const int area = state_.settings.captureArea;
+    const double scale = state_.board.scale;
+    if (scale >= 1.0 || scale <= 0.0)
+        return area;
+    // A board distance d shows as d * scale screen pixels; the small allowance keeps scales such
+    // as 0.5 from losing a pixel to rounding.
+    return static_cast<int>(std::floor(area / scale + 1e-6));
+}
+
 bool Joiner::snap(int e) {
     Puzzle& p = state_.puzzle;
     const int s = p.geometry.elementSize;
+    const int capture = captureDistance();
     int m = 1;
     bool joined = false;
     for (int k = 0; k < p.count(); ++k) {
@@ -87,7 +99,7 @@ bool Joiner::snap(int e) {
         // tolerance to exact alignment for the rest of the pass.
         for (int test = 0; test < 4; ++test) {
             const Rect& E = p.bodyRects[e];
-            const int t = state_.settings.captureArea * m;
+            const int t = capture * m;
             const int side = kTestSide[test];
             const Element& a = p.element(e);
             const Element& b = p.element(k);

@@ -46,6 +46,10 @@ public:
     // side), the rest of the block splits into its connected parts, and e is alone. Its own
     // board region is left to the caller, who may still have to erase the old one.
     void separateElement(int e);
+    // How near, in board pixels, a side must come to join: the capture area, measured on the
+    // screen when the view is zoomed out (captureArea / scale, whole pixels), so that a drop as
+    // near on screen joins at every scale.
+    int captureDistance() const;
     // Splits what is left of e's former block into its connected parts; 1 if it fell apart.
     int splitAfterRemoval(int e);
     bool isComplete() const;

@@ -46,6 +46,38 @@ TEST(SnappingTest, CapturesWithinFivePixelsInBothCoordinatesButNotSix) {
     }
 }
 
+// Zoomed out, the capture area counts screen pixels: at 50 % a side 10 board pixels away joins
+// (5 on the screen), 11 does not; at 100 % and 200 % it is the described 5 and 6. The pass itself
+// and a drag through the window at that scale agree.
+TEST(SnappingTest, TheCaptureDistanceIsMeasuredOnTheScreenWhenZoomedOut) {
+    for (const double scale : {0.25, 0.5, 1.0, 2.0}) {
+        const int limit = scale < 1.0 ? int(5 / scale) : 5;
+        for (const QPoint off : {QPoint(limit, 0), QPoint(0, -limit), QPoint(-limit, limit), QPoint(limit + 1, 0),
+                                 QPoint(0, limit + 1), QPoint(limit, -limit - 1)}) {
+            BoardFixture f(plan(3, 5));
+            f.state.board.setView(QSize(800, 600), scale);
+            EXPECT_EQ(f.joiner.captureDistance(), limit) << scale;
+            f.placeBody(5, f.home(5));
+            f.placeBody(6, f.home(6) + off);
+            const bool expected = std::abs(off.x()) <= limit && std::abs(off.y()) <= limit;
+            EXPECT_EQ(f.joiner.snap(6), expected) << scale << " " << off.x() << "," << off.y();
+            EXPECT_EQ(f.joinedTo(6, Left, 5), expected) << scale << " " << off.x() << "," << off.y();
+        }
+    }
+    // Dragged at 50 %: two screen pixels off joins; the pointer moves in screen pixels.
+    BoardFixture f(plan(3, 5));
+    f.state.board.setView(QSize(800, 600), 0.5);
+    f.placeBody(5, f.home(5));
+    const Board& b = f.state.board;
+    const QPoint from = b.toClient(QRect(f.grabPoint(6), QSize(1, 1))).center();
+    const QPointF target = b.toClientF(QPointF(f.grabPoint(6) + f.home(6) - f.body(6)));
+    f.interaction.leftButtonDown(L, from);
+    f.interaction.mouseMove(L, QPoint(int(std::lround(target.x())) + 2, int(std::lround(target.y())) - 2));
+    EXPECT_TRUE(f.joinedTo(6, Left, 5));
+    EXPECT_EQ(f.body(6), f.home(6));
+    f.interaction.buttonUp();
+}
+
 TEST(SnappingTest, TheJoinEndsTheDragAtOnce) {
     BoardFixture f(plan(3, 5));
     f.placeBody(5, f.home(5));
