@@ -19,15 +19,19 @@ void Board::resize(int width, int height, int screenWidth, int screenHeight) {
 }
 
 void Board::grow(int width, int height) {
-    width = std::max(width, boardWidth);
-    height = std::max(height, boardHeight);
+    extend(QMargins(0, 0, std::max(0, width - boardWidth), std::max(0, height - boardHeight)));
+}
+
+void Board::extend(const QMargins& add) {
+    const int width = boardWidth + add.left() + add.right();
+    const int height = boardHeight + add.top() + add.bottom();
     if (width == boardWidth && height == boardHeight)
         return;
     QImage larger(width, height, QImage::Format_RGB32);
     {
         QPainter p(&larger);
         p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, boardBitmap);
+        p.drawImage(add.left(), add.top(), boardBitmap);
     }
     boardBitmap = std::move(larger);
     boardWidth = width;

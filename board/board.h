@@ -4,6 +4,7 @@
 #include "board/reducedboards.h"
 
 #include <QImage>
+#include <QMargins>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -44,6 +45,10 @@ struct Board {
     // Makes the board larger (never smaller), keeping what is drawn, the scale and the position;
     // the new parts are left for the caller to paint.
     void grow(int width, int height);
+    // Adds board on each side: what is drawn moves by (left, top) with the board's origin, the
+    // scale stays and the position is kept in range; the new strips are left for the caller to
+    // paint. A board bitmap the size of the board is made anew for it.
+    void extend(const QMargins& add);
     // Fills the whole bitmap with the background.
     void paintBackground(const BackgroundState& background);
     // Keeps the scroll position inside 0..max.

@@ -3,6 +3,7 @@
 #include "board/boardhost.h"
 #include "board/boardstate.h"
 #include "board/rectbuckets.h"
+#include "board/selectionoverlay.h"
 #include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/regioncopy.h"
@@ -78,6 +79,19 @@ void BoardRenderer::paintBackground(const QRegion& clip) {
         }
     }
     state_.board.markChanged(clip.boundingRect());
+}
+
+void BoardRenderer::repaintArea(const QRegion& area) {
+    if (area.isEmpty())
+        return;
+    paintBackground(area);
+    const Puzzle& puzzle = state_.puzzle;
+    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
+        const int i = *it;
+        if (puzzle.element(i).lifted || !area.intersects(puzzle.boardRegions[i].boundingRect()))
+            continue;
+        drawElement(i, false, false, &area);
+    }
 }
 
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
@@ -318,7 +332,27 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
         rest.subtracted(QRect(-board.scrollX, -board.scrollY, board.boardWidth, board.boardHeight));
     for (const QRect& r : outside)
         painter.fillRect(r, Qt::black);
+    paintMovingSelection(painter, rest);
     painter.setClipping(false);
+    SelectionOverlay::paint(painter, state_, clientArea, true);
+}
+
+void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& area) const {
+    const InputState& in = state_.input;
+    if (!in.selectionLifted)
+        return;
+    const Board& board = state_.board;
+    const Puzzle& p = state_.puzzle;
+    const QRect bounds = area.boundingRect().translated(board.scrollX, board.scrollY);
+    // Bottom first, under the held element (which `area` leaves out).
+    for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
+        const int j = *it;
+        if (j == in.pickedElement || !p.boardRegions[j].boundingRect().intersects(bounds))
+            continue;
+        const Element& e = p.element(j);
+        painter.setClipRegion(clientRegion(j).intersected(area));
+        painter.drawImage(QPoint(e.cellRect.left - board.scrollX, e.cellRect.top - board.scrollY), e.bitmap);
+    }
 }
 
 void BoardRenderer::rebuildShape(int i) {
@@ -392,6 +426,7 @@ void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) co
             heldImage(picked));
     }
     painter.setClipping(false);
+    SelectionOverlay::paint(painter, state_, clientArea, false);
 }
 
 const QImage& BoardRenderer::heldImage(int i) const {

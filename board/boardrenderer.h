@@ -83,10 +83,15 @@ public:
 
     // Repaints the background inside a board region.
     void paintBackground(const QRegion& clip);
+    // Paints a board area afresh (new table): the background, then every element on the board
+    // that reaches into it, bottom first. Held elements are not on the board and stay out.
+    void repaintArea(const QRegion& area);
 
 private:
     static constexpr int exactBatchLimit = 16;
     void paintScaled(QPainter& painter, const QRegion& clientArea) const;
+    // At 100 %: the elements of a held selection, other than the held one, where they now lie.
+    void paintMovingSelection(QPainter& painter, const QRegion& area) const;
     // The held element as the view shows it, made again only when it, its shape or the scale change.
     const QImage& heldImage(int i) const;
     void endBatch();

@@ -2,6 +2,7 @@
 
 #include "board/background.h"
 #include "board/board.h"
+#include "board/selection.h"
 #include "model/cutparameters.h"
 #include "model/puzzle.h"
 #include "model/settings.h"
@@ -11,16 +12,64 @@
 #include <QPoint>
 #include <QRegion>
 
+#include <QRect>
+
 #include <array>
 #include <cstdint>
+#include <vector>
 
-// The interaction under way: the element in hand and how the next click is read. Never saved;
-// discarding a game drops the hold.
+// A rectangle being drawn on the empty table to select what lies wholly inside it.
+struct SelectionBand {
+    bool active = false;
+    bool adding = false; // with Ctrl: added to the selection, else in place of it
+    QPoint anchor;       // board coordinates: where the drag began
+    QPoint corner;       // board coordinates: where the pointer is
+    QRect rect() const { return QRect(anchor, corner).normalized(); }
+};
+
+// The interaction under way: the element in hand, the selection and how the next click is read.
+// Never saved; discarding a game drops the hold and the selection.
 struct InputState {
     std::int32_t pickedElement = -1;
     QRegion dragClipRegion; // client coordinates: where the held element is painted
     QPoint lastCursor;      // board coordinates
     std::int32_t hintMode = 0;
+
+    Selection selection;
+    // While a selection is held: every element that moves with the held one, topmost first, and
+    // whether they have been lifted off the board yet (at the first move).
+    std::vector<std::int32_t> movingSelection;
+    bool selectionLifted = false;
+    // While something is held at the window's edge with the view at the board's edge: the way
+    // (-1 or +1 on each axis) the view goes on into new table, 0 where it does not.
+    QPoint edgeRun;
+    SelectionBand band;
+    // The press that began the gesture under way: a release close to it is a click.
+    QPoint pressClient;
+    int pressWord = 0;
+    std::int32_t pressElement = -1;
+    bool pressMoved = false;
+    // The element whose block the last Ctrl + click added or removed, -1 after any other press:
+    // a double click that follows it turns the block and takes the click back.
+    std::int32_t lastToggled = -1;
+
+    // The game on the board is given up: nothing is held or selected any more.
+    void dropGame() {
+        pickedElement = -1;
+        dragClipRegion = QRegion();
+        selection.reset(0);
+        movingSelection.clear();
+        selectionLifted = false;
+        band = SelectionBand();
+        edgeRun = QPoint();
+        pressElement = lastToggled = -1;
+    }
+};
+
+// The player's choices that are no part of a game: remembered between runs, never saved with one.
+struct PlayOptions {
+    // A left drag on a member of a block moves the block, and Ctrl + left picks the element alone.
+    bool leftButtonMovesBlocks = false;
 };
 
 // What the board's classes (renderer, interaction, joiner, rotator, scroller and the view) work
@@ -45,6 +94,7 @@ struct BoardState {
     Board board;
 
     InputState input;
+    PlayOptions options;
 
     // Elements lie on the board: a game was created or loaded and not yet discarded. The
     // game's flag elementsExist changes with it, for the commands.

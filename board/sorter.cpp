@@ -264,7 +264,7 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
     case ViewChange::GrownBoard: {
         const QRegion before(0, 0, board.boardWidth, board.boardHeight);
         board.grow(plan.board.width(), plan.board.height());
-        renderer_.paintBackground(QRegion(0, 0, board.boardWidth, board.boardHeight).subtracted(before));
+        renderer_.repaintArea(QRegion(0, 0, board.boardWidth, board.boardHeight).subtracted(before));
         viewport_.showWholeTable();
         break;
     }

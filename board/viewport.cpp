@@ -189,6 +189,18 @@ void Viewport::boardShifted(QPoint shift) {
     previousCentre_ += QPointF(shift);
 }
 
+void Viewport::refitWholeTable() {
+    const Board& b = state_.board;
+    showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+}
+
+void Viewport::keepAt(QPointF boardPoint, QPointF clientPoint) {
+    Board& b = state_.board;
+    b.setView(host_.clientSize(), b.scale);
+    apply(b.scale, QPointF(boardPoint.x() * b.scale + b.originX - clientPoint.x(),
+                           boardPoint.y() * b.scale + b.originY - clientPoint.y()));
+}
+
 void Viewport::middleClick(QPoint client) {
     if (holding())
         return;
@@ -203,7 +215,7 @@ void Viewport::middleClick(QPoint client) {
 void Viewport::clientResized() {
     Board& b = state_.board;
     if (wholeTableShown()) {
-        showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+        refitWholeTable();
         return;
     }
     // At 100 % the top-left corner stays, as a window that grows shows more of the board to the

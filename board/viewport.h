@@ -67,6 +67,11 @@ public:
     // The board grew by `shift` on its left and top sides: the view kept for Z follows the board
     // points it showed.
     void boardShifted(QPoint shift);
+    // The board changed size in the whole-table view: the whole table anew, the view kept for Z
+    // as it was.
+    void refitWholeTable();
+    // At the present scale, the board point at the client point, as far as the limits allow.
+    void keepAt(QPointF boardPoint, QPointF clientPoint);
     // Middle button: the whole table; in it, 100 % centred on the point clicked.
     void middleClick(QPoint client);
 

@@ -22,8 +22,7 @@ bool GameFlow::confirmReplacingGame() {
 void GameFlow::discardGame(bool withPicture) {
     if (state_.flags.elementsExist) {
         state_.puzzle.clear();
-        state_.input.pickedElement = -1;
-        state_.input.dragClipRegion = QRegion();
+        state_.input.dropGame();
         state_.flags.elementsExist = 0;
     }
     if (withPicture) {

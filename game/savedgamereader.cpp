@@ -150,7 +150,7 @@ SavedGameError damaged() {
 std::int64_t positionReach(const SavedGame& g) {
     const Geometry geometry =
         Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
-    return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
+    return boardReach(geometry.bitmapSize, g.rows, g.columns);
 }
 
 // Sections 2-6 of the file: cut size, body squares, stacking order, settings, main frame.
