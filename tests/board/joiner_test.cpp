@@ -52,8 +52,8 @@ TEST(SnappingTest, CapturesWithinFivePixelsInBothCoordinatesButNotSix) {
 TEST(SnappingTest, TheCaptureDistanceIsMeasuredOnTheScreenWhenZoomedOut) {
     for (const double scale : {0.25, 0.5, 1.0, 2.0}) {
         const int limit = scale < 1.0 ? int(5 / scale) : 5;
-        for (const QPoint off : {QPoint(limit, 0), QPoint(0, -limit), QPoint(-limit, limit), QPoint(limit + 1, 0),
-                                 QPoint(0, limit + 1), QPoint(limit, -limit - 1)}) {
+        for (const QPoint off : {QPoint(limit, 0), QPoint(0, -limit), QPoint(-limit, limit),
+                                 QPoint(limit + 1, 0), QPoint(0, limit + 1), QPoint(limit, -limit - 1)}) {
             BoardFixture f(plan(3, 5));
             f.state.board.setView(QSize(800, 600), scale);
             EXPECT_EQ(f.joiner.captureDistance(), limit) << scale;
