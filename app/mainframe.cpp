@@ -131,6 +131,10 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
     bindTableCommands(c, interaction_);
+    c.setHandler(Cmd::LeftMovesBlocks, [this] {
+        state_.options.leftButtonMovesBlocks = !state_.options.leftButtonMovesBlocks;
+        keeper_->rememberSettings();
+    });
     backgrounds_->bindHandlers(c, [this] { keeper_->rememberSettings(); });
     c.setHandler(Cmd::HelpContents,
                  [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
@@ -175,6 +179,7 @@ CommandContext CMainFrame::commandContext() const {
     c.fullScreen = fullScreenMode_->isOn();
     c.turningBusy = creation_.turningBusy();
     c.holding = state_.input.pickedElement != -1;
+    c.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }

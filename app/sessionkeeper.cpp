@@ -33,6 +33,7 @@ void SessionKeeper::open(std::unique_ptr<ISettingsStore> store, const QString& a
     store_ = std::move(store);
     PlayerSettings current;
     current.settings = state_.settings;
+    current.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     current.takeBackground(state_.background);
     remembered_ = current;
     if (store_)
@@ -48,6 +49,7 @@ void SessionKeeper::applySettings(const PlayerSettings& s) {
     // Nothing is on the board yet, so the settings and the background are taken as they are.
     const bool clockShown = state_.settings.showTimer != 0;
     state_.settings = s.settings;
+    state_.options.leftButtonMovesBlocks = s.leftButtonMovesBlocks;
     if ((state_.settings.showTimer != 0) != clockShown)
         gameFlow_.applyClockVisibility();
     s.giveBackground(state_.background);
@@ -67,6 +69,7 @@ void SessionKeeper::rememberSettings() {
     if (!store_ || ended_)
         return;
     remembered_.settings = state_.settings;
+    remembered_.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     remembered_.takeBackground(state_.background);
     if (const QString folder = CMyFileDialog::rememberedFolder(); !folder.isEmpty())
         remembered_.pictureFolder = folder;

@@ -17,13 +17,16 @@ struct CommandContext {
     bool turningBusy = false;
     // The mouse holds an element or a block.
     bool holding = false;
+    // The option: a left drag on a member of a block moves the block.
+    bool leftButtonMovesBlocks = false;
     // Re-reads the list of saved games; asked only for the load command.
     std::function<int()> savedGameCount;
 };
 
 struct CommandUpdate {
     bool enabled = true;
-    QString text; // empty: keep the item's text
+    QString text;     // empty: keep the item's text
+    int checked = -1; // a check item's state: 1 checked, 0 not; -1 for the other items
 };
 
 // The menus of the menu bar, in their order.
@@ -39,6 +42,7 @@ struct CommandRow {
     const char* text = nullptr;        // UTF-8, only where the string table has no text for the id
     std::array<const char*, 2> keys{}; // accelerators as QKeySequence text; unused ones null
     bool keyInMenu = true;             // the first key follows the menu text after a tab
+    bool checkable = false;            // a check item: its rule gives the state
     CommandUpdate (*rule)(const CommandContext&) = nullptr; // none: always enabled
 };
 

@@ -28,5 +28,6 @@ constexpr int ActualSize = 32942;
 constexpr int WholeTable = 32943;
 constexpr int EdgesFirst = 32950;
 constexpr int GatherLoose = 32951;
+constexpr int LeftMovesBlocks = 32960; // the option: a left drag on a block member moves the block
 constexpr int Exit = 57665;
 } // namespace Cmd

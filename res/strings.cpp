@@ -109,6 +109,8 @@ constexpr StringEntry kStrings[] = {
     // Sorting the elements (the menu "&Действия" and the full-screen menu).
     {32950, "Вы&ложить Края"},
     {32951, "Со&брать Россыпь"},
+    // The option of the menu "&Действия" (and the full-screen menu): the left button moves blocks.
+    {32960, "&Двигать Блоки Левой Кнопкой"},
     {57665, "В&ыход"},
     {57666, "Перезагрузите картинку для правильной работы программы. "},
     {57667, "Перезагрузите картинку и создайте элементы заново для правильной работы программы. "},

@@ -17,7 +17,9 @@ constexpr int itemCommands[CFullScreenMenu::itemCount] = {
     Cmd::EdgesFirst, Cmd::GatherLoose, separator, Cmd::FullScreen, Cmd::ShowPicture,
     // The view's scale, as in the menu bar's view menu.
     Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu, separator,
-    Cmd::Exit};
+    Cmd::Exit,
+    // The option of the actions menu, appended.
+    separator, Cmd::LeftMovesBlocks};
 constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 
@@ -37,6 +39,7 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
             texts_[position] = loadString(command);
             QAction* action = addAction(texts_[position]);
             action->setData(command);
+            action->setCheckable(position == leftMovesBlocksItem);
             action->setObjectName(QStringLiteral("fullScreen%1").arg(command));
             connect(action, &QAction::triggered, this, [runCommand, command] { runCommand(command); });
         }
@@ -71,6 +74,14 @@ void CFullScreenMenu::drawItem(QPainter& painter, const QAction* action, const Q
         drawRaisedFrame(painter, rect);
         textRect.translate(-1, -1);
     }
-    drawItemText(painter, textRect, texts_.at(actions().indexOf(const_cast<QAction*>(action))),
-                 disabled ? disabledTextColor : textColor);
+    const QColor colour = disabled ? disabledTextColor : textColor;
+    drawItemText(painter, textRect, texts_.at(actions().indexOf(const_cast<QAction*>(action))), colour);
+    if (action->isChecked()) {
+        // A tick in the item's left margin, in the text's colour.
+        const int h = textRect.height(), x = textRect.left() + 14, y = textRect.top() + h / 2;
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF tick[] = {{x - 5.0, y + 0.0}, {x - 1.0, y + 5.0}, {x + 7.0, y - 6.0}};
+        painter.drawPolyline(tick, 3);
+    }
 }

@@ -12,13 +12,15 @@ class CFullScreenMenu : public OwnerDrawnMenu {
 public:
     static constexpr int itemWidth = 250;
     static constexpr int itemHeight = 40;
-    static constexpr int separatorCount = 5;
+    static constexpr int separatorCount = 6;
     static constexpr int separatorHeight = 2;
-    static constexpr int itemCount = 22;
+    static constexpr int itemCount = 24;
     // Positions whose texts change each time the menu opens.
     static constexpr int fullScreenItem = 12;
     static constexpr int pictureItem = 13;
     static constexpr int backgroundItem = 19;
+    // The option that lets the left button move blocks, a check item, after the described ones.
+    static constexpr int leftMovesBlocksItem = 23;
 
     // Items send their command ids to runCommand; position 19 opens backgroundMenu.
     CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::function<void(int)> runCommand,
