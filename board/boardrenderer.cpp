@@ -334,7 +334,7 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
         painter.fillRect(r, Qt::black);
     paintMovingSelection(painter, rest);
     painter.setClipping(false);
-    SelectionOverlay::paint(painter, state_, clientArea, true);
+    selectionOverlay_.paint(painter, state_, clientArea, true);
 }
 
 void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& area) const {
@@ -426,7 +426,7 @@ void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) co
             heldImage(picked));
     }
     painter.setClipping(false);
-    SelectionOverlay::paint(painter, state_, clientArea, false);
+    selectionOverlay_.paint(painter, state_, clientArea, false);
 }
 
 const QImage& BoardRenderer::heldImage(int i) const {

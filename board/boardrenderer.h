@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/selectionoverlay.h"
+
 #include <QImage>
 #include <QRect>
 #include <QRegion>
@@ -121,4 +123,5 @@ private:
         QImage image;
     };
     mutable HeldImage held_;
+    SelectionOverlay selectionOverlay_;
 };

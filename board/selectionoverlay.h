@@ -1,23 +1,45 @@
 #pragma once
 
 #include <QColor>
+#include <QPainterPath>
+#include <QRect>
+
+#include <unordered_map>
 
 class QPainter;
 class QRegion;
 struct BoardState;
 
 // The selection as the window shows it, painted over the board copy from the interaction's state
-// alone, never into the board bitmap: a tint over every selected element, a ghost of each
+// alone, never into the board bitmap: every selected element tinted and outlined, a ghost of each
 // element of a held selection whose picture is not drawn while it moves, and the rectangle being
 // drawn on the table.
-namespace SelectionOverlay {
-// Over the element's picture: light enough to see the picture through, on any of them.
-constexpr QColor tint{40, 140, 255, 110};
-// Where no picture of a moving element is drawn.
-constexpr QColor ghost{40, 140, 255, 200};
-constexpr QColor bandFill{40, 140, 255, 50};
-constexpr QColor bandEdge{20, 90, 220, 255};
+class SelectionOverlay {
+public:
+    // Over the element's picture: light enough to see the picture through.
+    static constexpr QColor tint{30, 130, 255, 90};
+    // Where no picture of a moving element is drawn.
+    static constexpr QColor ghost{40, 140, 255, 200};
+    // Along the edge of each selected element, seen on any picture: a light rim, a dark line within.
+    static constexpr QColor edgeDark{10, 60, 170, 255};
+    static constexpr QColor edgeLight{255, 255, 255, 230};
+    static constexpr QColor bandFill{40, 140, 255, 50};
+    static constexpr QColor bandEdge{20, 90, 220, 255};
+    // Zoomed out further an element is a few pixels: its body square stands for its shape.
+    static constexpr double shapeScale = 0.5;
 
-// `picturesDrawn`: the moving elements of a held selection were drawn with their pictures.
-void paint(QPainter& painter, const BoardState& state, const QRegion& clientArea, bool picturesDrawn);
-} // namespace SelectionOverlay
+    // `picturesDrawn`: the moving elements of a held selection were drawn with their pictures.
+    void paint(QPainter& painter, const BoardState& state, const QRegion& clientArea,
+               bool picturesDrawn) const;
+
+private:
+    // The outline of element i's shape, relative to its cell: made once while the shape stays.
+    const QPainterPath& outline(const BoardState& state, int i) const;
+
+    struct Outline {
+        QRect bounds; // of the shape relative to the cell, with the count of its rectangles
+        int rects = 0;
+        QPainterPath path;
+    };
+    mutable std::unordered_map<int, Outline> outlines_;
+};

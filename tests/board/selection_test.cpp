@@ -118,7 +118,9 @@ TEST(SelectionTest, ASelectionMovesAsOneAndNeverJoins) {
     const QPoint c = f.grabPoint(0);
     const QColor picture = QColor(e0.bitmap.pixel(c - QPoint(e0.cellRect.left, e0.cellRect.top)));
     const QColor tinted = QColor(shown.pixel(c));
-    EXPECT_LE(std::abs(tinted.red() - (picture.red() * 145 + 40 * 110) / 255), 2);
+    const QColor tint = SelectionOverlay::tint;
+    EXPECT_LE(
+        std::abs(tinted.red() - (picture.red() * (255 - tint.alpha()) + tint.red() * tint.alpha()) / 255), 2);
     EXPECT_EQ(QColor(shown.pixel(c - offset)), QColor(f.state.background.backgroundColor));
     f.interaction.buttonUp();
     for (int i = 0; i < f.count(); ++i) {
