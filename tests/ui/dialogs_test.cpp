@@ -40,8 +40,8 @@ TEST(AboutDialogTest, LetteringCentredAtTheTopAndTheVersionBelow) {
 TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
     CControlsDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Управление"));
-    EXPECT_EQ(dialog.size(),
-              QSize(500, 362)); // the described card, the rows of the view's scale and of sorting
+    // The described card, the rows of the view's scale, of sorting and of the selection.
+    EXPECT_EQ(dialog.size(), QSize(500, 427));
     const QStringList expected = {"ДЕЙСТВИЕ",
                                   "КНОПКИ МЫШИ",
                                   "КЛАВИАТУРА + МЫШЬ",
@@ -72,6 +72,15 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
                                   "Весь стол / 100% у курсора",
                                   "Средняя",
                                   "——",
+                                  "Выделение рамкой",
+                                  "Левая по столу",
+                                  "Ctrl + Левая по столу",
+                                  "Выделить / снять элемент",
+                                  "——",
+                                  "Ctrl + щелчок левой",
+                                  "Перемещение выделенного",
+                                  "Левая",
+                                  "——",
                                   "Управление",
                                   "F1",
                                   "Сохранение игры",
@@ -95,7 +104,9 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
                                   "Выложить края",
                                   "Ctrl + E",
                                   "Собрать россыпь",
-                                  "Ctrl + G"};
+                                  "Ctrl + G",
+                                  "Снять выделение",
+                                  "Esc"};
     EXPECT_EQ(labelTexts(dialog), expected);
     // The last row's "c" is the Latin letter; the one above it the Cyrillic "с".
     EXPECT_TRUE(expected[21].endsWith(QLatin1Char('c')));
