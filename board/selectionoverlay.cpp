@@ -3,32 +3,71 @@
 #include "board/boardstate.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QRegion>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
-// Outlines kept at most; a selection larger than that is seen zoomed out, where bodies stand for
-// shapes, or only in part on the screen.
-constexpr std::size_t maxOutlines = 4096;
+// Highlights kept at most; each is an element's cell at the view's scale, and elements with equal
+// edges share one.
+constexpr std::size_t maxStamps = 1024;
+
+// The shape of element i, relative to its cell, as a number: equal shapes give equal numbers.
+std::uint64_t shapeKey(const BoardState& state, int i, bool ghost) {
+    const Element& e = state.puzzle.element(i);
+    std::uint64_t h = ghost ? 0x9e3779b97f4a7c15ull : 1469598103934665603ull;
+    const auto mix = [&h](int v) {
+        h ^= static_cast<std::uint32_t>(v);
+        h *= 1099511628211ull;
+    };
+    for (const QRect& r : state.puzzle.boardRegions[i]) {
+        mix(r.left() - e.cellRect.left);
+        mix(r.top() - e.cellRect.top);
+        mix(r.width());
+        mix(r.height());
+    }
+    return h;
+}
 
 } // namespace
 
-const QPainterPath& SelectionOverlay::outline(const BoardState& state, int i) const {
+const QImage& SelectionOverlay::stamp(const BoardState& state, int i, bool ghost) const {
+    const double scale = state.board.scale;
+    if (scale != stampScale_ || stamps_.size() > maxStamps) {
+        stamps_.clear();
+        stampScale_ = scale;
+    }
+    QImage& image = stamps_[shapeKey(state, i, ghost)];
+    if (!image.isNull())
+        return image;
     const Element& e = state.puzzle.element(i);
     const QRegion shape = state.puzzle.boardRegions[i].translated(-e.cellRect.left, -e.cellRect.top);
-    Outline& o = outlines_[i];
-    if (o.bounds != shape.boundingRect() || o.rects != shape.rectCount() || o.path.isEmpty()) {
-        if (outlines_.size() > maxOutlines) {
-            outlines_.clear();
-            return outline(state, i);
-        }
-        QPainterPath path;
-        path.addRegion(shape);
-        o.path = path.simplified();
-        o.bounds = shape.boundingRect();
-        o.rects = shape.rectCount();
-    }
-    return o.path;
+    const QRect bounds = shape.boundingRect().united(QRect(0, 0, 1, 1));
+    const int w = static_cast<int>(std::ceil((bounds.right() + 1) * scale)) + 1;
+    const int h = static_cast<int>(std::ceil((bounds.bottom() + 1) * scale)) + 1;
+    image = QImage(std::max(1, w), std::max(1, h), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainterPath path;
+    path.addRegion(shape);
+    path = path.simplified();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(scale, scale);
+    // Everything inside the element's own pixels, so whatever repaints the element (a move, a
+    // turn, a join) repaints its highlight as well: a light rim along the edge, a dark line within
+    // it, a tint over the rest.
+    p.setClipPath(path);
+    p.fillPath(path, ghost ? SelectionOverlay::ghost : tint);
+    QPen pen(edgeDark, 5.0);
+    pen.setCosmetic(true); // the same width in screen pixels at every scale
+    p.strokePath(path, pen);
+    pen = QPen(edgeLight, 2.0);
+    pen.setCosmetic(true);
+    p.strokePath(path, pen);
+    return image;
 }
 
 void SelectionOverlay::paint(QPainter& painter, const BoardState& state, const QRegion& clientArea,
@@ -47,8 +86,6 @@ void SelectionOverlay::paint(QPainter& painter, const BoardState& state, const Q
         const QRect area = shown.toAlignedRect().adjusted(-2, -2, 2, 2);
         const bool ghosts = !picturesDrawn && in.selectionLifted;
         const bool shapes = b.scale >= shapeScale;
-        // Board to client: x * scale - scroll + origin.
-        const QTransform toClient(b.scale, 0, 0, b.scale, b.originX - b.scrollX, b.originY - b.scrollY);
         for (const int i : in.selection.elements()) {
             if (i >= p.count() || !p.boardRegions[i].boundingRect().intersects(area))
                 continue;
@@ -64,23 +101,10 @@ void SelectionOverlay::paint(QPainter& painter, const BoardState& state, const Q
                 painter.drawRect(r);
                 continue;
             }
-            const Element& e = p.element(i);
-            const QPainterPath& path = outline(state, i);
-            painter.save();
-            painter.setTransform(QTransform::fromTranslate(e.cellRect.left, e.cellRect.top) * toClient);
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            // Everything inside the element's own pixels, so whatever repaints the element (a move,
-            // a turn, a join) repaints its highlight as well: a light rim along the edge, a dark line
-            // within it, a tint over the rest.
-            painter.setClipPath(path, Qt::IntersectClip);
-            painter.fillPath(path, fill);
-            QPen pen(edgeDark, 5.0);
-            pen.setCosmetic(true); // the same width in screen pixels at every scale
-            painter.strokePath(path, pen);
-            pen = QPen(edgeLight, 2.0);
-            pen.setCosmetic(true);
-            painter.strokePath(path, pen);
-            painter.restore();
+            const QPointF at = b.toClientF(QPointF(p.element(i).cellRect.left, p.element(i).cellRect.top));
+            painter.drawImage(
+                QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))),
+                stamp(state, i, moving));
         }
     }
     if (in.band.active) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QColor>
-#include <QPainterPath>
-#include <QRect>
+#include <QImage>
 
+#include <cstdint>
 #include <unordered_map>
 
 class QPainter;
@@ -33,13 +33,11 @@ public:
                bool picturesDrawn) const;
 
 private:
-    // The outline of element i's shape, relative to its cell: made once while the shape stays.
-    const QPainterPath& outline(const BoardState& state, int i) const;
+    // The highlight of one shape (element i's region relative to its cell) at the present scale,
+    // painted once: drawing it is a copy, where filling and stroking the shape anew for every
+    // element at every paint would cost far more than the board itself.
+    const QImage& stamp(const BoardState& state, int i, bool ghost) const;
 
-    struct Outline {
-        QRect bounds; // of the shape relative to the cell, with the count of its rectangles
-        int rects = 0;
-        QPainterPath path;
-    };
-    mutable std::unordered_map<int, Outline> outlines_;
+    mutable std::unordered_map<std::uint64_t, QImage> stamps_;
+    mutable double stampScale_ = 0;
 };
