@@ -79,5 +79,16 @@ struct Board {
 private:
     QSize clientOrScreen(QSize screen) const;
     void updateLimits();
+    // A bitmap of the size over pixels of the board's own (a plain image should that fail).
+    void makeBitmap(int width, int height);
+    bool wrapPixels(uchar* data, int width, int height);
+    // Grows the bitmap keeping its pixels where they lie in memory and moving the rows to their
+    // new places: no copy of the board in fresh memory. False when the bitmap is not ours alone.
+    bool extendInPlace(const QMargins& add, int width, int height);
+
     QSize screenSize_; // the view while no window has reported its client area
+    // The pixels the bitmap was made over (owned by the image), and the image they belong to.
+    struct PixelBuffer;
+    PixelBuffer* pixels_ = nullptr;
+    qint64 pixelsKey_ = 0;
 };

@@ -176,4 +176,33 @@ TEST(TableGrowthTest, HeldAtTheEdgeTheViewGoesOnIntoNewTable) {
     EXPECT_EQ(f.state.input.edgeRun, QPoint());
 }
 
+// The board bitmap grows keeping every pixel, moved by what was added on the left and top,
+// whether its pixels are moved in place or (while a copy of the image shares them) copied; the
+// copy keeps what it showed.
+TEST(TableGrowthTest, TheBitmapKeepsItsPixelsOnEverySide) {
+    for (const bool shared : {false, true}) {
+        Board board;
+        board.resize(301, 207, 1024, 768);
+        for (int y = 0; y < 207; ++y)
+            for (int x = 0; x < 301; ++x)
+                board.boardBitmap.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y) % 256));
+        QImage expected = board.boardBitmap.copy();
+        for (const QMargins add :
+             {QMargins(0, 0, 40, 0), QMargins(13, 0, 0, 0), QMargins(0, 9, 0, 21), QMargins(5, 6, 7, 8)}) {
+            const QImage copy = shared ? board.boardBitmap : QImage();
+            const QImage before = copy.isNull() ? QImage() : copy.copy();
+            board.extend(add);
+            ASSERT_EQ(board.boardBitmap.size(), QSize(board.boardWidth, board.boardHeight));
+            EXPECT_EQ(board.boardBitmap.copy(QRect(QPoint(add.left(), add.top()), expected.size())), expected)
+                << shared << " " << add.left() << "," << add.top() << "," << add.right() << ","
+                << add.bottom();
+            if (shared) {
+                EXPECT_EQ(copy, before);
+            }
+            expected = board.boardBitmap.copy();
+        }
+        EXPECT_EQ(board.boardBitmap.size(), QSize(301 + 65, 207 + 44));
+    }
+}
+
 } // namespace
