@@ -40,6 +40,10 @@ struct InputState {
     // whether they have been lifted off the board yet (at the first move).
     std::vector<std::int32_t> movingSelection;
     bool selectionLifted = false;
+    // Zoomed out, the elements the held one lay within reach of as it was picked up: they join it
+    // only once it has left them, or every element picked from the scatter would stick to a
+    // neighbour there.
+    std::vector<std::int32_t> inReachAtPick;
     // While something is held at the window's edge with the view at the board's edge: the way
     // (-1 or +1 on each axis) the view goes on into new table, 0 where it does not.
     QPoint edgeRun;
@@ -62,6 +66,7 @@ struct InputState {
         selectionLifted = false;
         band = SelectionBand();
         edgeRun = QPoint();
+        inReachAtPick.clear();
         pressElement = lastToggled = -1;
     }
 };

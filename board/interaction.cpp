@@ -97,12 +97,14 @@ void Interaction::pick(int word, QPoint client) {
     } else {
         // The block goes to the top at once; it is lifted only when it starts to move.
         state_.input.pickedElement = e;
+        state_.input.inReachAtPick = joiner_.partnersInReach(e);
         raiseToTop(p, e);
     }
 }
 
 void Interaction::hold(int e) {
     state_.input.pickedElement = e;
+    state_.input.inReachAtPick = joiner_.partnersInReach(e);
     state_.input.dragClipRegion = renderer_.clientRegion(e);
     host_.invalidate(state_.input.dragClipRegion);
     raiseToTop(state_.puzzle, e);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QPoint>
+
 #include <array>
+#include <cstdint>
+#include <vector>
 
 class BoardRenderer;
 class ISound;
@@ -27,6 +31,10 @@ public:
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
     // something joined and the drag has ended; false when nothing joined (the drag goes on).
     bool snap(int e);
+    // Zoomed out: the elements a fitting side of e lies within the capture distance of, as it is
+    // picked up. They join e only once it has left them (InputState::inReachAtPick). Empty at
+    // 100 % and above, where snapping is as it always was.
+    std::vector<std::int32_t> partnersInReach(int e) const;
 
     // Brings element i's join flags in line with its joinedNeighbour entries and places its
     // board region for them: joined to nothing, it is alone in a block of its own; fullyJoined
@@ -56,6 +64,9 @@ public:
 
 private:
     bool sidesFit(int e, int side, int k, int test) const;
+    // Snapping test `test` of e against k with tolerance t: both sides free, near enough and
+    // fitting; `place` receives where e's body would go.
+    bool fitsWithin(int e, int k, int test, int t, QPoint* place) const;
     void join(int e, int side, int k, int newLeft, int newTop);
     // Records a join of i's side with j's opposite side when both are free and fit.
     void linkIfFits(int i, int side, int j);

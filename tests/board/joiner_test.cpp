@@ -78,6 +78,28 @@ TEST(SnappingTest, TheCaptureDistanceIsMeasuredOnTheScreenWhenZoomedOut) {
     f.interaction.buttonUp();
 }
 
+// Zoomed out, an element picked up within reach of a fitting neighbour (as the scatter's
+// neighbours are in the whole-table view) does not stick to it at the first move; brought back
+// after leaving it, it joins. At 100 % nothing of this applies.
+TEST(SnappingTest, ZoomedOutAPieceJoinsWhatItIsBroughtToNotWhatItLayBeside) {
+    BoardFixture f(plan(3, 5));
+    Board& b = f.state.board;
+    b.setView(QSize(800, 600), 0.25); // capture distance 20 board pixels
+    f.placeBody(5, f.home(5));
+    f.placeBody(6, f.home(6) + QPoint(15, 0));
+    const QPoint from = b.toClient(QRect(f.grabPoint(6), QSize(1, 1))).topLeft();
+    f.interaction.leftButtonDown(L, from);
+    EXPECT_EQ(f.state.input.inReachAtPick, std::vector<std::int32_t>{5});
+    f.interaction.mouseMove(L, from + QPoint(1, 0));
+    EXPECT_FALSE(f.joinedTo(6, Left, 5));
+    f.interaction.mouseMove(L, from + QPoint(12, 0)); // 48 board pixels away: out of reach
+    EXPECT_TRUE(f.state.input.inReachAtPick.empty());
+    f.interaction.mouseMove(L, from - QPoint(3, 0)); // brought back, 3 screen pixels off
+    EXPECT_TRUE(f.joinedTo(6, Left, 5));
+    f.interaction.buttonUp();
+    EXPECT_EQ(f.joiner.partnersInReach(6), std::vector<std::int32_t>{}); // joined: no free side fits
+}
+
 TEST(SnappingTest, TheJoinEndsTheDragAtOnce) {
     BoardFixture f(plan(3, 5));
     f.placeBody(5, f.home(5));
