@@ -140,6 +140,13 @@ bool Joiner::snap(int e) {
     for (int k = 0; k < p.count(); ++k) {
         if (k == e)
             continue;
+        // Every test needs the tops or the lefts within the tolerance: most elements are passed
+        // over on their body squares alone, without touching the elements themselves.
+        const Rect& E = p.bodyRects[e];
+        const Rect& K = p.bodyRects[k];
+        const int t = capture * m;
+        if (std::abs(E.top - K.top) > t && std::abs(E.left - K.left) > t)
+            continue;
         const auto wasNear = std::find(passed.begin(), passed.end(), k);
         // Each test re-reads E and the tolerance: a join moves the element and tightens the
         // tolerance to exact alignment for the rest of the pass.
