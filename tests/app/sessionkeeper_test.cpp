@@ -246,7 +246,7 @@ TEST_F(Session, TheLeftButtonMovesBlocksOptionIsACheckItemRememberedBetweenRuns)
         QAction* item = g->frame.commands().menuAction(Cmd::LeftMovesBlocks);
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(item->isCheckable());
-        EXPECT_EQ(item->text(), QStringLiteral("&Двигать Блоки Левой Кнопкой"));
+        EXPECT_EQ(item->text(), QStringLiteral("Блок&и Левой Кнопкой"));
         g->frame.commands().updateMenu(g->frame.commands().menus()[1]);
         EXPECT_FALSE(item->isChecked());
         ASSERT_TRUE(g->frame.runCommand(Cmd::LeftMovesBlocks));

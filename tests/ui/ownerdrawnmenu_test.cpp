@@ -54,7 +54,7 @@ TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs732High) {
     EXPECT_EQ(m.full.itemText(19), QStringLiteral("Установить &Фон"));
     EXPECT_EQ(m.full.itemText(21), QStringLiteral("В&ыход"));
     // The option that lets the left button move blocks, appended as a check item.
-    EXPECT_EQ(m.full.itemText(23), QStringLiteral("&Двигать Блоки Левой Кнопкой"));
+    EXPECT_EQ(m.full.itemText(23), QStringLiteral("Блок&и Левой Кнопкой"));
     EXPECT_TRUE(items[23]->isCheckable());
     EXPECT_EQ(m.full.itemText(9), QStringLiteral("Вы&ложить Края"));
     EXPECT_EQ(m.full.itemText(10), QStringLiteral("Со&брать Россыпь"));
