@@ -79,7 +79,8 @@ void SessionKeeper::rememberSettings() {
 }
 
 void SessionKeeper::offerInterruptedGame() {
-    if (ended_ || !autosave_.isOpen())
+    // A folder this run may only read still offers the game it holds.
+    if (ended_)
         return;
     if (const std::optional<AutosaveStore::Files> files = autosave_.interrupted()) {
         const int answer = services_.messages->messageBox(loadString(Str::ContinueInterruptedGame),
@@ -111,17 +112,16 @@ void SessionKeeper::offerInterruptedGame() {
 bool SessionKeeper::quitting() {
     if (ended_)
         return true;
-    if (autosave_.tracking()) {
-        bool kept = false;
-        {
-            const WaitCursor wait(*services_.cursor);
-            kept = autosave_.writeNow();
-        }
-        if (!kept &&
-            services_.messages->messageBox(loadString(Str::AutosaveFailedQuit), MessageKind::Question,
-                                           MessageButtons::YesNo) != MessageResult::Yes)
-            return false;
+    bool kept = false;
+    {
+        const WaitCursor wait(*services_.cursor);
+        kept = autosave_.writeNow();
     }
+    // Whatever keeps the game from the next run (a full disk, a folder that cannot be written, a
+    // lock that cannot be made), the player hears of it and may stay.
+    if (!kept && services_.messages->messageBox(loadString(Str::AutosaveFailedQuit), MessageKind::Question,
+                                                MessageButtons::YesNo) != MessageResult::Yes)
+        return false;
     rememberSettings();
     ended_ = true;
     return true;

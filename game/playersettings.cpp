@@ -3,6 +3,7 @@
 #include "board/background.h"
 #include "game/backgroundchoice.h"
 #include "game/programfolders.h"
+#include "model/durablefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -151,8 +152,25 @@ void SettingsFile::load(PlayerSettings& into) {
 
 bool SettingsFile::save(const PlayerSettings& from) {
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSettings file(path_, QSettings::IniFormat);
-    file.clear();
+    // Written whole beside the file and renamed over it: whatever stands there (a huge or a
+    // damaged file, a pipe) is replaced, never read.
+    DurableFiles files;
+    const QString part = path_ + DurableFiles::partSuffix();
+    if (!files.remove(part))
+        return false;
+    {
+        QSettings file(part, QSettings::IniFormat);
+        file.clear();
+        if (!fill(file, from))
+            return false;
+    }
+    if (files.rename(part, path_) && files.syncFolder(QFileInfo(path_).absolutePath()))
+        return true;
+    files.remove(part);
+    return false;
+}
+
+bool SettingsFile::fill(QSettings& file, const PlayerSettings& from) {
     const Settings& s = from.settings;
     file.beginGroup(QStringLiteral("settings"));
     file.setValue(QStringLiteral("captureArea"), s.captureArea);

@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QSettings;
 struct BackgroundState;
 
 // What the program remembers between runs: the settings dialog's values with the outline
@@ -57,6 +58,9 @@ public:
     bool save(const PlayerSettings& settings) override;
 
 private:
+    // Writes every value and syncs: false when the file could not be written.
+    static bool fill(QSettings& file, const PlayerSettings& from);
+
     QString path_;
 };
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class DurableFiles;
 class QIODevice;
 
 // What makes two finished games comparable: the same picture, cut the same way and assembled
@@ -88,6 +89,7 @@ public:
 
 private:
     void normalise();
+    bool keepDamagedFile(DurableFiles& files) const;
 
     QString folder_;
     std::vector<Record> records_;

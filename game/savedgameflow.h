@@ -39,7 +39,8 @@ public:
         QImage picture;
     };
     // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
-    // picture or a file of unknown format, 32825 for a damaged one) and changes nothing.
+    // picture or a file of unknown format, 32825 for a damaged one, 32922 for an entry that is no
+    // game's name) and changes nothing.
     std::optional<Loaded> read(const QString& name);
     // The same for a game's files wherever they lie (the autosave); `name` is the name it had.
     std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name);

@@ -2,6 +2,7 @@
 #include "game/savedgame.h"
 
 #include "game/backgroundchoice.h"
+#include "model/durablefile.h"
 #include "model/element.h"
 #include "model/picture.h"
 
@@ -407,7 +408,7 @@ SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game) {
 
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file))
         return SavedGameError::CannotOpen;
     // No game the program makes is longer; anything longer is not read at all.
     if (file.size() > SavedGameLimits::maxFileSize)

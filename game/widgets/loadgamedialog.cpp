@@ -19,6 +19,18 @@ QListWidget* makeSavedGamesList(QWidget* parent, const QRect& dlu) {
     return list;
 }
 
+void fillSavedGamesList(QListWidget* list, const QStringList& names) {
+    list->clear();
+    for (const QString& name : names) {
+        auto* item = new QListWidgetItem(SavedGameStore::shownName(name), list);
+        item->setData(Qt::UserRole, name);
+    }
+}
+
+QString savedGameName(const QListWidgetItem* item) {
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}
+
 CLoadGameDialog::CLoadGameDialog(SavedGameStore& store, QWidget* parent)
     : CSkinDialog(templateId, parent), store_(store) {
     setObjectName(QStringLiteral("CLoadGameDialog"));
@@ -40,14 +52,13 @@ CLoadGameDialog::CLoadGameDialog(SavedGameStore& store, QWidget* parent)
 void CLoadGameDialog::initDialog() {
     CSkinDialog::initDialog();
     store_.readIndex();
-    list_->clear();
-    list_->addItems(store_.names());
+    fillSavedGamesList(list_, store_.names());
     if (list_->count() > 0)
         list_->setCurrentRow(0);
 }
 
 void CLoadGameDialog::load() {
     const QListWidgetItem* item = list_->currentItem();
-    chosenName_ = item && item->isSelected() ? item->text() : QString();
+    chosenName_ = item && item->isSelected() ? savedGameName(item) : QString();
     accept();
 }

@@ -3,6 +3,7 @@
 #include "ui/skindialog.h"
 
 class QListWidget;
+class QListWidgetItem;
 class SavedGameStore;
 
 // "Загрузить Игру": the saved games to choose from, the first one selected.
@@ -33,3 +34,7 @@ private:
 
 // The list box both dialogs use: white, not sorted, one name per entry.
 QListWidget* makeSavedGamesList(QWidget* parent, const QRect& dluRect);
+// Fills it with the names, a damaged one shown as such; each entry keeps its name as read.
+void fillSavedGamesList(QListWidget* list, const QStringList& names);
+// The name an entry stands for.
+QString savedGameName(const QListWidgetItem* item);

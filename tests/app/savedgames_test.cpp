@@ -390,7 +390,7 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldSave) {
 
     // A new name that fails is not listed.
     fakes().messages.shown.clear();
-    store().setPictureWriter([](const QString&, const QImage&) { return false; });
+    store().setPictureWriter([](QIODevice&, const QImage&) { return false; });
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("fresh.bmp.new")));
     save(QStringLiteral("fresh"));
     EXPECT_EQ(messages(), QStringList{loadString(32826)});

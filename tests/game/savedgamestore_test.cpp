@@ -22,9 +22,8 @@ struct StoreTest : ::testing::Test {
         p.fill(qRgb(10, 20, 30));
         return p;
     }
-    bool writeText(const QString& path, const QByteArray& text) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    static SavedGameStore::TextWriter text(const QByteArray& bytes) {
+        return [bytes](QIODevice& d) { return d.write(bytes) == bytes.size(); };
     }
 };
 
@@ -86,8 +85,7 @@ TEST_F(StoreTest, NamesThatCannotBeFileNamesAreRefused) {
 }
 
 TEST_F(StoreTest, WritesBothFilesAndLeavesNoTemporaries) {
-    ASSERT_TRUE(store.writeGameFiles(QStringLiteral("g"), picture(),
-                                     [this](const QString& p) { return writeText(p, "text"); }));
+    ASSERT_TRUE(store.writeGameFiles(QStringLiteral("g"), picture(), text("text")));
     EXPECT_EQ(readAll(store.gamePath(QStringLiteral("g"))), QByteArray("text"));
     EXPECT_EQ(QImage(store.picturePath(QStringLiteral("g"))).pixel(0, 0), qRgb(10, 20, 30));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
@@ -95,37 +93,35 @@ TEST_F(StoreTest, WritesBothFilesAndLeavesNoTemporaries) {
 
 TEST_F(StoreTest, AFailedSaveKeepsTheEarlierSaveOfThatName) {
     const QString name = QStringLiteral("g");
-    ASSERT_TRUE(
-        store.writeGameFiles(name, picture(), [this](const QString& p) { return writeText(p, "old"); }));
+    ASSERT_TRUE(store.writeGameFiles(name, picture(), text("old")));
     const QByteArray oldPicture = readAll(store.picturePath(name));
 
     QImage other = picture();
     other.fill(qRgb(200, 0, 0));
     // The text file fails half-way.
-    EXPECT_FALSE(store.writeGameFiles(name, other, [this](const QString& p) {
-        writeText(p, "partial");
+    EXPECT_FALSE(store.writeGameFiles(name, other, [](QIODevice& d) {
+        d.write("partial");
         return false;
     }));
     EXPECT_EQ(readAll(store.gamePath(name)), QByteArray("old"));
     EXPECT_EQ(readAll(store.picturePath(name)), oldPicture);
 
     // No picture writer works.
-    store.setPictureWriter([](const QString&, const QImage&) { return false; });
+    store.setPictureWriter([](QIODevice&, const QImage&) { return false; });
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("g.bmp.new"))); // the fallback cannot write either
-    EXPECT_FALSE(store.writeGameFiles(name, other, [this](const QString& p) { return writeText(p, "new"); }));
+    EXPECT_FALSE(store.writeGameFiles(name, other, text("new")));
     EXPECT_EQ(readAll(store.gamePath(name)), QByteArray("old"));
     EXPECT_EQ(readAll(store.picturePath(name)), oldPicture);
     EXPECT_FALSE(QFile::exists(store.gamePath(name) + QStringLiteral(".new")));
     EXPECT_TRUE(fakes.messages.shown.isEmpty()) << "the store reports nothing; its caller does";
 
-    EXPECT_FALSE(store.writeGameFiles(QStringLiteral("../g"), other, [](const QString&) { return true; }));
+    EXPECT_FALSE(store.writeGameFiles(QStringLiteral("../g"), other, text("x")));
 }
 
 TEST_F(StoreTest, DeletingRemovesFilesAndEntry) {
     store.appendName(QStringLiteral("a"));
     store.appendName(QStringLiteral("b"));
-    ASSERT_TRUE(store.writeGameFiles(QStringLiteral("a"), picture(),
-                                     [this](const QString& p) { return writeText(p, "a"); }));
+    ASSERT_TRUE(store.writeGameFiles(QStringLiteral("a"), picture(), text("a")));
     store.deleteGame(QStringLiteral("a"));
     EXPECT_FALSE(QFile::exists(store.picturePath(QStringLiteral("a"))));
     EXPECT_FALSE(QFile::exists(store.gamePath(QStringLiteral("a"))));
