@@ -2,6 +2,7 @@
 
 #include "app/mainframe.h"
 #include "app/qtservices.h"
+#include "app/savedgamecommands.h"
 #include "app/sessionkeeper.h"
 #include "app/terminationsignals.h"
 #include "game/displaychange.h"

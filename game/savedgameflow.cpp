@@ -30,18 +30,12 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     const std::int64_t now = clock_.nowSeconds();
     state_.clock.carry(now);
     state_.clock.resume(now);
-    const bool written =
-        store_.writeGameFiles(name, state_.turnedPictures[0], [this, fullScreen](QIODevice& device) {
-            return writeSavedGameTo(device, state_, fullScreen);
-        });
-    if (!written) {
-        // The name added by the dialog goes again; the index on disk never listed it.
-        store_.revertToIndex();
+    const bool saved = store_.save(name, state_.turnedPictures[0], [this, fullScreen](QIODevice& device) {
+        return writeSavedGameTo(device, state_, fullScreen);
+    });
+    if (!saved)
         messages_.messageBox(loadString(Str::SaveFailed), MessageKind::Error, MessageButtons::Ok);
-        return false;
-    }
-    store_.writeIndex();
-    return true;
+    return saved;
 }
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {

@@ -207,6 +207,15 @@ void SavedGameStore::settleAll() {
         settle(files, name);
 }
 
+bool SavedGameStore::save(const QString& name, const QImage& picture, const TextWriter& writeText) {
+    const bool listed = indexed_.contains(name);
+    if (writeGameFiles(name, picture, writeText) && (writeIndex() || listed))
+        return true;
+    // A name added by the dialog goes again: the index on disk does not list it.
+    revertToIndex();
+    return false;
+}
+
 bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText) {
     if (!isValidName(name))
         return false;

@@ -69,6 +69,11 @@ public:
     using TextWriter = std::function<bool(QIODevice& device)>;
     bool writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText);
 
+    // A save as the save command makes it: the game's files, then the index. False when the game
+    // is not safe under its name (its files failed, or a new name could not be listed); the list
+    // is then the one the index holds.
+    bool save(const QString& name, const QImage& picture, const TextWriter& writeText);
+
     // The files to read for a name, its interrupted save settled first: the game's own files, or
     // where they could not be put in place (a folder one may only read), the pair that decides.
     // Nothing for a bad name.

@@ -440,4 +440,44 @@ TEST_F(SavedGamesTest, SaveDialogFollowsTypingAndSelection) {
     dialog.reject();
 }
 
+// An index line that is no game's name (here a path out of the folder) is shown as damaged and
+// never followed: loading it says so and leaves the board, the save dialog can only delete it,
+// and deleting it touches nothing outside the folder.
+TEST_F(SavedGamesTest, ADamagedIndexEntryIsShownAndNeverFollowed) {
+    const QString folder = dir.filePath(QStringLiteral("data/Save"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    store().setFolder(folder);
+    const QString entry = QStringLiteral("../../victim");
+    for (const char* suffix : {".bmp", ".pzs"})
+        ASSERT_NO_FATAL_FAILURE(writeAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix)), "precious"));
+    ASSERT_NO_FATAL_FAILURE(writeAll(store().indexPath(), "[SAVED GAMES]\r\n" + entry.toUtf8() + "\r\n"));
+    ASSERT_TRUE(save(QStringLiteral("good")));
+    const QByteArray current = snapshot();
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load(0));
+    EXPECT_EQ(messages(), QStringList{loadString(Str::CannotLoadDamagedEntry).arg(entry)});
+    EXPECT_EQ(snapshot(), current);
+
+    CLoadGameDialog loadDialog(store(), &frame());
+    loadDialog.ensureInitialized();
+    ASSERT_EQ(loadDialog.list()->count(), 2);
+    EXPECT_EQ(loadDialog.list()->item(0)->text(), loadString(Str::DamagedGameEntry).arg(entry));
+    EXPECT_EQ(loadDialog.list()->item(1)->text(), QStringLiteral("good"));
+    loadDialog.reject();
+
+    CSaveGameDialog dialog(store(), fakes().messages, &frame());
+    dialog.ensureInitialized();
+    dialog.list()->setCurrentRow(0);
+    EXPECT_FALSE(dialog.item(CSaveGameDialog::saveButton)->isEnabled());
+    EXPECT_TRUE(dialog.item(CSaveGameDialog::deleteButton)->isEnabled());
+    EXPECT_TRUE(dialog.edit()->text().isEmpty());
+    dialog.deleteSelected();
+    dialog.reject();
+    for (const char* suffix : {".bmp", ".pzs"})
+        EXPECT_EQ(readAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix))), QByteArray("precious"));
+    store().readIndex();
+    EXPECT_EQ(store().names(), QStringList{QStringLiteral("good")});
+    EXPECT_EQ(fakes().messages.shown.size(), 1) << "deleting a damaged entry asks and reports nothing";
+}
+
 } // namespace

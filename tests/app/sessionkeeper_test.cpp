@@ -1,10 +1,12 @@
 #include "app/sessionkeeper.h"
 #include "app/terminationsignals.h"
+#include "filebytes.h"
 #include "framegame.h"
 #include "game/widgets/clockwindow.h"
 #include "res/stringids.h"
 #include "res/strings.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <csignal>
@@ -234,4 +236,35 @@ TEST_F(Session, TheWindowComesBackWhereItWasAndFitsASmallerScreen) {
         frame.keeper().open(std::make_unique<MemorySettings>(remembered), QString());
         EXPECT_EQ(frame.geometry(), QRect(0, 0, 800, 600));
     }
+}
+
+// A folder that cannot be written never drops the game silently: an autosave it holds is still
+// offered, and quitting asks whether to leave a game that cannot be kept, as a full disk does.
+TEST_F(Session, AFolderThatCannotBeWrittenOffersItsGameAndAsksBeforeQuitting) {
+    auto g = playing();
+    g->fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(g->frame.close());
+    g.reset();
+    // The lock cannot be made there (a folder one may only read).
+    ASSERT_TRUE(QDir().mkpath(autosave() + QStringLiteral("/lock/inside")));
+    NextRun next(remembered, autosave(), 5'000'000);
+    next.offer(MessageResult::Yes);
+    ASSERT_TRUE(next.frame.state().flags.gameUnderWay()) << "the game kept is offered and loaded";
+    next.fakes.messages.shown.clear();
+    next.fakes.messages.answers = {MessageResult::Yes, MessageResult::No};
+    EXPECT_FALSE(next.frame.close());
+    ASSERT_EQ(next.fakes.messages.shown.size(), 2);
+    EXPECT_EQ(next.fakes.messages.shown[1].text, loadString(Str::AutosaveFailedQuit));
+    next.fakes.messages.answers = {MessageResult::Yes, MessageResult::Yes};
+    EXPECT_TRUE(next.frame.close());
+    EXPECT_TRUE(AutosaveStore(autosave()).latest()) << "what the folder held stays";
+
+    // No folder to be had at all: a file stands where it would be made.
+    QDir(autosave()).removeRecursively();
+    writeAll(autosave(), "not a folder");
+    auto h = playing();
+    h->fakes.messages.answers = {MessageResult::Yes, MessageResult::No};
+    EXPECT_FALSE(h->frame.close());
+    ASSERT_EQ(h->fakes.messages.shown.size(), 2);
+    EXPECT_EQ(h->fakes.messages.shown[1].text, loadString(Str::AutosaveFailedQuit));
 }
