@@ -52,6 +52,7 @@ FinishReport GameRecords::finish(const GameState& state, std::int64_t seconds, s
     r.finishedAt = now;
 
     report.damaged = store_.read() == RecordStore::ReadStatus::Damaged;
+    report.notAFile = store_.notAFile();
     report.pictureName = state.pictureName;
     if (report.pictureName.isEmpty()) {
         // A saved game does not know its picture's file; an earlier time of the picture may.

@@ -28,6 +28,7 @@ struct FinishReport {
     std::vector<Record> best; // the best times of this picture and cut, best first
     int place = -1;           // this game's place among them; -1 when not among the ten
     bool damaged = false;     // the records file was damaged: what could be read was kept
+    bool notAFile = false;    // something other than a file stood in its place (and was replaced)
     bool written = false;     // the file holds what is shown (false: it could not be written)
 };
 

@@ -104,6 +104,7 @@ RecordStore::ReadStatus RecordStore::read() {
     records_.clear();
     keepDamagedCopy_ = false;
     const QFileInfo info(path());
+    notAFile_ = info.exists() && !info.isFile();
     if (!info.exists() && !info.isSymLink())
         return ReadStatus::Missing;
     QFile file(path());

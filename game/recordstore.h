@@ -67,6 +67,9 @@ public:
     // Replaces what is held by what the file holds. Damaged: some of it (or all) could not be
     // read; what could is held, and the next write first keeps a copy of the damaged file.
     ReadStatus read();
+    // The last read found something other than a file (a pipe) in the file's place: it holds no
+    // times, and the next write replaces it without keeping a copy.
+    bool notAFile() const { return notAFile_; }
     // The same from bytes already read.
     ReadStatus parse(QIODevice& device);
 
@@ -94,5 +97,6 @@ private:
     QString folder_;
     std::vector<Record> records_;
     bool keepDamagedCopy_ = false;
+    bool notAFile_ = false;
     Writer writer_;
 };

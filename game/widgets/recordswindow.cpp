@@ -113,6 +113,8 @@ QString RecordsWindow::note() const {
         notes << text(notAmongBest);
     if (!report_.written)
         notes << text(notWritten).arg(RecordStore::fileName());
+    else if (report_.damaged && report_.notAFile)
+        notes << text(notAFile).arg(RecordStore::fileName());
     else if (report_.damaged)
         notes << text(damagedFile).arg(RecordStore::damagedFileName());
     return notes.join(QLatin1Char('\n'));

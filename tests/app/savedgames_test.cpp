@@ -449,7 +449,8 @@ TEST_F(SavedGamesTest, ADamagedIndexEntryIsShownAndNeverFollowed) {
     store().setFolder(folder);
     const QString entry = QStringLiteral("../../victim");
     for (const char* suffix : {".bmp", ".pzs"})
-        ASSERT_NO_FATAL_FAILURE(writeAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix)), "precious"));
+        ASSERT_NO_FATAL_FAILURE(
+            writeAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix)), "precious"));
     ASSERT_NO_FATAL_FAILURE(writeAll(store().indexPath(), "[SAVED GAMES]\r\n" + entry.toUtf8() + "\r\n"));
     ASSERT_TRUE(save(QStringLiteral("good")));
     const QByteArray current = snapshot();
@@ -474,7 +475,8 @@ TEST_F(SavedGamesTest, ADamagedIndexEntryIsShownAndNeverFollowed) {
     dialog.deleteSelected();
     dialog.reject();
     for (const char* suffix : {".bmp", ".pzs"})
-        EXPECT_EQ(readAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix))), QByteArray("precious"));
+        EXPECT_EQ(readAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix))),
+                  QByteArray("precious"));
     store().readIndex();
     EXPECT_EQ(store().names(), QStringList{QStringLiteral("good")});
     EXPECT_EQ(fakes().messages.shown.size(), 1) << "deleting a damaged entry asks and reports nothing";

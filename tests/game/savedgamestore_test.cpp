@@ -188,7 +188,8 @@ TEST_F(StoreTest, ASaveCutShortAnywhereLeavesTheOldOrTheNewGame) {
                 s.setStepHook([&](DurableFiles::Step kind, const QString&, qint64) {
                     if (armed && step++ == at)
                         return outcome;
-                    const bool sync = kind == DurableFiles::Step::SyncFile || kind == DurableFiles::Step::SyncFolder;
+                    const bool sync =
+                        kind == DurableFiles::Step::SyncFile || kind == DurableFiles::Step::SyncFolder;
                     return sync ? DurableFiles::Outcome::Skip : DurableFiles::Outcome::Go;
                 });
                 for (const QString& listed : {QStringLiteral("g"), QStringLiteral("other")}) {
@@ -240,8 +241,10 @@ TEST_F(StoreTest, LeftoversOfTheEarlierWriterAreSettled) {
     QImage fresh = picture();
     fresh.fill(qRgb(0, 0, 250));
     const auto put = [&](const QString& name, const char* suffix, bool isNew) {
-        ASSERT_TRUE(writeBitmapFile(store.picturePath(name) + QLatin1String(suffix), isNew ? fresh : picture()));
-        ASSERT_NO_FATAL_FAILURE(writeAll(store.gamePath(name) + QLatin1String(suffix), isNew ? "new" : "old"));
+        ASSERT_TRUE(
+            writeBitmapFile(store.picturePath(name) + QLatin1String(suffix), isNew ? fresh : picture()));
+        ASSERT_NO_FATAL_FAILURE(
+            writeAll(store.gamePath(name) + QLatin1String(suffix), isNew ? "new" : "old"));
     };
     const auto remove = [&](const QString& path) { ASSERT_TRUE(QFile::remove(path)); };
     // a: killed after the picture was set aside; b: after both were; c: after the new picture

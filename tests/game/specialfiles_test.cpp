@@ -96,7 +96,8 @@ TEST(SpecialFiles, APipeInPlaceOfAnyFileIsReportedNotWaitedOn) {
         store.appendName(QStringLiteral("g"));
         EXPECT_TRUE(store.writeIndex()) << "the pipe is replaced";
     }
-    for (const QString& path : {store.picturePath(QStringLiteral("g")), store.gamePath(QStringLiteral("g"))}) {
+    for (const QString& path :
+         {store.picturePath(QStringLiteral("g")), store.gamePath(QStringLiteral("g"))}) {
         Pipe pipe(path);
         EXPECT_EQ(loadPicture(path).error, PictureError::CannotOpen);
         SavedGame game;
@@ -110,6 +111,7 @@ TEST(SpecialFiles, APipeInPlaceOfAnyFileIsReportedNotWaitedOn) {
         records.setFolder(dir.path());
         Pipe pipe(records.path());
         EXPECT_EQ(records.read(), RecordStore::ReadStatus::Damaged);
+        EXPECT_TRUE(records.notAFile());
         EXPECT_TRUE(records.write()) << "the pipe holds no times to keep and is replaced";
         EXPECT_FALSE(pipe.blocked());
         EXPECT_EQ(records.read(), RecordStore::ReadStatus::Read);
@@ -169,5 +171,6 @@ TEST(SpecialFiles, OversizedFilesCostNoMoreThanTheReaderReads) {
     file.load(read);
     EXPECT_EQ(read, changed);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              (QStringList{RecordStore::damagedFileName(), RecordStore::fileName(), QStringLiteral("settings.ini")}));
+              (QStringList{RecordStore::damagedFileName(), RecordStore::fileName(),
+                           QStringLiteral("settings.ini")}));
 }
