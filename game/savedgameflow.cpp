@@ -43,6 +43,13 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     return true;
 }
 
+bool SavedGameFlow::confirmLoading() {
+    if (!state_.flags.gameUnderWay())
+        return true;
+    return messages_.messageBox(loadString(Str::LoadGameQuestion), MessageKind::Question,
+                                MessageButtons::YesNo) == MessageResult::Yes;
+}
+
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     if (!SavedGameStore::isValidName(name))
         return std::nullopt;

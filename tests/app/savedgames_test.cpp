@@ -76,7 +76,17 @@ struct SavedGamesTest : ::testing::Test {
     }
     bool load(int row = 0) {
         loadRow = row;
+        const bool underWay = state().flags.gameUnderWay();
+        const qsizetype before = fakes().messages.shown.size();
         const bool ran = frame().runCommand(Cmd::LoadGame);
+        // With a game under way F3 asks first (answered Yes); what follows is the test's.
+        if (ran && underWay) {
+            EXPECT_GT(fakes().messages.shown.size(), before);
+            if (fakes().messages.shown.size() > before) {
+                EXPECT_EQ(fakes().messages.shown[before].text, loadString(Str::LoadGameQuestion));
+                fakes().messages.shown.removeAt(before);
+            }
+        }
         frame().creation().waitForWorker();
         QCoreApplication::processEvents();
         return ran;
