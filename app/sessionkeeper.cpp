@@ -22,8 +22,8 @@ SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, Ga
                              SavedGameCommands& savedGames, const FullScreenMode& fullScreen,
                              PreviewControl& preview, QWidget& clockWindow, QWidget& window)
     : QObject(&window), state_(state), services_(services), gameFlow_(gameFlow), renderer_(renderer),
-      savedGames_(savedGames), fullScreen_(fullScreen), preview_(preview), clockWindow_(clockWindow), window_(window),
-      autosave_(state, *services.clock) {
+      savedGames_(savedGames), fullScreen_(fullScreen), preview_(preview), clockWindow_(clockWindow),
+      window_(window), autosave_(state, *services.clock) {
     autosave_.setFullScreenProbe([this] { return fullScreen_.isOn() ? 1 : 0; });
     autosave_.setHoldBack([&creation] { return creation.building(); });
 }

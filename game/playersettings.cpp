@@ -54,7 +54,6 @@ void writeRect(QSettings& file, const QRect& rect) {
     file.setValue(QStringLiteral("height"), rect.height());
 }
 
-
 // Colours are stored as "#rrggbb" and nothing else is taken for one.
 std::optional<QColor> readColor(const QSettings& file, const QString& key) {
     const QString text = file.value(key).toString().trimmed();

@@ -30,9 +30,9 @@ BitmapThumbnail readPicture(const QString& path, QSize box) {
     if (!whole.ok())
         return {QImage(), QSize(), whole.error};
     thumbnail.size = whole.picture.size();
-    thumbnail.image = whole.picture
-                          .scaled(box.boundedTo(thumbnail.size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                          .convertToFormat(QImage::Format_RGB32);
+    thumbnail.image =
+        whole.picture.scaled(box.boundedTo(thumbnail.size), Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_RGB32);
     thumbnail.error = PictureError::None;
     return thumbnail;
 }

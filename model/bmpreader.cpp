@@ -291,8 +291,8 @@ void decodeRows(const ByteView& in, const Header& h, QImage& image) {
     const int width = image.width();
     const int height = image.height();
     for (int row = 0; row < height; ++row)
-        decodeRow(in.at(h.pixelOffset + row * stride), image.scanLine(h.topDown ? row : height - 1 - row), width,
-                  h, image.format());
+        decodeRow(in.at(h.pixelOffset + row * stride), image.scanLine(h.topDown ? row : height - 1 - row),
+                  width, h, image.format());
 }
 
 PictureError decodeRle(const ByteView& in, const Header& h, QImage& image) {
@@ -434,7 +434,8 @@ BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
     // The reduced size keeps the proportions, never larger than the picture. Twice as many
     // rows and columns as it needs are sampled, then smoothed down to it.
     const double scale = std::max({1.0, double(h.width) / box.width(), double(h.height) / box.height()});
-    const int width = std::max(1, int(h.width / scale + 0.5)), height = std::max(1, int(h.height / scale + 0.5));
+    const int width = std::max(1, int(h.width / scale + 0.5)),
+              height = std::max(1, int(h.height / scale + 0.5));
     const int sampleW = int(std::min<qint64>(h.width, 2 * width));
     const int sampleH = int(std::min<qint64>(h.height, 2 * height));
     QImage samples(sampleW, sampleH, QImage::Format_RGB32);
@@ -447,7 +448,8 @@ BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
     for (int j = 0; j < sampleH; ++j) {
         const qint64 y = (2 * qint64(j) + 1) * h.height / (2 * sampleH);
         const qint64 storedRow = h.topDown ? y : h.height - 1 - y;
-        if (!device.seek(h.pixelOffset + storedRow * stride) || device.read(stored.data(), rowBytes) != rowBytes)
+        if (!device.seek(h.pixelOffset + storedRow * stride) ||
+            device.read(stored.data(), rowBytes) != rowBytes)
             return fail(PictureError::Truncated);
         decodeRow(reinterpret_cast<const uchar*>(stored.constData()), row.scanLine(0), row.width(), h,
                   row.format());

@@ -22,8 +22,8 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 // The copy keeps the proportions and fits `box` (never enlarged). Run-length files are not
 // read (their rows cannot be found without reading all before them).
 struct BitmapThumbnail {
-    QImage image;  // RGB32; null on failure
-    QSize size;    // the picture's own size, once the header was read
+    QImage image; // RGB32; null on failure
+    QSize size;   // the picture's own size, once the header was read
     PictureError error = PictureError::None;
     bool ok() const { return error == PictureError::None && !image.isNull(); }
 };

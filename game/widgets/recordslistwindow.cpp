@@ -8,7 +8,7 @@
 #include "ui/skinbutton.h"
 
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace {
@@ -36,6 +36,7 @@ RecordsListWindow::RecordsListWindow(std::vector<FinishReport> reports, QWidget*
         list_->setGeometry(Skin::dluRect(kMargin, y, inner, kListH));
         registerControl(list_, listControl);
         list_->setRootIsDecorated(false);
+        list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list_->setUniformRowHeights(true);
         list_->setSelectionMode(QAbstractItemView::SingleSelection);
         list_->setHeaderLabels({loadString(Str::RecordsPictureColumn), loadString(Str::RecordsCutColumn),
@@ -52,7 +53,9 @@ RecordsListWindow::RecordsListWindow(std::vector<FinishReport> reports, QWidget*
             item->setToolTip(1, cut);
             item->setText(2, GameClock::format(report.best.front().seconds));
         }
-        const int width = list_->viewport()->width();
+        // The list is not laid out yet: its columns share its width less the scroll bar's.
+        const int width =
+            list_->width() - list_->verticalScrollBar()->sizeHint().width() - 2 * list_->frameWidth();
         list_->setColumnWidth(0, width * 3 / 10);
         list_->setColumnWidth(1, width * 11 / 20);
         list_->header()->setStretchLastSection(true);

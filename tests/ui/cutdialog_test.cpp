@@ -303,7 +303,8 @@ TEST_F(CutDialogTest, TheElementCountFollowsEveryChangeBelowTheControls) {
     EXPECT_GE(line->geometry().top(), Skin::dluY(207));
     EXPECT_LE(line->geometry().bottom(), dialog->height());
     for (const QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w != line && w->isVisible() && w->objectName() != QLatin1String(CSkinDialog::contextHelpButtonName)) {
+        if (w != line && w->isVisible() &&
+            w->objectName() != QLatin1String(CSkinDialog::contextHelpButtonName)) {
             EXPECT_LE(w->geometry().bottom(), templateBottom) << w->objectName().toStdString();
         }
     }
