@@ -2,6 +2,7 @@
 
 #include "app/frameservices.h"
 #include "app/fullscreenmode.h"
+#include "app/previewcontrol.h"
 #include "app/savedgamecommands.h"
 #include "app/terminationsignals.h"
 #include "board/boardrenderer.h"
@@ -19,10 +20,10 @@
 SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, GameFlow& gameFlow,
                              const CreationFlow& creation, BoardRenderer& renderer,
                              SavedGameCommands& savedGames, const FullScreenMode& fullScreen,
-                             QWidget& clockWindow, QWidget& window)
+                             PreviewControl& preview, QWidget& clockWindow, QWidget& window)
     : QObject(&window), state_(state), services_(services), gameFlow_(gameFlow), renderer_(renderer),
-      savedGames_(savedGames), fullScreen_(fullScreen), clockWindow_(clockWindow), window_(window),
-      autosave_(state, *services.clock) {
+      savedGames_(savedGames), fullScreen_(fullScreen), preview_(preview), clockWindow_(clockWindow),
+      window_(window), autosave_(state, *services.clock) {
     autosave_.setFullScreenProbe([this] { return fullScreen_.isOn() ? 1 : 0; });
     autosave_.setHoldBack([&creation] { return creation.building(); });
 }
@@ -56,6 +57,7 @@ void SessionKeeper::applySettings(const PlayerSettings& s) {
 
     if (!s.pictureFolder.isEmpty() && QFileInfo(s.pictureFolder).isDir())
         CMyFileDialog::setRememberedFolder(s.pictureFolder);
+    preview_.setPlayerPlace(s.preview);
     if (s.window) {
         window_.setGeometry(fitWindow(*s.window, services_.screen->availableGeometry()));
         if (s.maximised)
@@ -68,6 +70,7 @@ void SessionKeeper::rememberSettings() {
         return;
     remembered_.settings = state_.settings;
     remembered_.takeBackground(state_.background);
+    remembered_.preview = preview_.playerPlace();
     if (const QString folder = CMyFileDialog::rememberedFolder(); !folder.isEmpty())
         remembered_.pictureFolder = folder;
     // In full-screen mode the window covers the screen; its framed place is the one to keep.

@@ -54,6 +54,8 @@ public:
     void middleButtonDown(QPoint client);
     // Cursor keys, H and Z, only while nothing is held.
     void keyDown(int key);
+    // The H key's hint mode (also from the menu): the next left click shows an element's place.
+    void startHint();
 
 private:
     QPoint toBoard(QPoint client) const;

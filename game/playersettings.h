@@ -12,7 +12,8 @@ class QSettings;
 struct BackgroundState;
 
 // What the program remembers between runs: the settings dialog's values with the outline
-// colour, the background, the folder the last picture came from and the main window's place.
+// colour, the background, the folder the last picture came from, the main window's place and
+// the place the player gave the picture preview.
 struct PlayerSettings {
     Settings settings;
 
@@ -25,6 +26,8 @@ struct PlayerSettings {
     // The window's place and size when not maximised (its client area), and whether it was.
     std::optional<QRect> window;
     bool maximised = false;
+    // The picture preview's place and size, once the player has moved or resized it.
+    std::optional<QRect> preview;
 
     friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 

@@ -38,6 +38,13 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     return saved;
 }
 
+bool SavedGameFlow::confirmLoading() {
+    if (!state_.flags.gameUnderWay())
+        return true;
+    return messages_.messageBox(loadString(Str::LoadGameQuestion), MessageKind::Question,
+                                MessageButtons::YesNo) == MessageResult::Yes;
+}
+
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
     const std::optional<SavedGameStore::GameFiles> files = store_.gameFiles(name);
     if (!files) {

@@ -32,6 +32,10 @@ public:
     // the name out of the list again and leaves an earlier save of that name as it was.
     bool save(const QString& name, int fullScreen);
 
+    // The load command before its dialog: true when no game is under way or the player agreed to
+    // give it up. The game stays on the table until the chosen game has been read.
+    bool confirmLoading();
+
     // A saved game read completely and checked, with its picture.
     struct Loaded {
         QString name;

@@ -24,7 +24,7 @@ FileKind fileKind(const QString& path) {
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 
-bool openRegularFile(QFile& file) {
+bool openRegularFile(QFile& file, QIODevice::OpenMode mode) {
     // Opened without waiting, then looked at: a pipe opened this way returns at once.
     const int fd = ::open(native(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -36,7 +36,7 @@ bool openRegularFile(QFile& file) {
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        !file.open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }

@@ -1,20 +1,20 @@
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 
 #include <functional>
 
 class QFile;
-class QIODevice;
 
 // What stands at a path, a link not followed: only a regular file is a file of ours.
 enum class FileKind { Missing, Regular, Other };
 FileKind fileKind(const QString& path);
 
-// Opens `file` (its name set) for reading when it is a regular file, links followed. Anything else
-// in its place (a pipe, a device, a folder) is refused at once: opening a pipe for reading would
-// wait for a writer that never comes.
-bool openRegularFile(QFile& file);
+// Opens `file` (its name set) for reading, with any further `mode` flags, when it is a regular
+// file, links followed. Anything else in its place (a pipe, a device, a folder) is refused at
+// once: opening a pipe for reading would wait for a writer that never comes.
+bool openRegularFile(QFile& file, QIODevice::OpenMode mode = {});
 
 // The steps by which files reach the disk and take their places, each one reported done only
 // once it is: a file written is synced before it is closed, and a folder whose entries changed is

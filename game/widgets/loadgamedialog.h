@@ -5,6 +5,7 @@
 class QListWidget;
 class QListWidgetItem;
 class SavedGameStore;
+class SavedGameSummaryPanel;
 
 // "Загрузить Игру": the saved games to choose from, the first one selected.
 class CLoadGameDialog : public CSkinDialog {
@@ -20,6 +21,8 @@ public:
     // The selected entry's text once the dialog ended with OK; empty when nothing was selected.
     const QString& chosenName() const { return chosenName_; }
     QListWidget* list() const { return list_; }
+    // Beside the list: what the selected game is.
+    SavedGameSummaryPanel* summary() const { return summary_; }
 
     void load();
 
@@ -29,6 +32,7 @@ protected:
 private:
     SavedGameStore& store_;
     QListWidget* list_ = nullptr;
+    SavedGameSummaryPanel* summary_ = nullptr;
     QString chosenName_;
 };
 

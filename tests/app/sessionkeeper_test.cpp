@@ -3,11 +3,16 @@
 #include "filebytes.h"
 #include "framegame.h"
 #include "game/widgets/clockwindow.h"
+#include "app/previewcontrol.h"
+#include "ui/picturewnd.h"
+#include "ui/sizegrip.h"
 #include "res/stringids.h"
 #include "res/strings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 
 #include <csignal>
 
@@ -91,6 +96,69 @@ struct Session : ::testing::Test {
         return g;
     }
 };
+
+// Once the player moves the preview, every later game and run opens it there, at that size,
+// kept on the screen; Ctrl+P still shows it beside the board as always.
+TEST(PreviewPlaceTest, ThePreviewOpensWhereThePlayerLeftItInLaterGamesAndRuns) {
+    Remembered remembered;
+    const auto newPicture = [](CMainFrame& frame, int w, int h) {
+        GameState& s = frame.state();
+        s.turnedPictures[0] = QImage(w, h, QImage::Format_RGB32);
+        s.turnedPictures[0].fill(Qt::darkCyan);
+        s.pictureWidth = w;
+        s.pictureHeight = h;
+        s.flags.pictureLoaded = 1;
+        frame.preview().showNewPicture();
+    };
+    const auto mouse = [](QWidget* w, QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    QRect left;
+    {
+        NextRun run(remembered, QString(), 1000);
+        CPictureWnd* wnd = run.frame.pictureWnd();
+        newPicture(run.frame, 300, 200);
+        const QRect described = wnd->geometry();
+        EXPECT_FALSE(run.frame.preview().playerPlace().has_value());
+        newPicture(run.frame, 300, 200);
+        EXPECT_EQ(wnd->geometry(), described) << "unmoved, it opens as it always did";
+
+        const QPoint from = described.topLeft() + QPoint(100, 100);
+        mouse(wnd, QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(wnd, QEvent::MouseMove, from + QPoint(-400, 250), Qt::LeftButton);
+        mouse(wnd, QEvent::MouseButtonRelease, from + QPoint(-400, 250), Qt::NoButton);
+        // The grip makes it larger too.
+        const QPoint grip = wnd->grip()->mapToGlobal(QPoint(7, 7));
+        mouse(wnd->grip(), QEvent::MouseButtonPress, grip, Qt::LeftButton);
+        mouse(wnd->grip(), QEvent::MouseMove, grip + QPoint(60, 90), Qt::LeftButton);
+        mouse(wnd->grip(), QEvent::MouseButtonRelease, grip + QPoint(60, 90), Qt::NoButton);
+        left = wnd->geometry();
+        EXPECT_EQ(left, QRect(described.topLeft() + QPoint(-400, 250), described.size() + QSize(60, 90)));
+        ASSERT_TRUE(remembered.settings.has_value());
+        EXPECT_EQ(remembered.settings->preview, left) << "kept at once";
+
+        run.frame.runCommand(Cmd::ShowPicture);
+        run.frame.runCommand(Cmd::ShowPicture);
+        EXPECT_EQ(wnd->geometry(), described) << "Ctrl+P puts it beside the board";
+        newPicture(run.frame, 200, 300);
+        EXPECT_EQ(wnd->geometry(), left) << "the next game";
+    }
+    {
+        NextRun run(remembered, QString(), 2000);
+        newPicture(run.frame, 640, 480);
+        EXPECT_EQ(run.frame.pictureWnd()->geometry(), left) << "the next run";
+    }
+    // A smaller screen: moved onto it, no larger than it.
+    remembered.settings->preview = QRect(900, 700, 500, 2000);
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.setModalRunner([](QDialog&) { return 0; });
+    frame.keeper().open(std::make_unique<MemorySettings>(remembered), QString());
+    newPicture(frame, 640, 480);
+    EXPECT_EQ(frame.pictureWnd()->geometry(), QRect(524, 0, 500, 768));
+}
 
 } // namespace
 
