@@ -9,6 +9,7 @@ void bindTableCommands(CommandTable& commands, Interaction& interaction) {
     Sorter& sorter = interaction.sorter();
     commands.setHandler(Cmd::EdgesFirst, [&sorter] { sorter.edgesFirst(); });
     commands.setHandler(Cmd::GatherLoose, [&sorter] { sorter.gatherLoose(); });
+    commands.setHandler(Cmd::Hint, [&interaction] { interaction.startHint(); });
     Viewport& view = interaction.viewport();
     commands.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });
     commands.setHandler(Cmd::ZoomOut, [&view] { view.zoomOut(); });

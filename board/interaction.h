@@ -64,6 +64,8 @@ public:
     void middleButtonDown(QPoint client);
     // Cursor keys, H and Z, only while nothing is held; Escape clears the selection.
     void keyDown(int key);
+    // The H key's hint mode (also from the menu): the next left click shows an element's place.
+    void startHint();
 
     // Selects or deselects an element with its whole block (Ctrl + click).
     void toggleSelected(int e);

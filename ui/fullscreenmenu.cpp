@@ -1,10 +1,15 @@
 #include "ui/fullscreenmenu.h"
 
+#include "game/commands.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "ui/skin.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 // Command of each position, 0 for a separator, -1 for the background submenu. Its texts are the
@@ -16,10 +21,10 @@ constexpr int itemCommands[CFullScreenMenu::itemCount] = {
     // Sorting, as in the menu bar's actions menu.
     Cmd::EdgesFirst, Cmd::GatherLoose, separator, Cmd::FullScreen, Cmd::ShowPicture,
     // The view's scale, as in the menu bar's view menu.
-    Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu, separator,
-    Cmd::Exit,
-    // The option of the actions menu, appended.
-    separator, Cmd::LeftMovesBlocks};
+    Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu,
+    // Pause and hint, and the option that lets the left button move blocks, as at the end of the
+    // menu bar's actions menu; the places before them stay.
+    separator, Cmd::Pause, Cmd::Hint, Cmd::LeftMovesBlocks, separator, Cmd::Exit};
 constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 
@@ -27,6 +32,9 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
                                  QWidget* parent)
     : OwnerDrawnMenu(OwnerMenu::FullScreen, sound, parent) {
     setObjectName(QStringLiteral("fullScreenMenu"));
+    // Full-screen mode shows the menu on the primary screen, whose height it then has to fit.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        shownItemHeight_ = itemHeightFor(screen->availableGeometry().height());
     for (int position = 0; position < itemCount; ++position) {
         const int command = itemCommands[position];
         if (command == separator) {
@@ -36,7 +44,7 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
             backgroundMenu->setTitle(texts_[position]);
             addMenu(backgroundMenu);
         } else {
-            texts_[position] = loadString(command);
+            texts_[position] = commandText(command);
             QAction* action = addAction(texts_[position]);
             action->setData(command);
             action->setCheckable(position == leftMovesBlocksItem);
@@ -51,13 +59,20 @@ void CFullScreenMenu::setItemText(int position, const QString& text) {
     actions().at(position)->setText(text);
 }
 
+int CFullScreenMenu::itemHeightFor(int screenHeight) {
+    constexpr int items = itemCount - separatorCount, lowest = 24;
+    if (screenHeight <= 0 || items * itemHeight + separatorCount * separatorHeight <= screenHeight)
+        return itemHeight;
+    return std::max(lowest, (screenHeight - separatorCount * separatorHeight) / items);
+}
+
 int CFullScreenMenu::totalHeight() const {
-    return (itemCount - separatorCount) * itemHeight + separatorCount * separatorHeight;
+    return (itemCount - separatorCount) * shownItemHeight_ + separatorCount * separatorHeight;
 }
 
 QSize CFullScreenMenu::measureItem(QStyleOptionMenuItem::MenuItemType type) const {
     const int width = itemWidth - checkMarkWidth();
-    return QSize(width, type == QStyleOptionMenuItem::Separator ? separatorHeight : itemHeight);
+    return QSize(width, type == QStyleOptionMenuItem::Separator ? separatorHeight : shownItemHeight_);
 }
 
 void CFullScreenMenu::drawItem(QPainter& painter, const QAction* action, const QRect& rect,
