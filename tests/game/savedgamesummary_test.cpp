@@ -44,7 +44,9 @@ SavedGame gridGame(int rows, int columns, int size, int pairs) {
         const int left = 20 + (i % columns) * 2 * size, top = 20 + (i / columns) * 2 * size;
         g.bodyRects.push_back({left, top, left + size, top + size});
         g.stackOrder.push_back(i);
-        g.elements.emplace_back();
+        const int r = i / columns, c = i % columns;
+        g.elements.emplace_back().edgeSign = {r ? -1 : 0, c + 1 < columns ? 1 : 0, r + 1 < rows ? 1 : 0,
+                                              c ? -1 : 0};
     }
     for (int p = 0; p < pairs; ++p) {
         const int a = 2 * p, b = a + 1;
@@ -161,6 +163,27 @@ TEST_F(SummaryTest, DamagedOrMissingFilesGiveNoSummary) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(summary().ok) << "a pipe";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// A game in the compact form is summarised as well, read whole and checked as loading checks it.
+TEST_F(SummaryTest, TheCompactFormIsSummarisedToo) {
+    const QByteArray text = formatSavedGame(gridGame(100, 100, 16, 37), SavedGameForm::Compact);
+    write(pzs, text);
+    QImage picture(1600, 1600, QImage::Format_RGB888);
+    picture.fill(QColor(10, 120, 200));
+    ASSERT_TRUE(writeBitmapFile(bmp, picture));
+    const SavedGameSummary s = summary();
+    ASSERT_TRUE(s.ok);
+    EXPECT_EQ(s.game.count(), 10000);
+    EXPECT_EQ(s.game.joined, 74);
+    EXPECT_EQ(s.game.clockCarried, 3723);
+
+    for (const QByteArray& damaged :
+         {text.left(text.size() - 40), QByteArray(text).replace("\r\n100 100\r\n", "\r\n100 101\r\n"),
+          QByteArray("[GLOBALS 2]\r\n200 300\r\n")}) {
+        write(pzs, damaged);
+        EXPECT_FALSE(summary().ok);
+    }
 }
 
 // The largest games are summarised from a small part of their text file: the head and a few
