@@ -73,7 +73,7 @@ namespace SavedGameLimits {
 constexpr int maxElements = CutCalculator::maxElements;
 // Games of up to this many elements are written in the described form, whose file holds N
 // membership digits per element and so grows with N x N (16384 elements make some 270 MB);
-// larger ones in the compact form, which grows with N (some 70 bytes an element).
+// larger ones in the compact form, which grows with N (some 63 bytes an element).
 constexpr int describedFormElements = 16384;
 constexpr int minElementSize = 16;
 constexpr int maxElementSize = 320;

@@ -1,5 +1,7 @@
 #include "model/fingerprint.h"
 
+#include <QtEndian>
+
 #include <cstring>
 
 namespace {
