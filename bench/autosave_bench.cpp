@@ -98,16 +98,21 @@ struct ByteCount {
     }
 };
 
+// The autosave follows the game, written once, and every refresh step is due.
+void followWithoutWaiting(Autosave& autosave, const QString& folder) {
+    autosave.open(folder);
+    autosave.startTracking();
+    autosave.writeNow();
+    autosave.schedule() = AutosaveSchedule(0);
+}
+
 // A refresh step that is due but finds the play unchanged: snapshot and comparison together.
 void BM_RefreshUnchanged(benchmark::State& st) {
     GameState& s = game(st);
     QTemporaryDir dir;
     FixedClock clock;
     Autosave autosave(s, clock);
-    autosave.open(dir.path());
-    autosave.startTracking();
-    autosave.writeNow();
-    autosave.schedule() = AutosaveSchedule(0);
+    followWithoutWaiting(autosave, dir.path());
     for (auto _ : st)
         benchmark::DoNotOptimize(autosave.refresh());
     label(st, s);
@@ -121,10 +126,7 @@ void BM_RefreshChanged(benchmark::State& st) {
     QTemporaryDir dir;
     FixedClock clock;
     Autosave autosave(s, clock);
-    autosave.open(dir.path());
-    autosave.startTracking();
-    autosave.writeNow();
-    autosave.schedule() = AutosaveSchedule(0);
+    followWithoutWaiting(autosave, dir.path());
     ByteCount count;
     autosave.store().setStepHook(count.hook());
     int turns = 0;
@@ -146,12 +148,12 @@ void BM_RefreshChanged(benchmark::State& st) {
 
 // The writes on their own thread, for scale: a periodic one (the state, naming the picture
 // written before) and the first of a game (its picture as well).
-void BM_WriteStateOffTheMainThread(benchmark::State& st) {
+void writeOffTheMainThread(benchmark::State& st, bool firstOfTheGame) {
     GameState& s = game(st);
     QTemporaryDir dir;
     AutosaveStore store(dir.path());
     const SavedGame snapshot = savedGameSnapshot(s, 0, 1234);
-    const auto picture = store.write(snapshot, s.turnedPictures[0], {});
+    const auto picture = firstOfTheGame ? std::nullopt : store.write(snapshot, s.turnedPictures[0], {});
     ByteCount count;
     store.setStepHook(count.hook());
     int writes = 0;
@@ -163,20 +165,12 @@ void BM_WriteStateOffTheMainThread(benchmark::State& st) {
     label(st, s);
 }
 
+void BM_WriteStateOffTheMainThread(benchmark::State& st) {
+    writeOffTheMainThread(st, false);
+}
+
 void BM_FirstWriteOffTheMainThread(benchmark::State& st) {
-    GameState& s = game(st);
-    QTemporaryDir dir;
-    AutosaveStore store(dir.path());
-    const SavedGame snapshot = savedGameSnapshot(s, 0, 1234);
-    ByteCount count;
-    store.setStepHook(count.hook());
-    int writes = 0;
-    for (auto _ : st) {
-        benchmark::DoNotOptimize(store.write(snapshot, s.turnedPictures[0], {}));
-        ++writes;
-    }
-    st.counters["MB per write"] = double(count.bytes) / writes / 1e6;
-    label(st, s);
+    writeOffTheMainThread(st, true);
 }
 
 BENCHMARK(BM_Snapshot)->Unit(benchmark::kMillisecond)->Arg(10000)->Arg(54000);

@@ -233,11 +233,8 @@ bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen)
 }
 
 QByteArray formatSavedGame(const GameState& state, int fullScreen) {
-    QByteArray text;
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::WriteOnly);
-    writeSavedGameTo(buffer, state, fullScreen);
-    return text;
+    const SavedGame game = savedGameSnapshot(state, fullScreen, state.clock.clockCarried);
+    return formatSavedGame(game, savedGameFormFor(game.count()));
 }
 
 QByteArray formatSavedGame(const SavedGame& game, SavedGameForm form) {
