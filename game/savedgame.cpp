@@ -85,7 +85,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         const Rect& body = g.bodyRects[i];
         e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
                       body.top - offset + size};
-        p.bodyRects[i] = body;
+        p.setBodyRect(i, body);
         // Built as creation builds an element, except that the bitmap is painted from the
         // picture as cut: the turned copies are made meanwhile by the worker.
         state.shapes.buildShape(e);

@@ -66,7 +66,7 @@ void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, Shape
         const int left = (p % columns) * size, top = (p / columns) * size;
         e.cellRect = {left, top, left + size, top + size};
         prepareElement(context, i, turns[i]);
-        puzzle.bodyRects[i] = puzzle.bodyRectFor(e.cellRect);
+        puzzle.setBodyRect(i, puzzle.bodyRectFor(e.cellRect));
         placeBoardRegion(puzzle, shapes, i);
     }
     if (showProgress)
