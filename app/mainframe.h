@@ -98,8 +98,6 @@ public:
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;
     // ICreationHost
-    void setPickingBlocked(bool blocked) override;
-    void turningBusyChanged() override { updateCursor(); }
     std::unique_ptr<IProgress> openProgress(int captionId) override;
 
     // The display now has this size and colour depth (from the screen's change signal).
@@ -112,7 +110,7 @@ public:
     // How the splash waits between its steps; tests replace the real clock.
     void setSplashWaiter(std::function<void(int)> wait) { splashWait_ = std::move(wait); }
 
-    // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
+    // Asks for the cursor the current state calls for (hint mode or the arrow).
     void updateCursor();
 
 protected:

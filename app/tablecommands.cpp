@@ -6,9 +6,8 @@
 #include "board/viewport.h"
 
 void bindTableCommands(CommandTable& commands, Interaction& interaction) {
-    Sorter& sorter = interaction.sorter();
-    commands.setHandler(Cmd::EdgesFirst, [&sorter] { sorter.edgesFirst(); });
-    commands.setHandler(Cmd::GatherLoose, [&sorter] { sorter.gatherLoose(); });
+    commands.setHandler(Cmd::EdgesFirst, [&interaction] { interaction.edgesFirst(); });
+    commands.setHandler(Cmd::GatherLoose, [&interaction] { interaction.gatherLoose(); });
     Viewport& view = interaction.viewport();
     commands.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });
     commands.setHandler(Cmd::ZoomOut, [&view] { view.zoomOut(); });

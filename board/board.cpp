@@ -1,15 +1,11 @@
 #include "board/board.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 
 void Board::resize(int width, int height, int screenWidth, int screenHeight) {
     boardWidth = width;
     boardHeight = height;
-    boardBitmap = QImage(width, height, QImage::Format_RGB32);
-    reduced.reset(QSize(width, height));
     ++serial;
     screenSize_ = QSize(screenWidth, screenHeight);
     // Every new or loaded game starts at 100 %.
@@ -23,28 +19,10 @@ void Board::grow(int width, int height) {
     height = std::max(height, boardHeight);
     if (width == boardWidth && height == boardHeight)
         return;
-    QImage larger(width, height, QImage::Format_RGB32);
-    {
-        QPainter p(&larger);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(0, 0, boardBitmap);
-    }
-    boardBitmap = std::move(larger);
     boardWidth = width;
     boardHeight = height;
-    reduced.reset(QSize(width, height));
     ++serial;
     updateLimits();
-}
-
-void Board::paintBackground(const BackgroundState& background) {
-    const Rect all{0, 0, boardWidth, boardHeight};
-    if (background.bitmapBackground) {
-        tileBitmap(background.texture, boardBitmap, all);
-    } else {
-        boardBitmap.fill(background.backgroundColor);
-    }
-    reduced.markAllChanged();
 }
 
 void Board::clampScroll() {
@@ -103,10 +81,9 @@ QRect Board::toClient(const QRect& boardRect) const {
         return {};
     const QPointF a = toClientF(boardRect.topLeft());
     const QPointF b = toClientF(QPointF(boardRect.right() + 1, boardRect.bottom() + 1));
-    // A changed board pixel reaches a pixel further through the reduced copy's averaging and one
-    // more through the smoothing (at most a view pixel each, as the copy is at least as large as
-    // the view); zoomed in, the smoothing reaches one board pixel, at most two view pixels.
-    constexpr int reach = 2;
+    // A view pixel shows the mean of its samples, each of them one board pixel's: it changes only
+    // where a sample of it lies in a changed board pixel. One more for rounding.
+    constexpr int reach = 1;
     const int left = static_cast<int>(std::floor(a.x())) - reach,
               top = static_cast<int>(std::floor(a.y())) - reach;
     const int right = static_cast<int>(std::ceil(b.x())) + reach,

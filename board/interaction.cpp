@@ -11,8 +11,8 @@
 Interaction::Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                          ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
-      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host), viewport_(state, host),
-      sorter_(state, renderer, viewport_, host, sound, cursor) {}
+      rotator_(state, joiner, sound, cursor), scroller_(state, host), viewport_(state, host),
+      sorter_(state, viewport_, host, sound, cursor) {}
 
 QPoint Interaction::toBoard(QPoint client) const {
     return state_.board.toBoard(client);
@@ -30,10 +30,12 @@ void Interaction::leftButtonDown(int word, QPoint client) {
         return;
     }
     pick(word, client);
+    renderer_.flush();
 }
 
 void Interaction::rightButtonDown(int word, QPoint client) {
     pick(word, client);
+    renderer_.flush();
 }
 
 void Interaction::pick(int word, QPoint client) {
@@ -52,25 +54,26 @@ void Interaction::pick(int word, QPoint client) {
     host_.captureMouse();
     Puzzle& p = state_.puzzle;
     if (p.blocks.blockSize(e) == 1) {
-        renderer_.liftElement(e, false, false);
         hold(e);
     } else if (combos_.isSeparate(word)) {
         joiner_.separateElement(e);
         renderer_.placeBoardRegion(e);
-        renderer_.liftElement(e, false, true);
         hold(e);
     } else {
         // The block goes to the top at once; it is lifted only when it starts to move.
         state_.input.pickedElement = e;
-        raiseToTop(p, e);
+        raiseToTop(p, e, state_.changes);
     }
 }
 
 void Interaction::hold(int e) {
-    state_.input.pickedElement = e;
-    state_.input.dragClipRegion = renderer_.clientRegion(e);
-    host_.invalidate(state_.input.dragClipRegion);
-    raiseToTop(state_.puzzle, e);
+    InputState& input = state_.input;
+    input.pickedElement = e;
+    input.lifted = true;
+    input.blockLifted = false;
+    input.dragClipRegion = renderer_.clientRegion(e);
+    state_.changes.element(e);
+    raiseToTop(state_.puzzle, e, state_.changes);
 }
 
 bool Interaction::mouseMove(int word, QPoint client) {
@@ -81,7 +84,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
         return false;
     const int e = state_.input.pickedElement;
     Puzzle& p = state_.puzzle;
-    Element& el = p.element(e);
+    InputState& input = state_.input;
     // The left button alone never moves a block; its press has only raised it.
     if (mode == DragMode::Element && p.blocks.blockSize(e) > 1)
         return false;
@@ -89,48 +92,40 @@ bool Interaction::mouseMove(int word, QPoint client) {
     QRegion area = p.boardRegions[e];
     if (mode == DragMode::Separate && p.blocks.blockSize(e) > 1) {
         // Shift or the right button joined in while a block moved: the rest of the block was
-        // lifted with it and must go back to the board, or it would stay invisible.
-        std::vector<std::int32_t> rest;
-        if (el.blockLifted)
-            rest = p.blocks.members(e);
+        // lifted with it and goes back to the table, or it would stay invisible.
+        if (input.blockLifted)
+            state_.changes.elements(p.blocks.members(e));
+        input.blockLifted = false;
         joiner_.separateElement(e);
         renderer_.placeBoardRegion(e);
-        if (el.blockLifted) {
-            BoardRenderer::InvalidationBatch batch(renderer_);
-            for (const int j : rest)
-                if (j != e)
-                    renderer_.drawElement(j, false, true);
-            el.blockLifted = 0;
-        }
     }
-    if (!el.lifted)
-        renderer_.liftElement(e, false, true);
+    if (!input.lifted) {
+        input.lifted = true;
+        state_.changes.element(e);
+    }
 
-    const QPoint step = toBoard(client) - state_.input.lastCursor;
+    const QPoint step = toBoard(client) - input.lastCursor;
     const int dx = step.x(), dy = step.y();
-    state_.input.lastCursor += step;
+    input.lastCursor += step;
     p.moveElement(e, dx, dy);
-    state_.input.dragClipRegion = renderer_.clientRegion(e);
-    host_.invalidate(state_.board.toClient(area).united(state_.input.dragClipRegion));
+    // The held element is drawn above the table by the window: only the window repaints.
+    input.dragClipRegion = renderer_.clientRegion(e);
+    host_.invalidate(state_.board.toClient(area).united(input.dragClipRegion));
 
-    if (mode == DragMode::Separate)
-        return false; // a separated element is dragged without snapping
     if (mode == DragMode::Block && p.blocks.blockSize(e) > 1) {
         const std::vector<std::int32_t>& members = p.blocks.members(e);
-        if (!el.blockLifted) {
-            std::vector<std::int32_t> rest;
-            rest.reserve(members.size());
-            for (const int j : members)
-                if (j != e)
-                    rest.push_back(j);
-            renderer_.liftElements(rest, true);
+        if (!input.blockLifted) {
+            // The rest of the block leaves the table where it lay; it is not seen until put down.
+            input.blockLifted = true;
+            state_.changes.elements(members);
         }
         for (const int j : members)
             if (j != e)
                 p.moveElement(j, dx, dy);
-        el.blockLifted = 1;
     }
-    joiner_.snap(e);
+    if (mode != DragMode::Separate) // a separated element is dragged without snapping
+        joiner_.snap(e);
+    renderer_.flush();
     return false;
 }
 
@@ -139,16 +134,22 @@ void Interaction::buttonUp() {
     if (state_.input.pickedElement == -1)
         return;
     finishHolding();
+    renderer_.flush();
 }
 
 void Interaction::finishHolding() {
-    const int e = state_.input.pickedElement;
-    state_.input.pickedElement = -1;
-    state_.input.dragClipRegion = QRegion();
-    if (e < 0 || e >= state_.puzzle.count())
-        return;
-    renderer_.drawBlockBack(e);
-    state_.puzzle.element(e).blockLifted = 0;
+    InputState& input = state_.input;
+    const int e = input.pickedElement;
+    // What was off the table is put back where it now lies: the block is on top already.
+    if (e >= 0 && e < state_.puzzle.count()) {
+        if (input.lifted)
+            state_.changes.element(e);
+        if (input.blockLifted)
+            state_.changes.elements(state_.puzzle.blocks.members(e));
+    }
+    input.pickedElement = -1;
+    input.lifted = input.blockLifted = false;
+    input.dragClipRegion = QRegion();
 }
 
 void Interaction::hintClick(QPoint client) {
@@ -172,6 +173,7 @@ void Interaction::doubleClick(int word, QPoint client, int blockWord, int t) {
         rotator_.turnBlock(e, t);
     else
         rotator_.turnElement(e, t);
+    renderer_.flush();
 }
 
 void Interaction::leftDoubleClick(int word, QPoint client) {
@@ -212,4 +214,16 @@ void Interaction::keyDown(int key) {
         state_.input.hintMode = 1;
         host_.hintModeChanged();
     }
+}
+
+bool Interaction::edgesFirst() {
+    const bool moved = sorter_.edgesFirst();
+    renderer_.flush();
+    return moved;
+}
+
+bool Interaction::gatherLoose() {
+    const bool moved = sorter_.gatherLoose();
+    renderer_.flush();
+    return moved;
 }

@@ -19,6 +19,8 @@ struct BoardState;
 // The mouse and the keyboard on the board: picking an element or a block, dragging it with
 // snapping, separating, releasing, double clicks that turn, scrolling and the hint. The window
 // turns Qt's events into these calls; all points are client points, all words key-state words.
+// The rules it calls change the game's state and report what changed; after each call it has
+// the renderer draw that.
 class Interaction {
 public:
     static constexpr int popupMenuCommand = Cmd::PopupMenu; // the command of F10
@@ -54,10 +56,14 @@ public:
     void middleButtonDown(QPoint client);
     // Cursor keys, H and Z, only while nothing is held.
     void keyDown(int key);
+    // The sorting commands (Sorter), drawn at once.
+    bool edgesFirst();
+    bool gatherLoose();
 
 private:
     QPoint toBoard(QPoint client) const;
     void pick(int word, QPoint client);
+    // Takes element e (alone, or just separated) off the table into the hand.
     void hold(int e);
     // Draws the held element (and its block) back into the board and ends the holding.
     void finishHolding();

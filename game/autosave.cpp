@@ -234,7 +234,7 @@ void Autosave::startTracking() {
 }
 
 bool Autosave::gameUnderWay() const {
-    return state_.flags.gameUnderWay() && !state_.turnedPictures[0].isNull();
+    return state_.gameUnderWay() && !state_.picture.isNull();
 }
 
 Autosave::Kept Autosave::current() const {
@@ -243,7 +243,7 @@ Autosave::Kept Autosave::current() const {
         std::clamp<std::int64_t>(played, 0, std::numeric_limits<std::int32_t>::max()));
     return {std::make_shared<const SavedGame>(
                 savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried)),
-            state_.turnedPictures[0].cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}};
+            state_.picture.cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}};
 }
 
 bool Autosave::sameAsWritten(const Kept& game) const {
@@ -284,7 +284,7 @@ bool Autosave::refresh() {
         return false;
     schedule_.started(now);
     writing_ = std::async(
-        std::launch::async, [store = store_, game = std::move(game), picture = state_.turnedPictures[0]] {
+        std::launch::async, [store = store_, game = std::move(game), picture = state_.picture] {
             return store.write(*game.game, picture, game.names) ? std::optional(game) : std::nullopt;
         });
     ++writesStarted_;
@@ -301,7 +301,7 @@ bool Autosave::writeNow() {
     }
     Kept game = current();
     ++writesStarted_;
-    if (!store_.write(*game.game, state_.turnedPictures[0], game.names))
+    if (!store_.write(*game.game, state_.picture, game.names))
         return false;
     written_ = std::move(game);
     return true;

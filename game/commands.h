@@ -12,13 +12,15 @@
 // What the enabling and relabelling rules look at.
 struct CommandContext {
     GameFlags flags;
+    bool elementsExist = false;
     bool previewVisible = false;
     bool fullScreen = false;
-    bool turningBusy = false;
     // The mouse holds an element or a block.
     bool holding = false;
     // Re-reads the list of saved games; asked only for the load command.
     std::function<int()> savedGameCount;
+
+    bool gameUnderWay() const { return ::gameUnderWay(elementsExist, flags); }
 };
 
 struct CommandUpdate {

@@ -17,7 +17,7 @@ PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& mess
     : state_(state), gameFlow_(gameFlow), messages_(messages), cursor_(cursor) {}
 
 bool PictureFlow::prepareLoad() {
-    if (state_.flags.elementsExist) {
+    if (state_.hasElements()) {
         if (!gameFlow_.confirmReplacingGame())
             return false;
         gameFlow_.discardGame(true);
@@ -42,11 +42,9 @@ bool PictureFlow::loadChosenFile(const QString& path) {
     }
     state_.flags.pictureLoaded = 1;
     state_.pictureName = QFileInfo(path).fileName();
-    state_.turnedPictures[0] = std::move(result.picture);
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = QImage();
-    state_.pictureWidth = state_.turnedPictures[0].width();
-    state_.pictureHeight = state_.turnedPictures[0].height();
+    state_.picture = std::move(result.picture);
+    state_.pictureWidth = state_.picture.width();
+    state_.pictureHeight = state_.picture.height();
     state_.flags.cutDone = 0;
     return true;
 }
@@ -54,7 +52,7 @@ bool PictureFlow::loadChosenFile(const QString& path) {
 bool PictureFlow::prepareCut() {
     if (!gameFlow_.confirmReplacingGame())
         return false;
-    if (state_.flags.elementsExist)
+    if (state_.hasElements())
         gameFlow_.discardGame(false);
     return true;
 }
@@ -85,15 +83,12 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
         constexpr qint64 intMax = std::numeric_limits<int>::max();
         // The picture is replaced only when the stretched copy could be made.
         if (width <= intMax && height <= intMax)
-            scaled = scalePicture(state_.turnedPictures[0], int(width), int(height));
+            scaled = scalePicture(state_.picture, int(width), int(height));
     }
     if (!scaled) {
         messages_.messageBox(loadString(Str::OutOfMemory), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
-    // Turned copies of the old size would no longer match; the worker makes new ones.
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = QImage();
     state_.pictureWidth = int(width);
     state_.pictureHeight = int(height);
     state_.flags.cutDone = 1;

@@ -19,7 +19,7 @@ QString SavedGameFlow::formatted(int stringId, const QString& path) const {
 }
 
 bool SavedGameFlow::canSave() const {
-    return state_.flags.gameUnderWay();
+    return state_.gameUnderWay();
 }
 
 bool SavedGameFlow::save(const QString& name, int fullScreen) {
@@ -30,7 +30,7 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     state_.clock.carry(now);
     state_.clock.resume(now);
     const bool written =
-        store_.writeGameFiles(name, state_.turnedPictures[0], [this, fullScreen](const QString& path) {
+        store_.writeGameFiles(name, state_.picture, [this, fullScreen](const QString& path) {
             return writeSavedGame(path, state_, fullScreen);
         });
     if (!written) {
