@@ -26,13 +26,13 @@ GameState& game() {
         auto s = std::make_unique<GameState>();
         s->screenWidth = 1024;
         s->screenHeight = 768;
-        s->turnedPictures[0] = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB32);
-        s->turnedPictures[0].fill(QColor(120, 160, 200));
+        s->picture = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB32);
+        s->picture.fill(QColor(120, 160, 200));
         StandardRandom random;
         FixedClock clock;
         GenerationRequest request{kRows, kColumns, kSize, s->cut};
         Generator(random, clock)
-            .generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
+            .generate(request, s->puzzle, s->shapes, s->settings, nullptr);
         const QSize board =
             boardSizeFor(kColumns, kRows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
         s->board.resize(board.width(), board.height(), 1024, 768);
@@ -85,7 +85,7 @@ void BM_WriteOffTheMainThread(benchmark::State& st) {
     const AutosaveStore store(dir.path());
     const SavedGame snapshot = savedGameSnapshot(s, 0, 1234);
     for (auto _ : st)
-        benchmark::DoNotOptimize(store.write(snapshot, s.turnedPictures[0], {}));
+        benchmark::DoNotOptimize(store.write(snapshot, s.picture, {}));
 }
 BENCHMARK(BM_WriteOffTheMainThread)->Unit(benchmark::kMillisecond)->Iterations(3);
 

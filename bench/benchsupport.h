@@ -92,9 +92,9 @@ struct BenchTable {
 // A game of rows x columns elements of the given size, cut without turns from a striped picture
 // and scattered on a square board of their scatter grid, for the benchmarks of playing a big game.
 inline void generateStripedGame(BoardState& state, int rows, int columns, int size, QSize screen) {
-    state.turnedPictures[0] = QImage(columns * size, rows * size, QImage::Format_RGB32);
-    QPainter p(&state.turnedPictures[0]);
-    p.fillRect(state.turnedPictures[0].rect(), QColor(40, 90, 160));
+    state.picture = QImage(columns * size, rows * size, QImage::Format_RGB32);
+    QPainter p(&state.picture);
+    p.fillRect(state.picture.rect(), QColor(40, 90, 160));
     for (int k = 0; k < columns * size; k += 7)
         p.fillRect(k, 0, 3, rows * size, QColor(k % 255, 200, 50));
     p.end();
@@ -106,7 +106,7 @@ inline void generateStripedGame(BoardState& state, int rows, int columns, int si
     StandardRandom random;
     FixedClock clock;
     Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+        .generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     state.background.bitmapBackground = 0;
     const int side = columns * state.puzzle.geometry.bitmapSize + 50;
     state.board.resize(side, side, screen.width(), screen.height());

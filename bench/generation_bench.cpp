@@ -60,7 +60,7 @@ void generateOnce(GameState& state, const Config& c) {
     GenerationRequest request{c.rows, c.columns, c.size, state.cut};
     state.flags.elementsExist = 1;
     Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+        .generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     const QSize board =
         boardSizeFor(c.columns, c.rows, state.puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
     state.board.resize(board.width(), board.height(), 1024, 768);

@@ -103,7 +103,7 @@ bool create(GameState& state, const QString& folder) {
     GenerationRequest request{kRows, kColumns, kSize, state.cut};
     state.flags.elementsExist = 1;
     Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+        .generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     const QSize board = boardSizeFor(kColumns, kRows, state.puzzle.geometry.bitmapSize, kScreen, kScreen);
     state.board.resize(board.width(), board.height(), kScreen.width(), kScreen.height());
     renderer.redrawBoard({.clearBackground = true, .playSound = true});
@@ -135,7 +135,7 @@ void joinSome(GameState& state) {
 }
 
 bool save(const GameState& state, const QString& folder) {
-    return writeBitmapFile(folder + QStringLiteral("/game.bmp"), state.turnedPictures[0]) &&
+    return writeBitmapFile(folder + QStringLiteral("/game.bmp"), state.picture) &&
            writeSavedGame(folder + QStringLiteral("/game.pzs"), state, 0);
 }
 

@@ -219,6 +219,12 @@ BoardRenderer::Tile& BoardRenderer::tileFor(const TileKey& key) {
     return tile;
 }
 
+void BoardRenderer::dropCaches() {
+    dropTiles();
+    held_ = QImage();
+    heldKey_ = HeldKey{};
+}
+
 void BoardRenderer::dropTiles() {
     tiles_.clear();
     lastUsed_.clear();
@@ -566,7 +572,7 @@ bool BoardRenderer::prefetch() {
     return true;
 }
 
-QImage BoardRenderer::boardImage(const QRect& boardRect) {
+QImage BoardRenderer::boardImage(const QRect& boardRect, bool withHeld) {
     flush();
     QImage image(boardRect.size(), QImage::Format_RGB32);
     if (image.isNull())
@@ -597,7 +603,7 @@ QImage BoardRenderer::boardImage(const QRect& boardRect) {
         }
     }
     const int picked = state_.input.pickedElement;
-    if (!covered_ && picked >= 0 && picked < state_.puzzle.count() && state_.input.lifted) {
+    if (withHeld && !covered_ && picked >= 0 && picked < state_.puzzle.count() && state_.input.lifted) {
         const Element& e = state_.puzzle.element(picked);
         QImage look(state_.puzzle.geometry.bitmapSize, state_.puzzle.geometry.bitmapSize, QImage::Format_RGB32);
         paintElementBitmap(look, e, state_.puzzle, state_.picture, state_.settings.outlineColor);

@@ -65,8 +65,8 @@ public:
     bool prefetch();
 
     // The table at 100 % inside a board rectangle, as the window shows it there when scrolled to
-    // it (tests compare it, the held element included).
-    QImage boardImage(const QRect& boardRect);
+    // it: with the held element, or what lies under the hand (tests compare both).
+    QImage boardImage(const QRect& boardRect, bool withHeld = true);
 
     // The region of element i moved into client coordinates.
     QRegion clientRegion(int i) const;
@@ -98,6 +98,8 @@ public:
         std::int64_t index = 0;
     };
     Memory memory();
+    // Forgets everything drawn so far (tests compare with a paint from nothing).
+    void dropCaches();
     // Waits for the picture's reduced copies (benchmarks, tests).
     void waitForPictureLevels() { levels_.wait(); }
 

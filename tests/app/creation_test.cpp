@@ -11,7 +11,7 @@ namespace {
 
 void preparePicture(CMainFrame& frame, int rows, int columns, int size, bool rotate) {
     GameState& s = frame.state();
-    s.turnedPictures[0] = coordinatePicture(columns * size, rows * size);
+    s.picture = coordinatePicture(columns * size, rows * size);
     s.cut.rotateElements = rotate;
     s.cutRows = rows;
     s.cutColumns = columns;
@@ -28,7 +28,7 @@ TEST(CreationTest, EnterTurnsThePictureOnAWorkerThenGenerates) {
     frame.creation().waitForWorker();
     const GameState& s = frame.state();
     EXPECT_FALSE(frame.creation().turningBusy());
-    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_TRUE(s.hasElements());
     EXPECT_EQ(s.puzzle.count(), 20);
     for (int k = 1; k < 4; ++k)
         EXPECT_FALSE(s.turnedPictures[k].isNull());

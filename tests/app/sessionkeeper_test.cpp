@@ -123,7 +123,7 @@ TEST_F(Session, QuitWithYesKeepsTheGameAndTheNextStartRestoresItExactly) {
     EXPECT_EQ(next.fakes.messages.shown[0].kind, MessageKind::Question);
     EXPECT_EQ(next.fakes.messages.shown[0].buttons, MessageButtons::YesNo);
     const GameState& s = next.frame.state();
-    ASSERT_TRUE(s.flags.gameUnderWay());
+    ASSERT_TRUE(s.gameUnderWay());
     EXPECT_EQ(s.clock.played(next.fakes.clock.seconds), 125);
     EXPECT_TRUE(next.frame.clockTimer().isActive());
     expectSameGame(snapshotOf(next.frame, next.fakes.clock), before);
@@ -140,7 +140,7 @@ TEST_F(Session, NoDiscardsTheGameAndAFinishedGameLeavesNone) {
     {
         NextRun next(remembered, autosave(), 5'000'000);
         next.offer(MessageResult::No);
-        EXPECT_FALSE(next.frame.state().flags.elementsExist);
+        EXPECT_FALSE(next.frame.state().hasElements());
         EXPECT_FALSE(AutosaveStore(autosave()).latest());
     }
     {
@@ -176,7 +176,7 @@ TEST_F(Session, ADamagedAutosaveIsReportedAndDiscarded) {
     next.offer(MessageResult::Yes);
     ASSERT_EQ(next.fakes.messages.shown.size(), 2);
     EXPECT_TRUE(next.fakes.messages.shown[1].text.contains(QStringLiteral("game.pzs")));
-    EXPECT_FALSE(next.frame.state().flags.elementsExist);
+    EXPECT_FALSE(next.frame.state().hasElements());
     EXPECT_FALSE(AutosaveStore(autosave()).latest());
 }
 

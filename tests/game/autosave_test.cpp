@@ -78,24 +78,24 @@ TEST(AutosaveStore, AFailedWriteAnywhereKeepsThePreviousGame) {
     auto second = generatedGame(4, 5, true, 48, 2);
     const SavedGame a = savedGameSnapshot(*first, 0, 60);
     const SavedGame b = savedGameSnapshot(*second, 0, 120);
-    ASSERT_TRUE(store.write(a, first->turnedPictures[0], {QStringLiteral("утро"), QStringLiteral("a.png")}));
+    ASSERT_TRUE(store.write(a, first->picture, {QStringLiteral("утро"), QStringLiteral("a.png")}));
 
     // The second game's three files: its picture, its text and two empty names.
-    const qint64 total = encodeBitmapFile(second->turnedPictures[0]).size() + snapshotBytes(b).size() + 2;
+    const qint64 total = encodeBitmapFile(second->picture).size() + snapshotBytes(b).size() + 2;
     for (qint64 limit : {qint64(0), qint64(1), qint64(53), total / 3, total / 2, total - 1}) {
         store.setDiskLimit(limit);
-        EXPECT_FALSE(store.write(b, second->turnedPictures[0], {})) << limit;
+        EXPECT_FALSE(store.write(b, second->picture, {})) << limit;
         QImage picture;
         const std::optional<SavedGame> kept = readBack(store, &picture);
         ASSERT_TRUE(kept) << limit;
         EXPECT_TRUE(samePlay(*kept, a)) << limit;
-        EXPECT_EQ(picture.size(), first->turnedPictures[0].size());
+        EXPECT_EQ(picture.size(), first->picture.size());
         EXPECT_EQ(AutosaveStore::readNames(store.latest()->names).gameName, QStringLiteral("утро"));
         EXPECT_EQ(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1)
             << "what the failed write began is gone";
     }
     store.setDiskLimit(-1);
-    ASSERT_TRUE(store.write(b, second->turnedPictures[0], {}));
+    ASSERT_TRUE(store.write(b, second->picture, {}));
     const std::optional<SavedGame> replaced = readBack(store);
     ASSERT_TRUE(replaced);
     EXPECT_TRUE(samePlay(*replaced, b));
@@ -197,7 +197,7 @@ TEST(Autosave, OneRunningCopyOwnsTheFolder) {
     EXPECT_FALSE(other.open(dir.path()));
     EXPECT_FALSE(other.interrupted()) << "the game of the copy still running is not offered";
     other.startTracking();
-    s->flags.elementsExist = 0;
+    s->puzzle.clear();
     other.writeNow();
     EXPECT_TRUE(owner.store().latest()) << "nor removed";
 }
