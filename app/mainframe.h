@@ -52,6 +52,8 @@ public:
     CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
     GameFlow& gameFlow() { return gameFlow_; }
+    // What draws the window.
+    BoardRenderer& renderer() { return renderer_; }
     CreationFlow& creation() { return creation_; }
     PreviewControl& preview() { return *preview_; }
     SavedGameCommands& savedGames() { return *savedGames_; }

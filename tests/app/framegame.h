@@ -57,7 +57,6 @@ struct FrameGame {
         frame.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
         EXPECT_TRUE(frame.runCommand(Cmd::CreateElements));
-        frame.creation().waitForWorker();
         QCoreApplication::processEvents();
     }
 

@@ -149,7 +149,7 @@ TEST(DisplayChangeFrameTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsHome)
     const Rect& body = s.puzzle.bodyRects[0];
     const QPoint middle((body.left + body.right) / 2, (body.top + body.bottom) / 2);
     const QRgb backgroundPixel = s.background.texture.pixel(middle.x() % 160, middle.y() % 120);
-    EXPECT_NE(s.board.boardBitmap.pixel(middle), backgroundPixel);
+    EXPECT_NE(game.frame.renderer().boardImage(s.board.rect()).pixel(middle), backgroundPixel);
     EXPECT_TRUE(game.fakes.messages.shown.isEmpty());
 }
 

@@ -139,8 +139,7 @@ TEST_F(PictureCommandsTest, CancellingTheFileDialogLeavesNoPicture) {
     const GameState& s = frame.state();
     EXPECT_FALSE(s.hasElements());
     EXPECT_EQ(s.flags.pictureLoaded, 0);
-    for (const QImage& picture : s.turnedPictures)
-        EXPECT_TRUE(picture.isNull());
+    EXPECT_TRUE(s.picture.isNull());
     // Without a picture there is nothing to cut or create.
     EXPECT_FALSE(frame.runCommand(Cmd::CutPicture));
     EXPECT_FALSE(frame.runCommand(Cmd::CreateElements));

@@ -77,7 +77,6 @@ struct SavedGamesTest : ::testing::Test {
     bool load(int row = 0) {
         loadRow = row;
         const bool ran = frame().runCommand(Cmd::LoadGame);
-        frame().creation().waitForWorker();
         QCoreApplication::processEvents();
         return ran;
     }
@@ -120,9 +119,9 @@ TEST_F(SavedGamesTest, LoadingRestoresTheSavedGameAndTheClockGoesOn) {
     EXPECT_TRUE(state().puzzle.blocks.isConsistent());
     EXPECT_TRUE(state().hasElements());
     EXPECT_EQ(state().flags.pictureLoaded, 1);
-    EXPECT_FALSE(state().turnedPictures[3].isNull()) << "the picture was turned again";
+    EXPECT_FALSE(state().picture.isNull());
     for (int i = 0; i < p.count(); ++i)
-        EXPECT_FALSE(p.element(i).bitmap.isNull());
+        EXPECT_FALSE(p.boardRegions[i].isEmpty()) << i;
     EXPECT_TRUE(frame().clockTimer().isActive());
     fakes().clock.advance(30);
     EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("00:02:10"));
@@ -135,7 +134,6 @@ TEST_F(SavedGamesTest, GameWithoutTurningStartsAtOnce) {
     state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(5, 0));
     frame().setModalRunner([this](QDialog& d) { return drive(d); });
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    EXPECT_FALSE(frame().creation().turningBusy());
     EXPECT_EQ(snapshot(), saved);
 }
 
@@ -284,12 +282,12 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
     fakes().messages.shown.clear();
     ASSERT_TRUE(load());
     EXPECT_TRUE(messages().isEmpty());
-    EXPECT_EQ(state().board.boardBitmap.size(), QSize(2048, 1536)) << "twice the screen, no more";
+    EXPECT_EQ(state().board.rect().size(), QSize(2048, 1536)) << "twice the screen, no more";
 }
 
-// While a loaded game's picture is still turning the game is not under way: Pause and F2 do
-// nothing, and the clock stands at the time the file holds, whenever the picture is ready.
-TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
+// A loaded game is under way at once, its clock at the time the file holds however long ago
+// the game was saved, and going on from the load.
+TEST_F(SavedGamesTest, ALoadedGameStartsAtOnceWithAConsistentClock) {
     fakes().clock.advance(4000);
     ASSERT_TRUE(save(QStringLiteral("clock")));
     const std::int32_t saved = state().clock.clockCarried;
@@ -298,40 +296,20 @@ TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
     fakes().clock.advance(86400 * 400);
     loadRow = 0;
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    ASSERT_TRUE(frame().creation().turningBusy()) << "the worker hands over only through the event loop";
-    EXPECT_FALSE(frame().commands().evaluate(Cmd::Pause).enabled);
-    EXPECT_FALSE(frame().commands().evaluate(Cmd::SaveGame).enabled);
-    const int modalsBefore = dialogs.size();
-    EXPECT_FALSE(frame().runCommand(Cmd::Pause));
-    EXPECT_FALSE(frame().runCommand(Cmd::SaveGame));
-    EXPECT_EQ(dialogs.size(), modalsBefore) << "no pause window, no save dialog";
-    EXPECT_EQ(state().clock.clockCarried, saved);
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::SaveGame).enabled);
+    EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
     EXPECT_EQ(state().clock.elapsed(fakes().clock.nowSeconds()), saved);
-    // Nothing is picked or turned before the game is shown. The events go straight to the board
-    // (QTest's would let the worker hand over first).
+    // The game can be played straight away.
     const QByteArray loaded = snapshot();
-    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, game->view()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(game->view(), &event);
-    };
-    const QPoint at = game->grabPoint(1);
-    send(QEvent::MouseButtonDblClick, game->grabPoint(0), Qt::LeftButton);
-    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
-    send(QEvent::MouseMove, at + QPoint(40, 30), Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, at + QPoint(40, 30), Qt::NoButton);
-    ASSERT_TRUE(frame().creation().turningBusy());
-    EXPECT_EQ(snapshot(), loaded);
+    game->drag(1, QPoint(40, 30));
+    EXPECT_NE(snapshot(), loaded);
 
     fakes().clock.advance(50);
-    frame().creation().waitForWorker();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(frame().creation().turningBusy());
-    EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
-    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:06:40"));
-    EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
+    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:07:30"));
     fakes().clock.advance(20);
     ASSERT_TRUE(save(QStringLiteral("clock")));
-    EXPECT_EQ(state().clock.clockCarried, saved + 20);
+    EXPECT_EQ(state().clock.clockCarried, saved + 70);
 }
 
 TEST_F(SavedGamesTest, TenGamesRefuseAnEleventhAndAskBeforeReplacing) {

@@ -47,7 +47,6 @@ struct NextRun {
     void offer(int answer) {
         fakes.messages.answers = {answer};
         frame.keeper().offerInterruptedGame();
-        frame.creation().waitForWorker();
         QCoreApplication::processEvents();
     }
 };
