@@ -36,7 +36,7 @@ GameState& game() {
         const QSize board =
             boardSizeFor(kColumns, kRows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
         s->board.resize(board.width(), board.height(), 1024, 768);
-        s->flags.pictureLoaded = s->flags.cutDone = s->flags.elementsExist = 1;
+        s->flags.pictureLoaded = s->flags.cutDone = 1;
         Puzzle& p = s->puzzle;
         for (int i = 0; i + 10 < p.count(); i += 30)
             for (int k = 1; k < 10; ++k)

@@ -5,11 +5,11 @@
 // phase where the game is made first, minus what the process held before the game existed).
 //
 //   creation: load the 5000 x 5000 picture file, stretch it to the cut (the cut dialog's OK),
-//             turn it, generate every element, size and draw the board
+//             generate every element, size the board and paint the window
 //   save:     write the picture file and the text file, as the save command does (the text
 //             file alone is shown beside it)
-//   load:     read both files and check them, build the elements while the worker turns the
-//             picture, and draw the board (the load command through gameReady)
+//   load:     read both files and check them, build the elements and paint the window (the
+//             load command through gameReady)
 //
 // Dirty pages are written out before every timed run, so each starts from the same state of the
 // page cache; the spread of the runs is printed as the machine's noise.
@@ -86,6 +86,15 @@ std::unique_ptr<GameState> freshState() {
     return state;
 }
 
+// gameReady and the first paint of the window, at 100 % from the board's origin.
+void paintWindow(GameState& state, BoardRenderer& renderer) {
+    state.board.setView(kScreen, 1.0);
+    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+    QImage window(kScreen, QImage::Format_RGB32);
+    QPainter painter(&window);
+    renderer.paint(painter, QRegion(window.rect()));
+}
+
 // Creation as the player runs it: the picture is loaded, the cut stretches it, the worker turns
 // it, then generation.
 bool create(GameState& state, const QString& folder) {
@@ -97,16 +106,13 @@ bool create(GameState& state, const QString& folder) {
     QImage picture = loadPicture(folder + QStringLiteral("/source.bmp")).picture;
     if (!scalePicture(picture, kColumns * kSize, kRows * kSize))
         return false;
-    state.turnedPictures = {std::move(picture), QImage(), QImage(), QImage()};
-    buildTurnedPictures(state.turnedPictures);
+    state.picture = std::move(picture);
     BoardRenderer renderer(state, host, sound, cursor);
     GenerationRequest request{kRows, kColumns, kSize, state.cut};
-    state.flags.elementsExist = 1;
-    Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, nullptr);
+    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     const QSize board = boardSizeFor(kColumns, kRows, state.puzzle.geometry.bitmapSize, kScreen, kScreen);
     state.board.resize(board.width(), board.height(), kScreen.width(), kScreen.height());
-    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+    paintWindow(state, renderer);
     return true;
 }
 
@@ -127,7 +133,6 @@ void joinSome(GameState& state) {
                 continue;
             a.joinedNeighbour[side] = i + 1;
             b.joinedNeighbour[other] = i;
-            a.alone = b.alone = 0;
             p.blocks.merge(i, i + 1);
             break;
         }
@@ -139,8 +144,8 @@ bool save(const GameState& state, const QString& folder) {
            writeSavedGame(folder + QStringLiteral("/game.pzs"), state, 0);
 }
 
-// The load command: read and check both files; the worker turns the picture while the elements
-// are built; then gameReady draws the board.
+// The load command: read and check both files, build the elements; then gameReady draws the
+// window.
 bool load(GameState& state, const QString& folder) {
     auto t = std::chrono::steady_clock::now(); // the parts are printed too
     SavedGameFiles files =
@@ -150,25 +155,16 @@ bool load(GameState& state, const QString& folder) {
     if (!files.picture.ok() || files.error != SavedGameError::None ||
         !pictureFitsSavedGame(files.game, files.picture.picture))
         return false;
-    auto turning = std::async(std::launch::async, [picture = files.picture.picture] {
-        std::array<QImage, 4> pictures{picture, QImage(), QImage(), QImage()};
-        buildTurnedPictures(pictures);
-        return pictures;
-    });
     installSavedGame(files.game, files.picture.picture, state, kScreen, nullptr);
     record("  build the elements", seconds(t));
     t = std::chrono::steady_clock::now();
     files = SavedGameFiles();
-    std::array<QImage, 4> turned = turning.get();
-    record("  wait for the turned picture", seconds(t));
-    t = std::chrono::steady_clock::now();
-    for (int k = 1; k < 4; ++k)
-        state.turnedPictures[k] = std::move(turned[k]);
     NullHost host;
     NullSound sound;
     NullCursor cursor;
-    BoardRenderer(state, host, sound, cursor).redrawBoard({.clearBackground = true, .playSound = true});
-    record("  draw the board", seconds(t));
+    BoardRenderer renderer(state, host, sound, cursor);
+    paintWindow(state, renderer);
+    record("  draw the window", seconds(t));
     return true;
 }
 

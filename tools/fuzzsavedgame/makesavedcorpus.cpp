@@ -67,7 +67,6 @@ bool join(GameState& s, int a, int b) {
             continue;
         x.joinedNeighbour[side] = b;
         y.joinedNeighbour[other] = a;
-        x.alone = y.alone = 0;
         s.puzzle.blocks.merge(a, b);
         return true;
     }
