@@ -48,18 +48,19 @@ public:
     QRegion dirty;
     int invalidations = 0;
     QRect hidden; // the part a window over the board hides, none unless a benchmark sets it
+    QSize size = benchClient;
 
     void invalidate(const QRegion& r) override {
         ++invalidations;
-        dirty += r.intersected(QRect(QPoint(0, 0), benchClient));
+        dirty += r.intersected(QRect(QPoint(0, 0), size));
     }
-    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), benchClient)); }
+    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), size)); }
     void updateNow() override {}
     void endMouseCapture() override {}
     bool gameCompleted() const override { return false; }
     void announceCompletion() override {}
     void captureMouse() override {}
-    QSize clientSize() const override { return benchClient; }
+    QSize clientSize() const override { return size; }
     QRect hiddenClientArea() const override { return hidden; }
     bool fullScreenMode() const override { return false; }
     bool runCommand(int) override { return true; }
@@ -90,7 +91,7 @@ struct BenchTable {
     // What the window does while nothing else waits: draws the tiles around the view, a few at
     // a time (a key repeats every 30 ms or so, and a tile takes a few milliseconds).
     void idle(int tiles = 4) {
-        for (int k = 0; k < tiles && renderer.prefetch(); ++k) {
+        for (int k = 0; k < tiles && renderer.prefetch() == 0; ++k) {
         }
     }
 };

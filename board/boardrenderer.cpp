@@ -46,6 +46,7 @@ BoardRenderer::~BoardRenderer() = default;
 // ---- What changed ----------------------------------------------------------------------------
 
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
+    ++redraws_;
     covered_ = false;
     Puzzle& puzzle = state_.puzzle;
     if (flags.rebuildRegions && state_.hasElements()) {
@@ -532,23 +533,38 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     painter.drawImage(box.topLeft(), canvas.premultiplied());
 }
 
-bool BoardRenderer::prefetch() {
+int BoardRenderer::prefetch() {
     const Board& b = state_.board;
-    if (covered_ || !state_.hasElements() || b.viewSize.isEmpty() ||
-        static_cast<int>(tiles_.size()) >= tileBudget())
-        return false;
+    if (covered_ || !state_.hasElements() || b.viewSize.isEmpty())
+        return -1;
+    if (static_cast<int>(tiles_.size()) >= tileBudget())
+        return -1;
     const double scale = b.unscaled() ? 1.0 : b.scale;
     const QRect view = QRect(QPoint(b.scrollX - b.originX, b.scrollY - b.originY), b.viewSize);
-    const QRect ring = view.adjusted(-tileSize, -tileSize, tileSize, tileSize)
-                           .intersected(drawnRect(b.boardWidth, b.boardHeight, scale));
-    if (ring.isEmpty())
+    // First the ring around the view; then the whole table's view, so that Z finds it drawn.
+    if (prefetchNear(scale, view.adjusted(-tileSize, -tileSize, tileSize, tileSize), view.center()))
+        return 0;
+    const QSize size(b.boardWidth, b.boardHeight);
+    const double whole =
+        std::min({1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
+    if (whole >= 1.0 || whole == scale)
+        return -1;
+    // Zoomed out the picture's reduced copies are read: while they are being made, later.
+    if (!levels_.ready())
+        return prefetchDelay;
+    const QRect table = drawnRect(b.boardWidth, b.boardHeight, whole);
+    return prefetchNear(whole, table, table.center()) ? 0 : -1;
+}
+
+bool BoardRenderer::prefetchNear(double scale, const QRect& area, QPoint centre) {
+    const QRect wanted = area.intersected(drawnRect(state_.board.boardWidth, state_.board.boardHeight, scale));
+    if (wanted.isEmpty())
         return false;
-    const QPoint centre = view.center();
     Tile* nearest = nullptr;
     TileKey nearestKey{scale, 0, 0};
     std::int64_t best = -1;
-    for (int ty = floorDiv(ring.top(), tileSize); ty <= floorDiv(ring.bottom(), tileSize); ++ty)
-        for (int tx = floorDiv(ring.left(), tileSize); tx <= floorDiv(ring.right(), tileSize); ++tx) {
+    for (int ty = floorDiv(wanted.top(), tileSize); ty <= floorDiv(wanted.bottom(), tileSize); ++ty)
+        for (int tx = floorDiv(wanted.left(), tileSize); tx <= floorDiv(wanted.right(), tileSize); ++tx) {
             const TileKey key{scale, tx, ty};
             const auto found = tiles_.find(key);
             if (found != tiles_.end() && found->second.dirty.isEmpty())

@@ -50,6 +50,8 @@ public:
     // Everything anew: a new game, picture, background, outline or board. With rebuildRegions
     // every element's board region is placed again for its shape and joins.
     void redrawBoard(RedrawFlags flags);
+    // How many times everything was drawn anew (tests tell a full redraw from none).
+    int redraws() const { return redraws_; }
     // The pause: the window shows the background alone until the next redrawBoard.
     void coverBoard();
     bool covered() const { return covered_; }
@@ -60,9 +62,12 @@ public:
 
     // The window's paint for part of the client area.
     void paint(QPainter& painter, const QRegion& clientArea);
-    // Draws one tile around the view that is not drawn yet, so that scrolling finds it ready;
-    // false when there is none left (the window calls it while idle).
-    bool prefetch();
+    // Draws one tile that is not drawn yet around the view, or of the whole table's view, so
+    // that scrolling and Z find them ready (the window calls it while idle). Returns 0 when
+    // there may be more to draw at once, a delay in milliseconds when it should be asked again
+    // later, -1 when there is nothing left.
+    int prefetch();
+    static constexpr int prefetchDelay = 40;
 
     // The table at 100 % inside a board rectangle, as the window shows it there when scrolled to
     // it: with the held element, or what lies under the hand (tests compare both).
@@ -127,6 +132,9 @@ private:
     // The view pixels (of its scale) that a tile covers and that anything is drawn in.
     QRect tileArea(const TileKey& key) const;
     Tile& tileFor(const TileKey& key);
+    // Draws the missing or dirty tile of a scale within an area that lies nearest `centre`;
+    // false when there is none.
+    bool prefetchNear(double scale, const QRect& area, QPoint centre);
     // Draws what is dirty of the given tiles, on every core when there are several.
     void renderTiles(const std::vector<Tile*>& tiles, double scale);
     // Draws `area` (view pixels of `scale`) into image, whose pixel (0, 0) is view pixel `origin`.
@@ -157,6 +165,7 @@ private:
     ISound& sound_;
     ICursor& cursor_;
     bool covered_ = false;
+    int redraws_ = 0;
 
     CellIndex index_;
     std::vector<std::int32_t> rank_; // place of each element in the stacking order, 0 on top

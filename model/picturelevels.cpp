@@ -1,6 +1,7 @@
 #include "model/picturelevels.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -96,6 +97,10 @@ void PictureLevels::takeOver() {
 
 void PictureLevels::wait() {
     takeOver();
+}
+
+bool PictureLevels::ready() const {
+    return !build_ || build_->result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 const QImage& PictureLevels::level(int level) {

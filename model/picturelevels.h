@@ -34,6 +34,8 @@ public:
     std::int64_t bytes();
     // Waits until the levels are made (tests, benchmarks).
     void wait();
+    // The levels are made (or there is no picture): level() will not wait.
+    bool ready() const;
 
     // The level to sample for a view that shows `scale` view pixels per picture pixel: the
     // finest whose pixels are no smaller than a view pixel.

@@ -68,11 +68,18 @@ private:
     // `mask`, a w x h block of pixels at (x0, y0).
     void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0, int w,
                    int h) const;
-    int sampleX(double boardX) const;
-    int sampleY(double boardY) const;
+    // The first column (row) of samples at or after a board x (y): the smallest integer not below
+    // its sample coordinate, rounded without a call into the library.
+    static int ceiling(double v) {
+        const int i = static_cast<int>(v);
+        return i + (v > i ? 1 : 0);
+    }
+    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_); }
+    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_); }
 
     int width_ = 0, height_ = 0;
     DeviceTransform transform_;
+    double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to sample coordinates
     std::vector<std::uint16_t> covered_;
     std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue
     std::vector<std::uint16_t> all_, picture_;

@@ -28,8 +28,9 @@ BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), stat
 }
 
 void BoardView::prefetch() {
-    if (renderer_ && renderer_->prefetch())
-        prefetchTimer_.start();
+    const int next = renderer_ ? renderer_->prefetch() : -1;
+    if (next >= 0)
+        prefetchTimer_.start(next);
 }
 
 void BoardView::attach(BoardRenderer* renderer, Interaction* interaction) {
@@ -54,7 +55,7 @@ void BoardView::paintEvent(QPaintEvent* event) {
     }
     renderer_->paint(painter, event->region());
     // What lies around the view is drawn next, while the player looks.
-    prefetchTimer_.start();
+    prefetchTimer_.start(0);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
