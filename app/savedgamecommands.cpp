@@ -8,7 +8,6 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 
-
 SavedGameCommands::SavedGameCommands(GameState& state, GameFlow& gameFlow, CreationFlow& creation,
                                      const FrameServices& services, const ModalRunner& runModal,
                                      PreviewControl& preview, const FullScreenMode& fullScreen,

@@ -31,8 +31,7 @@ GameState& game() {
         StandardRandom random;
         FixedClock clock;
         GenerationRequest request{kRows, kColumns, kSize, s->cut};
-        Generator(random, clock)
-            .generate(request, s->puzzle, s->shapes, s->settings, nullptr);
+        Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, nullptr);
         const QSize board =
             boardSizeFor(kColumns, kRows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
         s->board.resize(board.width(), board.height(), 1024, 768);

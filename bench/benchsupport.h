@@ -112,8 +112,7 @@ inline void generateStripedGame(BoardState& state, int rows, int columns, int si
     request.cut.rotateElements = 0;
     StandardRandom random;
     FixedClock clock;
-    Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, nullptr);
+    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     state.background.bitmapBackground = 0;
     const int side = columns * state.puzzle.geometry.bitmapSize + 50;
     state.board.resize(side, side, screen.width(), screen.height());

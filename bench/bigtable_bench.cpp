@@ -73,7 +73,8 @@ void writePicture(const QString& path) {
     for (int k = 0; k < 60; ++k) {
         const QPointF c(random.bounded(5000), random.bounded(5000));
         QRadialGradient g(c, 300 + random.bounded(1200));
-        g.setColorAt(0, QColor::fromHsv(random.bounded(360), 120 + random.bounded(120), 120 + random.bounded(130), 200));
+        g.setColorAt(0, QColor::fromHsv(random.bounded(360), 120 + random.bounded(120),
+                                        120 + random.bounded(130), 200));
         g.setColorAt(1, QColor(0, 0, 0, 0));
         p.fillRect(picture.rect(), g);
     }
@@ -162,7 +163,8 @@ int run(const QString& path) {
     Viewport& view = t.interaction.viewport();
     start = Clock::now();
     t.renderer.waitForPictureLevels();
-    std::printf("the picture's reduced copies ready %.0f ms after the pieces were shown\n", millisSince(start));
+    std::printf("the picture's reduced copies ready %.0f ms after the pieces were shown\n",
+                millisSince(start));
     start = Clock::now();
     view.toggleWholeTable();
     t.paintBig();
@@ -186,8 +188,9 @@ int run(const QString& path) {
         view.toggleWholeTable();
         t.paintBig();
     }
-    std::printf("Z with no tile of the whole table kept: median %.1f ms (processor time of all threads %.1f ms)\n",
-                median(coldZ), median(coldZCpu));
+    std::printf(
+        "Z with no tile of the whole table kept: median %.1f ms (processor time of all threads %.1f ms)\n",
+        median(coldZ), median(coldZCpu));
     std::vector<double> zs, backs;
     for (int k = 0; k < 5; ++k) {
         view.centreOn(QPointF(500 + 900 * k, 400 + 700 * k));
@@ -225,13 +228,15 @@ int run(const QString& path) {
         const QPoint grab = t.clientCentre(held);
         t.interaction.leftButtonDown(L, grab);
         t.paintBig();
-        const double drag =
-            steps(t, 400, [&](int k) { t.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, ((k / 2) % 2) * 3)); });
+        const double drag = steps(t, 400, [&](int k) {
+            t.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, ((k / 2) % 2) * 3));
+        });
         t.interaction.buttonUp();
         t.paintBig();
         const double scroll = steps(t, 200, [&](int k) {
             // Right and down for a while, then back: new ground comes into view.
-            const int key = (k / 20) % 2 ? (k % 2 ? Qt::Key_Left : Qt::Key_Up) : (k % 2 ? Qt::Key_Right : Qt::Key_Down);
+            const int key =
+                (k / 20) % 2 ? (k % 2 ? Qt::Key_Left : Qt::Key_Up) : (k % 2 ? Qt::Key_Right : Qt::Key_Down);
             t.interaction.keyDown(key);
             if (v.scale == 0.0)
                 t.host.invalidateAll(); // nothing to scroll: the whole window painted all the same
@@ -239,8 +244,10 @@ int run(const QString& path) {
         std::printf("%-12s drag step median %.0f us, scroll step median %.0f us\n", v.name, drag, scroll);
     }
     const BoardRenderer::Memory m = t.renderer.memory();
-    std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture %.1f MB\n",
-                m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6, s.picture.sizeInBytes() / 1e6);
+    std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture "
+                "%.1f MB\n",
+                m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6,
+                s.picture.sizeInBytes() / 1e6);
     std::printf("peak memory: %.1f MB\n", peakKb() / 1024.0);
     return 0;
 }

@@ -144,9 +144,10 @@ void reportPeakMemory(const char* self, const Config& c) {
     }
     const double sum = bitmapBytes(c) / 1024.0 / 1024.0;
     const double peak = peakKb / 1024.0;
-    std::printf("peak memory %5d elements, size %3d: %7.1f MiB; the bitmaps and pictures kept before %7.1f MiB; "
-                "ratio %.2f\n",
-                c.rows * c.columns, c.size, peak, sum, peak / sum);
+    std::printf(
+        "peak memory %5d elements, size %3d: %7.1f MiB; the bitmaps and pictures kept before %7.1f MiB; "
+        "ratio %.2f\n",
+        c.rows * c.columns, c.size, peak, sum, peak / sum);
 }
 
 const Config kConfigs[] = {{25, 40, 32}, {25, 40, 64}, {100, 100, 32}, {100, 100, 64}};

@@ -54,8 +54,8 @@ void setView(Bench& b, View v) {
     const double board = 4.0 * b.state.board.boardWidth * b.state.board.boardHeight;
     std::printf("%s: scale %.3f, first paint %.1f ms; kept: %d tiles %.1f MB, picture levels %.1f MB, index "
                 "%.1f MB, against a board bitmap of %.1f MB\n",
-                name(v), b.state.board.scale, ms, m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6,
-                board / 1e6);
+                name(v), b.state.board.scale, ms, m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6,
+                m.index / 1e6, board / 1e6);
 }
 
 // Times step(k) and the paint of what it invalidated, once per iteration, and prints the median.

@@ -52,7 +52,8 @@ void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect, QPo
         bitmap.format() == QImage::Format_RGB32 ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
     const auto wrapped = [](int v, int n) { return (v % n + n) % n; };
     for (int y = r.top; y < r.bottom; ++y) {
-        const auto* srcRow = reinterpret_cast<const quint32*>(source.constScanLine(wrapped(y + origin.y(), h)));
+        const auto* srcRow =
+            reinterpret_cast<const quint32*>(source.constScanLine(wrapped(y + origin.y(), h)));
         auto* dstRow = reinterpret_cast<quint32*>(destination.scanLine(y));
         int x = r.left;
         while (x < r.right) {

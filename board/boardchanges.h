@@ -14,7 +14,9 @@ public:
     // Element i changed in any way that shows: its place, its turn, its shape, its joins, its
     // place in the stacking order or whether it lies on the table.
     void element(int i) { elements_.push_back(i); }
-    void elements(const std::vector<std::int32_t>& list) { elements_.insert(elements_.end(), list.begin(), list.end()); }
+    void elements(const std::vector<std::int32_t>& list) {
+        elements_.insert(elements_.end(), list.begin(), list.end());
+    }
     // A board area changed (the board grew, for instance).
     void area(const Rect& boardRect) {
         if (!boardRect.isEmpty())

@@ -33,7 +33,8 @@ int floorDiv(int a, int b) {
 
 std::size_t BoardRenderer::TileKeyHash::operator()(const TileKey& k) const {
     const std::size_t s = std::hash<double>()(k.scale);
-    return s ^ (std::hash<std::int64_t>()((static_cast<std::int64_t>(k.x) << 32) ^ static_cast<std::uint32_t>(k.y)) +
+    return s ^ (std::hash<std::int64_t>()((static_cast<std::int64_t>(k.x) << 32) ^
+                                          static_cast<std::uint32_t>(k.y)) +
                 0x9e3779b97f4a7c15ull + (s << 6) + (s >> 2));
 }
 
@@ -303,8 +304,8 @@ void BoardRenderer::elementsIn(const QRect& boardRect, std::vector<std::int32_t>
     std::sort(found.begin(), found.end(), [&](int a, int b) { return rank_[a] > rank_[b]; });
 }
 
-void BoardRenderer::renderArea(QImage& image, QPoint origin, const QRect& area, double scale, Scratch& scratch,
-                               bool withElements) {
+void BoardRenderer::renderArea(QImage& image, QPoint origin, const QRect& area, double scale,
+                               Scratch& scratch, bool withElements) {
     if (area.isEmpty())
         return;
     if (scale == 1.0)
@@ -407,7 +408,8 @@ PictureSampler BoardRenderer::textureSampler(const DeviceTransform& t, int level
     PictureSampler s;
     if (!state_.background.bitmapBackground || textureLevels_.empty())
         return s;
-    const QImage& level = textureLevels_[std::clamp(levelIndex, 0, static_cast<int>(textureLevels_.size()) - 1)];
+    const QImage& level =
+        textureLevels_[std::clamp(levelIndex, 0, static_cast<int>(textureLevels_.size()) - 1)];
     const double fx = double(level.width()) / textureLevels_[0].width();
     const double fy = double(level.height()) / textureLevels_[0].height();
     s.image = &level;
@@ -503,7 +505,11 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     const Element& e = p.element(picked);
     const Board& b = state_.board;
     if (b.unscaled()) {
-        const HeldKey key{picked,       e.orientation, e.edgeSign, e.edgeShift, state_.settings.outlineColor.rgb(),
+        const HeldKey key{picked,
+                          e.orientation,
+                          e.edgeSign,
+                          e.edgeShift,
+                          state_.settings.outlineColor.rgb(),
                           state_.picture.cacheKey()};
         const int size = p.geometry.bitmapSize;
         if (held_.isNull() || held_.width() != size || !(key == heldKey_)) {
@@ -517,7 +523,8 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     }
     // Zoomed: the element's samples over what lies below, its edge as smooth as the table's.
     const DeviceTransform view{b.scale, double(b.originX - b.scrollX), double(b.originY - b.scrollY)};
-    const QRect box = view.deviceRect(p.boardRegions[picked].boundingRect()).intersected(clientArea.boundingRect());
+    const QRect box =
+        view.deviceRect(p.boardRegions[picked].boundingRect()).intersected(clientArea.boundingRect());
     if (box.isEmpty())
         return;
     prepareSources(b.scale);
@@ -545,8 +552,8 @@ int BoardRenderer::prefetch() {
     if (prefetchNear(scale, view.adjusted(-tileSize, -tileSize, tileSize, tileSize), view.center()))
         return 0;
     const QSize size(b.boardWidth, b.boardHeight);
-    const double whole =
-        std::min({1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
+    const double whole = std::min(
+        {1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
     if (whole >= 1.0 || whole == scale)
         return -1;
     // Zoomed out the picture's reduced copies are read: while they are being made, later.
@@ -557,7 +564,8 @@ int BoardRenderer::prefetch() {
 }
 
 bool BoardRenderer::prefetchNear(double scale, const QRect& area, QPoint centre) {
-    const QRect wanted = area.intersected(drawnRect(state_.board.boardWidth, state_.board.boardHeight, scale));
+    const QRect wanted =
+        area.intersected(drawnRect(state_.board.boardWidth, state_.board.boardHeight, scale));
     if (wanted.isEmpty())
         return false;
     Tile* nearest = nullptr;
@@ -621,7 +629,8 @@ QImage BoardRenderer::boardImage(const QRect& boardRect, bool withHeld) {
     const int picked = state_.input.pickedElement;
     if (withHeld && !covered_ && picked >= 0 && picked < state_.puzzle.count() && state_.input.lifted) {
         const Element& e = state_.puzzle.element(picked);
-        QImage look(state_.puzzle.geometry.bitmapSize, state_.puzzle.geometry.bitmapSize, QImage::Format_RGB32);
+        QImage look(state_.puzzle.geometry.bitmapSize, state_.puzzle.geometry.bitmapSize,
+                    QImage::Format_RGB32);
         paintElementBitmap(look, e, state_.puzzle, state_.picture, state_.settings.outlineColor);
         painter.setClipRegion(state_.puzzle.boardRegions[picked].translated(shift));
         painter.drawImage(QPoint(e.cellRect.left, e.cellRect.top) + shift, look);

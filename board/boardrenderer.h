@@ -118,9 +118,9 @@ private:
         std::size_t operator()(const TileKey& k) const;
     };
     struct Tile {
-        QImage image;         // the part of the tile that lies on the drawn table
-        QRect area;           // that part, in view pixels of the tile's scale
-        QRect dirty;          // what must be drawn again, in the same coordinates
+        QImage image; // the part of the tile that lies on the drawn table
+        QRect area;   // that part, in view pixels of the tile's scale
+        QRect dirty;  // what must be drawn again, in the same coordinates
         std::list<TileKey>::iterator use;
     };
     // What one thread needs to draw: kept, so drawing does not touch fresh memory every time.
@@ -145,7 +145,8 @@ private:
                        bool withElements);
     // The elements on the table (not off it) whose cells meet a board rectangle, bottom first.
     void elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const;
-    PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level, int levelIndex) const;
+    PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level,
+                                  int levelIndex) const;
     PictureSampler textureSampler(const DeviceTransform& transform, int levelIndex) const;
     void paintHeld(QPainter& painter, const QRegion& clientArea);
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.

@@ -47,6 +47,7 @@ void CellIndex::place(int i, const Rect& cell) {
 std::int64_t CellIndex::bytes() const {
     std::int64_t total = static_cast<std::int64_t>(placed_.capacity() * sizeof(Rect) + listed_.capacity());
     for (const auto& [k, list] : buckets_)
-        total += static_cast<std::int64_t>(sizeof(k) + sizeof(list) + list.capacity() * sizeof(std::int32_t)) + 16;
+        total +=
+            static_cast<std::int64_t>(sizeof(k) + sizeof(list) + list.capacity() * sizeof(std::int32_t)) + 16;
     return total;
 }

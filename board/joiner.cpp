@@ -20,7 +20,8 @@ std::int64_t positionKey(int left, int top) {
 
 } // namespace
 
-Joiner::Joiner(BoardState& state, ISound& sound, IJoinHost& host) : state_(state), sound_(sound), host_(host) {}
+Joiner::Joiner(BoardState& state, ISound& sound, IJoinHost& host)
+    : state_(state), sound_(sound), host_(host) {}
 
 bool Joiner::sidesFit(int e, int side, int k, int test) const {
     const Puzzle& p = state_.puzzle;

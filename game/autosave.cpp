@@ -283,8 +283,8 @@ bool Autosave::refresh() {
     if (sameAsWritten(game))
         return false;
     schedule_.started(now);
-    writing_ = std::async(
-        std::launch::async, [store = store_, game = std::move(game), picture = state_.picture] {
+    writing_ =
+        std::async(std::launch::async, [store = store_, game = std::move(game), picture = state_.picture] {
             return store.write(*game.game, picture, game.names) ? std::optional(game) : std::nullopt;
         });
     ++writesStarted_;

@@ -29,10 +29,9 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     const std::int64_t now = clock_.nowSeconds();
     state_.clock.carry(now);
     state_.clock.resume(now);
-    const bool written =
-        store_.writeGameFiles(name, state_.picture, [this, fullScreen](const QString& path) {
-            return writeSavedGame(path, state_, fullScreen);
-        });
+    const bool written = store_.writeGameFiles(name, state_.picture, [this, fullScreen](const QString& path) {
+        return writeSavedGame(path, state_, fullScreen);
+    });
     if (!written) {
         // The name added by the dialog goes again; the index on disk never listed it.
         store_.revertToIndex();

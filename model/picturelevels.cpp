@@ -17,7 +17,8 @@ template <int Bytes> inline quint32 pixelAt(const uchar* line, int x) {
 }
 
 inline quint32 average4(quint32 a, quint32 b, quint32 c, quint32 d) {
-    const quint32 rb = ((a & 0xff00ffu) + (b & 0xff00ffu) + (c & 0xff00ffu) + (d & 0xff00ffu) + 0x20002u) >> 2;
+    const quint32 rb =
+        ((a & 0xff00ffu) + (b & 0xff00ffu) + (c & 0xff00ffu) + (d & 0xff00ffu) + 0x20002u) >> 2;
     const quint32 g = ((a & 0xff00u) + (b & 0xff00u) + (c & 0xff00u) + (d & 0xff00u) + 0x200u) >> 2;
     return 0xff000000u | (rb & 0xff00ffu) | (g & 0xff00u);
 }
@@ -51,7 +52,8 @@ std::vector<QImage> makeLevels(QImage picture, const std::atomic<bool>& cancelle
     levels.push_back(picture);
     while ((levels.back().width() > 1 || levels.back().height() > 1) && !cancelled.load()) {
         const QImage& from = levels.back();
-        QImage next = from.format() == QImage::Format_RGB888 ? halve<3>(from, cancelled) : halve<4>(from, cancelled);
+        QImage next =
+            from.format() == QImage::Format_RGB888 ? halve<3>(from, cancelled) : halve<4>(from, cancelled);
         if (next.isNull())
             break;
         levels.push_back(std::move(next));

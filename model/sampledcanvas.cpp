@@ -164,9 +164,9 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<
                 const int qa = std::max(minQ, sampleX(q->left() + offset.x()));
                 const int qb = std::min(maxQ, sampleX(q->right() + 1 + offset.x()));
                 for (int px = qa / Samples; qa < qb && px <= (qb - 1) / Samples; ++px)
-                    line[px - x0] |= sampleBits(
-                        run(std::max(qa, Samples * px) - Samples * px, std::min(qb, Samples * px + Samples) - Samples * px),
-                        row);
+                    line[px - x0] |= sampleBits(run(std::max(qa, Samples * px) - Samples * px,
+                                                    std::min(qb, Samples * px + Samples) - Samples * px),
+                                                row);
             }
         }
         return;
@@ -188,8 +188,8 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<
             continue;
         const int firstColumn = qa / Samples, lastColumn = (qb - 1) / Samples;
         for (int py = ra / Samples; py <= (rb - 1) / Samples; ++py) {
-            const unsigned rows =
-                run(std::max(ra, Samples * py) - Samples * py, std::min(rb, Samples * py + Samples) - Samples * py);
+            const unsigned rows = run(std::max(ra, Samples * py) - Samples * py,
+                                      std::min(rb, Samples * py + Samples) - Samples * py);
             std::uint16_t* line = mask.data() + static_cast<std::size_t>(py - y0) * w;
             if (firstColumn == lastColumn) {
                 line[firstColumn - x0] |=
@@ -211,7 +211,8 @@ void SampledCanvas::coverOutside(const QRect& board, QRgb colour) {
     const int ra = sampleY(board.top()), rb = sampleY(board.bottom() + 1);
     const std::uint64_t c = packed(colour);
     for (int y = 0; y < height_; ++y) {
-        const unsigned rows = run(std::clamp(ra - Samples * y, 0, Samples), std::clamp(rb - Samples * y, 0, Samples));
+        const unsigned rows =
+            run(std::clamp(ra - Samples * y, 0, Samples), std::clamp(rb - Samples * y, 0, Samples));
         for (int x = 0; x < width_; ++x) {
             const unsigned columns =
                 run(std::clamp(qa - Samples * x, 0, Samples), std::clamp(qb - Samples * x, 0, Samples));
@@ -232,7 +233,8 @@ namespace {
 // from canvas pixel (x0, y0) on.
 template <int Bytes>
 void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int x0, int y0, int w, int h,
-           int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture, QRgb outline) {
+           int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture,
+           QRgb outline) {
     const Fetch fetch(picture);
     const std::uint64_t band = packed(outline);
     for (int j = 0; j < h; ++j) {
@@ -258,7 +260,8 @@ void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int
 
 void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictureRegion, QPoint pictureOffset,
                                const PictureSampler& picture, QRgb outline) {
-    const QRect box = transform_.deviceRect(boardRegion.boundingRect()).intersected(QRect(0, 0, width_, height_));
+    const QRect box =
+        transform_.deviceRect(boardRegion.boundingRect()).intersected(QRect(0, 0, width_, height_));
     if (box.isEmpty())
         return;
     const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
@@ -267,9 +270,11 @@ void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictur
     rasterise(boardRegion, QPoint(0, 0), all_, x0, y0, w, h);
     rasterise(pictureRegion, pictureOffset, picture_, x0, y0, w, h);
     if (picture.image->format() == QImage::Format_RGB888)
-        blend<3>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture, outline);
+        blend<3>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
+                 outline);
     else
-        blend<4>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture, outline);
+        blend<4>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
+                 outline);
 }
 
 void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
@@ -328,7 +333,8 @@ void SampledCanvas::store(QImage& target, QPoint at) const {
         const std::uint64_t* sum = sum_.data() + static_cast<std::size_t>(y - at.y()) * width_;
         for (int x = area.left(); x <= area.right(); ++x) {
             const std::uint64_t s = sum[x - at.x()];
-            line[x] = qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4), int(((s & 0xFFFF) + 8) >> 4));
+            line[x] = qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
+                           int(((s & 0xFFFF) + 8) >> 4));
         }
     }
 }

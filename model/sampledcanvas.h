@@ -66,8 +66,8 @@ public:
 private:
     // Sets the bits of the samples the rectangles of `region` (moved by `offset`) cover into
     // `mask`, a w x h block of pixels at (x0, y0).
-    void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0, int w,
-                   int h) const;
+    void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
+                   int w, int h) const;
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
     // its sample coordinate, rounded without a call into the library.
     static int ceiling(double v) {

@@ -50,7 +50,8 @@ inline QImage referenceBitmap(const Element& e, const Puzzle& p, const std::arra
     for (int y = 0; y < g.bitmapSize; ++y)
         for (int x = 0; x < g.bitmapSize; ++x) {
             const QPoint at = from + QPoint(x, y);
-            if (e.innerRegion.contains(QPoint(x, y)) && e.shapeBounds.contains(x, y) && picture.rect().contains(at))
+            if (e.innerRegion.contains(QPoint(x, y)) && e.shapeBounds.contains(x, y) &&
+                picture.rect().contains(at))
                 bitmap.setPixel(x, y, picture.pixel(at));
         }
     return bitmap;

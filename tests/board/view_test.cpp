@@ -177,7 +177,8 @@ TEST(ViewTest, HeldElementsKeepTheScaleAndANewBoardStartsAtActualSize) {
 // all of them together about a third of the picture; a view samples the finest level whose
 // pixels are no smaller than its own.
 TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
-    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8}) {
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8}) {
         std::mt19937 random(3);
         QImage picture(1001, 777, QImage::Format_RGB32);
         for (int y = 0; y < picture.height(); ++y)
@@ -195,9 +196,10 @@ TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
             const QImage& to = levels.level(level);
             for (int y = 0; y < to.height(); ++y)
                 for (int x = 0; x < to.width(); ++x) {
-                    const int x1 = std::min(2 * x + 1, from.width() - 1), y1 = std::min(2 * y + 1, from.height() - 1);
-                    const QRgb a = from.pixel(2 * x, 2 * y), b = from.pixel(x1, 2 * y), c = from.pixel(2 * x, y1),
-                               d = from.pixel(x1, y1);
+                    const int x1 = std::min(2 * x + 1, from.width() - 1),
+                              y1 = std::min(2 * y + 1, from.height() - 1);
+                    const QRgb a = from.pixel(2 * x, 2 * y), b = from.pixel(x1, 2 * y),
+                               c = from.pixel(2 * x, y1), d = from.pixel(x1, y1);
                     const auto mean = [&](int (*channel)(QRgb)) {
                         return (channel(a) + channel(b) + channel(c) + channel(d) + 2) / 4;
                     };
@@ -206,7 +208,8 @@ TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
                 }
         }
         const std::int64_t ownBytes = format == QImage::Format_Indexed8 ? levels.level(0).sizeInBytes() : 0;
-        EXPECT_LE((levels.bytes() - ownBytes) * 3, std::int64_t(picture.width()) * picture.height() * 4 * 101 / 100);
+        EXPECT_LE((levels.bytes() - ownBytes) * 3,
+                  std::int64_t(picture.width()) * picture.height() * 4 * 101 / 100);
     }
     EXPECT_EQ(PictureLevels::levelFor(2.0), 0);
     EXPECT_EQ(PictureLevels::levelFor(1.0), 0);

@@ -72,8 +72,9 @@ struct WindowTable : BoardFixture {
     // The window against the plain table at the view's place, and a whole paint against both.
     void expectWindowShowsTable(bool paused, const char* what) {
         paintInvalidated();
-        const QImage expected = referenceBoard(state, paused)
-                                    .copy(QRect(QPoint(state.board.scrollX, state.board.scrollY), window.size()));
+        const QImage expected =
+            referenceBoard(state, paused)
+                .copy(QRect(QPoint(state.board.scrollX, state.board.scrollY), window.size()));
         int wrong = 0;
         for (int y = 0; y < window.height() && wrong < 5; ++y)
             for (int x = 0; x < window.width() && wrong < 5; ++x)
@@ -161,13 +162,14 @@ TEST_P(WindowPixelsTest, TheWindowAt100ShowsTheTableDrawnThePlainWay) {
     f.expectWindowShowsTable(false, "after the pause");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cuts, WindowPixelsTest,
-                         testing::Values(WindowCase{"knobbed", cut(64, false, true, true), true, true},
-                                         WindowCase{"knobbedFlat", cut(64, false, true, false, 0), true, false},
-                                         WindowCase{"mosaic", cut(48, true, true, true), true, true},
-                                         WindowCase{"squareBase", cut(48, false, false, true, 2), false, false},
-                                         WindowCase{"squareMosaicFlat", cut(32, true, false, false, 0), true, true},
-                                         WindowCase{"thickBevel", cut(48, false, true, true, 7), true, false}),
-                         [](const testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, WindowPixelsTest,
+    testing::Values(WindowCase{"knobbed", cut(64, false, true, true), true, true},
+                    WindowCase{"knobbedFlat", cut(64, false, true, false, 0), true, false},
+                    WindowCase{"mosaic", cut(48, true, true, true), true, true},
+                    WindowCase{"squareBase", cut(48, false, false, true, 2), false, false},
+                    WindowCase{"squareMosaicFlat", cut(32, true, false, false, 0), true, true},
+                    WindowCase{"thickBevel", cut(48, false, true, true, 7), true, false}),
+    [](const testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
 
 } // namespace

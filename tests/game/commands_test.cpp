@@ -65,7 +65,6 @@ TEST(CommandRulesTest, ItemTextsFollowPreviewAndFullScreen) {
     EXPECT_TRUE(updateCommand(Cmd::CutPicture, contextFor(1)).text.isEmpty());
 }
 
-
 // The sorting commands never move what the mouse holds.
 TEST(CommandRulesTest, SortingWaitsWhileAnElementIsHeld) {
     CommandContext c = contextFor(7);

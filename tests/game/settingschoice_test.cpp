@@ -79,8 +79,9 @@ TEST(SettingsChoiceTest, ANewOutlineResizesEveryElementAndJoinedElementsStillMee
         EXPECT_EQ(e.cellRect.height(), g.bitmapSize) << i;
         EXPECT_EQ(f.puzzle().bodyRects[i], f.puzzle().bodyRectFor(e.cellRect)) << i;
         EXPECT_EQ(e.outerRegion, reference->puzzle.element(i).outerRegion) << i;
-        EXPECT_EQ(f.lookOf(i), referenceBitmap(reference->puzzle.element(i), reference->puzzle,
-                                               referenceTurns(reference->pictures[0]), reference->outlineColour))
+        EXPECT_EQ(f.lookOf(i),
+                  referenceBitmap(reference->puzzle.element(i), reference->puzzle,
+                                  referenceTurns(reference->pictures[0]), reference->outlineColour))
             << i;
         EXPECT_EQ(f.puzzle().boardRegions[i], expectedRegion(f, fresh, i)) << i;
     }

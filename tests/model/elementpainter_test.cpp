@@ -88,7 +88,8 @@ TEST(ElementPainterTest, PaintingFromThePictureAsCutIsPaintingFromTheTurnedPictu
                 ASSERT_TRUE(paintElementBitmap(partly, e, cut->puzzle, picture, cut->outlineColour, part));
                 for (int y = 0; y < expected.height(); ++y)
                     for (int x = 0; x < expected.width(); ++x)
-                        ASSERT_EQ(partly.pixel(x, y), part.contains(x, y) ? expected.pixel(x, y) : qRgb(255, 0, 255))
+                        ASSERT_EQ(partly.pixel(x, y),
+                                  part.contains(x, y) ? expected.pixel(x, y) : qRgb(255, 0, 255))
                             << i << " at " << x << "," << y;
             }
         }
