@@ -24,23 +24,19 @@ public:
     }
     // The stacking order changed; the elements whose order shows are named as well.
     void restacked() { restacked_ = true; }
-    // Everything: the elements, the background, the board's size.
-    void everything() { everything_ = true; }
 
-    bool empty() const { return elements_.empty() && areas_.empty() && !restacked_ && !everything_; }
+    bool empty() const { return elements_.empty() && areas_.empty() && !restacked_; }
     const std::vector<std::int32_t>& changedElements() const { return elements_; }
     const std::vector<Rect>& changedAreas() const { return areas_; }
     bool stackingChanged() const { return restacked_; }
-    bool everythingChanged() const { return everything_; }
     void clear() {
         elements_.clear();
         areas_.clear();
-        restacked_ = everything_ = false;
+        restacked_ = false;
     }
 
 private:
     std::vector<std::int32_t> elements_;
     std::vector<Rect> areas_;
     bool restacked_ = false;
-    bool everything_ = false;
 };

@@ -99,12 +99,10 @@ void BoardRenderer::flush() {
     BoardChanges& changes = state_.changes;
     if (changes.empty())
         return;
-    if (changes.everythingChanged() || index_.count() != state_.puzzle.count()) {
+    // A game being built (its progress strip lets paints through while the elements are made
+    // on other threads) is not looked at before it is drawn whole by redrawBoard.
+    if (index_.count() != state_.puzzle.count()) {
         changes.clear();
-        rebuildIndex();
-        rebuildRanks();
-        dropTiles();
-        host_.invalidateAll();
         return;
     }
     if (changes.stackingChanged())
