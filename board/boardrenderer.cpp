@@ -549,6 +549,9 @@ int BoardRenderer::prefetch() {
     // First the ring around the view; then the whole table's view, so that Z finds it drawn.
     if (prefetchNear(scale, view.adjusted(-tileSize, -tileSize, tileSize, tileSize), view.center()))
         return 0;
+    // A table of few elements is drawn whole at once when asked; a large one is drawn ahead.
+    if (state_.puzzle.count() < wholeTableAheadFrom)
+        return -1;
     const QSize size(b.boardWidth, b.boardHeight);
     const double whole = std::min(
         {1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});

@@ -68,6 +68,7 @@ public:
     // later, -1 when there is nothing left.
     int prefetch();
     static constexpr int prefetchDelay = 40;
+    static constexpr int wholeTableAheadFrom = 1000; // elements
 
     // The table at 100 % inside a board rectangle, as the window shows it there when scrolled to
     // it: with the held element, or what lies under the hand (tests compare both).
