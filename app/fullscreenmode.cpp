@@ -8,6 +8,7 @@
 #include "game/commands.h"
 #include "game/displaychange.h"
 #include "game/gamestate.h"
+#include "game/playersettings.h"
 #include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/fullscreenmenu.h"
@@ -46,6 +47,9 @@ void FullScreenMode::enter() {
         return;
     }
     wasMaximized_ = window_.isMaximized();
+    // The framed window's own place and size, restored on leaving (its normal place when it
+    // is maximised).
+    framedGeometry_ = window_.normalGeometry();
     fullScreen_ = 1;
     menuBar_.hide();
     // The whole screen first, for platforms that leave the full-screen state to a window manager
@@ -66,13 +70,17 @@ void FullScreenMode::leave() {
     fullScreen_ = 0;
     menuBar_.show();
     window_.showNormal();
-    const QRect framed = framedWindowRect(services_.screen->size(), FramedRounding::FourSixths);
-    window_.move(framed.topLeft());
-    window_.resize(framed.size());
-    // A window that was maximised comes back maximised; the framed place is where it restores to.
+    // Back where the player had the window, kept on the screen as it is now; placed from the
+    // screen's size only when that place is not known.
+    const QRect framed = framedGeometry_.isValid()
+                             ? fitWindow(framedGeometry_, services_.screen->availableGeometry())
+                             : framedWindowRect(services_.screen->size(), FramedRounding::FourSixths);
+    window_.setGeometry(framed);
+    // A window that was maximised comes back maximised; its own place is where it restores to.
     if (wasMaximized_)
         window_.showMaximized();
     wasMaximized_ = false;
+    framedGeometry_ = QRect();
     board_.invalidateAll();
     board_.updateNow();
 }

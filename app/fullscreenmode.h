@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 class BoardRenderer;
 class CFullScreenMenu;
@@ -31,8 +32,8 @@ public:
     // Command 32777: enter or leave full-screen mode.
     void toggle();
     void enter();
-    // Back to the framed window with its menu bar, placed anew from the screen's size, or
-    // maximised again if it was.
+    // Back to the framed window with its menu bar, at the place and size it had before (or
+    // maximised again if it was).
     void leave();
 
     // Command 32805 (F10): the full-screen menu in the middle of the window; nothing while the
@@ -61,4 +62,5 @@ private:
     int fullScreen_ = 0;
     int displayChanged_ = 0;
     bool wasMaximized_ = false; // the framed window was maximised when full-screen mode began
+    QRect framedGeometry_;      // the framed window's normal place and size before then
 };

@@ -16,6 +16,7 @@
 #include "game/widgets/clockwindow.h"
 #include "game/widgets/congratulationwindow.h"
 #include "game/widgets/pausewindow.h"
+#include "game/widgets/recordslistwindow.h"
 #include "game/widgets/recordswindow.h"
 #include "res/resources.h"
 #include "res/stringids.h"
@@ -83,7 +84,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     clockWindow_->resize(clockWindowWidth, clockWindowHeight);
 
     commands_ = new CommandTable(this, [this] { return commandContext(); });
-    preview_ = std::make_unique<PreviewControl>(*pictureWnd_, *boardView_, *commands_);
+    preview_ = std::make_unique<PreviewControl>(*pictureWnd_, *boardView_, *commands_, *services_.screen);
     pictures_ = new PictureCommands(state_, gameFlow_, services_, modalRunner_, *preview_, this);
     settings_ = new SettingsCommand(state_, services_, modalRunner_, gameFlow_, joiner_, renderer_,
                                     *boardView_, *preview_, this);
@@ -96,7 +97,9 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     savedGames_ = new SavedGameCommands(state_, gameFlow_, creation_, services_, modalRunner_, *preview_,
                                         *fullScreenMode_, this);
     keeper_ = new SessionKeeper(state_, services_, gameFlow_, creation_, renderer_, *savedGames_,
-                                *fullScreenMode_, *clockWindow_, *this);
+                                *fullScreenMode_, *preview_, *clockWindow_, *this);
+    // The place the player gives the preview is kept at once, as the settings are.
+    preview_->setPlayerPlaceChanged([this] { keeper_->rememberSettings(); });
     bindCommands();
     commands_->buildMenuBar(menuBar());
     commands_->installAccelerators();
@@ -137,6 +140,7 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::About, [this] { runWindow<CAboutDialog>(Placement::Own); });
     c.setHandler(Cmd::Splash, [this] { showSplash(); });
     c.setHandler(Cmd::Pause, [this] { gameFlow_.pause(); });
+    c.setHandler(Cmd::Records, [this] { showRecords(); });
     c.setHandler(Cmd::PopupMenu, [this] { fullScreenMode_->popupMenu(); });
 }
 
@@ -174,6 +178,7 @@ CommandContext CMainFrame::commandContext() const {
     c.fullScreen = fullScreenMode_->isOn();
     c.elementsExist = state_.hasElements();
     c.holding = state_.input.pickedElement != -1;
+    c.showTimer = state_.settings.showTimer != 0;
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;
 }
@@ -245,6 +250,26 @@ void CMainFrame::runRecords(std::int64_t seconds) {
     }
     RecordsWindow window(report, this);
     runCentred(window);
+}
+
+void CMainFrame::showRecords() {
+    const auto showReport = [this](const FinishReport& report) {
+        RecordsWindow window(report, this);
+        runCentred(window);
+    };
+    if (state_.hasElements()) {
+        FinishReport report;
+        {
+            // Knowing a large picture again takes a moment.
+            const WaitCursor wait(*services_.cursor);
+            report = records_.current(state_);
+        }
+        showReport(report);
+        return;
+    }
+    RecordsListWindow list(records_.overview(), this);
+    list.setOpenReport(showReport);
+    runCentred(list);
 }
 
 void CMainFrame::hidePreview() {

@@ -112,6 +112,10 @@ public:
     // How the splash waits between its steps; tests replace the real clock.
     void setSplashWaiter(std::function<void(int)> wait) { splashWait_ = std::move(wait); }
 
+    // The best times of the picture and cut on the table, or without a game the list of every
+    // picture and cut that has records.
+    void showRecords();
+
     // Asks for the cursor the current state calls for (hint mode or the arrow).
     void updateCursor();
 

@@ -2,6 +2,7 @@
 
 #include "app/mainframe.h"
 #include "app/qtservices.h"
+#include "app/savedgamecommands.h"
 #include "app/sessionkeeper.h"
 #include "app/terminationsignals.h"
 #include "game/displaychange.h"
@@ -31,6 +32,8 @@ bool CPuzzleApp::initInstance() {
         return false;
     FrameServices services{messages_.get(), sound_.get(), clock_.get(), screen_.get(), cursor_.get()};
     frame_ = std::make_unique<CMainFrame>(services);
+    // What a save cut short in an earlier run left is finished or undone before anything reads it.
+    frame_->savedGames().store().settleAll();
     // The settings of the last run and its unfinished game, in the player's folders.
     SessionKeeper& keeper = frame_->keeper();
     keeper.open(std::make_unique<SettingsFile>(SettingsFile::defaultPath()),

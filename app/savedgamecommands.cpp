@@ -29,6 +29,8 @@ void SavedGameCommands::saveGame() {
 }
 
 void SavedGameCommands::loadGame() {
+    if (!flow_.confirmLoading())
+        return;
     CLoadGameDialog dialog(store(), window_);
     dialog.ensureInitialized();
     if (runModal_(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())

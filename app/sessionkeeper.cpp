@@ -2,6 +2,7 @@
 
 #include "app/frameservices.h"
 #include "app/fullscreenmode.h"
+#include "app/previewcontrol.h"
 #include "app/savedgamecommands.h"
 #include "app/terminationsignals.h"
 #include "board/boardrenderer.h"
@@ -19,10 +20,10 @@
 SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, GameFlow& gameFlow,
                              const CreationFlow& creation, BoardRenderer& renderer,
                              SavedGameCommands& savedGames, const FullScreenMode& fullScreen,
-                             QWidget& clockWindow, QWidget& window)
+                             PreviewControl& preview, QWidget& clockWindow, QWidget& window)
     : QObject(&window), state_(state), services_(services), gameFlow_(gameFlow), renderer_(renderer),
-      savedGames_(savedGames), fullScreen_(fullScreen), clockWindow_(clockWindow), window_(window),
-      autosave_(state, *services.clock) {
+      savedGames_(savedGames), fullScreen_(fullScreen), preview_(preview), clockWindow_(clockWindow),
+      window_(window), autosave_(state, *services.clock) {
     autosave_.setFullScreenProbe([this] { return fullScreen_.isOn() ? 1 : 0; });
     autosave_.setHoldBack([&creation] { return creation.building(); });
 }
@@ -56,6 +57,7 @@ void SessionKeeper::applySettings(const PlayerSettings& s) {
 
     if (!s.pictureFolder.isEmpty() && QFileInfo(s.pictureFolder).isDir())
         CMyFileDialog::setRememberedFolder(s.pictureFolder);
+    preview_.setPlayerPlace(s.preview);
     if (s.window) {
         window_.setGeometry(fitWindow(*s.window, services_.screen->availableGeometry()));
         if (s.maximised)
@@ -68,6 +70,7 @@ void SessionKeeper::rememberSettings() {
         return;
     remembered_.settings = state_.settings;
     remembered_.takeBackground(state_.background);
+    remembered_.preview = preview_.playerPlace();
     if (const QString folder = CMyFileDialog::rememberedFolder(); !folder.isEmpty())
         remembered_.pictureFolder = folder;
     // In full-screen mode the window covers the screen; its framed place is the one to keep.
@@ -79,7 +82,8 @@ void SessionKeeper::rememberSettings() {
 }
 
 void SessionKeeper::offerInterruptedGame() {
-    if (ended_ || !autosave_.isOpen())
+    // A folder this run may only read still offers the game it holds.
+    if (ended_)
         return;
     if (const std::optional<AutosaveStore::Files> files = autosave_.interrupted()) {
         const int answer = services_.messages->messageBox(loadString(Str::ContinueInterruptedGame),
@@ -111,17 +115,16 @@ void SessionKeeper::offerInterruptedGame() {
 bool SessionKeeper::quitting() {
     if (ended_)
         return true;
-    if (autosave_.tracking()) {
-        bool kept = false;
-        {
-            const WaitCursor wait(*services_.cursor);
-            kept = autosave_.writeNow();
-        }
-        if (!kept &&
-            services_.messages->messageBox(loadString(Str::AutosaveFailedQuit), MessageKind::Question,
-                                           MessageButtons::YesNo) != MessageResult::Yes)
-            return false;
+    bool kept = false;
+    {
+        const WaitCursor wait(*services_.cursor);
+        kept = autosave_.writeNow();
     }
+    // Whatever keeps the game from the next run (a full disk, a folder that cannot be written, a
+    // lock that cannot be made), the player hears of it and may stay.
+    if (!kept && services_.messages->messageBox(loadString(Str::AutosaveFailedQuit), MessageKind::Question,
+                                                MessageButtons::YesNo) != MessageResult::Yes)
+        return false;
     rememberSettings();
     ended_ = true;
     return true;

@@ -14,6 +14,7 @@ class BoardRenderer;
 class CreationFlow;
 class FullScreenMode;
 class GameFlow;
+class PreviewControl;
 class SavedGameCommands;
 class TerminationSignals;
 class QWidget;
@@ -29,7 +30,8 @@ class SessionKeeper : public QObject {
 public:
     SessionKeeper(GameState& state, const FrameServices& services, GameFlow& gameFlow,
                   const CreationFlow& creation, BoardRenderer& renderer, SavedGameCommands& savedGames,
-                  const FullScreenMode& fullScreen, QWidget& clockWindow, QWidget& window);
+                  const FullScreenMode& fullScreen, PreviewControl& preview, QWidget& clockWindow,
+                  QWidget& window);
     ~SessionKeeper() override;
 
     // Before the window is shown: applies the remembered settings from `store` and takes the
@@ -65,6 +67,7 @@ private:
     BoardRenderer& renderer_;
     SavedGameCommands& savedGames_;
     const FullScreenMode& fullScreen_;
+    PreviewControl& preview_;
     QWidget& clockWindow_;
     QWidget& window_;
     std::unique_ptr<ISettingsStore> store_;

@@ -8,6 +8,7 @@
 void bindTableCommands(CommandTable& commands, Interaction& interaction) {
     commands.setHandler(Cmd::EdgesFirst, [&interaction] { interaction.edgesFirst(); });
     commands.setHandler(Cmd::GatherLoose, [&interaction] { interaction.gatherLoose(); });
+    commands.setHandler(Cmd::Hint, [&interaction] { interaction.startHint(); });
     Viewport& view = interaction.viewport();
     commands.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });
     commands.setHandler(Cmd::ZoomOut, [&view] { view.zoomOut(); });

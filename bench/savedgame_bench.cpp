@@ -6,8 +6,10 @@
 //
 //   creation: load the 5000 x 5000 picture file, stretch it to the cut (the cut dialog's OK),
 //             generate every element, size the board and paint the window
-//   save:     write the picture file and the text file, as the save command does (the text
-//             file alone is shown beside it)
+//   save:     write the picture file and the text file (the text file alone is shown beside it)
+//   store:    the save command's replace of a saved game through the store: both files written
+//             and synced beside the earlier pair, renamed into place, the folder synced; and the
+//             same with every sync left out, which tells what the syncing costs
 //   load:     read both files and check them, build the elements and paint the window (the
 //             load command through gameReady)
 //
@@ -19,6 +21,8 @@
 #include "board/boardrenderer.h"
 #include "game/gamestate.h"
 #include "game/savedgame.h"
+#include "game/savedgamestore.h"
+#include "game/savedgamesummary.h"
 #include "model/generator.h"
 #include "model/picture.h"
 #include "model/randomtables.h"
@@ -144,6 +148,31 @@ bool save(const GameState& state, const QString& folder) {
            writeSavedGame(folder + QStringLiteral("/game.pzs"), state, 0);
 }
 
+class NullMessages : public IMessageBox {
+public:
+    int messageBox(const QString&, MessageKind, int) override { return MessageResult::Yes; }
+    bool askStandardYesNo(const QString&, const QString&) override { return true; }
+};
+
+// A save under a listed name, as the save command makes it; `sync` false leaves the syncs out.
+bool storeSave(const GameState& state, const QString& folder, bool sync) {
+    NullMessages messages;
+    NullCursor cursor;
+    SavedGameStore store(messages, cursor);
+    store.setFolder(folder);
+    if (!sync)
+        store.setStepHook([](DurableFiles::Step step, const QString&, qint64) {
+            return step == DurableFiles::Step::SyncFile || step == DurableFiles::Step::SyncFolder
+                       ? DurableFiles::Outcome::Skip
+                       : DurableFiles::Outcome::Go;
+        });
+    store.readIndex();
+    if (store.find(QStringLiteral("game")) < 0)
+        store.appendName(QStringLiteral("game"));
+    return store.save(QStringLiteral("game"), state.picture,
+                      [&state](QIODevice& device) { return writeSavedGameTo(device, state, 0); });
+}
+
 // The load command: read and check both files, build the elements; then gameReady draws the
 // window.
 bool load(GameState& state, const QString& folder) {
@@ -199,6 +228,24 @@ void BM_Save(benchmark::State& bs) {
     bs.counters["MB"] = double(QFile(folder + QStringLiteral("/game.pzs")).size()) / 1e6;
 }
 
+void BM_StoreSave(benchmark::State& bs) {
+    auto state = freshState();
+    create(*state, folder);
+    joinSome(*state);
+    const QString store = folder + QStringLiteral("/Save");
+    QDir().mkpath(store);
+    storeSave(*state, store, false); // the earlier save that each run replaces
+    for (auto _ : bs) {
+        for (const bool synced : {true, false}) {
+            sync();
+            const auto start = std::chrono::steady_clock::now();
+            if (!storeSave(*state, store, synced))
+                bs.SkipWithError("store save failed");
+            record(synced ? "store, synced" : "store, no sync", seconds(start));
+        }
+    }
+}
+
 void BM_Load(benchmark::State& bs) {
     for (auto _ : bs) {
         auto state = freshState();
@@ -207,6 +254,21 @@ void BM_Load(benchmark::State& bs) {
         if (!load(*state, folder))
             bs.SkipWithError("load failed");
         record("load", seconds(start));
+    }
+}
+
+// The load dialog's summary of the saved game: the head of the text file, its records walked past
+// their membership lines, and a reduced copy of the picture file. Runs after Save, whose files it
+// reads; the page cache holds them, as it does when the player opens the dialog after saving.
+void BM_Summary(benchmark::State& bs) {
+    for (auto _ : bs) {
+        const auto start = std::chrono::steady_clock::now();
+        const SavedGameSummary summary = readSavedGameSummary(
+            folder + QStringLiteral("/game.bmp"), folder + QStringLiteral("/game.pzs"), QSize(156, 100));
+        record("summary", seconds(start));
+        if (!summary.ok || summary.game.count() != kRows * kColumns)
+            bs.SkipWithError("summary failed");
+        bs.counters["joined"] = summary.game.joined;
     }
 }
 
@@ -270,19 +332,26 @@ int main(int argc, char** argv) {
     writeSourcePicture(folder + QStringLiteral("/source.bmp"));
     benchmark::RegisterBenchmark("Create/10816", BM_Create)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("Save/10816", BM_Save)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("Summary/10816", BM_Summary)->Unit(benchmark::kMillisecond)->Iterations(5);
     benchmark::RegisterBenchmark("Load/10816", BM_Load)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("StoreSave/10816", BM_StoreSave)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
 
     const double create = best("create");
     std::printf("\n10816 elements, best of three runs (slowest in brackets):\n");
     std::printf("  create            %5.3f s (%5.3f)\n", create, worst("create"));
-    for (const char* phase : {"save", "save text", "load"})
+    for (const char* phase : {"save", "save text", "load", "store, synced", "store, no sync"})
         std::printf("  %-17s %5.3f s (%5.3f)  ratio %.2f (%.2f)\n", phase, best(phase), worst(phase),
                     best(phase) / create, worst(phase) / create);
+    std::printf("  summary           %5.3f s (%5.3f)\n", best("summary"), worst("summary"));
     for (const char* part : {"  read and check both files", "  build the elements",
                              "  wait for the turned picture", "  draw the board"})
         std::printf("  %-29s %5.3f s\n", part, best(part));
+    std::printf("  syncing costs a replacing save %5.3f s (best against best)\n",
+                best("store, synced") - best("store, no sync"));
     std::fflush(stdout);
     const long createKb = peakInChild(argv[0], "create");
     const long saveKb = peakInChild(argv[0], "save");

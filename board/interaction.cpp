@@ -210,10 +210,15 @@ void Interaction::keyDown(int key) {
         viewport_.toggleWholeTable();
         return;
     }
-    if (key == Qt::Key_H && state_.hasElements()) {
-        state_.input.hintMode = 1;
-        host_.hintModeChanged();
-    }
+    if (key == Qt::Key_H)
+        startHint();
+}
+
+void Interaction::startHint() {
+    if (!state_.hasElements() || state_.input.pickedElement != -1)
+        return;
+    state_.input.hintMode = 1;
+    host_.hintModeChanged();
 }
 
 bool Interaction::edgesFirst() {

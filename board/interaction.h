@@ -59,6 +59,8 @@ public:
     // The sorting commands (Sorter), drawn at once.
     bool edgesFirst();
     bool gatherLoose();
+    // The H key's hint mode (also from the menu): the next left click shows an element's place.
+    void startHint();
 
 private:
     QPoint toBoard(QPoint client) const;

@@ -2,21 +2,16 @@
 
 #include "game/gamestate.h"
 #include "game/savedgamestore.h"
+#include "model/durablefile.h"
 #include "model/picture.h"
 #include "model/services.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 #include <tuple>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,51 +21,6 @@ const QString kNames = QStringLiteral("names.txt");
 const QString kUnfinished = QStringLiteral(".new-");
 constexpr qint64 kMaxNamesFile = 4096;
 constexpr int kMaxPictureName = 255;
-
-// A file on a disk that may fill up: the tests' way of failing a write half-way.
-class DiskFile : public QFile {
-public:
-    DiskFile(const QString& path, qint64& left) : QFile(path), left_(left) {}
-
-protected:
-    qint64 writeData(const char* data, qint64 size) override {
-        if (left_ >= 0) {
-            if (size > left_) {
-                QFile::writeData(data, left_);
-                left_ = 0;
-                return -1;
-            }
-            left_ -= size;
-        }
-        return QFile::writeData(data, size);
-    }
-
-private:
-    qint64& left_;
-};
-
-// Puts a folder's entries on the disk: what was created or renamed in it stays after a crash.
-bool syncFolder(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Writes a whole file and puts it on the disk before the caller makes it visible.
-template <class Fill> bool writeFile(const QString& path, qint64& left, Fill&& fill) {
-    DiskFile file(path, left);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return false;
-    if (!fill(file))
-        return false;
-    // Unbuffered: every byte has reached the descriptor, which is synced before it closes.
-    const bool synced = ::fsync(file.handle()) == 0;
-    file.close();
-    return synced && file.error() == QFileDevice::NoError;
-}
 
 // The generation number of a folder name, or nothing for any other name.
 std::optional<qint64> generationOf(const QString& name) {
@@ -125,29 +75,31 @@ bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const Au
     if (!QDir().mkdir(unfinished))
         return false;
 
+    // The tests' disk takes so many bytes and then refuses.
     qint64 left = diskLimit_;
-    const QString namesText = names.gameName + QLatin1Char('\n') + names.pictureName + QLatin1Char('\n');
-    bool ok = writeFile(unfinished + QLatin1Char('/') + kPicture, left,
-                        [&](QIODevice& d) { return writeBitmap(d, picture); }) &&
-              writeFile(unfinished + QLatin1Char('/') + kGame, left,
-                        [&](QIODevice& d) { return writeSavedGameTo(d, game); }) &&
-              writeFile(unfinished + QLatin1Char('/') + kNames, left, [&](QIODevice& d) {
-                  const QByteArray bytes = namesText.toUtf8();
-                  return d.write(bytes) == bytes.size();
-              });
-    ok = ok && syncFolder(unfinished);
-    if (ok) {
-        // The one step that makes the new generation the autosave.
-        std::error_code error;
-        std::filesystem::rename(QFile::encodeName(unfinished).toStdString(),
-                                QFile::encodeName(finished).toStdString(), error);
-        ok = !error;
-    }
+    DurableFiles files(diskLimit_ < 0 ? DurableFiles::Hook()
+                                      : [&left](DurableFiles::Step step, const QString&, qint64 bytes) {
+                                            if (step != DurableFiles::Step::Write)
+                                                return DurableFiles::Outcome::Go;
+                                            if (bytes > left)
+                                                return DurableFiles::Outcome::Fail;
+                                            left -= bytes;
+                                            return DurableFiles::Outcome::Go;
+                                        });
+    const QByteArray namesText =
+        (names.gameName + QLatin1Char('\n') + names.pictureName + QLatin1Char('\n')).toUtf8();
+    const QString dir = unfinished + QLatin1Char('/');
+    // The one rename of the folder makes the new generation the autosave.
+    const bool ok =
+        files.write(dir + kPicture, [&](QIODevice& d) { return writeBitmap(d, picture); }) &&
+        files.write(dir + kGame, [&](QIODevice& d) { return writeSavedGameTo(d, game); }) &&
+        files.write(dir + kNames, [&](QIODevice& d) { return d.write(namesText) == namesText.size(); }) &&
+        files.syncFolder(unfinished) && files.rename(unfinished, finished);
     if (!ok) {
         QDir(unfinished).removeRecursively();
         return false;
     }
-    syncFolder(folder_);
+    files.syncFolder(folder_);
     // Older generations and what an interrupted write left are no longer needed.
     for (const QString& name : folderEntries(folder_)) {
         const auto g = generationOf(name);
@@ -168,7 +120,7 @@ void AutosaveStore::discard() const {
 AutosaveNames AutosaveStore::readNames(const QString& path) {
     AutosaveNames names;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file))
         return names;
     const QList<QByteArray> lines = file.read(kMaxNamesFile).split('\n');
     const QString game = lines.size() > 0 ? QString::fromUtf8(lines[0]) : QString();
@@ -207,21 +159,39 @@ bool Autosave::open(const QString& folder) {
     tracking_ = false;
     lock_.reset();
     written_.reset();
+    wanted_ = true;
+    access_ = Access::None;
     if (!QDir().mkpath(folder))
         return false;
-    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/lock"));
+    store_ = AutosaveStore(folder);
+    const QString lockPath = folder + QStringLiteral("/lock");
+    // The lock is a plain file; anything else there (a pipe would stop the lock's reader) goes,
+    // and what cannot go leaves the folder to be read only.
+    if (fileKind(lockPath) == FileKind::Other && !DurableFiles().remove(lockPath)) {
+        access_ = Access::ReadOnly;
+        return false;
+    }
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // Held for the whole run, however long: only a holder that is no longer running leaves a
     // lock that may be taken over.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    if (!lock->tryLock(0)) {
+        // A lock that names its holder belongs to a running copy; one that cannot be made or
+        // read means a folder this run can only read.
+        qint64 pid = 0;
+        QString host, application;
+        const bool held =
+            lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application);
+        access_ = held ? Access::Elsewhere : Access::ReadOnly;
         return false;
+    }
     lock_ = std::move(lock);
-    store_ = AutosaveStore(folder);
+    access_ = Access::Owned;
     return true;
 }
 
 std::optional<AutosaveStore::Files> Autosave::interrupted() const {
-    if (!isOpen() || tracking_)
+    if (tracking_ || (access_ != Access::Owned && access_ != Access::ReadOnly))
         return std::nullopt;
     return store_.latest();
 }
@@ -292,8 +262,12 @@ bool Autosave::refresh() {
 }
 
 bool Autosave::writeNow() {
-    if (!isOpen() || !tracking_ || (holdBack_ && holdBack_()))
+    if (!wanted_ || (holdBack_ && holdBack_()))
         return true;
+    // A folder that cannot be used, or an earlier game still waiting for its answer: the game
+    // under way has nowhere to go.
+    if (!isOpen() || !tracking_)
+        return !gameUnderWay();
     waitForWrite();
     if (!gameUnderWay()) {
         discard();

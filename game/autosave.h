@@ -93,9 +93,19 @@ public:
     Autosave(GameState& state, IClock& clock);
     ~Autosave() override;
 
-    // Uses the folder and takes its lock; false (and inert) when another copy holds it.
+    // How this run may use the folder.
+    enum class Access {
+        None,      // no folder asked for, or none to be had
+        Owned,     // this run holds the lock: it offers, writes and removes the autosave
+        ReadOnly,  // the lock cannot be made (a folder one may only read): the autosave is offered
+        Elsewhere, // another running copy holds the lock: its game is neither offered nor touched
+    };
+
+    // Uses the folder and takes its lock; false (and inert, apart from offering what a read-only
+    // folder holds) when it cannot.
     bool open(const QString& folder);
     bool isOpen() const { return lock_ != nullptr; }
+    Access access() const { return access_; }
     AutosaveStore& store() { return store_; }
     AutosaveSchedule& schedule() { return schedule_; }
     // Whether the game is in full-screen mode (a saved game records it).
@@ -112,8 +122,8 @@ public:
     bool tracking() const { return tracking_; }
 
     // The program ends: a game under way is written at once (after any background write), and
-    // without one the autosave goes; a game half made leaves it as it is. False when the game
-    // could not be written.
+    // without one the autosave goes; a game half made leaves it as it is. False when a game under
+    // way cannot be kept: it could not be written, or the folder asked for cannot be used.
     bool writeNow();
     // The game was finished or given up: nothing is left to continue.
     void discard();
@@ -141,6 +151,8 @@ private:
     AutosaveStore store_;
     AutosaveSchedule schedule_;
     std::unique_ptr<QLockFile> lock_;
+    Access access_ = Access::None;
+    bool wanted_ = false; // open() was asked for a folder
     std::function<int()> fullScreen_;
     std::function<bool()> holdBack_;
     QTimer timer_;

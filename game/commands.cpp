@@ -25,6 +25,16 @@ CommandUpdate gameToSort(const CommandContext& c) {
     return {c.gameUnderWay() && !c.holding, {}};
 }
 
+// Pausing does nothing after completion or while the clock is hidden; the item says so.
+CommandUpdate gameToPause(const CommandContext& c) {
+    return {c.gameUnderWay() && c.showTimer, {}};
+}
+
+// The hint needs elements to point at and a free hand, as its key does.
+CommandUpdate hintRule(const CommandContext& c) {
+    return {c.elementsExist && !c.holding, {}};
+}
+
 CommandUpdate gamesToLoad(const CommandContext& c) {
     return {c.savedGameCount && c.savedGameCount() > 0, {}};
 }
@@ -59,6 +69,7 @@ const std::vector<CommandRow>& commandTable() {
              .keys = {"F2"},
              .rule = gameToSave},
             {.id = Cmd::LoadGame, .menu = Menu::Game, .keys = {"F3"}, .rule = gamesToLoad},
+            {.id = Cmd::Records, .menu = Menu::Game},
             {.id = Cmd::Settings, .menu = Menu::Game, .separatorBefore = true},
             {.id = Cmd::Exit, .menu = Menu::Game, .separatorBefore = true},
 
@@ -75,6 +86,14 @@ const std::vector<CommandRow>& commandTable() {
              .keys = {"Ctrl+E"},
              .rule = gameToSort},
             {.id = Cmd::GatherLoose, .menu = Menu::Actions, .keys = {"Ctrl+G"}, .rule = gameToSort},
+            // Keys that laptops may lack or players may not know, as menu items too.
+            {.id = Cmd::Pause,
+             .menu = Menu::Actions,
+             .separatorBefore = true,
+             .textId = Str::PauseItem,
+             .keys = {"Pause"},
+             .rule = gameToPause},
+            {.id = Cmd::Hint, .menu = Menu::Actions, .boardKey = "H", .rule = hintRule},
 
             {.id = Cmd::FullScreen, .menu = Menu::View, .keys = {"Ctrl+M"}, .rule = fullScreen},
             {.id = Cmd::ShowPicture, .menu = Menu::View, .keys = {"Ctrl+P"}, .rule = showPicture},
@@ -99,7 +118,6 @@ const std::vector<CommandRow>& commandTable() {
 
             {.id = Cmd::BackgroundMenu, .keys = {"Ctrl+B"}},
             {.id = Cmd::Splash, .keys = {"Ctrl+S"}},
-            {.id = Cmd::Pause, .keys = {"Pause"}},
             {.id = Cmd::PopupMenu, .keys = {"F10"}},
         };
         r.insert(r.end(), rest.begin(), rest.end());
@@ -114,6 +132,17 @@ const CommandRow* commandRow(int id) {
     return it == rows.end() ? nullptr : &*it;
 }
 
+QString commandText(const CommandRow& row) {
+    if (row.text)
+        return QString::fromUtf8(row.text);
+    return loadString(row.textId ? row.textId : row.id);
+}
+
+QString commandText(int id) {
+    const CommandRow* row = commandRow(id);
+    return row ? commandText(*row) : loadString(id);
+}
+
 const std::vector<MenuDef>& mainMenuDefinition() {
     static const std::vector<MenuDef> menus = [] {
         std::vector<MenuDef> result;
@@ -124,9 +153,11 @@ const std::vector<MenuDef>& mainMenuDefinition() {
                     continue;
                 if (row.separatorBefore)
                     menu.items.push_back({0, QString()});
-                QString text = row.text ? QString::fromUtf8(row.text) : loadString(row.id);
+                QString text = commandText(row);
                 if (row.keys[0] && row.keyInMenu)
                     text += QLatin1Char('\t') + QString::fromLatin1(row.keys[0]);
+                else if (row.boardKey)
+                    text += QLatin1Char('\t') + QString::fromLatin1(row.boardKey);
                 menu.items.push_back({row.id, text});
             }
             result.push_back(std::move(menu));

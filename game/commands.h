@@ -17,6 +17,8 @@ struct CommandContext {
     bool fullScreen = false;
     // The mouse holds an element or a block.
     bool holding = false;
+    // The clock is shown: pausing stops it, so without it there is no pause.
+    bool showTimer = true;
     // Re-reads the list of saved games; asked only for the load command.
     std::function<int()> savedGameCount;
 
@@ -39,8 +41,11 @@ struct CommandRow {
     Menu menu = Menu::None;
     bool separatorBefore = false;      // a separator precedes the item in its menu
     const char* text = nullptr;        // UTF-8, only where the string table has no text for the id
+    int textId = 0;                    // the string of the menu text when it is not under the id
     std::array<const char*, 2> keys{}; // accelerators as QKeySequence text; unused ones null
     bool keyInMenu = true;             // the first key follows the menu text after a tab
+    // A key the board reads itself (no accelerator), shown after the tab all the same.
+    const char* boardKey = nullptr;
     CommandUpdate (*rule)(const CommandContext&) = nullptr; // none: always enabled
 };
 
@@ -49,6 +54,9 @@ struct CommandRow {
 const std::vector<CommandRow>& commandTable();
 // The row of a command; nullptr for a number that is no command.
 const CommandRow* commandRow(int id);
+// A command's menu text without its keys.
+QString commandText(const CommandRow& row);
+QString commandText(int id);
 
 struct MenuItemDef {
     int id = 0;   // 0 = separator

@@ -52,19 +52,8 @@ FinishReport GameRecords::finish(const GameState& state, std::int64_t seconds, s
     r.finishedAt = now;
 
     report.damaged = store_.read() == RecordStore::ReadStatus::Damaged;
-    report.pictureName = state.pictureName;
-    if (report.pictureName.isEmpty()) {
-        // A saved game does not know its picture's file; an earlier time of the picture may.
-        const std::vector<Record> earlier = store_.bestFor(r.key);
-        const Record* named = nullptr;
-        for (const Record& e : earlier)
-            if (!e.pictureName.isEmpty() && (!named || e.finishedAt > named->finishedAt))
-                named = &e;
-        if (named)
-            report.pictureName = named->pictureName;
-        if (report.pictureName.isEmpty())
-            report.gameName = state.gameName;
-    }
+    report.notAFile = store_.notAFile();
+    namePicture(report, state);
     r.pictureName = report.pictureName;
 
     report.place = store_.add(r);
@@ -72,4 +61,59 @@ FinishReport GameRecords::finish(const GameState& state, std::int64_t seconds, s
     // A time that is not among the ten changes nothing on disk.
     report.written = report.place < 0 || store_.write();
     return report;
+}
+
+namespace {
+// The latest name among times of one picture and cut; empty when none had one.
+QString latestName(const std::vector<Record>& records) {
+    const Record* named = nullptr;
+    for (const Record& e : records)
+        if (!e.pictureName.isEmpty() && (!named || e.finishedAt > named->finishedAt))
+            named = &e;
+    return named ? named->pictureName : QString();
+}
+} // namespace
+
+void GameRecords::namePicture(FinishReport& report, const GameState& state) const {
+    report.pictureName = state.pictureName;
+    if (report.pictureName.isEmpty()) {
+        // A saved game does not know its picture's file; an earlier time of the picture may.
+        report.pictureName = latestName(store_.bestFor(report.record.key));
+        if (report.pictureName.isEmpty())
+            report.gameName = state.gameName;
+    }
+}
+
+FinishReport GameRecords::current(const GameState& state) {
+    FinishReport report;
+    report.finished = false;
+    report.written = true;
+    report.elements = state.puzzle.count();
+    report.record.key = recordKeyFor(state);
+    report.damaged = store_.read() == RecordStore::ReadStatus::Damaged;
+    namePicture(report, state);
+    report.best = store_.bestFor(report.record.key);
+    return report;
+}
+
+std::vector<FinishReport> GameRecords::overview() {
+    std::vector<FinishReport> reports;
+    const bool damaged = store_.read() == RecordStore::ReadStatus::Damaged;
+    // records() holds each key's times together, best first.
+    for (const Record& r : store_.records()) {
+        if (!reports.empty() && reports.back().record.key == r.key) {
+            reports.back().best.push_back(r);
+            continue;
+        }
+        FinishReport& report = reports.emplace_back();
+        report.finished = false;
+        report.written = true;
+        report.damaged = damaged;
+        report.record.key = r.key;
+        report.elements = r.key.rows * r.key.columns;
+        report.best.push_back(r);
+    }
+    for (FinishReport& report : reports)
+        report.pictureName = latestName(report.best);
+    return reports;
 }

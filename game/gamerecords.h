@@ -28,7 +28,9 @@ struct FinishReport {
     std::vector<Record> best; // the best times of this picture and cut, best first
     int place = -1;           // this game's place among them; -1 when not among the ten
     bool damaged = false;     // the records file was damaged: what could be read was kept
+    bool notAFile = false;    // something other than a file stood in its place (and was replaced)
     bool written = false;     // the file holds what is shown (false: it could not be written)
+    bool finished = true;     // false: the best times looked up at another moment (no new time)
 };
 
 // The records of finished games, kept in the player's folder.
@@ -40,7 +42,16 @@ public:
     // A game has just been finished in `seconds` of playing time at the instant `now` (seconds
     // since 1970 UTC): its time joins the records of its picture and cut, and the file is written.
     FinishReport finish(const GameState& state, std::int64_t seconds, std::int64_t now);
+    // The best times of the picture and cut on the board, looked up without adding any.
+    FinishReport current(const GameState& state);
+    // Every picture and cut with records, in the order the file first names them: one report
+    // each, its best times best first.
+    std::vector<FinishReport> overview();
 
 private:
+    // How the report names the picture: its file now, else the latest name an earlier time of
+    // it had, else the saved game it came from.
+    void namePicture(FinishReport& report, const GameState& state) const;
+
     RecordStore store_;
 };

@@ -17,13 +17,12 @@ PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& mess
     : state_(state), gameFlow_(gameFlow), messages_(messages), cursor_(cursor) {}
 
 bool PictureFlow::prepareLoad() {
-    if (state_.hasElements()) {
-        if (!gameFlow_.confirmReplacingGame())
-            return false;
+    // A game under way stays on the table, clock running, until the new picture has been read:
+    // a cancelled dialog or a file that does not read must not cost the player the game.
+    if (state_.gameUnderWay())
+        return gameFlow_.confirmReplacingGame();
+    if (state_.hasElements() || state_.flags.pictureLoaded)
         gameFlow_.discardGame(true);
-    } else if (state_.flags.pictureLoaded) {
-        gameFlow_.discardGame(true);
-    }
     return true;
 }
 
@@ -40,6 +39,9 @@ bool PictureFlow::loadChosenFile(const QString& path) {
             MessageKind::Plain, MessageButtons::Ok);
         return false;
     }
+    // Only now is the game given up (when the question kept it so far).
+    if (state_.hasElements() || state_.flags.pictureLoaded)
+        gameFlow_.discardGame(true);
     state_.flags.pictureLoaded = 1;
     state_.pictureName = QFileInfo(path).fileName();
     state_.picture = std::move(result.picture);
@@ -50,8 +52,9 @@ bool PictureFlow::loadChosenFile(const QString& path) {
 }
 
 bool PictureFlow::prepareCut() {
-    if (!gameFlow_.confirmReplacingGame())
-        return false;
+    // As with a new picture: a game under way goes only once the new cut is confirmed.
+    if (state_.gameUnderWay())
+        return gameFlow_.confirmReplacingGame();
     if (state_.hasElements())
         gameFlow_.discardGame(false);
     return true;
@@ -77,18 +80,23 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
     // Typed counts can be as large as an int holds; their product with the size cannot.
     const qint64 width = qint64(choice.columns) * choice.elementSize;
     const qint64 height = qint64(choice.rows) * choice.elementSize;
+    // The stretched copy is made beside the picture, so a cut that cannot be made leaves a game
+    // kept through the dialog as it was.
+    QImage stretched = state_.picture;
     bool scaled = false;
     {
         const WaitCursor wait(cursor_);
         constexpr qint64 intMax = std::numeric_limits<int>::max();
-        // The picture is replaced only when the stretched copy could be made.
         if (width <= intMax && height <= intMax)
-            scaled = scalePicture(state_.picture, int(width), int(height));
+            scaled = scalePicture(stretched, int(width), int(height));
     }
     if (!scaled) {
         messages_.messageBox(loadString(Str::OutOfMemory), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
+    if (state_.hasElements())
+        gameFlow_.discardGame(false);
+    state_.picture = std::move(stretched);
     state_.pictureWidth = int(width);
     state_.pictureHeight = int(height);
     state_.flags.cutDone = 1;

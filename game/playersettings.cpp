@@ -3,6 +3,7 @@
 #include "board/background.h"
 #include "game/backgroundchoice.h"
 #include "game/programfolders.h"
+#include "model/durablefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,7 +18,6 @@ constexpr int kMaxPathLength = 4096;
 // Far beyond any screen, small enough that sums of them never overflow.
 constexpr int kMaxCoordinate = 100000;
 constexpr int kMinWindowSide = 100;
-
 // A stored whole number in lo..hi, or nothing.
 std::optional<int> readInt(const QSettings& file, const QString& key, qint64 lo, qint64 hi) {
     const QVariant value = file.value(key);
@@ -32,6 +32,27 @@ std::optional<int> readInt(const QSettings& file, const QString& key, qint64 lo,
 
 std::optional<int> readFlag(const QSettings& file, const QString& key) {
     return readInt(file, key, 0, 1);
+}
+
+// The preview window's own minimum.
+constexpr int kMinPreviewSide = 40;
+
+// A place and size stored under `group`, each value in range, or nothing.
+std::optional<QRect> readRect(const QSettings& file, const QString& group, int minSide) {
+    const auto x = readInt(file, group + QStringLiteral("/x"), -kMaxCoordinate, kMaxCoordinate);
+    const auto y = readInt(file, group + QStringLiteral("/y"), -kMaxCoordinate, kMaxCoordinate);
+    const auto w = readInt(file, group + QStringLiteral("/width"), minSide, kMaxCoordinate);
+    const auto h = readInt(file, group + QStringLiteral("/height"), minSide, kMaxCoordinate);
+    if (!x || !y || !w || !h)
+        return std::nullopt;
+    return QRect(*x, *y, *w, *h);
+}
+
+void writeRect(QSettings& file, const QRect& rect) {
+    file.setValue(QStringLiteral("x"), rect.x());
+    file.setValue(QStringLiteral("y"), rect.y());
+    file.setValue(QStringLiteral("width"), rect.width());
+    file.setValue(QStringLiteral("height"), rect.height());
 }
 
 // Colours are stored as "#rrggbb" and nothing else is taken for one.
@@ -138,21 +159,36 @@ void SettingsFile::load(PlayerSettings& into) {
         std::none_of(folder.begin(), folder.end(), [](QChar c) { return c.unicode() < 0x20; }))
         into.pictureFolder = folder;
 
-    const auto x = readInt(file, QStringLiteral("window/x"), -kMaxCoordinate, kMaxCoordinate);
-    const auto y = readInt(file, QStringLiteral("window/y"), -kMaxCoordinate, kMaxCoordinate);
-    const auto w = readInt(file, QStringLiteral("window/width"), kMinWindowSide, kMaxCoordinate);
-    const auto h = readInt(file, QStringLiteral("window/height"), kMinWindowSide, kMaxCoordinate);
-    if (x && y && w && h) {
-        into.window = QRect(*x, *y, *w, *h);
+    if (const std::optional<QRect> window = readRect(file, QStringLiteral("window"), kMinWindowSide)) {
+        into.window = window;
         if (const std::optional<int> maximised = readFlag(file, QStringLiteral("window/maximised")))
             into.maximised = *maximised != 0;
     }
+    if (const std::optional<QRect> preview = readRect(file, QStringLiteral("preview"), kMinPreviewSide))
+        into.preview = preview;
 }
 
 bool SettingsFile::save(const PlayerSettings& from) {
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSettings file(path_, QSettings::IniFormat);
-    file.clear();
+    // Written whole beside the file and renamed over it: whatever stands there (a huge or a
+    // damaged file, a pipe) is replaced, never read.
+    DurableFiles files;
+    const QString part = path_ + DurableFiles::partSuffix();
+    if (!files.remove(part))
+        return false;
+    {
+        QSettings file(part, QSettings::IniFormat);
+        file.clear();
+        if (!fill(file, from))
+            return false;
+    }
+    if (files.rename(part, path_) && files.syncFolder(QFileInfo(path_).absolutePath()))
+        return true;
+    files.remove(part);
+    return false;
+}
+
+bool SettingsFile::fill(QSettings& file, const PlayerSettings& from) {
     const Settings& s = from.settings;
     file.beginGroup(QStringLiteral("settings"));
     file.setValue(QStringLiteral("captureArea"), s.captureArea);
@@ -176,11 +212,13 @@ bool SettingsFile::save(const PlayerSettings& from) {
         file.setValue(QStringLiteral("pictures/folder"), from.pictureFolder);
     if (from.window) {
         file.beginGroup(QStringLiteral("window"));
-        file.setValue(QStringLiteral("x"), from.window->x());
-        file.setValue(QStringLiteral("y"), from.window->y());
-        file.setValue(QStringLiteral("width"), from.window->width());
-        file.setValue(QStringLiteral("height"), from.window->height());
+        writeRect(file, *from.window);
         file.setValue(QStringLiteral("maximised"), from.maximised ? 1 : 0);
+        file.endGroup();
+    }
+    if (from.preview) {
+        file.beginGroup(QStringLiteral("preview"));
+        writeRect(file, *from.preview);
         file.endGroup();
     }
     file.sync();

@@ -8,10 +8,12 @@
 
 #include <optional>
 
+class QSettings;
 struct BackgroundState;
 
 // What the program remembers between runs: the settings dialog's values with the outline
-// colour, the background, the folder the last picture came from and the main window's place.
+// colour, the background, the folder the last picture came from, the main window's place and
+// the place the player gave the picture preview.
 struct PlayerSettings {
     Settings settings;
 
@@ -24,6 +26,8 @@ struct PlayerSettings {
     // The window's place and size when not maximised (its client area), and whether it was.
     std::optional<QRect> window;
     bool maximised = false;
+    // The picture preview's place and size, once the player has moved or resized it.
+    std::optional<QRect> preview;
 
     friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 
@@ -57,6 +61,9 @@ public:
     bool save(const PlayerSettings& settings) override;
 
 private:
+    // Writes every value and syncs: false when the file could not be written.
+    static bool fill(QSettings& file, const PlayerSettings& from);
+
     QString path_;
 };
 

@@ -1,13 +1,13 @@
 #include "game/recordstore.h"
 
 #include "model/cutcalculator.h"
+#include "model/durablefile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -103,12 +103,15 @@ QString RecordStore::damagedCopyPath() const {
 RecordStore::ReadStatus RecordStore::read() {
     records_.clear();
     keepDamagedCopy_ = false;
-    QFile file(path());
-    if (!file.exists())
+    const QFileInfo info(path());
+    notAFile_ = info.exists() && !info.isFile();
+    if (!info.exists() && !info.isSymLink())
         return ReadStatus::Missing;
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Unreadable is not damaged: writing over a file we cannot read would lose it.
-        keepDamagedCopy_ = true;
+    QFile file(path());
+    if (!openRegularFile(file)) {
+        // Unreadable is not damaged: writing over a file we cannot read would lose it. What is
+        // not a file at all (a pipe) holds no times and is simply replaced.
+        keepDamagedCopy_ = info.isFile();
         return ReadStatus::Damaged;
     }
     return parse(file);
@@ -245,23 +248,32 @@ QByteArray RecordStore::serialised() const {
 bool RecordStore::write() {
     if (!QDir().mkpath(folder_))
         return false;
-    if (keepDamagedCopy_ && QFileInfo::exists(path())) {
-        // The damaged file may still hold times a player wants back: it stays beside the new one.
-        QFile::remove(damagedCopyPath());
-        if (!QFile::copy(path(), damagedCopyPath()))
-            return false;
-    }
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
+    DurableFiles files;
+    if (keepDamagedCopy_ && QFileInfo(path()).isFile() && !keepDamagedFile(files))
         return false;
     const QByteArray bytes = serialised();
-    const bool written = writer_ ? writer_(file, bytes) : file.write(bytes) == bytes.size();
-    if (!written) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit())
+    const bool written = files.replace(path(), [&](QIODevice& device) {
+        return writer_ ? writer_(device, bytes) : device.write(bytes) == bytes.size();
+    });
+    if (!written)
         return false;
     keepDamagedCopy_ = false;
     return true;
+}
+
+bool RecordStore::keepDamagedFile(DurableFiles& files) const {
+    // The damaged file may still hold times a player wants back: it stays beside the new one, as
+    // far as the reader ever reads a file.
+    QFile damaged(path());
+    if (!openRegularFile(damaged))
+        return false;
+    return files.replace(damagedCopyPath(), [&damaged](QIODevice& copy) {
+        QByteArray piece;
+        for (qint64 left = maxFileBytes; left > 0 && !damaged.atEnd(); left -= piece.size()) {
+            piece = damaged.read(std::min<qint64>(left, 1 << 20));
+            if (piece.isEmpty() || copy.write(piece) != piece.size())
+                return false;
+        }
+        return true;
+    });
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class DurableFiles;
 class QIODevice;
 
 // What makes two finished games comparable: the same picture, cut the same way and assembled
@@ -66,6 +67,9 @@ public:
     // Replaces what is held by what the file holds. Damaged: some of it (or all) could not be
     // read; what could is held, and the next write first keeps a copy of the damaged file.
     ReadStatus read();
+    // The last read found something other than a file (a pipe) in the file's place: it holds no
+    // times, and the next write replaces it without keeping a copy.
+    bool notAFile() const { return notAFile_; }
     // The same from bytes already read.
     ReadStatus parse(QIODevice& device);
 
@@ -88,9 +92,11 @@ public:
 
 private:
     void normalise();
+    bool keepDamagedFile(DurableFiles& files) const;
 
     QString folder_;
     std::vector<Record> records_;
     bool keepDamagedCopy_ = false;
+    bool notAFile_ = false;
     Writer writer_;
 };

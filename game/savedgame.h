@@ -109,6 +109,21 @@ SavedGameError readSavedGame(QIODevice& device, SavedGame& game, qint64 pieceSiz
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
 
+// What a saved game's text file says about the game at a glance, read without its membership
+// lines: the cut, the clock and how many elements are joined.
+struct SavedGameOverview {
+    std::int32_t rows = 0;
+    std::int32_t columns = 0;
+    std::int32_t elementSize = 0;
+    std::int32_t clockCarried = 0; // seconds
+    int joined = -1;               // elements joined to another; -1 when it cannot be told cheaply
+    int count() const { return rows * columns; }
+};
+// Reads the head of the text file (checked as the full reader checks it) and walks the element
+// records by seeking past their membership lines; the device must be seekable. Its first line
+// tells the form of the file.
+SavedGameError readSavedGameOverview(QIODevice& device, SavedGameOverview& overview);
+
 // Both files of a saved game, the picture read on a second thread while the text is checked.
 struct SavedGameFiles {
     LoadResult picture;

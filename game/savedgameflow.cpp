@@ -8,6 +8,7 @@
 #include "res/strings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 SavedGameFlow::SavedGameFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, IClock& clock,
                              ICursor& cursor)
@@ -29,23 +30,30 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     const std::int64_t now = clock_.nowSeconds();
     state_.clock.carry(now);
     state_.clock.resume(now);
-    const bool written = store_.writeGameFiles(name, state_.picture, [this, fullScreen](const QString& path) {
-        return writeSavedGame(path, state_, fullScreen);
+    const bool saved = store_.save(name, state_.picture, [this, fullScreen](QIODevice& device) {
+        return writeSavedGameTo(device, state_, fullScreen);
     });
-    if (!written) {
-        // The name added by the dialog goes again; the index on disk never listed it.
-        store_.revertToIndex();
+    if (!saved)
         messages_.messageBox(loadString(Str::SaveFailed), MessageKind::Error, MessageButtons::Ok);
-        return false;
-    }
-    store_.writeIndex();
-    return true;
+    return saved;
+}
+
+bool SavedGameFlow::confirmLoading() {
+    if (!state_.gameUnderWay())
+        return true;
+    return messages_.messageBox(loadString(Str::LoadGameQuestion), MessageKind::Question,
+                                MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
-    if (!SavedGameStore::isValidName(name))
+    const std::optional<SavedGameStore::GameFiles> files = store_.gameFiles(name);
+    if (!files) {
+        // A damaged index: the entry names no game and nothing is read for it.
+        messages_.messageBox(loadString(Str::CannotLoadDamagedEntry).arg(SavedGameStore::readableName(name)),
+                             MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
-    return readFiles(store_.picturePath(name), store_.gamePath(name), name);
+    }
+    return readFiles(files->picture, files->game, name);
 }
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& picturePath,
@@ -59,8 +67,11 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
     };
-    if (!files.picture.ok())
-        return refuse(Str::UnknownFormat, picturePath);
+    if (!files.picture.ok()) {
+        // Something that is not a file in the picture's place (a pipe) is damage, not a format.
+        const QFileInfo info(picturePath);
+        return refuse(info.exists() && !info.isFile() ? Str::DamagedFile : Str::UnknownFormat, picturePath);
+    }
     if (files.error == SavedGameError::UnknownFormat)
         return refuse(Str::UnknownFormat, gamePath);
     if (files.error != SavedGameError::None || !pictureFitsSavedGame(files.game, files.picture.picture))

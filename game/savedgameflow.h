@@ -32,6 +32,10 @@ public:
     // the name out of the list again and leaves an earlier save of that name as it was.
     bool save(const QString& name, int fullScreen);
 
+    // The load command before its dialog: true when no game is under way or the player agreed to
+    // give it up. The game stays on the table until the chosen game has been read.
+    bool confirmLoading();
+
     // A saved game read completely and checked, with its picture.
     struct Loaded {
         QString name;
@@ -39,7 +43,8 @@ public:
         QImage picture;
     };
     // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
-    // picture or a file of unknown format, 32825 for a damaged one) and changes nothing.
+    // picture or a file of unknown format, 32825 for a damaged one, 32922 for an entry that is no
+    // game's name) and changes nothing.
     std::optional<Loaded> read(const QString& name);
     // The same for a game's files wherever they lie (the autosave); `name` is the name it had.
     std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name);

@@ -1,6 +1,5 @@
 #include "game/savedgamestore.h"
 
-#include "game/savedgame.h"
 #include "model/picture.h"
 #include "model/services.h"
 #include "res/stringids.h"
@@ -9,31 +8,40 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 
-#include <filesystem>
-#include <system_error>
-#include <vector>
+#include <set>
 
 namespace {
 
 const QByteArray kHeader = QByteArrayLiteral("[SAVED GAMES]");
+// A complete file waiting to replace its game's file; the text's one decides the save.
+const QString kNew = QStringLiteral(".new");
+// The earlier pair, as an older version of the program put it aside while replacing it.
+const QString kOld = QStringLiteral(".old");
 
 QString withPath(int stringId, const QString& path) {
     return loadString(stringId).replace(QLatin1String("%s"), path);
 }
 
-bool renameOver(const QString& from, const QString& to) {
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(from.toStdString()),
-                            std::filesystem::path(to.toStdString()), ec);
-    return !ec;
+bool exists(const QString& path) {
+    return fileKind(path) != FileKind::Missing;
+}
+
+bool isFile(const QString& path) {
+    return fileKind(path) == FileKind::Regular;
+}
+
+// The picture written again as 24 bits per pixel, when its own depth cannot be written.
+bool writeBmp24(QIODevice& device, const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    return !rgb.isNull() && writeBitmap(device, rgb);
 }
 
 } // namespace
 
 SavedGameStore::SavedGameStore(IMessageBox& messages, ICursor& cursor)
-    : messages_(messages), cursor_(cursor), pictureWriter_(writeBitmapFile) {}
+    : messages_(messages), cursor_(cursor), pictureWriter_(writeBitmap) {}
 
 QString SavedGameStore::indexPath() const {
     return folder_ + QStringLiteral("/games.psg");
@@ -52,8 +60,15 @@ void SavedGameStore::ensureFolder() const {
 
 void SavedGameStore::readIndex() {
     QFile file(indexPath());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file)) {
+        // A missing or unreadable index leaves the list; something that is not a file (a pipe)
+        // is no index at all.
+        const QFileInfo info(indexPath());
+        if (info.exists() && !info.isFile())
+            messages_.messageBox(withPath(Str::BadSavedGamesIndex, QDir::toNativeSeparators(indexPath())),
+                                 MessageKind::Error, MessageButtons::Ok);
         return;
+    }
     // No index holds more than ten short names; a longer file is cut off there.
     const QByteArray bytes = file.read(64 * 1024);
     QList<QByteArray> lines = bytes.split('\n');
@@ -79,10 +94,8 @@ bool SavedGameStore::writeIndex() {
     QByteArray text = kHeader + "\r\n";
     for (const QString& name : names_)
         text += name.toUtf8() + "\r\n";
-    QSaveFile file(indexPath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(text) != text.size() || !file.commit())
+    DurableFiles files(stepHook_);
+    if (!files.replace(indexPath(), [&text](QIODevice& d) { return d.write(text) == text.size(); }))
         return false;
     indexed_ = names_;
     return true;
@@ -96,62 +109,147 @@ int SavedGameStore::find(const QString& name) const {
 }
 
 void SavedGameStore::deleteGame(const QString& name) {
+    // The entry goes first: a deletion cut short leaves files no entry lists, never an entry
+    // whose files are half gone.
+    names_.removeAll(name);
+    writeIndex();
+    if (!isValidName(name))
+        return; // an entry that names no file of this folder
+    DurableFiles files(stepHook_);
+    const QString targets[2] = {gamePath(name), picturePath(name)};
+    // What an interrupted save left goes before the game, the text's ".new" (which would bring
+    // the game back) first of all.
+    for (const QString& suffix : {kNew, DurableFiles::partSuffix(), kOld})
+        for (const QString& target : targets)
+            if (exists(target + suffix))
+                files.remove(target + suffix);
     for (const QString& path : {picturePath(name), gamePath(name)}) {
         // A file that is not there needs no deleting.
-        if (QFileInfo::exists(path) && !QFile::remove(path))
+        if (exists(path) && !files.remove(path))
             messages_.messageBox(withPath(Str::CannotDelete, QDir::toNativeSeparators(path)),
                                  MessageKind::Warning, MessageButtons::Ok);
     }
-    names_.removeAll(name);
-    writeIndex();
+    files.syncFolder(folder_);
 }
 
-bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture,
-                                    const std::function<bool(const QString& path)>& writeText) {
+void SavedGameStore::settle(DurableFiles& files, const QString& name) {
+    const QString picture = picturePath(name), text = gamePath(name);
+    bool changed = false;
+    const auto remove = [&](const QString& path) {
+        if (exists(path)) {
+            files.remove(path);
+            changed = true;
+        }
+    };
+    remove(picture + DurableFiles::partSuffix());
+    remove(text + DurableFiles::partSuffix());
+    if (isFile(text + kNew)) {
+        // The save was complete: the new pair goes in place, the picture first. Where the picture
+        // cannot move, the text waits with it.
+        changed = true;
+        if (!isFile(picture + kNew) || files.rename(picture + kNew, picture))
+            files.rename(text + kNew, text);
+    } else {
+        remove(picture + kNew);
+    }
+    for (const QString& target : {picture, text}) {
+        if (!exists(target) && isFile(target + kOld)) {
+            files.rename(target + kOld, target);
+            changed = true;
+        }
+    }
+    if (exists(picture) && exists(text)) {
+        remove(picture + kOld);
+        remove(text + kOld);
+    }
+    if (changed)
+        files.syncFolder(folder_);
+}
+
+std::optional<SavedGameStore::GameFiles> SavedGameStore::gameFiles(const QString& name) {
+    if (!isValidName(name))
+        return std::nullopt;
+    DurableFiles files(stepHook_);
+    settle(files, name);
+    GameFiles game{picturePath(name), gamePath(name)};
+    // Files that could not be put in place are read where they stand.
+    if (isFile(game.game + kNew)) {
+        if (isFile(game.picture + kNew))
+            game.picture += kNew;
+        game.game += kNew;
+    } else {
+        for (QString* path : {&game.picture, &game.game})
+            if (!exists(*path) && isFile(*path + kOld))
+                *path += kOld;
+    }
+    return game;
+}
+
+void SavedGameStore::settleAll() {
+    // A leftover of a save names its game; the temporary files of the index and of older
+    // versions' writers (a six-character tail) belong to no pair and simply go.
+    static const QRegularExpression leftover(QStringLiteral("^(.+)\\.(bmp|pzs)\\.(new|old|part)$"));
+    static const QRegularExpression temporary(
+        QStringLiteral("^(games\\.psg\\.part|.+\\.(bmp|pzs|psg)(\\.new)?\\.[A-Za-z0-9]{6})$"));
+    DurableFiles files(stepHook_);
+    std::set<QString> interrupted;
+    const QStringList entries =
+        QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (const QRegularExpressionMatch m = leftover.match(entry); m.hasMatch()) {
+            if (isValidName(m.captured(1)))
+                interrupted.insert(m.captured(1));
+        } else if (temporary.match(entry).hasMatch()) {
+            files.remove(folder_ + QLatin1Char('/') + entry);
+        }
+    }
+    for (const QString& name : interrupted)
+        settle(files, name);
+}
+
+bool SavedGameStore::save(const QString& name, const QImage& picture, const TextWriter& writeText) {
+    const bool listed = indexed_.contains(name);
+    if (writeGameFiles(name, picture, writeText) && (writeIndex() || listed))
+        return true;
+    // A name added by the dialog goes again: the index on disk does not list it.
+    revertToIndex();
+    return false;
+}
+
+bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText) {
     if (!isValidName(name))
         return false;
     WaitCursor wait(cursor_);
-    const QString targets[2] = {picturePath(name), gamePath(name)};
-    const QString fresh[2] = {targets[0] + QStringLiteral(".new"), targets[1] + QStringLiteral(".new")};
-    const QString kept[2] = {targets[0] + QStringLiteral(".old"), targets[1] + QStringLiteral(".old")};
-    auto removeAll = [](const QString(&paths)[2]) {
-        for (const QString& p : paths)
-            QFile::remove(p);
-    };
+    DurableFiles files(stepHook_);
+    // What an earlier save of this name left is finished first, so nothing of it mixes with this one.
+    settle(files, name);
+    const QString target[2] = {picturePath(name), gamePath(name)};
+    const QString part[2] = {target[0] + DurableFiles::partSuffix(), target[1] + DurableFiles::partSuffix()};
+    const QString fresh[2] = {target[0] + kNew, target[1] + kNew};
+    // A complete earlier save that could not be put in place stays as it is.
+    if (files.stopped() || exists(fresh[1]))
+        return false;
 
-    bool written = pictureWriter_(fresh[0], picture) || writePictureBmp24(fresh[0], picture);
-    written = written && writeText(fresh[1]);
-    if (!written) {
-        removeAll(fresh);
+    const bool written = (files.write(part[0], [&](QIODevice& d) { return pictureWriter_(d, picture); }) ||
+                          files.write(part[0], [&](QIODevice& d) { return writeBmp24(d, picture); })) &&
+                         files.write(part[1], writeText) && files.rename(part[0], fresh[0]) &&
+                         files.syncFolder(folder_);
+    // The one step that makes the new pair the game of this name, on the disk before it counts.
+    const bool renamed = written && files.rename(part[1], fresh[1]);
+    if (!renamed || !files.syncFolder(folder_)) {
+        if (files.stopped())
+            return false;
+        if (renamed)
+            files.remove(fresh[1]);
+        for (const QString& path : {fresh[0], part[0], part[1]})
+            if (exists(path))
+                files.remove(path);
         return false;
     }
-
-    // Put the earlier files aside, then the new ones in place; any failure puts everything back.
-    removeAll(kept);
-    std::vector<int> setAside, placed;
-    bool ok = true;
-    for (int k = 0; k < 2 && ok; ++k) {
-        if (QFileInfo::exists(targets[k])) {
-            ok = renameOver(targets[k], kept[k]);
-            if (ok)
-                setAside.push_back(k);
-        }
-    }
-    for (int k = 0; k < 2 && ok; ++k) {
-        ok = renameOver(fresh[k], targets[k]);
-        if (ok)
-            placed.push_back(k);
-    }
-    if (!ok) {
-        for (const int k : placed)
-            QFile::remove(targets[k]);
-        for (const int k : setAside)
-            renameOver(kept[k], targets[k]);
-        removeAll(fresh);
-        return false;
-    }
-    removeAll(kept);
-    return true;
+    // The new pair is safe: what is left undone here, the next load or start finishes.
+    if (files.rename(fresh[0], target[0]) && files.rename(fresh[1], target[1]))
+        files.syncFolder(folder_);
+    return !files.stopped();
 }
 
 bool SavedGameStore::isValidName(const QString& name) {
@@ -178,4 +276,20 @@ bool SavedGameStore::isValidName(const QString& name) {
         stem[3] >= QLatin1Char('1') && stem[3] <= QLatin1Char('9'))
         return false;
     return true;
+}
+
+QString SavedGameStore::readableName(const QString& name) {
+    QString shown = name.left(maxNameLength);
+    if (!shown.isEmpty() && shown.back().isHighSurrogate())
+        shown.chop(1);
+    for (QChar& c : shown)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QChar(0xFFFD);
+    if (shown.size() < name.size())
+        shown += QChar(0x2026);
+    return shown;
+}
+
+QString SavedGameStore::shownName(const QString& name) {
+    return isValidName(name) ? name : loadString(Str::DamagedGameEntry).arg(readableName(name));
 }

@@ -1,6 +1,7 @@
 #include "model/bmpreader.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QtEndian>
 
@@ -201,8 +202,6 @@ PictureError parseHeader(const ByteView& in, Header& h) {
             return PictureError::Corrupt;
         h.pixelOffset = offBits != 0 ? offBits : tableStart + 4 * coloursUsed;
     }
-    if (h.pixelOffset > in.size())
-        return PictureError::Truncated;
     return PictureError::None;
 }
 
@@ -254,43 +253,46 @@ void decode32(const uchar* src, uchar* dst, int width, const Header& h) {
     }
 }
 
+// One stored row into a row of the image's format.
+void decodeRow(const uchar* src, uchar* dst, int width, const Header& h, QImage::Format format) {
+    switch (h.bitsPerPixel) {
+    case 1:
+        std::memcpy(dst, src, (width + 7) / 8);
+        break;
+    case 2:
+        for (int x = 0; x < width; ++x)
+            dst[x] = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
+        break;
+    case 4:
+        for (int x = 0; x < width; ++x)
+            dst[x] = (x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4;
+        break;
+    case 8:
+        std::memcpy(dst, src, width);
+        break;
+    case 16:
+        decode16(src, dst, width, h, format);
+        break;
+    case 24:
+        for (int x = 0; x < width; ++x) {
+            dst[3 * x] = src[3 * x + 2];
+            dst[3 * x + 1] = src[3 * x + 1];
+            dst[3 * x + 2] = src[3 * x];
+        }
+        break;
+    case 32:
+        decode32(src, dst, width, h);
+        break;
+    }
+}
+
 void decodeRows(const ByteView& in, const Header& h, QImage& image) {
     const qint64 stride = strideOf(h);
     const int width = image.width();
     const int height = image.height();
-    for (int row = 0; row < height; ++row) {
-        const uchar* src = in.at(h.pixelOffset + row * stride);
-        uchar* dst = image.scanLine(h.topDown ? row : height - 1 - row);
-        switch (h.bitsPerPixel) {
-        case 1:
-            std::memcpy(dst, src, (width + 7) / 8);
-            break;
-        case 2:
-            for (int x = 0; x < width; ++x)
-                dst[x] = (src[x >> 2] >> (6 - 2 * (x & 3))) & 3;
-            break;
-        case 4:
-            for (int x = 0; x < width; ++x)
-                dst[x] = (x & 1) ? src[x >> 1] & 15 : src[x >> 1] >> 4;
-            break;
-        case 8:
-            std::memcpy(dst, src, width);
-            break;
-        case 16:
-            decode16(src, dst, width, h, image.format());
-            break;
-        case 24:
-            for (int x = 0; x < width; ++x) {
-                dst[3 * x] = src[3 * x + 2];
-                dst[3 * x + 1] = src[3 * x + 1];
-                dst[3 * x + 2] = src[3 * x];
-            }
-            break;
-        case 32:
-            decode32(src, dst, width, h);
-            break;
-        }
-    }
+    for (int row = 0; row < height; ++row)
+        decodeRow(in.at(h.pixelOffset + row * stride), image.scanLine(h.topDown ? row : height - 1 - row),
+                  width, h, image.format());
 }
 
 PictureError decodeRle(const ByteView& in, const Header& h, QImage& image) {
@@ -362,6 +364,8 @@ LoadResult readBitmapFile(const QByteArray& bytes) {
     Header h;
     if (const PictureError e = parseHeader(in, h); e != PictureError::None)
         return failure(e);
+    if (h.pixelOffset > in.size())
+        return failure(PictureError::Truncated);
 
     // Check the header's size against what the file holds before allocating anything.
     const qint64 available = in.size() - h.pixelOffset;
@@ -397,5 +401,66 @@ LoadResult readBitmapFile(const QByteArray& bytes) {
     result.picture = std::move(image);
     result.fileBitsPerPixel = h.bitsPerPixel;
     result.format = "bmp";
+    return result;
+}
+
+BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
+    BitmapThumbnail result;
+    const auto fail = [&result](PictureError error) {
+        result.error = error;
+        return result;
+    };
+    // The headers, masks and colour table lie within the first few kilobytes.
+    constexpr qint64 headBytes = 4096;
+    if (!device.seek(0))
+        return fail(PictureError::Truncated);
+    const QByteArray head = device.read(headBytes);
+    if (!isBitmapFileData(head))
+        return fail(PictureError::UnknownFormat);
+    const ByteView in(head);
+    Header h;
+    if (const PictureError e = parseHeader(in, h); e != PictureError::None)
+        return fail(e);
+    result.size = QSize(int(h.width), int(h.height));
+    if (isRle(h))
+        return fail(PictureError::Unsupported); // runs must be read from the start
+    const qint64 stride = strideOf(h);
+    const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
+    if (h.pixelOffset + stride * (h.height - 1) + rowBytes > device.size())
+        return fail(PictureError::Truncated);
+    if (box.width() <= 0 || box.height() <= 0)
+        return fail(PictureError::Corrupt);
+
+    // The reduced size keeps the proportions, never larger than the picture. Twice as many
+    // rows and columns as it needs are sampled, then smoothed down to it.
+    const double scale = std::max({1.0, double(h.width) / box.width(), double(h.height) / box.height()});
+    const int width = std::max(1, int(h.width / scale + 0.5)),
+              height = std::max(1, int(h.height / scale + 0.5));
+    const int sampleW = int(std::min<qint64>(h.width, 2 * width));
+    const int sampleH = int(std::min<qint64>(h.height, 2 * height));
+    QImage samples(sampleW, sampleH, QImage::Format_RGB32);
+    QImage row(int(h.width), 1, formatFor(h));
+    if (samples.isNull() || row.isNull())
+        return fail(PictureError::OutOfMemory);
+    if (h.bitsPerPixel <= 8)
+        row.setColorTable(h.colours);
+    QByteArray stored(stride, Qt::Uninitialized);
+    for (int j = 0; j < sampleH; ++j) {
+        const qint64 y = (2 * qint64(j) + 1) * h.height / (2 * sampleH);
+        const qint64 storedRow = h.topDown ? y : h.height - 1 - y;
+        if (!device.seek(h.pixelOffset + storedRow * stride) ||
+            device.read(stored.data(), rowBytes) != rowBytes)
+            return fail(PictureError::Truncated);
+        decodeRow(reinterpret_cast<const uchar*>(stored.constData()), row.scanLine(0), row.width(), h,
+                  row.format());
+        const QImage rgb = row.convertToFormat(QImage::Format_RGB32);
+        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(0));
+        auto* dst = reinterpret_cast<QRgb*>(samples.scanLine(j));
+        for (int i = 0; i < sampleW; ++i)
+            dst[i] = src[(2 * qint64(i) + 1) * h.width / (2 * sampleW)];
+    }
+    result.image = samples.size() == QSize(width, height)
+                       ? samples
+                       : samples.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return result;
 }

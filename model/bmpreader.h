@@ -5,7 +5,10 @@
 
 #include "model/picture.h"
 
+#include <QSize>
+
 class QByteArray;
+class QIODevice;
 
 // True when the bytes start like a bitmap file ("BM").
 bool isBitmapFileData(const QByteArray& bytes);
@@ -13,3 +16,15 @@ bool isBitmapFileData(const QByteArray& bytes);
 // Reads the uncompressed, RLE4, RLE8 and bit-field variants with the 12-, 40-, 52-, 56-, 108- and
 // 124-byte headers, rows stored bottom-up or top-down.
 LoadResult readBitmapFile(const QByteArray& bytes);
+
+// A reduced copy of a bitmap file read from a seekable device without reading the whole file:
+// the headers, then only the rows the copy samples, each checked against the device's size.
+// The copy keeps the proportions and fits `box` (never enlarged). Run-length files are not
+// read (their rows cannot be found without reading all before them).
+struct BitmapThumbnail {
+    QImage image; // RGB32; null on failure
+    QSize size;   // the picture's own size, once the header was read
+    PictureError error = PictureError::None;
+    bool ok() const { return error == PictureError::None && !image.isNull(); }
+};
+BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box);

@@ -1,6 +1,7 @@
 #include "model/picture.h"
 
 #include "model/bmpreader.h"
+#include "model/durablefile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -171,8 +172,9 @@ LoadResult loadPictureFromBytes(const QByteArray& bytes) {
 
 LoadResult loadPicture(const QString& path) {
     QFile file(path);
-    // Devices and pipes have no size to check; a picture is a plain file.
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential())
+    // Devices and pipes have no size to check (and a pipe would wait for a writer): a picture is
+    // a plain file.
+    if (!openRegularFile(file))
         return failure(PictureError::CannotOpen);
     if (file.size() > maxPictureFileBytes)
         return failure(PictureError::TooLarge);

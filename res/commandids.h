@@ -28,5 +28,8 @@ constexpr int ActualSize = 32942;
 constexpr int WholeTable = 32943;
 constexpr int EdgesFirst = 32950;
 constexpr int GatherLoose = 32951;
+// Menu items of what only keys did before, and the best times.
+constexpr int Hint = 32981;
+constexpr int Records = 32982;
 constexpr int Exit = 57665;
 } // namespace Cmd

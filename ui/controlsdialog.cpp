@@ -1,5 +1,8 @@
 #include "ui/controlsdialog.h"
 
+#include "res/stringids.h"
+#include "res/strings.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
@@ -71,12 +74,14 @@ constexpr int kRowH = 10;
 constexpr int kTableY = 21;
 constexpr int kKeysY = kTableY + kRowH * int(std::size(kTable)) + 7;
 constexpr int kKeysH = std::max(linesOf(kLeftKeys), linesOf(kRightKeys)) * kRowH;
+// The line about the menus below the keys.
+constexpr int kNoteH = kRowH + 3;
 
 } // namespace
 
 CControlsDialog::CControlsDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
     setWindowTitle(QString::fromUtf8(kTitle));
-    setDialogSize(333, kKeysY + kKeysH + 25);
+    setDialogSize(333, kKeysY + kKeysH + 25 + kNoteH);
 
     addStatic(-1, QString::fromUtf8("ДЕЙСТВИЕ"), QRect(kActionX, 7, kActionW, 10), Centred | Sunken);
     addStatic(-1, QString::fromUtf8("КНОПКИ МЫШИ"), QRect(kMouseX, 7, kMouseW, 10), Centred | Sunken);
@@ -105,5 +110,7 @@ CControlsDialog::CControlsDialog(QWidget* parent) : CSkinDialog(templateId, pare
         y += kRowH * key.lines;
     }
 
-    addButton(1, QStringLiteral("OK"), QRect(141, kKeysY + kKeysH + 4, 50, 14));
+    // What the menus add to the keys, below them.
+    addStatic(-1, loadString(Str::ControlsMenuNote), QRect(7, kKeysY + kKeysH + 3, 319, kRowH), Centred);
+    addButton(1, QStringLiteral("OK"), QRect(141, kKeysY + kKeysH + 4 + kNoteH, 50, 14));
 }

@@ -30,7 +30,8 @@ CCutDialog::CCutDialog(int pictureWidth, int pictureHeight, int lastElementSize,
     : CSkinDialog(templateId, parent), pictureWidth_(pictureWidth), pictureHeight_(pictureHeight),
       lastElementSize_(lastElementSize) {
     setWindowTitle(QString::fromUtf8(kTitle));
-    setDialogSize(300, 210);
+    // The template's 210 units, and a line below them for the number of elements.
+    setDialogSize(300, 222);
     setContextHelp(
         {{widthEdit, 20480},  {heightEdit, 20481},  {keepRatioBox, 20482},     {sizeCombo, 20483},
          {iconStatic, 20483}, {sizeBitmap, 20483},  {columnsEdit, 20484},      {columnsLabel, 20484},
@@ -90,6 +91,7 @@ CCutDialog::CCutDialog(int pictureWidth, int pictureHeight, int lastElementSize,
     preview->setGeometry(
         QRect(QPoint(place.x(), place.y() - place.y() % 4), QSize(previewSide, previewSide)));
     registerControl(preview, previewStatic);
+    addStatic(elementCountText, QString(), QRect(7, 208, 276, 10), Centred);
 
     const auto digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (int id : {widthEdit, heightEdit, columnsEdit, rowsEdit})
@@ -199,6 +201,12 @@ void CCutDialog::writeAll() {
     itemAs<QLabel>(heightLabel)->setText(heightText_);
     itemAs<QLabel>(resultWidthLabel)->setText(resultWidthText_);
     itemAs<QLabel>(resultHeightLabel)->setText(resultHeightText_);
+    itemAs<QLabel>(elementCountText)->setText(elementCountLine());
+}
+
+QString CCutDialog::elementCountLine() const {
+    const qint64 rows = calc_.rows(), columns = calc_.columns();
+    return loadString(Str::CutElementCount).arg(rows * columns).arg(rows).arg(columns);
 }
 
 void CCutDialog::refreshResults() {

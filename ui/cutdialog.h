@@ -38,6 +38,8 @@ public:
         mosaicBox = 1046,
         squareBox = 1044,
         previewStatic = 1094,
+        // Below the template's controls: how many elements the cut makes.
+        elementCountText = 1095,
     };
     static constexpr int sizeBitmapId = 252;
     static constexpr int previewSide = 67;
@@ -73,6 +75,8 @@ private:
     bool readAll();
     void writeAll();
     bool readInt(int id, int& value);
+    // The line below the controls: rows x columns elements.
+    QString elementCountLine() const;
     // Both result labels from the current counts and size.
     void refreshResults();
 

@@ -1,5 +1,6 @@
 #include "ui/fullscreenmenu.h"
 
+#include "game/commands.h"
 #include "res/commandids.h"
 #include "res/strings.h"
 #include "ui/skin.h"
@@ -16,8 +17,9 @@ constexpr int itemCommands[CFullScreenMenu::itemCount] = {
     // Sorting, as in the menu bar's actions menu.
     Cmd::EdgesFirst, Cmd::GatherLoose, separator, Cmd::FullScreen, Cmd::ShowPicture,
     // The view's scale, as in the menu bar's view menu.
-    Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu, separator,
-    Cmd::Exit};
+    Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu,
+    // Pause and hint, as at the end of the menu bar's actions menu; the places before them stay.
+    separator, Cmd::Pause, Cmd::Hint, separator, Cmd::Exit};
 constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 
@@ -34,7 +36,7 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
             backgroundMenu->setTitle(texts_[position]);
             addMenu(backgroundMenu);
         } else {
-            texts_[position] = loadString(command);
+            texts_[position] = commandText(command);
             QAction* action = addAction(texts_[position]);
             action->setData(command);
             action->setObjectName(QStringLiteral("fullScreen%1").arg(command));

@@ -12,9 +12,9 @@ class CFullScreenMenu : public OwnerDrawnMenu {
 public:
     static constexpr int itemWidth = 250;
     static constexpr int itemHeight = 40;
-    static constexpr int separatorCount = 5;
+    static constexpr int separatorCount = 6;
     static constexpr int separatorHeight = 2;
-    static constexpr int itemCount = 22;
+    static constexpr int itemCount = 25;
     // Positions whose texts change each time the menu opens.
     static constexpr int fullScreenItem = 12;
     static constexpr int pictureItem = 13;

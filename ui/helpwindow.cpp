@@ -1,6 +1,7 @@
 #include "ui/helpwindow.h"
 
 #include "game/programfolders.h"
+#include "model/durablefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,7 @@ QString topicFromHtml(const QString& html, int topic) {
 bool read(const QString& path, QString& html, QString& error) {
     QFile file(path);
     const QString cannotOpen = QString::fromUtf8(kCannotOpen).arg(QDir::toNativeSeparators(path));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileSize) {
+    if (!openRegularFile(file) || file.size() > maxFileSize) {
         error = cannotOpen;
         return false;
     }

@@ -68,6 +68,13 @@ void CPictureWnd::toggle(const QRect& clientOnScreen) {
     giveFocusBack();
 }
 
+void CPictureWnd::showAt(const QRect& geometry) {
+    setGeometry(QRect(geometry.topLeft(), geometry.size().expandedTo(minimumSize())));
+    show();
+    raise();
+    giveFocusBack();
+}
+
 void CPictureWnd::fitToPicture() {
     const QRect g = geometry();
     const int height =
@@ -180,9 +187,12 @@ void CPictureWnd::track(QPoint globalPos) {
 }
 
 void CPictureWnd::endTracking() {
+    const bool moved = tracking_ != Tracking::None && geometry() != startGeometry_;
     tracking_ = Tracking::None;
     drag_ = 0;
     giveFocusBack();
+    if (moved && playerMoved_)
+        playerMoved_(geometry());
 }
 
 void CPictureWnd::mouseMoveEvent(QMouseEvent* event) {

@@ -37,6 +37,10 @@ public:
     void toggle(const QRect& clientOnScreen);
     // After the cut: left, top and width stay, the height follows the picture's proportions.
     void fitToPicture();
+    // Shows the window at this place and size (no smaller than its minimum).
+    void showAt(const QRect& geometry);
+    // Told the window's new place and size each time the player has moved or resized it.
+    void setPlayerMoved(std::function<void(const QRect&)> moved) { playerMoved_ = std::move(moved); }
 
     // How the focus goes back to the main window.
     void setFocusReturn(std::function<void()> giveBack) { focusReturn_ = std::move(giveBack); }
@@ -80,5 +84,6 @@ private:
     QPoint pressGlobal_;
     QRect startGeometry_;
     std::function<void()> focusReturn_;
+    std::function<void(const QRect&)> playerMoved_;
     PreviewImageCache cache_;
 };

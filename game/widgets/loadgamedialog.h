@@ -3,7 +3,9 @@
 #include "ui/skindialog.h"
 
 class QListWidget;
+class QListWidgetItem;
 class SavedGameStore;
+class SavedGameSummaryPanel;
 
 // "Загрузить Игру": the saved games to choose from, the first one selected.
 class CLoadGameDialog : public CSkinDialog {
@@ -19,6 +21,8 @@ public:
     // The selected entry's text once the dialog ended with OK; empty when nothing was selected.
     const QString& chosenName() const { return chosenName_; }
     QListWidget* list() const { return list_; }
+    // Beside the list: what the selected game is.
+    SavedGameSummaryPanel* summary() const { return summary_; }
 
     void load();
 
@@ -28,8 +32,13 @@ protected:
 private:
     SavedGameStore& store_;
     QListWidget* list_ = nullptr;
+    SavedGameSummaryPanel* summary_ = nullptr;
     QString chosenName_;
 };
 
 // The list box both dialogs use: white, not sorted, one name per entry.
 QListWidget* makeSavedGamesList(QWidget* parent, const QRect& dluRect);
+// Fills it with the names, a damaged one shown as such; each entry keeps its name as read.
+void fillSavedGamesList(QListWidget* list, const QStringList& names);
+// The name an entry stands for.
+QString savedGameName(const QListWidgetItem* item);

@@ -1,6 +1,7 @@
 #include "game/widgets/recordswindow.h"
 
 #include "game/gameclock.h"
+#include "res/stringids.h"
 #include "res/strings.h"
 #include "ui/skin.h"
 #include "ui/skinbutton.h"
@@ -49,10 +50,11 @@ RecordsWindow::RecordsWindow(const FinishReport& report, QWidget* parent)
     picture->setText(
         QFontMetrics(picture->font()).elidedText(pictureName, Qt::ElideMiddle, picture->width()));
     picture->setToolTip(pictureName);
-    QLabel* time = pair(timeLabel, timeText, GameClock::format(report_.record.seconds), 1);
-    QFont bold = time->font();
+    QFont bold = picture->font();
     bold.setBold(true);
-    time->setFont(bold);
+    // Looked up during play or from the list, there is no time of this game to show.
+    if (report_.finished)
+        pair(timeLabel, timeText, GameClock::format(report_.record.seconds), 1)->setFont(bold);
     pair(elementsLabel, elementsText, QString::number(report_.elements), 1);
     const QString cut = describeCut(report_.record.key);
     pair(cutLabel, cutText, cut, linesFor(cut, valueW));
@@ -107,12 +109,17 @@ int RecordsWindow::linesFor(const QString& words, int widthDlu) const {
 
 QString RecordsWindow::note() const {
     QStringList notes;
-    if (report_.place == 0 && report_.best.size() > 1)
+    if (!report_.finished) {
+        if (report_.best.empty())
+            notes << text(Str::NoRecordsForGame);
+    } else if (report_.place == 0 && report_.best.size() > 1)
         notes << text(newBest);
     else if (report_.place < 0)
         notes << text(notAmongBest);
     if (!report_.written)
         notes << text(notWritten).arg(RecordStore::fileName());
+    else if (report_.damaged && report_.notAFile)
+        notes << text(notAFile).arg(RecordStore::fileName());
     else if (report_.damaged)
         notes << text(damagedFile).arg(RecordStore::damagedFileName());
     return notes.join(QLatin1Char('\n'));

@@ -36,6 +36,7 @@ public:
         notWritten,
         unnamedPicture,
         savedGame,
+        notAFile = 32923,
     };
     // Controls that tests and the help look for.
     static constexpr int pictureText = 1001;

@@ -45,8 +45,7 @@ void CSaveGameDialog::initDialog() {
     CSkinDialog::initDialog();
     store_.readIndex();
     const QSignalBlocker block(list_);
-    list_->clear();
-    list_->addItems(store_.names());
+    fillSavedGamesList(list_, store_.names());
     list_->clearSelection();
     list_->setCurrentRow(-1);
 }
@@ -68,8 +67,16 @@ void CSaveGameDialog::selectionChanged() {
         return;
     }
     delete_->setEnabled(true);
+    const QString name = savedGameName(selected.front());
+    if (!SavedGameStore::isValidName(name)) {
+        // A damaged entry can only be deleted: no game is saved under it.
+        const QSignalBlocker block(edit_);
+        edit_->clear();
+        save_->setEnabled(false);
+        return;
+    }
     save_->setEnabled(true);
-    edit_->setText(selected.front()->text());
+    edit_->setText(name);
 }
 
 void CSaveGameDialog::nameEdited() {
@@ -81,7 +88,7 @@ void CSaveGameDialog::nameEdited() {
     save_->setEnabled(true);
     int found = -1;
     for (int k = 0; k < list_->count(); ++k)
-        if (list_->item(k)->text().compare(text, Qt::CaseInsensitive) == 0) {
+        if (savedGameName(list_->item(k)).compare(text, Qt::CaseInsensitive) == 0) {
             found = k;
             break;
         }
@@ -119,9 +126,9 @@ void CSaveGameDialog::save() {
 
 void CSaveGameDialog::deleteSelected() {
     const QList<QListWidgetItem*> selected = list_->selectedItems();
-    if (selected.isEmpty() || selected.front()->text().isEmpty())
+    if (selected.isEmpty() || savedGameName(selected.front()).isEmpty())
         return;
-    const QString name = selected.front()->text();
+    const QString name = savedGameName(selected.front());
     store_.deleteGame(name);
     {
         const QSignalBlocker block(list_);

@@ -38,7 +38,7 @@ TEST(FullScreenTest, F10DoesNothingInAWindowAndOffersTheWindowedModeInFullScreen
     const QRect window = frame.frameGeometry();
     EXPECT_EQ(frame.fullScreenMode().popupPosition(),
               QPoint((2 * window.left() + window.width()) / 2 - menu->sizeHint().width() / 2,
-                     std::max(0, (2 * window.top() + window.height()) / 2 - 345)));
+                     std::max(0, (2 * window.top() + window.height()) / 2 - 386)));
     // The menu bar keeps its own texts.
     EXPECT_EQ(frame.commands().evaluate(32777).text, QStringLiteral("&Оконный Режим"));
     menu->hide();
@@ -85,20 +85,36 @@ TEST(FullScreenTest, TheFullMenuNeverStartsAboveTheScreenButTheBackgroundMenuMay
     EXPECT_LT(frame.backgrounds().popupPosition().y(), 0);
 }
 
-TEST(FullScreenTest, LeavingPlacesTheWindowFromTheScreenSize) {
+// Leaving full-screen mode gives the window back its own place and size, or its maximised
+// state; a place the present screen no longer holds is moved onto it.
+TEST(FullScreenTest, LeavingRestoresTheWindowsOwnPlaceAndSize) {
     FakeServices fakes;
     CMainFrame frame(fakes.services());
     frame.show();
-    frame.resize(300, 200);
+    frame.setGeometry(60, 70, 500, 300);
+    const auto roundTrip = [&frame] {
+        frame.runCommand(32777);
+        ASSERT_EQ(frame.fullScreen(), 1);
+        frame.runCommand(32777);
+        EXPECT_EQ(frame.fullScreen(), 0);
+        EXPECT_FALSE(frame.isFullScreen());
+        EXPECT_FALSE(frame.menuBar()->isHidden());
+    };
+    roundTrip();
+    EXPECT_EQ(frame.geometry(), QRect(60, 70, 500, 300));
+
+    frame.showMaximized();
+    roundTrip();
+    EXPECT_TRUE(frame.isMaximized());
+    frame.showNormal();
+    EXPECT_EQ(frame.normalGeometry(), QRect(60, 70, 500, 300));
+
+    // The screen shrank while the window covered it.
+    frame.setGeometry(900, 700, 500, 300);
     frame.runCommand(32777);
-    ASSERT_EQ(frame.fullScreen(), 1);
+    fakes.screen.screenSize = QSize(800, 600);
     frame.runCommand(32777);
-    EXPECT_EQ(frame.fullScreen(), 0);
-    EXPECT_FALSE(frame.isFullScreen());
-    EXPECT_FALSE(frame.menuBar()->isHidden());
-    // 4 x (W / 6) by 4 x (H / 6): two thirds of the screen, give or take the truncation.
-    EXPECT_EQ(frame.pos(), QPoint(170, 128));
-    EXPECT_EQ(frame.size(), QSize(680, 512));
+    EXPECT_EQ(frame.geometry(), QRect(300, 300, 500, 300));
 }
 
 TEST(FullScreenTest, ClosingLeavesFullScreenModeFirst) {

@@ -1,3 +1,4 @@
+#include "app/commandtable.h"
 #include "app/mainframe.h"
 #include "fakes.h"
 #include "game/commands.h"
@@ -131,18 +132,90 @@ TEST_F(PictureCommandsTest, AFinishedGameIsReplacedWithoutAsking) {
     EXPECT_EQ(frame.state().pictureWidth, 60);
 }
 
-TEST_F(PictureCommandsTest, CancellingTheFileDialogLeavesNoPicture) {
+// Yes to the question gives the game up only once a new picture has been read: cancelling the
+// dialog or a file that does not read leaves the game, its picture and its clock as they were.
+TEST_F(PictureCommandsTest, AGameUnderWayStaysUntilTheNewPictureIsRead) {
     gameUnderWay();
+    GameState& s = frame.state();
+    fakes.clock.advance(75);
+    frame.gameFlow().clockTick();
+    const QString clockBefore = s.clockText;
+    const QImage picture = s.picture;
+    const std::int64_t start = s.clock.clockStart;
+    ASSERT_TRUE(frame.clockTimer().isActive());
+    const auto unchanged = [&](const char* what) {
+        EXPECT_TRUE(s.hasElements()) << what;
+        EXPECT_EQ(s.flags.pictureLoaded, 1) << what;
+        EXPECT_EQ(s.flags.cutDone, 1) << what;
+        EXPECT_EQ(s.puzzle.count(), 8) << what;
+        EXPECT_EQ(s.picture, picture) << what;
+        EXPECT_EQ(s.clock.clockStart, start) << what;
+        EXPECT_TRUE(frame.clockTimer().isActive()) << what;
+        EXPECT_EQ(s.clockText, clockBefore) << what;
+        // The game can still be saved and the picture cut: nothing was given up.
+        EXPECT_TRUE(frame.commands().evaluate(Cmd::SaveGame).enabled) << what;
+    };
+
     fakes.messages.answers = {MessageResult::Yes};
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
     EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog"}));
-    const GameState& s = frame.state();
+    unchanged("cancelled");
+
+    // New game: one question, and the cut and creation never run after a cancelled dialog.
+    dialogsRun.clear();
+    fakes.messages.shown.clear();
+    fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(frame.runCommand(Cmd::NewGame));
+    EXPECT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog"}));
+    unchanged("new game cancelled");
+
+    fakes.messages.shown.clear();
+    fakes.messages.answers = {MessageResult::Yes};
+    choose(file("broken.bmp", QByteArray("BM not a picture at all")));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    ASSERT_EQ(fakes.messages.shown.size(), 2); // the question, then what is wrong with the file
+    EXPECT_EQ(fakes.messages.shown[1].buttons, MessageButtons::Ok);
+    unchanged("unreadable");
+
+    // A picture that reads replaces the game at last.
+    fakes.messages.answers = {MessageResult::Yes};
+    choose(bitmap("next.bmp", 60, 40));
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
     EXPECT_FALSE(s.hasElements());
+    EXPECT_EQ(s.pictureWidth, 60);
+    EXPECT_EQ(s.flags.cutDone, 0);
+    EXPECT_FALSE(frame.clockTimer().isActive());
+    EXPECT_EQ(s.clockText, QStringLiteral("00:00:00"));
+
+    // Without a game under way nothing is asked and, as always, the old picture goes at once:
+    // cancelling then leaves no picture.
+    fakes.messages.shown.clear();
+    onFileDialog = [](CMyFileDialog&) { return int(QDialog::Rejected); };
+    ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
+    EXPECT_TRUE(fakes.messages.shown.isEmpty());
     EXPECT_EQ(s.flags.pictureLoaded, 0);
-    EXPECT_TRUE(s.picture.isNull());
-    // Without a picture there is nothing to cut or create.
     EXPECT_FALSE(frame.runCommand(Cmd::CutPicture));
-    EXPECT_FALSE(frame.runCommand(Cmd::CreateElements));
+}
+
+// The cut of a game under way: after Yes the game stays through a cancelled dialog, and goes
+// when the new cut is confirmed.
+TEST_F(PictureCommandsTest, TheCutGivesUpAGameUnderWayOnlyOnOk) {
+    gameUnderWay();
+    fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_EQ(dialogsRun, QStringList({"CCutDialog"}));
+    EXPECT_TRUE(frame.state().hasElements());
+    EXPECT_EQ(frame.state().puzzle.count(), 8);
+
+    onCutDialog = [](CCutDialog& d) {
+        d.accept();
+        return d.result();
+    };
+    fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
+    EXPECT_FALSE(frame.state().hasElements());
+    EXPECT_EQ(frame.state().flags.cutDone, 1);
 }
 
 TEST_F(PictureCommandsTest, BadFilesGiveTheMessageWithTheirPathAndNothingElse) {

@@ -5,6 +5,7 @@
 #include "game/savedgame.h"
 #include "game/savedgamesupport.h"
 #include "game/widgets/loadgamedialog.h"
+#include "game/widgets/savedgamesummarypanel.h"
 #include "game/widgets/savegamedialog.h"
 #include "model/picture.h"
 #include "res/stringids.h"
@@ -13,11 +14,13 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 
 namespace {
 
@@ -27,8 +30,10 @@ struct SavedGamesTest : ::testing::Test {
     std::unique_ptr<FrameGame> game;
     // What to do in the next save dialog: type this name and press Save.
     std::deque<QString> typedNames;
-    // Which entry to pick in the next load dialog (-1: none).
+    // Which entry to pick in the next load dialog (-1: none), or cancel it.
     int loadRow = 0;
+    bool cancelLoad = false;
+    std::function<void(CLoadGameDialog&)> inspectLoad;
     QStringList dialogs;
 
     void SetUp() override { start(FrameGame::Options{.rows = 3, .columns = 4, .size = 32, .rotate = true}); }
@@ -52,6 +57,12 @@ struct SavedGamesTest : ::testing::Test {
             return save->result();
         }
         if (auto* load = qobject_cast<CLoadGameDialog*>(&d)) {
+            if (inspectLoad)
+                inspectLoad(*load);
+            if (cancelLoad) {
+                load->reject();
+                return load->result();
+            }
             if (loadRow >= 0)
                 load->list()->setCurrentRow(loadRow);
             load->load();
@@ -76,7 +87,17 @@ struct SavedGamesTest : ::testing::Test {
     }
     bool load(int row = 0) {
         loadRow = row;
+        const bool underWay = state().gameUnderWay();
+        const qsizetype before = fakes().messages.shown.size();
         const bool ran = frame().runCommand(Cmd::LoadGame);
+        // With a game under way F3 asks first (answered Yes); what follows is the test's.
+        if (ran && underWay) {
+            EXPECT_GT(fakes().messages.shown.size(), before);
+            if (fakes().messages.shown.size() > before) {
+                EXPECT_EQ(fakes().messages.shown[before].text, loadString(Str::LoadGameQuestion));
+                fakes().messages.shown.removeAt(before);
+            }
+        }
         QCoreApplication::processEvents();
         return ran;
     }
@@ -368,7 +389,7 @@ TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldSave) {
 
     // A new name that fails is not listed.
     fakes().messages.shown.clear();
-    store().setPictureWriter([](const QString&, const QImage&) { return false; });
+    store().setPictureWriter([](QIODevice&, const QImage&) { return false; });
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("fresh.bmp.new")));
     save(QStringLiteral("fresh"));
     EXPECT_EQ(messages(), QStringList{loadString(32826)});
@@ -416,6 +437,140 @@ TEST_F(SavedGamesTest, SaveDialogFollowsTypingAndSelection) {
     store().readIndex();
     EXPECT_EQ(store().names(), QStringList{QStringLiteral("beta")});
     dialog.reject();
+}
+
+// An index line that is no game's name (here a path out of the folder) is shown as damaged and
+// never followed: loading it says so and leaves the board, the save dialog can only delete it,
+// and deleting it touches nothing outside the folder.
+TEST_F(SavedGamesTest, ADamagedIndexEntryIsShownAndNeverFollowed) {
+    const QString folder = dir.filePath(QStringLiteral("data/Save"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    store().setFolder(folder);
+    const QString entry = QStringLiteral("../../victim");
+    for (const char* suffix : {".bmp", ".pzs"})
+        ASSERT_NO_FATAL_FAILURE(
+            writeAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix)), "precious"));
+    ASSERT_NO_FATAL_FAILURE(writeAll(store().indexPath(), "[SAVED GAMES]\r\n" + entry.toUtf8() + "\r\n"));
+    ASSERT_TRUE(save(QStringLiteral("good")));
+    const QByteArray current = snapshot();
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load(0));
+    EXPECT_EQ(messages(), QStringList{loadString(Str::CannotLoadDamagedEntry).arg(entry)});
+    EXPECT_EQ(snapshot(), current);
+
+    CLoadGameDialog loadDialog(store(), &frame());
+    loadDialog.ensureInitialized();
+    ASSERT_EQ(loadDialog.list()->count(), 2);
+    EXPECT_EQ(loadDialog.list()->item(0)->text(), loadString(Str::DamagedGameEntry).arg(entry));
+    EXPECT_EQ(loadDialog.list()->item(1)->text(), QStringLiteral("good"));
+    loadDialog.reject();
+
+    CSaveGameDialog dialog(store(), fakes().messages, &frame());
+    dialog.ensureInitialized();
+    dialog.list()->setCurrentRow(0);
+    EXPECT_FALSE(dialog.item(CSaveGameDialog::saveButton)->isEnabled());
+    EXPECT_TRUE(dialog.item(CSaveGameDialog::deleteButton)->isEnabled());
+    EXPECT_TRUE(dialog.edit()->text().isEmpty());
+    dialog.deleteSelected();
+    dialog.reject();
+    for (const char* suffix : {".bmp", ".pzs"})
+        EXPECT_EQ(readAll(dir.filePath(QStringLiteral("victim") + QLatin1String(suffix))),
+                  QByteArray("precious"));
+    store().readIndex();
+    EXPECT_EQ(store().names(), QStringList{QStringLiteral("good")});
+    EXPECT_EQ(fakes().messages.shown.size(), 1) << "deleting a damaged entry asks and reports nothing";
+}
+
+// F3 with a game under way asks first. No keeps the game without a dialog; after Yes the game
+// and its clock stay as they were through a cancelled dialog or a game that does not read, and
+// give way only to a game read whole.
+TEST_F(SavedGamesTest, F3AsksFirstAndTheGameStaysUntilTheChosenGameIsRead) {
+    ASSERT_TRUE(save(QStringLiteral("kept")));
+    ASSERT_TRUE(save(QStringLiteral("broken")));
+    ASSERT_NO_FATAL_FAILURE(writeAll(store().gamePath(QStringLiteral("broken")), "[GLOBALS]\r\n3 4\r\n"));
+    Puzzle& p = state().puzzle;
+    p.setCellRect(0, p.element(0).cellRect.translated(25, 0));
+    fakes().clock.advance(40);
+    const QByteArray current = snapshot();
+    const std::int64_t start = state().clock.clockStart;
+    const auto unchanged = [&](const char* what) {
+        EXPECT_EQ(snapshot(), current) << what;
+        EXPECT_EQ(state().clock.clockStart, start) << what;
+        EXPECT_TRUE(frame().clockTimer().isActive()) << what;
+        EXPECT_TRUE(state().hasElements()) << what;
+    };
+
+    dialogs.clear();
+    fakes().messages.shown.clear();
+    fakes().messages.answers = {MessageResult::No};
+    ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
+    EXPECT_EQ(messages(), QStringList{loadString(Str::LoadGameQuestion)});
+    EXPECT_EQ(fakes().messages.shown[0].kind, MessageKind::Question);
+    EXPECT_EQ(fakes().messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(dialogs.isEmpty());
+    unchanged("No");
+
+    cancelLoad = true;
+    ASSERT_TRUE(load());
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("CLoadGameDialog")});
+    unchanged("cancelled");
+
+    cancelLoad = false;
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load(1));
+    EXPECT_EQ(messages().size(), 1); // what is wrong with the file, after the question
+    unchanged("damaged");
+
+    ASSERT_TRUE(load(0));
+    EXPECT_NE(snapshot(), current);
+    EXPECT_EQ(state().gameName, QStringLiteral("kept"));
+
+    // A finished game is given up without a question.
+    state().flags.gameCompleted = 1;
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+// Beside the list, the selected game: its picture, elements, joins, clock and date; a damaged
+// game gets a short notice, and the list goes on working past it.
+TEST_F(SavedGamesTest, TheLoadDialogSummarisesTheSelectedGame) {
+    ASSERT_GT(joinRows(state(), 3), 0);
+    int joined = 0;
+    for (int i = 0; i < state().puzzle.count(); ++i)
+        joined += !state().puzzle.element(i).alone();
+    fakes().clock.advance(3723);
+    ASSERT_TRUE(save(QStringLiteral("whole")));
+    ASSERT_TRUE(save(QStringLiteral("damaged")));
+    const QString damaged = store().gamePath(QStringLiteral("damaged"));
+    const QByteArray text = readAll(damaged);
+    ASSERT_NO_FATAL_FAILURE(writeAll(damaged, text.left(text.size() - 40)));
+
+    QStringList seen;
+    inspectLoad = [&](CLoadGameDialog& d) {
+        SavedGameSummaryPanel* panel = d.summary();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_TRUE(panel->isVisibleTo(&d));
+        // Beside the list, not over it.
+        EXPECT_GE(panel->geometry().left(), d.list()->geometry().right());
+        EXPECT_EQ(d.list()->currentRow(), 0);
+        seen << panel->elementsText() << panel->joinedText() << panel->clockText() << panel->noticeText();
+        EXPECT_TRUE(panel->savedText().startsWith(QString::fromUtf8("Сохранена: ")));
+        ASSERT_NE(panel->pictureLabel()->pixmap().isNull(), true);
+        EXPECT_EQ(panel->pictureLabel()->pixmap().size(), QSize(128, 96));
+        d.list()->setCurrentRow(1);
+        seen << panel->noticeText() << panel->elementsText();
+        EXPECT_TRUE(panel->pictureLabel()->pixmap().isNull());
+        d.list()->setCurrentRow(0);
+        seen << panel->elementsText();
+    };
+    cancelLoad = true;
+    ASSERT_TRUE(load());
+    EXPECT_EQ(seen, QStringList({QString::fromUtf8("Элементов: 12 (3 × 4)"),
+                                 QString::fromUtf8("Соединено: %1").arg(joined),
+                                 QString::fromUtf8("Время: 01:02:03"), QString(),
+                                 QString::fromUtf8("Игра повреждена,\nее нельзя загрузить."), QString(),
+                                 QString::fromUtf8("Элементов: 12 (3 × 4)")}));
 }
 
 } // namespace

@@ -1,11 +1,18 @@
 #include "app/sessionkeeper.h"
 #include "app/terminationsignals.h"
+#include "filebytes.h"
 #include "framegame.h"
 #include "game/widgets/clockwindow.h"
+#include "app/previewcontrol.h"
+#include "ui/picturewnd.h"
+#include "ui/sizegrip.h"
 #include "res/stringids.h"
 #include "res/strings.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 
 #include <csignal>
 
@@ -88,6 +95,69 @@ struct Session : ::testing::Test {
         return g;
     }
 };
+
+// Once the player moves the preview, every later game and run opens it there, at that size,
+// kept on the screen; Ctrl+P still shows it beside the board as always.
+TEST(PreviewPlaceTest, ThePreviewOpensWhereThePlayerLeftItInLaterGamesAndRuns) {
+    Remembered remembered;
+    const auto newPicture = [](CMainFrame& frame, int w, int h) {
+        GameState& s = frame.state();
+        s.picture = QImage(w, h, QImage::Format_RGB32);
+        s.picture.fill(Qt::darkCyan);
+        s.pictureWidth = w;
+        s.pictureHeight = h;
+        s.flags.pictureLoaded = 1;
+        frame.preview().showNewPicture();
+    };
+    const auto mouse = [](QWidget* w, QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    QRect left;
+    {
+        NextRun run(remembered, QString(), 1000);
+        CPictureWnd* wnd = run.frame.pictureWnd();
+        newPicture(run.frame, 300, 200);
+        const QRect described = wnd->geometry();
+        EXPECT_FALSE(run.frame.preview().playerPlace().has_value());
+        newPicture(run.frame, 300, 200);
+        EXPECT_EQ(wnd->geometry(), described) << "unmoved, it opens as it always did";
+
+        const QPoint from = described.topLeft() + QPoint(100, 100);
+        mouse(wnd, QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(wnd, QEvent::MouseMove, from + QPoint(-400, 250), Qt::LeftButton);
+        mouse(wnd, QEvent::MouseButtonRelease, from + QPoint(-400, 250), Qt::NoButton);
+        // The grip makes it larger too.
+        const QPoint grip = wnd->grip()->mapToGlobal(QPoint(7, 7));
+        mouse(wnd->grip(), QEvent::MouseButtonPress, grip, Qt::LeftButton);
+        mouse(wnd->grip(), QEvent::MouseMove, grip + QPoint(60, 90), Qt::LeftButton);
+        mouse(wnd->grip(), QEvent::MouseButtonRelease, grip + QPoint(60, 90), Qt::NoButton);
+        left = wnd->geometry();
+        EXPECT_EQ(left, QRect(described.topLeft() + QPoint(-400, 250), described.size() + QSize(60, 90)));
+        ASSERT_TRUE(remembered.settings.has_value());
+        EXPECT_EQ(remembered.settings->preview, left) << "kept at once";
+
+        run.frame.runCommand(Cmd::ShowPicture);
+        run.frame.runCommand(Cmd::ShowPicture);
+        EXPECT_EQ(wnd->geometry(), described) << "Ctrl+P puts it beside the board";
+        newPicture(run.frame, 200, 300);
+        EXPECT_EQ(wnd->geometry(), left) << "the next game";
+    }
+    {
+        NextRun run(remembered, QString(), 2000);
+        newPicture(run.frame, 640, 480);
+        EXPECT_EQ(run.frame.pictureWnd()->geometry(), left) << "the next run";
+    }
+    // A smaller screen: moved onto it, no larger than it.
+    remembered.settings->preview = QRect(900, 700, 500, 2000);
+    FakeServices fakes;
+    CMainFrame frame(fakes.services());
+    frame.setModalRunner([](QDialog&) { return 0; });
+    frame.keeper().open(std::make_unique<MemorySettings>(remembered), QString());
+    newPicture(frame, 640, 480);
+    EXPECT_EQ(frame.pictureWnd()->geometry(), QRect(524, 0, 500, 768));
+}
 
 } // namespace
 
@@ -233,4 +303,35 @@ TEST_F(Session, TheWindowComesBackWhereItWasAndFitsASmallerScreen) {
         frame.keeper().open(std::make_unique<MemorySettings>(remembered), QString());
         EXPECT_EQ(frame.geometry(), QRect(0, 0, 800, 600));
     }
+}
+
+// A folder that cannot be written never drops the game silently: an autosave it holds is still
+// offered, and quitting asks whether to leave a game that cannot be kept, as a full disk does.
+TEST_F(Session, AFolderThatCannotBeWrittenOffersItsGameAndAsksBeforeQuitting) {
+    auto g = playing();
+    g->fakes.messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(g->frame.close());
+    g.reset();
+    // The lock cannot be made there (a folder one may only read).
+    ASSERT_TRUE(QDir().mkpath(autosave() + QStringLiteral("/lock/inside")));
+    NextRun next(remembered, autosave(), 5'000'000);
+    next.offer(MessageResult::Yes);
+    ASSERT_TRUE(next.frame.state().gameUnderWay()) << "the game kept is offered and loaded";
+    next.fakes.messages.shown.clear();
+    next.fakes.messages.answers = {MessageResult::Yes, MessageResult::No};
+    EXPECT_FALSE(next.frame.close());
+    ASSERT_EQ(next.fakes.messages.shown.size(), 2);
+    EXPECT_EQ(next.fakes.messages.shown[1].text, loadString(Str::AutosaveFailedQuit));
+    next.fakes.messages.answers = {MessageResult::Yes, MessageResult::Yes};
+    EXPECT_TRUE(next.frame.close());
+    EXPECT_TRUE(AutosaveStore(autosave()).latest()) << "what the folder held stays";
+
+    // No folder to be had at all: a file stands where it would be made.
+    QDir(autosave()).removeRecursively();
+    writeAll(autosave(), "not a folder");
+    auto h = playing();
+    h->fakes.messages.answers = {MessageResult::Yes, MessageResult::No};
+    EXPECT_FALSE(h->frame.close());
+    ASSERT_EQ(h->fakes.messages.shown.size(), 2);
+    EXPECT_EQ(h->fakes.messages.shown[1].text, loadString(Str::AutosaveFailedQuit));
 }

@@ -1,7 +1,12 @@
 #include "app/savedgamecommands.h"
 #include "framegame.h"
 #include "game/widgets/loadgamedialog.h"
+#include "app/commandtable.h"
+#include "game/gamerecords.h"
+#include "game/widgets/recordslistwindow.h"
 #include "game/widgets/recordswindow.h"
+#include "res/stringids.h"
+#include "res/strings.h"
 #include "game/widgets/savegamedialog.h"
 
 #include <QApplication>
@@ -9,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QTreeWidget>
 
 namespace {
 
@@ -206,6 +213,86 @@ TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
     ASSERT_EQ(onDisk.read(), RecordStore::ReadStatus::Read);
     EXPECT_EQ(onDisk.bestFor(second.record.key), second.best);
     EXPECT_EQ(onDisk.records().size(), 3u); // the other picture's time was kept
+}
+
+// Pause and hint from the actions menu, with their keys shown and the keys' rules; the best
+// times from the game menu, of the picture on the table or, without a game, of every picture.
+TEST(WholeGameTest, PauseHintAndBestTimesFromTheMenus) {
+    FrameGame g(FrameGame::Options{.rows = 2, .columns = 2, .size = 64, .rotate = false});
+    CommandTable& commands = g.frame.commands();
+    QAction* pause = commands.menuAction(Cmd::Pause);
+    QAction* hint = commands.menuAction(Cmd::Hint);
+    QAction* records = commands.menuAction(Cmd::Records);
+    ASSERT_TRUE(pause && hint && records);
+    EXPECT_EQ(pause->text(), QString::fromUtf8("&Пауза\tPause"));
+    EXPECT_EQ(hint->text(), QString::fromUtf8("По&дсказка\tH"));
+    EXPECT_EQ(records->text(), QString::fromUtf8("&Рекорды..."));
+    const auto refresh = [&] {
+        for (QMenu* m : commands.menus())
+            emit m->aboutToShow();
+    };
+    refresh();
+    EXPECT_TRUE(pause->isEnabled());
+    pause->trigger();
+    EXPECT_EQ(g.modals, QStringList{QStringLiteral("pauseWindow")});
+    g.state().settings.showTimer = 0; // no clock, no pause: the key does nothing either
+    refresh();
+    EXPECT_FALSE(pause->isEnabled());
+    EXPECT_FALSE(g.frame.runCommand(Cmd::Pause));
+    EXPECT_EQ(g.modals.size(), 1);
+
+    EXPECT_TRUE(hint->isEnabled());
+    hint->trigger();
+    EXPECT_EQ(g.state().input.hintMode, 1);
+
+    // One earlier time of this picture and cut, and one of another.
+    RecordStore onDisk;
+    onDisk.setFolder(g.recordsFolder.path());
+    Record mine{recordKeyFor(g.state()), 125, 1700000000, QStringLiteral("дом.bmp")};
+    Record other = mine;
+    other.key.picture = QByteArray(32, 'e');
+    other.pictureName = QStringLiteral("море.bmp");
+    onDisk.add(mine);
+    onDisk.add(other);
+    ASSERT_TRUE(onDisk.write());
+
+    std::vector<FinishReport> shown;
+    std::vector<std::vector<FinishReport>> lists;
+    g.frame.setModalRunner([&](QDialog& d) {
+        g.modals << d.objectName();
+        if (auto* window = qobject_cast<RecordsWindow*>(&d))
+            shown.push_back(window->report());
+        if (auto* list = qobject_cast<RecordsListWindow*>(&d)) {
+            lists.push_back(list->reports());
+            list->openRow(1);
+        }
+        return 0;
+    });
+    refresh();
+    ASSERT_TRUE(records->isEnabled());
+    records->trigger();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(shown[0].finished);
+    ASSERT_EQ(shown[0].best.size(), 1u);
+    EXPECT_EQ(shown[0].best[0].seconds, 125);
+    EXPECT_EQ(shown[0].place, -1);
+    EXPECT_EQ(shown[0].elements, 4);
+
+    g.frame.gameFlow().discardGame(true);
+    records->trigger();
+    ASSERT_EQ(lists.size(), 1u);
+    ASSERT_EQ(lists[0].size(), 2u);
+    EXPECT_EQ(lists[0][0].pictureName, QStringLiteral("дом.bmp"));
+    EXPECT_EQ(lists[0][1].pictureName, QStringLiteral("море.bmp"));
+    // A line opens its own records.
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].record.key, other.key);
+
+    // Without any records the list says so.
+    QFile::remove(onDisk.path());
+    records->trigger();
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_TRUE(lists[1].empty());
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray snapshotBytes(const SavedGame& game) {
@@ -200,4 +202,35 @@ TEST(Autosave, OneRunningCopyOwnsTheFolder) {
     s->puzzle.clear();
     other.writeNow();
     EXPECT_TRUE(owner.store().latest()) << "nor removed";
+}
+
+// A lock that cannot be made (a folder this run may only read; here a folder stands in its
+// place) leaves the autosave to be offered, never written or removed. A pipe in its place is
+// no running copy's lock and goes.
+TEST(Autosave, ALockThatCannotBeMadeLeavesTheFolderToBeRead) {
+    QTemporaryDir dir;
+    FakeClock clock;
+    auto s = generatedGame(1, 2, false);
+    {
+        Autosave first(*s, clock);
+        ASSERT_TRUE(first.open(dir.path()));
+        first.startTracking();
+        ASSERT_TRUE(first.writeNow());
+    }
+    const QString lock = dir.filePath(QStringLiteral("lock"));
+    ASSERT_TRUE(QDir().mkpath(lock + QStringLiteral("/inside")));
+    Autosave reader(*s, clock);
+    EXPECT_FALSE(reader.open(dir.path()));
+    EXPECT_EQ(reader.access(), Autosave::Access::ReadOnly);
+    EXPECT_TRUE(reader.interrupted());
+    reader.startTracking();
+    EXPECT_FALSE(reader.writeNow()) << "the game under way has nowhere to go";
+    reader.discard();
+    EXPECT_TRUE(reader.store().latest()) << "and the game offered stays";
+
+    ASSERT_TRUE(QDir(lock).removeRecursively());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0644), 0);
+    Autosave owner(*s, clock);
+    EXPECT_TRUE(owner.open(dir.path()));
+    EXPECT_EQ(owner.access(), Autosave::Access::Owned);
 }

@@ -1,6 +1,7 @@
 #include "modal.h"
 #include "res/resources.h"
 #include "ui/cutdialog.h"
+#include "ui/skin.h"
 #include "ui/skincheckbox.h"
 #include "ui/skincombobox.h"
 
@@ -66,7 +67,8 @@ protected:
 TEST_F(CutDialogTest, OpensWithCountsRoundedHalfUpAndTheLabelsFilledIn) {
     open(640, 480, 64);
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Разрезка Картинки"));
-    EXPECT_EQ(dialog->size(), QSize(450, 341));
+    // The template's 210 units and a line for the number of elements below.
+    EXPECT_EQ(dialog->size(), QSize(450, 361));
     EXPECT_EQ(edit(1037)->text(), "640");
     EXPECT_EQ(edit(1038)->text(), "480");
     EXPECT_EQ(edit(1042)->text(), "10");
@@ -279,6 +281,32 @@ TEST_F(CutDialogTest, TabOrderAndContextHelpFollowTheTemplate) {
         ASSERT_NE(control, nullptr) << id;
         const QPoint at = control->geometry().center();
         EXPECT_EQ(dialog->showContextHelp(at, dialog->mapToGlobal(at)), topic) << id;
+    }
+}
+
+// The line below the controls counts the elements of the cut as every change recounts it, and
+// lies below every other control, which keep their places.
+TEST_F(CutDialogTest, TheElementCountFollowsEveryChangeBelowTheControls) {
+    open(640, 480, 64);
+    EXPECT_EQ(label(1095), QString::fromUtf8("Всего элементов: 80 (8 × 10)"));
+    type(1042, "12");
+    EXPECT_EQ(label(1095), QString::fromUtf8("Всего элементов: 96 (8 × 12)"));
+    type(1039, "3");
+    EXPECT_EQ(label(1095), QString::fromUtf8("Всего элементов: 36 (3 × 12)"));
+    chooseSize(96);
+    EXPECT_EQ(label(1095), QString::fromUtf8("Всего элементов: 35 (5 × 7)"));
+    type(1037, "3200");
+    EXPECT_EQ(label(1095), QString::fromUtf8("Всего элементов: 825 (25 × 33)"));
+
+    const QWidget* line = dialog->findChild<QLabel*>(CSkinDialog::controlName(1095));
+    const int templateBottom = Skin::dluY(210);
+    EXPECT_GE(line->geometry().top(), Skin::dluY(207));
+    EXPECT_LE(line->geometry().bottom(), dialog->height());
+    for (const QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w != line && w->isVisible() &&
+            w->objectName() != QLatin1String(CSkinDialog::contextHelpButtonName)) {
+            EXPECT_LE(w->geometry().bottom(), templateBottom) << w->objectName().toStdString();
+        }
     }
 }
 

@@ -35,24 +35,26 @@ int count(const QImage& image, const QColor& colour) {
 }
 
 // The sixteen described items, with the two sorting items after the elements' and the four
-// items of the view's scale after the picture item.
-TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs690High) {
+// items of the view's scale after the picture item, and pause and hint before the exit.
+TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs772High) {
     Menus m;
     const int check = OwnerDrawnMenu::checkMarkWidth();
-    EXPECT_EQ(m.full.totalHeight(), 450 + 6 * 40);
-    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 690));
+    EXPECT_EQ(m.full.totalHeight(), 450 + 6 * 40 + 2 * 40 + 2);
+    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 772));
     const QList<QAction*> items = m.full.actions();
-    ASSERT_EQ(items.size(), 22);
+    ASSERT_EQ(items.size(), 25);
     int y = 0;
-    for (int i = 0; i < 22; ++i) {
-        const bool separator = i == 1 || i == 4 || i == 11 || i == 18 || i == 20;
+    for (int i = 0; i < 25; ++i) {
+        const bool separator = i == 1 || i == 4 || i == 11 || i == 18 || i == 20 || i == 23;
         EXPECT_EQ(items[i]->isSeparator(), separator) << i;
         EXPECT_EQ(m.full.actionGeometry(items[i]), QRect(0, y, 250 - check, separator ? 2 : 40)) << i;
         y += separator ? 2 : 40;
     }
     EXPECT_EQ(items[19]->menu(), &m.background);
     EXPECT_EQ(m.full.itemText(19), QStringLiteral("Установить &Фон"));
-    EXPECT_EQ(m.full.itemText(21), QStringLiteral("В&ыход"));
+    EXPECT_EQ(m.full.itemText(21), QStringLiteral("&Пауза"));
+    EXPECT_EQ(m.full.itemText(22), QStringLiteral("По&дсказка"));
+    EXPECT_EQ(m.full.itemText(24), QStringLiteral("В&ыход"));
     EXPECT_EQ(m.full.itemText(9), QStringLiteral("Вы&ложить Края"));
     EXPECT_EQ(m.full.itemText(10), QStringLiteral("Со&брать Россыпь"));
     const QStringList view{"&Увеличить", "Ум&еньшить", "&Масштаб 100%", "&Весь стол"};
