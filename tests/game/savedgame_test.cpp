@@ -1,4 +1,5 @@
 #include "game/savedgamesupport.h"
+#include "game/settingschoice.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +164,32 @@ TEST_P(SavedGameRoundTrip, SaveLoadSaveGivesTheSameBytes) {
 INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
                          ::testing::Values(RoundTripCase{1, 1, false, 0}, RoundTripCase{3, 4, false, 5},
                                            RoundTripCase{5, 6, true, 12}, RoundTripCase{2, 9, false, 16}));
+
+// An element joined all round is fully joined only while the bevel is drawn, and is written so:
+// with the bevel switched off the file says 0 (a flag left over from the bevel once said 1).
+TEST(SavedGameFile, FullyJoinedFollowsTheBevelItIsWrittenWith) {
+    auto s = generatedGame(3, 3, false);
+    for (int i = 0; i < 9; ++i) {
+        if (i % 3 < 2)
+            ASSERT_TRUE(joinPair(*s, i, i + 1)) << i;
+        if (i < 6)
+            ASSERT_TRUE(joinPair(*s, i, i + 3)) << i;
+    }
+    ASSERT_EQ(s->settings.threeD, 1);
+    EXPECT_EQ(savedGameSnapshot(*s, 0, 0).elements[4].fullyJoined, 1);
+    EXPECT_EQ(savedGameSnapshot(*s, 0, 0).elements[0].fullyJoined, 0);
+    FakeCursor cursor;
+    SettingsChoice flat = SettingsChoice::from(s->settings);
+    flat.threeD = 0;
+    flat.apply(*s, cursor);
+    const SavedGame g = savedGameSnapshot(*s, 0, 0);
+    EXPECT_EQ(g.elements[4].fullyJoined, 0);
+    EXPECT_EQ(g.elements[4].alone, 0);
+    EXPECT_TRUE(formatSavedGame(*s, 0).contains("\r\n[ELEMENTS]\r\n"));
+    SavedGame read;
+    ASSERT_EQ(parseSavedGame(formatSavedGame(*s, 0), read), SavedGameError::None);
+    EXPECT_EQ(read.elements[4].fullyJoined, 0);
+}
 
 TEST(SavedGameFile, StoredBoardIsALowerBoundAndScrollIsIgnored) {
     QByteArray text = crlf(kLayoutExample);
