@@ -238,6 +238,21 @@ int BoardRenderer::tileBudget() const {
     return 2 * across * down + 8;
 }
 
+void BoardRenderer::dropOtherScales(double shownScale) {
+    // A table of few elements is drawn again at once at any scale: only the shown one is kept,
+    // and the tiles of another go before the new ones are made.
+    if (state_.puzzle.count() >= wholeTableAheadFrom)
+        return;
+    for (auto it = lastUsed_.begin(); it != lastUsed_.end();) {
+        if (it->scale == shownScale) {
+            ++it;
+            continue;
+        }
+        tiles_.erase(*it);
+        it = lastUsed_.erase(it);
+    }
+}
+
 void BoardRenderer::evictTiles() {
     const int budget = tileBudget();
     while (static_cast<int>(tiles_.size()) > budget && !lastUsed_.empty()) {
@@ -455,6 +470,7 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
     const QPoint shift(b.originX - b.scrollX, b.originY - b.scrollY);
     const QRect drawn = drawnRect(b.boardWidth, b.boardHeight, scale);
     const QRect wanted = clientArea.boundingRect().translated(-shift).intersected(drawn);
+    dropOtherScales(scale);
     painter.save();
     painter.setClipRegion(clientArea);
     if (covered_) {
@@ -606,6 +622,7 @@ QImage BoardRenderer::boardImage(const QRect& boardRect, bool withHeld) {
     const QPoint shift = -boardRect.topLeft();
     const QRect drawn = state_.board.rect();
     const QRect wanted = boardRect.intersected(drawn);
+    dropOtherScales(1.0);
     painter.fillRect(image.rect(), Qt::black);
     if (!wanted.isEmpty()) {
         std::vector<Tile*> shown, stale;

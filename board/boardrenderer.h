@@ -158,7 +158,9 @@ private:
     // Makes ready on this thread what drawing at `scale` reads on every thread.
     void prepareSources(double scale);
     void dropTiles();
+    // Keeps the tiles within their budget, the least recently shown going first.
     void evictTiles();
+    void dropOtherScales(double shownScale);
     int tileBudget() const;
     void endBatch();
 

@@ -5,6 +5,7 @@
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/stacking.h"
+#include "model/elementcontext.h"
 
 #include <vector>
 
@@ -57,7 +58,7 @@ void Interaction::pick(int word, QPoint client) {
         hold(e);
     } else if (combos_.isSeparate(word)) {
         joiner_.separateElement(e);
-        renderer_.placeBoardRegion(e);
+        placeBoardRegion(state_.puzzle, state_.shapes, e);
         hold(e);
     } else {
         // The block goes to the top at once; it is lifted only when it starts to move.
@@ -71,7 +72,7 @@ void Interaction::hold(int e) {
     input.pickedElement = e;
     input.lifted = true;
     input.blockLifted = false;
-    input.dragClipRegion = renderer_.clientRegion(e);
+    input.dragClipRegion = state_.board.toClient(state_.puzzle.boardRegions[e]);
     state_.changes.element(e);
     raiseToTop(state_.puzzle, e, state_.changes);
 }
@@ -97,7 +98,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
             state_.changes.elements(p.blocks.members(e));
         input.blockLifted = false;
         joiner_.separateElement(e);
-        renderer_.placeBoardRegion(e);
+        placeBoardRegion(state_.puzzle, state_.shapes, e);
     }
     if (!input.lifted) {
         input.lifted = true;
@@ -109,7 +110,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
     input.lastCursor += step;
     p.moveElement(e, dx, dy);
     // The held element is drawn above the table by the window: only the window repaints.
-    input.dragClipRegion = renderer_.clientRegion(e);
+    input.dragClipRegion = state_.board.toClient(state_.puzzle.boardRegions[e]);
     host_.invalidate(state_.board.toClient(area).united(input.dragClipRegion));
 
     if (mode == DragMode::Block && p.blocks.blockSize(e) > 1) {
