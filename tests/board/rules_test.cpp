@@ -55,15 +55,16 @@ struct RulesTable {
         std::vector<Look> all;
         for (int i = 0; i < p.count(); ++i) {
             const auto at = std::find(p.stackOrder.begin(), p.stackOrder.end(), i);
-            all.push_back({p.element(i).cellRect, p.element(i).orientation, p.boardRegions[i], state.offTable(i),
-                           int(at - p.stackOrder.begin())});
+            all.push_back({p.element(i).cellRect, p.element(i).orientation, p.boardRegions[i],
+                           state.offTable(i), int(at - p.stackOrder.begin())});
         }
         return all;
     }
     void place(int i, QPoint body) {
         const Geometry& g = state.puzzle.geometry;
         state.puzzle.setCellRect(i, Rect{body.x() - g.bodyOffset, body.y() - g.bodyOffset,
-                                         body.x() - g.bodyOffset + g.bitmapSize, body.y() - g.bodyOffset + g.bitmapSize});
+                                         body.x() - g.bodyOffset + g.bitmapSize,
+                                         body.y() - g.bodyOffset + g.bitmapSize});
         placeBoardRegion(state.puzzle, state.shapes, i);
     }
 };
@@ -76,7 +77,8 @@ void expectReported(const RulesTable& t, const std::vector<Look>& before, const 
     const std::set<int> named(reported.begin(), reported.end());
     for (std::size_t i = 0; i < after.size(); ++i) {
         if (!after[i].sameShape(before[i])) {
-            EXPECT_TRUE(named.count(int(i))) << what << " at step " << step << ": element " << i << " unreported";
+            EXPECT_TRUE(named.count(int(i)))
+                << what << " at step " << step << ": element " << i << " unreported";
         }
         for (std::size_t j = i + 1; j < after.size(); ++j) {
             if ((after[i].rank < after[j].rank) == (before[i].rank < before[j].rank))
@@ -98,7 +100,8 @@ TEST(RulesTest, EveryRuleReportsWhatItChanged) {
     std::mt19937 random(5);
     const int s = p.geometry.elementSize;
     for (int i = 0; i < p.count(); ++i)
-        t.place(i, QPoint(60 + (i % 5) * 2 * s + int(random() % 9), 60 + (i / 5) * 2 * s + int(random() % 9)));
+        t.place(i,
+                QPoint(60 + (i % 5) * 2 * s + int(random() % 9), 60 + (i / 5) * 2 * s + int(random() % 9)));
 
     std::map<std::string, int> done;
     for (int step = 0; step < 300; ++step) {
