@@ -238,6 +238,14 @@ int BoardRenderer::tileBudget() const {
     return 2 * across * down + 8;
 }
 
+void BoardRenderer::followBoardSize() {
+    // A grown board reaches further into the tiles along its edges than they were drawn.
+    if (state_.board.serial == boardSerial_)
+        return;
+    boardSerial_ = state_.board.serial;
+    dropTiles();
+}
+
 void BoardRenderer::dropOtherScales(double shownScale) {
     // A table of few elements is drawn again at once at any scale: only the shown one is kept,
     // and the tiles of another go before the new ones are made.
@@ -470,6 +478,7 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
     const QPoint shift(b.originX - b.scrollX, b.originY - b.scrollY);
     const QRect drawn = drawnRect(b.boardWidth, b.boardHeight, scale);
     const QRect wanted = clientArea.boundingRect().translated(-shift).intersected(drawn);
+    followBoardSize();
     dropOtherScales(scale);
     painter.save();
     painter.setClipRegion(clientArea);
@@ -558,6 +567,7 @@ int BoardRenderer::prefetch() {
     const Board& b = state_.board;
     if (covered_ || !state_.hasElements() || b.viewSize.isEmpty())
         return -1;
+    followBoardSize();
     if (static_cast<int>(tiles_.size()) >= tileBudget())
         return -1;
     const double scale = b.unscaled() ? 1.0 : b.scale;
@@ -622,6 +632,7 @@ QImage BoardRenderer::boardImage(const QRect& boardRect, bool withHeld) {
     const QPoint shift = -boardRect.topLeft();
     const QRect drawn = state_.board.rect();
     const QRect wanted = boardRect.intersected(drawn);
+    followBoardSize();
     dropOtherScales(1.0);
     painter.fillRect(image.rect(), Qt::black);
     if (!wanted.isEmpty()) {

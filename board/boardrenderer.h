@@ -161,6 +161,8 @@ private:
     // Keeps the tiles within their budget, the least recently shown going first.
     void evictTiles();
     void dropOtherScales(double shownScale);
+    // The board was made anew or grew since the tiles were drawn: they go.
+    void followBoardSize();
     int tileBudget() const;
     void endBatch();
 
@@ -170,6 +172,7 @@ private:
     ICursor& cursor_;
     bool covered_ = false;
     int redraws_ = 0;
+    std::uint64_t boardSerial_ = 0; // the board the tiles were drawn for
 
     CellIndex index_;
     std::vector<std::int32_t> rank_; // place of each element in the stacking order, 0 on top

@@ -307,3 +307,26 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
 }
 
 } // namespace
+
+namespace {
+
+// A board that grows (the sorting commands grow it) is drawn whole afterwards, also in the
+// tiles along its old edges, drawn before for the smaller board (1800 x 1400 is no multiple of
+// a tile).
+TEST(ViewTest, AGrownBoardIsDrawnWholeAlongItsOldEdges) {
+    ViewBoard f;
+    expectBoardShowsElements(f, "before");
+    Board& b = f.board();
+    const Rect before{0, 0, b.boardWidth, b.boardHeight};
+    b.grow(2100, 1650);
+    f.state.changes.area(Rect{before.right, 0, b.boardWidth, b.boardHeight});
+    f.state.changes.area(Rect{0, before.bottom, before.right, b.boardHeight});
+    f.renderer.flush();
+    expectBoardShowsElements(f, "grown");
+    f.placeBody(3, QPoint(1950, 1500)); // an element out there
+    f.state.changes.element(3);
+    f.renderer.flush();
+    expectBoardShowsElements(f, "an element on the new part");
+}
+
+} // namespace
