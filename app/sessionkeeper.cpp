@@ -92,11 +92,12 @@ void SessionKeeper::offerInterruptedGame() {
             return; // the system ended the program while the question stood: the game stays kept
         if (answer == MessageResult::Yes) {
             const AutosaveNames names = AutosaveStore::readNames(files->names);
-            const std::optional<SavedGameFlow::Loaded> loaded =
-                savedGames_.flow().readFiles(files->picture, files->game, names.gameName);
+            const std::optional<SavedGameFlow::Loaded> loaded = savedGames_.flow().readFiles(
+                files->picture, files->game, names.gameName, files->pictureFingerprint);
             if (loaded) {
                 savedGames_.start(*loaded);
                 state_.pictureName = names.pictureName;
+                autosave_.continueFrom(*files);
             } else {
                 // The reader has said what is wrong; a damaged autosave is no use later either.
                 autosave_.discard();

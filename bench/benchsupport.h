@@ -8,11 +8,16 @@
 #include "board/interaction.h"
 #include "board/interactionhost.h"
 #include "board/joiner.h"
+#include "model/edges.h"
 #include "model/generator.h"
 #include "model/randomtables.h"
 #include "model/services.h"
 
 #include <QPainter>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 class NullHost : public IBoardHost {
 public:
@@ -117,4 +122,52 @@ inline void generateStripedGame(BoardState& state, int rows, int columns, int si
     const int side = columns * state.puzzle.geometry.bitmapSize + 50;
     state.board.resize(side, side, screen.width(), screen.height());
     state.cut.rotateElements = 0;
+}
+
+// A game of rows x columns elements as its saved game holds it, without shapes or board
+// regions: edges as generation makes them, turned elements scattered over the scatter grid,
+// a shuffled stacking order, and every other row joined in blocks of ten. For the benchmarks of
+// saving and of the autosave at counts whose element bitmaps would not fit in memory.
+inline void bitmapFreeGame(BoardState& state, int rows, int columns, int size, std::uint32_t seed = 1) {
+    const int n = rows * columns;
+    Puzzle& p = state.puzzle;
+    p.create(rows, columns);
+    p.geometry = Geometry::compute(size, false, true, state.settings.outlineThickness);
+    state.cut.rotateElements = 1;
+    std::mt19937 random(seed);
+    std::vector<std::int32_t> signs(2 * std::size_t(n)), shifts(2 * std::size_t(n));
+    for (std::size_t k = 0; k < signs.size(); ++k) {
+        signs[k] = random() % 2 ? 1 : -1;
+        shifts[k] = static_cast<std::int32_t>(random() % 3) - 1;
+    }
+    const EdgeGrids edges = computeEdgeProfiles(signs, shifts, rows, columns);
+    std::vector<int> cells(std::size_t(n), 0);
+    std::iota(cells.begin(), cells.end(), 0);
+    std::shuffle(cells.begin(), cells.end(), random);
+    const int cell = p.geometry.bitmapSize;
+    for (int i = 0; i < n; ++i) {
+        Element& e = p.element(i);
+        e.homeIndex = i;
+        e.edgeSign = edges.signs[std::size_t(i)];
+        e.edgeShift = edges.shifts[std::size_t(i)];
+        const int r = i / columns, c = i % columns;
+        const bool joined = r % 2 == 0 && c % 10 != 9 && c + 1 < columns;
+        e.orientation = r % 2 == 0 ? 0 : static_cast<int>(random() % 4);
+        turnEdgesBy(e.edgeSign, e.orientation);
+        turnEdgesBy(e.edgeShift, e.orientation);
+        const int place = cells[std::size_t(i)];
+        const int left = (place % columns) * cell + p.geometry.bodyOffset;
+        const int top = (place / columns) * cell + p.geometry.bodyOffset;
+        p.bodyRects[std::size_t(i)] = {left, top, left + size, top + size};
+        if (joined) {
+            // Joined on its right side to its right-hand neighbour (both unturned).
+            e.joinedNeighbour[1] = i + 1;
+            p.element(i + 1).joinedNeighbour[3] = i;
+            p.blocks.merge(i, i + 1);
+        }
+    }
+    std::iota(p.stackOrder.begin(), p.stackOrder.end(), 0);
+    std::shuffle(p.stackOrder.begin(), p.stackOrder.end(), random);
+    state.board.boardWidth = columns * cell + 50;
+    state.board.boardHeight = rows * cell + 50;
 }

@@ -3,11 +3,13 @@
 #include "game/gamestate.h"
 #include "game/savedgamestore.h"
 #include "model/durablefile.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 #include "model/services.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -15,25 +17,49 @@
 
 namespace {
 
-const QString kPicture = QStringLiteral("game.bmp");
+const QString kPicture = QStringLiteral("game.bmp"); // beside the text, as earlier versions kept it
 const QString kGame = QStringLiteral("game.pzs");
 const QString kNames = QStringLiteral("names.txt");
+const QString kPictureRef = QStringLiteral("picture.txt");
 const QString kUnfinished = QStringLiteral(".new-");
+const QString kPicturePrefix = QStringLiteral("picture-");
+const QString kPictureSuffix = QStringLiteral(".bmp");
 constexpr qint64 kMaxNamesFile = 4096;
 constexpr int kMaxPictureName = 255;
 
-// The generation number of a folder name, or nothing for any other name.
-std::optional<qint64> generationOf(const QString& name) {
-    if (name.isEmpty() || name.size() > 15)
+// A number of at most 15 digits, or nothing for any other text.
+std::optional<qint64> numberOf(QStringView text) {
+    if (text.isEmpty() || text.size() > 15)
         return std::nullopt;
-    for (const QChar c : name)
+    for (const QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return std::nullopt;
-    return name.toLongLong();
+    return text.toLongLong();
+}
+
+// The generation number of a folder name, or nothing for any other name.
+std::optional<qint64> generationOf(const QString& name) {
+    return numberOf(name);
+}
+
+// The number of a picture file's name ("picture-<n>.bmp"), or nothing for any other name.
+std::optional<qint64> pictureNumberOf(const QString& name) {
+    if (!name.startsWith(kPicturePrefix) || !name.endsWith(kPictureSuffix))
+        return std::nullopt;
+    return numberOf(QStringView(name).mid(kPicturePrefix.size(),
+                                          name.size() - kPicturePrefix.size() - kPictureSuffix.size()));
 }
 
 QStringList folderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+}
+
+QStringList pictureFiles(const QString& folder) {
+    QStringList pictures;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (pictureNumberOf(name))
+            pictures.append(name);
+    return pictures;
 }
 
 std::optional<qint64> newestGeneration(const QString& folder) {
@@ -42,6 +68,15 @@ std::optional<qint64> newestGeneration(const QString& folder) {
         if (const auto g = generationOf(name); g && (!newest || *g > *newest))
             newest = g;
     return newest;
+}
+
+// The highest number a generation or a picture file has taken: a new one takes the next, so a
+// name never comes back for another game while anything may still name it.
+qint64 highestNumber(const QString& folder) {
+    qint64 highest = newestGeneration(folder).value_or(0);
+    for (const QString& name : pictureFiles(folder))
+        highest = std::max(highest, *pictureNumberOf(name));
+    return highest;
 }
 
 bool cleanName(const QString& name, int maxLength) {
@@ -53,6 +88,46 @@ bool cleanName(const QString& name, int maxLength) {
     return true;
 }
 
+// The text of picture.txt: the picture file's name and its fingerprint, a line each.
+QByteArray pictureReference(const AutosaveStore::PictureFile& picture) {
+    return picture.name.toLatin1() + '\n' + picture.fingerprint + '\n';
+}
+
+std::optional<AutosaveStore::PictureFile> readPictureReference(const QString& path) {
+    QFile file(path);
+    if (!openRegularFile(file))
+        return std::nullopt;
+    const QList<QByteArray> lines = file.read(kMaxNamesFile).split('\n');
+    if (lines.size() < 2)
+        return std::nullopt;
+    const QString name = QString::fromLatin1(lines[0]);
+    if (!pictureNumberOf(name) || !Fingerprint::isHex(lines[1]))
+        return std::nullopt;
+    return AutosaveStore::PictureFile{name, lines[1]};
+}
+
+// Passes what is written on to the file and feeds it to a fingerprint on the way.
+class FingerprintingDevice : public QIODevice {
+public:
+    FingerprintingDevice(QIODevice& target, Fingerprint& fingerprint)
+        : target_(target), fingerprint_(fingerprint) {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (target_.write(data, size) != size)
+            return -1;
+        fingerprint_.add(data, size);
+        return size;
+    }
+
+private:
+    QIODevice& target_;
+    Fingerprint& fingerprint_;
+};
+
 } // namespace
 
 std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
@@ -62,59 +137,100 @@ std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
     if (!newest)
         return std::nullopt;
     const QString dir = folder_ + QLatin1Char('/') + QString::number(*newest) + QLatin1Char('/');
-    return Files{dir + kPicture, dir + kGame, dir + kNames};
+    Files files{dir + kPicture, dir + kGame, dir + kNames, {}};
+    if (fileKind(files.picture) != FileKind::Missing)
+        return files;
+    // The picture the generation names. Without a reference that reads, the reference itself is
+    // what cannot be read as the picture.
+    if (const std::optional<PictureFile> picture = readPictureReference(dir + kPictureRef)) {
+        files.picture = folder_ + QLatin1Char('/') + picture->name;
+        files.pictureFingerprint = picture->fingerprint;
+    } else {
+        files.picture = dir + kPictureRef;
+    }
+    return files;
 }
 
-bool AutosaveStore::write(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const {
+std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& game, const QImage& picture,
+                                                               const AutosaveNames& names,
+                                                               const std::optional<PictureFile>& kept) const {
     if (folder_.isEmpty() || !QDir().mkpath(folder_))
-        return false;
-    const qint64 next = newestGeneration(folder_).value_or(0) + 1;
+        return std::nullopt;
+    const qint64 next = highestNumber(folder_) + 1;
     const QString unfinished = folder_ + QLatin1Char('/') + kUnfinished + QString::number(next);
     const QString finished = folder_ + QLatin1Char('/') + QString::number(next);
     QDir(unfinished).removeRecursively();
     if (!QDir().mkdir(unfinished))
-        return false;
+        return std::nullopt;
 
     // The tests' disk takes so many bytes and then refuses.
     qint64 left = diskLimit_;
-    DurableFiles files(diskLimit_ < 0 ? DurableFiles::Hook()
-                                      : [&left](DurableFiles::Step step, const QString&, qint64 bytes) {
-                                            if (step != DurableFiles::Step::Write)
-                                                return DurableFiles::Outcome::Go;
-                                            if (bytes > left)
-                                                return DurableFiles::Outcome::Fail;
-                                            left -= bytes;
-                                            return DurableFiles::Outcome::Go;
-                                        });
+    DurableFiles files([&left, this](DurableFiles::Step step, const QString& path, qint64 bytes) {
+        if (diskLimit_ >= 0 && step == DurableFiles::Step::Write) {
+            if (bytes > left)
+                return DurableFiles::Outcome::Fail;
+            left -= bytes;
+        }
+        return stepHook_ ? stepHook_(step, path, bytes) : DurableFiles::Outcome::Go;
+    });
+    const QString dir = unfinished + QLatin1Char('/');
+    PictureFile pictureFile;
+    bool newPicture = false;
+    bool ok = true;
+    if (kept && fileKind(folder_ + QLatin1Char('/') + kept->name) == FileKind::Regular) {
+        pictureFile = *kept;
+    } else {
+        // Once per game: the picture goes to a file of a name no generation has named yet, and its
+        // entry reaches the disk before any generation names it.
+        newPicture = true;
+        pictureFile.name = kPicturePrefix + QString::number(next) + kPictureSuffix;
+        Fingerprint fingerprint;
+        ok = files.write(folder_ + QLatin1Char('/') + pictureFile.name, [&](QIODevice& d) {
+            FingerprintingDevice device(d, fingerprint);
+            return writeBitmap(device, picture);
+        }) && files.syncFolder(folder_);
+        pictureFile.fingerprint = fingerprint.hex();
+    }
     const QByteArray namesText =
         (names.gameName + QLatin1Char('\n') + names.pictureName + QLatin1Char('\n')).toUtf8();
-    const QString dir = unfinished + QLatin1Char('/');
+    const QByteArray referenceText = pictureReference(pictureFile);
     // The one rename of the folder makes the new generation the autosave.
-    const bool ok =
-        files.write(dir + kPicture, [&](QIODevice& d) { return writeBitmap(d, picture); }) &&
-        files.write(dir + kGame, [&](QIODevice& d) { return writeSavedGameTo(d, game); }) &&
-        files.write(dir + kNames, [&](QIODevice& d) { return d.write(namesText) == namesText.size(); }) &&
-        files.syncFolder(unfinished) && files.rename(unfinished, finished);
+    ok = ok &&
+         files.write(dir + kGame,
+                     [&](QIODevice& d) { return writeSavedGameTo(d, game, SavedGameForm::Compact); }) &&
+         files.write(dir + kNames, [&](QIODevice& d) { return d.write(namesText) == namesText.size(); }) &&
+         files.write(dir + kPictureRef,
+                     [&](QIODevice& d) { return d.write(referenceText) == referenceText.size(); }) &&
+         files.syncFolder(unfinished) && files.rename(unfinished, finished);
     if (!ok) {
         QDir(unfinished).removeRecursively();
-        return false;
+        if (newPicture)
+            QFile::remove(folder_ + QLatin1Char('/') + pictureFile.name);
+        return std::nullopt;
     }
     files.syncFolder(folder_);
-    // Older generations and what an interrupted write left are no longer needed.
+    // Older generations and what an interrupted write left are no longer needed; then the
+    // pictures that no generation names any more.
     for (const QString& name : folderEntries(folder_)) {
         const auto g = generationOf(name);
         if ((g && *g < next) || name.startsWith(kUnfinished))
             QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
     }
-    return true;
+    for (const QString& name : pictureFiles(folder_))
+        if (name != pictureFile.name)
+            QFile::remove(folder_ + QLatin1Char('/') + name);
+    return pictureFile;
 }
 
 void AutosaveStore::discard() const {
     if (folder_.isEmpty())
         return;
+    // Generations before pictures: no generation is ever left naming a picture that is gone.
     for (const QString& name : folderEntries(folder_))
         if (generationOf(name) || name.startsWith(kUnfinished))
             QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
+    for (const QString& name : pictureFiles(folder_))
+        QFile::remove(folder_ + QLatin1Char('/') + name);
 }
 
 AutosaveNames AutosaveStore::readNames(const QString& path) {
@@ -213,12 +329,26 @@ Autosave::Kept Autosave::current() const {
         std::clamp<std::int64_t>(played, 0, std::numeric_limits<std::int32_t>::max()));
     return {std::make_shared<const SavedGame>(
                 savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried)),
-            state_.picture.cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}};
+            state_.picture.cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}, std::nullopt};
 }
 
 bool Autosave::sameAsWritten(const Kept& game) const {
     return written_ && game.picture == written_->picture && game.names == written_->names &&
            samePlay(*game.game, *written_->game);
+}
+
+std::optional<AutosaveStore::PictureFile> Autosave::writtenPicture(const Kept& game) const {
+    return written_ && written_->picture == game.picture ? written_->pictureFile : std::nullopt;
+}
+
+void Autosave::continueFrom(const AutosaveStore::Files& files) {
+    Kept game = current();
+    // A generation of an earlier version keeps its picture beside its text, which goes with it:
+    // the next write writes the picture anew.
+    if (!files.pictureFingerprint.isEmpty())
+        game.pictureFile =
+            AutosaveStore::PictureFile{QFileInfo(files.picture).fileName(), files.pictureFingerprint};
+    written_ = std::move(game);
 }
 
 void Autosave::collectWrite() {
@@ -253,10 +383,12 @@ bool Autosave::refresh() {
     if (sameAsWritten(game))
         return false;
     schedule_.started(now);
-    writing_ =
-        std::async(std::launch::async, [store = store_, game = std::move(game), picture = state_.picture] {
-            return store.write(*game.game, picture, game.names) ? std::optional(game) : std::nullopt;
-        });
+    const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
+    writing_ = std::async(std::launch::async,
+                          [store = store_, game = std::move(game), picture = state_.picture, kept]() mutable {
+                              game.pictureFile = store.write(*game.game, picture, game.names, kept);
+                              return game.pictureFile ? std::optional(std::move(game)) : std::nullopt;
+                          });
     ++writesStarted_;
     return true;
 }
@@ -275,7 +407,8 @@ bool Autosave::writeNow() {
     }
     Kept game = current();
     ++writesStarted_;
-    if (!store_.write(*game.game, state_.picture, game.names))
+    game.pictureFile = store_.write(*game.game, state_.picture, game.names, writtenPicture(game));
+    if (!game.pictureFile)
         return false;
     written_ = std::move(game);
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/savedgame.h"
+#include "model/durablefile.h"
 
 #include <QImage>
 #include <QLockFile>
@@ -26,18 +27,30 @@ struct AutosaveNames {
     friend bool operator==(const AutosaveNames&, const AutosaveNames&) = default;
 };
 
-// The folder of the game kept for the next run, apart from the ten named games. Each write makes
-// a complete generation in a folder of its own ("<n>/": game.bmp, game.pzs, names.txt), written
-// under a temporary name and made visible with one rename of that folder; the newest numbered
-// folder is the autosave. A write that fails anywhere before the rename leaves the previous
-// generation as the newest one, and the picture and the text of one generation always belong
-// together.
+// The folder of the game kept for the next run, apart from the ten named games. The picture of a
+// game is written once, as a file of its own ("picture-<n>.bmp"); each write of the game's state
+// makes a complete generation in a folder of its own ("<n>/": game.pzs in the compact form,
+// names.txt, and picture.txt naming the picture file with its fingerprint), written under a
+// temporary name and made visible with one rename of that folder; the newest numbered folder is
+// the autosave. A write that fails anywhere before the rename leaves the previous generation as
+// the newest one, with its picture; a picture file is removed only once no generation names it,
+// and a restore checks the fingerprint, so a game's state never meets another game's picture.
 class AutosaveStore {
 public:
     struct Files {
         QString picture;
         QString game;
         QString names;
+        // What the picture file must be: empty for a generation of an earlier version, which kept
+        // its picture beside its text (game.bmp).
+        QByteArray pictureFingerprint;
+    };
+    // A picture file of the folder as a generation names it.
+    struct PictureFile {
+        QString name; // "picture-<n>.bmp"
+        QByteArray fingerprint;
+
+        friend bool operator==(const PictureFile&, const PictureFile&) = default;
     };
 
     // The folder's name in the player's data folder.
@@ -48,10 +61,14 @@ public:
 
     // The newest complete generation, if any.
     std::optional<Files> latest() const;
-    // Writes a new generation and, once it is in place, removes the older ones. Safe to run on
-    // another thread while the game goes on: it reads only what it is given.
-    bool write(const SavedGame& game, const QImage& picture, const AutosaveNames& names) const;
-    // Removes every generation and any unfinished one.
+    // Writes a new generation and, once it is in place, removes the older ones and the pictures
+    // no longer named. The picture is `kept` when that is the file this very picture was written
+    // to before and it is still there, otherwise a new picture file. Returns the picture file the
+    // generation names; nothing when the write failed. Safe to run on another thread while the
+    // game goes on: it reads only what it is given.
+    std::optional<PictureFile> write(const SavedGame& game, const QImage& picture, const AutosaveNames& names,
+                                     const std::optional<PictureFile>& kept = std::nullopt) const;
+    // Removes every generation, any unfinished one and every picture.
     void discard() const;
 
     // Reads the names written beside a game; wrong or missing lines read as empty.
@@ -59,10 +76,13 @@ public:
 
     // Tests: the disk takes this many more bytes per write() and then refuses (negative: no limit).
     void setDiskLimit(qint64 bytes) { diskLimit_ = bytes; }
+    // Tests and benchmarks: every step on the disk passes this hook (after the disk limit).
+    void setStepHook(DurableFiles::Hook hook) { stepHook_ = std::move(hook); }
 
 private:
     QString folder_;
     qint64 diskLimit_ = -1;
+    DurableFiles::Hook stepHook_;
 };
 
 // When the background write may run: not before `interval` seconds have passed since the last
@@ -116,6 +136,9 @@ public:
 
     // The game an earlier run left; nothing once tracking began.
     std::optional<AutosaveStore::Files> interrupted() const;
+    // The game on the board was just restored from these files: they hold it already, and its
+    // picture file serves the writes to come.
+    void continueFrom(const AutosaveStore::Files& files);
     // From now on the autosave follows the game on the board: the background refresh starts.
     // Until then an earlier run's autosave is left as it is.
     void startTracking();
@@ -135,15 +158,19 @@ public:
     int writesStarted() const { return writesStarted_; }
 
 private:
-    // A game as handed to the writer: its play, its picture (known by its cache key) and its names.
+    // A game as handed to the writer: its play, its picture (known by its cache key) and its
+    // names; once written, the picture file that holds the picture.
     struct Kept {
         std::shared_ptr<const SavedGame> game;
         qint64 picture = 0;
         AutosaveNames names;
+        std::optional<AutosaveStore::PictureFile> pictureFile;
     };
     bool gameUnderWay() const;
     Kept current() const;
     bool sameAsWritten(const Kept& game) const;
+    // The picture file written for the game's picture, when there is one.
+    std::optional<AutosaveStore::PictureFile> writtenPicture(const Kept& game) const;
     void collectWrite();
 
     GameState& state_;

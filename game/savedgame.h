@@ -69,19 +69,45 @@ enum class SavedGameError {
 
 // Limits a reader holds every file to, whatever it says.
 namespace SavedGameLimits {
-// The largest cut the cut dialog accepts; every game up to it saves and loads again. Its file
-// holds N membership digits per element, so it grows with N x N: 16384 elements make some 270 MB.
+// The largest cut the cut dialog accepts; every game up to it saves and loads again.
 constexpr int maxElements = CutCalculator::maxElements;
+// Games of up to this many elements are written in the described form, whose file holds N
+// membership digits per element and so grows with N x N (16384 elements make some 270 MB);
+// larger ones in the compact form, which grows with N (some 63 bytes an element).
+constexpr int describedFormElements = 16384;
 constexpr int minElementSize = 16;
 constexpr int maxElementSize = 320;
 // The widest or tallest screen a game is assumed to have been saved on. Elements may lie beyond
 // the picture's scatter grid by about this much (dragged off the board, blocks turned), no
 // further.
 constexpr int maxScreenSide = 8192;
-// Longest file the writer makes for maxElements elements: the membership digits plus at most
-// 128 bytes of numbers per element, and the head.
-constexpr qint64 maxFileSize = qint64(maxElements) * (maxElements + 128) + 4096;
+// Longest file the reader reads at all: the described form of its largest game, the membership
+// digits plus at most 128 bytes of numbers per element, and the head.
+constexpr qint64 maxFileSize = qint64(describedFormElements) * (describedFormElements + 128) + 4096;
+// The fewest bytes a compact file spends on one element: 18 values of one character and a blank
+// each in its record, and its place in the stacking order. A file too short for its count is
+// refused before anything is sized from it.
+constexpr qint64 compactMinBytesPerElement = 38;
+// The most the compact writer spends on one element (18 values of at most 11 characters and a
+// blank, and its place in the stacking order).
+constexpr qint64 compactMaxBytesPerElement = 18 * 12 + 12 + 2;
+static_assert(qint64(maxElements) * compactMaxBytesPerElement + 4096 < maxFileSize);
 } // namespace SavedGameLimits
+
+// The two layouts of a saved game's text file, told apart by its first line.
+enum class SavedGameForm {
+    Described, // "[GLOBALS]": the program's own layout, an N-digit membership line per element
+    Compact,   // "[GLOBALS 2]": one line per element with its block's number, linear in N
+};
+// The first line of each form: a reader of the described form refuses the compact one as a file
+// of unknown format.
+inline constexpr char describedFormLine[] = "[GLOBALS]";
+inline constexpr char compactFormLine[] = "[GLOBALS 2]";
+// The form the save command writes a game of `count` elements in.
+constexpr SavedGameForm savedGameFormFor(int count) {
+    return count > SavedGameLimits::describedFormElements ? SavedGameForm::Compact : SavedGameForm::Described;
+}
+
 // Colour values as the file writes them: red in the low byte.
 std::uint32_t colorRef(const QColor& colour);
 QColor fromColorRef(std::uint32_t value);
@@ -94,17 +120,20 @@ bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen)
 // take between two frames, and then written on another thread while play goes on. `carried` is
 // the playing time in seconds.
 SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t carried);
-// The text file of a snapshot (or of a game as read), byte for byte as the game writes it.
+// The text file of a snapshot (or of a game as read), byte for byte as the game writes it: in the
+// form its count asks for, or in the form given.
 bool writeSavedGameTo(QIODevice& device, const SavedGame& game);
+bool writeSavedGameTo(QIODevice& device, const SavedGame& game, SavedGameForm form);
 QByteArray formatSavedGame(const GameState& state, int fullScreen);
+QByteArray formatSavedGame(const SavedGame& game, SavedGameForm form);
 // Writes the text file; false when it cannot be written completely.
 bool writeSavedGame(const QString& path, const GameState& state, int fullScreen);
 
-// Reads and checks a text file in one pass, never holding the whole file. Accepts CR LF and LF;
-// values after the first line may be spread over lines in any way. Nothing is built from a file
-// that fails any check. A device shorter than N x N bytes cannot hold N elements, so nothing is
-// sized from its numbers. `pieceSize` is how much is read at a time (tests cross piece
-// boundaries with tiny ones).
+// Reads and checks a text file of either form in one pass, never holding the whole file. Accepts
+// CR LF and LF; values after the first line may be spread over lines in any way. Nothing is built
+// from a file that fails any check. A device shorter than its form needs for N elements (N x N
+// bytes described, 38 N compact) cannot hold them, so nothing is sized from its numbers. `pieceSize` is how
+// much is read at a time (tests cross piece boundaries with tiny ones).
 SavedGameError readSavedGame(QIODevice& device, SavedGame& game, qint64 pieceSize = qint64(1) << 20);
 SavedGameError parseSavedGame(const QByteArray& bytes, SavedGame& game);
 SavedGameError readSavedGameFile(const QString& path, SavedGame& game);
@@ -120,17 +149,20 @@ struct SavedGameOverview {
     int count() const { return rows * columns; }
 };
 // Reads the head of the text file (checked as the full reader checks it) and walks the element
-// records by seeking past their membership lines; the device must be seekable. Its first line
+// records: in the described form by seeking past their membership lines (the device must be
+// seekable), in the compact form, a few bytes an element, by reading them all. Its first line
 // tells the form of the file.
 SavedGameError readSavedGameOverview(QIODevice& device, SavedGameOverview& overview);
 
 // Both files of a saved game, the picture read on a second thread while the text is checked.
 struct SavedGameFiles {
     LoadResult picture;
+    QByteArray pictureFingerprint; // of the picture file's bytes, when asked for
     SavedGame game;
     SavedGameError error = SavedGameError::None; // of the text file
 };
-SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath);
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
+                                  bool fingerprintPicture = false);
 
 // True when the picture is the cut picture the game was made from.
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);

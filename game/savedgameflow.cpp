@@ -57,11 +57,12 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
 }
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& picturePath,
-                                                              const QString& gamePath, const QString& name) {
+                                                              const QString& gamePath, const QString& name,
+                                                              const QByteArray& pictureFingerprint) {
     SavedGameFiles files;
     {
         const WaitCursor wait(cursor_);
-        files = readSavedGameFiles(picturePath, gamePath);
+        files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty());
     }
     const auto refuse = [this](int stringId, const QString& path) {
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);
@@ -74,7 +75,8 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
     }
     if (files.error == SavedGameError::UnknownFormat)
         return refuse(Str::UnknownFormat, gamePath);
-    if (files.error != SavedGameError::None || !pictureFitsSavedGame(files.game, files.picture.picture))
+    if (files.error != SavedGameError::None || !pictureFitsSavedGame(files.game, files.picture.picture) ||
+        files.pictureFingerprint != pictureFingerprint)
         return refuse(Str::DamagedFile, gamePath);
     return Loaded{name, std::move(files.game), std::move(files.picture.picture)};
 }

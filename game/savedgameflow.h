@@ -47,7 +47,10 @@ public:
     // game's name) and changes nothing.
     std::optional<Loaded> read(const QString& name);
     // The same for a game's files wherever they lie (the autosave); `name` is the name it had.
-    std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name);
+    // With `pictureFingerprint`, the picture file must have it, or the game is refused as
+    // damaged (32825): its state belongs to another picture.
+    std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name,
+                                    const QByteArray& pictureFingerprint = {});
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);

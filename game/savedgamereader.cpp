@@ -4,6 +4,7 @@
 #include "game/backgroundchoice.h"
 #include "model/durablefile.h"
 #include "model/element.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 
 #include <QFile>
@@ -13,7 +14,9 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -158,21 +161,76 @@ std::int64_t positionReach(const SavedGame& g) {
     return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
 }
 
-// Sections 2-6 of the file: cut size, body squares, stacking order, settings, main frame.
-SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
+// A body square of the element size, no further out than play can take an element: a far
+// element would otherwise ask for a board of any size.
+bool bodyRectFits(const Rect& r, std::int32_t size, std::int64_t reach) {
+    return r.width() == size && r.height() == size && r.left >= -reach && r.top >= -reach &&
+           r.left <= reach && r.top <= reach;
+}
+
+std::optional<SavedGameForm> formOf(const std::string& firstLine) {
+    if (firstLine == describedFormLine)
+        return SavedGameForm::Described;
+    if (firstLine == compactFormLine)
+        return SavedGameForm::Compact;
+    return std::nullopt;
+}
+
+// Rows and columns. A file too short to hold that many elements in its form is refused here,
+// before anything is sized from its numbers: every element brings a membership line of N
+// characters in the described form, a record of at least 38 bytes in the compact one.
+bool parseCut(Scanner& in, SavedGameForm form, qint64 fileSize, SavedGame& g) {
     using namespace SavedGameLimits;
     if (!in.int32In(g.rows, 1, maxElements) || !in.int32In(g.columns, 1, maxElements))
+        return false;
+    const std::int64_t n = std::int64_t(g.rows) * g.columns;
+    if (form == SavedGameForm::Described)
+        return n <= describedFormElements && n * n <= fileSize;
+    return n <= maxElements && n * compactMinBytesPerElement <= fileSize;
+}
+
+bool parseSettings(Scanner& in, SavedGame& g) {
+    using namespace SavedGameLimits;
+    Settings& st = g.settings;
+    if (!in.uint32(g.backgroundColor) || !in.uint32(g.outlineColor) || !in.uint32(g.textColor) ||
+        !in.int32In(g.elementSize, minElementSize, maxElementSize) || !in.int32(st.captureArea) ||
+        !in.int32(st.outlineThickness) || !in.int32(st.scrollArea) || !in.int32(st.mouseScrollSpeed) ||
+        !in.int32(st.keyScrollSpeed) || !in.int32(st.threeD) || !in.int32(st.scrollEnabled) ||
+        !in.int32(st.showTimer) || !in.flag(g.cut.irregularBase) || !in.flag(g.cut.shiftKnobs) ||
+        !in.flag(g.cut.rotateElements) || !in.flag(g.cut.mosaic) || !in.int32(st.exactAssembly))
+        return false;
+    if (g.backgroundColor > 0xFFFFFF || g.outlineColor > 0xFFFFFF || g.textColor > 0xFFFFFF)
+        return false;
+    st.outlineColor = fromColorRef(g.outlineColor);
+    return st.isValid();
+}
+
+bool parseMainFrame(Scanner& in, SavedGame& g) {
+    if (in.token() != "[MAINFRAME]")
+        return false;
+    // The stored board is only a lower bound, checked against the elements when installed.
+    if (!in.int32(g.scrollX) || !in.int32(g.scrollY) || !in.int32(g.maxScrollX) || !in.int32(g.maxScrollY) ||
+        !in.int32In(g.boardWidth, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) ||
+        !in.flag(g.bitmapBackground) || !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
+        !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
+        !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
+        return false;
+    return isBackgroundTexture(g.backgroundBitmapId);
+}
+
+// Everything before the element records: cut size, the body squares (described form only; the
+// compact one keeps each element's place in its record), stacking order, settings, main frame.
+SavedGameError parseHead(Scanner& in, SavedGameForm form, qint64 fileSize, SavedGame& g) {
+    if (!parseCut(in, form, fileSize, g))
         return damaged();
     const std::int64_t n = std::int64_t(g.rows) * g.columns;
-    // Every element brings a membership line of N characters: a file shorter than N x N bytes
-    // cannot hold the game, so nothing is sized from its numbers.
-    if (n > maxElements || n * n > fileSize)
-        return damaged();
-
-    g.bodyRects.resize(n);
-    for (Rect& r : g.bodyRects) {
-        if (!in.int32(r.left) || !in.int32(r.top) || !in.int32(r.right) || !in.int32(r.bottom))
-            return damaged();
+    if (form == SavedGameForm::Described) {
+        g.bodyRects.resize(n);
+        for (Rect& r : g.bodyRects) {
+            if (!in.int32(r.left) || !in.int32(r.top) || !in.int32(r.right) || !in.int32(r.bottom))
+                return damaged();
+        }
     }
 
     g.stackOrder.resize(n);
@@ -182,38 +240,13 @@ SavedGameError parseHead(Scanner& in, qint64 fileSize, SavedGame& g) {
             return damaged();
     }
 
-    Settings& st = g.settings;
-    if (!in.uint32(g.backgroundColor) || !in.uint32(g.outlineColor) || !in.uint32(g.textColor) ||
-        !in.int32In(g.elementSize, minElementSize, maxElementSize) || !in.int32(st.captureArea) ||
-        !in.int32(st.outlineThickness) || !in.int32(st.scrollArea) || !in.int32(st.mouseScrollSpeed) ||
-        !in.int32(st.keyScrollSpeed) || !in.int32(st.threeD) || !in.int32(st.scrollEnabled) ||
-        !in.int32(st.showTimer) || !in.flag(g.cut.irregularBase) || !in.flag(g.cut.shiftKnobs) ||
-        !in.flag(g.cut.rotateElements) || !in.flag(g.cut.mosaic) || !in.int32(st.exactAssembly))
+    if (!parseSettings(in, g))
         return damaged();
-    if (g.backgroundColor > 0xFFFFFF || g.outlineColor > 0xFFFFFF || g.textColor > 0xFFFFFF)
-        return damaged();
-    st.outlineColor = fromColorRef(g.outlineColor);
-    if (!st.isValid())
-        return damaged();
-    // Body squares of the element size, none further out than play can take an element: a far
-    // element would otherwise ask for a board of any size.
     const std::int64_t reach = positionReach(g);
     for (const Rect& r : g.bodyRects)
-        if (r.width() != g.elementSize || r.height() != g.elementSize || r.left < -reach || r.top < -reach ||
-            r.left > reach || r.top > reach)
+        if (!bodyRectFits(r, g.elementSize, reach))
             return damaged();
-
-    if (in.token() != "[MAINFRAME]")
-        return damaged();
-    // The stored board is only a lower bound, checked against the elements when installed.
-    if (!in.int32(g.scrollX) || !in.int32(g.scrollY) || !in.int32(g.maxScrollX) || !in.int32(g.maxScrollY) ||
-        !in.int32In(g.boardWidth, 0, std::numeric_limits<std::int32_t>::max()) ||
-        !in.int32In(g.boardHeight, 0, std::numeric_limits<std::int32_t>::max()) ||
-        !in.flag(g.bitmapBackground) || !in.int32(g.fullScreen) || !in.uint32(g.backgroundBitmapId) ||
-        !in.int32In(g.hours, 0, std::numeric_limits<std::int32_t>::max() / 3600 - 1) ||
-        !in.int32In(g.minutes, 0, 59) || !in.int32In(g.seconds, 0, 59))
-        return damaged();
-    if (!isBackgroundTexture(g.backgroundBitmapId))
+    if (!parseMainFrame(in, g))
         return damaged();
     return SavedGameError::None;
 }
@@ -252,8 +285,8 @@ public:
         return marks_ == size_[rep_];
     }
 
-    // Element i's block, by its representative.
-    int blockOf(int i) const { return owner_[i]; }
+    // Each element's block, by its representative (its lowest member).
+    const std::vector<std::int32_t>& blockOf() const { return owner_; }
 
 private:
     static const char* skipZeros(const char* p, const char* end) {
@@ -341,26 +374,26 @@ bool elementsConsistent(const SavedGame& g) {
     return true;
 }
 
-// The blocks from the checked membership lines. Joined elements share a block, and no member of
-// a block of several is alone.
-bool buildBlocks(SavedGame& g, const MembershipCheck& membership) {
+// The blocks from each element's representative (its block's lowest member, checked to be one
+// by the reading). Joined elements share a block, and no member of a block of several is alone.
+bool buildBlocks(SavedGame& g, const std::vector<std::int32_t>& blockOf) {
     const int n = g.count();
     std::vector<std::int32_t> size(n, 0);
     for (int i = 0; i < n; ++i)
-        ++size[membership.blockOf(i)];
+        ++size[blockOf[i]];
     for (int i = 0; i < n; ++i) {
         const SavedElement& e = g.elements[i];
         for (const int j : e.joinedNeighbour)
-            if (j >= 0 && membership.blockOf(j) != membership.blockOf(i))
+            if (j >= 0 && blockOf[j] != blockOf[i])
                 return false;
-        if (size[membership.blockOf(i)] > 1 && e.alone)
+        if (size[blockOf[i]] > 1 && e.alone)
             return false;
     }
     // Blocks of several, each ascending, in the order of their first members.
     std::vector<std::int32_t> blockIndex(n, -1);
     g.blocks.clear();
     for (int i = 0; i < n; ++i) {
-        const int rep = membership.blockOf(i);
+        const int rep = blockOf[i];
         if (size[rep] < 2)
             continue;
         if (blockIndex[rep] < 0) {
@@ -372,28 +405,68 @@ bool buildBlocks(SavedGame& g, const MembershipCheck& membership) {
     return true;
 }
 
-SavedGameError parseAll(Scanner& in, qint64 size, SavedGame& game) {
-    std::string first;
-    if (!in.firstLine(first) || first != "[GLOBALS]")
-        return SavedGameError::UnknownFormat;
-
-    SavedGame g;
-    if (const SavedGameError e = parseHead(in, size, g); e != SavedGameError::None)
-        return e;
-    // A missing section name is tolerated, as it always was; anything else in its place is not.
-    if (in.peek() == '[' && in.token() != "[ELEMENTS]")
-        return damaged();
-
+// The described form's element records, each with its membership line.
+bool parseDescribedElements(Scanner& in, SavedGame& g, std::vector<std::int32_t>& blockOf) {
     const int n = g.count();
-    g.elements.resize(n);
     MembershipCheck membership(n);
     for (int i = 0; i < n; ++i)
         if (!parseElement(in, g, g.elements[i]) || !membership.readLine(in, i))
-            return damaged();
+            return false;
+    blockOf = membership.blockOf();
+    return true;
+}
+
+// The compact form's element records: the place of the body square, the values of the described
+// record, and the block as the number of its lowest member. An element opens its block when it
+// names itself, and may only join a block an earlier element opened, so the blocks are grouped
+// as the records go past.
+bool parseCompactElements(Scanner& in, SavedGame& g, std::vector<std::int32_t>& blockOf) {
+    const int n = g.count();
+    const std::int64_t reach = positionReach(g);
+    g.bodyRects.resize(n);
+    blockOf.assign(n, -1);
+    for (int i = 0; i < n; ++i) {
+        std::int32_t left = 0, top = 0, block = 0;
+        if (!in.int32In(left, -reach, reach) || !in.int32In(top, -reach, reach) ||
+            !parseElement(in, g, g.elements[i]) || !in.int32In(block, 0, i) ||
+            (block != i && blockOf[block] != block))
+            return false;
+        g.bodyRects[i] = {left, top, left + g.elementSize, top + g.elementSize};
+        blockOf[i] = block;
+    }
+    return true;
+}
+
+// The element records of either form, after the head: checked one by one, then against each
+// other.
+SavedGameError parseElements(Scanner& in, SavedGameForm form, SavedGame& g) {
+    // A missing section name is tolerated, as it always was; anything else in its place is not.
+    if (in.peek() == '[' && in.token() != "[ELEMENTS]")
+        return damaged();
+    g.elements.resize(g.count());
+    std::vector<std::int32_t> blockOf;
+    const bool read = form == SavedGameForm::Described ? parseDescribedElements(in, g, blockOf)
+                                                       : parseCompactElements(in, g, blockOf);
+    if (!read)
+        return damaged();
     if (in.failed())
         return SavedGameError::CannotOpen;
-    if (!elementsConsistent(g) || !buildBlocks(g, membership))
+    if (!elementsConsistent(g) || !buildBlocks(g, blockOf))
         return damaged();
+    return SavedGameError::None;
+}
+
+SavedGameError parseAll(Scanner& in, qint64 size, SavedGame& game) {
+    std::string first;
+    std::optional<SavedGameForm> form;
+    if (!in.firstLine(first) || !(form = formOf(first)))
+        return SavedGameError::UnknownFormat;
+
+    SavedGame g;
+    if (const SavedGameError e = parseHead(in, *form, size, g); e != SavedGameError::None)
+        return e;
+    if (const SavedGameError e = parseElements(in, *form, g); e != SavedGameError::None)
+        return e;
     game = std::move(g);
     return SavedGameError::None;
 }
@@ -450,19 +523,25 @@ SavedGameError readSavedGameOverview(QIODevice& device, SavedGameOverview& overv
     // Small pieces: the head of the largest game is a few hundred kilobytes.
     Scanner in(device, qint64(64) << 10);
     std::string first;
-    if (!in.firstLine(first))
-        return SavedGameError::UnknownFormat;
-    // Other forms of the file would be told apart here, by their first line.
-    if (first != "[GLOBALS]")
+    std::optional<SavedGameForm> form;
+    if (!in.firstLine(first) || !(form = formOf(first)))
         return SavedGameError::UnknownFormat;
     SavedGame g;
-    if (const SavedGameError e = parseHead(in, device.size(), g); e != SavedGameError::None)
+    if (const SavedGameError e = parseHead(in, *form, device.size(), g); e != SavedGameError::None)
         return e;
     if (in.failed())
         return SavedGameError::CannotOpen;
     int joined = -1;
-    if (const SavedGameError e = countJoined(device, in.position(), g, joined); e != SavedGameError::None)
+    if (*form == SavedGameForm::Compact) {
+        // A few bytes an element: read and checked whole, as loading would.
+        if (const SavedGameError e = parseElements(in, *form, g); e != SavedGameError::None)
+            return e;
+        joined = static_cast<int>(std::count_if(g.elements.begin(), g.elements.end(),
+                                                [](const SavedElement& e) { return !e.alone; }));
+    } else if (const SavedGameError e = countJoined(device, in.position(), g, joined);
+               e != SavedGameError::None) {
         return e;
+    }
     overview.rows = g.rows;
     overview.columns = g.columns;
     overview.elementSize = g.elementSize;
@@ -491,10 +570,15 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     return readSavedGame(file, game);
 }
 
-SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath) {
+SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
+                                  bool fingerprintPicture) {
     SavedGameFiles files;
-    auto picture = std::async(std::launch::async, [picturePath] { return loadPicture(picturePath); });
+    auto picture = std::async(std::launch::async, [picturePath, fingerprintPicture] {
+        Fingerprint fingerprint;
+        LoadResult result = loadPicture(picturePath, fingerprintPicture ? &fingerprint : nullptr);
+        return std::pair(std::move(result), fingerprintPicture ? fingerprint.hex() : QByteArray());
+    });
     files.error = readSavedGameFile(gamePath, files.game);
-    files.picture = picture.get();
+    std::tie(files.picture, files.pictureFingerprint) = picture.get();
     return files;
 }

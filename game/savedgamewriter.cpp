@@ -138,12 +138,17 @@ SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t
     return g;
 }
 
-bool writeSavedGameTo(QIODevice& device, const SavedGame& g) {
-    const int n = g.count();
-    Writer w(device);
-    w.raw("[GLOBALS]").eol().line(g.rows, g.columns);
-    for (const Rect& r : g.bodyRects)
-        w.line(r.left, r.top, r.right, r.bottom);
+namespace {
+
+// Sections 2 to 6 of either form: the body squares only in the described one, which keeps them
+// apart from the element records.
+void writeHead(Writer& w, const SavedGame& g, SavedGameForm form) {
+    w.raw(form == SavedGameForm::Described ? describedFormLine : compactFormLine)
+        .eol()
+        .line(g.rows, g.columns);
+    if (form == SavedGameForm::Described)
+        for (const Rect& r : g.bodyRects)
+            w.line(r.left, r.top, r.right, r.bottom);
     for (const int i : g.stackOrder)
         w.num(i).sp();
     w.eol();
@@ -156,11 +161,20 @@ bool writeSavedGameTo(QIODevice& device, const SavedGame& g) {
     w.line(g.boardWidth, g.boardHeight);
     w.line(g.bitmapBackground, g.fullScreen, g.backgroundBitmapId, g.hours, g.minutes, g.seconds);
     w.eol().raw("[ELEMENTS]").eol();
-    // The block each element belongs to; an element of none is a block of its own.
-    std::vector<std::int32_t> blockOf(static_cast<std::size_t>(n), -1);
+}
+
+// The block each element belongs to, by index into the game's blocks; -1 for a block of its own.
+std::vector<std::int32_t> blockIndices(const SavedGame& g) {
+    std::vector<std::int32_t> blockOf(static_cast<std::size_t>(g.count()), -1);
     for (std::size_t b = 0; b < g.blocks.size(); ++b)
         for (const int m : g.blocks[b])
             blockOf[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(b);
+    return blockOf;
+}
+
+void writeDescribedElements(Writer& w, const SavedGame& g) {
+    const int n = g.count();
+    const std::vector<std::int32_t> blockOf = blockIndices(g);
     // One line of N digits, its block's members marked for each element in turn and cleared
     // again: the cost is the digits written, however the elements are joined.
     std::string membership(static_cast<std::size_t>(n) + 2, '0');
@@ -180,7 +194,38 @@ bool writeSavedGameTo(QIODevice& device, const SavedGame& g) {
         for (const int m : members)
             membership[m] = '0';
     }
+}
+
+// One line per element: its place, the values of the described record, and its block as the
+// number of the block's lowest member (blocks are kept ascending).
+void writeCompactElements(Writer& w, const SavedGame& g) {
+    const std::vector<std::int32_t> blockOf = blockIndices(g);
+    for (int i = 0; i < g.count(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const SavedElement& e = g.elements[k];
+        const Rect& r = g.bodyRects[k];
+        const auto [jt, jr, jb, jl] = e.joinedNeighbour;
+        const auto [st, sr, sb, sl] = e.edgeSign;
+        const auto [ht, hr, hb, hl] = e.edgeShift;
+        w.line(r.left, r.top, e.orientation, e.alone, e.fullyJoined, jt, jr, jb, jl, st, sr, sb, sl, ht, hr,
+               hb, hl, blockOf[k] < 0 ? i : g.blocks[static_cast<std::size_t>(blockOf[k])].front());
+    }
+}
+
+} // namespace
+
+bool writeSavedGameTo(QIODevice& device, const SavedGame& g, SavedGameForm form) {
+    Writer w(device);
+    writeHead(w, g, form);
+    if (form == SavedGameForm::Described)
+        writeDescribedElements(w, g);
+    else
+        writeCompactElements(w, g);
     return w.finish();
+}
+
+bool writeSavedGameTo(QIODevice& device, const SavedGame& g) {
+    return writeSavedGameTo(device, g, savedGameFormFor(g.count()));
 }
 
 bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen) {
@@ -188,10 +233,15 @@ bool writeSavedGameTo(QIODevice& device, const GameState& state, int fullScreen)
 }
 
 QByteArray formatSavedGame(const GameState& state, int fullScreen) {
+    const SavedGame game = savedGameSnapshot(state, fullScreen, state.clock.clockCarried);
+    return formatSavedGame(game, savedGameFormFor(game.count()));
+}
+
+QByteArray formatSavedGame(const SavedGame& game, SavedGameForm form) {
     QByteArray text;
     QBuffer buffer(&text);
     buffer.open(QIODevice::WriteOnly);
-    writeSavedGameTo(buffer, state, fullScreen);
+    writeSavedGameTo(buffer, game, form);
     return text;
 }
 

@@ -46,17 +46,19 @@ bool openRegularFile(QFile& file, QIODevice::OpenMode mode) {
 // A file whose every write passes the hook.
 class DurableFiles::Device : public QFile {
 public:
-    Device(DurableFiles& files, const QString& path) : QFile(path), files_(files) {}
+    Device(DurableFiles& files, const QString& path) : QFile(path), files_(files), path_(path) {}
 
 protected:
     qint64 writeData(const char* data, qint64 size) override {
+        // The path as given: a file opened from its handle no longer knows its name.
         const bool written =
-            files_.step(Step::Write, fileName(), size, [&] { return QFile::writeData(data, size) == size; });
+            files_.step(Step::Write, path_, size, [&] { return QFile::writeData(data, size) == size; });
         return written ? size : -1;
     }
 
 private:
     DurableFiles& files_;
+    QString path_;
 };
 
 bool DurableFiles::step(Step s, const QString& path, qint64 bytes, const std::function<bool()>& take) {

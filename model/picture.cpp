@@ -2,6 +2,7 @@
 
 #include "model/bmpreader.h"
 #include "model/durablefile.h"
+#include "model/fingerprint.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -170,7 +171,7 @@ LoadResult loadPictureFromBytes(const QByteArray& bytes) {
     return readWithQt(bytes);
 }
 
-LoadResult loadPicture(const QString& path) {
+LoadResult loadPicture(const QString& path, Fingerprint* fingerprint) {
     QFile file(path);
     // Devices and pipes have no size to check (and a pipe would wait for a writer): a picture is
     // a plain file.
@@ -181,6 +182,8 @@ LoadResult loadPicture(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())
         return failure(PictureError::CannotOpen);
+    if (fingerprint)
+        fingerprint->add(bytes);
     return loadPictureFromBytes(bytes);
 }
 

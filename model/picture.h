@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 
+class Fingerprint;
 class QIODevice;
 class QString;
 
@@ -49,8 +50,9 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 
 // Loads a picture file at its own size. Windows bitmaps are read by our own reader; anything else
 // goes to Qt's image readers. A failure leaves `picture` null and names the reason; the caller
-// shows message 32824 for every one of them.
-LoadResult loadPicture(const QString& path);
+// shows message 32824 for every one of them. With `fingerprint`, the file's bytes are fed to it as
+// well.
+LoadResult loadPicture(const QString& path, Fingerprint* fingerprint = nullptr);
 LoadResult loadPictureFromBytes(const QByteArray& bytes);
 
 // The file name suffixes (lower case, without the dot) of every picture type loadPicture reads:

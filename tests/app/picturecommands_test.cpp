@@ -362,14 +362,14 @@ TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
 TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog) {
     choose(bitmap("p.bmp", 100, 100));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
-    int columns = 129;
+    int columns = 301;
     bool stayedOpen = false;
     onCutDialog = [&](CCutDialog& d) {
         auto* size = d.findChild<QComboBox*>(CSkinDialog::controlName(1043));
         size->setCurrentIndex(0); // 16 pixels
         emit size->activated(0);
         for (const auto& [id, text] :
-             {std::pair{1039, QByteArray("128")}, std::pair{1042, QByteArray::number(columns)}}) {
+             {std::pair{1039, QByteArray("200")}, std::pair{1042, QByteArray::number(columns)}}) {
             auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
             edit->selectAll();
             QTest::keyClicks(edit, QString::fromLatin1(text));
@@ -382,19 +382,19 @@ TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog
     };
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     ASSERT_EQ(fakes.messages.shown.size(), 1);
-    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32838).arg(16384));
+    EXPECT_EQ(fakes.messages.shown[0].text, loadString(32838).arg(60000));
     EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(frame.state().flags.cutDone, 0);
     EXPECT_EQ(frame.state().picture.size(), QSize(100, 100)) << "nothing was stretched";
 
     fakes.messages.shown.clear();
-    columns = 128;
+    columns = 300;
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(frame.state().flags.cutDone, 1);
-    EXPECT_EQ(frame.state().cutRows * frame.state().cutColumns, 16384);
-    EXPECT_EQ(frame.state().picture.size(), QSize(2048, 2048));
+    EXPECT_EQ(frame.state().cutRows * frame.state().cutColumns, 60000);
+    EXPECT_EQ(frame.state().picture.size(), QSize(4800, 3200));
 }
 
 TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {

@@ -284,6 +284,7 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
         {"more elements than any cut", "[GLOBALS]\r\n128 129\r\n"},
         {"ten thousand elements in a few bytes", "[GLOBALS]\r\n100 100\r\n"},
         {"a row of the largest cut in a few bytes", "[GLOBALS]\r\n1 16384\r\n"},
+        {"the largest game in the compact form in a few bytes", "[GLOBALS 2]\r\n200 300\r\n"},
         {"an element far beyond any board",
          QByteArray(good).replace(firstBodyLine, "5000000 5000000 5000032 5000032")},
         {"blocks that overlap", overlapping},

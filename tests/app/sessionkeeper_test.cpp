@@ -2,6 +2,7 @@
 #include "app/terminationsignals.h"
 #include "filebytes.h"
 #include "framegame.h"
+#include "model/picture.h"
 #include "game/widgets/clockwindow.h"
 #include "app/previewcontrol.h"
 #include "ui/picturewnd.h"
@@ -228,25 +229,36 @@ TEST_F(Session, NoDiscardsTheGameAndAFinishedGameLeavesNone) {
     EXPECT_FALSE(AutosaveStore(autosave()).latest());
 }
 
+// A damaged text, or a picture that is not the one the state names (another picture of the same
+// size in its place): reported, nothing continued, and the autosave removed.
 TEST_F(Session, ADamagedAutosaveIsReportedAndDiscarded) {
-    auto g = playing();
-    g->fakes.messages.answers = {MessageResult::Yes};
-    ASSERT_TRUE(g->frame.close());
-    g.reset();
-    const auto files = AutosaveStore(autosave()).latest();
-    ASSERT_TRUE(files);
-    QFile text(files->game);
-    ASSERT_TRUE(text.open(QIODevice::ReadWrite));
-    text.seek(text.size() / 2);
-    text.write("\x01 garbage 99999999999");
-    text.close();
+    for (const bool otherPicture : {false, true}) {
+        auto g = playing();
+        g->fakes.messages.answers = {MessageResult::Yes};
+        ASSERT_TRUE(g->frame.close());
+        g.reset();
+        const auto files = AutosaveStore(autosave()).latest();
+        ASSERT_TRUE(files);
+        if (otherPicture) {
+            QImage picture = loadPicture(files->picture).picture;
+            ASSERT_FALSE(picture.isNull());
+            picture.setPixel(1, 1, picture.pixel(1, 1) ^ 0x00FFFFFF);
+            writeAll(files->picture, encodeBitmapFile(picture));
+        } else {
+            QFile text(files->game);
+            ASSERT_TRUE(text.open(QIODevice::ReadWrite));
+            text.seek(text.size() / 2);
+            text.write("\x01 garbage 99999999999");
+            text.close();
+        }
 
-    NextRun next(remembered, autosave(), 5'000'000);
-    next.offer(MessageResult::Yes);
-    ASSERT_EQ(next.fakes.messages.shown.size(), 2);
-    EXPECT_TRUE(next.fakes.messages.shown[1].text.contains(QStringLiteral("game.pzs")));
-    EXPECT_FALSE(next.frame.state().hasElements());
-    EXPECT_FALSE(AutosaveStore(autosave()).latest());
+        NextRun next(remembered, autosave(), 5'000'000);
+        next.offer(MessageResult::Yes);
+        ASSERT_EQ(next.fakes.messages.shown.size(), 2);
+        EXPECT_TRUE(next.fakes.messages.shown[1].text.contains(QStringLiteral("game.pzs")));
+        EXPECT_FALSE(next.frame.state().hasElements());
+        EXPECT_FALSE(AutosaveStore(autosave()).latest());
+    }
 }
 
 // SIGTERM through the handler the program installs: the game and the settings are kept before

@@ -121,6 +121,15 @@ TEST(SavedPlay, EveryStatePlayReachesSavesAndLoadsBack) {
         EXPECT_EQ(t.board.boardWidth, f.state.board.boardWidth);
         EXPECT_EQ(t.board.boardHeight, f.state.board.boardHeight);
         EXPECT_EQ(formatSavedGame(t, 0), first) << "round " << round;
+
+        // The compact form holds the same state and builds the same game.
+        const QByteArray compact = formatSavedGame(g, SavedGameForm::Compact);
+        SavedGame c;
+        ASSERT_EQ(parseSavedGame(compact, c), SavedGameError::None) << "round " << round;
+        const auto fromCompact = installedGame(c, f.state.picture);
+        EXPECT_EQ(formatSavedGame(*fromCompact, 0), first) << "round " << round;
+        EXPECT_EQ(formatSavedGame(savedGameSnapshot(*fromCompact, 0, carried), SavedGameForm::Compact),
+                  compact);
     }
     EXPECT_GT(joinsOfTurnedElements, 0) << "play should join differently turned elements";
 }

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -20,14 +21,17 @@ QByteArray snapshotBytes(const SavedGame& game) {
     return bytes;
 }
 
-// Reads the newest generation back as the program would, picture and text checked together.
+// Reads the newest generation back as the program would, picture and text checked together,
+// the picture's fingerprint too.
 std::optional<SavedGame> readBack(const AutosaveStore& store, QImage* picture = nullptr) {
     const auto files = store.latest();
     if (!files)
         return std::nullopt;
-    const SavedGameFiles read = readSavedGameFiles(files->picture, files->game);
+    const SavedGameFiles read =
+        readSavedGameFiles(files->picture, files->game, !files->pictureFingerprint.isEmpty());
     if (!read.picture.ok() || read.error != SavedGameError::None ||
-        !pictureFitsSavedGame(read.game, read.picture.picture))
+        !pictureFitsSavedGame(read.game, read.picture.picture) ||
+        read.pictureFingerprint != files->pictureFingerprint)
         return std::nullopt;
     if (picture)
         *picture = read.picture.picture;
@@ -82,8 +86,10 @@ TEST(AutosaveStore, AFailedWriteAnywhereKeepsThePreviousGame) {
     const SavedGame b = savedGameSnapshot(*second, 0, 120);
     ASSERT_TRUE(store.write(a, first->picture, {QStringLiteral("утро"), QStringLiteral("a.png")}));
 
-    // The second game's three files: its picture, its text and two empty names.
-    const qint64 total = encodeBitmapFile(second->picture).size() + snapshotBytes(b).size() + 2;
+    // The second game's four files: its picture, its text in the compact form, two empty names
+    // and the picture's name ("picture-2.bmp") with its fingerprint.
+    const qint64 total = encodeBitmapFile(second->picture).size() +
+                         formatSavedGame(b, SavedGameForm::Compact).size() + 2 + 14 + 17;
     for (qint64 limit : {qint64(0), qint64(1), qint64(53), total / 3, total / 2, total - 1}) {
         store.setDiskLimit(limit);
         EXPECT_FALSE(store.write(b, second->picture, {})) << limit;
@@ -106,6 +112,99 @@ TEST(AutosaveStore, AFailedWriteAnywhereKeepsThePreviousGame) {
 
     store.discard();
     EXPECT_FALSE(store.latest());
+}
+
+// The picture is written once per game: later generations hold the state alone and name the
+// picture file, which stays until no generation names it. A state-only write that fails keeps
+// the generation before it, picture and all; a new game's picture replaces the old one.
+TEST(AutosaveStore, StateOnlyGenerationsNameThePictureWrittenOnce) {
+    QTemporaryDir dir;
+    AutosaveStore store(dir.path() + QStringLiteral("/Autosave"));
+    qint64 pictureBytes = 0, allBytes = 0;
+    store.setStepHook([&](DurableFiles::Step step, const QString& path, qint64 bytes) {
+        if (step == DurableFiles::Step::Write) {
+            allBytes += bytes;
+            pictureBytes += path.endsWith(QStringLiteral(".bmp")) ? bytes : 0;
+        }
+        return DurableFiles::Outcome::Go;
+    });
+    const auto pictures = [&] {
+        return QDir(store.folder()).entryList({QStringLiteral("*.bmp")}, QDir::Files);
+    };
+    auto s = generatedGame(4, 5, true, 32, 3);
+    const QImage& picture = s->picture;
+    const auto first = store.write(savedGameSnapshot(*s, 0, 10), picture, {});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(pictureBytes, encodeBitmapFile(picture).size());
+    EXPECT_EQ(pictures(), QStringList{first->name});
+
+    std::optional<AutosaveStore::PictureFile> kept = first;
+    for (int round = 0; round < 3; ++round) {
+        joinRows(*s, 2 + round);
+        s->puzzle.element(round).orientation = (s->puzzle.element(round).orientation + 1) % 4;
+        const SavedGame state = savedGameSnapshot(*s, 0, 20 + round);
+        pictureBytes = allBytes = 0;
+        kept = store.write(state, picture, {QStringLiteral("g"), QString()}, kept);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(*kept, *first);
+        EXPECT_EQ(pictureBytes, 0) << "only the state";
+        EXPECT_LT(allBytes, formatSavedGame(state, SavedGameForm::Compact).size() + 64);
+        const std::optional<SavedGame> read = readBack(store);
+        ASSERT_TRUE(read);
+        EXPECT_TRUE(samePlay(*read, state));
+        EXPECT_EQ(read->clockCarried(), 20 + round);
+        EXPECT_EQ(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+        EXPECT_EQ(pictures(), QStringList{first->name});
+    }
+    const SavedGame last = *readBack(store);
+    store.setDiskLimit(100);
+    EXPECT_FALSE(store.write(savedGameSnapshot(*s, 0, 99), picture, {}, kept));
+    store.setDiskLimit(-1);
+    ASSERT_TRUE(readBack(store));
+    EXPECT_EQ(readBack(store)->clockCarried(), last.clockCarried());
+    EXPECT_EQ(pictures(), QStringList{first->name});
+
+    auto other = generatedGame(2, 3, false, 32, 4);
+    const auto second = store.write(savedGameSnapshot(*other, 0, 5), other->picture, {});
+    ASSERT_TRUE(second);
+    EXPECT_NE(second->name, first->name) << "a picture's name never comes back for another one";
+    EXPECT_EQ(pictures(), QStringList{second->name});
+    EXPECT_TRUE(samePlay(*readBack(store), savedGameSnapshot(*other, 0, 5)));
+    store.discard();
+    EXPECT_TRUE(pictures().isEmpty());
+}
+
+// A state is used only with the picture it names: a picture file that is not the one written
+// (replaced, damaged), or a reference that does not read, refuses the generation; a generation
+// of an earlier version, its picture beside its text, still reads.
+TEST(AutosaveStore, AStateWhosePictureDoesNotMatchIsRefused) {
+    QTemporaryDir dir;
+    AutosaveStore store(dir.path() + QStringLiteral("/Autosave"));
+    auto s = generatedGame(3, 4, false, 32, 5);
+    const SavedGame game = savedGameSnapshot(*s, 0, 30);
+    ASSERT_TRUE(store.write(game, s->picture, {}));
+    const AutosaveStore::Files files = *store.latest();
+    ASSERT_TRUE(readBack(store));
+    const QByteArray good = readAll(files.picture);
+    QImage changed = s->picture.copy();
+    changed.setPixel(5, 5, qRgb(1, 2, 3));
+    writeAll(files.picture, encodeBitmapFile(changed));
+    EXPECT_FALSE(readBack(store)) << "another picture of the same size";
+    writeAll(files.picture, good);
+    ASSERT_TRUE(readBack(store));
+    const QString reference = QFileInfo(files.game).path() + QStringLiteral("/picture.txt");
+    writeAll(reference, "../../elsewhere.bmp\n" + files.pictureFingerprint + "\n");
+    EXPECT_FALSE(readBack(store));
+    EXPECT_EQ(store.latest()->picture, reference);
+
+    const QString earlier = store.folder() + QStringLiteral("/9");
+    ASSERT_TRUE(QDir().mkpath(earlier));
+    writeAll(earlier + QStringLiteral("/game.bmp"), good);
+    writeAll(earlier + QStringLiteral("/game.pzs"), formatSavedGame(game, SavedGameForm::Described));
+    writeAll(earlier + QStringLiteral("/names.txt"), "\n\n");
+    ASSERT_TRUE(readBack(store));
+    EXPECT_TRUE(store.latest()->pictureFingerprint.isEmpty());
+    EXPECT_TRUE(samePlay(*readBack(store), game));
 }
 
 TEST(AutosaveStore, NamesBesideTheGameAreCheckedWhenRead) {
@@ -185,6 +284,45 @@ TEST(Autosave, CarriesThePlayedTimeAtTheMomentOfWriting) {
     ASSERT_TRUE(autosave.writeNow());
     EXPECT_EQ(readBack(autosave.store())->clockCarried(), 150);
     EXPECT_EQ(s->clock.clockCarried, 150) << "the game's own clock is left alone";
+}
+
+// The next run continues the game from the autosave: the disk holds it already, and from then on
+// only its state is written, naming the picture the earlier run wrote.
+TEST(Autosave, AContinuedGameWritesOnlyItsState) {
+    QTemporaryDir dir;
+    FakeClock clock;
+    {
+        auto s = generatedGame(3, 4, true);
+        joinRows(*s, 3);
+        Autosave first(*s, clock);
+        ASSERT_TRUE(first.open(dir.path()));
+        first.startTracking();
+        ASSERT_TRUE(first.writeNow());
+    }
+    const auto files = AutosaveStore(dir.path()).latest();
+    ASSERT_TRUE(files);
+    const SavedGameFiles read = readSavedGameFiles(files->picture, files->game, true);
+    ASSERT_EQ(read.error, SavedGameError::None);
+    ASSERT_EQ(read.pictureFingerprint, files->pictureFingerprint);
+    auto t = installedGame(read.game, read.picture.picture);
+    Autosave next(*t, clock);
+    ASSERT_TRUE(next.open(dir.path()));
+    ASSERT_TRUE(next.interrupted());
+    next.continueFrom(*next.interrupted());
+    next.startTracking();
+    qint64 pictureBytes = 0;
+    next.store().setStepHook([&](DurableFiles::Step step, const QString& path, qint64 bytes) {
+        pictureBytes +=
+            step == DurableFiles::Step::Write && path.endsWith(QStringLiteral(".bmp")) ? bytes : 0;
+        return DurableFiles::Outcome::Go;
+    });
+    EXPECT_FALSE(next.refresh()) << "nothing changed since";
+    t->puzzle.element(2).orientation = (t->puzzle.element(2).orientation + 1) % 4;
+    EXPECT_TRUE(next.refresh());
+    next.waitForWrite();
+    EXPECT_EQ(pictureBytes, 0);
+    EXPECT_EQ(next.store().latest()->picture, files->picture);
+    EXPECT_EQ(readBack(next.store())->elements[2].orientation, t->puzzle.element(2).orientation);
 }
 
 TEST(Autosave, OneRunningCopyOwnsTheFolder) {

@@ -1,3 +1,5 @@
+#include "game/autosave.h"
+#include "filebytes.h"
 #include "game/savedgamesupport.h"
 #include "game/settingschoice.h"
 
@@ -66,9 +68,32 @@ struct Layout {
     std::size_t membership(int i) const { return element(i, 15); }
 };
 
+// The example game in the compact form: its place, turn, joins, edges and block per element.
+const char* const kCompactExample = "[GLOBALS 2]\n"
+                                    "1 2\n"
+                                    "1 0 \n"
+                                    "32125 8421504 0 64 5 4 20 3 150 1 1 1 1 1 1 0 0\n"
+                                    "\n"
+                                    "[MAINFRAME]\n"
+                                    "0 0\n"
+                                    "0 0\n"
+                                    "1024 768\n"
+                                    "1 0 192 0 3 25\n"
+                                    "\n"
+                                    "[ELEMENTS]\n"
+                                    "200 150 0 1 0 -1 -1 -1 -1 0 1 0 0 0 0 0 0 0\n"
+                                    "420 300 2 1 0 -1 -1 -1 -1 0 -1 0 0 0 0 0 0 1\n";
+
 TEST(SavedGameFile, WritesTheExampleExactly) {
     const auto s = exampleState();
     EXPECT_EQ(formatSavedGame(*s, 0), crlf(kLayoutExample));
+    const SavedGame snapshot = savedGameSnapshot(*s, 0, s->clock.clockCarried);
+    EXPECT_EQ(formatSavedGame(snapshot, SavedGameForm::Compact), crlf(kCompactExample));
+    SavedGame described, compact;
+    ASSERT_EQ(parseSavedGame(crlf(kLayoutExample), described), SavedGameError::None);
+    ASSERT_EQ(parseSavedGame(QByteArray(kCompactExample), compact), SavedGameError::None);
+    EXPECT_TRUE(samePlay(compact, described));
+    EXPECT_EQ(compact.clockCarried(), 205);
 }
 
 TEST(SavedGameFile, ReadsTheExampleWithEitherLineEnd) {
@@ -143,6 +168,12 @@ TEST_P(SavedGameRoundTrip, SaveLoadSaveGivesTheSameBytes) {
     const auto installed = installedGame(g, s->picture);
     const GameState& t = *installed;
     EXPECT_EQ(formatSavedGame(t, 1), first);
+    // The compact form holds the same game.
+    const QByteArray compact = formatSavedGame(g, SavedGameForm::Compact);
+    SavedGame fromCompact;
+    ASSERT_EQ(parseSavedGame(compact, fromCompact), SavedGameError::None);
+    EXPECT_TRUE(samePlay(fromCompact, g));
+    EXPECT_EQ(formatSavedGame(fromCompact, SavedGameForm::Described), first);
 
     // What the bytes stand for arrived as well.
     EXPECT_TRUE(t.puzzle.blocks.isConsistent());
@@ -306,16 +337,78 @@ TEST(SavedGameFile, EveryDamageIsRefused) {
     EXPECT_EQ(parseSavedGame(good.left(end), g), SavedGameError::None);
 }
 
+// Where the values of a compact file of N elements sit among its tokens.
+struct CompactLayout {
+    int n;
+    std::size_t element(int i, int v) const { return 2 + n + 17 + 13 + 1 + 18 * i + v; }
+    std::size_t block(int i) const { return element(i, 17); }
+};
+
+TEST(SavedGameFile, EveryDamageOfTheCompactFormIsRefused) {
+    auto s = generatedGame(3, 4, false);
+    ASSERT_EQ(joinRows(*s, 5), 5);
+    const SavedGame game = savedGameSnapshot(*s, 0, 77);
+    const QByteArray good = formatSavedGame(game, SavedGameForm::Compact);
+    const CompactLayout at{12};
+    SavedGame g;
+    ASSERT_EQ(parseSavedGame(good, g), SavedGameError::None);
+    ASSERT_TRUE(samePlay(g, game));
+
+    // A block of three or more, its first member and a later one; an element alone.
+    const auto& block =
+        *std::find_if(game.blocks.begin(), game.blocks.end(), [](const auto& b) { return b.size() >= 3; });
+    const int first = block[0], second = block[1], third = block[2];
+    int alone = -1;
+    for (int i = 11; i >= 0 && alone < 0; --i)
+        if (game.elements[i].alone && i > first)
+            alone = i;
+    ASSERT_GE(alone, 0);
+    const auto number = [](int v) { return QByteArray::number(v); };
+
+    const std::vector<std::pair<const char*, QByteArray>> damaged = {
+        {"more elements than the file holds", QByteArray("[GLOBALS 2]\r\n200 300\r\n")},
+        {"more elements than the largest game", QByteArray(good).replace("\r\n3 4\r\n", "\r\n1 60001\r\n")},
+        {"place beyond any board", withToken(good, at.element(3, 0), "1000000")},
+        {"place not a number", withToken(good, at.element(3, 1), "x")},
+        {"turned although turning is off", withToken(good, at.element(5, 2), "1")},
+        {"straight edge inside the picture", withToken(good, at.element(5, 10), "0")},
+        {"block named by a later element", withToken(good, at.block(first), number(first + 1))},
+        {"negative block", withToken(good, at.block(alone), "-1")},
+        {"block named by a member that is not its first", withToken(good, at.block(third), number(second))},
+        {"joined elements in different blocks", withToken(good, at.block(second), number(second))},
+        {"alone although in a block of several", withToken(good, at.block(alone), number(first))},
+        {"alone although joined", withToken(good, at.element(second, 3), "1")},
+    };
+    for (const auto& [what, text] : damaged) {
+        SavedGame out;
+        out.rows = -7;
+        EXPECT_EQ(parseSavedGame(text, out), SavedGameError::Damaged) << what;
+        EXPECT_EQ(out.rows, -7) << what << ": a refused file leaves the result alone";
+    }
+    EXPECT_EQ(parseSavedGame(QByteArray(good).replace("[GLOBALS 2]", "[GLOBALS 2] "), g),
+              SavedGameError::UnknownFormat);
+    EXPECT_EQ(parseSavedGame(QByteArray(good).replace("[GLOBALS 2]", "[GLOBALS 3]"), g),
+              SavedGameError::UnknownFormat);
+
+    const qsizetype end = good.trimmed().size();
+    for (qsizetype length = good.indexOf('\n') + 1; length < end; length += 5) {
+        SavedGame out;
+        EXPECT_EQ(parseSavedGame(good.left(length), out), SavedGameError::Damaged) << "cut at " << length;
+    }
+}
+
 // Random damage never gets past the reader unnoticed: whatever it accepts can be built and
 // written again, and reads back the same.
 TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
     auto s = generatedGame(3, 5, true, 32, 11);
     joinRows(*s, 8);
-    const QByteArray good = formatSavedGame(*s, 0);
+    const QByteArray described = formatSavedGame(*s, 0);
+    const QByteArray compact = formatSavedGame(savedGameSnapshot(*s, 0, 0), SavedGameForm::Compact);
     std::mt19937 random(5);
     const QByteArray alphabet = "0123456789- \r\n1[]x";
     int accepted = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 6000; ++round) {
+        const QByteArray& good = round % 2 ? compact : described;
         QByteArray text = good;
         const int edits = 1 + static_cast<int>(random() % 3);
         for (int e = 0; e < edits; ++e) {
@@ -337,6 +430,10 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
         SavedGame g;
         if (parseSavedGame(text, g) != SavedGameError::None)
             continue;
+        // The compact form keeps no body square's size beside the element size: another size
+        // passes the text, and loading refuses it when the picture does not fit.
+        if (&good == &compact && g.elementSize != s->puzzle.geometry.elementSize)
+            continue;
         ++accepted;
         ASSERT_TRUE(pictureFitsSavedGame(g, s->picture));
         const auto t = installedGame(g, s->picture);
@@ -345,47 +442,74 @@ TEST(SavedGameFile, RandomDamageIsRefusedOrHarmless) {
         SavedGame h;
         ASSERT_EQ(parseSavedGame(again, h), SavedGameError::None) << text.toStdString();
         ASSERT_EQ(formatSavedGame(*installedGame(h, s->picture), 0), again);
+        ASSERT_EQ(parseSavedGame(formatSavedGame(h, SavedGameForm::Compact), h), SavedGameError::None);
+        ASSERT_EQ(formatSavedGame(h, SavedGameForm::Described), again);
     }
     EXPECT_GT(accepted, 0) << "some harmless changes (blanks, positions) should pass";
 }
 
-// The largest cut the cut dialog accepts saves and loads again, through files, as one block
-// (every membership line full); a longer file is not read at all.
-TEST(SavedGameFile, TheLargestGameSavesAndLoads) {
-    const int side = 128; // 16384 elements
-    GameState s;
-    Puzzle& p = s.puzzle;
-    p.create(side, side);
+// A game of rows x columns elements joined into one block, lying on its home places (no shapes
+// or bitmaps: the text is all that counts here).
+std::unique_ptr<GameState> oneBlock(int rows, int columns) {
+    auto s = std::make_unique<GameState>();
+    Puzzle& p = s->puzzle;
+    p.create(rows, columns);
     p.geometry = Geometry::compute(16, false, true, 4);
-    std::vector<std::int32_t> all(side * side);
-    for (int i = 0; i < side * side; ++i) {
+    const int n = rows * columns;
+    std::vector<std::int32_t> all(n);
+    for (int i = 0; i < n; ++i) {
         all[i] = i;
         Element& e = p.element(i);
-        const int r = i / side, c = i % side;
-        e.edgeSign = {r ? -1 : 0, c + 1 < side ? 1 : 0, r + 1 < side ? 1 : 0, c ? -1 : 0};
-        e.joinedNeighbour = {r ? i - side : -1, c + 1 < side ? i + 1 : -1, r + 1 < side ? i + side : -1,
-                             c ? i - 1 : -1};
+        const int r = i / columns, c = i % columns;
+        e.edgeSign = {r ? -1 : 0, c + 1 < columns ? 1 : 0, r + 1 < rows ? 1 : 0, c ? -1 : 0};
+        e.joinedNeighbour = {r ? i - columns : -1, c + 1 < columns ? i + 1 : -1,
+                             r + 1 < rows ? i + columns : -1, c ? i - 1 : -1};
         p.bodyRects[i] = {c * 16, r * 16, c * 16 + 16, r * 16 + 16};
-        p.stackOrder[i] = side * side - 1 - i;
+        p.stackOrder[i] = n - 1 - i;
     }
     p.blocks.makeBlock(all);
-    s.board.resize(16, 16, 16, 16);
-    s.board.boardWidth = 2100;
-    s.board.boardHeight = 2100;
+    s->board.resize(16, 16, 16, 16);
+    s->board.boardWidth = 2100;
+    s->board.boardHeight = 2100;
+    return s;
+}
 
+// The largest game of each form saves and loads again, through files, as one block (in the
+// described form every membership line full); a file longer than the largest is not read at
+// all. The form changes exactly above 16,384 elements.
+TEST(SavedGameFile, TheLargestGamesSaveAndLoad) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("large.pzs"));
-    ASSERT_TRUE(writeSavedGame(path, s, 0));
-    EXPECT_LE(QFileInfo(path).size(), SavedGameLimits::maxFileSize);
-    SavedGame g;
-    ASSERT_EQ(readSavedGameFile(path, g), SavedGameError::None);
-    ASSERT_EQ(g.count(), SavedGameLimits::maxElements);
-    ASSERT_EQ(g.blocks.size(), 1u);
-    EXPECT_EQ(g.blocks[0], all);
-    EXPECT_EQ(g.elements[side + 1].joinedNeighbour, (EdgeRecord{1, side + 2, 2 * side + 1, side}));
+    struct Largest {
+        int rows, columns;
+        const char* firstLine;
+    };
+    for (const auto& [rows, columns, firstLine] :
+         {Largest{128, 128, "[GLOBALS]\r\n"}, Largest{200, 300, "[GLOBALS 2]\r\n"}}) {
+        const auto s = oneBlock(rows, columns);
+        const int n = rows * columns;
+        ASSERT_TRUE(writeSavedGame(path, *s, 0));
+        EXPECT_LE(QFileInfo(path).size(), SavedGameLimits::maxFileSize);
+        EXPECT_TRUE(readAll(path).startsWith(firstLine));
+        SavedGame g;
+        ASSERT_EQ(readSavedGameFile(path, g), SavedGameError::None);
+        ASSERT_EQ(g.count(), n);
+        ASSERT_EQ(g.blocks.size(), 1u);
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(g.blocks[0][i], i);
+        EXPECT_EQ(g.elements[columns + 1].joinedNeighbour,
+                  (EdgeRecord{1, columns + 2, 2 * columns + 1, columns}));
+        EXPECT_EQ(g.bodyRects[n - 1], s->puzzle.bodyRects[n - 1]);
+    }
+    ASSERT_EQ(128 * 128, SavedGameLimits::describedFormElements);
+    ASSERT_EQ(200 * 300, SavedGameLimits::maxElements);
+    EXPECT_LE(QFileInfo(path).size(), qint64(200 * 300) * SavedGameLimits::compactMaxBytesPerElement + 4096);
+    EXPECT_EQ(savedGameFormFor(16384), SavedGameForm::Described);
+    EXPECT_EQ(savedGameFormFor(16385), SavedGameForm::Compact);
 
     QFile file(path);
     ASSERT_TRUE(file.resize(SavedGameLimits::maxFileSize + 1));
+    SavedGame g;
     EXPECT_EQ(readSavedGameFile(path, g), SavedGameError::Damaged);
 }
 

@@ -44,7 +44,9 @@ SavedGame gridGame(int rows, int columns, int size, int pairs) {
         const int left = 20 + (i % columns) * 2 * size, top = 20 + (i / columns) * 2 * size;
         g.bodyRects.push_back({left, top, left + size, top + size});
         g.stackOrder.push_back(i);
-        g.elements.emplace_back();
+        const int r = i / columns, c = i % columns;
+        g.elements.emplace_back().edgeSign = {r ? -1 : 0, c + 1 < columns ? 1 : 0, r + 1 < rows ? 1 : 0,
+                                              c ? -1 : 0};
     }
     for (int p = 0; p < pairs; ++p) {
         const int a = 2 * p, b = a + 1;
@@ -164,7 +166,8 @@ TEST_F(SummaryTest, DamagedOrMissingFilesGiveNoSummary) {
 }
 
 // The largest games are summarised from a small part of their text file: the head and a few
-// bytes of each record, never the membership lines, and the joined count is still exact.
+// bytes of each record, never the membership lines, and the joined count is still exact. The
+// compact form is read whole.
 TEST_F(SummaryTest, AHugeGameIsReadInPartsOnly) {
     const SavedGame g = gridGame(100, 100, 16, 37);
     const QByteArray text = textOf(g);
@@ -189,6 +192,22 @@ TEST_F(SummaryTest, AHugeGameIsReadInPartsOnly) {
     EXPECT_EQ(s.game.joined, 74);
     EXPECT_EQ(s.picture.size(), QSize(100, 100));
     EXPECT_EQ(QColor(s.picture.pixel(50, 50)), QColor(10, 120, 200));
+
+    // The same game in the compact form, a few bytes an element: read whole and checked as
+    // loading checks it.
+    const QByteArray compact = formatSavedGame(g, SavedGameForm::Compact);
+    write(pzs, compact);
+    const SavedGameSummary c = summary();
+    ASSERT_TRUE(c.ok);
+    EXPECT_EQ(c.game.count(), 10000);
+    EXPECT_EQ(c.game.joined, 74);
+    EXPECT_EQ(c.game.clockCarried, 3723);
+    for (const QByteArray& damaged : {compact.left(compact.size() - 40),
+                                      QByteArray(compact).replace("\r\n100 100\r\n", "\r\n100 101\r\n"),
+                                      QByteArray("[GLOBALS 2]\r\n200 300\r\n")}) {
+        write(pzs, damaged);
+        EXPECT_FALSE(summary().ok);
+    }
 }
 
 // The reduced copy of a bitmap file of any depth and row order shows the picture, read only in

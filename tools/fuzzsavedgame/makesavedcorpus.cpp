@@ -85,6 +85,16 @@ void joinSome(GameState& s, int wanted, bool mixedTurns) {
         }
 }
 
+// A compact text with value v of element i's record replaced.
+QByteArray withRecordValue(const QByteArray& compact, int i, int v, const QByteArray& value) {
+    QList<QByteArray> lines = compact.split('\n');
+    const qsizetype record = lines.indexOf("[ELEMENTS]\r") + 1 + i;
+    QList<QByteArray> values = lines[record].trimmed().split(' ');
+    values[v] = value;
+    lines[record] = values.join(' ') + '\r';
+    return lines.join('\n');
+}
+
 void write(const QDir& dir, const QString& name, const QByteArray& bytes) {
     QFile file(dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -126,6 +136,13 @@ int main(int argc, char** argv) {
         write(dir, base + QStringLiteral("-digits.pzs"),
               QByteArray(joined).replace("1\r\n\r\n", "2\r\n\r\n"));
         write(dir, base + QStringLiteral("-spread.pzs"), QByteArray(joined).replace(" ", "\r\n  \t"));
+        // The compact form of the same game, as the autosave writes every game.
+        const QByteArray compact =
+            formatSavedGame(savedGameSnapshot(*s, 1, s->clock.clockCarried), SavedGameForm::Compact);
+        write(dir, base + QStringLiteral("-compact.pzs"), compact);
+        write(dir, base + QStringLiteral("-compact-lf.pzs"), QByteArray(compact).replace("\r\n", "\n"));
+        write(dir, base + QStringLiteral("-compact-spread.pzs"),
+              QByteArray(compact).replace(" ", "\r\n  \t"));
     }
 
     // Hostile files: a few bytes claiming huge things.
@@ -142,5 +159,18 @@ int main(int argc, char** argv) {
     write(dir, QStringLiteral("far-element.pzs"),
           QByteArray(one).replace(firstBody, "900000 900000 900032 900032\r"));
     write(dir, QStringLiteral("no-elements-section.pzs"), QByteArray(one).replace("[ELEMENTS]\r\n", ""));
+
+    // The compact form's hostile files: the largest game in a few bytes, one element beyond it,
+    // an element far off, a block named before it is opened.
+    const QByteArray compactHead = "[GLOBALS 2]\r\n";
+    write(dir, QStringLiteral("compact-many-elements.pzs"), compactHead + "200 300\r\n");
+    write(dir, QStringLiteral("compact-beyond-largest.pzs"), compactHead + "1 60001\r\n");
+    const QByteArray compactOne = formatSavedGame(savedGameSnapshot(*small, 0, 3723), SavedGameForm::Compact);
+    write(dir, QStringLiteral("compact-far-element.pzs"),
+          withRecordValue(withRecordValue(compactOne, 0, 0, "900000"), 0, 1, "900000"));
+    auto row = generated(kinds[6], 9);
+    joinSome(*row, 2, false);
+    const QByteArray compactRow = formatSavedGame(savedGameSnapshot(*row, 0, 60), SavedGameForm::Compact);
+    write(dir, QStringLiteral("compact-block-ahead.pzs"), withRecordValue(compactRow, 0, 17, "1"));
     return 0;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 // What the saved-game fuzzer checks for one input, shared with the test that replays its seed
-// files: any bytes are either refused, leaving the result alone, or read into a game that keeps
-// every promise the reader makes. Read through a device in tiny pieces it gives the same answer
-// as in one piece; a small accepted game is built, written, read and built again and writes the
-// same bytes; and the board it asks for is no larger than its elements need.
+// files: any bytes, in either form of the file, are either refused, leaving the result alone, or
+// read into a game that keeps every promise the reader makes. Read through a device in tiny
+// pieces it gives the same answer as in one piece; written in either form it reads back the
+// same; a small accepted game is built, written, read and built again and writes the same bytes;
+// and the board it asks for is no larger than its elements need.
 
 #include "game/gamestate.h"
 #include "game/savedgame.h"
@@ -56,6 +57,16 @@ inline const char* checkInput(const QByteArray& bytes) {
     if (n < 1 || n > SavedGameLimits::maxElements || int(g.bodyRects.size()) != n ||
         int(g.elements.size()) != n)
         return "accepted a game of a size the reader must refuse";
+    // Either form holds what was read: written again in it, it reads back to the same game.
+    for (const SavedGameForm form : {SavedGameForm::Described, SavedGameForm::Compact}) {
+        if (form == SavedGameForm::Described && n > SavedGameLimits::describedFormElements)
+            continue;
+        SavedGame again;
+        if (parseSavedGame(formatSavedGame(g, form), again) != SavedGameError::None)
+            return "a game read is refused when written in either form";
+        if (!sameGame(g, again))
+            return "a game read reads back as another in either form";
+    }
     std::set<int> inBlocks;
     for (const auto& block : g.blocks) {
         if (block.size() < 2 || !std::is_sorted(block.begin(), block.end()))
