@@ -74,8 +74,6 @@ public:
     // it: with the held element, or what lies under the hand (tests compare both).
     QImage boardImage(const QRect& boardRect, bool withHeld = true);
 
-    // The region of element i moved into client coordinates.
-    QRegion clientRegion(int i) const;
     // Refreshes the element's board region for its current position, shape and join state.
     void placeBoardRegion(int i);
 
@@ -110,6 +108,8 @@ public:
     void waitForPictureLevels() { levels_.wait(); }
 
 private:
+    // The region of element i moved into client coordinates.
+    QRegion clientRegion(int i) const;
     struct TileKey {
         double scale;
         int x, y;
