@@ -127,7 +127,7 @@ void FullScreenMode::activated() {
         window_.close();
         return;
     }
-    const int reload = reloadMessageFor(state_.flags);
+    const int reload = reloadMessageFor(state_.flags, state_.hasElements());
     if (reload != 0) {
         services_.messages->messageBox(loadString(reload), MessageKind::Information, MessageButtons::Ok);
         redrawWithBackground();

@@ -44,11 +44,11 @@ constexpr int hintCursorId = 311;
 
 CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), renderer_(state_, *this, *services.sound, *services.cursor),
-      joiner_(state_, renderer_, *services.sound, *this),
+      joiner_(state_, *services.sound, *this),
       gameFlow_(state_, renderer_, *services.messages, *services.sound, *services.clock, *services.screen,
                 *this),
       interaction_(state_, renderer_, joiner_, *this, *services.sound, *services.cursor),
-      creation_(state_, gameFlow_, *services.messages, *services.cursor, *this) {
+      creation_(state_, gameFlow_, *this) {
     modalRunner_ = [this](QDialog& dialog) {
         const int result = dialog.exec();
         // Give the keyboard back to the board, or accelerators wait for a click where no window
@@ -66,7 +66,6 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
 
     state_.background.loadTexture();
     state_.board.resize(state_.screenWidth, state_.screenHeight, state_.screenWidth, state_.screenHeight);
-    state_.board.paintBackground(state_.background);
 
     boardView_ = new BoardView(state_, this);
     boardView_->attach(&renderer_, &interaction_);
@@ -181,7 +180,7 @@ CommandContext CMainFrame::commandContext() const {
     c.flags = state_.flags;
     c.previewVisible = preview_->visible();
     c.fullScreen = fullScreenMode_->isOn();
-    c.turningBusy = creation_.turningBusy();
+    c.elementsExist = state_.hasElements();
     c.holding = state_.input.pickedElement != -1;
     c.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     c.showTimer = state_.settings.showTimer != 0;
@@ -194,22 +193,13 @@ bool CMainFrame::runCommand(int id) {
 }
 
 void CMainFrame::updateCursor() {
-    // The program's icon while the picture turns, the hint cursor in hint mode, else the arrow.
-    static const QCursor busy(QPixmap(iconResourcePath(128)));
+    // The hint cursor in hint mode, else the arrow.
     static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
                               cursorHotSpot(hintCursorId).y());
-    const bool turning = creation_.turningBusy();
-    pictureWnd_->setBusyCursor(turning ? &busy : nullptr);
-    if (turning)
-        boardView_->setCursor(busy);
-    else if (state_.input.hintMode)
+    if (state_.input.hintMode)
         boardView_->setCursor(hint);
     else
         boardView_->unsetCursor();
-}
-
-void CMainFrame::setPickingBlocked(bool blocked) {
-    boardView_->setPickingBlocked(blocked);
 }
 
 std::unique_ptr<IProgress> CMainFrame::openProgress(int captionId) {
@@ -327,7 +317,7 @@ void CMainFrame::showHintTip(int row, int column, QPoint clientPoint) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (state_.flags.gameUnderWay() &&
+    if (state_.gameUnderWay() &&
         services_.messages->messageBox(loadString(Str::QuitQuestion), MessageKind::Question,
                                        MessageButtons::YesNo) != MessageResult::Yes) {
         event->ignore();

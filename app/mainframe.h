@@ -52,6 +52,8 @@ public:
     CPictureWnd* pictureWnd() const { return pictureWnd_; }
     QTimer& clockTimer() { return clockTimer_; }
     GameFlow& gameFlow() { return gameFlow_; }
+    // What draws the window.
+    BoardRenderer& renderer() { return renderer_; }
     CreationFlow& creation() { return creation_; }
     PreviewControl& preview() { return *preview_; }
     SavedGameCommands& savedGames() { return *savedGames_; }
@@ -98,8 +100,6 @@ public:
     void hintModeChanged() override { updateCursor(); }
     void showHintTip(int row, int column, QPoint clientPoint) override;
     // ICreationHost
-    void setPickingBlocked(bool blocked) override;
-    void turningBusyChanged() override { updateCursor(); }
     std::unique_ptr<IProgress> openProgress(int captionId) override;
 
     // The display now has this size and colour depth (from the screen's change signal).
@@ -116,7 +116,7 @@ public:
     // picture and cut that has records.
     void showRecords();
 
-    // Asks for the cursor the current state calls for (busy, hint mode or the arrow).
+    // Asks for the cursor the current state calls for (hint mode or the arrow).
     void updateCursor();
 
 protected:

@@ -8,8 +8,6 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savegamedialog.h"
 
-#include <future>
-
 SavedGameCommands::SavedGameCommands(GameState& state, GameFlow& gameFlow, CreationFlow& creation,
                                      const FrameServices& services, const ModalRunner& runModal,
                                      PreviewControl& preview, const FullScreenMode& fullScreen,
@@ -20,8 +18,7 @@ SavedGameCommands::SavedGameCommands(GameState& state, GameFlow& gameFlow, Creat
     flow_.store().setFolder(ProgramFolders::current().saveFolder());
 }
 
-// Both commands run only as their rules allow: no save of a game not under way (nor of a loaded
-// one whose picture still turns), no load while a worker turns a picture.
+// Both commands run only as their rules allow: no save of a game not under way.
 void SavedGameCommands::saveGame() {
     store().ensureFolder();
     CSaveGameDialog dialog(store(), *services_.messages, window_);
@@ -45,16 +42,10 @@ void SavedGameCommands::loadGame() {
 }
 
 void SavedGameCommands::start(const SavedGameFlow::Loaded& loaded) {
-    // The picture turns on the worker while the elements are built here; it hands over once
-    // they are (the progress dialog lets events through meanwhile).
-    std::promise<void> built;
-    if (loaded.game.cut.rotateElements)
-        creation_.startTurningLoadedPicture(loaded.picture, built.get_future().share());
     const QSize fullScreenClient = services_.screen->fullScreenClientSize();
     creation_.withProgress(loaded.game.count(),
                            [&](IProgress* progress) { flow_.install(loaded, fullScreenClient, progress); });
     preview_.showNewPicture();
     preview_.repaint();
-    built.set_value();
     creation_.startLoadedGame();
 }

@@ -6,9 +6,8 @@
 #include "board/viewport.h"
 
 void bindTableCommands(CommandTable& commands, Interaction& interaction) {
-    Sorter& sorter = interaction.sorter();
-    commands.setHandler(Cmd::EdgesFirst, [&sorter] { sorter.edgesFirst(); });
-    commands.setHandler(Cmd::GatherLoose, [&sorter] { sorter.gatherLoose(); });
+    commands.setHandler(Cmd::EdgesFirst, [&interaction] { interaction.edgesFirst(); });
+    commands.setHandler(Cmd::GatherLoose, [&interaction] { interaction.gatherLoose(); });
     commands.setHandler(Cmd::Hint, [&interaction] { interaction.startHint(); });
     Viewport& view = interaction.viewport();
     commands.setHandler(Cmd::ZoomIn, [&view] { view.zoomIn(); });

@@ -29,12 +29,12 @@ std::unique_ptr<GameState> smallGame() {
     auto s = std::make_unique<GameState>();
     s->screenWidth = 1024;
     s->screenHeight = 768;
-    s->turnedPictures[0] = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB32);
-    s->turnedPictures[0].fill(QColor(120, 160, 200));
+    s->picture = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB32);
+    s->picture.fill(QColor(120, 160, 200));
     StandardRandom random;
     FixedClock clock;
     GenerationRequest request{kRows, kColumns, kSize, s->cut};
-    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
+    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, nullptr);
     const QSize board =
         boardSizeFor(kColumns, kRows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
     s->board.resize(board.width(), board.height(), 1024, 768);
@@ -51,8 +51,8 @@ std::unique_ptr<GameState> bigGame() {
     s->screenWidth = 1024;
     s->screenHeight = 768;
     bitmapFreeGame(*s, kRows, kColumns, kSize);
-    s->turnedPictures[0] = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB888);
-    s->turnedPictures[0].fill(QColor(120, 160, 200));
+    s->picture = QImage(kColumns * kSize, kRows * kSize, QImage::Format_RGB888);
+    s->picture.fill(QColor(120, 160, 200));
     return s;
 }
 
@@ -62,7 +62,7 @@ GameState& game(const benchmark::State& st) {
     auto& g = games[st.range(0)];
     if (!g) {
         g = st.range(0) > 10000 ? bigGame() : smallGame();
-        g->flags.pictureLoaded = g->flags.cutDone = g->flags.elementsExist = 1;
+        g->flags.pictureLoaded = g->flags.cutDone = 1;
     }
     return *g;
 }
@@ -153,12 +153,12 @@ void writeOffTheMainThread(benchmark::State& st, bool firstOfTheGame) {
     QTemporaryDir dir;
     AutosaveStore store(dir.path());
     const SavedGame snapshot = savedGameSnapshot(s, 0, 1234);
-    const auto picture = firstOfTheGame ? std::nullopt : store.write(snapshot, s.turnedPictures[0], {});
+    const auto picture = firstOfTheGame ? std::nullopt : store.write(snapshot, s.picture, {});
     ByteCount count;
     store.setStepHook(count.hook());
     int writes = 0;
     for (auto _ : st) {
-        benchmark::DoNotOptimize(store.write(snapshot, s.turnedPictures[0], {}, picture));
+        benchmark::DoNotOptimize(store.write(snapshot, s.picture, {}, picture));
         ++writes;
     }
     st.counters["MB per write"] = double(count.bytes) / writes / 1e6;

@@ -53,18 +53,19 @@ public:
     QRegion dirty;
     int invalidations = 0;
     QRect hidden; // the part a window over the board hides, none unless a benchmark sets it
+    QSize size = benchClient;
 
     void invalidate(const QRegion& r) override {
         ++invalidations;
-        dirty += r.intersected(QRect(QPoint(0, 0), benchClient));
+        dirty += r.intersected(QRect(QPoint(0, 0), size));
     }
-    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), benchClient)); }
+    void invalidateAll() override { dirty = QRegion(QRect(QPoint(0, 0), size)); }
     void updateNow() override {}
     void endMouseCapture() override {}
     bool gameCompleted() const override { return false; }
     void announceCompletion() override {}
     void captureMouse() override {}
-    QSize clientSize() const override { return benchClient; }
+    QSize clientSize() const override { return size; }
     QRect hiddenClientArea() const override { return hidden; }
     bool fullScreenMode() const override { return false; }
     bool runCommand(int) override { return true; }
@@ -80,7 +81,7 @@ struct BenchTable {
     NullCursor cursor;
     BenchWindow host;
     BoardRenderer renderer{state, host, sound, cursor};
-    Joiner joiner{state, renderer, sound, host};
+    Joiner joiner{state, sound, host};
     Interaction interaction{state, renderer, joiner, host, sound, cursor};
     QImage window{benchClient, QImage::Format_RGB32};
 
@@ -92,14 +93,20 @@ struct BenchTable {
         }
         host.dirty = QRegion();
     }
+    // What the window does while nothing else waits: draws the tiles around the view, a few at
+    // a time (a key repeats every 30 ms or so, and a tile takes a few milliseconds).
+    void idle(int tiles = 4) {
+        for (int k = 0; k < tiles && renderer.prefetch() == 0; ++k) {
+        }
+    }
 };
 
 // A game of rows x columns elements of the given size, cut without turns from a striped picture
 // and scattered on a square board of their scatter grid, for the benchmarks of playing a big game.
 inline void generateStripedGame(BoardState& state, int rows, int columns, int size, QSize screen) {
-    state.turnedPictures[0] = QImage(columns * size, rows * size, QImage::Format_RGB32);
-    QPainter p(&state.turnedPictures[0]);
-    p.fillRect(state.turnedPictures[0].rect(), QColor(40, 90, 160));
+    state.picture = QImage(columns * size, rows * size, QImage::Format_RGB32);
+    QPainter p(&state.picture);
+    p.fillRect(state.picture.rect(), QColor(40, 90, 160));
     for (int k = 0; k < columns * size; k += 7)
         p.fillRect(k, 0, 3, rows * size, QColor(k % 255, 200, 50));
     p.end();
@@ -110,16 +117,15 @@ inline void generateStripedGame(BoardState& state, int rows, int columns, int si
     request.cut.rotateElements = 0;
     StandardRandom random;
     FixedClock clock;
-    Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     state.background.bitmapBackground = 0;
     const int side = columns * state.puzzle.geometry.bitmapSize + 50;
     state.board.resize(side, side, screen.width(), screen.height());
     state.cut.rotateElements = 0;
 }
 
-// A game of rows x columns elements as its saved game holds it, without shapes, bitmaps or a
-// board bitmap: edges as generation makes them, turned elements scattered over the scatter grid,
+// A game of rows x columns elements as its saved game holds it, without shapes or board
+// regions: edges as generation makes them, turned elements scattered over the scatter grid,
 // a shuffled stacking order, and every other row joined in blocks of ten. For the benchmarks of
 // saving and of the autosave at counts whose element bitmaps would not fit in memory.
 inline void bitmapFreeGame(BoardState& state, int rows, int columns, int size, std::uint32_t seed = 1) {
@@ -157,7 +163,6 @@ inline void bitmapFreeGame(BoardState& state, int rows, int columns, int size, s
             // Joined on its right side to its right-hand neighbour (both unturned).
             e.joinedNeighbour[1] = i + 1;
             p.element(i + 1).joinedNeighbour[3] = i;
-            e.alone = p.element(i + 1).alone = 0;
             p.blocks.merge(i, i + 1);
         }
     }

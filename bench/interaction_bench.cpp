@@ -55,7 +55,6 @@ struct Bench : BenchTable {
                     e.joinedNeighbour[side] =
                         n >= 0 && p.columnOf(n) >= first && p.columnOf(n) <= last ? n : -1;
                 }
-                e.alone = 0;
             }
             p.blocks.makeBlock(members);
         }

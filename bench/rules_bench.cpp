@@ -91,7 +91,6 @@ struct Rules : BenchTable {
                     e.joinedNeighbour[side] =
                         n >= 0 && p.columnOf(n) >= first && p.columnOf(n) <= last ? n : -1;
                 }
-                e.alone = 0;
             }
             p.blocks.makeBlock(members);
         }
@@ -162,7 +161,7 @@ void BM_JoinTwoHalves(benchmark::State& state) {
         r->assemble({{0, Columns / 2 - 1}, {Columns / 2, Columns - 1}}, Columns / 2, 300);
         const int held = 90 * Columns + Columns / 2;
         r->state.input.pickedElement = held;
-        p.element(held).blockLifted = 1;
+        r->state.input.blockLifted = true;
         for (const int j : p.blocks.members(held))
             p.moveElement(j, -297, 2);
         state.ResumeTiming();

@@ -5,13 +5,13 @@
 // phase where the game is made first, minus what the process held before the game existed).
 //
 //   creation: load the 5000 x 5000 picture file, stretch it to the cut (the cut dialog's OK),
-//             turn it, generate every element, size and draw the board
+//             generate every element, size the board and paint the window
 //   save:     write the picture file and the text file (the text file alone is shown beside it)
 //   store:    the save command's replace of a saved game through the store: both files written
 //             and synced beside the earlier pair, renamed into place, the folder synced; and the
 //             same with every sync left out, which tells what the syncing costs
-//   load:     read both files and check them, build the elements while the worker turns the
-//             picture, and draw the board (the load command through gameReady)
+//   load:     read both files and check them, build the elements and paint the window (the
+//             load command through gameReady)
 //
 // Then the largest printed jigsaw, 54,000 elements (180 x 300 at element size 48), in the compact
 // form: saving both files, reading and checking them as loading does before it builds anything,
@@ -94,6 +94,15 @@ std::unique_ptr<GameState> freshState() {
     return state;
 }
 
+// gameReady and the first paint of the window, at 100 % from the board's origin.
+void paintWindow(GameState& state, BoardRenderer& renderer) {
+    state.board.setView(kScreen, 1.0);
+    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+    QImage window(kScreen, QImage::Format_RGB32);
+    QPainter painter(&window);
+    renderer.paint(painter, QRegion(window.rect()));
+}
+
 // Creation as the player runs it: the picture is loaded, the cut stretches it, the worker turns
 // it, then generation.
 bool create(GameState& state, const QString& folder) {
@@ -105,16 +114,13 @@ bool create(GameState& state, const QString& folder) {
     QImage picture = loadPicture(folder + QStringLiteral("/source.bmp")).picture;
     if (!scalePicture(picture, kColumns * kSize, kRows * kSize))
         return false;
-    state.turnedPictures = {std::move(picture), QImage(), QImage(), QImage()};
-    buildTurnedPictures(state.turnedPictures);
+    state.picture = std::move(picture);
     BoardRenderer renderer(state, host, sound, cursor);
     GenerationRequest request{kRows, kColumns, kSize, state.cut};
-    state.flags.elementsExist = 1;
-    Generator(random, clock)
-        .generate(request, state.puzzle, state.shapes, state.settings, state.turnedPictures, nullptr);
+    Generator(random, clock).generate(request, state.puzzle, state.shapes, state.settings, nullptr);
     const QSize board = boardSizeFor(kColumns, kRows, state.puzzle.geometry.bitmapSize, kScreen, kScreen);
     state.board.resize(board.width(), board.height(), kScreen.width(), kScreen.height());
-    renderer.redrawBoard({.clearBackground = true, .playSound = true});
+    paintWindow(state, renderer);
     return true;
 }
 
@@ -135,7 +141,6 @@ void joinSome(GameState& state) {
                 continue;
             a.joinedNeighbour[side] = i + 1;
             b.joinedNeighbour[other] = i;
-            a.alone = b.alone = 0;
             p.blocks.merge(i, i + 1);
             break;
         }
@@ -143,7 +148,7 @@ void joinSome(GameState& state) {
 }
 
 bool save(const GameState& state, const QString& folder) {
-    return writeBitmapFile(folder + QStringLiteral("/game.bmp"), state.turnedPictures[0]) &&
+    return writeBitmapFile(folder + QStringLiteral("/game.bmp"), state.picture) &&
            writeSavedGame(folder + QStringLiteral("/game.pzs"), state, 0);
 }
 
@@ -168,12 +173,12 @@ bool storeSave(const GameState& state, const QString& folder, bool sync) {
     store.readIndex();
     if (store.find(QStringLiteral("game")) < 0)
         store.appendName(QStringLiteral("game"));
-    return store.save(QStringLiteral("game"), state.turnedPictures[0],
+    return store.save(QStringLiteral("game"), state.picture,
                       [&state](QIODevice& device) { return writeSavedGameTo(device, state, 0); });
 }
 
-// The load command: read and check both files; the worker turns the picture while the elements
-// are built; then gameReady draws the board.
+// The load command: read and check both files, build the elements; then gameReady draws the
+// window.
 bool load(GameState& state, const QString& folder) {
     auto t = std::chrono::steady_clock::now(); // the parts are printed too
     SavedGameFiles files =
@@ -183,25 +188,16 @@ bool load(GameState& state, const QString& folder) {
     if (!files.picture.ok() || files.error != SavedGameError::None ||
         !pictureFitsSavedGame(files.game, files.picture.picture))
         return false;
-    auto turning = std::async(std::launch::async, [picture = files.picture.picture] {
-        std::array<QImage, 4> pictures{picture, QImage(), QImage(), QImage()};
-        buildTurnedPictures(pictures);
-        return pictures;
-    });
     installSavedGame(files.game, files.picture.picture, state, kScreen, nullptr);
     record("  build the elements", seconds(t));
     t = std::chrono::steady_clock::now();
     files = SavedGameFiles();
-    std::array<QImage, 4> turned = turning.get();
-    record("  wait for the turned picture", seconds(t));
-    t = std::chrono::steady_clock::now();
-    for (int k = 1; k < 4; ++k)
-        state.turnedPictures[k] = std::move(turned[k]);
     NullHost host;
     NullSound sound;
     NullCursor cursor;
-    BoardRenderer(state, host, sound, cursor).redrawBoard({.clearBackground = true, .playSound = true});
-    record("  draw the board", seconds(t));
+    BoardRenderer renderer(state, host, sound, cursor);
+    paintWindow(state, renderer);
+    record("  draw the window", seconds(t));
     return true;
 }
 
@@ -295,7 +291,7 @@ GameState& bigGame() {
         for (int x = 0; x < picture.width(); x += 97)
             p.fillRect(x, 0, 40, picture.height(), QColor(x % 255, 200, 50));
         p.end();
-        s->turnedPictures[0] = std::move(picture);
+        s->picture = std::move(picture);
         return s;
     }();
     return *state;
@@ -306,7 +302,7 @@ void BM_SaveBig(benchmark::State& bs) {
     for (auto _ : bs) {
         sync();
         auto start = std::chrono::steady_clock::now();
-        if (!writeBitmapFile(folder + QStringLiteral("/big.bmp"), state.turnedPictures[0]) ||
+        if (!writeBitmapFile(folder + QStringLiteral("/big.bmp"), state.picture) ||
             !writeSavedGame(folder + QStringLiteral("/big.pzs"), state, 0))
             bs.SkipWithError("save failed");
         record("54000 save", seconds(start));

@@ -1,9 +1,10 @@
-// Shape building and bitmap painting for a large cut: 100 x 100 elements, as generation does
-// them (random tables, edge profiles, then turn, shape, paint and board region per element).
+// Shape building and element painting for a large cut: 100 x 100 elements, as generation does
+// them (random tables, edge profiles, then turn, shape and board region per element, one by one
+// or on every core), and what painting every element at 100 % from the picture as cut costs.
 
 #include "model/edges.h"
-#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
+#include "model/elementpainter.h"
 #include "model/puzzle.h"
 #include "model/randomtables.h"
 #include "model/services.h"
@@ -11,11 +12,9 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QTransform>
 
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -29,22 +28,19 @@ public:
     std::int64_t nowSeconds() const override { return 1'700'000'017; }
 };
 
-// The cut picture in four orientations, made once per element size.
-const std::array<QImage, 4>& pictures(int size) {
-    static std::map<int, std::array<QImage, 4>> made;
+// The cut picture, made once per element size.
+const QImage& picture(int size) {
+    static std::map<int, QImage> made;
     auto it = made.find(size);
     if (it != made.end())
         return it->second;
-    std::array<QImage, 4> turned;
-    turned[0] = QImage(Columns * size, Rows * size, QImage::Format_RGB32);
-    QPainter p(&turned[0]);
-    p.fillRect(turned[0].rect(), QColor(40, 90, 160));
+    QImage cut(Columns * size, Rows * size, QImage::Format_RGB32);
+    QPainter p(&cut);
+    p.fillRect(cut.rect(), QColor(40, 90, 160));
     for (int k = 0; k < Columns * size; k += 7)
         p.fillRect(k, 0, 3, Rows * size, QColor(k % 255, 200, 50));
     p.end();
-    for (int k = 1; k < 4; ++k)
-        turned[k] = turned[k - 1].transformed(QTransform().rotate(-90));
-    return made.emplace(size, std::move(turned)).first->second;
+    return made.emplace(size, std::move(cut)).first->second;
 }
 
 struct Tables {
@@ -82,11 +78,13 @@ void fillPuzzle(Puzzle& puzzle, const Tables& tables, int size, bool mosaic) {
     }
 }
 
-// The whole per-element work of generation, with a fresh shape builder (empty cache) each time.
-void BM_GenerateShapesAndBitmaps(benchmark::State& state) {
+// The whole per-element work of generation, with a fresh shape builder (empty cache) each time:
+// one element after the other, or as generation does it (the distinct shapes first, then the
+// elements on every core).
+void BM_GenerateShapes(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
     const bool mosaic = state.range(1) != 0;
-    const auto& turned = pictures(size);
+    const bool everyCore = state.range(2) != 0;
     const Tables tables = makeTables();
     auto puzzle = std::make_unique<Puzzle>();
     int distinct = 0;
@@ -94,11 +92,21 @@ void BM_GenerateShapesAndBitmaps(benchmark::State& state) {
         state.PauseTiming();
         fillPuzzle(*puzzle, tables, size, mosaic);
         ShapeBuilder shapes(optionsFor(size, mosaic));
-        ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
+        ElementContext context{*puzzle, shapes, {}};
         state.ResumeTiming();
-        for (int i = 0; i < N; ++i) {
-            prepareElement(context, i, tables.turns[i]);
-            placeBoardRegion(*puzzle, shapes, i);
+        if (everyCore) {
+            for (int i = 0; i < N; ++i) {
+                Element& e = puzzle->element(i);
+                turnEdgesBy(e.edgeSign, tables.turns[i]);
+                turnEdgesBy(e.edgeShift, tables.turns[i]);
+                e.orientation = turnedOrientation(0, tables.turns[i]);
+            }
+            buildElements(*puzzle, shapes);
+        } else {
+            for (int i = 0; i < N; ++i) {
+                prepareElement(context, i, tables.turns[i]);
+                placeBoardRegion(*puzzle, shapes, i);
+            }
         }
         distinct = shapes.cachedShapes();
     }
@@ -133,20 +141,22 @@ void BM_ShapesOnly(benchmark::State& state) {
         benchmark::Counter(N, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Bitmaps alone: fill with the outline colour, copy the shape's rows from the picture.
+// The element painter alone, every element at 100 % into one bitmap-sized square: the outline
+// colour, then the shape's pixels from the picture as cut, turned on the way.
 void BM_PaintOnly(benchmark::State& state) {
     const int size = static_cast<int>(state.range(0));
-    const auto& turned = pictures(size);
+    const QImage& cut = picture(size);
     const Tables tables = makeTables();
     auto puzzle = std::make_unique<Puzzle>();
     fillPuzzle(*puzzle, tables, size, false);
     ShapeBuilder shapes(optionsFor(size, false));
-    ElementContext context{*puzzle, shapes, turned, QColor(128, 128, 128), {}};
+    ElementContext context{*puzzle, shapes, {}};
     for (int i = 0; i < N; ++i)
         prepareElement(context, i, tables.turns[i]);
+    QImage look(puzzle->geometry.bitmapSize, puzzle->geometry.bitmapSize, QImage::Format_RGB32);
     for (auto _ : state) {
         for (int i = 0; i < N; ++i)
-            paintElementBitmap(puzzle->element(i), 0, *puzzle, turned, context.outlineColor);
+            paintElementBitmap(look, puzzle->element(i), *puzzle, cut, QColor(128, 128, 128));
     }
     state.counters["perElement_us"] =
         benchmark::Counter(N, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -154,12 +164,14 @@ void BM_PaintOnly(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_GenerateShapesAndBitmaps)
-    ->ArgNames({"size", "mosaic"})
-    ->Args({32, 0})
-    ->Args({64, 0})
-    ->Args({32, 1})
-    ->Args({64, 1})
+BENCHMARK(BM_GenerateShapes)
+    ->ArgNames({"size", "mosaic", "everyCore"})
+    ->Args({32, 0, 0})
+    ->Args({32, 0, 1})
+    ->Args({64, 0, 0})
+    ->Args({64, 0, 1})
+    ->Args({32, 1, 1})
+    ->Args({64, 1, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShapesOnly)
     ->ArgNames({"size", "cached"})

@@ -46,7 +46,6 @@ struct Table : BenchTable {
                 const int n = p.homeNeighbour(i, side);
                 p.element(i).joinedNeighbour[side] = inside(n) ? n : -1;
             }
-            p.element(i).alone = 0;
         }
         p.blocks.makeBlock(members);
         for (const int i : members)
@@ -105,7 +104,6 @@ void BM_Sorting(benchmark::State& state) {
     for (auto _ : state) {
         auto t = std::make_unique<Table>();
         t->state = start;
-        t->state.board.boardBitmap.bits(); // its own copy before the clock runs, as a game has
         t->interaction.viewport().clientResized();
         t->paint();
         Sorter& sorter = t->interaction.sorter();
@@ -114,7 +112,7 @@ void BM_Sorting(benchmark::State& state) {
 
         const auto wallStart = Clock::now();
         const double cpuStart = threadMillis();
-        const bool done = c == BorderFresh ? sorter.edgesFirst() : sorter.gatherLoose();
+        const bool done = c == BorderFresh ? t->interaction.edgesFirst() : t->interaction.gatherLoose();
         wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - wallStart).count());
         cpu.push_back(threadMillis() - cpuStart);
         if (!done) {

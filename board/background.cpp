@@ -42,7 +42,7 @@ QColor BackgroundState::surroundColor() const {
     return textureMean_.colour.darker(300);
 }
 
-void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect) {
+void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect, QPoint origin) {
     const int w = bitmap.width(), h = bitmap.height();
     const Rect r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, destination.width()),
                  std::min(rect.bottom, destination.height())};
@@ -50,12 +50,14 @@ void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect) {
         return;
     const QImage source =
         bitmap.format() == QImage::Format_RGB32 ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
+    const auto wrapped = [](int v, int n) { return (v % n + n) % n; };
     for (int y = r.top; y < r.bottom; ++y) {
-        const auto* srcRow = reinterpret_cast<const quint32*>(source.constScanLine(y % h));
+        const auto* srcRow =
+            reinterpret_cast<const quint32*>(source.constScanLine(wrapped(y + origin.y(), h)));
         auto* dstRow = reinterpret_cast<quint32*>(destination.scanLine(y));
         int x = r.left;
         while (x < r.right) {
-            const int sx = x % w;
+            const int sx = wrapped(x + origin.x(), w);
             const int run = std::min(w - sx, r.right - x);
             std::memcpy(dstRow + x, srcRow + sx, sizeof(quint32) * run);
             x += run;

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 
 // What lies under the elements: one of the ten textures or a solid colour.
 struct BackgroundState {
@@ -34,6 +35,7 @@ private:
 };
 
 // Fills rect of an RGB32 image with copies of bitmap laid edge to edge in a grid anchored at the
-// image's origin (0, 0), copying rows: the hot path of board repairs. The windows tile with a
-// painter (ui/skin.h).
-void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect);
+// image's point -origin (so an image that shows the board from `origin` on is tiled as the
+// board is, from the board's (0, 0)), copying rows: the hot path of drawing the table. The
+// windows tile with a painter (ui/skin.h).
+void tileBitmap(const QImage& bitmap, QImage& destination, const Rect& rect, QPoint origin = QPoint());

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "board/background.h"
-#include "board/reducedboards.h"
-
-#include <QImage>
 #include <QMargins>
 #include <QPoint>
 #include <QPointF>
@@ -13,8 +9,9 @@
 
 #include <cstdint>
 
-// The off-screen board: as large as the whole board, never smaller than the screen. The window
-// only ever copies the visible part of it, at the view's scale.
+// The table: as large as the whole board, never smaller than the screen, and the part of it
+// the window shows at the view's scale. It holds no pixels: the window is drawn from the
+// elements and the background for what it shows.
 //
 // The view: the client point (x, y) shows the board point ((x + scrollX − originX) / scale,
 // (y + scrollY − originY) / scale). The scroll position counts view pixels (board pixels times
@@ -22,7 +19,6 @@
 // point at the client's top-left corner, as it always was. The origin is non-zero only while
 // the scaled board is narrower or lower than the window: it is then centred.
 struct Board {
-    QImage boardBitmap; // Format_RGB32, boardWidth x boardHeight
     std::int32_t boardWidth = 0;
     std::int32_t boardHeight = 0;
     std::int32_t scrollX = 0;
@@ -35,22 +31,17 @@ struct Board {
     std::int32_t originX = 0;
     std::int32_t originY = 0;
     std::uint64_t serial = 0; // counts the boards made by resize: a new or loaded game
-    // Reduced copies for zoomed-out views, kept in step with boardBitmap by markChanged.
-    ReducedBoards reduced;
+    std::uint64_t extent = 0; // counts changes of the board's size or origin (resize, grow, extend)
 
-    // A fresh bitmap of the given size (contents undefined until painted) at 100 %, the position
-    // back at the origin. The scroll limits follow the client area, or the screen while no
-    // window has reported one.
+    // A new board of the given size at 100 %, the position back at the origin. The scroll limits
+    // follow the client area, or the screen while no window has reported one.
     void resize(int width, int height, int screenWidth, int screenHeight);
-    // Makes the board larger (never smaller), keeping what is drawn, the scale and the position;
-    // the new parts are left for the caller to paint.
+    // Makes the board larger (never smaller), keeping the scale and the position.
     void grow(int width, int height);
-    // Adds board on each side: what is drawn moves by (left, top) with the board's origin, the
-    // scale stays and the position is kept in range; the new strips are left for the caller to
-    // paint. A board bitmap the size of the board is made anew for it.
+    QRect rect() const { return QRect(0, 0, boardWidth, boardHeight); }
+    // Adds board on each side: everything on it moves by (left, top) with the board's origin
+    // (the caller moves the elements), the scale stays and the position is kept in range.
     void extend(const QMargins& add);
-    // Fills the whole bitmap with the background.
-    void paintBackground(const BackgroundState& background);
     // Keeps the scroll position inside 0..max.
     void clampScroll();
 
@@ -72,9 +63,6 @@ struct Board {
     // position within them as the view would have it at 100 %. Readers set both anew.
     QPoint savedScroll() const;
     QPoint savedMaxScroll() const;
-
-    // boardBitmap changed inside this board rectangle.
-    void markChanged(const QRect& boardRect) { reduced.markChanged(boardRect); }
 
 private:
     QSize clientOrScreen(QSize screen) const;

@@ -2,11 +2,10 @@
 
 #include "board/boardhost.h"
 #include "board/boardstate.h"
-#include "board/rectbuckets.h"
 #include "board/selectionoverlay.h"
-#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
-#include "model/regioncopy.h"
+#include "model/elementpainter.h"
+#include "model/parallel.h"
 #include "model/services.h"
 #include "model/shapebuilder.h"
 
@@ -14,248 +13,154 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <unordered_map>
+#include <functional>
 
 namespace {
 
-std::int64_t bucketKey(int x, int y) {
-    return (static_cast<std::int64_t>(x) << 32) ^ static_cast<std::uint32_t>(y);
+// The view pixels of a scale that show any part of the board: where tiles are drawn.
+QRect drawnRect(int boardWidth, int boardHeight, double scale) {
+    if (scale == 1.0)
+        return QRect(0, 0, boardWidth, boardHeight);
+    return QRect(0, 0, static_cast<int>(std::ceil(boardWidth * scale)),
+                 static_cast<int>(std::ceil(boardHeight * scale)));
 }
 
-// Element bodies bucketed in squares of a given reach: two bodies less than `reach` apart in
-// both directions lie in the same or in neighbouring buckets.
-class BodyBuckets {
-public:
-    BodyBuckets(const std::vector<Rect>& bodies, int reach) : bodies_(bodies), reach_(std::max(1, reach)) {}
-    void add(int i) { buckets_[keyOf(bodies_[i].left, bodies_[i].top)].push_back(i); }
-    // Calls f(j) for every added j whose body is less than the reach away from b in both directions.
-    template <class F> void forNear(const Rect& b, F&& f) const {
-        const int bx = floorDiv(b.left, reach_), by = floorDiv(b.top, reach_);
-        for (int ox = -1; ox <= 1; ++ox)
-            for (int oy = -1; oy <= 1; ++oy) {
-                const auto found = buckets_.find(bucketKey(bx + ox, by + oy));
-                if (found == buckets_.end())
-                    continue;
-                for (const int j : found->second) {
-                    const Rect& o = bodies_[j];
-                    if (std::abs(o.left - b.left) < reach_ && std::abs(o.top - b.top) < reach_)
-                        f(j);
-                }
-            }
-    }
-
-private:
-    std::int64_t keyOf(int x, int y) const { return bucketKey(floorDiv(x, reach_), floorDiv(y, reach_)); }
-    const std::vector<Rect>& bodies_;
-    int reach_;
-    std::unordered_map<std::int64_t, std::vector<std::int32_t>> buckets_;
-};
+int floorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 } // namespace
 
+std::size_t BoardRenderer::TileKeyHash::operator()(const TileKey& k) const {
+    const std::size_t s = std::hash<double>()(k.scale);
+    return s ^ (std::hash<std::int64_t>()((static_cast<std::int64_t>(k.x) << 32) ^
+                                          static_cast<std::uint32_t>(k.y)) +
+                0x9e3779b97f4a7c15ull + (s << 6) + (s >> 2));
+}
+
 BoardRenderer::BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor)
-    : state_(state), host_(host), sound_(sound), cursor_(cursor) {}
+    : state_(state), host_(host), sound_(sound), cursor_(cursor),
+      scratch_(static_cast<std::size_t>(parallelSlots())) {}
 
-void BoardRenderer::paintBackground(const QRegion& clip) {
-    QImage& board = state_.board.boardBitmap;
-    const BackgroundState& bg = state_.background;
-    const quint32 colour = bg.backgroundColor.rgb();
-    uchar* const bits = bg.bitmapBackground ? nullptr : board.bits(); // detached once, not per row
-    const qsizetype stride = board.bytesPerLine();
-    for (const QRect& r : clip) {
-        const Rect rect = Rect::fromQRect(r);
-        if (bg.bitmapBackground) {
-            tileBitmap(bg.texture, board, rect);
-        } else {
-            const QRect c = r.intersected(board.rect());
-            if (c.isEmpty())
-                continue;
-            for (int y = c.top(); y <= c.bottom(); ++y) {
-                auto* row = reinterpret_cast<quint32*>(bits + y * stride);
-                std::fill(row + c.left(), row + c.left() + c.width(), colour);
-            }
-        }
-    }
-    state_.board.markChanged(clip.boundingRect());
-}
+BoardRenderer::~BoardRenderer() = default;
 
-void BoardRenderer::repaintArea(const QRegion& area) {
-    if (area.isEmpty())
-        return;
-    paintBackground(area);
-    const Puzzle& puzzle = state_.puzzle;
-    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
-        const int i = *it;
-        if (puzzle.element(i).lifted || !area.intersects(puzzle.boardRegions[i].boundingRect()))
-            continue;
-        drawElement(i, false, false, &area);
-    }
-}
+// ---- What changed ----------------------------------------------------------------------------
 
 void BoardRenderer::redrawBoard(RedrawFlags flags) {
-    if (flags.clearBackground)
-        state_.board.paintBackground(state_.background);
-    if (!state_.hasElements()) {
-        host_.invalidateAll();
-        host_.updateNow();
-        return;
-    }
-    const WaitCursor wait(cursor_);
+    ++redraws_;
+    covered_ = false;
     Puzzle& puzzle = state_.puzzle;
-    InvalidationBatch batch(*this); // the whole client area is invalidated below anyway
-    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
-        const int i = *it;
-        if (flags.rebuildRegions) {
+    if (flags.rebuildRegions && state_.hasElements()) {
+        const WaitCursor wait(cursor_);
+        for (int i = 0; i < puzzle.count(); ++i) {
             // A new outline thickness has rebuilt the shapes already; without one they are
             // rebuilt here, untrimmed.
             if (state_.settings.outlineThickness == 0)
-                rebuildShape(i);
+                state_.shapes.buildShape(puzzle.element(i));
             placeBoardRegion(i);
         }
-        if (flags.rebuildBitmaps)
-            repaintBitmap(i);
-        drawElement(i, false, !flags.clearBackground);
     }
-    if (flags.playSound)
+    state_.changes.clear();
+    rebuildIndex();
+    rebuildRanks();
+    dropTiles();
+    held_ = QImage();
+    heldKey_ = HeldKey{};
+    // The picture's reduced copies start now, on another thread, for the first zoomed-out view.
+    levels_.setPicture(state_.hasElements() ? state_.picture : QImage());
+    if (state_.hasElements() && flags.playSound)
         sound_.playWave(elementsAppearWave);
     host_.invalidateAll();
+    if (!state_.hasElements())
+        host_.updateNow();
 }
 
 void BoardRenderer::coverBoard() {
-    state_.board.paintBackground(state_.background);
+    covered_ = true;
     host_.invalidateAll();
     host_.updateNow();
 }
 
-void BoardRenderer::drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip) {
-    if (rebuildRegion)
-        placeBoardRegion(i);
-    Element& e = state_.puzzle.element(i);
-    const QRegion& region = state_.puzzle.boardRegions[i];
-    const QPoint origin(e.cellRect.left, e.cellRect.top);
-    if (e.bitmap.isNull()) {
-        e.lifted = 0;
+void BoardRenderer::rebuildIndex() {
+    const Puzzle& p = state_.puzzle;
+    index_.reset(p.count(), std::max(p.geometry.bitmapSize, 128));
+    for (int i = 0; i < p.count(); ++i)
+        index_.place(i, p.element(i).cellRect);
+}
+
+void BoardRenderer::rebuildRanks() {
+    const Puzzle& p = state_.puzzle;
+    rank_.assign(static_cast<std::size_t>(p.count()), 0);
+    for (std::size_t k = 0; k < p.stackOrder.size(); ++k)
+        rank_[p.stackOrder[k]] = static_cast<std::int32_t>(k);
+}
+
+void BoardRenderer::flush() {
+    BoardChanges& changes = state_.changes;
+    if (changes.empty())
+        return;
+    // A game being built (its progress strip lets paints through while the elements are made
+    // on other threads) is not looked at before it is drawn whole by redrawBoard.
+    if (index_.count() != state_.puzzle.count()) {
+        changes.clear();
         return;
     }
-    // Only the bitmap's own square can come from the bitmap, whatever the region says.
-    const QRect square(origin, e.bitmap.size());
-    QRegion clip = square.contains(region.boundingRect()) ? region : region.intersected(square);
-    if (extraClip)
-        clip = clip.intersected(*extraClip);
-    copyRegion(state_.board.boardBitmap, clip, e.bitmap, -origin);
-    state_.board.markChanged(clip.boundingRect());
-    if (invalidate)
-        invalidateElement(i);
-    e.lifted = 0;
-}
-
-template <class Include> void BoardRenderer::repairAround(int i, const QRegion& clip, Include include) {
-    const Puzzle& puzzle = state_.puzzle;
-    const Rect& body = puzzle.bodyRects[i];
-    const int a = puzzle.geometry.elementSize * 3 / 2;
-    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
-        const int j = *it;
-        if (j == i)
-            continue;
-        // The compact body squares first: `include` may read the elements themselves.
-        const Rect& b = puzzle.bodyRects[j];
-        if (b.left > body.left - a && b.top > body.top - a && b.right < body.right + a &&
-            b.bottom < body.bottom + a && include(j))
-            drawElement(j, false, false, &clip);
-    }
-}
-
-void BoardRenderer::liftElement(int i, bool invalidate, bool redrawOwnBlock) {
-    Puzzle& puzzle = state_.puzzle;
-    const QRegion region = puzzle.boardRegions[i];
-    paintBackground(region);
-    if (invalidate)
-        invalidateElement(i);
-    repairAround(i, region, [&](int j) { return redrawOwnBlock || !puzzle.blocks.sameBlock(i, j); });
-    puzzle.element(i).lifted = 1;
-}
-
-void BoardRenderer::liftElements(const std::vector<std::int32_t>& members, bool invalidate) {
-    if (members.empty())
-        return;
-    if (members.size() == 1) {
-        liftElement(members.front(), invalidate, false);
-        return;
-    }
-    // An element is repaired where it lay under a lifted member whose body is less than a away
-    // in both directions (the strict widened-square test, as all bodies are S square).
-    const Puzzle& puzzle = state_.puzzle;
-    const int block = members.front();
-    liftMany(members, invalidate, puzzle.geometry.elementSize * 3 / 2,
-             [&](int j) { return puzzle.blocks.sameBlock(j, block); });
-}
-
-void BoardRenderer::liftSet(const std::vector<std::int32_t>& elements) {
-    std::vector<char> inSet(state_.puzzle.count(), 0);
-    for (const int j : elements)
-        inSet[j] = 1;
-    // Cells are bitmapSize square and hold their regions: bodies that far apart never overlap,
-    // the outline band included.
-    liftMany(elements, true, state_.puzzle.geometry.bitmapSize, [&](int j) { return inSet[j] != 0; });
-}
-
-template <class Skip>
-void BoardRenderer::liftMany(const std::vector<std::int32_t>& elements, bool invalidate, int reach,
-                             Skip skip) {
-    if (elements.empty())
-        return;
-    Puzzle& puzzle = state_.puzzle;
+    followBoardSize();
+    if (changes.stackingChanged())
+        rebuildRanks();
     InvalidationBatch batch(*this);
-    for (const int j : elements) {
-        paintBackground(puzzle.boardRegions[j]);
-        if (invalidate)
-            invalidateElement(j);
-    }
-    BodyBuckets lifted(puzzle.bodyRects, reach);
-    for (const int j : elements)
-        lifted.add(j);
-    for (auto it = puzzle.stackOrder.rbegin(); it != puzzle.stackOrder.rend(); ++it) {
-        const int j = *it;
-        if (skip(j))
+    const Puzzle& p = state_.puzzle;
+    for (const int i : changes.changedElements()) {
+        if (i < 0 || i >= p.count())
             continue;
-        QRegion clip;
-        lifted.forNear(puzzle.bodyRects[j], [&](int m) { clip += puzzle.boardRegions[m]; });
-        if (!clip.isEmpty())
-            drawElement(j, false, false, &clip);
+        // Where it was last drawn and where it lies now.
+        const Rect now = p.element(i).cellRect;
+        if (index_.isPlaced(i))
+            boardChanged(index_.placed(i).toQRect());
+        if (!index_.isPlaced(i) || !(index_.placed(i) == now)) {
+            boardChanged(now.toQRect());
+            index_.place(i, now);
+        }
     }
-    for (const int j : elements)
-        puzzle.element(j).lifted = 1;
+    for (const Rect& r : changes.changedAreas())
+        boardChanged(r.toQRect());
+    changes.clear();
 }
 
-void BoardRenderer::drawBlockBack(int e) {
-    Puzzle& puzzle = state_.puzzle;
-    InvalidationBatch batch(*this);
-    drawElement(e, false, true);
-    const std::vector<std::int32_t>& members = puzzle.blocks.members(e);
-    if (members.size() == 1)
+void BoardRenderer::boardChanged(const QRect& boardRect) {
+    if (boardRect.isEmpty())
         return;
-    // A member that stayed on the board already shows there; it must be drawn again only where
-    // an element outside the block may overlap it (their cells meet), now that the block is on
-    // top. Lifted members are always drawn.
-    const bool anyOnBoard = std::any_of(members.begin(), members.end(),
-                                        [&](int j) { return j != e && !puzzle.element(j).lifted; });
-    BodyBuckets outside(puzzle.bodyRects, puzzle.geometry.bitmapSize);
-    if (anyOnBoard)
-        for (int j = 0; j < puzzle.count(); ++j)
-            if (!puzzle.blocks.sameBlock(j, e))
-                outside.add(j);
-    for (const int j : members) {
-        if (j == e)
-            continue;
-        bool covered = puzzle.element(j).lifted != 0;
-        if (!covered)
-            outside.forNear(puzzle.bodyRects[j], [&](int) { covered = true; });
-        if (covered)
-            drawElement(j, false, true);
+    dirtyTiles(boardRect);
+    invalidate(state_.board.toClient(boardRect));
+}
+
+void BoardRenderer::dirtyTiles(const QRect& boardRect) {
+    // The scales that have tiles: few, usually one or two.
+    std::vector<double> scales;
+    for (const auto& [key, tile] : tiles_)
+        if (std::find(scales.begin(), scales.end(), key.scale) == scales.end())
+            scales.push_back(key.scale);
+    for (const double scale : scales) {
+        const QRect view = DeviceTransform{scale, 0, 0}.deviceRect(boardRect).adjusted(-1, -1, 1, 1);
+        for (int ty = floorDiv(view.top(), tileSize); ty <= floorDiv(view.bottom(), tileSize); ++ty)
+            for (int tx = floorDiv(view.left(), tileSize); tx <= floorDiv(view.right(), tileSize); ++tx) {
+                const auto found = tiles_.find(TileKey{scale, tx, ty});
+                if (found != tiles_.end())
+                    found->second.dirty |= view.intersected(found->second.area);
+            }
     }
 }
+
+void BoardRenderer::placeBoardRegion(int i) {
+    ::placeBoardRegion(state_.puzzle, state_.shapes, i);
+}
+
+QRegion BoardRenderer::clientRegion(int i) const {
+    return state_.board.toClient(state_.puzzle.boardRegions[i]);
+}
+
+// ---- Invalidation ----------------------------------------------------------------------------
 
 void BoardRenderer::invalidate(const QRegion& clientArea) {
     if (batchDepth_ == 0) {
@@ -267,19 +172,6 @@ void BoardRenderer::invalidate(const QRegion& clientArea) {
     batchBounds_ |= clientArea.boundingRect();
     if (++batchCount_ <= exactBatchLimit)
         batchAreas_.push_back(clientArea);
-}
-
-void BoardRenderer::invalidateElement(int i) {
-    if (batchDepth_ > 0 && batchCount_ >= exactBatchLimit) {
-        // Only the bounds count from here on; no need to make a moved copy of the region.
-        const QRect bounds = state_.puzzle.boardRegions[i].boundingRect();
-        if (!bounds.isEmpty()) {
-            batchBounds_ |= state_.board.toClient(bounds);
-            ++batchCount_;
-        }
-        return;
-    }
-    invalidate(clientRegion(i));
 }
 
 BoardRenderer::InvalidationBatch::InvalidationBatch(BoardRenderer& renderer) : renderer_(renderer) {
@@ -306,153 +198,543 @@ void BoardRenderer::endBatch() {
     batchCount_ = 0;
 }
 
-QRegion BoardRenderer::clientRegion(int i) const {
-    return state_.board.toClient(state_.puzzle.boardRegions[i]);
+// ---- Tiles -----------------------------------------------------------------------------------
+
+QRect BoardRenderer::tileArea(const TileKey& key) const {
+    const Board& b = state_.board;
+    return QRect(key.x * tileSize, key.y * tileSize, tileSize, tileSize)
+        .intersected(drawnRect(b.boardWidth, b.boardHeight, key.scale));
 }
 
-void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) const {
-    const Board& board = state_.board;
-    if (!board.unscaled()) {
-        paintScaled(painter, clientArea);
-        return;
+BoardRenderer::Tile& BoardRenderer::tileFor(const TileKey& key) {
+    auto found = tiles_.find(key);
+    if (found != tiles_.end()) {
+        lastUsed_.splice(lastUsed_.begin(), lastUsed_, found->second.use);
+        return found->second;
     }
-    QRegion rest = clientArea;
-    const int picked = state_.input.pickedElement;
-    if (picked >= 0 && picked < state_.puzzle.count()) {
-        const Element& e = state_.puzzle.element(picked);
-        painter.setClipRegion(state_.input.dragClipRegion.intersected(clientArea));
-        painter.drawImage(QPoint(e.cellRect.left - board.scrollX, e.cellRect.top - board.scrollY), e.bitmap);
-        rest = clientArea.subtracted(state_.input.dragClipRegion);
-    }
-    painter.setClipRegion(rest);
-    const QRect bounds = rest.boundingRect();
-    painter.drawImage(bounds, board.boardBitmap, bounds.translated(board.scrollX, board.scrollY));
-    // A window larger than the board (it never should be) shows black rather than garbage.
-    const QRegion outside =
-        rest.subtracted(QRect(-board.scrollX, -board.scrollY, board.boardWidth, board.boardHeight));
-    for (const QRect& r : outside)
-        painter.fillRect(r, Qt::black);
-    paintMovingSelection(painter, rest);
-    painter.setClipping(false);
-    selectionOverlay_.paint(painter, state_, clientArea, true);
+    Tile& tile = tiles_[key];
+    tile.area = tileArea(key);
+    tile.image = QImage(tile.area.size(), QImage::Format_RGB32);
+    tile.dirty = tile.area;
+    lastUsed_.push_front(key);
+    tile.use = lastUsed_.begin();
+    return tile;
 }
 
-void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& area) const {
-    const InputState& in = state_.input;
-    if (!in.selectionLifted)
+void BoardRenderer::dropCaches() {
+    dropTiles();
+    moving_.clear();
+    movingBytes_ = 0;
+    held_ = QImage();
+    heldKey_ = HeldKey{};
+}
+
+void BoardRenderer::dropTiles() {
+    tiles_.clear();
+    lastUsed_.clear();
+}
+
+int BoardRenderer::tileBudget() const {
+    // Two views' worth (the one before Z and the whole table) with a ring of tiles around each.
+    const QSize view = state_.board.viewSize.isEmpty() ? QSize(1024, 768) : state_.board.viewSize;
+    const int across = (view.width() + tileSize - 1) / tileSize + 3;
+    const int down = (view.height() + tileSize - 1) / tileSize + 3;
+    return 2 * across * down + 8;
+}
+
+void BoardRenderer::followBoardSize() {
+    // A grown board reaches further into the tiles along its edges than they were drawn.
+    if (state_.board.extent == boardSerial_)
         return;
-    const Board& board = state_.board;
-    const Puzzle& p = state_.puzzle;
-    const QRect bounds = area.boundingRect().translated(board.scrollX, board.scrollY);
-    // Bottom first, under the held element (which `area` leaves out).
-    for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
-        const int j = *it;
-        if (j == in.pickedElement || !p.boardRegions[j].boundingRect().intersects(bounds))
+    boardSerial_ = state_.board.extent;
+    dropTiles();
+    if (index_.count() == state_.puzzle.count())
+        rebuildIndex();
+    host_.invalidateAll();
+}
+
+void BoardRenderer::dropOtherScales(double shownScale) {
+    // A table of few elements is drawn again at once at any scale: only the shown one is kept,
+    // and the tiles of another go before the new ones are made.
+    if (state_.puzzle.count() >= wholeTableAheadFrom)
+        return;
+    for (auto it = lastUsed_.begin(); it != lastUsed_.end();) {
+        if (it->scale == shownScale) {
+            ++it;
             continue;
-        const Element& e = p.element(j);
-        painter.setClipRegion(clientRegion(j).intersected(area));
-        painter.drawImage(QPoint(e.cellRect.left - board.scrollX, e.cellRect.top - board.scrollY), e.bitmap);
+        }
+        tiles_.erase(*it);
+        it = lastUsed_.erase(it);
     }
 }
 
-void BoardRenderer::rebuildShape(int i) {
-    state_.shapes.buildShape(state_.puzzle.element(i));
+void BoardRenderer::evictTiles() {
+    const int budget = tileBudget();
+    while (static_cast<int>(tiles_.size()) > budget && !lastUsed_.empty()) {
+        tiles_.erase(lastUsed_.back());
+        lastUsed_.pop_back();
+    }
 }
 
-void BoardRenderer::repaintBitmap(int i) {
-    paintElementBitmap(state_.puzzle.element(i), 0, state_.puzzle, state_.turnedPictures,
+void BoardRenderer::prepareSources(double scale) {
+    // Read on this thread alone: taking over the reduced copies and making the texture's.
+    const QImage& texture = state_.background.texture;
+    if (texture.cacheKey() != textureKey_ || textureLevels_.empty()) {
+        textureKey_ = texture.cacheKey();
+        textureLevels_.clear();
+        if (!texture.isNull()) {
+            textureLevels_.push_back(texture.convertToFormat(QImage::Format_RGB32));
+            for (int k = 1; k < 10; ++k) {
+                const int w = std::max(1, static_cast<int>(std::lround(texture.width() / std::exp2(k))));
+                const int h = std::max(1, static_cast<int>(std::lround(texture.height() / std::exp2(k))));
+                textureLevels_.push_back(
+                    textureLevels_[0].scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                if (w == 1 && h == 1)
+                    break;
+            }
+        }
+    }
+    // Only a zoomed view needs the picture's reduced copies: at 100 % nothing waits for them.
+    if (scale != 1.0)
+        levels_.level(0);
+    state_.background.surroundColor(); // works its colour out once, here
+    const int size = state_.puzzle.geometry.bitmapSize;
+    for (Scratch& s : scratch_)
+        if (s.element.width() < size || s.element.height() < size)
+            s.element = QImage(size, size, QImage::Format_RGB32);
+}
+
+void BoardRenderer::renderTiles(const std::vector<Tile*>& tiles, double scale) {
+    if (tiles.empty())
+        return;
+    prepareSources(scale);
+    const auto run = [&](int begin, int end, int slot) {
+        for (int k = begin; k < end; ++k) {
+            Tile& tile = *tiles[k];
+            renderArea(tile.image, tile.area.topLeft(), tile.dirty, scale, scratch_[slot], true);
+            tile.dirty = QRect();
+        }
+    };
+    if (tiles.size() == 1)
+        run(0, 1, 0);
+    else
+        parallelFor(static_cast<int>(tiles.size()), 1, run);
+}
+
+// ---- Drawing ---------------------------------------------------------------------------------
+
+void BoardRenderer::elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const {
+    found.clear();
+    index_.forEachMeeting(Rect::fromQRect(boardRect), [&](int i) {
+        if (!state_.offTable(i))
+            found.push_back(i);
+    });
+    std::sort(found.begin(), found.end(), [&](int a, int b) { return rank_[a] > rank_[b]; });
+}
+
+void BoardRenderer::renderArea(QImage& image, QPoint origin, const QRect& area, double scale,
+                               Scratch& scratch, bool withElements) {
+    if (area.isEmpty())
+        return;
+    if (scale == 1.0)
+        renderExact(image, origin, area, scratch, withElements);
+    else
+        renderSampled(image, origin, area, scale, scratch, withElements);
+}
+
+void BoardRenderer::renderExact(QImage& image, QPoint origin, const QRect& area, Scratch& scratch,
+                                bool withElements) {
+    const BackgroundState& bg = state_.background;
+    const QRect board = state_.board.rect();
+    const QRect local = area.translated(-origin);
+    if (bg.bitmapBackground && !textureLevels_.empty()) {
+        tileBitmap(textureLevels_[0], image, Rect::fromQRect(local), origin);
+    } else {
+        const QRgb colour = bg.backgroundColor.rgb();
+        for (int y = local.top(); y <= local.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::fill(line + local.left(), line + local.left() + local.width(), colour);
+        }
+    }
+    // A part beyond the board (an image asked for there) shows black, as the window would.
+    for (const QRect& r : QRegion(area).subtracted(board)) {
+        const QRect l = r.translated(-origin);
+        for (int y = l.top(); y <= l.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::fill(line + l.left(), line + l.left() + l.width(), qRgb(0, 0, 0));
+        }
+    }
+    const QRect onBoard = area.intersected(board);
+    if (!withElements || onBoard.isEmpty() || !state_.hasElements())
+        return;
+    const Puzzle& p = state_.puzzle;
+    const QColor outline = state_.settings.outlineColor;
+    const int size = p.geometry.bitmapSize;
+    elementsIn(onBoard, scratch.found);
+    uchar* const target = image.bits();
+    const qsizetype targetStride = image.bytesPerLine();
+    const uchar* const from = scratch.element.constBits();
+    const qsizetype fromStride = scratch.element.bytesPerLine();
+    for (const int i : scratch.found) {
+        const Element& e = p.element(i);
+        const QPoint cell(e.cellRect.left, e.cellRect.top);
+        // Only the element's own square comes from its look, whatever its region says.
+        const QRect clip = onBoard.intersected(QRect(cell, QSize(size, size)));
+        if (clip.isEmpty())
+            continue;
+        paintElementBitmap(scratch.element, e, p, state_.picture, outline, clip.translated(-cell));
+        for (const QRect& r : p.boardRegions[i]) {
+            const QRect q = r.intersected(clip);
+            if (q.isEmpty())
+                continue;
+            const std::size_t bytes = static_cast<std::size_t>(q.width()) * 4;
+            for (int y = q.top(); y <= q.bottom(); ++y)
+                std::memcpy(target + (y - origin.y()) * targetStride + (q.left() - origin.x()) * 4,
+                            from + (y - cell.y()) * fromStride + (q.left() - cell.x()) * 4, bytes);
+        }
+    }
+}
+
+PictureSampler BoardRenderer::pictureSampler(int i, const DeviceTransform& t, const QImage& level,
+                                             int levelIndex) const {
+    const Puzzle& p = state_.puzzle;
+    const Element& e = p.element(i);
+    const int o = e.orientation & 3;
+    const QPoint src = sourcePoint(o, i, p.rows, p.columns, p.geometry);
+    const double w = state_.picture.width(), h = state_.picture.height();
+    const double k = std::exp2(levelIndex);
+    // The centre of a device pixel, in the reduced picture's pixels.
+    const auto at = [&](double x, double y) {
+        const double tx = (x + 0.5 - t.dx) / t.scale - e.cellRect.left + src.x();
+        const double ty = (y + 0.5 - t.dy) / t.scale - e.cellRect.top + src.y();
+        double px = tx, py = ty;
+        switch (o) {
+        case 1: // turned(X, Y) = picture(w - 1 - Y, X)
+            px = w - ty, py = tx;
+            break;
+        case 2:
+            px = w - tx, py = h - ty;
+            break;
+        case 3:
+            px = ty, py = h - tx;
+            break;
+        default:
+            break;
+        }
+        return QPointF(px / k, py / k);
+    };
+    const QPointF a = at(0, 0), b = at(1, 0), c = at(0, 1);
+    PictureSampler s;
+    s.image = &level;
+    s.originX = a.x(), s.originY = a.y();
+    s.xx = b.x() - a.x(), s.xy = b.y() - a.y();
+    s.yx = c.x() - a.x(), s.yy = c.y() - a.y();
+    return s;
+}
+
+PictureSampler BoardRenderer::textureSampler(const DeviceTransform& t, int levelIndex) const {
+    PictureSampler s;
+    if (!state_.background.bitmapBackground || textureLevels_.empty())
+        return s;
+    const QImage& level =
+        textureLevels_[std::clamp(levelIndex, 0, static_cast<int>(textureLevels_.size()) - 1)];
+    const double fx = double(level.width()) / textureLevels_[0].width();
+    const double fy = double(level.height()) / textureLevels_[0].height();
+    s.image = &level;
+    s.wrap = true;
+    s.originX = (0.5 - t.dx) / t.scale * fx;
+    s.originY = (0.5 - t.dy) / t.scale * fy;
+    s.xx = fx / t.scale;
+    s.yy = fy / t.scale;
+    return s;
+}
+
+void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& area, double scale,
+                                  Scratch& scratch, bool withElements) {
+    const Board& b = state_.board;
+    const DeviceTransform canvasTransform = DeviceTransform{scale, 0, 0}.from(area.topLeft());
+    SampledCanvas& canvas = scratch.canvas;
+    canvas.begin(area.size(), canvasTransform);
+    canvas.coverOutside(b.rect(), state_.background.surroundColor().rgb());
+    const int level = std::min(PictureLevels::levelFor(scale), std::max(0, levels_.levelCount() - 1));
+    if (withElements && state_.hasElements() && levels_.levelCount() > 0) {
+        const QRect boardArea(QPoint(static_cast<int>(std::floor(area.left() / scale)) - 1,
+                                     static_cast<int>(std::floor(area.top() / scale)) - 1),
+                              QPoint(static_cast<int>(std::ceil((area.right() + 1) / scale)) + 1,
+                                     static_cast<int>(std::ceil((area.bottom() + 1) / scale)) + 1));
+        elementsIn(boardArea.intersected(b.rect()), scratch.found);
+        const Puzzle& p = state_.puzzle;
+        const QRgb outline = state_.settings.outlineColor.rgb();
+        const QImage& reduced = levels_.level(level);
+        // The top of the stack first: a sample keeps the first element that covers it.
+        for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
+            const Element& e = p.element(*it);
+            canvas.addElement(p.boardRegions[*it], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
+                              pictureSampler(*it, canvasTransform, reduced, level), outline);
+        }
+    }
+    canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),
+                  state_.background.backgroundColor.rgb());
+    canvas.store(image, area.topLeft() - origin);
+}
+
+void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
+    flush();
+    const Board& b = state_.board;
+    const double scale = b.unscaled() ? 1.0 : b.scale;
+    const QPoint shift(b.originX - b.scrollX, b.originY - b.scrollY);
+    const QRect drawn = drawnRect(b.boardWidth, b.boardHeight, scale);
+    const QRect wanted = clientArea.boundingRect().translated(-shift).intersected(drawn);
+    followBoardSize();
+    dropOtherScales(scale);
+    painter.save();
+    painter.setClipRegion(clientArea);
+    if (covered_) {
+        // The pause: the background alone, drawn here and kept nowhere.
+        if (!wanted.isEmpty()) {
+            QImage cover(wanted.size(), QImage::Format_RGB32);
+            prepareSources(scale);
+            renderArea(cover, wanted.topLeft(), wanted, scale, scratch_[0], false);
+            painter.drawImage(wanted.topLeft() + shift, cover);
+        }
+    } else if (!wanted.isEmpty()) {
+        std::vector<Tile*> shown, stale;
+        for (int ty = floorDiv(wanted.top(), tileSize); ty <= floorDiv(wanted.bottom(), tileSize); ++ty)
+            for (int tx = floorDiv(wanted.left(), tileSize); tx <= floorDiv(wanted.right(), tileSize); ++tx) {
+                const TileKey key{scale, tx, ty};
+                if (!clientArea.intersects(tileArea(key).translated(shift)))
+                    continue;
+                Tile& tile = tileFor(key);
+                shown.push_back(&tile);
+                if (!tile.dirty.isEmpty())
+                    stale.push_back(&tile);
+            }
+        renderTiles(stale, scale);
+        for (const Tile* tile : shown)
+            painter.drawImage(tile->area.topLeft() + shift, tile->image);
+    }
+    // Around the table: black at 100 % (a window larger than the board, which it never should
+    // be), the table's surround when zoomed out.
+    const QRegion around = clientArea.subtracted(drawn.translated(shift));
+    if (!around.isEmpty()) {
+        const QColor colour = scale == 1.0 ? QColor(Qt::black) : state_.background.surroundColor();
+        for (const QRect& r : around)
+            painter.fillRect(r, colour);
+    }
+    if (!covered_) {
+        paintMovingSelection(painter, clientArea);
+        paintHeld(painter, clientArea);
+        painter.setClipping(false);
+        selectionOverlay_.paint(painter, state_, clientArea, scale == 1.0);
+    }
+    painter.restore();
+    evictTiles();
+}
+
+void BoardRenderer::paintLook(QImage& image, int i) const {
+    const int size = state_.puzzle.geometry.bitmapSize;
+    if (image.width() != size || image.height() != size)
+        image = QImage(size, size, QImage::Format_RGB32);
+    paintElementBitmap(image, state_.puzzle.element(i), state_.puzzle, state_.picture,
                        state_.settings.outlineColor);
 }
 
-void BoardRenderer::placeBoardRegion(int i) {
-    ::placeBoardRegion(state_.puzzle, state_.shapes, i);
+void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clientArea) {
+    const InputState& in = state_.input;
+    if (!in.selectionLifted || in.movingSelection.empty()) {
+        if (!moving_.empty()) {
+            moving_.clear();
+            movingBytes_ = 0;
+        }
+        return;
+    }
+    const Board& b = state_.board;
+    if (!b.unscaled())
+        return;
+    const Puzzle& p = state_.puzzle;
+    const QRect bounds = clientArea.boundingRect().translated(b.scrollX, b.scrollY);
+    // Bottom first, under the held element.
+    for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
+        const int j = *it;
+        if (j == in.pickedElement || j < 0 || j >= p.count() ||
+            !p.boardRegions[j].boundingRect().intersects(bounds))
+            continue;
+        // A selection moves without joins or turns: each look is painted once, while they fit
+        // the budget, and the rest again at every paint.
+        const QImage* look = nullptr;
+        const auto found = moving_.find(j);
+        if (found != moving_.end()) {
+            look = &found->second;
+        } else if (movingBytes_ < movingBudget) {
+            QImage& image = moving_[j];
+            paintLook(image, j);
+            movingBytes_ += image.sizeInBytes();
+            look = &image;
+        } else {
+            paintLook(scratch_[0].element, j);
+            look = &scratch_[0].element;
+        }
+        const Element& e = p.element(j);
+        painter.setClipRegion(clientRegion(j).intersected(clientArea));
+        painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), *look);
+    }
 }
 
-void BoardRenderer::eraseUncovered(int i, const QRegion& before) {
-    Puzzle& p = state_.puzzle;
-    if (p.element(i).lifted)
-        return;
-    const QRegion removed = before.subtracted(p.boardRegions[i]);
-    if (removed.isEmpty())
-        return;
-    paintBackground(removed);
-    // Whatever lies under the band shows again, in stacking order, as when lifting.
-    repairAround(i, removed, [&](int j) { return !p.element(j).lifted; });
-    invalidate(state_.board.toClient(removed));
-}
-
-void BoardRenderer::paintScaled(QPainter& painter, const QRegion& clientArea) const {
-    Board& board = state_.board;
-    painter.setClipRegion(clientArea);
-
-    // The nearest reduced copy at least as large as the view, so the smoothing never shrinks
-    // by more than half: averaged, not sampled, and never jagged.
-    int level = 0;
-    double factor = board.scale;
-    while (factor <= 0.5 + 1e-9 && level < board.reduced.deepestLevel()) {
-        factor *= 2;
-        ++level;
-    }
-    const QImage& source = level == 0 ? board.boardBitmap : board.reduced.level(board.boardBitmap, level);
-    // A pixel u of the copy shows at client point u * factor + shift.
-    const double shiftX = board.originX - board.scrollX, shiftY = board.originY - board.scrollY;
-    // Around a zoomed-out board narrower or lower than the window, and any pixel whose centre
-    // the copy does not cover.
-    const QRectF drawn(shiftX, shiftY, source.width() * factor, source.height() * factor);
-    const QRect inside(QPoint(int(std::ceil(drawn.left())), int(std::ceil(drawn.top()))),
-                       QPoint(int(std::floor(drawn.right())) - 1, int(std::floor(drawn.bottom())) - 1));
-    const QRegion around = clientArea.subtracted(inside);
-    if (!around.isEmpty()) {
-        const QColor table = state_.background.surroundColor();
-        for (const QRect& r : around)
-            painter.fillRect(r, table);
-    }
-    // The whole copy as the source, cut by the clip alone: the smoothing then reads the same
-    // neighbours for a pixel whatever area a paint covers, so partial repaints match whole ones.
-    if (!clientArea.boundingRect().intersected(inside.adjusted(-1, -1, 1, 1)).isEmpty()) {
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.setTransform(QTransform(factor, 0, 0, factor, shiftX, shiftY));
-        painter.drawImage(QPointF(0, 0), source);
-        painter.restore();
-    }
-
+void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     const int picked = state_.input.pickedElement;
-    if (picked >= 0 && picked < state_.puzzle.count()) {
-        const Element& e = state_.puzzle.element(picked);
-        const QPointF at = board.toClientF(QPointF(e.cellRect.left, e.cellRect.top));
-        painter.drawImage(
-            QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))),
-            heldImage(picked));
+    const Puzzle& p = state_.puzzle;
+    if (picked < 0 || picked >= p.count() || !state_.input.lifted)
+        return;
+    const Element& e = p.element(picked);
+    const Board& b = state_.board;
+    if (b.unscaled()) {
+        const HeldKey key{picked,
+                          e.orientation,
+                          e.edgeSign,
+                          e.edgeShift,
+                          state_.settings.outlineColor.rgb(),
+                          state_.picture.cacheKey()};
+        const int size = p.geometry.bitmapSize;
+        if (held_.isNull() || held_.width() != size || !(key == heldKey_)) {
+            held_ = QImage(size, size, QImage::Format_RGB32);
+            paintElementBitmap(held_, e, p, state_.picture, state_.settings.outlineColor);
+            heldKey_ = key;
+        }
+        painter.setClipRegion(clientRegion(picked).intersected(clientArea));
+        painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), held_);
+        return;
     }
-    painter.setClipping(false);
-    selectionOverlay_.paint(painter, state_, clientArea, false);
+    // Zoomed: the element's samples over what lies below, its edge as smooth as the table's.
+    const DeviceTransform view{b.scale, double(b.originX - b.scrollX), double(b.originY - b.scrollY)};
+    const QRect box =
+        view.deviceRect(p.boardRegions[picked].boundingRect()).intersected(clientArea.boundingRect());
+    if (box.isEmpty())
+        return;
+    prepareSources(b.scale);
+    SampledCanvas& canvas = scratch_[0].canvas;
+    const DeviceTransform local = view.from(box.topLeft());
+    canvas.begin(box.size(), local);
+    const int level = std::min(PictureLevels::levelFor(b.scale), std::max(0, levels_.levelCount() - 1));
+    if (levels_.levelCount() > 0)
+        canvas.addElement(p.boardRegions[picked], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
+                          pictureSampler(picked, local, levels_.level(level), level),
+                          state_.settings.outlineColor.rgb());
+    painter.setClipRegion(clientArea);
+    painter.drawImage(box.topLeft(), canvas.premultiplied());
 }
 
-const QImage& BoardRenderer::heldImage(int i) const {
-    const Element& e = state_.puzzle.element(i);
-    const QRegion shape = state_.puzzle.boardRegions[i]
-                              .translated(-e.cellRect.left, -e.cellRect.top)
-                              .intersected(e.bitmap.rect());
-    const double scale = state_.board.scale;
-    if (i == held_.element && scale == held_.scale && e.bitmap.cacheKey() == held_.bitmapKey &&
-        shape == held_.shape)
-        return held_.image;
-    // The element's pixels only, transparent around them, then scaled smoothly as a whole: its
-    // edge blends into the board as the reduced board's edges do.
-    QImage masked(e.bitmap.size(), QImage::Format_ARGB32_Premultiplied);
-    masked.fill(Qt::transparent);
-    {
-        QPainter p(&masked);
-        p.setClipRegion(shape);
-        p.drawImage(0, 0, e.bitmap);
+int BoardRenderer::prefetch() {
+    const Board& b = state_.board;
+    if (covered_ || !state_.hasElements() || b.viewSize.isEmpty())
+        return -1;
+    followBoardSize();
+    if (static_cast<int>(tiles_.size()) >= tileBudget())
+        return -1;
+    const double scale = b.unscaled() ? 1.0 : b.scale;
+    const QRect view = QRect(QPoint(b.scrollX - b.originX, b.scrollY - b.originY), b.viewSize);
+    // First the ring around the view; then the whole table's view, so that Z finds it drawn.
+    if (prefetchNear(scale, view.adjusted(-tileSize, -tileSize, tileSize, tileSize), view.center()))
+        return 0;
+    // A table of few elements is drawn whole at once when asked; a large one is drawn ahead.
+    if (state_.puzzle.count() < wholeTableAheadFrom)
+        return -1;
+    const QSize size(b.boardWidth, b.boardHeight);
+    const double whole = std::min(
+        {1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
+    if (whole >= 1.0 || whole == scale)
+        return -1;
+    // Zoomed out the picture's reduced copies are read: while they are being made, later.
+    if (!levels_.ready())
+        return prefetchDelay;
+    const QRect table = drawnRect(b.boardWidth, b.boardHeight, whole);
+    return prefetchNear(whole, table, table.center()) ? 0 : -1;
+}
+
+bool BoardRenderer::prefetchNear(double scale, const QRect& area, QPoint centre) {
+    const QRect wanted =
+        area.intersected(drawnRect(state_.board.boardWidth, state_.board.boardHeight, scale));
+    if (wanted.isEmpty())
+        return false;
+    Tile* nearest = nullptr;
+    TileKey nearestKey{scale, 0, 0};
+    std::int64_t best = -1;
+    for (int ty = floorDiv(wanted.top(), tileSize); ty <= floorDiv(wanted.bottom(), tileSize); ++ty)
+        for (int tx = floorDiv(wanted.left(), tileSize); tx <= floorDiv(wanted.right(), tileSize); ++tx) {
+            const TileKey key{scale, tx, ty};
+            const auto found = tiles_.find(key);
+            if (found != tiles_.end() && found->second.dirty.isEmpty())
+                continue;
+            const QPoint c = QRect(tx * tileSize, ty * tileSize, tileSize, tileSize).center() - centre;
+            const std::int64_t d = std::int64_t(c.x()) * c.x() + std::int64_t(c.y()) * c.y();
+            if (best < 0 || d < best) {
+                best = d;
+                nearestKey = key;
+                nearest = found != tiles_.end() ? &found->second : nullptr;
+            }
+        }
+    if (best < 0)
+        return false;
+    if (!nearest) {
+        nearest = &tileFor(nearestKey);
+        // Made ahead of need: it is the first to go when room is short.
+        lastUsed_.splice(lastUsed_.end(), lastUsed_, nearest->use);
     }
-    const QSize size(std::max(1, static_cast<int>(std::lround(masked.width() * scale))),
-                     std::max(1, static_cast<int>(std::lround(masked.height() * scale))));
-    held_.image = masked.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    held_.element = i;
-    held_.scale = scale;
-    held_.bitmapKey = e.bitmap.cacheKey();
-    held_.shape = shape;
-    return held_.image;
+    renderTiles({nearest}, scale);
+    return true;
+}
+
+QImage BoardRenderer::boardImage(const QRect& boardRect, bool withHeld) {
+    flush();
+    QImage image(boardRect.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    const QPoint shift = -boardRect.topLeft();
+    const QRect drawn = state_.board.rect();
+    const QRect wanted = boardRect.intersected(drawn);
+    followBoardSize();
+    dropOtherScales(1.0);
+    painter.fillRect(image.rect(), Qt::black);
+    if (!wanted.isEmpty()) {
+        std::vector<Tile*> shown, stale;
+        for (int ty = floorDiv(wanted.top(), tileSize); ty <= floorDiv(wanted.bottom(), tileSize); ++ty)
+            for (int tx = floorDiv(wanted.left(), tileSize); tx <= floorDiv(wanted.right(), tileSize); ++tx) {
+                Tile& tile = tileFor(TileKey{1.0, tx, ty});
+                shown.push_back(&tile);
+                if (!tile.dirty.isEmpty())
+                    stale.push_back(&tile);
+            }
+        if (covered_) {
+            QImage cover(wanted.size(), QImage::Format_RGB32);
+            prepareSources(1.0);
+            renderArea(cover, wanted.topLeft(), wanted, 1.0, scratch_[0], false);
+            painter.drawImage(wanted.topLeft() + shift, cover);
+        } else {
+            renderTiles(stale, 1.0);
+            for (const Tile* tile : shown)
+                painter.drawImage(tile->area.topLeft() + shift, tile->image);
+        }
+    }
+    const int picked = state_.input.pickedElement;
+    if (withHeld && !covered_ && picked >= 0 && picked < state_.puzzle.count() && state_.input.lifted) {
+        const Element& e = state_.puzzle.element(picked);
+        QImage look(state_.puzzle.geometry.bitmapSize, state_.puzzle.geometry.bitmapSize,
+                    QImage::Format_RGB32);
+        paintElementBitmap(look, e, state_.puzzle, state_.picture, state_.settings.outlineColor);
+        painter.setClipRegion(state_.puzzle.boardRegions[picked].translated(shift));
+        painter.drawImage(QPoint(e.cellRect.left, e.cellRect.top) + shift, look);
+    }
+    painter.end();
+    evictTiles();
+    return image;
+}
+
+BoardRenderer::Memory BoardRenderer::memory() {
+    Memory m;
+    for (const auto& [key, tile] : tiles_)
+        m.tiles += tile.image.sizeInBytes();
+    m.tileCount = static_cast<int>(tiles_.size());
+    m.pictureLevels = levels_.bytes();
+    m.index = index_.bytes() + static_cast<std::int64_t>(rank_.capacity() * sizeof(std::int32_t));
+    return m;
 }

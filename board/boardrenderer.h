@@ -1,12 +1,18 @@
 #pragma once
 
+#include "board/cellindex.h"
+#include "model/picturelevels.h"
+#include "model/sampledcanvas.h"
 #include "board/selectionoverlay.h"
 
 #include <QImage>
 #include <QRect>
 #include <QRegion>
 
+#include <array>
 #include <cstdint>
+#include <list>
+#include <unordered_map>
 #include <vector>
 
 class IBoardHost;
@@ -15,52 +21,62 @@ class ISound;
 class QPainter;
 struct BoardState;
 
-// Draws the board into its off-screen bitmap, element by element, and tells the window which
-// part of it changed. Only full repaints touch the whole board; interaction repairs locally.
+// Draws the window from the game's state: the background, the elements in stacking order, each
+// from the one picture through its shape as it is turned, and the held element above them, for
+// the part of the table the window shows and at its scale. Nothing the size of the board is
+// kept. What was drawn is kept in tiles of the view (the part on screen and around it, a few
+// screens' worth at most), so scrolling and dragging copy tiles; the rules say what changed
+// (BoardState::changes) and only the tiles where it lies are drawn again.
+//
+// At 100 % an element is drawn exactly as its bitmap would be: the outline colour, the picture
+// inside its inner region, copied through its board region. At other scales every pixel is the
+// mean of sixteen samples (SampledCanvas), with the picture read from its reduced copies
+// (PictureLevels), so a zoomed-out view is smooth and costs what its pixels cost.
 class BoardRenderer {
 public:
     static constexpr int elementsAppearWave = 259;
+    static constexpr int tileSize = 256; // view pixels a side
 
     BoardRenderer(BoardState& state, IBoardHost& host, ISound& sound, ICursor& cursor);
+    ~BoardRenderer();
+    BoardRenderer(const BoardRenderer&) = delete;
+    BoardRenderer& operator=(const BoardRenderer&) = delete;
 
     struct RedrawFlags {
         bool clearBackground = false;
         bool playSound = false;
-        bool rebuildBitmaps = false;
+        bool rebuildBitmaps = false; // the elements' look changed (outline colour); all is drawn anew anyway
         bool rebuildRegions = false;
     };
+    // Everything anew: a new game, picture, background, outline or board. With rebuildRegions
+    // every element's board region is placed again for its shape and joins.
     void redrawBoard(RedrawFlags flags);
-    // Paints the background over the whole board and shows it at once (pause).
+    // How many times everything was drawn anew (tests tell a full redraw from none).
+    int redraws() const { return redraws_; }
+    // The pause: the window shows the background alone until the next redrawBoard.
     void coverBoard();
+    bool covered() const { return covered_; }
 
-    // Draws one element through its board region, optionally also clipped by extraClip.
-    void drawElement(int i, bool rebuildRegion, bool invalidate, const QRegion* extraClip = nullptr);
-    // Erases one element from the board bitmap and repairs what it covered.
-    void liftElement(int i, bool invalidate, bool redrawOwnBlock);
-    // Draws a held element and its block back after a drag, with the block now on top: e first,
-    // then every other member that was lifted or may be overlapped by an element outside the
-    // block. Members that stayed on the board with nothing else near are already shown.
-    void drawBlockBack(int e);
-    // Lifts the given members of one block, as liftElement(j, invalidate, false) for each of
-    // them would, in one pass over the board: a block of every element costs linear time.
-    void liftElements(const std::vector<std::int32_t>& members, bool invalidate);
-    // Lifts any set of elements in one pass, invalidating where they were: every other element
-    // is drawn again wherever one of them may have covered it.
-    void liftSet(const std::vector<std::int32_t>& elements);
+    // Takes what the rules changed (BoardState::changes): the tiles where it lies are drawn
+    // again when next shown and the window repaints there.
+    void flush();
+
+    // The window's paint for part of the client area.
+    void paint(QPainter& painter, const QRegion& clientArea);
+    // Draws one tile that is not drawn yet around the view, or of the whole table's view, so
+    // that scrolling and Z find them ready (the window calls it while idle). Returns 0 when
+    // there may be more to draw at once, a delay in milliseconds when it should be asked again
+    // later, -1 when there is nothing left.
+    int prefetch();
+    static constexpr int prefetchDelay = 40;
+    static constexpr int wholeTableAheadFrom = 1000; // elements
+
+    // The table at 100 % inside a board rectangle, as the window shows it there when scrolled to
+    // it: with the held element, or what lies under the hand (tests compare both).
+    QImage boardImage(const QRect& boardRect, bool withHeld = true);
+
     // Refreshes the element's board region for its current position, shape and join state.
     void placeBoardRegion(int i);
-    // Element i's board region shrank from `before` with a new join while it lies drawn on the
-    // board: the outline band left out is erased, or its pixels would stay behind (and stay
-    // there when the block moves away) although no element covers them, and whatever lies under
-    // it shows again.
-    void eraseUncovered(int i, const QRegion& before);
-
-    // The window's paint: the held element through its drag region, the board copy around it;
-    // at other scales than 100 % the board scaled from its reduced copies, the held element on top.
-    void paint(QPainter& painter, const QRegion& clientArea) const;
-
-    // The region of element i moved into client coordinates.
-    QRegion clientRegion(int i) const;
 
     // Marks part of the client area for repainting; inside a batch the areas are collected and
     // handed to the window once, when the outermost batch ends.
@@ -79,49 +95,120 @@ public:
         BoardRenderer& renderer_;
     };
 
-    // Rebuilds the element's shape regions without trimming / repaints its bitmap in place.
-    void rebuildShape(int i);
-    void repaintBitmap(int i);
-
-    // Repaints the background inside a board region.
-    void paintBackground(const QRegion& clip);
-    // Paints a board area afresh (new table): the background, then every element on the board
-    // that reaches into it, bottom first. Held elements are not on the board and stay out.
-    void repaintArea(const QRegion& area);
+    // What the caches hold, for the measurements: tiles, the picture's reduced copies, the index.
+    struct Memory {
+        std::int64_t tiles = 0;
+        int tileCount = 0;
+        std::int64_t pictureLevels = 0;
+        std::int64_t index = 0;
+    };
+    Memory memory();
+    // Forgets everything drawn so far (tests compare with a paint from nothing).
+    void dropCaches();
+    // Waits for the picture's reduced copies (benchmarks, tests).
+    void waitForPictureLevels() { levels_.wait(); }
 
 private:
-    static constexpr int exactBatchLimit = 16;
-    void paintScaled(QPainter& painter, const QRegion& clientArea) const;
-    // At 100 %: the elements of a held selection, other than the held one, where they now lie.
-    void paintMovingSelection(QPainter& painter, const QRegion& area) const;
-    // The held element as the view shows it, made again only when it, its shape or the scale change.
-    const QImage& heldImage(int i) const;
+    // The region of element i moved into client coordinates.
+    QRegion clientRegion(int i) const;
+    struct TileKey {
+        double scale;
+        int x, y;
+        friend bool operator==(const TileKey&, const TileKey&) = default;
+    };
+    struct TileKeyHash {
+        std::size_t operator()(const TileKey& k) const;
+    };
+    struct Tile {
+        QImage image; // the part of the tile that lies on the drawn table
+        QRect area;   // that part, in view pixels of the tile's scale
+        QRect dirty;  // what must be drawn again, in the same coordinates
+        std::list<TileKey>::iterator use;
+    };
+    // What one thread needs to draw: kept, so drawing does not touch fresh memory every time.
+    struct Scratch {
+        QImage element;       // an element at 100 %
+        SampledCanvas canvas; // any other scale
+        std::vector<std::int32_t> found;
+    };
+    // The view pixels (of its scale) that a tile covers and that anything is drawn in.
+    QRect tileArea(const TileKey& key) const;
+    Tile& tileFor(const TileKey& key);
+    // Draws the missing or dirty tile of a scale within an area that lies nearest `centre`;
+    // false when there is none.
+    bool prefetchNear(double scale, const QRect& area, QPoint centre);
+    // Draws what is dirty of the given tiles, on every core when there are several.
+    void renderTiles(const std::vector<Tile*>& tiles, double scale);
+    // Draws `area` (view pixels of `scale`) into image, whose pixel (0, 0) is view pixel `origin`.
+    void renderArea(QImage& image, QPoint origin, const QRect& area, double scale, Scratch& scratch,
+                    bool withElements);
+    void renderExact(QImage& image, QPoint origin, const QRect& area, Scratch& scratch, bool withElements);
+    void renderSampled(QImage& image, QPoint origin, const QRect& area, double scale, Scratch& scratch,
+                       bool withElements);
+    // The elements on the table (not off it) whose cells meet a board rectangle, bottom first.
+    void elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const;
+    PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level,
+                                  int levelIndex) const;
+    PictureSampler textureSampler(const DeviceTransform& transform, int levelIndex) const;
+    void paintHeld(QPainter& painter, const QRegion& clientArea);
+    // At 100 %: the elements of a held selection, other than the held one, where they now lie,
+    // bottom first. Zoomed out they show as the selection's ghosts alone.
+    void paintMovingSelection(QPainter& painter, const QRegion& clientArea);
+    // Element i's look at 100 %, painted into `image` (made the element's size).
+    void paintLook(QImage& image, int i) const;
+    // The board rectangle changed: the tiles over it are dirty and the window repaints it.
+    void boardChanged(const QRect& boardRect);
+    void dirtyTiles(const QRect& boardRect);
+    void rebuildIndex();
+    void rebuildRanks();
+    // Makes ready on this thread what drawing at `scale` reads on every thread.
+    void prepareSources(double scale);
+    void dropTiles();
+    // Keeps the tiles within their budget, the least recently shown going first.
+    void evictTiles();
+    void dropOtherScales(double shownScale);
+    // The board was made anew or grew since the tiles were drawn: they go, and the index
+    // follows the elements (growing on the left or top moves them all).
+    void followBoardSize();
+    int tileBudget() const;
     void endBatch();
-    void invalidateElement(int i);
-    // Draws again, clipped to `clip` and in stacking order, every element other than i whose
-    // body lies strictly inside i's body widened by one and a half element sizes and that
-    // `include` accepts: what i may have covered.
-    template <class Include> void repairAround(int i, const QRegion& clip, Include include);
-    // Erases the elements and draws again, in stacking order, each element that `skip` refuses
-    // wherever one of them whose body is less than `reach` away in both directions lay.
-    template <class Skip>
-    void liftMany(const std::vector<std::int32_t>& elements, bool invalidate, int reach, Skip skip);
 
     BoardState& state_;
     IBoardHost& host_;
     ISound& sound_;
     ICursor& cursor_;
+    bool covered_ = false;
+    int redraws_ = 0;
+    std::uint64_t boardSerial_ = 0; // the board the tiles were drawn for
+
+    CellIndex index_;
+    std::vector<std::int32_t> rank_; // place of each element in the stacking order, 0 on top
+
+    std::unordered_map<TileKey, Tile, TileKeyHash> tiles_;
+    std::list<TileKey> lastUsed_; // most recently used first
+    std::vector<Scratch> scratch_;
+
+    PictureLevels levels_;
+    std::vector<QImage> textureLevels_; // the texture as 32-bit pixels, then halved and halved
+    qint64 textureKey_ = 0;
+    QImage held_; // the held element's look at 100 %
+    struct HeldKey {
+        int element = -1;
+        int orientation = -1;
+        std::array<std::int32_t, 4> sign{}, shift{};
+        QRgb outline = 0;
+        qint64 picture = 0;
+        friend bool operator==(const HeldKey&, const HeldKey&) = default;
+    } heldKey_;
+
     int batchDepth_ = 0;
     std::vector<QRegion> batchAreas_;
     QRect batchBounds_;
     int batchCount_ = 0;
-    struct HeldImage {
-        int element = -1;
-        double scale = 0;
-        qint64 bitmapKey = 0;
-        QRegion shape;
-        QImage image;
-    };
-    mutable HeldImage held_;
+    static constexpr int exactBatchLimit = 16;
+    // The moving selection's looks at 100 %, kept while it moves, as many as fit a budget.
+    std::unordered_map<std::int32_t, QImage> moving_;
+    std::int64_t movingBytes_ = 0;
+    static constexpr std::int64_t movingBudget = 48ll << 20;
     SelectionOverlay selectionOverlay_;
 };

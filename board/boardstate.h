@@ -2,6 +2,7 @@
 
 #include "board/background.h"
 #include "board/board.h"
+#include "board/boardchanges.h"
 #include "board/selection.h"
 #include "model/cutparameters.h"
 #include "model/puzzle.h"
@@ -14,7 +15,6 @@
 
 #include <QRect>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,10 +27,16 @@ struct SelectionBand {
     QRect rect() const { return QRect(anchor, corner).normalized(); }
 };
 
-// The interaction under way: the element in hand, the selection and how the next click is read.
+// The interaction under way: the element in hand, what of it is off the table, the selection and
+// how the next click is read.
 // Never saved; discarding a game drops the hold and the selection.
 struct InputState {
     std::int32_t pickedElement = -1;
+    // The picked element is off the table: the window paints it where it is, above everything.
+    bool lifted = false;
+    // The rest of the picked element's block is off the table too (a block being moved): it is
+    // not seen until the block is put down.
+    bool blockLifted = false;
     QRegion dragClipRegion; // client coordinates: where the held element is painted
     QPoint lastCursor;      // board coordinates
     std::int32_t hintMode = 0;
@@ -39,6 +45,8 @@ struct InputState {
     // While a selection is held: every element that moves with the held one, topmost first, and
     // whether they have been lifted off the board yet (at the first move).
     std::vector<std::int32_t> movingSelection;
+    std::vector<char> moving; // by element: one of movingSelection
+    // The moving selection is off the table: drawn above it by the window (at 100 %) while it moves.
     bool selectionLifted = false;
     // Zoomed out, the elements the held one lay within reach of as it was picked up: they join it
     // only once it has left them, or every element picked from the scatter would stick to a
@@ -60,9 +68,11 @@ struct InputState {
     // The game on the board is given up: nothing is held or selected any more.
     void dropGame() {
         pickedElement = -1;
+        lifted = blockLifted = false;
         dragClipRegion = QRegion();
         selection.reset(0);
         movingSelection.clear();
+        moving.clear();
         selectionLifted = false;
         band = SelectionBand();
         edgeRun = QPoint();
@@ -78,32 +88,48 @@ struct PlayOptions {
 };
 
 // What the board's classes (renderer, interaction, joiner, rotator, scroller and the view) work
-// on. Its three kinds of data are kept apart: what a saved game holds, what is made from it only
-// to be shown, and the interaction under way.
+// on. Its kinds of data are kept apart: what a saved game holds, what is made from it only to be
+// shown, the interaction under way, and what changed since the view last drew.
 struct BoardState {
     // Saved with the game: how the picture is cut (the cut dialog sets the shape options for the
-    // next game once the elements are gone), the player's settings, the background and the
-    // puzzle itself (places, turns, joins, blocks, stacking).
+    // next game once the elements are gone), the player's settings, the background, the puzzle
+    // itself (places, turns, joins, blocks, stacking) and the cut picture, kept once: every
+    // element is drawn from it, turned as the element is, when the screen needs it.
     CutParameters cut;
     Settings settings;
     BackgroundState background;
     Puzzle puzzle;
+    QImage picture;
 
-    // Only on screen, made again from the above and the picture whenever needed: the shapes
-    // (shared between elements with equal edges; options follow the geometry, the mosaic option
-    // and the bevel), the cut picture in 0..3 counter-clockwise quarter turns (entry 0 is the
-    // picture a saved game keeps beside its text), and the off-screen board with the part of
-    // it the window shows.
+    // Made again from the above whenever needed: the shapes (shared between elements with
+    // equal edges; options follow the geometry, the mosaic option and the bevel), and the size
+    // of the table with the part of it the window shows. The drawing's own caches belong to the
+    // renderer.
     ShapeBuilder shapes;
-    std::array<QImage, 4> turnedPictures;
     Board board;
 
     InputState input;
     PlayOptions options;
 
-    // Elements lie on the board: a game was created or loaded and not yet discarded. The
-    // game's flag elementsExist changes with it, for the commands.
+    // What the rules changed since the view last drew; the view takes it.
+    BoardChanges changes;
+
+    // Elements lie on the board: a game was created or loaded and not yet discarded. The one
+    // place this fact is worked out.
     bool hasElements() const { return !puzzle.isEmpty(); }
+
+    // Element i is off the table while held: drawn above it by the window, or not at all (the
+    // rest of a block being moved). The one place this fact is worked out.
+    bool offTable(int i) const {
+        const int picked = input.pickedElement;
+        if (picked < 0 || picked >= puzzle.count())
+            return false;
+        if (input.selectionLifted)
+            return i >= 0 && i < static_cast<int>(input.moving.size()) && input.moving[i] != 0;
+        if (i == picked)
+            return input.lifted;
+        return input.blockLifted && puzzle.blocks.sameBlock(i, picked);
+    }
 
     // The view moved or changed scale: the held element keeps its board place, where the
     // window paints it follows the view.

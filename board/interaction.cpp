@@ -5,6 +5,7 @@
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/stacking.h"
+#include "model/elementcontext.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,8 +14,8 @@
 Interaction::Interaction(BoardState& state, BoardRenderer& renderer, Joiner& joiner, IInteractionHost& host,
                          ISound& sound, ICursor& cursor)
     : state_(state), renderer_(renderer), joiner_(joiner), host_(host), combos_(),
-      rotator_(state, renderer, joiner, sound, cursor), scroller_(state, host), viewport_(state, host),
-      sorter_(state, renderer, viewport_, host, sound, cursor), growth_(state, renderer, viewport_) {}
+      rotator_(state, joiner, sound, cursor), scroller_(state, host), viewport_(state, host),
+      sorter_(state, viewport_, host, sound, cursor), growth_(state, viewport_) {}
 
 QPoint Interaction::toBoard(QPoint client) const {
     return state_.board.toBoard(client);
@@ -42,10 +43,12 @@ void Interaction::leftButtonDown(int word, QPoint client) {
         return;
     }
     pick(word, client);
+    renderer_.flush();
 }
 
 void Interaction::rightButtonDown(int word, QPoint client) {
     pick(word, client);
+    renderer_.flush();
 }
 
 void Interaction::pick(int word, QPoint client) {
@@ -87,27 +90,28 @@ void Interaction::pick(int word, QPoint client) {
     }
     Puzzle& p = state_.puzzle;
     if (p.blocks.blockSize(e) == 1) {
-        renderer_.liftElement(e, false, false);
         hold(e);
     } else if (combos_.isSeparate(w)) {
         joiner_.separateElement(e);
-        renderer_.placeBoardRegion(e);
-        renderer_.liftElement(e, false, true);
+        placeBoardRegion(state_.puzzle, state_.shapes, e);
         hold(e);
     } else {
         // The block goes to the top at once; it is lifted only when it starts to move.
         state_.input.pickedElement = e;
         state_.input.inReachAtPick = joiner_.partnersInReach(e);
-        raiseToTop(p, e);
+        raiseToTop(p, e, state_.changes);
     }
 }
 
 void Interaction::hold(int e) {
-    state_.input.pickedElement = e;
-    state_.input.inReachAtPick = joiner_.partnersInReach(e);
-    state_.input.dragClipRegion = renderer_.clientRegion(e);
-    host_.invalidate(state_.input.dragClipRegion);
-    raiseToTop(state_.puzzle, e);
+    InputState& input = state_.input;
+    input.pickedElement = e;
+    input.lifted = true;
+    input.blockLifted = false;
+    input.inReachAtPick = joiner_.partnersInReach(e);
+    input.dragClipRegion = state_.board.toClient(state_.puzzle.boardRegions[e]);
+    state_.changes.element(e);
+    raiseToTop(state_.puzzle, e, state_.changes);
 }
 
 void Interaction::holdSelection(int e) {
@@ -123,8 +127,9 @@ void Interaction::holdSelection(int e) {
     for (const int j : p.stackOrder)
         if (moving[j])
             in.movingSelection.push_back(j);
+    in.moving = std::move(moving);
     // On top as a whole, each in its place among the others.
-    raiseAllToTop(p, in.movingSelection);
+    raiseAllToTop(p, in.movingSelection, state_.changes);
     in.pickedElement = e;
     in.selectionLifted = false;
 }
@@ -135,10 +140,11 @@ void Interaction::moveSelection(QPoint client) {
     if (step.isNull())
         return;
     Puzzle& p = state_.puzzle;
-    BoardRenderer::InvalidationBatch batch(renderer_);
     if (!in.selectionLifted) {
-        renderer_.liftSet(in.movingSelection);
+        // Off the table where they lay; the window draws them above it while they move.
+        state_.changes.elements(in.movingSelection);
         in.selectionLifted = true;
+        in.lifted = true;
     }
     QRect before;
     for (const int j : in.movingSelection) {
@@ -146,13 +152,19 @@ void Interaction::moveSelection(QPoint client) {
         p.moveElement(j, step.x(), step.y());
     }
     in.lastCursor += step;
-    in.dragClipRegion = renderer_.clientRegion(in.pickedElement);
     const Board& board = state_.board;
-    renderer_.invalidate(QRegion(board.toClient(before)) +
-                         QRegion(board.toClient(before.translated(step.x(), step.y()))));
+    in.dragClipRegion = board.toClient(p.boardRegions[in.pickedElement]);
+    host_.invalidate(QRegion(board.toClient(before)) +
+                     QRegion(board.toClient(before.translated(step.x(), step.y()))));
 }
 
 bool Interaction::mouseMove(int word, QPoint client) {
+    const bool scrolled = drag(word, client);
+    renderer_.flush();
+    return scrolled;
+}
+
+bool Interaction::drag(int word, QPoint client) {
     InputState& in = state_.input;
     if (word & (KeyState::LeftButton | KeyState::RightButton)) {
         const QPoint d = client - in.pressClient;
@@ -175,7 +187,7 @@ bool Interaction::mouseMove(int word, QPoint client) {
     }
     const int e = state_.input.pickedElement;
     Puzzle& p = state_.puzzle;
-    Element& el = p.element(e);
+    InputState& input = state_.input;
     // The left button alone never moves a block; its press has only raised it.
     if (mode == DragMode::Element && p.blocks.blockSize(e) > 1)
         return false;
@@ -183,46 +195,38 @@ bool Interaction::mouseMove(int word, QPoint client) {
     QRegion area = p.boardRegions[e];
     if (mode == DragMode::Separate && p.blocks.blockSize(e) > 1) {
         // Shift or the right button joined in while a block moved: the rest of the block was
-        // lifted with it and must go back to the board, or it would stay invisible.
-        std::vector<std::int32_t> rest;
-        if (el.blockLifted)
-            rest = p.blocks.members(e);
+        // lifted with it and goes back to the table, or it would stay invisible.
+        if (input.blockLifted)
+            state_.changes.elements(p.blocks.members(e));
+        input.blockLifted = false;
         joiner_.separateElement(e);
-        renderer_.placeBoardRegion(e);
-        if (el.blockLifted) {
-            BoardRenderer::InvalidationBatch batch(renderer_);
-            for (const int j : rest)
-                if (j != e)
-                    renderer_.drawElement(j, false, true);
-            el.blockLifted = 0;
-        }
+        placeBoardRegion(state_.puzzle, state_.shapes, e);
     }
-    if (!el.lifted)
-        renderer_.liftElement(e, false, true);
+    if (!input.lifted) {
+        input.lifted = true;
+        state_.changes.element(e);
+    }
 
-    const QPoint step = toBoard(client) - state_.input.lastCursor;
+    const QPoint step = toBoard(client) - input.lastCursor;
     const int dx = step.x(), dy = step.y();
-    state_.input.lastCursor += step;
+    input.lastCursor += step;
     p.moveElement(e, dx, dy);
-    state_.input.dragClipRegion = renderer_.clientRegion(e);
-    host_.invalidate(state_.board.toClient(area).united(state_.input.dragClipRegion));
+    // The held element is drawn above the table by the window: only the window repaints.
+    input.dragClipRegion = state_.board.toClient(state_.puzzle.boardRegions[e]);
+    host_.invalidate(state_.board.toClient(area).united(input.dragClipRegion));
 
     if (mode == DragMode::Separate)
         return scrollWhileHolding(client); // a separated element is dragged without snapping
     if (mode == DragMode::Block && p.blocks.blockSize(e) > 1) {
         const std::vector<std::int32_t>& members = p.blocks.members(e);
-        if (!el.blockLifted) {
-            std::vector<std::int32_t> rest;
-            rest.reserve(members.size());
-            for (const int j : members)
-                if (j != e)
-                    rest.push_back(j);
-            renderer_.liftElements(rest, true);
+        if (!input.blockLifted) {
+            // The rest of the block leaves the table where it lay; it is not seen until put down.
+            input.blockLifted = true;
+            state_.changes.elements(members);
         }
         for (const int j : members)
             if (j != e)
                 p.moveElement(j, dx, dy);
-        el.blockLifted = 1;
     }
     // What the player holds, as it was before a join makes it part of a larger block.
     const bool blockHeld = mode == DragMode::Block && p.blocks.blockSize(e) > 1;
@@ -290,6 +294,11 @@ void Interaction::afterJoin(int e, const std::vector<std::int32_t>& held) {
 }
 
 void Interaction::buttonUp() {
+    release();
+    renderer_.flush();
+}
+
+void Interaction::release() {
     host_.endMouseCapture();
     InputState& in = state_.input;
     const bool click = !in.pressMoved;
@@ -323,24 +332,27 @@ void Interaction::finishHolding() {
     Puzzle& p = state_.puzzle;
     if (e < 0 || e >= p.count()) {
         in.movingSelection.clear();
+        in.moving.clear();
+        in.selectionLifted = in.lifted = in.blockLifted = false;
         return;
     }
     if (!in.movingSelection.empty()) {
+        // Back on the table where they now lie, on top of everything else as they were raised.
         const std::vector<std::int32_t> moved = std::move(in.movingSelection);
         in.movingSelection.clear();
-        in.selectionLifted = false;
-        {
-            // Bottom first, on top of everything else, as they were raised.
-            BoardRenderer::InvalidationBatch batch(renderer_);
-            for (auto it = moved.rbegin(); it != moved.rend(); ++it)
-                renderer_.drawElement(*it, false, true);
-        }
-        p.element(e).blockLifted = 0;
+        in.moving.clear();
+        if (in.selectionLifted)
+            state_.changes.elements(moved);
+        in.selectionLifted = in.lifted = in.blockLifted = false;
         growth_.growFor(moved);
         return;
     }
-    renderer_.drawBlockBack(e);
-    p.element(e).blockLifted = 0;
+    // What was off the table is put back where it now lies: the block is on top already.
+    if (in.lifted)
+        state_.changes.element(e);
+    if (in.blockLifted)
+        state_.changes.elements(p.blocks.members(e));
+    in.lifted = in.blockLifted = false;
     growth_.growFor(p.blocks.members(e));
 }
 
@@ -432,6 +444,7 @@ void Interaction::doubleClick(int word, QPoint client, int blockWord, int t) {
         rotator_.turnBlock(e, t);
     else
         rotator_.turnElement(e, t);
+    renderer_.flush();
 }
 
 void Interaction::leftDoubleClick(int word, QPoint client) {
@@ -485,4 +498,16 @@ void Interaction::startHint() {
         return;
     state_.input.hintMode = 1;
     host_.hintModeChanged();
+}
+
+bool Interaction::edgesFirst() {
+    const bool moved = sorter_.edgesFirst();
+    renderer_.flush();
+    return moved;
+}
+
+bool Interaction::gatherLoose() {
+    const bool moved = sorter_.gatherLoose();
+    renderer_.flush();
+    return moved;
 }

@@ -26,6 +26,8 @@ struct BoardState;
 // selection (a rectangle drawn on the empty table, Ctrl + click) and moving it as one; the table
 // growing where something is put beyond its edge. The window turns Qt's events into these calls;
 // all points are client points, all words key-state words.
+// The rules it calls change the game's state and report what changed; after each call it has
+// the renderer draw that.
 class Interaction {
 public:
     static constexpr int popupMenuCommand = Cmd::PopupMenu; // the command of F10
@@ -64,6 +66,9 @@ public:
     void middleButtonDown(QPoint client);
     // Cursor keys, H and Z, only while nothing is held; Escape clears the selection.
     void keyDown(int key);
+    // The sorting commands (Sorter), drawn at once.
+    bool edgesFirst();
+    bool gatherLoose();
     // The H key's hint mode (also from the menu): the next left click shows an element's place.
     void startHint();
 
@@ -80,7 +85,11 @@ public:
 private:
     QPoint toBoard(QPoint client) const;
     void pick(int word, QPoint client);
+    // Takes element e (alone, or just separated) off the table into the hand.
     void hold(int e);
+    // mouseMove and buttonUp before the renderer takes what they changed.
+    bool drag(int word, QPoint client);
+    void release();
     void holdSelection(int e);
     void moveSelection(QPoint client);
     // Draws the held element (and its block, or the selection held) back into the board, ends

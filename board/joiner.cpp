@@ -1,6 +1,5 @@
 #include "board/joiner.h"
 
-#include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/stacking.h"
 #include "model/elementcontext.h"
@@ -22,8 +21,8 @@ std::int64_t positionKey(int left, int top) {
 
 } // namespace
 
-Joiner::Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host)
-    : state_(state), renderer_(renderer), sound_(sound), host_(host) {}
+Joiner::Joiner(BoardState& state, ISound& sound, IJoinHost& host)
+    : state_(state), sound_(sound), host_(host) {}
 
 bool Joiner::sidesFit(int e, int side, int k, int test) const {
     const Puzzle& p = state_.puzzle;
@@ -55,18 +54,15 @@ void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     Element& b = p.element(k);
     a.joinedNeighbour[side] = k;
     updateJoinRegion(e);
-    a.alone = 0;
     b.joinedNeighbour[opposite(side)] = e;
-    updateJoinRegionOnBoard(k);
-    b.alone = 0;
-    renderer_.drawElement(k, false, false);
+    updateJoinRegion(k);
 
     const Rect old = p.bodyRects[e];
     const int dx = newLeft - old.left, dy = newTop - old.top;
     const int m = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     a.cellRect = {newLeft - m, newTop - m, newLeft - m + size, newTop - m + size};
     p.boardRegions[e].translate(dx, dy);
-    if (a.blockLifted) {
+    if (state_.input.blockLifted) {
         shiftBlockMembers(e, dx, dy);
         linkAlignedPairs(e, k);
     }
@@ -160,6 +156,8 @@ bool Joiner::snap(int e) {
     int m = 1;
     bool joined = false;
     lastJoins_.clear();
+    // What of the moved block is off the table, taken before a join merges it with another.
+    std::vector<std::int32_t> offTable{e};
     // Elements in ascending order as the pass meets them, those out of reach left out. A join
     // moves e and narrows the tolerance, so the rest are found again from there.
     std::vector<std::int32_t> candidates = snapCandidates(e, capture, -1);
@@ -183,6 +181,8 @@ bool Joiner::snap(int e) {
                 stillNear[wasNear - passed.begin()] = 1;
                 continue;
             }
+            if (!joined && state_.input.blockLifted)
+                offTable = p.blocks.members(e);
             join(e, kTestSide[test], k, at.x(), at.y());
             lastJoins_.push_back({k, kTestSide[test]});
             joined = true;
@@ -201,12 +201,14 @@ bool Joiner::snap(int e) {
     if (!joined)
         return false;
 
+    // The drag ends: the block goes to the top and what was off the table is put back.
     host_.endMouseCapture();
-    state_.input.pickedElement = -1;
-    state_.input.dragClipRegion = QRegion();
-    raiseToTop(p, e);
-    renderer_.drawBlockBack(e);
-    p.element(e).blockLifted = 0;
+    InputState& input = state_.input;
+    input.pickedElement = -1;
+    input.lifted = input.blockLifted = false;
+    input.dragClipRegion = QRegion();
+    raiseToTop(p, e, state_.changes);
+    state_.changes.elements(offTable);
     if (isComplete() && !host_.gameCompleted())
         host_.announceCompletion();
     else
@@ -216,7 +218,7 @@ bool Joiner::snap(int e) {
 
 void Joiner::shiftBlockMembers(int e, int dx, int dy) {
     Puzzle& p = state_.puzzle;
-    if (p.element(e).alone)
+    if (p.element(e).alone())
         return;
     for (const int j : p.blocks.members(e))
         if (j != e)
@@ -236,9 +238,8 @@ void Joiner::linkIfFits(int i, int side, int j) {
         return;
     a.joinedNeighbour[side] = j;
     b.joinedNeighbour[other] = i;
-    a.alone = b.alone = 0;
-    updateJoinRegionOnBoard(i);
-    updateJoinRegionOnBoard(j);
+    updateJoinRegion(i);
+    updateJoinRegion(j);
 }
 
 void Joiner::linkAlignedPairs(int a, int b) {
@@ -286,34 +287,22 @@ void Joiner::separateElement(int e) {
             continue;
         p.element(n).joinedNeighbour[opposite(side)] = -1;
         updateJoinRegion(n);
-        renderer_.drawElement(n, false, false);
     }
     splitAfterRemoval(e);
     p.blocks.detach(e);
     el.joinedNeighbour = {-1, -1, -1, -1};
-    el.alone = 1;
-    el.fullyJoined = 0;
+    state_.changes.element(e);
 }
 
 void Joiner::updateJoinRegion(int i) {
     Puzzle& p = state_.puzzle;
-    Element& e = p.element(i);
-    const int mask = joinedSides(e);
-    const bool threeD = state_.settings.threeD != 0;
-    e.fullyJoined = threeD && mask == SideMask::All ? 1 : 0;
-    if (mask == 0) {
-        e.alone = 1;
+    const int mask = joinedSides(p.element(i));
+    if (mask == 0)
         p.blocks.detach(i);
-    } else if (!threeD) {
+    else if (!state_.settings.threeD)
         return;
-    }
-    renderer_.placeBoardRegion(i);
-}
-
-void Joiner::updateJoinRegionOnBoard(int i) {
-    const QRegion before = state_.puzzle.boardRegions[i];
-    updateJoinRegion(i);
-    renderer_.eraseUncovered(i, before);
+    placeBoardRegion(p, state_.shapes, i);
+    state_.changes.element(i);
 }
 
 void Joiner::updateJoinRegions() {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-class BoardRenderer;
 class ISound;
 struct BoardState;
 
@@ -21,12 +20,14 @@ public:
 };
 
 // Snapping a held element to fitting neighbours, joining elements into blocks, and taking them
-// apart again. Blocks are kept in Blocks; adjacency in each element's joinedNeighbour.
+// apart again. Blocks are kept in Blocks; adjacency in each element's joinedNeighbour. It changes
+// only the game's state and reports every element whose look or place changed (BoardState::
+// changes); drawing is the view's.
 class Joiner {
 public:
     static constexpr int joinWave = 259;
 
-    Joiner(BoardState& state, BoardRenderer& renderer, ISound& sound, IJoinHost& host);
+    Joiner(BoardState& state, ISound& sound, IJoinHost& host);
 
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
     // something joined and the drag has ended; false when nothing joined (the drag goes on).
@@ -43,15 +44,12 @@ public:
     // against.
     bool plainPass = false;
 
-    // Brings element i's join flags in line with its joinedNeighbour entries and places its
-    // board region for them: joined to nothing, it is alone in a block of its own; fullyJoined
-    // holds for four joined sides with the bevel. Without the bevel a join changes nothing that
-    // is drawn, so the region of a joined element stays as it is.
+    // Brings element i's block in line with its joinedNeighbour entries and places its board
+    // region for them: joined to nothing, it is alone in a block of its own. Without the bevel
+    // a join changes nothing that is drawn, so the region of a joined element stays as it is.
     void updateJoinRegion(int i);
-    // The same for an element drawn on the board: where its region shrinks the board is repaired.
-    void updateJoinRegionOnBoard(int i);
-    // The outline changed (settings): with the bevel every element's flags and region follow
-    // its joined sides anew; without it the regions are plain and the redraw places them.
+    // The outline changed (settings): with the bevel every element's region follows its joined
+    // sides anew; without it the regions are plain and the redraw places them.
     void updateJoinRegions();
 
     void shiftBlockMembers(int e, int dx, int dy);
@@ -82,7 +80,6 @@ private:
     void linkIfFits(int i, int side, int j);
 
     BoardState& state_;
-    BoardRenderer& renderer_;
     ISound& sound_;
     IJoinHost& host_;
     std::vector<std::array<int, 2>> lastJoins_;

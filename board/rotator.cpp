@@ -1,40 +1,30 @@
 #include "board/rotator.h"
 
-#include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/joiner.h"
 #include "model/edges.h"
-#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/services.h"
 
 #include <vector>
 
-Rotator::Rotator(BoardState& state, BoardRenderer& renderer, Joiner& joiner, ISound& sound, ICursor& cursor)
-    : state_(state), renderer_(renderer), joiner_(joiner), sound_(sound), cursor_(cursor) {}
+Rotator::Rotator(BoardState& state, Joiner& joiner, ISound& sound, ICursor& cursor)
+    : state_(state), joiner_(joiner), sound_(sound), cursor_(cursor) {}
 
 void Rotator::turnElement(int e, int t) {
     Puzzle& p = state_.puzzle;
-    const QRegion oldArea = p.boardRegions[e];
-    ElementContext context{p, state_.shapes, state_.turnedPictures, state_.settings.outlineColor,
-                           [this](int i) { joiner_.separateElement(i); }};
+    ElementContext context{p, state_.shapes, [this](int i) { joiner_.separateElement(i); }};
     prepareElement(context, e, t);
-    renderer_.liftElement(e, false, true);
-    renderer_.drawElement(e, true, false);
-    const QRegion area = state_.board.toClient(oldArea.united(p.boardRegions[e]));
+    placeBoardRegion(p, state_.shapes, e);
+    state_.changes.element(e);
     sound_.playWave(turnWave);
-    renderer_.invalidate(area);
 }
 
 void Rotator::turnBlock(int p, int t) {
     Puzzle& puzzle = state_.puzzle;
     const Geometry& g = puzzle.geometry;
     const WaitCursor wait(cursor_);
-    // Lifting first and turning afterwards is the same as doing both member by member: a
-    // lift reads only the member's own (old) place.
     const std::vector<std::int32_t> members = puzzle.blocks.members(p);
-    BoardRenderer::InvalidationBatch batch(renderer_);
-    renderer_.liftElements(members, true);
     const Rect pivot = puzzle.bodyRects[p];
     for (const int j : members) {
         Element& el = puzzle.element(j);
@@ -47,15 +37,13 @@ void Rotator::turnBlock(int p, int t) {
         turnEdges(el.edgeSign, t);
         turnEdges(el.edgeShift, t);
         turnEdges(el.joinedNeighbour, t);
+        el.orientation = turnedOrientation(el.orientation, t);
         state_.shapes.buildShape(el);
         state_.shapes.computeShapeBounds(el);
-        if (!paintElementBitmap(el, t, puzzle, state_.turnedPictures, state_.settings.outlineColor))
-            el.orientation = turnedOrientation(el.orientation, t); // it follows the edges
         joiner_.updateJoinRegion(j);
+        // Without the bevel a joined element's region is not placed by the join update.
+        placeBoardRegion(puzzle, state_.shapes, j);
     }
-    for (const int j : members)
-        if (j != p)
-            renderer_.drawElement(j, true, true);
-    renderer_.drawElement(p, true, true);
+    state_.changes.elements(members);
     sound_.playWave(turnWave);
 }

@@ -89,7 +89,7 @@ void SelectionOverlay::paint(QPainter& painter, const BoardState& state, const Q
         for (const int i : in.selection.elements()) {
             if (i >= p.count() || !p.boardRegions[i].boundingRect().intersects(area))
                 continue;
-            const bool moving = ghosts && i != in.pickedElement && p.element(i).lifted;
+            const bool moving = ghosts && i != in.pickedElement && state.offTable(i);
             const QColor fill = moving ? ghost : tint;
             if (!shapes) {
                 const Rect& body = p.bodyRects[i];

@@ -10,8 +10,8 @@ class QPainter;
 class QRegion;
 struct BoardState;
 
-// The selection as the window shows it, painted over the board copy from the interaction's state
-// alone, never into the board bitmap: every selected element tinted and outlined, a ghost of each
+// The selection as the window shows it, painted over the drawn table from the interaction's state
+// alone, never into what the view keeps drawn: every selected element tinted and outlined, a ghost of each
 // element of a held selection whose picture is not drawn while it moves, and the rectangle being
 // drawn on the table.
 class SelectionOverlay {

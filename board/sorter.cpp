@@ -1,6 +1,5 @@
 #include "board/sorter.h"
 
-#include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/interactionhost.h"
 #include "board/rectbuckets.h"
@@ -159,9 +158,8 @@ private:
 
 } // namespace
 
-Sorter::Sorter(BoardState& state, BoardRenderer& renderer, Viewport& viewport, IInteractionHost& host,
-               ISound& sound, ICursor& cursor)
-    : state_(state), renderer_(renderer), viewport_(viewport), host_(host), sound_(sound), cursor_(cursor) {}
+Sorter::Sorter(BoardState& state, Viewport& viewport, IInteractionHost& host, ISound& sound, ICursor& cursor)
+    : state_(state), viewport_(viewport), host_(host), sound_(sound), cursor_(cursor) {}
 
 std::vector<std::int32_t> Sorter::borderElements() const {
     const Puzzle& p = state_.puzzle;
@@ -369,9 +367,11 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
         viewport_.showWholeTable();
         break;
     case ViewChange::GrownBoard: {
-        const QRegion before(0, 0, board.boardWidth, board.boardHeight);
+        const Rect before{0, 0, board.boardWidth, board.boardHeight};
         board.grow(plan.board.width(), plan.board.height());
-        renderer_.repaintArea(QRegion(0, 0, board.boardWidth, board.boardHeight).subtracted(before));
+        // The new parts of the table, right and below.
+        state_.changes.area(Rect{before.right, 0, board.boardWidth, board.boardHeight});
+        state_.changes.area(Rect{0, before.bottom, before.right, board.boardHeight});
         viewport_.showWholeTable();
         break;
     }
@@ -385,18 +385,14 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
         places.push_back(place);
     }
 
-    // One repaint for the whole move: erased where they were, drawn on top where they go.
+    // One repaint for the whole move: where they were and on top where they go.
     Puzzle& p = state_.puzzle;
-    BoardRenderer::InvalidationBatch batch(renderer_);
-    renderer_.liftSet(moving);
     for (std::size_t k = 0; k < moving.size(); ++k) {
         const Rect& cell = p.element(moving[k]).cellRect;
         p.moveElement(moving[k], places[k].x() - cell.left, places[k].y() - cell.top);
     }
-    raiseAllToTop(p, moving);
-    // Bottom first: those that made room may lie on each other, as the places they took did.
-    for (auto it = moving.rbegin(); it != moving.rend(); ++it)
-        renderer_.drawElement(*it, false, true);
+    state_.changes.elements(moving);
+    raiseAllToTop(p, moving, state_.changes);
     sound_.playWave(sortedWave);
     return true;
 }

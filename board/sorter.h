@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-class BoardRenderer;
 class ICursor;
 class IInteractionHost;
 class ISound;
@@ -17,13 +16,13 @@ struct BoardState;
 // The sorting commands: the border elements first and every loose element, laid out in rows
 // from the top-left corner of the view. They sort, never solve: each element keeps its turn, the
 // order is that of their present places, and they land too far apart to join. Blocks stay
-// where they are and the rows go round them. The clock is none of their business.
+// where they are and the rows go round them. The clock is none of their business. They change
+// the game's state and report what moved; drawing is the view's.
 class Sorter {
 public:
     static constexpr int sortedWave = 259; // the click heard when elements appear
 
-    Sorter(BoardState& state, BoardRenderer& renderer, Viewport& viewport, IInteractionHost& host,
-           ISound& sound, ICursor& cursor);
+    Sorter(BoardState& state, Viewport& viewport, IInteractionHost& host, ISound& sound, ICursor& cursor);
 
     // Every element of the picture's border that is in no block of two or more, corners first.
     // False when there is none to move or an element is held.
@@ -65,7 +64,6 @@ private:
     bool gather(const std::vector<std::int32_t>& elements);
 
     BoardState& state_;
-    BoardRenderer& renderer_;
     Viewport& viewport_;
     IInteractionHost& host_;
     ISound& sound_;

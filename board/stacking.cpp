@@ -1,5 +1,6 @@
 #include "board/stacking.h"
 
+#include "board/boardchanges.h"
 #include "model/puzzle.h"
 
 #include <algorithm>
@@ -11,22 +12,25 @@ int hitTest(const Puzzle& puzzle, QPoint boardPoint) {
     return -1;
 }
 
-void raiseToTop(Puzzle& puzzle, int e) {
+void raiseToTop(Puzzle& puzzle, int e, BoardChanges& changes) {
     auto& order = puzzle.stackOrder;
     if (puzzle.blocks.blockSize(e) == 1) {
         if (!order.empty() && order.front() == e)
             return;
         auto it = std::find(order.begin(), order.end(), e);
-        if (it != order.end())
+        if (it != order.end()) {
             std::rotate(order.begin(), it, it + 1);
+            changes.element(e);
+            changes.restacked();
+        }
         return;
     }
     // Built directly in linear time rather than by n single moves.
     const auto& members = puzzle.blocks.members(e);
-    raiseAllToTop(puzzle, std::vector<std::int32_t>(members.rbegin(), members.rend()));
+    raiseAllToTop(puzzle, std::vector<std::int32_t>(members.rbegin(), members.rend()), changes);
 }
 
-void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements) {
+void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements, BoardChanges& changes) {
     std::vector<char> raised(puzzle.stackOrder.size(), 0);
     std::vector<std::int32_t> order;
     order.reserve(puzzle.stackOrder.size());
@@ -35,8 +39,14 @@ void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements) {
             raised[i] = 1;
             order.push_back(i);
         }
+    // Already on top in this order: nothing changes, nothing is drawn again.
+    if (std::equal(order.begin(), order.end(), puzzle.stackOrder.begin()))
+        return;
+    const std::size_t count = order.size();
     for (const int j : puzzle.stackOrder)
         if (!raised[j])
             order.push_back(j);
     puzzle.stackOrder = std::move(order);
+    changes.elements(std::vector<std::int32_t>(puzzle.stackOrder.begin(), puzzle.stackOrder.begin() + count));
+    changes.restacked();
 }

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+class BoardChanges;
 class Puzzle;
 
-// The stacking order of the board: entry 0 is the topmost element.
+// The stacking order of the board: entry 0 is the topmost element. Raising reports the
+// elements whose place in it shows.
 
 // The topmost element whose board region holds the board point, -1 if none does.
 int hitTest(const Puzzle& puzzle, QPoint boardPoint);
@@ -16,8 +18,8 @@ int hitTest(const Puzzle& puzzle, QPoint boardPoint);
 // descending homeIndex order above every non-member (non-members keep their order), which is
 // what raising the members one by one in ascending order gives. After raising a block of every
 // element the order reads n-1, ..., 0, which the completion test relies on.
-void raiseToTop(Puzzle& puzzle, int e);
+void raiseToTop(Puzzle& puzzle, int e, BoardChanges& changes);
 
 // Puts the given elements on top in the given order (the first topmost); every other element
 // keeps its order below them.
-void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements);
+void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements, BoardChanges& changes);

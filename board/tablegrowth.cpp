@@ -1,17 +1,13 @@
 #include "board/tablegrowth.h"
 
-#include "board/boardrenderer.h"
 #include "board/boardstate.h"
 #include "board/viewport.h"
 #include "model/generator.h"
 
-#include <QRegion>
-
 #include <algorithm>
 #include <limits>
 
-TableGrowth::TableGrowth(BoardState& state, BoardRenderer& renderer, Viewport& viewport)
-    : state_(state), renderer_(renderer), viewport_(viewport) {}
+TableGrowth::TableGrowth(BoardState& state, Viewport& viewport) : state_(state), viewport_(viewport) {}
 
 namespace {
 
@@ -99,9 +95,9 @@ QMargins TableGrowth::grow(QMargins add) {
         input.band.corner += shift;
         viewport_.boardShifted(shift);
     }
-    const QRegion before(QRect(QPoint(shift), QSize(board.boardWidth, board.boardHeight)));
+    // The view follows the board's new size and origin: what it drew goes, the new table is
+    // drawn where shown.
     board.extend(add);
-    renderer_.repaintArea(QRegion(0, 0, board.boardWidth, board.boardHeight).subtracted(before));
 
     if (whole)
         viewport_.refitWholeTable();

@@ -8,17 +8,17 @@
 #include <cstdint>
 #include <vector>
 
-class BoardRenderer;
 class Viewport;
 struct BoardState;
 
 // Room to build: the table grows where the player puts something beyond its edge. Growing to the
 // left or upward moves everything on the board (elements, the view, the interaction under way)
-// by what was added there, so nothing moves on the screen. The board never grows past
+// by what was added there, so nothing moves on the screen; the new table costs nothing until it
+// is shown, as the window is drawn for what it shows. The board never grows past
 // boardReach on either side, as far as saved games may place an element.
 class TableGrowth {
 public:
-    TableGrowth(BoardState& state, BoardRenderer& renderer, Viewport& viewport);
+    TableGrowth(BoardState& state, Viewport& viewport);
 
     // What a board of `board` needs on each side so that `wanted` lies on it: only on the sides
     // where `beyond` leaves the board, and no side past `limit` (the board's own size when larger).
@@ -36,6 +36,5 @@ public:
 
 private:
     BoardState& state_;
-    BoardRenderer& renderer_;
     Viewport& viewport_;
 };

@@ -320,7 +320,7 @@ void Autosave::startTracking() {
 }
 
 bool Autosave::gameUnderWay() const {
-    return state_.flags.gameUnderWay() && !state_.turnedPictures[0].isNull();
+    return state_.gameUnderWay() && !state_.picture.isNull();
 }
 
 Autosave::Kept Autosave::current() const {
@@ -329,8 +329,7 @@ Autosave::Kept Autosave::current() const {
         std::clamp<std::int64_t>(played, 0, std::numeric_limits<std::int32_t>::max()));
     return {std::make_shared<const SavedGame>(
                 savedGameSnapshot(state_, fullScreen_ ? fullScreen_() : 0, carried)),
-            state_.turnedPictures[0].cacheKey(), AutosaveNames{state_.gameName, state_.pictureName},
-            std::nullopt};
+            state_.picture.cacheKey(), AutosaveNames{state_.gameName, state_.pictureName}, std::nullopt};
 }
 
 bool Autosave::sameAsWritten(const Kept& game) const {
@@ -385,11 +384,11 @@ bool Autosave::refresh() {
         return false;
     schedule_.started(now);
     const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
-    writing_ = std::async(std::launch::async, [store = store_, game = std::move(game),
-                                               picture = state_.turnedPictures[0], kept]() mutable {
-        game.pictureFile = store.write(*game.game, picture, game.names, kept);
-        return game.pictureFile ? std::optional(std::move(game)) : std::nullopt;
-    });
+    writing_ = std::async(std::launch::async,
+                          [store = store_, game = std::move(game), picture = state_.picture, kept]() mutable {
+                              game.pictureFile = store.write(*game.game, picture, game.names, kept);
+                              return game.pictureFile ? std::optional(std::move(game)) : std::nullopt;
+                          });
     ++writesStarted_;
     return true;
 }
@@ -408,7 +407,7 @@ bool Autosave::writeNow() {
     }
     Kept game = current();
     ++writesStarted_;
-    game.pictureFile = store_.write(*game.game, state_.turnedPictures[0], game.names, writtenPicture(game));
+    game.pictureFile = store_.write(*game.game, state_.picture, game.names, writtenPicture(game));
     if (!game.pictureFile)
         return false;
     written_ = std::move(game);

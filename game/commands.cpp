@@ -7,44 +7,36 @@
 
 namespace {
 
-// The rules. A second picture-turning worker would write the same pictures, so whatever would
-// start one (or act on a loaded game not shown yet) is held back while one runs.
-CommandUpdate notWhileTurning(const CommandContext& c) {
-    return {!c.turningBusy, {}};
-}
-
 CommandUpdate pictureLoaded(const CommandContext& c) {
     return {c.flags.pictureLoaded == 1, {}};
 }
 
 CommandUpdate pictureCut(const CommandContext& c) {
-    return {c.flags.pictureLoaded == 1 && c.flags.cutDone == 1 && !c.turningBusy, {}};
+    return {c.flags.pictureLoaded == 1 && c.flags.cutDone == 1, {}};
 }
 
-// While a loaded game's picture turns, the game is not shown yet: its clock has not started,
-// and neither saving nor pausing may act on it.
 CommandUpdate gameToSave(const CommandContext& c) {
-    return {c.flags.gameUnderWay() && !c.turningBusy, {}};
+    return {c.gameUnderWay(), {}};
 }
 
 // Sorting moves elements of a game on show, never one in the player's hand. A paused game is
 // behind its modal pause window, where no command reaches.
 CommandUpdate gameToSort(const CommandContext& c) {
-    return {c.flags.gameUnderWay() && !c.turningBusy && !c.holding, {}};
+    return {c.gameUnderWay() && !c.holding, {}};
 }
 
 // Pausing does nothing after completion or while the clock is hidden; the item says so.
 CommandUpdate gameToPause(const CommandContext& c) {
-    return {c.flags.gameUnderWay() && c.showTimer && !c.turningBusy, {}};
+    return {c.gameUnderWay() && c.showTimer, {}};
 }
 
 // The hint needs elements to point at and a free hand, as its key does.
 CommandUpdate hintRule(const CommandContext& c) {
-    return {c.flags.elementsExist == 1 && !c.turningBusy && !c.holding, {}};
+    return {c.elementsExist && !c.holding, {}};
 }
 
 CommandUpdate gamesToLoad(const CommandContext& c) {
-    return {!c.turningBusy && c.savedGameCount && c.savedGameCount() > 0, {}};
+    return {c.savedGameCount && c.savedGameCount() > 0, {}};
 }
 
 CommandUpdate showPicture(const CommandContext& c) {
@@ -74,18 +66,18 @@ constexpr MenuTitle kMenuTitles[] = {
 const std::vector<CommandRow>& commandTable() {
     static const std::vector<CommandRow> rows = [] {
         std::vector<CommandRow> r = {
-            {.id = Cmd::NewGame, .menu = Menu::Game, .keys = {"Ctrl+N"}, .rule = notWhileTurning},
+            {.id = Cmd::NewGame, .menu = Menu::Game, .keys = {"Ctrl+N"}},
             {.id = Cmd::SaveGame,
              .menu = Menu::Game,
              .separatorBefore = true,
              .keys = {"F2"},
              .rule = gameToSave},
             {.id = Cmd::LoadGame, .menu = Menu::Game, .keys = {"F3"}, .rule = gamesToLoad},
-            {.id = Cmd::Records, .menu = Menu::Game, .rule = notWhileTurning},
+            {.id = Cmd::Records, .menu = Menu::Game},
             {.id = Cmd::Settings, .menu = Menu::Game, .separatorBefore = true},
             {.id = Cmd::Exit, .menu = Menu::Game, .separatorBefore = true},
 
-            {.id = Cmd::LoadPicture, .menu = Menu::Actions, .keys = {"Ctrl+O"}, .rule = notWhileTurning},
+            {.id = Cmd::LoadPicture, .menu = Menu::Actions, .keys = {"Ctrl+O"}},
             {.id = Cmd::CutPicture, .menu = Menu::Actions, .rule = pictureLoaded},
             // Enter on the keypad and on the main keyboard.
             {.id = Cmd::CreateElements,

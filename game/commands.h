@@ -12,9 +12,9 @@
 // What the enabling and relabelling rules look at.
 struct CommandContext {
     GameFlags flags;
+    bool elementsExist = false;
     bool previewVisible = false;
     bool fullScreen = false;
-    bool turningBusy = false;
     // The mouse holds an element or a block.
     bool holding = false;
     // The option: a left drag on a member of a block moves the block.
@@ -23,6 +23,8 @@ struct CommandContext {
     bool showTimer = true;
     // Re-reads the list of saved games; asked only for the load command.
     std::function<int()> savedGameCount;
+
+    bool gameUnderWay() const { return ::gameUnderWay(elementsExist, flags); }
 };
 
 struct CommandUpdate {

@@ -27,7 +27,7 @@ DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, 
     Board& board = state.board;
     if (width != board.boardWidth || height != board.boardHeight) {
         int boardWidth = width, boardHeight = height;
-        if (state.flags.elementsExist == 1) {
+        if (state.hasElements()) {
             boardWidth = std::max(board.boardWidth, width);
             boardHeight = std::max(board.boardHeight, height);
         }
@@ -43,8 +43,8 @@ DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, 
     return result;
 }
 
-int reloadMessageFor(const GameFlags& flags) {
-    if (flags.elementsExist == 1)
+int reloadMessageFor(const GameFlags& flags, bool elementsExist) {
+    if (elementsExist)
         return Str::ReloadPictureAndElements;
     if (flags.pictureLoaded == 1)
         return Str::ReloadPicture;

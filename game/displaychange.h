@@ -31,4 +31,4 @@ DisplayChangeResult applyDisplayChange(GameState& state, int width, int height, 
 
 // The string asking the player to reload after a depth change: 57667 with elements on the board,
 // 57666 with only a picture, 0 with neither.
-int reloadMessageFor(const GameFlags& flags);
+int reloadMessageFor(const GameFlags& flags, bool elementsExist);

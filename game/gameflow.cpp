@@ -13,23 +13,21 @@ GameFlow::GameFlow(GameState& state, BoardRenderer& renderer, IMessageBox& messa
       host_(host) {}
 
 bool GameFlow::confirmReplacingGame() {
-    if (!state_.flags.gameUnderWay())
+    if (!state_.gameUnderWay())
         return true;
     return messages_.messageBox(loadString(Str::NewGameQuestion), MessageKind::Question,
                                 MessageButtons::YesNo) == MessageResult::Yes;
 }
 
 void GameFlow::discardGame(bool withPicture) {
-    if (state_.flags.elementsExist) {
+    if (state_.hasElements()) {
         state_.puzzle.clear();
         state_.input.dropGame();
-        state_.flags.elementsExist = 0;
     }
     if (withPicture) {
         state_.flags.pictureLoaded = 0;
         host_.hidePreview();
-        for (QImage& picture : state_.turnedPictures)
-            picture = QImage();
+        state_.picture = QImage();
     }
     host_.stopClockTimer();
     state_.clockText = GameClock::format(0);
@@ -37,16 +35,13 @@ void GameFlow::discardGame(bool withPicture) {
     renderer_.redrawBoard({.clearBackground = true});
 }
 
-GameFlow::CreateStep GameFlow::beginCreateElements() {
+bool GameFlow::beginCreateElements() {
     if (!confirmReplacingGame())
-        return CreateStep::Declined;
+        return false;
     state_.flags.gameCompleted = 0;
     host_.repaintPreview();
     discardGame(false);
-    if (!state_.cut.rotateElements)
-        return CreateStep::GenerateNow;
-    state_.flags.generateAfterTurning = 1;
-    return CreateStep::TurnPictureFirst;
+    return true;
 }
 
 void GameFlow::generateElements(IRandom& random, IProgress* progress) {
@@ -55,9 +50,7 @@ void GameFlow::generateElements(IRandom& random, IProgress* progress) {
     request.columns = state_.cutColumns;
     request.elementSize = state_.cutElementSize > 0 ? state_.cutElementSize : state_.cut.elementSize;
     request.cut = state_.cut;
-    state_.flags.elementsExist = 1;
-    Generator(random, clock_)
-        .generate(request, state_.puzzle, state_.shapes, state_.settings, state_.turnedPictures, progress);
+    Generator(random, clock_).generate(request, state_.puzzle, state_.shapes, state_.settings, progress);
 
     const QSize size =
         boardSizeFor(request.columns, request.rows, state_.puzzle.geometry.bitmapSize,
@@ -85,7 +78,7 @@ void GameFlow::clockTick() {
 }
 
 void GameFlow::pause() {
-    if (!state_.flags.elementsExist || state_.flags.gameCompleted || !state_.settings.showTimer)
+    if (!state_.gameUnderWay() || !state_.settings.showTimer)
         return;
     host_.stopClockTimer();
     state_.clock.carry(clock_.nowSeconds());
@@ -100,7 +93,7 @@ void GameFlow::applyClockVisibility() {
     const bool visible = host_.clockWindowVisible();
     if (state_.settings.showTimer) {
         if (!visible) {
-            if (state_.flags.gameUnderWay())
+            if (state_.gameUnderWay())
                 host_.restartClockTimer();
             host_.setClockWindowVisible(true);
         } else {
@@ -129,8 +122,8 @@ void GameFlow::announceCompletion() {
 }
 
 void GameFlow::gameReady() {
-    // Loading built every element whole (bitmaps from the picture as cut, regions from the
-    // joins) while the picture turned; what is left is to draw them.
+    // Loading built every element whole (shapes and regions from the joins); what is left is
+    // to draw them.
     renderer_.redrawBoard({.clearBackground = true, .playSound = true});
     state_.clock.resume(clock_.nowSeconds());
     if (state_.settings.showTimer)

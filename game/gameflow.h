@@ -44,9 +44,9 @@ public:
     bool confirmReplacingGame();
     void discardGame(bool withPicture);
 
-    enum class CreateStep { Declined, GenerateNow, TurnPictureFirst };
-    // The create-elements command up to the point where generation starts.
-    CreateStep beginCreateElements();
+    // The create-elements command up to the point where generation starts; false when the
+    // player kept the game under way.
+    bool beginCreateElements();
     // Generation proper: elements, board size and drawing, and the start of the clock.
     void generateElements(IRandom& random, IProgress* progress);
 

@@ -30,7 +30,7 @@ QByteArray pictureFingerprint(const QImage& picture) {
 
 RecordKey recordKeyFor(const GameState& state) {
     RecordKey k;
-    k.picture = pictureFingerprint(state.turnedPictures[0]);
+    k.picture = pictureFingerprint(state.picture);
     k.elementSize = state.puzzle.geometry.elementSize;
     k.rows = state.puzzle.rows;
     k.columns = state.puzzle.columns;

@@ -17,7 +17,8 @@ struct GameState : BoardState {
 
     // Where the game stands, for the commands and the game flow.
     GameFlags flags;
-    // The picture as loaded or cut (turnedPictures[0]), and the cut dialog's last choice of
+    bool gameUnderWay() const { return ::gameUnderWay(hasElements(), flags); }
+    // The picture's size as loaded or cut (picture), and the cut dialog's last choice of
     // counts and size (its shape options go straight to `cut`): they reach the puzzle only at
     // generation or load.
     std::int32_t pictureWidth = 0;

@@ -19,9 +19,9 @@ PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& mess
 bool PictureFlow::prepareLoad() {
     // A game under way stays on the table, clock running, until the new picture has been read:
     // a cancelled dialog or a file that does not read must not cost the player the game.
-    if (state_.flags.gameUnderWay())
+    if (state_.gameUnderWay())
         return gameFlow_.confirmReplacingGame();
-    if (state_.flags.elementsExist || state_.flags.pictureLoaded)
+    if (state_.hasElements() || state_.flags.pictureLoaded)
         gameFlow_.discardGame(true);
     return true;
 }
@@ -40,24 +40,22 @@ bool PictureFlow::loadChosenFile(const QString& path) {
         return false;
     }
     // Only now is the game given up (when the question kept it so far).
-    if (state_.flags.elementsExist || state_.flags.pictureLoaded)
+    if (state_.hasElements() || state_.flags.pictureLoaded)
         gameFlow_.discardGame(true);
     state_.flags.pictureLoaded = 1;
     state_.pictureName = QFileInfo(path).fileName();
-    state_.turnedPictures[0] = std::move(result.picture);
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = QImage();
-    state_.pictureWidth = state_.turnedPictures[0].width();
-    state_.pictureHeight = state_.turnedPictures[0].height();
+    state_.picture = std::move(result.picture);
+    state_.pictureWidth = state_.picture.width();
+    state_.pictureHeight = state_.picture.height();
     state_.flags.cutDone = 0;
     return true;
 }
 
 bool PictureFlow::prepareCut() {
     // As with a new picture: a game under way goes only once the new cut is confirmed.
-    if (state_.flags.gameUnderWay())
+    if (state_.gameUnderWay())
         return gameFlow_.confirmReplacingGame();
-    if (state_.flags.elementsExist)
+    if (state_.hasElements())
         gameFlow_.discardGame(false);
     return true;
 }
@@ -84,7 +82,7 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
     const qint64 height = qint64(choice.rows) * choice.elementSize;
     // The stretched copy is made beside the picture, so a cut that cannot be made leaves a game
     // kept through the dialog as it was.
-    QImage stretched = state_.turnedPictures[0];
+    QImage stretched = state_.picture;
     bool scaled = false;
     {
         const WaitCursor wait(cursor_);
@@ -96,12 +94,9 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
         messages_.messageBox(loadString(Str::OutOfMemory), MessageKind::Error, MessageButtons::Ok);
         return false;
     }
-    if (state_.flags.elementsExist)
+    if (state_.hasElements())
         gameFlow_.discardGame(false);
-    state_.turnedPictures[0] = std::move(stretched);
-    // Turned copies of the old size would no longer match; the worker makes new ones.
-    for (int k = 1; k < 4; ++k)
-        state_.turnedPictures[k] = QImage();
+    state_.picture = std::move(stretched);
     state_.pictureWidth = int(width);
     state_.pictureHeight = int(height);
     state_.flags.cutDone = 1;

@@ -1,7 +1,6 @@
 #include "game/savedgame.h"
 
 #include "game/gamestate.h"
-#include "model/elementbitmap.h"
 #include "model/elementcontext.h"
 #include "model/generator.h"
 #include "model/picture.h"
@@ -50,7 +49,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
         bg.loadTexture();
     }
 
-    state.turnedPictures = {picture, QImage(), QImage(), QImage()};
+    state.picture = picture;
     state.pictureWidth = picture.width();
     state.pictureHeight = picture.height();
 
@@ -63,36 +62,29 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     for (const auto& block : g.blocks)
         p.blocks.makeBlock(block);
 
+    // The records as the file has them; everything made from them is built as a new game's
+    // elements are. Whether an element is alone or fully joined follows from its joins.
     const int n = g.count();
-    const bool showProgress = progress && n >= progressThreshold;
-    if (showProgress)
-        progress->begin(0, n, progressStep(n));
     const int offset = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     for (int i = 0; i < n; ++i) {
-        if (showProgress)
-            progress->setPosition(i);
         const SavedElement& s = g.elements[i];
         Element& e = p.element(i);
         e.homeIndex = i;
         e.orientation = s.orientation;
-        e.alone = s.alone;
         e.joinedNeighbour = s.joinedNeighbour;
-        // As joining sets it: only the bevelled outline has a region for four joined sides.
-        e.fullyJoined =
-            g.settings.threeD && std::count(e.joinedNeighbour.begin(), e.joinedNeighbour.end(), -1) == 0;
         e.edgeSign = s.edgeSign;
         e.edgeShift = s.edgeShift;
         const Rect& body = g.bodyRects[i];
         e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
                       body.top - offset + size};
-        p.setBodyRect(i, body);
-        // Built as creation builds an element, except that the bitmap is painted from the
-        // picture as cut: the turned copies are made meanwhile by the worker.
-        state.shapes.buildShape(e);
-        state.shapes.computeShapeBounds(e);
-        paintElementBitmapFromPicture(e, p, picture, state.settings.outlineColor);
-        placeBoardRegion(p, state.shapes, i);
     }
+    const bool showProgress = progress && n >= progressThreshold;
+    if (showProgress)
+        progress->begin(0, n, progressStep(n));
+    buildElements(p, state.shapes, [&](int done) {
+        if (showProgress)
+            progress->setPosition(done);
+    });
     if (showProgress)
         progress->end();
 
@@ -104,9 +96,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.input.dropGame();
     state.flags.pictureLoaded = 1;
     state.flags.cutDone = 1;
-    state.flags.elementsExist = 1;
     state.flags.gameCompleted = 0;
-    state.flags.generateAfterTurning = 0;
 }
 
 QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen, QSize fullScreenClient) {

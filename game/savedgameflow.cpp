@@ -20,7 +20,7 @@ QString SavedGameFlow::formatted(int stringId, const QString& path) const {
 }
 
 bool SavedGameFlow::canSave() const {
-    return state_.flags.gameUnderWay();
+    return state_.gameUnderWay();
 }
 
 bool SavedGameFlow::save(const QString& name, int fullScreen) {
@@ -30,7 +30,7 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     const std::int64_t now = clock_.nowSeconds();
     state_.clock.carry(now);
     state_.clock.resume(now);
-    const bool saved = store_.save(name, state_.turnedPictures[0], [this, fullScreen](QIODevice& device) {
+    const bool saved = store_.save(name, state_.picture, [this, fullScreen](QIODevice& device) {
         return writeSavedGameTo(device, state_, fullScreen);
     });
     if (!saved)
@@ -39,7 +39,7 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
 }
 
 bool SavedGameFlow::confirmLoading() {
-    if (!state_.flags.gameUnderWay())
+    if (!state_.gameUnderWay())
         return true;
     return messages_.messageBox(loadString(Str::LoadGameQuestion), MessageKind::Question,
                                 MessageButtons::YesNo) == MessageResult::Yes;

@@ -125,8 +125,8 @@ SavedGame savedGameSnapshot(const GameState& state, int fullScreen, std::int32_t
         const Element& e = p.element(i);
         SavedElement& s = g.elements[static_cast<std::size_t>(i)];
         s.orientation = e.orientation;
-        s.alone = e.alone;
-        s.fullyJoined = e.fullyJoined;
+        s.alone = e.alone() ? 1 : 0;
+        s.fullyJoined = e.fullyJoined(state.settings.threeD != 0) ? 1 : 0;
         s.joinedNeighbour = e.joinedNeighbour;
         s.edgeSign = e.edgeSign;
         s.edgeShift = e.edgeShift;

@@ -3,8 +3,6 @@
 #include "board/boardstate.h"
 #include "model/services.h"
 
-#include <QImage>
-
 namespace {
 
 // Sizes every element to the current bitmapSize and rebuilds its shapes for the current bevel.
@@ -23,9 +21,6 @@ void resizeElements(BoardState& state, ICursor& cursor) {
         Element& e = puzzle.element(i);
         e.cellRect.right = e.cellRect.left + g.bitmapSize;
         e.cellRect.bottom = e.cellRect.top + g.bitmapSize;
-        // The pixels come with the full redraw; until then the bitmap only has the right size.
-        e.bitmap = QImage(g.bitmapSize, g.bitmapSize, QImage::Format_RGB32);
-        e.bitmap.fill(state.settings.outlineColor.rgb());
         // The outer region carries the band; the join regions are chosen from it on redraw.
         state.shapes.buildShape(e);
     }

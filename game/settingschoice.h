@@ -29,10 +29,10 @@ struct SettingsChoice {
         bool redraw = false;
     };
 
-    // Writes the choice into the settings. A changed outline gives every element a bitmap of the
+    // Writes the choice into the settings. A changed outline gives every element a cell of the
     // new size and rebuilds its shape regions; cells keep their top-left corners, so body squares
-    // and with them every join stay exactly where they were. Bitmap pixels and board regions are
-    // left to the full redraw the outcome asks for.
+    // and with them every join stay exactly where they were. Board regions are left to the full
+    // redraw the outcome asks for.
     Outcome apply(BoardState& state, ICursor& cursor) const;
 
     friend bool operator==(const SettingsChoice&, const SettingsChoice&) = default;

@@ -2,27 +2,21 @@
 
 #include "model/edges.h"
 #include "model/element.h"
-#include "model/elementbitmap.h"
+#include "model/parallel.h"
 #include "model/puzzle.h"
 #include "model/shapebuilder.h"
 
-bool prepareElement(ElementContext& context, int homeIndex, int turn) {
+void prepareElement(ElementContext& context, int homeIndex, int turn) {
     Element& element = context.puzzle.element(homeIndex);
     turnEdgesBy(element.edgeSign, turn);
     turnEdgesBy(element.edgeShift, turn);
+    element.orientation = turnedOrientation(element.orientation, turn);
     context.shapes.buildShape(element);
     context.shapes.computeShapeBounds(element);
-    const bool painted =
-        paintElementBitmap(element, turn, context.puzzle, context.turnedPictures, context.outlineColor);
-    if (!painted)
-        element.orientation = turnedOrientation(element.orientation, turn); // it follows the edges
-    if (context.separateElement) {
+    if (context.separateElement)
         context.separateElement(homeIndex);
-    } else {
-        element.alone = 1;
-        element.fullyJoined = 0;
-    }
-    return painted;
+    else
+        element.joinedNeighbour = {-1, -1, -1, -1};
 }
 
 int joinedSides(const Element& element) {
@@ -47,4 +41,36 @@ void placeBoardRegion(Puzzle& puzzle, ShapeBuilder& shapes, int homeIndex) {
     const Element& element = puzzle.element(homeIndex);
     puzzle.boardRegions[homeIndex] =
         joinStateRegion(element, shapes).translated(element.cellRect.left, element.cellRect.top);
+}
+
+void buildElements(Puzzle& puzzle, ShapeBuilder& shapes, const std::function<void(int)>& progress) {
+    // Every shape the elements need exists before they are shaped side by side: from then on the
+    // builder is only read.
+    shapes.prepare(puzzle.elementGrid);
+    // Bodies are written directly below, side by side: the index of places is built anew later.
+    puzzle.placesChanged();
+    const auto build = [&](int i) {
+        Element& e = puzzle.element(i);
+        shapes.buildShape(e);
+        shapes.computeShapeBounds(e);
+        puzzle.bodyRects[i] = puzzle.bodyRectFor(e.cellRect);
+        placeBoardRegion(puzzle, shapes, i);
+    };
+    // A second thread pays only for many elements; a few are built in order, one step each.
+    constexpr int parallelFrom = 1024;
+    if (puzzle.count() < parallelFrom) {
+        for (int i = 0; i < puzzle.count(); ++i) {
+            if (progress)
+                progress(i);
+            build(i);
+        }
+        return;
+    }
+    parallelFor(
+        puzzle.count(), 256,
+        [&](int begin, int end, int) {
+            for (int i = begin; i < end; ++i)
+                build(i);
+        },
+        progress);
 }

@@ -1,33 +1,28 @@
 #pragma once
 
-#include <QColor>
-#include <QImage>
 #include <QRegion>
 
-#include <array>
 #include <functional>
 
+class IProgress;
 struct Element;
 class Puzzle;
 class ShapeBuilder;
 
-// What turning, shaping and painting an element read besides the element: the puzzle (rows,
-// columns, geometry, board regions), a shape builder set up for the puzzle's geometry, the
-// picture in its four orientations and the outline colour.
+// What turning and shaping an element read besides the element: the puzzle (rows, columns,
+// geometry, board regions) and a shape builder set up for the puzzle's geometry.
 struct ElementContext {
     Puzzle& puzzle;
     ShapeBuilder& shapes;
-    const std::array<QImage, 4>& turnedPictures;
-    QColor outlineColor;
     // The joining code's separation. While it is empty (generation, where nothing is joined
-    // yet) an element is only marked alone.
+    // yet) the element's joins are only dropped.
     std::function<void(int homeIndex)> separateElement;
 };
 
-// Turns the element by turn (-1, 0, +1 or 2), rebuilds its shape and bounds, repaints its
-// bitmap and separates it from any block. Returns whether the bitmap was painted; when it was
-// not, the orientation still follows the edges so that shape and orientation never disagree.
-bool prepareElement(ElementContext& context, int homeIndex, int turn);
+// Turns the element by turn (-1, 0, +1 or 2): its edges and its orientation (which always
+// follow each other), its shape and bounds; and separates it from any block. Nothing is
+// painted: the element is drawn from the picture as it now lies whenever it is shown.
+void prepareElement(ElementContext& context, int homeIndex, int turn);
 
 // The element's joined sides as a SideMask: one digit per side whose joinedNeighbour is set.
 int joinedSides(const Element& element);
@@ -40,3 +35,9 @@ QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes);
 // Rebuilds boardRegions[homeIndex] from the element's shape and joined sides (joinStateRegion)
 // at its cell position. It reads the join state and changes nothing else.
 void placeBoardRegion(Puzzle& puzzle, ShapeBuilder& shapes, int homeIndex);
+
+// Gives every element of the puzzle, whose records (places, edges, turns, joins) are filled,
+// its shape, its shape bounds and its board region: what creating a game and loading one both
+// do. The distinct shapes are made first, then the elements are shaped on every core.
+// `progress` (may be null) learns how many elements are done, on the calling thread.
+void buildElements(Puzzle& puzzle, ShapeBuilder& shapes, const std::function<void(int done)>& progress = {});

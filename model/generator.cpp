@@ -25,8 +25,7 @@ std::int64_t boardReach(int bitmapSize, int rows, int columns) {
 }
 
 void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes,
-                         Settings& settings, const std::array<QImage, 4>& turnedPictures,
-                         IProgress* progress) {
+                         Settings& settings, IProgress* progress) {
     const CutParameters& cut = request.cut;
     if (cut.forcesExactAssembly())
         settings.exactAssembly = 1;
@@ -51,24 +50,27 @@ void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, Shape
         Geometry::compute(request.elementSize, cut.mosaic, cut.irregularBase, settings.outlineThickness);
     shapes.setOptions(ShapeOptions{puzzle.geometry, cut.mosaic != 0, settings.threeD != 0});
 
-    const bool showProgress = progress && n >= progressThreshold;
-    if (showProgress)
-        progress->begin(0, n, progressStep(n));
-    ElementContext context{puzzle, shapes, turnedPictures, settings.outlineColor, {}};
+    // The records first: edges turned by the element's random turn, and its square of the
+    // scatter grid. Everything made from them is built as a loaded game's elements are.
     const int size = puzzle.geometry.bitmapSize;
     for (int i = 0; i < n; ++i) {
-        if (showProgress)
-            progress->setPosition(i);
         Element& e = puzzle.element(i);
         e.edgeSign = edges.signs[i];
         e.edgeShift = edges.shifts[i];
+        turnEdgesBy(e.edgeSign, turns[i]);
+        turnEdgesBy(e.edgeShift, turns[i]);
+        e.orientation = turnedOrientation(0, turns[i]);
         const int p = scatter[i];
         const int left = (p % columns) * size, top = (p / columns) * size;
         e.cellRect = {left, top, left + size, top + size};
-        prepareElement(context, i, turns[i]);
-        puzzle.setBodyRect(i, puzzle.bodyRectFor(e.cellRect));
-        placeBoardRegion(puzzle, shapes, i);
     }
+    const bool showProgress = progress && n >= progressThreshold;
+    if (showProgress)
+        progress->begin(0, n, progressStep(n));
+    buildElements(puzzle, shapes, [&](int done) {
+        if (showProgress)
+            progress->setPosition(done);
+    });
     if (showProgress)
         progress->end();
 }

@@ -2,10 +2,8 @@
 
 #include "model/cutparameters.h"
 
-#include <QColor>
-#include <QImage>
+#include <QSize>
 
-#include <array>
 #include <functional>
 
 class IClock;
@@ -35,15 +33,15 @@ constexpr int progressThreshold = 19;
 // Step of the progress strip: N / 19 truncated, at least 1.
 int progressStep(int count);
 
-// Builds every element of a new puzzle: random edges, turns and scatter places, shapes,
-// bitmaps and board regions. Forces exact assembly for square mosaic elements. The board
-// itself (size, bitmap, drawing) is the caller's.
+// Builds every element of a new puzzle: random edges, turns and scatter places, then shapes and
+// board regions as loading a game builds them. Forces exact assembly for square mosaic
+// elements. Nothing is painted: the board's size and drawing are the caller's.
 class Generator {
 public:
     Generator(IRandom& random, const IClock& clock) : random_(random), clock_(clock) {}
 
     void generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes, Settings& settings,
-                  const std::array<QImage, 4>& turnedPictures, IProgress* progress);
+                  IProgress* progress);
 
 private:
     IRandom& random_;

@@ -1,6 +1,7 @@
 #include "model/shapebuilder.h"
 
 #include "model/element.h"
+#include "model/parallel.h"
 
 #include <QRect>
 
@@ -277,4 +278,50 @@ QRegion ShapeBuilder::trimmedOuterRegion(const EdgeRecord& sign, const EdgeRecor
     if (it == trimmed_.end())
         it = trimmed_.emplace(trimmedKey, makeTrimmed(shapeFor(sign, shift), sideMask)).first;
     return it->second;
+}
+
+void ShapeBuilder::prepare(const std::vector<Element>& elements) {
+    // The distinct profiles and trimmed outlines missing, each once.
+    std::vector<std::uint32_t> missing, missingTrimmed;
+    std::vector<std::pair<EdgeRecord, EdgeRecord>> profiles, trimmedProfiles;
+    std::vector<int> trimmedMasks;
+    std::unordered_map<std::uint32_t, char> seen;
+    for (const Element& e : elements) {
+        const std::uint32_t key = profileKey(e.edgeSign, e.edgeShift);
+        if (key == NoKey)
+            continue; // never cached: made anew each time, without touching the builder
+        if (!shapes_.count(key) && seen.emplace(key, 0).second) {
+            missing.push_back(key);
+            profiles.emplace_back(e.edgeSign, e.edgeShift);
+        }
+        int mask = 0;
+        for (int side = 0; side < 4; ++side)
+            if (e.joinedNeighbour[side] >= 0)
+                mask |= SideMask::of(side);
+        if (!options_.threeD || mask == 0 || mask == SideMask::All)
+            continue;
+        const std::uint32_t trimmedKey = key | static_cast<std::uint32_t>(maskBits(mask)) << 16;
+        if (!trimmed_.count(trimmedKey) && seen.emplace(trimmedKey, 1).second) {
+            missingTrimmed.push_back(trimmedKey);
+            trimmedProfiles.emplace_back(e.edgeSign, e.edgeShift);
+            trimmedMasks.push_back(mask);
+        }
+    }
+    quarter(0); // the quarters are made once, here, not by two threads at once
+    std::vector<Shape> made(missing.size());
+    parallelFor(static_cast<int>(missing.size()), 4, [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k)
+            made[k] = makeShape(profiles[k].first, profiles[k].second);
+    });
+    for (std::size_t k = 0; k < missing.size(); ++k)
+        shapes_.emplace(missing[k], std::move(made[k]));
+    std::vector<QRegion> trims(missingTrimmed.size());
+    parallelFor(static_cast<int>(missingTrimmed.size()), 4, [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k) {
+            const auto found = shapes_.find(missingTrimmed[k] & 0xFFFFu);
+            trims[k] = makeTrimmed(found->second, trimmedMasks[k]);
+        }
+    });
+    for (std::size_t k = 0; k < missingTrimmed.size(); ++k)
+        trimmed_.emplace(missingTrimmed[k], std::move(trims[k]));
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 struct Element;
 
@@ -71,6 +72,11 @@ public:
 
     // The outer region with the outline band left out on the masked sides (1 to 3 sides).
     QRegion trimmedOuterRegion(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift, int sideMask);
+
+    // Makes, on every core, each shape and trimmed outline these elements need for their edges
+    // and joined sides that is not made yet. Afterwards buildShape and trimmedOuterRegion only
+    // read the builder for these elements, so they may run for several elements at once.
+    void prepare(const std::vector<Element>& elements);
 
     // The pieces the shapes are made of, for callers that draw or test them.
     // 20 points of an ordinary element (five per side from the top clockwise), 8 of a mosaic one.

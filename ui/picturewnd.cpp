@@ -83,24 +83,8 @@ void CPictureWnd::fitToPicture() {
     update();
 }
 
-void CPictureWnd::setBusyCursor(const QCursor* cursor) {
-    busy_ = cursor != nullptr;
-    if (busy_) {
-        busyCursor_ = *cursor;
-        setCursor(busyCursor_);
-    } else {
-        unsetCursor();
-    }
-    if (grip_) {
-        if (busy_)
-            grip_->setCursor(busyCursor_);
-        else
-            grip_->setCursor(Qt::SizeFDiagCursor);
-    }
-}
-
 const QImage& CPictureWnd::scaledPicture() {
-    return cache_.scaled(state_.turnedPictures[0], clientRect().size());
+    return cache_.scaled(state_.picture, clientRect().size());
 }
 
 void CPictureWnd::paintPictureUnder(QPainter& painter, const QRect& area) {
@@ -159,8 +143,6 @@ void CPictureWnd::showEvent(QShowEvent* event) {
         grip_ = new CSizeGrip(this);
         grip_->setObjectName(QStringLiteral("sizeGrip"));
         grip_->setProperty("controlId", gripId);
-        if (busy_)
-            grip_->setCursor(busyCursor_);
         placeGrip();
         grip_->show();
     }
@@ -229,8 +211,6 @@ void CPictureWnd::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CPictureWnd::showHoverCursor(QPoint pos) {
-    if (busy_)
-        return;
     const Qt::CursorShape shape = cursorFor(PreviewLayout::edgesAt(pos, size(), border, cornerReach));
     if (cursor().shape() != shape)
         setCursor(shape);

@@ -44,9 +44,6 @@ public:
 
     // How the focus goes back to the main window.
     void setFocusReturn(std::function<void()> giveBack) { focusReturn_ = std::move(giveBack); }
-    // While the picture turns, the main window's busy cursor shows over this window too; nullptr
-    // ends it.
-    void setBusyCursor(const QCursor* cursor);
 
     // The area the picture is stretched over: the window inside its sizing border.
     QRect clientRect() const;
@@ -88,7 +85,5 @@ private:
     QRect startGeometry_;
     std::function<void()> focusReturn_;
     std::function<void(const QRect&)> playerMoved_;
-    bool busy_ = false;
-    QCursor busyCursor_;
     PreviewImageCache cache_;
 };

@@ -22,6 +22,15 @@ BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), stat
     edgeTimer_.setSingleShot(true);
     edgeTimer_.setInterval(0);
     connect(&edgeTimer_, &QTimer::timeout, this, &BoardView::repeatEdgeScroll);
+    prefetchTimer_.setSingleShot(true);
+    prefetchTimer_.setInterval(0);
+    connect(&prefetchTimer_, &QTimer::timeout, this, &BoardView::prefetch);
+}
+
+void BoardView::prefetch() {
+    const int next = renderer_ ? renderer_->prefetch() : -1;
+    if (next >= 0)
+        prefetchTimer_.start(next);
 }
 
 void BoardView::attach(BoardRenderer* renderer, Interaction* interaction) {
@@ -40,18 +49,18 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 
 void BoardView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    if (renderer_) {
-        renderer_->paint(painter, event->region());
+    if (!renderer_) {
+        painter.fillRect(event->rect(), Qt::black);
         return;
     }
-    const Board& board = state_.board;
-    const QRect visible = event->rect();
-    painter.drawImage(visible, board.boardBitmap, visible.translated(board.scrollX, board.scrollY));
+    renderer_->paint(painter, event->region());
+    // What lies around the view is drawn next, while the player looks.
+    prefetchTimer_.start(0);
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
     stopEdgeRepeat();
-    if (!interaction_ || pickingBlocked_)
+    if (!interaction_)
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
@@ -80,7 +89,7 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
 void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
     // Replaces the second press, as on the platform the game was made for; nothing is picked.
     stopEdgeRepeat();
-    if (!interaction_ || pickingBlocked_)
+    if (!interaction_)
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)

@@ -16,9 +16,6 @@ public:
     explicit BoardView(BoardState& state, QWidget* parent = nullptr);
 
     void attach(BoardRenderer* renderer, Interaction* interaction);
-    // While the picture turns nothing may be picked or turned: a loaded game is not shown yet,
-    // and the turned pictures its elements are painted from are still being made.
-    void setPickingBlocked(bool blocked) { pickingBlocked_ = blocked; }
     // Edge scrolling goes on by itself, one step per turn of the event loop.
     bool edgeScrolling() const { return edgeTimer_.isActive(); }
     // The key the game reads from a key event, whatever the keyboard layout; under X11 the Z key
@@ -41,6 +38,7 @@ private:
     // arrives. A zero-interval timer runs once per turn of the event loop, after pending input
     // has been handled, so the repetition neither recurses nor holds input back.
     void startEdgeRepeat(int word);
+    void prefetch();
     void stopEdgeRepeat();
     void repeatEdgeScroll();
 
@@ -50,5 +48,6 @@ private:
     QTimer edgeTimer_;
     int edgeWord_ = 0;
     bool filtering_ = false;
-    bool pickingBlocked_ = false;
+    // Draws the table around the view while nothing else waits, one tile a turn of the loop.
+    QTimer prefetchTimer_;
 };

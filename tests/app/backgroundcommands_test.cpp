@@ -13,11 +13,13 @@
 namespace {
 
 // The board shows the texture laid from the board's own origin, wherever the view is scrolled.
-void expectTextureAnchoredAtOrigin(const GameState& s, const QImage& texture) {
+void expectTextureAnchoredAtOrigin(CMainFrame& frame, const QImage& texture) {
+    const GameState& s = frame.state();
     const QImage tile = texture.convertToFormat(QImage::Format_RGB32);
+    const QImage board = frame.renderer().boardImage(s.board.rect());
     for (int y = 0; y < s.board.boardHeight; y += 37)
         for (int x = 0; x < s.board.boardWidth; x += 41)
-            ASSERT_EQ(s.board.boardBitmap.pixel(x, y), tile.pixel(x % 160, y % 120)) << x << "," << y;
+            ASSERT_EQ(board.pixel(x, y), tile.pixel(x % 160, y % 120)) << x << "," << y;
 }
 
 int countColour(const QImage& image, const QColor& colour) {
@@ -35,15 +37,15 @@ TEST(BackgroundCommandsTest, ATextureRepaintsTheBoardFromItsOriginAndSetsTheCloc
     EXPECT_EQ(s.background.textColor, QColor(0, 0, 0)); // black on limestone at the start
     const std::pair<int, int> commands[] = {{32810, 227}, {32817, 233}, {32812, 192}};
     for (const auto& [command, bitmap] : commands) {
-        s.board.boardBitmap.fill(Qt::red);
+        frame.renderer().boardImage(s.board.rect()); // what is shown now is kept for the view
         ASSERT_TRUE(frame.runCommand(command));
         EXPECT_EQ(s.background.backgroundBitmapId, bitmap);
-        expectTextureAnchoredAtOrigin(s, loadBitmapResource(bitmap));
+        expectTextureAnchoredAtOrigin(frame, loadBitmapResource(bitmap));
     }
     // Choosing the texture already shown still repaints the whole board.
-    s.board.boardBitmap.fill(Qt::red);
+    frame.renderer().boardImage(s.board.rect());
     frame.runCommand(32812);
-    expectTextureAnchoredAtOrigin(s, loadBitmapResource(192));
+    expectTextureAnchoredAtOrigin(frame, loadBitmapResource(192));
     EXPECT_FALSE(fakes.sound.played.contains(QStringLiteral("wave:259")));
 
     frame.runCommand(32816);
@@ -81,7 +83,7 @@ TEST(BackgroundCommandsTest, SolidColourThroughTheChooserWithSharedCustomColours
     EXPECT_EQ(s.background.bitmapBackground, 0);
     EXPECT_EQ(s.background.backgroundColor, QColor(128, 128, 128));
     EXPECT_EQ(s.background.textColor, QColor(0, 0, 0));
-    EXPECT_EQ(QColor(s.board.boardBitmap.pixel(700, 500)), QColor(128, 128, 128));
+    EXPECT_EQ(QColor(frame.renderer().boardImage(s.board.rect()).pixel(700, 500)), QColor(128, 128, 128));
     EXPECT_EQ(QColor(ClockWindow::face(s, QSize(80, 20)).pixel(40, 1)), QColor(0, 0, 0)); // inner sunken edge
 
     // Cancel changes nothing; a texture keeps the colour for the next time.

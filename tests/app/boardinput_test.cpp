@@ -1,4 +1,5 @@
 #include "framegame.h"
+#include "board/referencetable.h"
 #include "board/widgets/hinttipdialog.h"
 
 #include <QApplication>
@@ -31,7 +32,9 @@ TEST(BoardInputTest, APressMoveAndReleaseOnTheWindowDragAnElement) {
     const QImage shown = g.view()->grab().toImage();
     const QPoint c = g.grabPoint(4);
     const Element& e = g.puzzle().element(4);
-    EXPECT_EQ(shown.pixel(c), e.bitmap.pixel(c - QPoint(e.cellRect.left, e.cellRect.top)));
+    const QImage bitmap =
+        referenceBitmap(e, g.puzzle(), referenceTurns(g.state().picture), g.state().settings.outlineColor);
+    EXPECT_EQ(shown.pixel(c), bitmap.pixel(c - QPoint(e.cellRect.left, e.cellRect.top)));
 }
 
 TEST(BoardInputTest, BothButtonsTogetherMoveTheBlock) {

@@ -11,7 +11,7 @@ namespace {
 
 void preparePicture(CMainFrame& frame, int rows, int columns, int size, bool rotate) {
     GameState& s = frame.state();
-    s.turnedPictures[0] = coordinatePicture(columns * size, rows * size);
+    s.picture = coordinatePicture(columns * size, rows * size);
     s.cut.rotateElements = rotate;
     s.cutRows = rows;
     s.cutColumns = columns;
@@ -20,19 +20,15 @@ void preparePicture(CMainFrame& frame, int rows, int columns, int size, bool rot
     s.flags.cutDone = 1;
 }
 
-TEST(CreationTest, EnterTurnsThePictureOnAWorkerThenGenerates) {
+TEST(CreationTest, EnterGeneratesTurnedElementsAtOnceFromThePictureAsCut) {
     FakeServices fakes;
     CMainFrame frame(fakes.services());
     preparePicture(frame, 4, 5, 32, true);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-    frame.creation().waitForWorker();
     const GameState& s = frame.state();
-    EXPECT_FALSE(frame.creation().turningBusy());
-    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_TRUE(s.hasElements());
     EXPECT_EQ(s.puzzle.count(), 20);
-    for (int k = 1; k < 4; ++k)
-        EXPECT_FALSE(s.turnedPictures[k].isNull());
-    EXPECT_EQ(s.turnedPictures[1].size(), QSize(128, 160));
+    EXPECT_EQ(s.picture.size(), QSize(160, 128)); // kept once, as cut
     EXPECT_TRUE(frame.clockTimer().isActive());
     EXPECT_EQ(frame.clockTimer().interval(), 1000);
     EXPECT_TRUE(frame.isEnabled()); // the progress dialog gave the window back
@@ -43,7 +39,6 @@ TEST(CreationTest, WithoutTurningNothingWaitsAndAllStandUpright) {
     CMainFrame frame(fakes.services());
     preparePicture(frame, 2, 3, 32, false);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-    EXPECT_FALSE(frame.creation().turningBusy());
     ASSERT_EQ(frame.state().puzzle.count(), 6);
     for (const Element& e : frame.state().puzzle.elementGrid)
         EXPECT_EQ(e.orientation, 0);

@@ -42,7 +42,7 @@ struct FrameGame {
         frame.creation().setRandom(std::make_unique<StandardRandom>());
         frame.records().setFolder(recordsFolder.path());
         GameState& s = frame.state();
-        s.turnedPictures[0] = coordinatePicture(o.columns * o.size, o.rows * o.size);
+        s.picture = coordinatePicture(o.columns * o.size, o.rows * o.size);
         s.cut.rotateElements = o.rotate;
         s.cut.mosaic = o.mosaic;
         s.cut.irregularBase = o.squareBase ? 0 : 1;
@@ -57,7 +57,6 @@ struct FrameGame {
         frame.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
         EXPECT_TRUE(frame.runCommand(Cmd::CreateElements));
-        frame.creation().waitForWorker();
         QCoreApplication::processEvents();
     }
 

@@ -50,8 +50,8 @@ TEST(FullScreenTest, F10OffersToHideThePictureWhileItIsShown) {
     CMainFrame frame(fakes.services());
     frame.show();
     GameState& s = frame.state();
-    s.turnedPictures[0] = QImage(320, 240, QImage::Format_RGB32);
-    s.turnedPictures[0].fill(Qt::darkCyan);
+    s.picture = QImage(320, 240, QImage::Format_RGB32);
+    s.picture.fill(Qt::darkCyan);
     s.pictureWidth = 320;
     s.pictureHeight = 240;
     s.flags.pictureLoaded = 1;
@@ -149,7 +149,7 @@ TEST(DisplayChangeFrameTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsHome)
     options.columns = 3;
     FrameGame game(options);
     GameState& s = game.state();
-    ASSERT_EQ(s.flags.elementsExist, 1);
+    ASSERT_TRUE(s.hasElements());
     const int width = s.board.boardWidth, height = s.board.boardHeight;
     s.board.scrollX = s.board.maxScrollX;
     s.board.scrollY = s.board.maxScrollY;
@@ -165,7 +165,7 @@ TEST(DisplayChangeFrameTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsHome)
     const Rect& body = s.puzzle.bodyRects[0];
     const QPoint middle((body.left + body.right) / 2, (body.top + body.bottom) / 2);
     const QRgb backgroundPixel = s.background.texture.pixel(middle.x() % 160, middle.y() % 120);
-    EXPECT_NE(s.board.boardBitmap.pixel(middle), backgroundPixel);
+    EXPECT_NE(game.frame.renderer().boardImage(s.board.rect()).pixel(middle), backgroundPixel);
     EXPECT_TRUE(game.fakes.messages.shown.isEmpty());
 }
 
@@ -200,7 +200,7 @@ TEST(DisplayChangeFrameTest, DecliningTheDepthQuestionEndsWithoutTheExitQuestion
     CMainFrame frame(fakes.services());
     frame.show();
     frame.state().flags.pictureLoaded = 1;
-    frame.state().flags.elementsExist = 1;
+    frame.state().puzzle.create(1, 1);
     fakes.messages.standardAnswer = false;
     frame.displayChange(1024, 768, 4);
     frame.fullScreenMode().activated();

@@ -108,7 +108,7 @@ TEST(MainFrameTest, ClosingAsksOnlyWhileAGameIsUnderWay) {
     {
         CMainFrame frame(fakes.services());
         frame.show();
-        frame.state().flags.elementsExist = 1;
+        frame.state().puzzle.create(1, 1);
         frame.state().flags.gameCompleted = 1;
         EXPECT_TRUE(frame.close());
         EXPECT_TRUE(fakes.messages.shown.isEmpty());
@@ -116,7 +116,7 @@ TEST(MainFrameTest, ClosingAsksOnlyWhileAGameIsUnderWay) {
     {
         CMainFrame frame(fakes.services());
         frame.show();
-        frame.state().flags.elementsExist = 1;
+        frame.state().puzzle.create(1, 1);
         fakes.messages.answers = {MessageResult::No, MessageResult::Cancel, MessageResult::Yes};
         EXPECT_FALSE(frame.close());
         EXPECT_FALSE(frame.close());

@@ -69,8 +69,8 @@ protected:
     // A game on the board, made from a loaded and cut picture.
     void gameUnderWay() {
         GameState& s = frame.state();
-        s.turnedPictures[0] = QImage(128, 64, QImage::Format_RGB32);
-        s.turnedPictures[0].fill(Qt::darkGreen);
+        s.picture = QImage(128, 64, QImage::Format_RGB32);
+        s.picture.fill(Qt::darkGreen);
         s.pictureWidth = 128;
         s.pictureHeight = 64;
         s.cut.rotateElements = 0;
@@ -80,7 +80,7 @@ protected:
         s.flags.pictureLoaded = 1;
         s.flags.cutDone = 1;
         ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-        ASSERT_EQ(s.flags.elementsExist, 1);
+        ASSERT_TRUE(s.hasElements());
         dialogsRun.clear();
     }
     QString message32824(const QString& path) const {
@@ -99,13 +99,13 @@ TEST_F(PictureCommandsTest, LoadingAPictureSetsTheFlagsAndTheSize) {
     EXPECT_EQ(s.flags.cutDone, 0);
     EXPECT_EQ(s.pictureWidth, 320);
     EXPECT_EQ(s.pictureHeight, 200);
-    EXPECT_EQ(s.turnedPictures[0].size(), QSize(320, 200));
+    EXPECT_EQ(s.picture.size(), QSize(320, 200));
     EXPECT_EQ(fakes.cursor.waitDepth, 0);
 }
 
 TEST_F(PictureCommandsTest, AnsweringNoChangesNothing) {
     gameUnderWay();
-    const QImage before = frame.state().turnedPictures[0];
+    const QImage before = frame.state().picture;
     fakes.messages.answers = {MessageResult::No};
     choose(bitmap("other.bmp", 50, 50));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
@@ -115,10 +115,10 @@ TEST_F(PictureCommandsTest, AnsweringNoChangesNothing) {
     EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_TRUE(dialogsRun.isEmpty());
     const GameState& s = frame.state();
-    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_TRUE(s.hasElements());
     EXPECT_EQ(s.puzzle.count(), 8);
     EXPECT_EQ(s.flags.pictureLoaded, 1);
-    EXPECT_EQ(s.turnedPictures[0], before);
+    EXPECT_EQ(s.picture, before);
     EXPECT_EQ(s.pictureWidth, 128);
 }
 
@@ -128,7 +128,7 @@ TEST_F(PictureCommandsTest, AFinishedGameIsReplacedWithoutAsking) {
     choose(bitmap("next.bmp", 60, 40));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
     EXPECT_TRUE(fakes.messages.shown.isEmpty());
-    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_FALSE(frame.state().hasElements());
     EXPECT_EQ(frame.state().pictureWidth, 60);
 }
 
@@ -140,15 +140,15 @@ TEST_F(PictureCommandsTest, AGameUnderWayStaysUntilTheNewPictureIsRead) {
     fakes.clock.advance(75);
     frame.gameFlow().clockTick();
     const QString clockBefore = s.clockText;
-    const QImage picture = s.turnedPictures[0];
+    const QImage picture = s.picture;
     const std::int64_t start = s.clock.clockStart;
     ASSERT_TRUE(frame.clockTimer().isActive());
     const auto unchanged = [&](const char* what) {
-        EXPECT_EQ(s.flags.elementsExist, 1) << what;
+        EXPECT_TRUE(s.hasElements()) << what;
         EXPECT_EQ(s.flags.pictureLoaded, 1) << what;
         EXPECT_EQ(s.flags.cutDone, 1) << what;
         EXPECT_EQ(s.puzzle.count(), 8) << what;
-        EXPECT_EQ(s.turnedPictures[0], picture) << what;
+        EXPECT_EQ(s.picture, picture) << what;
         EXPECT_EQ(s.clock.clockStart, start) << what;
         EXPECT_TRUE(frame.clockTimer().isActive()) << what;
         EXPECT_EQ(s.clockText, clockBefore) << what;
@@ -182,7 +182,7 @@ TEST_F(PictureCommandsTest, AGameUnderWayStaysUntilTheNewPictureIsRead) {
     fakes.messages.answers = {MessageResult::Yes};
     choose(bitmap("next.bmp", 60, 40));
     ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
-    EXPECT_EQ(s.flags.elementsExist, 0);
+    EXPECT_FALSE(s.hasElements());
     EXPECT_EQ(s.pictureWidth, 60);
     EXPECT_EQ(s.flags.cutDone, 0);
     EXPECT_FALSE(frame.clockTimer().isActive());
@@ -205,7 +205,7 @@ TEST_F(PictureCommandsTest, TheCutGivesUpAGameUnderWayOnlyOnOk) {
     fakes.messages.answers = {MessageResult::Yes};
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     EXPECT_EQ(dialogsRun, QStringList({"CCutDialog"}));
-    EXPECT_EQ(frame.state().flags.elementsExist, 1);
+    EXPECT_TRUE(frame.state().hasElements());
     EXPECT_EQ(frame.state().puzzle.count(), 8);
 
     onCutDialog = [](CCutDialog& d) {
@@ -214,7 +214,7 @@ TEST_F(PictureCommandsTest, TheCutGivesUpAGameUnderWayOnlyOnOk) {
     };
     fakes.messages.answers = {MessageResult::Yes};
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
-    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_FALSE(frame.state().hasElements());
     EXPECT_EQ(frame.state().flags.cutDone, 1);
 }
 
@@ -236,7 +236,7 @@ TEST_F(PictureCommandsTest, BadFilesGiveTheMessageWithTheirPathAndNothingElse) {
     for (const QString& path : paths) {
         fakes.messages.shown.clear();
         frame.state().flags.pictureLoaded = 1;
-        frame.state().turnedPictures[0] = good;
+        frame.state().picture = good;
         choose(path);
         ASSERT_TRUE(frame.runCommand(Cmd::LoadPicture));
         ASSERT_EQ(fakes.messages.shown.size(), 1) << path.toStdString();
@@ -246,7 +246,7 @@ TEST_F(PictureCommandsTest, BadFilesGiveTheMessageWithTheirPathAndNothingElse) {
         EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::Ok);
         // As after the discard: no picture.
         EXPECT_EQ(frame.state().flags.pictureLoaded, 0);
-        EXPECT_TRUE(frame.state().turnedPictures[0].isNull());
+        EXPECT_TRUE(frame.state().picture.isNull());
         EXPECT_EQ(fakes.cursor.waitDepth, 0);
     }
 }
@@ -265,7 +265,7 @@ TEST_F(PictureCommandsTest, ConfirmingTheCutScalesThePictureAndKeepsTheChoice) {
     EXPECT_EQ(s.flags.cutDone, 1);
     EXPECT_EQ(s.pictureWidth, 640);
     EXPECT_EQ(s.pictureHeight, 512);
-    EXPECT_EQ(s.turnedPictures[0].size(), QSize(640, 512));
+    EXPECT_EQ(s.picture.size(), QSize(640, 512));
     EXPECT_EQ(s.cutColumns, 10);
     EXPECT_EQ(s.cutRows, 8);
     EXPECT_EQ(s.cutElementSize, 64);
@@ -318,7 +318,7 @@ TEST_F(PictureCommandsTest, TheCutDiscardsTheGameOnlyWhenAllowed) {
     fakes.messages.answers = {MessageResult::No};
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     EXPECT_TRUE(dialogsRun.isEmpty());
-    EXPECT_EQ(frame.state().flags.elementsExist, 1);
+    EXPECT_TRUE(frame.state().hasElements());
 
     // A finished game goes without a question; the picture stays, and cancelling the dialog
     // does not bring the game back.
@@ -327,9 +327,9 @@ TEST_F(PictureCommandsTest, TheCutDiscardsTheGameOnlyWhenAllowed) {
     ASSERT_TRUE(frame.runCommand(Cmd::CutPicture));
     EXPECT_TRUE(fakes.messages.shown.isEmpty());
     EXPECT_EQ(dialogsRun, QStringList({"CCutDialog"}));
-    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_FALSE(frame.state().hasElements());
     EXPECT_EQ(frame.state().flags.pictureLoaded, 1);
-    EXPECT_FALSE(frame.state().turnedPictures[0].isNull());
+    EXPECT_FALSE(frame.state().picture.isNull());
 }
 
 TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
@@ -353,7 +353,7 @@ TEST_F(PictureCommandsTest, ACutTooLargeForAPictureIsRefusedAndChangesNothing) {
     EXPECT_EQ(fakes.messages.shown[0].text, loadString(32829));
     EXPECT_EQ(frame.state().flags.cutDone, 0);
     EXPECT_EQ(frame.state().pictureWidth, 100);
-    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100));
+    EXPECT_EQ(frame.state().picture.size(), QSize(100, 100));
     EXPECT_EQ(fakes.cursor.waitDepth, 0);
 }
 
@@ -386,7 +386,7 @@ TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog
     EXPECT_EQ(fakes.messages.shown[0].kind, MessageKind::Warning);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(frame.state().flags.cutDone, 0);
-    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(100, 100)) << "nothing was stretched";
+    EXPECT_EQ(frame.state().picture.size(), QSize(100, 100)) << "nothing was stretched";
 
     fakes.messages.shown.clear();
     columns = 300;
@@ -394,7 +394,7 @@ TEST_F(PictureCommandsTest, ACutOfMoreElementsThanASaveHoldsIsRefusedInTheDialog
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_EQ(frame.state().flags.cutDone, 1);
     EXPECT_EQ(frame.state().cutRows * frame.state().cutColumns, 60000);
-    EXPECT_EQ(frame.state().turnedPictures[0].size(), QSize(4800, 3200));
+    EXPECT_EQ(frame.state().picture.size(), QSize(4800, 3200));
 }
 
 TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {
@@ -408,7 +408,7 @@ TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {
     EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog", "CCutDialog"}));
     const GameState& s = frame.state();
     EXPECT_EQ(s.flags.cutDone, 1);
-    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_TRUE(s.hasElements());
     EXPECT_EQ(s.puzzle.count(), 4 * 2);
 
     // A cancelled cut creates nothing.
@@ -417,7 +417,7 @@ TEST_F(PictureCommandsTest, NewGameRunsLoadCutAndCreateInTurn) {
     onCutDialog = [](CCutDialog&) { return int(QDialog::Rejected); };
     ASSERT_TRUE(frame.runCommand(Cmd::NewGame));
     EXPECT_EQ(dialogsRun, QStringList({"CMyFileDialog", "CCutDialog"}));
-    EXPECT_EQ(frame.state().flags.elementsExist, 0);
+    EXPECT_FALSE(frame.state().hasElements());
     EXPECT_EQ(frame.state().flags.cutDone, 0);
 }
 

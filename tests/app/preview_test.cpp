@@ -48,7 +48,7 @@ protected:
     CPictureWnd& wnd() { return *frame.pictureWnd(); }
     void havePicture(int w, int h) {
         GameState& s = frame.state();
-        s.turnedPictures[0] = quarters(w, h);
+        s.picture = quarters(w, h);
         s.pictureWidth = w;
         s.pictureHeight = h;
         s.flags.pictureLoaded = 1;
@@ -205,7 +205,7 @@ TEST_F(PreviewTest, PaintsThePictureStretchedInsideTheBorder) {
     wnd().repaint();
     EXPECT_EQ(wnd().imageCache().scalings(), scalings);
     // A new picture (as after the cut) is painted at once.
-    frame.state().turnedPictures[0].fill(QColor(10, 20, 30));
+    frame.state().picture.fill(QColor(10, 20, 30));
     EXPECT_EQ(wnd().grab().toImage().pixelColor(c.x() + 100, c.y() + 25), QColor(10, 20, 30));
 }
 
@@ -279,7 +279,7 @@ TEST_F(PreviewTest, ATinyPictureStillGetsAUsableWindowOnTheRightEdge) {
     EXPECT_EQ(wnd().geometry().x() + wnd().width(), client.x() + client.width());
 }
 
-TEST_F(PreviewTest, TheBusyCursorShowsOverItWhileThePictureTurns) {
+TEST_F(PreviewTest, CreatingTurnedElementsLeavesItsCursorsAlone) {
     havePicture(128, 64);
     GameState& s = frame.state();
     s.cut.rotateElements = 1;
@@ -289,14 +289,10 @@ TEST_F(PreviewTest, TheBusyCursorShowsOverItWhileThePictureTurns) {
     s.flags.cutDone = 1;
     frame.runCommand(Cmd::ShowPicture);
     ASSERT_TRUE(frame.runCommand(Cmd::CreateElements));
-    // The worker hands over through the event loop, so it is still busy here.
-    ASSERT_TRUE(frame.creation().turningBusy());
-    EXPECT_EQ(wnd().cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::BitmapCursor);
-    frame.creation().waitForWorker();
+    // Nothing is turned ahead, so there is no busy time to show.
     EXPECT_NE(wnd().cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(wnd().grip()->cursor().shape(), Qt::SizeFDiagCursor);
-    EXPECT_EQ(s.flags.elementsExist, 1);
+    EXPECT_TRUE(s.hasElements());
 }
 
 } // namespace

@@ -87,7 +87,7 @@ struct SavedGamesTest : ::testing::Test {
     }
     bool load(int row = 0) {
         loadRow = row;
-        const bool underWay = state().flags.gameUnderWay();
+        const bool underWay = state().gameUnderWay();
         const qsizetype before = fakes().messages.shown.size();
         const bool ran = frame().runCommand(Cmd::LoadGame);
         // With a game under way F3 asks first (answered Yes); what follows is the test's.
@@ -98,7 +98,6 @@ struct SavedGamesTest : ::testing::Test {
                 fakes().messages.shown.removeAt(before);
             }
         }
-        frame().creation().waitForWorker();
         QCoreApplication::processEvents();
         return ran;
     }
@@ -139,11 +138,11 @@ TEST_F(SavedGamesTest, LoadingRestoresTheSavedGameAndTheClockGoesOn) {
     EXPECT_EQ(state().background.bitmapBackground, 0);
     EXPECT_EQ(state().background.backgroundColor, QColor(0, 90, 0));
     EXPECT_TRUE(state().puzzle.blocks.isConsistent());
-    EXPECT_EQ(state().flags.elementsExist, 1);
+    EXPECT_TRUE(state().hasElements());
     EXPECT_EQ(state().flags.pictureLoaded, 1);
-    EXPECT_FALSE(state().turnedPictures[3].isNull()) << "the picture was turned again";
+    EXPECT_FALSE(state().picture.isNull());
     for (int i = 0; i < p.count(); ++i)
-        EXPECT_FALSE(p.element(i).bitmap.isNull());
+        EXPECT_FALSE(p.boardRegions[i].isEmpty()) << i;
     EXPECT_TRUE(frame().clockTimer().isActive());
     fakes().clock.advance(30);
     EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("00:02:10"));
@@ -156,7 +155,6 @@ TEST_F(SavedGamesTest, GameWithoutTurningStartsAtOnce) {
     state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(5, 0));
     frame().setModalRunner([this](QDialog& d) { return drive(d); });
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    EXPECT_FALSE(frame().creation().turningBusy());
     EXPECT_EQ(snapshot(), saved);
 }
 
@@ -218,8 +216,8 @@ TEST_F(SavedGamesTest, DamagedFilesAreRefusedAndTheGameOnTheBoardStays) {
         ASSERT_EQ(messages().size(), 1) << d.what;
         EXPECT_EQ(messages()[0], withPath(d.message, d.path)) << d.what;
         EXPECT_EQ(snapshot(), current) << d.what << ": the game on the board is untouched";
-        EXPECT_EQ(state().flags.elementsExist, 1);
-        EXPECT_FALSE(state().turnedPictures[0].isNull());
+        EXPECT_TRUE(state().hasElements());
+        EXPECT_FALSE(state().picture.isNull());
     }
 }
 
@@ -306,12 +304,12 @@ TEST_F(SavedGamesTest, HostileFilesAreRefusedOrBounded) {
     fakes().messages.shown.clear();
     ASSERT_TRUE(load());
     EXPECT_TRUE(messages().isEmpty());
-    EXPECT_EQ(state().board.boardBitmap.size(), QSize(2048, 1536)) << "twice the screen, no more";
+    EXPECT_EQ(state().board.rect().size(), QSize(2048, 1536)) << "twice the screen, no more";
 }
 
-// While a loaded game's picture is still turning the game is not under way: Pause and F2 do
-// nothing, and the clock stands at the time the file holds, whenever the picture is ready.
-TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
+// A loaded game is under way at once, its clock at the time the file holds however long ago
+// the game was saved, and going on from the load.
+TEST_F(SavedGamesTest, ALoadedGameStartsAtOnceWithAConsistentClock) {
     fakes().clock.advance(4000);
     ASSERT_TRUE(save(QStringLiteral("clock")));
     const std::int32_t saved = state().clock.clockCarried;
@@ -320,40 +318,20 @@ TEST_F(SavedGamesTest, ALoadedGameWhosePictureTurnsHasAConsistentClock) {
     fakes().clock.advance(86400 * 400);
     loadRow = 0;
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    ASSERT_TRUE(frame().creation().turningBusy()) << "the worker hands over only through the event loop";
-    EXPECT_FALSE(frame().commands().evaluate(Cmd::Pause).enabled);
-    EXPECT_FALSE(frame().commands().evaluate(Cmd::SaveGame).enabled);
-    const int modalsBefore = dialogs.size();
-    EXPECT_FALSE(frame().runCommand(Cmd::Pause));
-    EXPECT_FALSE(frame().runCommand(Cmd::SaveGame));
-    EXPECT_EQ(dialogs.size(), modalsBefore) << "no pause window, no save dialog";
-    EXPECT_EQ(state().clock.clockCarried, saved);
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
+    EXPECT_TRUE(frame().commands().evaluate(Cmd::SaveGame).enabled);
+    EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
     EXPECT_EQ(state().clock.elapsed(fakes().clock.nowSeconds()), saved);
-    // Nothing is picked or turned before the game is shown. The events go straight to the board
-    // (QTest's would let the worker hand over first).
+    // The game can be played straight away.
     const QByteArray loaded = snapshot();
-    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, at, game->view()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(game->view(), &event);
-    };
-    const QPoint at = game->grabPoint(1);
-    send(QEvent::MouseButtonDblClick, game->grabPoint(0), Qt::LeftButton);
-    send(QEvent::MouseButtonPress, at, Qt::LeftButton);
-    send(QEvent::MouseMove, at + QPoint(40, 30), Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, at + QPoint(40, 30), Qt::NoButton);
-    ASSERT_TRUE(frame().creation().turningBusy());
-    EXPECT_EQ(snapshot(), loaded);
+    game->drag(1, QPoint(40, 30));
+    EXPECT_NE(snapshot(), loaded);
 
     fakes().clock.advance(50);
-    frame().creation().waitForWorker();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(frame().creation().turningBusy());
-    EXPECT_EQ(state().clock.clockCarried, saved) << "exactly what the file held";
-    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:06:40"));
-    EXPECT_TRUE(frame().commands().evaluate(Cmd::Pause).enabled);
+    EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("01:07:30"));
     fakes().clock.advance(20);
     ASSERT_TRUE(save(QStringLiteral("clock")));
-    EXPECT_EQ(state().clock.clockCarried, saved + 20);
+    EXPECT_EQ(state().clock.clockCarried, saved + 70);
 }
 
 TEST_F(SavedGamesTest, TenGamesRefuseAnEleventhAndAskBeforeReplacing) {
@@ -520,7 +498,7 @@ TEST_F(SavedGamesTest, F3AsksFirstAndTheGameStaysUntilTheChosenGameIsRead) {
         EXPECT_EQ(snapshot(), current) << what;
         EXPECT_EQ(state().clock.clockStart, start) << what;
         EXPECT_TRUE(frame().clockTimer().isActive()) << what;
-        EXPECT_EQ(state().flags.elementsExist, 1) << what;
+        EXPECT_TRUE(state().hasElements()) << what;
     };
 
     dialogs.clear();
@@ -552,7 +530,6 @@ TEST_F(SavedGamesTest, F3AsksFirstAndTheGameStaysUntilTheChosenGameIsRead) {
     state().flags.gameCompleted = 1;
     fakes().messages.shown.clear();
     ASSERT_TRUE(frame().runCommand(Cmd::LoadGame));
-    frame().creation().waitForWorker();
     EXPECT_TRUE(messages().isEmpty());
 }
 
@@ -562,7 +539,7 @@ TEST_F(SavedGamesTest, TheLoadDialogSummarisesTheSelectedGame) {
     ASSERT_GT(joinRows(state(), 3), 0);
     int joined = 0;
     for (int i = 0; i < state().puzzle.count(); ++i)
-        joined += state().puzzle.element(i).alone == 0;
+        joined += !state().puzzle.element(i).alone();
     fakes().clock.advance(3723);
     ASSERT_TRUE(save(QStringLiteral("whole")));
     ASSERT_TRUE(save(QStringLiteral("damaged")));

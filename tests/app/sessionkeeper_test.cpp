@@ -57,7 +57,6 @@ struct NextRun {
     void offer(int answer) {
         fakes.messages.answers = {answer};
         frame.keeper().offerInterruptedGame();
-        frame.creation().waitForWorker();
         QCoreApplication::processEvents();
     }
 };
@@ -106,8 +105,8 @@ TEST(PreviewPlaceTest, ThePreviewOpensWhereThePlayerLeftItInLaterGamesAndRuns) {
     Remembered remembered;
     const auto newPicture = [](CMainFrame& frame, int w, int h) {
         GameState& s = frame.state();
-        s.turnedPictures[0] = QImage(w, h, QImage::Format_RGB32);
-        s.turnedPictures[0].fill(Qt::darkCyan);
+        s.picture = QImage(w, h, QImage::Format_RGB32);
+        s.picture.fill(Qt::darkCyan);
         s.pictureWidth = w;
         s.pictureHeight = h;
         s.flags.pictureLoaded = 1;
@@ -196,7 +195,7 @@ TEST_F(Session, QuitWithYesKeepsTheGameAndTheNextStartRestoresItExactly) {
     EXPECT_EQ(next.fakes.messages.shown[0].kind, MessageKind::Question);
     EXPECT_EQ(next.fakes.messages.shown[0].buttons, MessageButtons::YesNo);
     const GameState& s = next.frame.state();
-    ASSERT_TRUE(s.flags.gameUnderWay());
+    ASSERT_TRUE(s.gameUnderWay());
     EXPECT_EQ(s.clock.played(next.fakes.clock.seconds), 125);
     EXPECT_TRUE(next.frame.clockTimer().isActive());
     expectSameGame(snapshotOf(next.frame, next.fakes.clock), before);
@@ -213,7 +212,7 @@ TEST_F(Session, NoDiscardsTheGameAndAFinishedGameLeavesNone) {
     {
         NextRun next(remembered, autosave(), 5'000'000);
         next.offer(MessageResult::No);
-        EXPECT_FALSE(next.frame.state().flags.elementsExist);
+        EXPECT_FALSE(next.frame.state().hasElements());
         EXPECT_FALSE(AutosaveStore(autosave()).latest());
     }
     {
@@ -259,7 +258,7 @@ TEST_F(Session, ADamagedAutosaveIsReportedAndDiscarded) {
         next.offer(MessageResult::Yes);
         ASSERT_EQ(next.fakes.messages.shown.size(), 2);
         EXPECT_TRUE(next.fakes.messages.shown[1].text.contains(QStringLiteral("game.pzs")));
-        EXPECT_FALSE(next.frame.state().flags.elementsExist);
+        EXPECT_FALSE(next.frame.state().hasElements());
         EXPECT_FALSE(AutosaveStore(autosave()).latest());
     }
 }
@@ -355,7 +354,7 @@ TEST_F(Session, AFolderThatCannotBeWrittenOffersItsGameAndAsksBeforeQuitting) {
     ASSERT_TRUE(QDir().mkpath(autosave() + QStringLiteral("/lock/inside")));
     NextRun next(remembered, autosave(), 5'000'000);
     next.offer(MessageResult::Yes);
-    ASSERT_TRUE(next.frame.state().flags.gameUnderWay()) << "the game kept is offered and loaded";
+    ASSERT_TRUE(next.frame.state().gameUnderWay()) << "the game kept is offered and loaded";
     next.fakes.messages.shown.clear();
     next.fakes.messages.answers = {MessageResult::Yes, MessageResult::No};
     EXPECT_FALSE(next.frame.close());

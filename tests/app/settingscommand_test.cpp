@@ -1,7 +1,8 @@
 #include "app/framegame.h"
 #include "game/commands.h"
 #include "game/widgets/clockwindow.h"
-#include "model/elementbitmap.h"
+#include "board/referencetable.h"
+#include "model/elementpainter.h"
 #include "ui/mycolordialog.h"
 #include "ui/settingsdialog.h"
 #include "ui/skincheckbox.h"
@@ -80,21 +81,23 @@ TEST(SettingsCommandTest, ANewThicknessResizesEveryElementAndRedrawsTheBoard) {
     EXPECT_EQ(g.fakes.cursor.waitDepth, 0);
     for (int i = 0; i < g.puzzle().count(); ++i) {
         const Element& e = g.puzzle().element(i);
-        ASSERT_EQ(e.bitmap.size(), QSize(geo.bitmapSize, geo.bitmapSize)) << i;
         EXPECT_EQ(e.cellRect.width(), geo.bitmapSize);
         EXPECT_EQ(g.puzzle().boardRegions[i], e.outerRegion.translated(e.cellRect.left, e.cellRect.top)) << i;
     }
     // One element on the board: its band in the outline colour, its picture inside, and the
     // one-pixel band ends where the four-pixel one used to go on.
     const Element& e = g.puzzle().element(7);
-    const QImage& board = g.state().board.boardBitmap;
+    const QImage board = g.frame.renderer().boardImage(g.state().board.rect());
+    const QImage bitmap =
+        referenceBitmap(e, g.puzzle(), referenceTurns(g.state().picture), g.state().settings.outlineColor);
+    ASSERT_EQ(bitmap.size(), QSize(geo.bitmapSize, geo.bitmapSize));
     const QPoint band = g.bandPixel(7);
     ASSERT_NE(band, QPoint(-1, -1));
     EXPECT_EQ(board.pixel(band), g.state().settings.outlineColor.rgb());
     const QPoint inside(g.puzzle().bodyRects[7].left + 10, g.puzzle().bodyRects[7].top + 10);
-    EXPECT_EQ(board.pixel(inside), e.bitmap.pixel(inside - QPoint(e.cellRect.left, e.cellRect.top)));
+    EXPECT_EQ(board.pixel(inside), bitmap.pixel(inside - QPoint(e.cellRect.left, e.cellRect.top)));
     EXPECT_EQ(board.pixel(inside),
-              g.state().turnedPictures[e.orientation].pixel(
+              referenceTurns(g.state().picture)[e.orientation].pixel(
                   inside - QPoint(e.cellRect.left, e.cellRect.top) +
                   sourcePoint(e.orientation, 7, g.puzzle().rows, g.puzzle().columns, geo)));
 }
@@ -103,10 +106,9 @@ TEST(SettingsCommandTest, ANewColourRepaintsTheBitmapsOnlyAndStaysAfterCancel) {
     SettingsGame g;
     const std::vector<QRegion> regions = g.regions();
     const Settings before = g.state().settings;
-    // A background pixel far from every element must not be repainted.
-    QImage& board = g.state().board.boardBitmap;
-    const QPoint far(board.width() - 2, board.height() - 2);
-    board.setPixel(far, qRgb(1, 2, 3));
+    // A background pixel far from every element stays the background.
+    const QPoint far(g.state().board.boardWidth - 2, g.state().board.boardHeight - 2);
+    const QRgb farPixel = g.frame.renderer().boardImage(g.state().board.rect()).pixel(far);
     g.colourToChoose = QColor(200, 0, 0);
     g.inSettings = [](CSettingsDialog& d) {
         SettingsGame::type(d, CSettingsDialog::captureEdit, QStringLiteral("9"));
@@ -121,7 +123,8 @@ TEST(SettingsCommandTest, ANewColourRepaintsTheBitmapsOnlyAndStaysAfterCancel) {
     EXPECT_EQ(g.state().settings.captureArea, before.captureArea); // the rest was cancelled
     EXPECT_EQ(g.state().settings.outlineThickness, before.outlineThickness);
     EXPECT_EQ(g.regions(), regions);
-    EXPECT_EQ(board.pixel(far), qRgb(1, 2, 3));
+    const QImage board = g.frame.renderer().boardImage(g.state().board.rect());
+    EXPECT_EQ(board.pixel(far), farPixel);
     for (int i = 0; i < g.puzzle().count(); ++i) {
         const QPoint band = g.bandPixel(i);
         ASSERT_NE(band, QPoint(-1, -1));
@@ -141,7 +144,8 @@ TEST(SettingsCommandTest, CancelChangesNothing) {
     SettingsGame g;
     const Settings before = g.state().settings;
     const std::vector<QRegion> regions = g.regions();
-    const QImage board = g.state().board.boardBitmap;
+    const QImage board = g.frame.renderer().boardImage(g.state().board.rect());
+    const int redraws = g.frame.renderer().redraws();
     g.inSettings = [](CSettingsDialog& d) {
         SettingsGame::type(d, CSettingsDialog::thicknessEdit, QStringLiteral("2"));
         SettingsGame::type(d, CSettingsDialog::keySpeedEdit, QStringLiteral("7"));
@@ -152,14 +156,16 @@ TEST(SettingsCommandTest, CancelChangesNothing) {
     ASSERT_TRUE(g.frame.runCommand(Cmd::Settings));
     EXPECT_EQ(g.state().settings, before);
     EXPECT_EQ(g.regions(), regions);
-    EXPECT_EQ(g.state().board.boardBitmap, board);
+    EXPECT_EQ(g.frame.renderer().redraws(), redraws);
+    EXPECT_EQ(g.frame.renderer().boardImage(g.state().board.rect()), board);
     EXPECT_TRUE(g.frame.clockWindow()->isVisible());
 }
 
 TEST(SettingsCommandTest, TheDialogHidesAndShowsTheClock) {
     SettingsGame g;
     ASSERT_TRUE(g.frame.clockWindow()->isVisible());
-    const QImage board = g.state().board.boardBitmap;
+    const QImage board = g.frame.renderer().boardImage(g.state().board.rect());
+    const int redraws = g.frame.renderer().redraws();
     g.inSettings = [](CSettingsDialog& d) {
         SettingsGame::click(d, CSettingsDialog::timerBox);
         SettingsGame::click(d, 1);
@@ -168,7 +174,9 @@ TEST(SettingsCommandTest, TheDialogHidesAndShowsTheClock) {
     EXPECT_EQ(g.state().settings.showTimer, 0);
     EXPECT_FALSE(g.frame.clockWindow()->isVisible());
     EXPECT_FALSE(g.frame.clockTimer().isActive());
-    EXPECT_EQ(g.state().board.boardBitmap, board); // no redraw for the clock alone
+    // No redraw for the clock alone.
+    EXPECT_EQ(g.frame.renderer().redraws(), redraws);
+    EXPECT_EQ(g.frame.renderer().boardImage(g.state().board.rect()), board);
 
     ASSERT_TRUE(g.frame.runCommand(Cmd::Settings));
     EXPECT_EQ(g.state().settings.showTimer, 1);

@@ -187,12 +187,10 @@ TEST(WholeGameTest, FinishingTwiceShowsBothTimesInOrder) {
     EXPECT_EQ(copy.readAll(), damaged);
 
     ASSERT_TRUE(g.frame.runCommand(Cmd::CreateElements));
-    g.frame.creation().waitForWorker();
     g.fakes.clock.advance(40);
     ASSERT_TRUE(g.frame.runCommand(Cmd::SaveGame));
     g.fakes.clock.advance(500); // played on, then given up for the saved game
     ASSERT_TRUE(g.frame.runCommand(Cmd::LoadGame));
-    g.frame.creation().waitForWorker();
     QCoreApplication::processEvents();
     ASSERT_EQ(g.state().clock.clockCarried, 40);
     EXPECT_EQ(g.state().pictureName, QString());

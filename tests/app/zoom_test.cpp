@@ -135,7 +135,6 @@ TEST(ZoomFrameTest, TheBoardHasTheKeysBackAfterANewGame) {
     g.view()->setFocus();
     ASSERT_TRUE(g.view()->hasFocus());
     ASSERT_TRUE(g.frame.runCommand(Cmd::CreateElements)); // a second game, with the progress window
-    g.frame.creation().waitForWorker();
     QApplication::processEvents();
     ASSERT_TRUE(g.fakes.messages.shown.size() >= 1); // asked before replacing the game
     EXPECT_TRUE(g.view()->hasFocus());

@@ -1,6 +1,7 @@
 #include "board/background.h"
 #include "board/board.h"
 #include "board/tilingsupport.h"
+#include "boardfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -35,17 +36,22 @@ TEST(BackgroundTest, StartsOnLimestoneWithBlackText) {
 }
 
 TEST(BoardTest, PaintsTextureOrSolidColourAndLimitsScrolling) {
-    BackgroundState b;
+    BoardState s;
+    BackgroundState& b = s.background;
     b.texture = codedTexture(160, 120);
-    Board board;
+    Board& board = s.board;
     board.resize(400, 300, 320, 240);
     EXPECT_EQ(board.maxScrollX, 80);
     EXPECT_EQ(board.maxScrollY, 60);
-    board.paintBackground(b);
-    EXPECT_EQ(board.boardBitmap.pixel(170, 130), qRgb(10, 10, 77));
+    RecordingInteractionHost host;
+    FakeSound sound;
+    FakeCursor cursor;
+    BoardRenderer renderer(s, host, sound, cursor);
+    renderer.redrawBoard({.clearBackground = true});
+    EXPECT_EQ(renderer.boardImage(board.rect()).pixel(170, 130), qRgb(10, 10, 77));
     b.bitmapBackground = 0;
-    board.paintBackground(b);
-    EXPECT_EQ(board.boardBitmap.pixel(170, 130), QColor(125, 125, 0).rgb());
+    renderer.redrawBoard({.clearBackground = true});
+    EXPECT_EQ(renderer.boardImage(board.rect()).pixel(170, 130), QColor(125, 125, 0).rgb());
     board.scrollX = 500;
     board.scrollY = -4;
     board.clampScroll();

@@ -6,8 +6,10 @@
 #include "board/interactionhost.h"
 #include "board/joiner.h"
 #include "board/keystate.h"
+#include "model/elementpainter.h"
 #include "fakes.h"
 #include "model/cutsupport.h"
+#include "referencetable.h"
 
 #include <gtest/gtest.h>
 
@@ -97,14 +99,14 @@ public:
     FakeCursor cursor;
     RecordingInteractionHost host;
     BoardRenderer renderer{state, host, sound, cursor};
-    Joiner joiner{state, renderer, sound, host};
+    Joiner joiner{state, sound, host};
     Interaction interaction{state, renderer, joiner, host, sound, cursor};
 
     explicit BoardFixture(const CutPlan& plan, bool exact = false, const std::vector<int>& turns = {}) {
         auto cut = makeCut(plan, true, turns);
         state.puzzle = std::move(cut->puzzle);
         state.shapes = std::move(cut->shapes);
-        state.turnedPictures = cut->pictures;
+        state.picture = cut->pictures[0];
         state.settings.outlineColor = cut->outlineColour;
         state.settings.threeD = plan.threeD ? 1 : 0;
         state.settings.outlineThickness = plan.threeD ? plan.outline : 0;
@@ -208,10 +210,26 @@ public:
     std::vector<std::int32_t> members(int i) { return state.puzzle.blocks.members(i); }
     bool isAlone(int i) {
         const Element& e = element(i);
-        return state.puzzle.blocks.blockSize(i) == 1 && e.alone == 1 &&
+        return state.puzzle.blocks.blockSize(i) == 1 && e.alone() &&
                e.joinedNeighbour == std::array<std::int32_t, 4>{-1, -1, -1, -1};
     }
-    QImage boardPixels(const QRect& r) const { return state.board.boardBitmap.copy(r); }
+    // The table at 100 % inside a board rectangle under the hand: what the window shows there
+    // but the held element.
+    QImage boardPixels(const QRect& r) { return renderer.boardImage(r, false); }
+    QRgb boardPixel(QPoint p) { return boardPixels(QRect(p, QSize(1, 1))).pixel(0, 0); }
+    // Element i's look at 100 % as the element painter draws it from the one picture.
+    QImage lookOf(int i) {
+        const int size = state.puzzle.geometry.bitmapSize;
+        QImage look(size, size, QImage::Format_RGB32);
+        paintElementBitmap(look, element(i), state.puzzle, state.picture, state.settings.outlineColor);
+        return look;
+    }
+    // Element i's look at 100 %, drawn the plain way from the picture turned as it is.
+    QImage bitmapOf(int i) {
+        if (turns_[0].isNull())
+            turns_ = referenceTurns(state.picture);
+        return referenceBitmap(element(i), state.puzzle, turns_, state.settings.outlineColor);
+    }
 
     // The joins as a set of pairs (lower index first), checked for symmetry on the way.
     std::set<std::pair<int, int>> joins() {
@@ -226,52 +244,27 @@ public:
             }
         return result;
     }
+
+private:
+    std::array<QImage, 4> turns_;
 };
 
-// Checks the board bitmap against the elements: a pixel covered by exactly one element's
-// region shows that element's bitmap, a pixel covered by none shows the background. (Where
-// regions overlap, the order of partial repairs decides, as it does on screen.)
-inline void expectBoardShowsElements(const BoardState& s, const char* where) {
-    const Puzzle& p = s.puzzle;
-    QRegion all, overlap;
-    for (int i = 0; i < p.count(); ++i) {
-        overlap += all.intersected(p.boardRegions[i]);
-        all += p.boardRegions[i];
-    }
-    const QImage& board = s.board.boardBitmap;
+// Checks the table the window shows at 100 % against the table drawn the plain way (every
+// element a bitmap of its own copied through its board region, bottom to top): every pixel.
+inline void expectBoardShowsElements(BoardState& s, BoardRenderer& renderer, const char* where) {
+    const QImage shown = renderer.boardImage(s.board.rect());
+    const QImage expected = referenceBoard(s);
     int wrong = 0;
-    for (int i = 0; i < p.count() && wrong < 5; ++i) {
-        const Element& e = p.element(i);
-        const QRegion own = p.boardRegions[i].subtracted(overlap);
-        for (const QRect& r : own)
-            for (int y = r.top(); y <= r.bottom() && wrong < 5; ++y)
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    const QRgb expected = e.bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top);
-                    if (board.pixel(x, y) != expected) {
-                        ADD_FAILURE() << where << ": element " << i << " wrong at " << x << "," << y;
-                        ++wrong;
-                        break;
-                    }
-                }
-    }
-    // Background: sample the area around every element.
-    const QRgb background = s.background.backgroundColor.rgb();
-    for (int i = 0; i < p.count() && wrong < 5; ++i) {
-        const QRect around = p.boardRegions[i].boundingRect().adjusted(-40, -40, 40, 40) & board.rect();
-        const QRegion empty = QRegion(around).subtracted(all);
-        for (const QRect& r : empty)
-            for (int y = r.top(); y <= r.bottom() && wrong < 5; y += 3)
-                for (int x = r.left(); x <= r.right(); x += 3)
-                    if (board.pixel(x, y) != background) {
-                        ADD_FAILURE() << where << ": background wrong at " << x << "," << y;
-                        ++wrong;
-                        break;
-                    }
-    }
+    for (int y = 0; y < shown.height() && wrong < 5; ++y)
+        for (int x = 0; x < shown.width() && wrong < 5; ++x)
+            if (shown.pixel(x, y) != expected.pixel(x, y)) {
+                ADD_FAILURE() << where << ": wrong at " << x << "," << y;
+                ++wrong;
+            }
 }
 
 inline void expectBoardShowsElements(BoardFixture& f, const char* where) {
-    expectBoardShowsElements(f.state, where);
+    expectBoardShowsElements(f.state, f.renderer, where);
 }
 
 // The partition of 0..n-1 into the connected parts of a set of joins.

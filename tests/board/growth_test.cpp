@@ -139,7 +139,7 @@ TEST(TableGrowthTest, AGrownBoardSavesAndLoadsBackAsItWas) {
     const QByteArray first = formatSavedGame(played, 0);
     SavedGame g;
     ASSERT_EQ(parseSavedGame(first, g), SavedGameError::None);
-    const auto installed = installedGame(g, f.state.turnedPictures[0]);
+    const auto installed = installedGame(g, f.state.picture);
     EXPECT_EQ(installed->board.boardWidth, f.state.board.boardWidth);
     EXPECT_EQ(installed->board.boardHeight, f.state.board.boardHeight);
     EXPECT_EQ(installed->puzzle.bodyRects, f.puzzle().bodyRects);
@@ -176,33 +176,26 @@ TEST(TableGrowthTest, HeldAtTheEdgeTheViewGoesOnIntoNewTable) {
     EXPECT_EQ(f.state.input.edgeRun, QPoint());
 }
 
-// The board bitmap grows keeping every pixel, moved by what was added on the left and top,
-// whether its pixels are moved in place or (while a copy of the image shares them) copied; the
-// copy keeps what it showed.
-TEST(TableGrowthTest, TheBitmapKeepsItsPixelsOnEverySide) {
-    for (const bool shared : {false, true}) {
-        Board board;
-        board.resize(301, 207, 1024, 768);
-        for (int y = 0; y < 207; ++y)
-            for (int x = 0; x < 301; ++x)
-                board.boardBitmap.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y) % 256));
-        QImage expected = board.boardBitmap.copy();
-        for (const QMargins add :
-             {QMargins(0, 0, 40, 0), QMargins(13, 0, 0, 0), QMargins(0, 9, 0, 21), QMargins(5, 6, 7, 8)}) {
-            const QImage copy = shared ? board.boardBitmap : QImage();
-            const QImage before = copy.isNull() ? QImage() : copy.copy();
-            board.extend(add);
-            ASSERT_EQ(board.boardBitmap.size(), QSize(board.boardWidth, board.boardHeight));
-            EXPECT_EQ(board.boardBitmap.copy(QRect(QPoint(add.left(), add.top()), expected.size())), expected)
-                << shared << " " << add.left() << "," << add.top() << "," << add.right() << ","
-                << add.bottom();
-            if (shared) {
-                EXPECT_EQ(copy, before);
-            }
-            expected = board.boardBitmap.copy();
-        }
-        EXPECT_EQ(board.boardBitmap.size(), QSize(301 + 65, 207 + 44));
+// The table grows keeping every pixel, moved by what was added on the left and top, with the
+// elements and joins on it; the new table shows the background alone.
+TEST(TableGrowthTest, TheTableKeepsItsPixelsOnEverySide) {
+    GrowthBoard f;
+    const auto table = [&f] { return f.renderer.boardImage(QRect(QPoint(0, 0), f.boardSize())); };
+    QImage expected = table();
+    QSize size = f.boardSize();
+    for (const QMargins add :
+         {QMargins(0, 0, 40, 0), QMargins(13, 0, 0, 0), QMargins(0, 9, 0, 21), QMargins(5, 6, 7, 8)}) {
+        EXPECT_EQ(f.interaction.growth().grow(add), add);
+        size += QSize(add.left() + add.right(), add.top() + add.bottom());
+        ASSERT_EQ(f.boardSize(), size);
+        const QImage now = table();
+        ASSERT_EQ(now.size(), size);
+        EXPECT_EQ(now.copy(QRect(QPoint(add.left(), add.top()), expected.size())), expected)
+            << add.left() << "," << add.top() << "," << add.right() << "," << add.bottom();
+        expected = now;
     }
+    f.renderer.dropCaches();
+    EXPECT_EQ(table(), expected) << "drawn from nothing";
 }
 
 } // namespace

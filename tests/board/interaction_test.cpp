@@ -59,12 +59,12 @@ TEST(PickingTest, AnAloneElementIsLiftedAtOnceAndFollowsTheCursor) {
     const QPoint p = f.grabPoint(7);
     f.press(L, p);
     EXPECT_EQ(f.state.input.pickedElement, 7);
-    EXPECT_EQ(f.element(7).lifted, 1);
+    EXPECT_TRUE(f.state.offTable(7));
     EXPECT_EQ(f.state.puzzle.stackOrder.front(), 7);
     EXPECT_EQ(f.state.input.dragClipRegion, f.state.puzzle.boardRegions[7]);
     EXPECT_EQ(f.host.captures, 1);
     // Lifted: the board shows the background where it lay.
-    EXPECT_EQ(f.state.board.boardBitmap.pixel(p), f.state.background.backgroundColor.rgb());
+    EXPECT_EQ(f.boardPixel(p), f.state.background.backgroundColor.rgb());
 
     f.host.clearInvalidations();
     const QRegion before = f.state.puzzle.boardRegions[7];
@@ -77,7 +77,7 @@ TEST(PickingTest, AnAloneElementIsLiftedAtOnceAndFollowsTheCursor) {
     EXPECT_EQ(f.host.fullInvalidations, 0); // dragging never repaints everything
     f.interaction.buttonUp();
     EXPECT_EQ(f.state.input.pickedElement, -1);
-    EXPECT_EQ(f.element(7).lifted, 0);
+    EXPECT_FALSE(f.state.offTable(7));
     expectBoardShowsElements(f, "after the drag");
     EXPECT_TRUE(f.sound.played.isEmpty()); // picking, moving and releasing are silent
 }
@@ -97,16 +97,18 @@ TEST(PickingTest, ThePaintShowsTheHeldElementOverTheBoard) {
     f.renderer.paint(painter, QRegion(window.rect()));
     painter.end();
     const Element& held = f.element(7);
+    const QImage heldBitmap = f.bitmapOf(7);
     for (const QRect& r : f.state.input.dragClipRegion.intersected(window.rect()))
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x)
                 ASSERT_EQ(window.pixel(x, y),
-                          held.bitmap.pixel(x - held.cellRect.left, y - held.cellRect.top));
+                          heldBitmap.pixel(x - held.cellRect.left, y - held.cellRect.top));
+    const QImage board = f.boardPixels(window.rect());
     const QRegion rest = QRegion(window.rect()).subtracted(f.state.input.dragClipRegion);
     for (const QRect& r : rest)
         for (int y = r.top(); y <= r.bottom(); y += 7)
             for (int x = r.left(); x <= r.right(); x += 7)
-                ASSERT_EQ(window.pixel(x, y), f.state.board.boardBitmap.pixel(x, y));
+                ASSERT_EQ(window.pixel(x, y), board.pixel(x, y));
 }
 
 TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
@@ -115,7 +117,7 @@ TEST(PickingTest, TheLeftButtonOnABlockMemberOnlyRaisesTheBlock) {
     const QPoint p = f.grabPoint(6);
     f.press(L, p);
     EXPECT_EQ(f.state.input.pickedElement, 6);
-    EXPECT_EQ(f.element(6).lifted, 0); // nothing lifted yet
+    EXPECT_FALSE(f.state.offTable(6)); // nothing lifted yet
     f.interaction.mouseMove(L, p + QPoint(120, 80));
     for (const int i : {0, 1, 5, 6})
         EXPECT_EQ(f.body(i), f.home(i)) << i;
@@ -136,11 +138,12 @@ TEST(PickingTest, ARaisedBlockIsDrawnOverWhatLayAboveIt) {
     ASSERT_FALSE(overlap.isEmpty());
     auto shows = [&](int i) {
         const Element& e = f.element(i);
+        const QImage bitmap = f.bitmapOf(i);
+        const QImage board = f.boardPixels(f.state.board.rect());
         for (const QRect& r : overlap)
             for (int y = r.top(); y <= r.bottom(); ++y)
                 for (int x = r.left(); x <= r.right(); ++x)
-                    if (f.state.board.boardBitmap.pixel(x, y) !=
-                        e.bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top))
+                    if (board.pixel(x, y) != bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top))
                         return false;
         return true;
     };
@@ -160,19 +163,19 @@ TEST(PickingTest, LeftThenRightMovesTheBlockWithItsMembersHidden) {
     const QPoint by(150, -120);
     f.interaction.mouseMove(L | R, p + by);
     for (const int i : {0, 1, 5}) {
-        EXPECT_EQ(f.element(i).lifted, 1) << i;
+        EXPECT_TRUE(f.state.offTable(i)) << i;
         const QPoint c = f.body(i) + QPoint(f.S() / 2, f.S() / 2);
-        EXPECT_EQ(f.state.board.boardBitmap.pixel(c), f.state.background.backgroundColor.rgb()) << i;
+        EXPECT_EQ(f.boardPixel(c), f.state.background.backgroundColor.rgb()) << i;
     }
-    EXPECT_EQ(f.element(6).blockLifted, 1);
+    EXPECT_TRUE(f.state.input.blockLifted);
     f.interaction.mouseMove(L | R, p + by + by);
     f.interaction.buttonUp();
     f.interaction.buttonUp(); // the second button's release finds nothing held
     for (const int i : {0, 1, 5, 6}) {
         EXPECT_EQ(f.body(i), f.home(i) + by + by) << i;
-        EXPECT_EQ(f.element(i).lifted, 0) << i;
+        EXPECT_FALSE(f.state.offTable(i)) << i;
     }
-    EXPECT_EQ(f.element(6).blockLifted, 0);
+    EXPECT_FALSE(f.state.input.blockLifted);
     EXPECT_EQ(f.members(0), (std::vector<std::int32_t>{0, 1, 5, 6}));
     EXPECT_TRUE(f.joinedTo(1, Bottom, 6));
     expectBoardShowsElements(f, "after the block move");
@@ -223,7 +226,7 @@ TEST(PickingTest, AShiftDuringABlockMoveSeparatesAndPutsTheRestBack) {
     EXPECT_TRUE(f.isAlone(6));
     EXPECT_EQ(f.body(6), f.home(6) + QPoint(200, 0));
     for (const int i : {0, 1, 5}) {
-        EXPECT_EQ(f.element(i).lifted, 0) << i; // visible again where the block had got to
+        EXPECT_FALSE(f.state.offTable(i)) << i; // visible again where the block had got to
         EXPECT_EQ(f.body(i), f.home(i) + QPoint(100, 0)) << i;
     }
     f.interaction.buttonUp();
@@ -237,7 +240,7 @@ TEST(PickingTest, APressOnAnotherElementPutsTheHeldOneBack) {
     f.interaction.mouseMove(L, p + QPoint(10, 10));
     f.press(L | R, f.grabPoint(9));
     EXPECT_EQ(f.state.input.pickedElement, 9);
-    EXPECT_EQ(f.element(2).lifted, 0);
+    EXPECT_FALSE(f.state.offTable(2));
     f.interaction.buttonUp();
     expectBoardShowsElements(f, "after the second press");
 }

@@ -33,7 +33,7 @@ TEST(SnappingTest, CapturesWithinFivePixelsInBothCoordinatesButNotSix) {
             if (expected) {
                 EXPECT_EQ(f.body(6), f.home(6)); // jumped to the exact place
                 EXPECT_EQ(f.members(6), (std::vector<std::int32_t>{5, 6}));
-                EXPECT_EQ(f.element(5).alone, 0);
+                EXPECT_FALSE(f.element(5).alone());
                 EXPECT_EQ(f.sound.played.last(), joinSound);
                 EXPECT_EQ(f.host.captureEnds, 2); // the join ended the drag; so did the button-up
             } else {
@@ -107,7 +107,7 @@ TEST(SnappingTest, TheJoinEndsTheDragAtOnce) {
     f.interaction.leftButtonDown(L, p);
     f.interaction.mouseMove(L, p + f.home(6) - f.body(6) + QPoint(3, 3));
     EXPECT_EQ(f.state.input.pickedElement, -1);
-    EXPECT_EQ(f.element(6).lifted, 0);              // drawn back into the board
+    EXPECT_FALSE(f.state.offTable(6));              // drawn back into the board
     f.interaction.mouseMove(L, p + QPoint(300, 0)); // further moves move nothing
     EXPECT_EQ(f.body(6), f.home(6));
     f.interaction.buttonUp();
@@ -257,9 +257,9 @@ TEST(SnappingTest, ABlockMovedByOneMemberJoinsEveryAlignedPair) {
     EXPECT_TRUE(f.joinedTo(7, Left, 6));
     for (const int i : {2, 3, 7, 8}) {
         EXPECT_EQ(f.body(i), f.home(i)) << i;
-        EXPECT_EQ(f.element(i).lifted, 0) << i;
+        EXPECT_FALSE(f.state.offTable(i)) << i;
     }
-    EXPECT_EQ(f.element(7).blockLifted, 0);
+    EXPECT_FALSE(f.state.input.blockLifted);
 }
 
 TEST(SnappingTest, EveryMemberOfAMovedBlockLinksWhereItMeetsTheOther) {
@@ -378,14 +378,24 @@ TEST(StackingTest, RaisingABlockPutsItsMembersOnTopInDescendingOrder) {
     Puzzle& p = f.puzzle();
     p.stackOrder = {4, 0, 5, 2, 1, 3};
     p.blocks.makeBlock({1, 2, 4});
-    raiseToTop(p, 2);
+    // What is raised is reported for drawing; raising what is on top already changes nothing.
+    BoardChanges changes;
+    raiseToTop(p, 2, changes);
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{4, 2, 1, 0, 5, 3}));
-    raiseToTop(p, 3); // alone
+    EXPECT_TRUE(changes.stackingChanged());
+    EXPECT_EQ(changes.changedElements(), (std::vector<std::int32_t>{4, 2, 1}));
+    changes.clear();
+    raiseToTop(p, 2, changes);
+    EXPECT_TRUE(changes.empty());
+    raiseToTop(p, 3, changes); // alone
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{3, 4, 2, 1, 0, 5}));
-    raiseToTop(p, 3);
+    EXPECT_EQ(changes.changedElements(), std::vector<std::int32_t>{3});
+    changes.clear();
+    raiseToTop(p, 3, changes);
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{3, 4, 2, 1, 0, 5}));
+    EXPECT_TRUE(changes.empty());
     p.blocks.makeBlock({0, 1, 2, 3, 4, 5});
-    raiseToTop(p, 0);
+    raiseToTop(p, 0, changes);
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{5, 4, 3, 2, 1, 0}));
 }
 
@@ -396,7 +406,7 @@ TEST(StackingTest, HitTestFindsTheTopmostRegion) {
     const QPoint inBoth(730, 930);
     f.puzzle().stackOrder = {0, 2, 1, 3, 4, 5};
     EXPECT_EQ(f.interaction.hitTest(inBoth), 2);
-    raiseToTop(f.puzzle(), 1);
+    raiseToTop(f.puzzle(), 1, f.state.changes);
     EXPECT_EQ(f.interaction.hitTest(inBoth), 1);
     EXPECT_EQ(f.interaction.hitTest(QPoint(5, 5)), -1);
     f.puzzle().clear(); // no game
@@ -452,7 +462,7 @@ TEST(BlockModelTest, RandomJoinsAndSeparationsAgreeWithTheModel) {
                     const std::vector<std::int32_t> expected(part.begin(), part.end());
                     ASSERT_EQ(f.members(*part.begin()), expected) << "step " << step;
                     for (const int i : part)
-                        ASSERT_EQ(f.element(i).alone, part.size() == 1 ? 1 : 0);
+                        ASSERT_EQ(f.element(i).alone(), part.size() == 1);
                 }
                 for (int i = 0; i < f.count(); ++i)
                     ASSERT_EQ(f.body(i), f.home(i)) << "step " << step;

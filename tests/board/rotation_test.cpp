@@ -20,7 +20,7 @@ Snapshot snapshot(BoardFixture& f, int i) {
     return {e.orientation,
             e.edgeSign,
             e.edgeShift,
-            e.bitmap,
+            f.bitmapOf(i),
             e.innerRegion,
             e.outerRegion,
             f.state.puzzle.boardRegions[i],

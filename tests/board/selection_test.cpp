@@ -116,7 +116,7 @@ TEST(SelectionTest, ASelectionMovesAsOneAndNeverJoins) {
     const QImage shown = f.window();
     const Element& e0 = f.element(0);
     const QPoint c = f.grabPoint(0);
-    const QColor picture = QColor(e0.bitmap.pixel(c - QPoint(e0.cellRect.left, e0.cellRect.top)));
+    const QColor picture = QColor(f.bitmapOf(0).pixel(c - QPoint(e0.cellRect.left, e0.cellRect.top)));
     const QColor tinted = QColor(shown.pixel(c));
     const QColor tint = SelectionOverlay::tint;
     EXPECT_LE(
@@ -177,13 +177,13 @@ TEST(SelectionTest, GatheringASelectionLaysOutOnlyItsLooseElements) {
 }
 
 // The highlight is painted over the board, never into it: at 100 % over the element's shape, in
-// the whole-table view over its body; the board bitmap is the same selected or not.
+// the whole-table view over its body; the table under it is the same selected or not.
 TEST(SelectionTest, TheHighlightIsAnOverlayAtEveryScale) {
     SelectionBoard f;
-    const QImage board = f.state.board.boardBitmap;
+    const QImage board = f.boardPixels(f.state.board.rect());
     const QImage plain = f.window();
     f.click(Ctrl | L, f.grabPoint(0));
-    EXPECT_EQ(f.state.board.boardBitmap, board);
+    EXPECT_EQ(f.boardPixels(f.state.board.rect()), board);
     const QImage marked = f.window();
     const QPoint c = f.grabPoint(0);
     EXPECT_NE(marked.pixel(c), plain.pixel(c));

@@ -151,7 +151,6 @@ public:
                     p.element(i).joinedNeighbour[side] =
                         std::find(members.begin(), members.end(), n) != members.end() ? n : -1;
                 }
-                p.element(i).alone = 0;
             }
             p.blocks.makeBlock(members);
             for (const int i : members)
@@ -237,7 +236,7 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
 
     // Drawn where they lie, on top of whatever they cover (those that made room may lie on
     // each other where the places they took did).
-    const QImage& bitmap = board.boardBitmap;
+    const QImage bitmap = f.boardPixels(board.rect());
     std::vector<int> all = moved;
     all.insert(all.end(), displaced.begin(), displaced.end());
     QRegion above;
@@ -245,12 +244,13 @@ void expectSorted(SortingTable& table, const Snapshot& before, const std::vector
         const int i = p.stackOrder[k];
         const Element& e = p.element(i);
         const QRegion shown = p.boardRegions[i].subtracted(above);
+        const QImage look = f.bitmapOf(i);
         if (k >= moved.size())
             above += p.boardRegions[i];
         for (const QRect& r : shown)
             for (int y = r.top(); y <= r.bottom(); y += 2)
                 for (int x = r.left(); x <= r.right(); x += 2)
-                    ASSERT_EQ(bitmap.pixel(x, y), e.bitmap.pixel(x - e.cellRect.left, y - e.cellRect.top))
+                    ASSERT_EQ(bitmap.pixel(x, y), look.pixel(x - e.cellRect.left, y - e.cellRect.top))
                         << "element " << i << " at " << x << "," << y;
     }
     // One repaint of what changed, where they were and where they are, unless the view changed
@@ -281,7 +281,7 @@ TEST_P(SortingTest, BorderThenEveryLooseElementInRowsFromTheView) {
     Snapshot before = snapshotOf(f.state);
     const std::vector<int> border = sorter.borderElements();
     ASSERT_EQ(int(border.size()), 2 * (p.rows + p.columns) - 4 - 3); // three lie in a block
-    ASSERT_TRUE(sorter.edgesFirst());
+    ASSERT_TRUE(f.interaction.edgesFirst());
     expectSorted(table, before, border, "border");
     EXPECT_EQ(f.state.board.scale == t.scale, t.fitsAtFirst) << f.state.board.scale;
     // The corners come first: theirs are the first places in reading order.
@@ -293,28 +293,28 @@ TEST_P(SortingTest, BorderThenEveryLooseElementInRowsFromTheView) {
     const std::set<int> corners{0, p.columns - 1, p.count() - p.columns, p.count() - 1};
     EXPECT_EQ(std::set<int>(byPlace.begin(), byPlace.begin() + 4), corners);
     if (!t.pile)
-        expectBoardShowsElements(f.state, "after the border");
+        expectBoardShowsElements(f, "after the border");
 
     f.host.clearInvalidations();
     f.sound.played.clear();
     before = snapshotOf(f.state);
     const std::vector<int> loose = sorter.looseElements();
     ASSERT_EQ(int(loose.size()), p.count() - 7);
-    ASSERT_TRUE(sorter.gatherLoose());
+    ASSERT_TRUE(f.interaction.gatherLoose());
     expectSorted(table, before, loose, "loose");
     const QSize grown(f.state.board.boardWidth, f.state.board.boardHeight);
     EXPECT_EQ(grown != before.board, t.boardMustGrow);
     EXPECT_GE(grown.width(), before.board.width());
     EXPECT_GE(grown.height(), before.board.height());
-    EXPECT_EQ(f.state.board.boardBitmap.size(), grown);
+    EXPECT_EQ(f.boardPixels(f.state.board.rect()).size(), grown);
     if (t.boardMustGrow) {
         EXPECT_TRUE(f.interaction.viewport().wholeTableShown());
     }
-    expectBoardShowsElements(f.state, "after gathering");
+    expectBoardShowsElements(f, "after gathering");
 
     // Again: the same rows from the same view, nothing moves.
     before = snapshotOf(f.state);
-    ASSERT_TRUE(sorter.gatherLoose());
+    ASSERT_TRUE(f.interaction.gatherLoose());
     for (int i = 0; i < p.count(); ++i)
         ASSERT_EQ(p.element(i).cellRect, before.cells[i]) << i;
 }
@@ -349,7 +349,7 @@ TEST(SortingTest, TheBorderFirstOnAFreshScatterHidesNothing) {
     for (int i = 0; i < p.count(); ++i)
         moved += p.element(i).cellRect != before.cells[i];
     EXPECT_GT(moved, int(border.size())); // some made room
-    expectBoardShowsElements(f.state, "fresh scatter");
+    expectBoardShowsElements(f, "fresh scatter");
 }
 
 // Nothing is moved while an element is in the hand, nor when there is nothing to move.

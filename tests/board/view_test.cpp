@@ -1,4 +1,5 @@
 #include "boardfixture.h"
+#include "model/picturelevels.h"
 
 #include <QPainter>
 
@@ -224,35 +225,51 @@ TEST(ViewTest, HeldElementsKeepTheScaleAndANewBoardStartsAtActualSize) {
     EXPECT_EQ(f.board().maxScrollX, 2000 - 800);
 }
 
-// Reduced copies brought up to date tile by tile equal copies made afresh from the changed board,
-// and all of them together hold no more than a third of the board's memory.
-TEST(ReducedBoardsTest, KeptInStepWithChangedRectanglesAndWithinAThirdOfTheBoard) {
-    std::mt19937 random(3);
-    QImage board(1001, 777, QImage::Format_RGB32);
-    for (int y = 0; y < board.height(); ++y)
-        for (int x = 0; x < board.width(); ++x)
-            board.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
-    ReducedBoards kept;
-    kept.reset(board.size());
-    kept.level(board, 2);
-    for (int round = 0; round < 6; ++round) {
-        QPainter p(&board);
-        for (int k = 0; k < 5; ++k) {
-            const QRect r(int(random() % 1001), int(random() % 777), int(random() % 90 + 1),
-                          int(random() % 90 + 1));
-            p.fillRect(r, QColor::fromRgb(random() & 0xffffff));
-            kept.markChanged(r);
+// The picture's reduced copies for zoomed-out views: each level the mean of the two by two
+// pixels of the one before (an odd last row or column counted twice), 32 or 24 bits alike, and
+// all of them together about a third of the picture; a view samples the finest level whose
+// pixels are no smaller than its own.
+TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
+    for (const QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8}) {
+        std::mt19937 random(3);
+        QImage picture(1001, 777, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(int(random() % 256), (x * 3) % 256, (y * 5) % 256));
+        picture = picture.convertToFormat(format);
+        PictureLevels levels;
+        levels.setPicture(picture);
+        levels.wait();
+        ASSERT_EQ(levels.levelCount(), 11) << format; // 1001 wide: 1001, 501, ..., 1
+        EXPECT_EQ(levels.level(1).size(), QSize(501, 389));
+        EXPECT_EQ(levels.level(10).size(), QSize(1, 1));
+        for (int level = 1; level < levels.levelCount(); ++level) {
+            const QImage from = levels.level(level - 1).convertToFormat(QImage::Format_RGB32);
+            const QImage& to = levels.level(level);
+            for (int y = 0; y < to.height(); ++y)
+                for (int x = 0; x < to.width(); ++x) {
+                    const int x1 = std::min(2 * x + 1, from.width() - 1),
+                              y1 = std::min(2 * y + 1, from.height() - 1);
+                    const QRgb a = from.pixel(2 * x, 2 * y), b = from.pixel(x1, 2 * y),
+                               c = from.pixel(2 * x, y1), d = from.pixel(x1, y1);
+                    const auto mean = [&](int (*channel)(QRgb)) {
+                        return (channel(a) + channel(b) + channel(c) + channel(d) + 2) / 4;
+                    };
+                    ASSERT_EQ(to.pixel(x, y), qRgb(mean(qRed), mean(qGreen), mean(qBlue)))
+                        << format << " level " << level << " at " << x << "," << y;
+                }
         }
-        p.end();
-        ReducedBoards fresh;
-        fresh.reset(board.size());
-        const int level = 1 + round % kept.deepestLevel();
-        EXPECT_EQ(kept.level(board, level), fresh.level(board, level)) << "round " << round;
-        EXPECT_EQ(kept.level(board, 2), fresh.level(board, 2)) << "round " << round;
+        const std::int64_t ownBytes = format == QImage::Format_Indexed8 ? levels.level(0).sizeInBytes() : 0;
+        EXPECT_LE((levels.bytes() - ownBytes) * 3,
+                  std::int64_t(picture.width()) * picture.height() * 4 * 101 / 100);
     }
-    EXPECT_EQ(kept.level(board, 1).size(), QSize(500, 388));
-    kept.level(board, kept.deepestLevel());
-    EXPECT_LE(kept.bytes() * 3, board.sizeInBytes());
+    EXPECT_EQ(PictureLevels::levelFor(2.0), 0);
+    EXPECT_EQ(PictureLevels::levelFor(1.0), 0);
+    EXPECT_EQ(PictureLevels::levelFor(0.5), 1);
+    EXPECT_EQ(PictureLevels::levelFor(0.3), 1);
+    EXPECT_EQ(PictureLevels::levelFor(0.25), 2);
+    EXPECT_EQ(PictureLevels::levelFor(0.108), 3);
 }
 
 // What a paint shows is the same whether it covers the whole window or only the areas the board
@@ -270,13 +287,11 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
             QPainter p(&into);
             f.renderer.paint(p, area);
         };
-        // The whole window painted from reduced copies made afresh from the board.
+        // The whole window painted afresh, with nothing kept from before.
         auto full = [&] {
-            const ReducedBoards kept = f.board().reduced;
-            f.board().reduced.reset(f.board().boardBitmap.size());
+            f.renderer.dropCaches();
             QImage fresh(800, 600, QImage::Format_RGB32);
             paint(QRegion(f.client()), fresh);
-            f.board().reduced = kept;
             return fresh;
         };
         // Where two paints differ by more than the smoothing's rounding (which may take another
@@ -342,6 +357,29 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
         repaint();
         EXPECT_EQ(same(screen, full()), QRect()) << whole << " scrolled";
     }
+}
+
+} // namespace
+
+namespace {
+
+// A board that grows (the sorting commands grow it) is drawn whole afterwards, also in the
+// tiles along its old edges, drawn before for the smaller board (1800 x 1400 is no multiple of
+// a tile).
+TEST(ViewTest, AGrownBoardIsDrawnWholeAlongItsOldEdges) {
+    ViewBoard f;
+    expectBoardShowsElements(f, "before");
+    Board& b = f.board();
+    const Rect before{0, 0, b.boardWidth, b.boardHeight};
+    b.grow(2100, 1650);
+    f.state.changes.area(Rect{before.right, 0, b.boardWidth, b.boardHeight});
+    f.state.changes.area(Rect{0, before.bottom, before.right, b.boardHeight});
+    f.renderer.flush();
+    expectBoardShowsElements(f, "grown");
+    f.placeBody(3, QPoint(1950, 1500)); // an element out there
+    f.state.changes.element(3);
+    f.renderer.flush();
+    expectBoardShowsElements(f, "an element on the new part");
 }
 
 } // namespace

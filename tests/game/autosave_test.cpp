@@ -84,26 +84,26 @@ TEST(AutosaveStore, AFailedWriteAnywhereKeepsThePreviousGame) {
     auto second = generatedGame(4, 5, true, 48, 2);
     const SavedGame a = savedGameSnapshot(*first, 0, 60);
     const SavedGame b = savedGameSnapshot(*second, 0, 120);
-    ASSERT_TRUE(store.write(a, first->turnedPictures[0], {QStringLiteral("утро"), QStringLiteral("a.png")}));
+    ASSERT_TRUE(store.write(a, first->picture, {QStringLiteral("утро"), QStringLiteral("a.png")}));
 
     // The second game's four files: its picture, its text in the compact form, two empty names
     // and the picture's name ("picture-2.bmp") with its fingerprint.
-    const qint64 total = encodeBitmapFile(second->turnedPictures[0]).size() +
+    const qint64 total = encodeBitmapFile(second->picture).size() +
                          formatSavedGame(b, SavedGameForm::Compact).size() + 2 + 14 + 17;
     for (qint64 limit : {qint64(0), qint64(1), qint64(53), total / 3, total / 2, total - 1}) {
         store.setDiskLimit(limit);
-        EXPECT_FALSE(store.write(b, second->turnedPictures[0], {})) << limit;
+        EXPECT_FALSE(store.write(b, second->picture, {})) << limit;
         QImage picture;
         const std::optional<SavedGame> kept = readBack(store, &picture);
         ASSERT_TRUE(kept) << limit;
         EXPECT_TRUE(samePlay(*kept, a)) << limit;
-        EXPECT_EQ(picture.size(), first->turnedPictures[0].size());
+        EXPECT_EQ(picture.size(), first->picture.size());
         EXPECT_EQ(AutosaveStore::readNames(store.latest()->names).gameName, QStringLiteral("утро"));
         EXPECT_EQ(QDir(store.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1)
             << "what the failed write began is gone";
     }
     store.setDiskLimit(-1);
-    ASSERT_TRUE(store.write(b, second->turnedPictures[0], {}));
+    ASSERT_TRUE(store.write(b, second->picture, {}));
     const std::optional<SavedGame> replaced = readBack(store);
     ASSERT_TRUE(replaced);
     EXPECT_TRUE(samePlay(*replaced, b));
@@ -132,7 +132,7 @@ TEST(AutosaveStore, StateOnlyGenerationsNameThePictureWrittenOnce) {
         return QDir(store.folder()).entryList({QStringLiteral("*.bmp")}, QDir::Files);
     };
     auto s = generatedGame(4, 5, true, 32, 3);
-    const QImage& picture = s->turnedPictures[0];
+    const QImage& picture = s->picture;
     const auto first = store.write(savedGameSnapshot(*s, 0, 10), picture, {});
     ASSERT_TRUE(first);
     EXPECT_EQ(pictureBytes, encodeBitmapFile(picture).size());
@@ -165,7 +165,7 @@ TEST(AutosaveStore, StateOnlyGenerationsNameThePictureWrittenOnce) {
     EXPECT_EQ(pictures(), QStringList{first->name});
 
     auto other = generatedGame(2, 3, false, 32, 4);
-    const auto second = store.write(savedGameSnapshot(*other, 0, 5), other->turnedPictures[0], {});
+    const auto second = store.write(savedGameSnapshot(*other, 0, 5), other->picture, {});
     ASSERT_TRUE(second);
     EXPECT_NE(second->name, first->name) << "a picture's name never comes back for another one";
     EXPECT_EQ(pictures(), QStringList{second->name});
@@ -182,11 +182,11 @@ TEST(AutosaveStore, AStateWhosePictureDoesNotMatchIsRefused) {
     AutosaveStore store(dir.path() + QStringLiteral("/Autosave"));
     auto s = generatedGame(3, 4, false, 32, 5);
     const SavedGame game = savedGameSnapshot(*s, 0, 30);
-    ASSERT_TRUE(store.write(game, s->turnedPictures[0], {}));
+    ASSERT_TRUE(store.write(game, s->picture, {}));
     const AutosaveStore::Files files = *store.latest();
     ASSERT_TRUE(readBack(store));
     const QByteArray good = readAll(files.picture);
-    QImage changed = s->turnedPictures[0].copy();
+    QImage changed = s->picture.copy();
     changed.setPixel(5, 5, qRgb(1, 2, 3));
     writeAll(files.picture, encodeBitmapFile(changed));
     EXPECT_FALSE(readBack(store)) << "another picture of the same size";
@@ -337,7 +337,7 @@ TEST(Autosave, OneRunningCopyOwnsTheFolder) {
     EXPECT_FALSE(other.open(dir.path()));
     EXPECT_FALSE(other.interrupted()) << "the game of the copy still running is not offered";
     other.startTracking();
-    s->flags.elementsExist = 0;
+    s->puzzle.clear();
     other.writeNow();
     EXPECT_TRUE(owner.store().latest()) << "nor removed";
 }

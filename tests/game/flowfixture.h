@@ -87,10 +87,7 @@ struct FlowFixture {
 
     // A picture of rows x columns elements of the given size, cut and ready.
     void prepare(int rows, int columns, int size, bool rotate) {
-        state.turnedPictures[0] = coordinatePicture(columns * size, rows * size);
-        if (rotate) {
-            ASSERT_TRUE(buildTurnedPictures(state.turnedPictures));
-        }
+        state.picture = coordinatePicture(columns * size, rows * size);
         state.cut.rotateElements = rotate;
         state.cutRows = rows;
         state.cutColumns = columns;

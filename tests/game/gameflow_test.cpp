@@ -1,5 +1,6 @@
 #include "game/flowfixture.h"
-#include "model/elementbitmap.h"
+#include "board/referencetable.h"
+#include "model/elementpainter.h"
 
 #include <set>
 #include <vector>
@@ -43,7 +44,7 @@ TEST(GenerationTest, SingleElementLiesInTheTopLeftSquare) {
     EXPECT_EQ(e.edgeSign, (std::array<std::int32_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(f.state.board.boardWidth, 1024);
     EXPECT_EQ(f.state.board.boardHeight, 768);
-    EXPECT_EQ(f.state.flags.elementsExist, 1);
+    EXPECT_TRUE(f.state.hasElements());
 }
 
 // After generation every element's inner region on the board shows exactly the picture pixels
@@ -55,7 +56,8 @@ TEST(GenerationTest, BoardShowsThePicturePixelsOfEachOrientation) {
         f.flow.generateElements(f.random, nullptr);
         const Puzzle& p = f.state.puzzle;
         ASSERT_EQ(p.count(), 20);
-        const QImage& board = f.state.board.boardBitmap;
+        const QImage board = f.renderer.boardImage(f.state.board.rect());
+        const std::array<QImage, 4> turns = referenceTurns(f.state.picture);
         std::set<int> orientations;
         QRegion covered;
         for (int i = 0; i < p.count(); ++i) {
@@ -67,7 +69,7 @@ TEST(GenerationTest, BoardShowsThePicturePixelsOfEachOrientation) {
             const QRegion onBoard = e.innerRegion.translated(e.cellRect.left, e.cellRect.top);
             EXPECT_FALSE(covered.intersects(onBoard)) << "element " << i << " overlaps";
             covered += p.boardRegions[i];
-            const QImage& source = f.state.turnedPictures[e.orientation];
+            const QImage& source = turns[e.orientation];
             const QPoint src = sourcePoint(e.orientation, i, p.rows, p.columns, p.geometry);
             for (const QRect& r : onBoard)
                 for (int y = r.top(); y <= r.bottom(); ++y)
@@ -104,12 +106,12 @@ TEST(GameFlowTest, PauseHidesTheBoardAndLosesNoTime) {
         EXPECT_FALSE(f.flowHost.timerRunning);
         const Element& e = f.state.puzzle.element(0);
         const QRect inner = e.innerRegion.boundingRect().translated(e.cellRect.left, e.cellRect.top);
+        const QImage board = f.renderer.boardImage(f.state.board.rect());
         coveredWhilePaused = true;
         for (int y = inner.top(); y <= inner.bottom(); ++y)
             for (int x = inner.left(); x <= inner.right(); ++x)
-                coveredWhilePaused =
-                    coveredWhilePaused && f.state.board.boardBitmap.pixel(x, y) ==
-                                              f.state.background.texture.pixel(x % 160, y % 120);
+                coveredWhilePaused = coveredWhilePaused &&
+                                     board.pixel(x, y) == f.state.background.texture.pixel(x % 160, y % 120);
         f.fakes.clock.advance(3600);
     };
     f.flow.pause();
@@ -177,17 +179,17 @@ TEST(GameFlowTest, CreatingAsksOnceAndNoKeepsTheGame) {
     f.prepare(1, 2, 32, false);
     f.flow.generateElements(f.random, nullptr);
     f.fakes.messages.answers = {MessageResult::No};
-    EXPECT_EQ(f.flow.beginCreateElements(), GameFlow::CreateStep::Declined);
+    EXPECT_FALSE(f.flow.beginCreateElements());
     EXPECT_EQ(f.fakes.messages.shown.size(), 1);
     EXPECT_EQ(f.fakes.messages.shown[0].text, QString::fromUtf8("Создать новую игру?"));
-    EXPECT_EQ(f.state.flags.elementsExist, 1);
+    EXPECT_TRUE(f.state.hasElements());
     EXPECT_EQ(f.state.puzzle.count(), 2);
 
     // A completed game is replaced without a question.
     f.state.flags.gameCompleted = 1;
-    EXPECT_EQ(f.flow.beginCreateElements(), GameFlow::CreateStep::GenerateNow);
+    EXPECT_TRUE(f.flow.beginCreateElements());
     EXPECT_EQ(f.fakes.messages.shown.size(), 1);
-    EXPECT_EQ(f.state.flags.elementsExist, 0);
+    EXPECT_FALSE(f.state.hasElements());
     EXPECT_EQ(f.state.flags.gameCompleted, 0);
     EXPECT_EQ(f.state.clockText, QStringLiteral("00:00:00"));
     EXPECT_EQ(f.state.flags.pictureLoaded, 1); // the picture stays
@@ -198,8 +200,7 @@ TEST(GameFlowTest, DiscardWithPictureDropsIt) {
     f.prepare(1, 2, 32, true);
     f.flow.discardGame(true);
     EXPECT_EQ(f.state.flags.pictureLoaded, 0);
-    for (const QImage& picture : f.state.turnedPictures)
-        EXPECT_TRUE(picture.isNull());
+    EXPECT_TRUE(f.state.picture.isNull());
 }
 
 } // namespace

@@ -86,7 +86,7 @@ TEST_F(SummaryTest, AValidGameIsSummarisedAsTheFullReaderReadsIt) {
     ASSERT_GT(joinRows(*state, 4), 0);
     state->clock.clockCarried = 3723;
     ASSERT_TRUE(writeSavedGame(pzs, *state, 0));
-    ASSERT_TRUE(writeBitmapFile(bmp, state->turnedPictures[0]));
+    ASSERT_TRUE(writeBitmapFile(bmp, state->picture));
 
     const SavedGameSummary s = summary();
     ASSERT_TRUE(s.ok);
@@ -103,8 +103,8 @@ TEST_F(SummaryTest, AValidGameIsSummarisedAsTheFullReaderReadsIt) {
     EXPECT_EQ(s.game.joined, joined);
     // 128 x 96 fits the box unreduced; its corners keep the picture's colours.
     EXPECT_EQ(s.picture.size(), QSize(128, 96));
-    EXPECT_EQ(s.picture.pixel(0, 0), state->turnedPictures[0].pixel(0, 0));
-    EXPECT_EQ(s.picture.pixel(127, 95), state->turnedPictures[0].pixel(127, 95));
+    EXPECT_EQ(s.picture.pixel(0, 0), state->picture.pixel(0, 0));
+    EXPECT_EQ(s.picture.pixel(127, 95), state->picture.pixel(127, 95));
     EXPECT_TRUE(s.savedAt.isValid());
     EXPECT_LE(std::abs(s.savedAt.secsTo(QDateTime::currentDateTime())), 60);
 }

@@ -50,18 +50,17 @@ inline std::unique_ptr<GameState> generatedGame(int rows, int columns, bool rota
     s->screenWidth = 1024;
     s->screenHeight = 768;
     s->cut.rotateElements = rotate;
-    s->turnedPictures[0] = coordinatePicture(columns * size, rows * size);
-    buildTurnedPictures(s->turnedPictures);
+    s->picture = coordinatePicture(columns * size, rows * size);
     GenerationRequest request{rows, columns, size, s->cut};
     StandardRandom random;
     random.seed(seed);
     FakeClock clock;
     clock.seconds += seed;
-    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
+    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, nullptr);
     const QSize board =
         boardSizeFor(columns, rows, s->puzzle.geometry.bitmapSize, QSize(1024, 768), QSize(1024, 768));
     s->board.resize(board.width(), board.height(), 1024, 768);
-    s->flags.pictureLoaded = s->flags.cutDone = s->flags.elementsExist = 1;
+    s->flags.pictureLoaded = s->flags.cutDone = 1;
     s->flags.gameCompleted = 0;
     return s;
 }
@@ -90,7 +89,6 @@ inline bool joinPair(GameState& s, int a, int b, bool anyTurn = false) {
             continue;
         x.joinedNeighbour[side] = b;
         y.joinedNeighbour[other] = a;
-        x.alone = y.alone = 0;
         s.puzzle.blocks.merge(a, b);
         return true;
     }

@@ -74,12 +74,15 @@ TEST(SettingsChoiceTest, ANewOutlineResizesEveryElementAndJoinedElementsStillMee
     ShapeBuilder fresh(ShapeOptions{g, false, true});
     for (int i = 0; i < f.count(); ++i) {
         const Element& e = f.element(i);
-        EXPECT_EQ(e.bitmap.size(), QSize(g.bitmapSize, g.bitmapSize)) << i;
+        EXPECT_EQ(f.lookOf(i).size(), QSize(g.bitmapSize, g.bitmapSize)) << i;
         EXPECT_EQ(e.cellRect.width(), g.bitmapSize) << i;
         EXPECT_EQ(e.cellRect.height(), g.bitmapSize) << i;
         EXPECT_EQ(f.puzzle().bodyRects[i], f.puzzle().bodyRectFor(e.cellRect)) << i;
         EXPECT_EQ(e.outerRegion, reference->puzzle.element(i).outerRegion) << i;
-        EXPECT_EQ(e.bitmap, reference->puzzle.element(i).bitmap) << i;
+        EXPECT_EQ(f.lookOf(i),
+                  referenceBitmap(reference->puzzle.element(i), reference->puzzle,
+                                  referenceTurns(reference->pictures[0]), reference->outlineColour))
+            << i;
         EXPECT_EQ(f.puzzle().boardRegions[i], expectedRegion(f, fresh, i)) << i;
     }
     // Joined elements neither overlap nor leave a gap: along their common edge every pixel
@@ -115,10 +118,10 @@ TEST(SettingsChoiceTest, TheBandOfTheOldOutlineIsGoneFromTheBoard) {
     const QRegion gone = wide.subtracted(narrow);
     ASSERT_FALSE(gone.isEmpty());
     const QPoint p = gone.begin()->topLeft();
-    EXPECT_EQ(f.state.board.boardBitmap.pixel(p), f.state.background.backgroundColor.rgb());
+    EXPECT_EQ(f.boardPixel(p), f.state.background.backgroundColor.rgb());
     const QRegion band = narrow.subtracted(e.innerRegion.translated(e.cellRect.left, e.cellRect.top));
     ASSERT_FALSE(band.isEmpty());
-    EXPECT_EQ(f.state.board.boardBitmap.pixel(band.begin()->topLeft()), f.state.settings.outlineColor.rgb());
+    EXPECT_EQ(f.boardPixel(band.begin()->topLeft()), f.state.settings.outlineColor.rgb());
 }
 
 TEST(SettingsChoiceTest, WithoutBevelTheThicknessIsZeroAndBitmapsShrinkToTheCell) {
@@ -136,7 +139,7 @@ TEST(SettingsChoiceTest, WithoutBevelTheThicknessIsZeroAndBitmapsShrinkToTheCell
     EXPECT_TRUE(f.state.settings.isValid());
     for (int i = 0; i < f.count(); ++i) {
         const Element& e = f.element(i);
-        EXPECT_EQ(e.bitmap.width(), g.cellSize);
+        EXPECT_EQ(f.lookOf(i).width(), g.cellSize);
         EXPECT_EQ(e.outerRegion, e.innerRegion);
         EXPECT_EQ(f.puzzle().boardRegions[i], e.outerRegion.translated(e.cellRect.left, e.cellRect.top));
     }
@@ -155,7 +158,7 @@ TEST(SettingsChoiceTest, WithoutBevelTheThicknessIsZeroAndBitmapsShrinkToTheCell
     EXPECT_EQ(g.bitmapSize, g.cellSize + 1);
     ShapeBuilder fresh(ShapeOptions{g, false, true});
     for (int i = 0; i < f.count(); ++i) {
-        EXPECT_EQ(f.element(i).bitmap.width(), g.cellSize + 1);
+        EXPECT_EQ(f.lookOf(i).width(), g.cellSize + 1);
         EXPECT_EQ(f.puzzle().boardRegions[i], expectedRegion(f, fresh, i)) << i;
     }
     expectBoardShowsElements(f, "bevel back");
@@ -169,18 +172,18 @@ TEST(SettingsChoiceTest, TheBevelSwitchedOnTrimsElementsJoinedAllRound) {
     BoardFixture f(p);
     assemble(f, {0, 1, 2, 3, 4, 5, 6, 7, 8});
     ASSERT_EQ(f.joins().size(), 12u);
-    EXPECT_EQ(f.element(4).fullyJoined, 0);
+    EXPECT_FALSE(f.element(4).fullyJoined(f.state.settings.threeD));
 
     SettingsChoice choice = SettingsChoice::from(f.state.settings);
     choice.threeD = 1;
     choice.outlineThickness = 3;
     EXPECT_TRUE(applyAndRedraw(f, choice).redraw);
     const Element& centre = f.element(4);
-    EXPECT_EQ(centre.fullyJoined, 1);
+    EXPECT_TRUE(centre.fullyJoined(f.state.settings.threeD));
     EXPECT_EQ(f.puzzle().boardRegions[4],
               centre.innerRegion.translated(centre.cellRect.left, centre.cellRect.top));
     for (const int corner : {0, 2, 6, 8})
-        EXPECT_EQ(f.element(corner).fullyJoined, 0) << corner;
+        EXPECT_FALSE(f.element(corner).fullyJoined(f.state.settings.threeD)) << corner;
     expectBoardShowsElements(f, "bevel switched on");
 }
 

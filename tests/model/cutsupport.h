@@ -54,10 +54,12 @@ struct TestCut {
     CutPlan plan;
     Puzzle puzzle;
     ShapeBuilder shapes;
+    // The cut picture (entry 0) and, for checking what is drawn, its turns written out pixel by
+    // pixel: entry k is the picture turned k quarter turns counter-clockwise.
     std::array<QImage, 4> pictures;
     QColor outlineColour{128, 128, 128};
 
-    ElementContext context() { return ElementContext{puzzle, shapes, pictures, outlineColour, {}}; }
+    ElementContext context() { return ElementContext{puzzle, shapes, {}}; }
 
     // The element's cell origin when its body sits at its place in the picture.
     QPoint homeOrigin(int i) const {
@@ -104,6 +106,7 @@ inline std::unique_ptr<TestCut> makeCut(const CutPlan& plan, bool withPictures =
         } else {
             turnEdgesBy(e.edgeSign, turns.empty() ? 0 : turns[i]);
             turnEdgesBy(e.edgeShift, turns.empty() ? 0 : turns[i]);
+            e.orientation = turnedOrientation(0, turns.empty() ? 0 : turns[i]);
             cut->shapes.buildShape(e);
             cut->shapes.computeShapeBounds(e);
         }

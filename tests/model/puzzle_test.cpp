@@ -30,8 +30,7 @@ TEST(PuzzleTest, CreateSizesEveryArrayAndLeavesElementsAlone) {
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{0, 1, 2, 3}));
     for (int i = 0; i < 4; ++i) {
         const Element& e = p.element(i);
-        EXPECT_EQ(e.alone, 1);
-        EXPECT_EQ(e.lifted, 0);
+        EXPECT_TRUE(e.alone());
         EXPECT_EQ(e.orientation, 0);
         EXPECT_EQ(e.joinedNeighbour, (std::array<std::int32_t, 4>{-1, -1, -1, -1}));
         EXPECT_EQ(p.boardRegions[i], QRegion(0, 0, 1, 1));

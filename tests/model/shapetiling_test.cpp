@@ -1,5 +1,5 @@
 #include "cutsupport.h"
-#include "model/elementbitmap.h"
+#include "model/elementpainter.h"
 
 #include <gtest/gtest.h>
 

@@ -41,14 +41,13 @@ std::unique_ptr<GameState> generated(const Kind& k, std::uint32_t seed) {
     s->cut.mosaic = k.mosaic;
     s->cut.irregularBase = k.squareBase ? 0 : 1;
     s->settings.exactAssembly = k.exact;
-    s->turnedPictures[0] = QImage(k.columns * k.size, k.rows * k.size, QImage::Format_RGB32);
-    s->turnedPictures[0].fill(0x808040);
-    buildTurnedPictures(s->turnedPictures);
+    s->picture = QImage(k.columns * k.size, k.rows * k.size, QImage::Format_RGB32);
+    s->picture.fill(0x808040);
     StandardRandom random;
     random.seed(seed);
     FixedClock clock;
     GenerationRequest request{k.rows, k.columns, k.size, s->cut};
-    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, s->turnedPictures, nullptr);
+    Generator(random, clock).generate(request, s->puzzle, s->shapes, s->settings, nullptr);
     const QSize board =
         boardSizeFor(k.columns, k.rows, s->puzzle.geometry.bitmapSize, {1024, 768}, {1024, 768});
     s->board.resize(board.width(), board.height(), 1024, 768);
@@ -68,7 +67,6 @@ bool join(GameState& s, int a, int b) {
             continue;
         x.joinedNeighbour[side] = b;
         y.joinedNeighbour[other] = a;
-        x.alone = y.alone = 0;
         s.puzzle.blocks.merge(a, b);
         return true;
     }

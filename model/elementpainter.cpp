@@ -1,4 +1,4 @@
-#include "model/elementbitmap.h"
+#include "model/elementpainter.h"
 
 #include "model/element.h"
 #include "model/picture.h"
@@ -6,6 +6,8 @@
 #include "model/regioncopy.h"
 
 #include <QRegion>
+
+#include <algorithm>
 
 QPoint sourcePoint(int orientation, int homeIndex, int rows, int columns, const Geometry& geometry) {
     const int s = geometry.elementSize;
@@ -27,17 +29,6 @@ QPoint sourcePoint(int orientation, int homeIndex, int rows, int columns, const 
 
 namespace {
 
-bool ensureBitmap(Element& element, int size) {
-    if (element.bitmap.width() == size && element.bitmap.height() == size &&
-        element.bitmap.format() == QImage::Format_RGB32)
-        return true;
-    QImage fresh(size, size, QImage::Format_RGB32);
-    if (fresh.isNull())
-        return false;
-    element.bitmap = std::move(fresh);
-    return true;
-}
-
 // The rectangle of the unturned picture (width w, height h) that becomes `turned` once the
 // picture is turned counter-clockwise `orientation` times.
 QRect unturnedRect(const QRect& turned, int orientation, int w, int h) {
@@ -55,8 +46,8 @@ QRect unturnedRect(const QRect& turned, int orientation, int w, int h) {
 
 // Copies the area (bitmap coordinates, inside the turned picture once moved by `source`) pixel
 // by pixel from the unturned picture, turning on the way: 32-bit or 24-bit pictures.
-template <int Bytes>
-void copyTurned(QImage& bitmap, const QRegion& area, const QImage& picture, int orientation, QPoint source) {
+template <int Bytes, int Orientation>
+void copyTurned(QImage& bitmap, const QRegion& area, const QImage& picture, QPoint source) {
     const int w = picture.width(), h = picture.height();
     const uchar* const bits = picture.constBits();
     const qsizetype stride = picture.bytesPerLine();
@@ -74,67 +65,82 @@ void copyTurned(QImage& bitmap, const QRegion& area, const QImage& picture, int 
             auto* row = reinterpret_cast<QRgb*>(target + y * targetStride);
             const int Y = y + source.y();
             for (int x = r.left(), X = x + source.x(); x <= r.right(); ++x, ++X) {
-                switch (orientation) {
-                case 1:
+                if constexpr (Orientation == 1)
                     row[x] = at(w - 1 - Y, X);
-                    break;
-                case 2:
+                else if constexpr (Orientation == 2)
                     row[x] = at(w - 1 - X, h - 1 - Y);
-                    break;
-                default:
+                else
                     row[x] = at(Y, h - 1 - X);
-                    break;
-                }
             }
         }
     }
 }
 
+template <int Bytes>
+void copyTurned(QImage& bitmap, const QRegion& area, const QImage& picture, int orientation, QPoint source) {
+    switch (orientation) {
+    case 1:
+        copyTurned<Bytes, 1>(bitmap, area, picture, source);
+        break;
+    case 2:
+        copyTurned<Bytes, 2>(bitmap, area, picture, source);
+        break;
+    default:
+        copyTurned<Bytes, 3>(bitmap, area, picture, source);
+        break;
+    }
+}
+
+void fill(QImage& bitmap, const QRect& area, QRgb colour) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+        std::fill(row + area.left(), row + area.left() + area.width(), colour);
+    }
+}
+
 } // namespace
 
-bool paintElementBitmapFromPicture(Element& element, const Puzzle& puzzle, const QImage& picture,
-                                   const QColor& outlineColor) {
+bool paintElementBitmap(QImage& bitmap, const Element& element, const Puzzle& puzzle, const QImage& picture,
+                        const QColor& outlineColor, const QRect& wanted) {
     const int size = puzzle.geometry.bitmapSize;
-    const int orientation = element.orientation & 3;
-    if (picture.isNull() || size <= 0 || puzzle.columns <= 0 || !ensureBitmap(element, size))
+    if (picture.isNull() || size <= 0 || puzzle.columns <= 0 || bitmap.format() != QImage::Format_RGB32 ||
+        bitmap.width() < size || bitmap.height() < size)
         return false;
-    element.bitmap.fill(outlineColor.rgb());
+    const QRect area = wanted.intersected(QRect(0, 0, size, size));
+    if (area.isEmpty())
+        return true;
+    fill(bitmap, area, outlineColor.rgb());
+    const int orientation = element.orientation & 3;
     const QPoint source =
         sourcePoint(orientation, element.homeIndex, puzzle.rows, puzzle.columns, puzzle.geometry);
-    const QRegion clip = element.innerRegion.intersected(element.shapeBounds.toQRect());
+    const QRegion clip = element.innerRegion.intersected(element.shapeBounds.toQRect().intersected(area));
+    if (clip.isEmpty())
+        return true;
     if (orientation == 0)
-        return copyRegion(element.bitmap, clip, picture, source);
+        return copyRegion(bitmap, clip, picture, source);
     const QSize turnedSize = orientation % 2 ? picture.size().transposed() : picture.size();
     const QRect shown = QRect(source, QSize(size, size)).intersected(QRect(QPoint(0, 0), turnedSize));
     if (shown.isEmpty())
         return true;
-    const QRegion area = clip.intersected(element.bitmap.rect()).intersected(shown.translated(-source));
+    const QRegion part = clip.intersected(shown.translated(-source));
     if (picture.format() == QImage::Format_RGB32) {
-        copyTurned<4>(element.bitmap, area, picture, orientation, source);
+        copyTurned<4>(bitmap, part, picture, orientation, source);
         return true;
     }
     if (picture.format() == QImage::Format_RGB888) {
-        copyTurned<3>(element.bitmap, area, picture, orientation, source);
+        copyTurned<3>(bitmap, part, picture, orientation, source);
         return true;
     }
     // Other formats: the piece the element shows, cut out and turned on its own.
-    QImage piece = picture.copy(unturnedRect(shown, orientation, picture.width(), picture.height()));
+    const QRect needed = part.boundingRect().translated(source);
+    QImage piece = picture.copy(unturnedRect(needed, orientation, picture.width(), picture.height()));
     for (int k = 0; k < orientation && !piece.isNull(); ++k)
         piece = turnPicture(piece);
-    return !piece.isNull() && copyRegion(element.bitmap, area, piece, source - shown.topLeft());
+    return !piece.isNull() && copyRegion(bitmap, part, piece, source - needed.topLeft());
 }
 
-bool paintElementBitmap(Element& element, int turn, const Puzzle& puzzle,
-                        const std::array<QImage, 4>& turnedPictures, const QColor& outlineColor) {
-    const int orientation = turnedOrientation(element.orientation, turn);
-    const QImage& picture = turnedPictures[orientation];
+bool paintElementBitmap(QImage& bitmap, const Element& element, const Puzzle& puzzle, const QImage& picture,
+                        const QColor& outlineColor) {
     const int size = puzzle.geometry.bitmapSize;
-    if (picture.isNull() || size <= 0 || puzzle.columns <= 0 || !ensureBitmap(element, size))
-        return false;
-    element.orientation = orientation;
-    element.bitmap.fill(outlineColor.rgb());
-    const QRegion clip = element.innerRegion.intersected(element.shapeBounds.toQRect());
-    copyRegion(element.bitmap, clip, picture,
-               sourcePoint(orientation, element.homeIndex, puzzle.rows, puzzle.columns, puzzle.geometry));
-    return true;
+    return paintElementBitmap(bitmap, element, puzzle, picture, outlineColor, QRect(0, 0, size, size));
 }

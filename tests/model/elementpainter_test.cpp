@@ -1,5 +1,6 @@
+#include "board/referencetable.h"
 #include "cutsupport.h"
-#include "model/elementbitmap.h"
+#include "model/elementpainter.h"
 #include "model/picture.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,27 @@ std::vector<int> cyclingTurns(int n) {
     return turns;
 }
 
-// Inside its inner region the bitmap shows exactly the picture pixels of its cell, turned
+// The element as the painter draws it at 100 %, from the picture as cut.
+QImage lookOf(const TestCut& cut, int i, const QImage& picture) {
+    const int size = cut.puzzle.geometry.bitmapSize;
+    QImage look(size, size, QImage::Format_RGB32);
+    look.fill(Qt::magenta);
+    EXPECT_TRUE(paintElementBitmap(look, cut.puzzle.element(i), cut.puzzle, picture, cut.outlineColour));
+    return look;
+}
+
+// Inside its inner region the element shows exactly the picture pixels of its cell, turned
 // the way the element is turned; everywhere else the outline colour. The expected source is
 // found by turning the cell back, independently of the orientation table.
 void expectPictureInShape(const TestCut& cut, int i) {
     const Element& e = cut.puzzle.element(i);
     const Geometry& g = cut.puzzle.geometry;
     const int c = g.cellSize, gap = (g.cellSize - g.elementSize) / 2;
-    ASSERT_EQ(e.bitmap.size(), QSize(g.bitmapSize, g.bitmapSize));
+    const QImage look = lookOf(cut, i, cut.pictures[0]);
+    ASSERT_EQ(look.size(), QSize(g.bitmapSize, g.bitmapSize));
     for (int y = 0; y < g.bitmapSize; ++y) {
         for (int x = 0; x < g.bitmapSize; ++x) {
-            const QRgb actual = e.bitmap.pixel(x, y);
+            const QRgb actual = look.pixel(x, y);
             if (!e.innerRegion.contains(QPoint(x, y))) {
                 ASSERT_EQ(actual, cut.outlineColour.rgb()) << i << " at " << x << "," << y;
                 continue;
@@ -42,7 +53,7 @@ void expectPictureInShape(const TestCut& cut, int i) {
     }
 }
 
-TEST(ElementBitmapTest, ShowsThePicturePixelsOfItsOrientation) {
+TEST(ElementPainterTest, ShowsThePicturePixelsOfItsOrientation) {
     for (bool mosaic : {false, true}) {
         const CutPlan plan{3, 4, 32, mosaic, true, true, true, 3, 11};
         const auto cut = makeCut(plan, true, cyclingTurns(12));
@@ -53,66 +64,59 @@ TEST(ElementBitmapTest, ShowsThePicturePixelsOfItsOrientation) {
     }
 }
 
-TEST(ElementBitmapTest, PicturesOfOtherFormatsPaintTheSame) {
-    const CutPlan plan{2, 3, 24, false, true, true, true, 2, 3};
-    const auto rgb32 = makeCut(plan, true, cyclingTurns(6));
-    auto other = makeCut(plan, false, cyclingTurns(6));
-    for (int k = 0; k < 4; ++k)
-        other->pictures[k] = rgb32->pictures[k].convertToFormat(QImage::Format_RGB888);
-    for (int i = 0; i < 6; ++i) {
-        Element& e = other->puzzle.element(i);
-        ASSERT_TRUE(paintElementBitmap(e, rgb32->puzzle.element(i).orientation * -1, other->puzzle,
-                                       other->pictures, other->outlineColour));
-        EXPECT_EQ(e.bitmap, rgb32->puzzle.element(i).bitmap) << i;
-    }
-}
-
-// Painting from the unturned picture gives the very bitmap painting from the turned picture
-// gives, in every orientation, border elements and odd formats included.
-TEST(ElementBitmapTest, PaintingFromTheUnturnedPictureIsTheSame) {
+// Painting from the one picture as cut gives, in every orientation and for every format a
+// picture may have, what painting the element's bitmap from the picture turned whole gave:
+// border elements, mosaic elements, and any part of the element alone.
+TEST(ElementPainterTest, PaintingFromThePictureAsCutIsPaintingFromTheTurnedPicture) {
     for (bool mosaic : {false, true}) {
         const CutPlan plan{3, 4, 24, mosaic, true, true, true, 3, 5};
         auto cut = makeCut(plan, true, cyclingTurns(12));
         for (const QImage::Format format :
-             {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8}) {
+             {QImage::Format_RGB32, QImage::Format_RGB888, QImage::Format_Indexed8, QImage::Format_RGB16}) {
             const QImage picture = cut->pictures[0].convertToFormat(format);
-            std::array<QImage, 4> pictures{picture};
-            buildTurnedPictures(pictures);
+            const std::array<QImage, 4> turns = referenceTurns(picture);
             for (int i = 0; i < 12; ++i) {
-                Element& e = cut->puzzle.element(i);
-                ASSERT_TRUE(paintElementBitmap(e, 0, cut->puzzle, pictures, cut->outlineColour));
-                const QImage turned = e.bitmap;
-                ASSERT_TRUE(paintElementBitmapFromPicture(e, cut->puzzle, picture, cut->outlineColour));
-                EXPECT_EQ(e.bitmap, turned)
-                    << "mosaic " << mosaic << ", element " << i << ", turn " << e.orientation;
+                const Element& e = cut->puzzle.element(i);
+                const QImage expected = referenceBitmap(e, cut->puzzle, turns, cut->outlineColour);
+                EXPECT_EQ(lookOf(*cut, i, picture), expected)
+                    << "mosaic " << mosaic << ", format " << format << ", element " << i << ", turn "
+                    << e.orientation;
+                // A part painted on its own is that part of the whole.
+                const QRect part(5, 7, 13, 11);
+                QImage partly(expected.size(), QImage::Format_RGB32);
+                partly.fill(Qt::magenta);
+                ASSERT_TRUE(paintElementBitmap(partly, e, cut->puzzle, picture, cut->outlineColour, part));
+                for (int y = 0; y < expected.height(); ++y)
+                    for (int x = 0; x < expected.width(); ++x)
+                        ASSERT_EQ(partly.pixel(x, y),
+                                  part.contains(x, y) ? expected.pixel(x, y) : qRgb(255, 0, 255))
+                            << i << " at " << x << "," << y;
             }
         }
     }
     auto cut = makeCut(CutPlan{}, false);
-    EXPECT_FALSE(paintElementBitmapFromPicture(cut->puzzle.element(0), cut->puzzle, QImage(), QColor()));
+    QImage look(cut->puzzle.geometry.bitmapSize, cut->puzzle.geometry.bitmapSize, QImage::Format_RGB32);
+    EXPECT_FALSE(paintElementBitmap(look, cut->puzzle.element(0), cut->puzzle, QImage(), QColor()));
 }
 
-TEST(ElementBitmapTest, FailedPaintChangesNothing) {
+// Turning keeps the orientation in step with the edges: the element is drawn as its edges lie.
+TEST(ElementPainterTest, TheOrientationFollowsTheTurnedEdges) {
     auto cut = makeCut(CutPlan{2, 2, 32, false, true, true, true, 4, 8}, true);
     Element& e = cut->puzzle.element(3);
-    const QImage before = e.bitmap.copy();
-    cut->pictures[3] = QImage(); // the picture turned by +1 is missing
-    EXPECT_FALSE(paintElementBitmap(e, +1, cut->puzzle, cut->pictures, cut->outlineColour));
-    EXPECT_EQ(e.orientation, 0);
-    EXPECT_EQ(e.bitmap, before);
-    // prepareElement still keeps the orientation in step with the turned edges.
     ElementContext context = cut->context();
     const EdgeRecord sign = e.edgeSign;
-    EXPECT_FALSE(prepareElement(context, 3, +1));
+    prepareElement(context, 3, +1);
     EXPECT_EQ(e.orientation, 3);
     EXPECT_EQ(e.edgeSign, (EdgeRecord{sign[Left], sign[Top], sign[Right], sign[Bottom]}));
+    expectPictureInShape(*cut, 3);
 }
 
-TEST(ElementBitmapTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
+TEST(ElementPainterTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
     auto cut = makeCut(CutPlan{3, 3, 32, false, true, true, true, 4, 51}, true);
     ElementContext context = cut->context();
     Element& e = cut->puzzle.element(4); // the middle element: four knob or socket sides
     const Element start = e;
+    const QImage startLook = lookOf(*cut, 4, cut->pictures[0]);
     auto expectRestored = [&](const char* what) {
         EXPECT_EQ(e.edgeSign, start.edgeSign) << what;
         EXPECT_EQ(e.edgeShift, start.edgeShift) << what;
@@ -120,7 +124,7 @@ TEST(ElementBitmapTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
         EXPECT_EQ(e.shapeBounds, start.shapeBounds) << what;
         EXPECT_TRUE(samePixels(e.innerRegion, start.innerRegion)) << what;
         EXPECT_TRUE(samePixels(e.outerRegion, start.outerRegion)) << what;
-        EXPECT_EQ(e.bitmap, start.bitmap) << what;
+        EXPECT_EQ(lookOf(*cut, 4, cut->pictures[0]), startLook) << what;
     };
     prepareElement(context, 4, +1);
     EXPECT_EQ(e.orientation, 3);
@@ -137,7 +141,7 @@ TEST(ElementBitmapTest, TurnsUndoEachOtherAndFourMakeTheIdentity) {
     expectRestored("two half turns");
 }
 
-TEST(ElementBitmapTest, BoardRegionFollowsCellAndJoinSeam) {
+TEST(ElementPainterTest, BoardRegionFollowsCellAndJoinSeam) {
     auto cut = makeCut(CutPlan{2, 2, 32, false, true, true, true, 4, 30});
     Element& e = cut->puzzle.element(1);
     cut->puzzle.setCellRect(1, e.cellRect.translated(100, 50));

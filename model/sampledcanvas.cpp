@@ -1,0 +1,357 @@
+#include "model/sampledcanvas.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int Samples = 4; // a side of a pixel's samples
+
+// Bit 4 * row of each row in a four-bit set of rows.
+constexpr std::array<std::uint16_t, 16> rowSpread = [] {
+    std::array<std::uint16_t, 16> spread{};
+    for (unsigned rows = 0; rows < 16; ++rows)
+        for (int row = 0; row < Samples; ++row)
+            if (rows & (1u << row))
+                spread[rows] |= static_cast<std::uint16_t>(1u << (Samples * row));
+    return spread;
+}();
+
+// The sixteen bits of a pixel, bit 4 * row + column, for a set of columns in a set of rows.
+inline std::uint16_t sampleBits(unsigned columns, unsigned rows) {
+    return static_cast<std::uint16_t>(columns * rowSpread[rows]);
+}
+
+// The run of bits lo..hi-1 (0 <= lo <= hi <= 4).
+unsigned run(int lo, int hi) {
+    return (1u << hi) - (1u << lo);
+}
+
+std::uint64_t packed(QRgb c) {
+    return std::uint64_t(qRed(c)) << 32 | std::uint64_t(qGreen(c)) << 16 | std::uint64_t(qBlue(c));
+}
+
+inline quint32 mix(quint32 a, quint32 b, quint32 w) {
+    const quint32 rb = (((a & 0xff00ffu) * (256 - w) + (b & 0xff00ffu) * w) >> 8) & 0xff00ffu;
+    const quint32 g = (((a & 0xff00u) * (256 - w) + (b & 0xff00u) * w) >> 8) & 0xff00u;
+    return rb | g;
+}
+
+template <int Bytes> inline quint32 texel(const uchar* line, int x) {
+    if constexpr (Bytes == 4) {
+        return reinterpret_cast<const quint32*>(line)[x];
+    } else {
+        const uchar* p = line + 3 * x;
+        return quint32(p[0]) << 16 | quint32(p[1]) << 8 | p[2];
+    }
+}
+
+// Samples in a sixteen-bit set: a table, as not every processor counts bits itself.
+constexpr std::array<std::uint8_t, 256> bitsIn = [] {
+    std::array<std::uint8_t, 256> n{};
+    for (int v = 0; v < 256; ++v)
+        n[v] = static_cast<std::uint8_t>(std::popcount(static_cast<unsigned>(v)));
+    return n;
+}();
+inline int count(std::uint16_t bits) {
+    return bitsIn[bits & 0xFF] + bitsIn[bits >> 8];
+}
+
+// A sampler's map in fixed point (16 fractional bits), read pixel by pixel.
+struct Fetch {
+    const uchar* bits = nullptr;
+    qsizetype stride = 0;
+    int w = 0, h = 0;
+    std::int64_t ox = 0, oy = 0, xx = 0, xy = 0, yx = 0, yy = 0;
+
+    Fetch() = default;
+    explicit Fetch(const PictureSampler& s) {
+        if (!s.image)
+            return;
+        const QImage& image = *s.image;
+        bits = image.constBits();
+        stride = image.bytesPerLine();
+        w = image.width(), h = image.height();
+        constexpr double one = 65536.0;
+        // The texel centres lie at half-integer points.
+        ox = std::llround((s.originX - 0.5) * one), oy = std::llround((s.originY - 0.5) * one);
+        xx = std::llround(s.xx * one), xy = std::llround(s.xy * one);
+        yx = std::llround(s.yx * one), yy = std::llround(s.yy * one);
+    }
+
+    template <int Bytes, bool Wrap> QRgb at(int x, int y) const {
+        const std::int64_t fx = ox + x * xx + y * yx, fy = oy + x * xy + y * yy;
+        int x0 = static_cast<int>(fx >> 16), y0 = static_cast<int>(fy >> 16);
+        const quint32 wx = static_cast<quint32>(fx >> 8) & 0xFF, wy = static_cast<quint32>(fy >> 8) & 0xFF;
+        int x1 = x0 + 1, y1 = y0 + 1;
+        if constexpr (Wrap) {
+            x0 = ((x0 % w) + w) % w, y0 = ((y0 % h) + h) % h;
+            x1 = x0 + 1 == w ? 0 : x0 + 1, y1 = y0 + 1 == h ? 0 : y0 + 1;
+        } else {
+            x0 = std::clamp(x0, 0, w - 1), x1 = std::clamp(x1, 0, w - 1);
+            y0 = std::clamp(y0, 0, h - 1), y1 = std::clamp(y1, 0, h - 1);
+        }
+        const uchar* line0 = bits + y0 * stride;
+        const uchar* line1 = bits + y1 * stride;
+        const quint32 top = mix(texel<Bytes>(line0, x0), texel<Bytes>(line0, x1), wx);
+        const quint32 bottom = mix(texel<Bytes>(line1, x0), texel<Bytes>(line1, x1), wx);
+        return 0xff000000u | mix(top, bottom, wy);
+    }
+};
+
+} // namespace
+
+QRect DeviceTransform::deviceRect(const QRect& board) const {
+    if (board.isEmpty())
+        return {};
+    const int left = static_cast<int>(std::floor(board.left() * scale + dx));
+    const int top = static_cast<int>(std::floor(board.top() * scale + dy));
+    const int right = static_cast<int>(std::ceil((board.right() + 1) * scale + dx));
+    const int bottom = static_cast<int>(std::ceil((board.bottom() + 1) * scale + dy));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QRgb PictureSampler::sample(int x, int y) const {
+    const Fetch fetch(*this);
+    if (image->format() == QImage::Format_RGB888)
+        return wrap ? fetch.at<3, true>(x, y) : fetch.at<3, false>(x, y);
+    return wrap ? fetch.at<4, true>(x, y) : fetch.at<4, false>(x, y);
+}
+
+void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
+    width_ = std::max(0, size.width());
+    height_ = std::max(0, size.height());
+    transform_ = transform;
+    // Sample column of board x: the first whose centre, (q + 1/2) / 4 device pixels, is at or
+    // right of x's device position.
+    along_ = Samples * transform.scale;
+    acrossX_ = Samples * transform.dx - 0.5;
+    acrossY_ = Samples * transform.dy - 0.5;
+    const std::size_t n = static_cast<std::size_t>(width_) * height_;
+    covered_.assign(n, 0);
+    sum_.assign(n, 0);
+}
+
+void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0,
+                              int y0, int w, int h) const {
+    const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
+    const int minR = Samples * y0, maxR = Samples * (y0 + h);
+    if (along_ < 1.0) {
+        // Far out a board row holds a row of samples at most: each row of samples finds the band
+        // of rectangles it lies in, rather than every band working out its rows.
+        const QRect* rect = region.begin();
+        const QRect* const end = region.end();
+        if (rect == end)
+            return;
+        const QRect bounds = region.boundingRect();
+        const int ra = std::max(minR, sampleY(bounds.top() + offset.y()));
+        const int rb = std::min(maxR, sampleY(bounds.bottom() + 1 + offset.y()));
+        for (int r = ra; r < rb; ++r) {
+            // The board row whose pixels hold this row of samples: sampleY(y) <= r < sampleY(y + 1).
+            const int y = static_cast<int>(std::floor((r - acrossY_) / along_)) - offset.y();
+            while (rect != end && rect->bottom() < y)
+                ++rect;
+            if (rect == end)
+                break;
+            if (rect->top() > y)
+                continue; // between two bands
+            const unsigned row = 1u << (r % Samples);
+            std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
+            for (const QRect* q = rect; q != end && q->top() == rect->top(); ++q) {
+                const int qa = std::max(minQ, sampleX(q->left() + offset.x()));
+                const int qb = std::min(maxQ, sampleX(q->right() + 1 + offset.x()));
+                for (int px = qa / Samples; qa < qb && px <= (qb - 1) / Samples; ++px)
+                    line[px - x0] |= sampleBits(run(std::max(qa, Samples * px) - Samples * px,
+                                                    std::min(qb, Samples * px + Samples) - Samples * px),
+                                                row);
+            }
+        }
+        return;
+    }
+    // A region's rectangles come in bands of one top and bottom; zoomed far out most bands (a
+    // scan line each) hold no row of samples at all.
+    int bandTop = std::numeric_limits<int>::min(), ra = 0, rb = 0;
+    for (const QRect& r : region) {
+        if (r.top() != bandTop) {
+            bandTop = r.top();
+            ra = std::max(minR, sampleY(r.top() + offset.y()));
+            rb = std::min(maxR, sampleY(r.bottom() + 1 + offset.y()));
+        }
+        if (ra >= rb)
+            continue;
+        const int qa = std::max(minQ, sampleX(r.left() + offset.x()));
+        const int qb = std::min(maxQ, sampleX(r.right() + 1 + offset.x()));
+        if (qa >= qb)
+            continue;
+        const int firstColumn = qa / Samples, lastColumn = (qb - 1) / Samples;
+        for (int py = ra / Samples; py <= (rb - 1) / Samples; ++py) {
+            const unsigned rows = run(std::max(ra, Samples * py) - Samples * py,
+                                      std::min(rb, Samples * py + Samples) - Samples * py);
+            std::uint16_t* line = mask.data() + static_cast<std::size_t>(py - y0) * w;
+            if (firstColumn == lastColumn) {
+                line[firstColumn - x0] |=
+                    sampleBits(run(qa - Samples * firstColumn, qb - Samples * firstColumn), rows);
+                continue;
+            }
+            line[firstColumn - x0] |= sampleBits(run(qa - Samples * firstColumn, Samples), rows);
+            const std::uint16_t whole = sampleBits(0xF, rows);
+            for (int px = firstColumn + 1; px < lastColumn; ++px)
+                line[px - x0] |= whole;
+            line[lastColumn - x0] |= sampleBits(run(0, qb - Samples * lastColumn), rows);
+        }
+    }
+}
+
+void SampledCanvas::coverOutside(const QRect& board, QRgb colour) {
+    // Samples inside the board: those whose board pixel is in it.
+    const int qa = sampleX(board.left()), qb = sampleX(board.right() + 1);
+    const int ra = sampleY(board.top()), rb = sampleY(board.bottom() + 1);
+    const std::uint64_t c = packed(colour);
+    for (int y = 0; y < height_; ++y) {
+        const unsigned rows =
+            run(std::clamp(ra - Samples * y, 0, Samples), std::clamp(rb - Samples * y, 0, Samples));
+        for (int x = 0; x < width_; ++x) {
+            const unsigned columns =
+                run(std::clamp(qa - Samples * x, 0, Samples), std::clamp(qb - Samples * x, 0, Samples));
+            const std::uint16_t outside = static_cast<std::uint16_t>(~sampleBits(columns, rows));
+            if (!outside)
+                continue;
+            const std::size_t k = static_cast<std::size_t>(y) * width_ + x;
+            const std::uint16_t fresh = outside & ~covered_[k];
+            sum_[k] += count(fresh) * c;
+            covered_[k] |= outside;
+        }
+    }
+}
+
+namespace {
+
+// Adds what an element shows to the samples no element above it took: w x h pixels of masks
+// from canvas pixel (x0, y0) on.
+template <int Bytes>
+void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int x0, int y0, int w, int h,
+           int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture,
+           QRgb outline) {
+    const Fetch fetch(picture);
+    const std::uint64_t band = packed(outline);
+    for (int j = 0; j < h; ++j) {
+        const std::uint16_t* all = allMasks + static_cast<std::size_t>(j) * w;
+        const std::uint16_t* pic = pictureMasks + static_cast<std::size_t>(j) * w;
+        std::uint16_t* cover = covered + static_cast<std::size_t>(y0 + j) * width + x0;
+        std::uint64_t* sum = sums + static_cast<std::size_t>(y0 + j) * width + x0;
+        for (int i = 0; i < w; ++i) {
+            const std::uint16_t fresh = all[i] & ~cover[i];
+            if (!fresh)
+                continue;
+            const int shown = count(static_cast<std::uint16_t>(fresh & pic[i]));
+            std::uint64_t add = (count(fresh) - shown) * band;
+            if (shown)
+                add += shown * packed(fetch.at<Bytes, false>(x0 + i, y0 + j));
+            sum[i] += add;
+            cover[i] |= all[i];
+        }
+    }
+}
+
+} // namespace
+
+void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictureRegion, QPoint pictureOffset,
+                               const PictureSampler& picture, QRgb outline) {
+    const QRect box =
+        transform_.deviceRect(boardRegion.boundingRect()).intersected(QRect(0, 0, width_, height_));
+    if (box.isEmpty())
+        return;
+    const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
+    all_.assign(static_cast<std::size_t>(w) * h, 0);
+    picture_.assign(static_cast<std::size_t>(w) * h, 0);
+    rasterise(boardRegion, QPoint(0, 0), all_, x0, y0, w, h);
+    rasterise(pictureRegion, pictureOffset, picture_, x0, y0, w, h);
+    if (picture.image->format() == QImage::Format_RGB888)
+        blend<3>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
+                 outline);
+    else
+        blend<4>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
+                 outline);
+}
+
+void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
+    const std::uint64_t solid = packed(colour);
+    // The texture is 32 bits a pixel and repeats along the board's axes: where a column or a
+    // row reads it is worked out once.
+    const bool textured = texture.image != nullptr && texture.xy == 0 && texture.yx == 0;
+    struct Axis {
+        int first, second;
+        quint32 weight;
+    };
+    std::vector<Axis> columns, rows;
+    const auto axis = [](double origin, double step, int count, int n, std::vector<Axis>& out) {
+        out.resize(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k) {
+            const double f = origin + k * step - 0.5;
+            const double f0 = std::floor(f);
+            const int a = ((static_cast<int>(std::fmod(f0, n)) % n) + n) % n;
+            out[k] = {a, a + 1 == n ? 0 : a + 1, static_cast<quint32>((f - f0) * 256.0)};
+        }
+    };
+    if (textured) {
+        axis(texture.originX, texture.xx, width_, texture.image->width(), columns);
+        axis(texture.originY, texture.yy, height_, texture.image->height(), rows);
+    }
+    for (int y = 0; y < height_; ++y) {
+        const quint32* line0 = nullptr;
+        const quint32* line1 = nullptr;
+        if (textured) {
+            line0 = reinterpret_cast<const quint32*>(texture.image->constScanLine(rows[y].first));
+            line1 = reinterpret_cast<const quint32*>(texture.image->constScanLine(rows[y].second));
+        }
+        for (int x = 0; x < width_; ++x) {
+            const std::size_t k = static_cast<std::size_t>(y) * width_ + x;
+            const std::uint16_t rest = static_cast<std::uint16_t>(~covered_[k]);
+            if (!rest)
+                continue;
+            std::uint64_t c = solid;
+            if (textured) {
+                const Axis& a = columns[x];
+                c = packed(mix(mix(line0[a.first], line0[a.second], a.weight),
+                               mix(line1[a.first], line1[a.second], a.weight), rows[y].weight));
+            } else if (texture.image) {
+                c = packed(texture.sample(x, y));
+            }
+            sum_[k] += count(rest) * c;
+            covered_[k] = 0xFFFF;
+        }
+    }
+}
+
+void SampledCanvas::store(QImage& target, QPoint at) const {
+    const QRect area = QRect(at, QSize(width_, height_)).intersected(target.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(target.scanLine(y));
+        const std::uint64_t* sum = sum_.data() + static_cast<std::size_t>(y - at.y()) * width_;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const std::uint64_t s = sum[x - at.x()];
+            line[x] = qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
+                           int(((s & 0xFFFF) + 8) >> 4));
+        }
+    }
+}
+
+QImage SampledCanvas::premultiplied() const {
+    QImage image(width_, height_, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < height_; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width_; ++x) {
+            const std::size_t k = static_cast<std::size_t>(y) * width_ + x;
+            const int n = count(covered_[k]);
+            const std::uint64_t s = sum_[k];
+            line[x] = qRgba(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
+                            int(((s & 0xFFFF) + 8) >> 4), (n * 255 + 8) >> 4);
+        }
+    }
+    return image;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+#include <QSize>
+
+#include <cstdint>
+#include <vector>
+
+// Where board pixels land on a device: device = board * scale + offset. The window's view at
+// any scale, a tile of it, or a later high-DPI device all say so with one of these.
+struct DeviceTransform {
+    double scale = 1.0;
+    double dx = 0.0;
+    double dy = 0.0;
+
+    // The same transform for an image whose pixel (0, 0) is device pixel `origin`.
+    DeviceTransform from(QPoint origin) const { return {scale, dx - origin.x(), dy - origin.y()}; }
+    // The device pixels any part of a board rectangle reaches.
+    QRect deviceRect(const QRect& board) const;
+};
+
+// A picture read at any point with bilinear weights, pixel centres at half-integer points:
+// 32 or 24 bits a pixel. `sample(x, y)` reads at the centre of device pixel (x, y) through an
+// affine map: point = origin + x * alongX + y * alongY (picture pixels of the image read).
+struct PictureSampler {
+    const QImage* image = nullptr;
+    double originX = 0, originY = 0;
+    double xx = 0, xy = 0; // one device pixel to the right moves the point by (xx, xy)
+    double yx = 0, yy = 0; // one device pixel down moves it by (yx, yy)
+    bool wrap = false;     // a repeating texture rather than a picture with edges
+
+    QRgb sample(int x, int y) const;
+};
+
+// Draws the table at any scale with smooth edges. Each device pixel holds sixteen samples, four
+// by four; an element covers the samples whose board pixel its region holds, and a pixel shows
+// the mean of what its samples show. Elements are given from the top of the stack down and a
+// sample keeps the first that covers it, so elements meeting along an edge leave no trace of
+// the background between them, however the edge cuts the pixel. Every pixel depends on its own
+// samples alone: any part of an area painted on its own gives the pixels painting all of it gives.
+class SampledCanvas {
+public:
+    // A fresh canvas of `size` device pixels (origin at device pixel (0, 0) of `transform`),
+    // nothing covered.
+    void begin(QSize size, const DeviceTransform& transform);
+    QSize size() const { return {width_, height_}; }
+
+    // Samples whose board pixel lies outside `board` show `colour`; nothing drawn later covers them.
+    void coverOutside(const QRect& board, QRgb colour);
+    // An element below every one given before: its board region shows the outline colour,
+    // but where its picture region (which lies inside the board region) shows the picture.
+    void addElement(const QRegion& boardRegion, const QRegion& pictureRegion, QPoint pictureOffset,
+                    const PictureSampler& picture, QRgb outline);
+    // Whatever is left uncovered shows the background: a solid colour when `texture` has no image.
+    void finish(const PictureSampler& texture, QRgb colour);
+
+    // Opaque pixels into `target` (Format_RGB32) at `at`.
+    void store(QImage& target, QPoint at) const;
+    // Pixels with the coverage as alpha (Format_ARGB32_Premultiplied, the canvas's size):
+    // uncovered samples stay transparent. For an element drawn over what lies below it.
+    QImage premultiplied() const;
+
+private:
+    // Sets the bits of the samples the rectangles of `region` (moved by `offset`) cover into
+    // `mask`, a w x h block of pixels at (x0, y0).
+    void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
+                   int w, int h) const;
+    // The first column (row) of samples at or after a board x (y): the smallest integer not below
+    // its sample coordinate, rounded without a call into the library.
+    static int ceiling(double v) {
+        const int i = static_cast<int>(v);
+        return i + (v > i ? 1 : 0);
+    }
+    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_); }
+    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_); }
+
+    int width_ = 0, height_ = 0;
+    DeviceTransform transform_;
+    double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to sample coordinates
+    std::vector<std::uint16_t> covered_;
+    std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue
+    std::vector<std::uint16_t> all_, picture_;
+};
