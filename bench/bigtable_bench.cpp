@@ -1,5 +1,7 @@
-// The 10,816-piece game (a 5000 x 5000 picture cut at element size 48) as a player meets it, seen
-// through a 1440 x 860 window, each figure measured in a fresh process of this program:
+// A big game as a player meets it, seen through a 1440 x 860 window: the picture cut at element
+// size 48 into as many rows and columns as it holds (10,816 pieces of the photo-like 5000 x 5000
+// picture made for the run; 54,000 of a 14,400 x 8,640 one), each figure measured in a fresh
+// process of this program:
 //
 //   read:      the picture file read (Enter in the picture dialog up to the cut dialog)
 //   creation:  the picture stretched to the cut, every element made, the table sized and the
@@ -8,6 +10,9 @@
 //   steps:     a drag step and a scroll step at 100 %, 50 % and the whole table, each with the
 //              paint of what it invalidated; the window draws the tiles around the view while
 //              idle between steps, as the program does
+//   blocks:    a step of a block of 1,000 joined elements at the three scales, the border first
+//              (Ctrl+E), gathering the loose elements (Ctrl+G), and the join of two blocks of
+//              half the picture each, every one with its paint
 //   memory:    the process's peak resident size (VmHWM) at the end, and what the renderer keeps
 //
 // The picture is the file given as the first argument, or a photo-like one made for the run.
@@ -15,6 +20,9 @@
 #include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
 #include "board/keystate.h"
+#include "board/stacking.h"
+#include "model/cutcalculator.h"
+#include "model/edges.h"
 #include "model/generator.h"
 #include "model/picture.h"
 
@@ -26,6 +34,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -35,7 +44,8 @@
 
 namespace {
 
-constexpr int kRows = 104, kColumns = 104, kSize = 48; // 5000 / 48 rounded down
+constexpr int kSize = 48;
+int kRows = 104, kColumns = 104; // as many as the picture holds: 5000 / 48 rounded down
 const QSize kClient(1440, 860);
 const QSize kScreen(1440, 900);
 constexpr int L = KeyState::LeftButton;
@@ -129,6 +139,128 @@ template <class Step> double steps(Table& t, int count, Step step) {
     return median(micros);
 }
 
+// The elements of rows [r0, r0 + h) and columns [c0, c0 + w) laid as in the picture with the body
+// of the first at `at`, joined as one block; the renderer is told.
+std::vector<std::int32_t> joinAsBlock(Table& t, int r0, int c0, int h, int w, QPoint at) {
+    Puzzle& p = t.state.puzzle;
+    const Geometry& g = p.geometry;
+    std::vector<std::int32_t> members;
+    const auto inside = [&](int i) {
+        return i >= 0 && p.rowOf(i) >= r0 && p.rowOf(i) < r0 + h && p.columnOf(i) >= c0 &&
+               p.columnOf(i) < c0 + w;
+    };
+    for (int r = r0; r < r0 + h; ++r)
+        for (int c = c0; c < c0 + w; ++c) {
+            const int i = r * kColumns + c;
+            members.push_back(i);
+            const int left = at.x() + (c - c0) * kSize - g.bodyOffset,
+                      top = at.y() + (r - r0) * kSize - g.bodyOffset;
+            p.setCellRect(i, Rect{left, top, left + g.bitmapSize, top + g.bitmapSize});
+            // Unturned, as the picture is laid out.
+            Element& e = p.element(i);
+            turnEdgesBy(e.edgeSign, e.orientation);
+            turnEdgesBy(e.edgeShift, e.orientation);
+            e.orientation = 0;
+            t.state.shapes.buildShape(e);
+            t.state.shapes.computeShapeBounds(e);
+            for (int side = 0; side < 4; ++side) {
+                const int n = p.homeNeighbour(i, side);
+                e.joinedNeighbour[side] = inside(n) ? n : -1;
+            }
+        }
+    p.blocks.makeBlock(members);
+    for (const int i : members)
+        t.joiner.updateJoinRegion(i);
+    raiseToTop(p, members.front(), t.state.changes);
+    t.state.changes.elements(members);
+    t.renderer.flush();
+    return members;
+}
+
+void blocksAndSorting(Table& t) {
+    BoardState& s = t.state;
+    Viewport& view = t.interaction.viewport();
+    // A block of 1,000 (25 x 40) in the middle of the table, dragged by Ctrl + left at each scale.
+    const QPoint middle(s.board.boardWidth / 2, s.board.boardHeight / 2);
+    const std::vector<std::int32_t> block = joinAsBlock(t, 0, 0, 25, 40, middle);
+    for (const double scale : {1.0, 0.5, 0.0}) {
+        if (scale == 0.0)
+            view.showWholeTable();
+        else
+            view.setScaleAbout(scale, QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
+        const int held = block[12 * 40 + 20];
+        view.centreOn(QPointF(s.puzzle.bodyRects[held].left, s.puzzle.bodyRects[held].top));
+        t.paintBig();
+        const QPoint grab = t.clientCentre(held);
+        const int word = KeyState::Control | L;
+        t.interaction.leftButtonDown(word, grab);
+        t.interaction.mouseMove(word, grab + QPoint(40, 40)); // lifts the block
+        t.paintBig();
+        const double step = steps(t, 100, [&](int k) {
+            t.interaction.mouseMove(word, grab + QPoint(40 + (k % 2) * 3, 40 + ((k / 2) % 2) * 3));
+        });
+        t.interaction.buttonUp();
+        t.paintBig();
+        std::printf("%-12s step of a block of 1,000 median %.0f us\n",
+                    scale == 0.0   ? "whole table"
+                    : scale == 1.0 ? "100 %"
+                                   : "50 %",
+                    step);
+    }
+    view.setScaleAbout(1.0, QPointF(0, 0));
+    view.centreOn(QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
+    t.paintBig();
+    for (const bool border : {true, false}) {
+        const auto start = Clock::now();
+        // As the command runs it: the rule, then the renderer takes what changed.
+        Sorter& sorter = t.interaction.sorter();
+        const bool done = border ? sorter.edgesFirst() : sorter.gatherLoose();
+        const double rulesMs = millisSince(start);
+        t.renderer.flush();
+        const double flushMs = millisSince(start) - rulesMs;
+        t.paintBig();
+        std::printf("  (the rule %.0f ms, taking what changed %.0f ms)\n", rulesMs, flushMs);
+        std::printf("%s: %.0f ms with its paint%s\n",
+                    border ? "Ctrl+E, the border first" : "Ctrl+G, every loose element", millisSince(start),
+                    done ? "" : " (nothing moved)");
+    }
+
+    // The picture as two blocks of its left and right halves, the right one 300 pixels apart; held
+    // by Ctrl + left, lifted and brought within 3 pixels of the left one, at 100 % (the seam in
+    // the middle of the window) and in the whole-table view.
+    const int half = kColumns / 2;
+    for (const double scale : {1.0, 0.0}) {
+        joinAsBlock(t, 0, 0, kRows, half, QPoint(100, 100));
+        joinAsBlock(t, 0, half, kRows, kColumns - half, QPoint(100 + half * kSize + 300, 100));
+        const int held = kRows / 2 * kColumns + half;
+        if (scale == 0.0) {
+            view.showWholeTable();
+        } else {
+            view.setScaleAbout(1.0, QPointF(0, 0));
+            view.centreOn(QPointF(s.puzzle.bodyRects[held].left - 150, s.puzzle.bodyRects[held].top));
+        }
+        t.paintBig();
+        for (int i = 0; i < 60 && t.renderer.prefetch() == 0; ++i) {
+        }
+        const QPoint grab = t.clientCentre(held);
+        const int word = KeyState::Control | L;
+        t.interaction.leftButtonDown(word, grab);
+        t.interaction.mouseMove(word, grab + QPoint(0, 1));
+        t.paintBig();
+        const QPoint to = grab + QPoint(int(std::lround(-297 * s.board.scale)), 1);
+        const auto start = Clock::now();
+        t.interaction.mouseMove(word, to);
+        const double joinMs = millisSince(start);
+        t.paintBig();
+        const double withPaint = millisSince(start);
+        t.interaction.buttonUp();
+        std::printf("join of two blocks of %d and %d at %s: %.1f ms, %.1f ms with its paint%s\n",
+                    kRows * half, kRows * (kColumns - half), scale == 0.0 ? "the whole table" : "100 %",
+                    joinMs, withPaint,
+                    s.puzzle.blocks.blockSize(0) == s.puzzle.count() ? "" : " -- they did not join");
+    }
+}
+
 int run(const QString& path) {
     Table t;
     BoardState& s = t.state;
@@ -139,6 +271,12 @@ int run(const QString& path) {
         std::printf("cannot read %s\n", qPrintable(path));
         return 1;
     }
+
+    kRows = std::min(loaded.picture.height() / kSize,
+                     CutCalculator::maxElements / std::max(1, loaded.picture.width() / kSize));
+    kColumns = loaded.picture.width() / kSize;
+    std::printf("%d x %d elements of a %d x %d picture\n", kRows, kColumns, loaded.picture.width(),
+                loaded.picture.height());
 
     start = Clock::now();
     QImage picture = std::move(loaded.picture);
@@ -220,7 +358,7 @@ int run(const QString& path) {
         } else {
             view.setScaleAbout(v.scale, QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
         }
-        const int held = 5408; // the middle of the scatter grid
+        const int held = kRows / 2 * kColumns + kColumns / 2; // the middle of the scatter grid
         view.centreOn(QPointF(s.puzzle.bodyRects[held].left, s.puzzle.bodyRects[held].top));
         t.paintBig();
         for (int i = 0; i < 60 && t.renderer.prefetch() == 0; ++i) {
@@ -243,6 +381,7 @@ int run(const QString& path) {
         });
         std::printf("%-12s drag step median %.0f us, scroll step median %.0f us\n", v.name, drag, scroll);
     }
+    blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();
     std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture "
                 "%.1f MB\n",

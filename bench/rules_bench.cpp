@@ -162,6 +162,7 @@ void BM_JoinTwoHalves(benchmark::State& state) {
         const int held = 90 * Columns + Columns / 2;
         r->state.input.pickedElement = held;
         r->state.input.blockLifted = true;
+        r->state.changes.clear();
         for (const int j : p.blocks.members(held))
             p.moveElement(j, -297, 2);
         state.ResumeTiming();
@@ -243,7 +244,8 @@ void BM_FinishedPicture(benchmark::State& state) {
     Puzzle& p = r->state.puzzle;
     std::vector<double> complete, raise, grow;
     for (auto _ : state) {
-        raise.push_back(timed([&] { raiseToTop(p, N / 2); }));
+        r->state.changes.clear(); // what the view would have taken
+        raise.push_back(timed([&] { raiseToTop(p, N / 2, r->state.changes); }));
         bool done = false;
         complete.push_back(timed([&] { done = r->joiner.isComplete(); }));
         if (!done)
@@ -283,6 +285,17 @@ void BM_SortingRules(benchmark::State& state) {
     print("loose elements listed", loose, state);
     std::printf("  (%zu covered elements moved to free places)\n", moved);
     print("room made under rows of half the loose elements", room, state);
+    // The commands themselves on the scatter, as the window's view asks, without painting.
+    std::vector<double> edges, gather;
+    for (int k = 0; k < 3; ++k) {
+        auto fresh = std::make_unique<Rules>();
+        fresh->interaction.viewport().clientResized();
+        edges.push_back(timed([&] { fresh->interaction.edgesFirst(); }));
+        fresh->state.changes.clear();
+        gather.push_back(timed([&] { fresh->interaction.gatherLoose(); }));
+    }
+    print("the border first (Ctrl+E), rules alone", edges, state);
+    print("every loose element gathered (Ctrl+G), rules alone", gather, state);
 }
 BENCHMARK(BM_SortingRules)->Iterations(3);
 

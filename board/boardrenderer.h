@@ -157,8 +157,9 @@ private:
     // Element i's look at 100 %, painted into `image` (made the element's size).
     void paintLook(QImage& image, int i) const;
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
-    void boardChanged(const QRect& boardRect);
-    void dirtyTiles(const QRect& boardRect);
+    // Marks the tiles of the given scales where a board area changed and invalidates it.
+    void boardChanged(const QRect& boardRect, const std::vector<double>& scales);
+    void dirtyTiles(const QRect& boardRect, const std::vector<double>& scales);
     void rebuildIndex();
     void rebuildRanks();
     // Makes ready on this thread what drawing at `scale` reads on every thread.
