@@ -559,22 +559,24 @@ void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clien
         if (j == in.pickedElement || j < 0 || j >= p.count() ||
             !p.boardRegions[j].boundingRect().intersects(bounds))
             continue;
-        // A selection moves without joins or turns: each look is painted once, while they fit
-        // the budget, and the rest again at every paint.
+        // A selection moves without joins: each look is painted once (again only if turned)
+        // while they fit the budget, the rest at every paint.
+        const Element& e = p.element(j);
         const QImage* look = nullptr;
         const auto found = moving_.find(j);
-        if (found != moving_.end()) {
-            look = &found->second;
-        } else if (movingBytes_ < movingBudget) {
-            QImage& image = moving_[j];
-            paintLook(image, j);
-            movingBytes_ += image.sizeInBytes();
-            look = &image;
+        if (found != moving_.end() && found->second.orientation == e.orientation) {
+            look = &found->second.image;
+        } else if (found != moving_.end() || movingBytes_ < movingBudget) {
+            Look& kept = moving_[j];
+            movingBytes_ -= kept.image.sizeInBytes();
+            paintLook(kept.image, j);
+            kept.orientation = e.orientation;
+            movingBytes_ += kept.image.sizeInBytes();
+            look = &kept.image;
         } else {
             paintLook(scratch_[0].element, j);
             look = &scratch_[0].element;
         }
-        const Element& e = p.element(j);
         painter.setClipRegion(clientRegion(j).intersected(clientArea));
         painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), *look);
     }

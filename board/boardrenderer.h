@@ -207,7 +207,11 @@ private:
     int batchCount_ = 0;
     static constexpr int exactBatchLimit = 16;
     // The moving selection's looks at 100 %, kept while it moves, as many as fit a budget.
-    std::unordered_map<std::int32_t, QImage> moving_;
+    struct Look {
+        QImage image;
+        int orientation = 0;
+    };
+    std::unordered_map<std::int32_t, Look> moving_;
     std::int64_t movingBytes_ = 0;
     static constexpr std::int64_t movingBudget = 48ll << 20;
     SelectionOverlay selectionOverlay_;
