@@ -383,9 +383,9 @@ int run(const QString& path) {
     }
     blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();
-    std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture "
-                "%.1f MB\n",
-                m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6,
+    std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB, shapes' rows "
+                "%.1f MB; the picture %.1f MB\n",
+                m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6, m.shapeRows / 1e6,
                 s.picture.sizeInBytes() / 1e6);
     std::printf("peak memory: %.1f MB\n", peakKb() / 1024.0);
     return 0;

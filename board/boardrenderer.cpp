@@ -64,6 +64,7 @@ void BoardRenderer::redrawBoard(RedrawFlags flags) {
     state_.changes.clear();
     rebuildIndex();
     rebuildRanks();
+    rowsStale_ = true;
     dropTiles();
     held_ = QImage();
     heldKey_ = HeldKey{};
@@ -96,6 +97,49 @@ void BoardRenderer::rebuildRanks() {
         rank_[p.stackOrder[k]] = static_cast<std::int32_t>(k);
 }
 
+const RowSpans* BoardRenderer::rowsOf(const QRegion& region) {
+    const QRect* key = region.begin();
+    if (!key)
+        return nullptr;
+    auto found = shapeRows_.find(key);
+    if (found == shapeRows_.end()) {
+        ShapeRows made{region, {}};
+        if (!made.rows.build(region))
+            return nullptr;
+        found = shapeRows_.emplace(key, std::move(made)).first;
+    }
+    return &found->second.rows;
+}
+
+void BoardRenderer::placeRows(int i) {
+    const Puzzle& p = state_.puzzle;
+    const Element& e = p.element(i);
+    elementRows_[i] = {nullptr, nullptr};
+    // The shape its board region was placed from (as the join state gives it).
+    const int sides = joinedSides(e);
+    const QRegion* shape = sides == 0 || !state_.shapes.options().threeD ? &e.outerRegion
+                           : sides == SideMask::All
+                               ? &e.innerRegion
+                               : state_.shapes.cachedTrimmed(e.edgeSign, e.edgeShift, sides);
+    const QRegion& board = p.boardRegions[i];
+    if (!shape || board.rectCount() != shape->rectCount() ||
+        board.boundingRect() != shape->boundingRect().translated(e.cellRect.left, e.cellRect.top))
+        return;
+    const RowSpans* outer = rowsOf(*shape);
+    const RowSpans* inner = rowsOf(e.innerRegion);
+    if (outer && inner)
+        elementRows_[i] = {outer, inner};
+}
+
+void BoardRenderer::rebuildRows() {
+    shapeRows_.clear();
+    elementRows_.assign(static_cast<std::size_t>(state_.puzzle.count()), {nullptr, nullptr});
+    for (int i = 0; i < state_.puzzle.count(); ++i)
+        placeRows(i);
+    rowsStale_ = false;
+    rowsPending_.clear();
+}
+
 void BoardRenderer::flush() {
     BoardChanges& changes = state_.changes;
     if (changes.empty())
@@ -104,57 +148,93 @@ void BoardRenderer::flush() {
     // on other threads) is not looked at before it is drawn whole by redrawBoard.
     if (index_.count() != state_.puzzle.count()) {
         changes.clear();
+        rowsStale_ = true;
         return;
     }
+    // Shapes given up by joins and turns are kept until the rows are made anew.
+    if (shapeRows_.size() > 2 * elementRows_.size() + 1024 || rowsPending_.size() > elementRows_.size())
+        rowsStale_ = true;
     followBoardSize();
     if (changes.stackingChanged())
         rebuildRanks();
     InvalidationBatch batch(*this);
-    // The scales that have tiles (few, usually one or two), found once for all the changes: a
-    // sorting command or a join of big blocks changes tens of thousands of elements.
-    std::vector<double> scales;
-    for (const auto& [key, tile] : tiles_)
-        if (std::find(scales.begin(), scales.end(), key.scale) == scales.end())
-            scales.push_back(key.scale);
+    // The kept tiles, found once for all the changes: a sorting command or a join of big
+    // blocks changes tens of thousands of elements.
+    std::vector<TileGrid> grids = tileGrids();
     const Puzzle& p = state_.puzzle;
     for (const int i : changes.changedElements()) {
         if (i < 0 || i >= p.count())
             continue;
+        if (!rowsStale_) {
+            elementRows_[i] = {nullptr, nullptr};
+            rowsPending_.push_back(i);
+        }
         // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
-            boardChanged(index_.placed(i).toQRect(), scales);
+            boardChanged(index_.placed(i).toQRect(), grids);
         if (!index_.isPlaced(i) || !(index_.placed(i) == now)) {
-            boardChanged(now.toQRect(), scales);
+            boardChanged(now.toQRect(), grids);
             index_.place(i, now);
         }
     }
     for (const Rect& r : changes.changedAreas())
-        boardChanged(r.toQRect(), scales);
+        boardChanged(r.toQRect(), grids);
     changes.clear();
 }
 
-void BoardRenderer::boardChanged(const QRect& boardRect, const std::vector<double>& scales) {
-    if (boardRect.isEmpty())
-        return;
-    dirtyTiles(boardRect, scales);
-    invalidate(state_.board.toClient(boardRect));
+std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
+    std::vector<TileGrid> grids;
+    const auto gridOf = [&](double scale) -> TileGrid& {
+        for (TileGrid& g : grids)
+            if (g.scale == scale)
+                return g;
+        return grids.emplace_back(TileGrid{scale, 0, 0, 0, 0, {}});
+    };
+    std::vector<QRect> spans;
+    for (const auto& [key, tile] : tiles_) {
+        TileGrid& g = gridOf(key.scale);
+        const std::size_t k = static_cast<std::size_t>(&g - grids.data());
+        if (spans.size() <= k)
+            spans.resize(k + 1);
+        spans[k] |= QRect(key.x, key.y, 1, 1);
+    }
+    for (std::size_t k = 0; k < grids.size(); ++k) {
+        TileGrid& g = grids[k];
+        g.x0 = spans[k].left(), g.y0 = spans[k].top();
+        g.columns = spans[k].width(), g.rows = spans[k].height();
+        g.tiles.assign(static_cast<std::size_t>(g.columns) * g.rows, nullptr);
+    }
+    for (auto& [key, tile] : tiles_) {
+        TileGrid& g = gridOf(key.scale);
+        g.tiles[static_cast<std::size_t>(key.y - g.y0) * g.columns + (key.x - g.x0)] = &tile;
+    }
+    return grids;
 }
 
-void BoardRenderer::dirtyTiles(const QRect& boardRect, const std::vector<double>& scales) {
-    for (const double scale : scales) {
-        const QRect view = DeviceTransform{scale, 0, 0}.deviceRect(boardRect).adjusted(-1, -1, 1, 1);
-        for (int ty = floorDiv(view.top(), tileSize); ty <= floorDiv(view.bottom(), tileSize); ++ty)
-            for (int tx = floorDiv(view.left(), tileSize); tx <= floorDiv(view.right(), tileSize); ++tx) {
-                const auto found = tiles_.find(TileKey{scale, tx, ty});
-                if (found != tiles_.end())
-                    found->second.dirty |= view.intersected(found->second.area);
-            }
+void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids) {
+    if (boardRect.isEmpty())
+        return;
+    for (TileGrid& g : grids) {
+        const QRect view = DeviceTransform{g.scale, 0, 0}.deviceRect(boardRect).adjusted(-1, -1, 1, 1);
+        const int tx0 = std::max(g.x0, floorDiv(view.left(), tileSize));
+        const int tx1 = std::min(g.x0 + g.columns - 1, floorDiv(view.right(), tileSize));
+        const int ty0 = std::max(g.y0, floorDiv(view.top(), tileSize));
+        const int ty1 = std::min(g.y0 + g.rows - 1, floorDiv(view.bottom(), tileSize));
+        for (int ty = ty0; ty <= ty1; ++ty)
+            for (int tx = tx0; tx <= tx1; ++tx)
+                if (Tile* tile = g.tiles[static_cast<std::size_t>(ty - g.y0) * g.columns + (tx - g.x0)])
+                    tile->dirty |= view.intersected(tile->area);
     }
+    invalidateRect(state_.board.toClient(boardRect));
 }
 
 void BoardRenderer::placeBoardRegion(int i) {
     ::placeBoardRegion(state_.puzzle, state_.shapes, i);
+    if (!rowsStale_ && i < static_cast<int>(elementRows_.size())) {
+        elementRows_[i] = {nullptr, nullptr};
+        rowsPending_.push_back(i);
+    }
 }
 
 QRegion BoardRenderer::clientRegion(int i) const {
@@ -173,6 +253,18 @@ void BoardRenderer::invalidate(const QRegion& clientArea) {
     batchBounds_ |= clientArea.boundingRect();
     if (++batchCount_ <= exactBatchLimit)
         batchAreas_.push_back(clientArea);
+}
+
+void BoardRenderer::invalidateRect(const QRect& clientRect) {
+    if (clientRect.isEmpty())
+        return;
+    if (batchDepth_ == 0) {
+        host_.invalidate(QRegion(clientRect));
+        return;
+    }
+    batchBounds_ |= clientRect;
+    if (++batchCount_ <= exactBatchLimit)
+        batchAreas_.push_back(QRegion(clientRect));
 }
 
 BoardRenderer::InvalidationBatch::InvalidationBatch(BoardRenderer& renderer) : renderer_(renderer) {
@@ -224,6 +316,8 @@ BoardRenderer::Tile& BoardRenderer::tileFor(const TileKey& key) {
 
 void BoardRenderer::dropCaches() {
     dropTiles();
+    shapeRows_.clear();
+    rowsStale_ = true;
     moving_.clear();
     movingBytes_ = 0;
     held_ = QImage();
@@ -298,6 +392,14 @@ void BoardRenderer::prepareSources(double scale) {
     // Only a zoomed view needs the picture's reduced copies: at 100 % nothing waits for them.
     if (scale != 1.0)
         levels_.level(0);
+    if (scale * 4 < 1.0 && state_.hasElements()) {
+        if (rowsStale_)
+            rebuildRows();
+        for (const int i : rowsPending_)
+            if (i < static_cast<int>(elementRows_.size()))
+                placeRows(i);
+        rowsPending_.clear();
+    }
     state_.background.surroundColor(); // works its colour out once, here
     const int size = state_.puzzle.geometry.bitmapSize;
     for (Scratch& s : scratch_)
@@ -467,9 +569,17 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         const Puzzle& p = state_.puzzle;
         const QRgb outline = state_.settings.outlineColor.rgb();
         const QImage& reduced = levels_.level(level);
+        const bool byRows =
+            canvas.farOut() && !rowsStale_ && elementRows_.size() == static_cast<std::size_t>(p.count());
         // The top of the stack first: a sample keeps the first element that covers it.
         for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
             const Element& e = p.element(*it);
+            if (byRows && elementRows_[*it][0]) {
+                canvas.addElement(*elementRows_[*it][0], *elementRows_[*it][1],
+                                  QPoint(e.cellRect.left, e.cellRect.top),
+                                  pictureSampler(*it, canvasTransform, reduced, level), outline);
+                continue;
+            }
             canvas.addElement(p.boardRegions[*it], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
                               pictureSampler(*it, canvasTransform, reduced, level), outline);
         }
@@ -752,5 +862,8 @@ BoardRenderer::Memory BoardRenderer::memory() {
     m.tileCount = static_cast<int>(tiles_.size());
     m.pictureLevels = levels_.bytes();
     m.index = index_.bytes() + static_cast<std::int64_t>(rank_.capacity() * sizeof(std::int32_t));
+    m.shapeRows = static_cast<std::int64_t>(elementRows_.capacity() * sizeof(elementRows_[0]));
+    for (const auto& [key, shape] : shapeRows_)
+        m.shapeRows += shape.rows.bytes() + static_cast<std::int64_t>(sizeof(key) + sizeof(shape)) + 16;
     return m;
 }

@@ -101,6 +101,7 @@ public:
         int tileCount = 0;
         std::int64_t pictureLevels = 0;
         std::int64_t index = 0;
+        std::int64_t shapeRows = 0;
     };
     Memory memory();
     // Forgets everything drawn so far (tests compare with a paint from nothing).
@@ -157,12 +158,26 @@ private:
     // Element i's look at 100 % into `image` (made the element's size), transparent around its
     // board region.
     void paintLook(QImage& image, int i);
+    // The kept tiles of one scale as a grid over the range they span, so that marking where
+    // tens of thousands of changed elements lie costs no lookup for most of them.
+    struct TileGrid {
+        double scale = 1.0;
+        int x0 = 0, y0 = 0, columns = 0, rows = 0;
+        std::vector<Tile*> tiles;
+    };
+    std::vector<TileGrid> tileGrids();
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
-    // Marks the tiles of the given scales where a board area changed and invalidates it.
-    void boardChanged(const QRect& boardRect, const std::vector<double>& scales);
-    void dirtyTiles(const QRect& boardRect, const std::vector<double>& scales);
+    void boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids);
+    // Part of the client area for repainting, as invalidate does, without making a region.
+    void invalidateRect(const QRect& clientRect);
     void rebuildIndex();
     void rebuildRanks();
+    // Far out, element i is drawn from the rows of its shape and picture regions, shared by every
+    // element of that shape; null where its board region is not its shape's (drawn from the
+    // region's rectangles then).
+    void placeRows(int i);
+    void rebuildRows();
+    const RowSpans* rowsOf(const QRegion& region);
     // Makes ready on this thread what drawing at `scale` reads on every thread.
     void prepareSources(double scale);
     void dropTiles();
@@ -185,6 +200,16 @@ private:
 
     CellIndex index_;
     std::vector<std::int32_t> rank_; // place of each element in the stacking order, 0 on top
+
+    struct ShapeRows {
+        QRegion region; // kept, so that no other region takes its rectangles' address
+        RowSpans rows;
+    };
+    std::unordered_map<const QRect*, ShapeRows> shapeRows_;
+    std::vector<std::array<const RowSpans*, 2>> elementRows_; // board region, picture region
+    bool rowsStale_ = true;
+    std::vector<std::int32_t>
+        rowsPending_; // changed since their rows were found: found when next drawn far out
 
     std::unordered_map<TileKey, Tile, TileKeyHash> tiles_;
     std::list<TileKey> lastUsed_; // most recently used first

@@ -34,6 +34,15 @@ void CellIndex::unlist(int i) {
 void CellIndex::place(int i, const Rect& cell) {
     if (listed_[i] && placed_[i] == cell)
         return;
+    // A block moved a few pixels keeps its members in the buckets they were in: only their
+    // squares change, and the lists are left alone.
+    const Rect& was = placed_[i];
+    if (listed_[i] && !cell.isEmpty() && bucketOf(was.left) == bucketOf(cell.left) &&
+        bucketOf(was.right - 1) == bucketOf(cell.right - 1) && bucketOf(was.top) == bucketOf(cell.top) &&
+        bucketOf(was.bottom - 1) == bucketOf(cell.bottom - 1)) {
+        placed_[i] = cell;
+        return;
+    }
     unlist(i);
     if (cell.isEmpty())
         return;

@@ -224,9 +224,7 @@ bool Interaction::drag(int word, QPoint client) {
             input.blockLifted = true;
             state_.changes.elements(members);
         }
-        for (const int j : members)
-            if (j != e)
-                p.moveElement(j, dx, dy);
+        p.moveElements(members, dx, dy, e);
     }
     // What the player holds, as it was before a join makes it part of a larger block.
     const bool blockHeld = mode == DragMode::Block && p.blocks.blockSize(e) > 1;

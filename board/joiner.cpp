@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <unordered_map>
 
 namespace {
 
@@ -220,9 +219,7 @@ void Joiner::shiftBlockMembers(int e, int dx, int dy) {
     Puzzle& p = state_.puzzle;
     if (p.element(e).alone())
         return;
-    for (const int j : p.blocks.members(e))
-        if (j != e)
-            p.moveElement(j, dx, dy);
+    p.moveElements(p.blocks.members(e), dx, dy, e);
 }
 
 void Joiner::linkIfFits(int i, int side, int j) {
@@ -245,16 +242,40 @@ void Joiner::linkIfFits(int i, int side, int j) {
 void Joiner::linkAlignedPairs(int a, int b) {
     Puzzle& p = state_.puzzle;
     const int s = p.geometry.elementSize;
-    // Index b's block by body position so each member of a's block looks up its four possible
-    // partners instead of comparing with every member (two big blocks would be quadratic).
-    std::unordered_multimap<std::int64_t, int> byPosition;
-    const auto& bMembers = p.blocks.members(b);
-    byPosition.reserve(bMembers.size() * 2);
-    for (const int j : bMembers)
-        byPosition.emplace(positionKey(p.bodyRects[j].left, p.bodyRects[j].top), j);
+    // Only members of b's block within a step of a's block can be partners: they are listed by
+    // body position, sorted, so each member of a's block near them looks up its four possible
+    // partners instead of comparing with every member (two big blocks would be quadratic), and
+    // a join of two blocks of tens of thousands costs their seam, not their size.
     const std::vector<std::int32_t> aMembers = p.blocks.members(a);
+    Rect reach{0, 0, 0, 0};
+    bool first = true;
+    for (const int i : aMembers) {
+        const Rect& I = p.bodyRects[i];
+        const Rect r{I.left - s, I.top - s, I.left + s + 1, I.top + s + 1};
+        reach = first ? r
+                      : Rect{std::min(reach.left, r.left), std::min(reach.top, r.top),
+                             std::max(reach.right, r.right), std::max(reach.bottom, r.bottom)};
+        first = false;
+    }
+    std::vector<std::pair<std::int64_t, int>> byPosition;
+    Rect found{0, 0, 0, 0};
+    for (const int j : p.blocks.members(b)) {
+        const Rect& J = p.bodyRects[j];
+        if (J.left < reach.left || J.left >= reach.right || J.top < reach.top || J.top >= reach.bottom)
+            continue;
+        const Rect r{J.left - s, J.top - s, J.left + s + 1, J.top + s + 1};
+        found = byPosition.empty() ? r
+                                   : Rect{std::min(found.left, r.left), std::min(found.top, r.top),
+                                          std::max(found.right, r.right), std::max(found.bottom, r.bottom)};
+        byPosition.emplace_back(positionKey(J.left, J.top), j);
+    }
+    if (byPosition.empty())
+        return;
+    std::sort(byPosition.begin(), byPosition.end());
     for (const int i : aMembers) {
         const Rect I = p.bodyRects[i];
+        if (I.left < found.left || I.left >= found.right || I.top < found.top || I.top >= found.bottom)
+            continue;
         const std::array<std::pair<int, std::int64_t>, 4> probes{{
             {Left, positionKey(I.left - s, I.top)},
             {Right, positionKey(I.right, I.top)},
@@ -262,14 +283,12 @@ void Joiner::linkAlignedPairs(int a, int b) {
             {Bottom, positionKey(I.left, I.bottom)},
         }};
         for (const auto& [side, key] : probes) {
-            auto [lo, hi] = byPosition.equal_range(key);
-            std::vector<int> partners;
-            for (auto it = lo; it != hi; ++it)
-                partners.push_back(it->second);
-            std::sort(partners.begin(), partners.end());
-            for (const int j : partners)
-                if (j != i)
-                    linkIfFits(i, side, j);
+            // Partners of one position come in ascending order.
+            auto at =
+                std::lower_bound(byPosition.begin(), byPosition.end(), std::pair<std::int64_t, int>(key, -1));
+            for (; at != byPosition.end() && at->first == key; ++at)
+                if (at->second != i)
+                    linkIfFits(i, side, at->second);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "model/puzzle.h"
 
+#include "model/parallel.h"
+
 #include <algorithm>
 
 void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
@@ -62,6 +64,32 @@ void Puzzle::moveElement(int homeIndex, int dx, int dy) {
     bodyRects[homeIndex] = bodyRects[homeIndex].translated(dx, dy);
     boardRegions[homeIndex].translate(dx, dy);
     bodyMoved(homeIndex);
+}
+
+void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy, int except) {
+    if (dx == 0 && dy == 0)
+        return;
+    for (const int i : list) {
+        if (i == except)
+            continue;
+        Element& e = elementGrid[i];
+        e.cellRect = e.cellRect.translated(dx, dy);
+        bodyRects[i] = bodyRects[i].translated(dx, dy);
+        bodyMoved(i);
+    }
+    // The regions are most of what a big block's move touches (each its own rectangles, kilobytes
+    // apiece): moved on every core, each by one thread alone.
+    const int count = static_cast<int>(list.size());
+    const auto move = [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k)
+            if (list[k] != except)
+                boardRegions[list[k]].translate(dx, dy);
+    };
+    constexpr int parallelFrom = 4096;
+    if (count < parallelFrom)
+        move(0, count, 0);
+    else
+        parallelFor(count, 2048, move);
 }
 
 void Puzzle::moveAll(int dx, int dy) {

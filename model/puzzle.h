@@ -47,6 +47,8 @@ public:
     void setCellRect(int homeIndex, const Rect& cellRect);
     // Moves an element by (dx, dy): its cell, its body square and its board region.
     void moveElement(int homeIndex, int dx, int dy);
+    // Moves each listed element but `except` by (dx, dy), as moveElement does one by one.
+    void moveElements(const std::vector<std::int32_t>& list, int dx, int dy, int except = -1);
     // Places an element's body square alone; its cell is the caller's to keep in step.
     void setBodyRect(int homeIndex, const Rect& body) {
         bodyRects[homeIndex] = body;

@@ -158,16 +158,10 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<
                 break;
             if (rect->top() > y)
                 continue; // between two bands
-            const unsigned row = 1u << (r % Samples);
             std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
-            for (const QRect* q = rect; q != end && q->top() == rect->top(); ++q) {
-                const int qa = std::max(minQ, sampleX(q->left() + offset.x()));
-                const int qb = std::min(maxQ, sampleX(q->right() + 1 + offset.x()));
-                for (int px = qa / Samples; qa < qb && px <= (qb - 1) / Samples; ++px)
-                    line[px - x0] |= sampleBits(run(std::max(qa, Samples * px) - Samples * px,
-                                                    std::min(qb, Samples * px + Samples) - Samples * px),
-                                                row);
-            }
+            for (const QRect* q = rect; q != end && q->top() == rect->top(); ++q)
+                setRun(line, x0, std::max(minQ, sampleX(q->left() + offset.x())),
+                       std::min(maxQ, sampleX(q->right() + 1 + offset.x())), r);
         }
         return;
     }
@@ -202,6 +196,67 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<
                 line[px - x0] |= whole;
             line[lastColumn - x0] |= sampleBits(run(0, qb - Samples * lastColumn), rows);
         }
+    }
+}
+
+void SampledCanvas::setRun(std::uint16_t* line, int x0, int qa, int qb, int r) {
+    const unsigned row = 1u << (r % Samples);
+    for (int px = qa / Samples; qa < qb && px <= (qb - 1) / Samples; ++px)
+        line[px - x0] |= sampleBits(run(std::max(qa, Samples * px) - Samples * px,
+                                        std::min(qb, Samples * px + Samples) - Samples * px),
+                                    row);
+}
+
+bool RowSpans::build(const QRegion& region) {
+    bounds = region.boundingRect();
+    rowFirst.clear();
+    runs.clear();
+    if (bounds.width() > std::numeric_limits<std::int16_t>::max() - 1)
+        return false;
+    rowFirst.reserve(static_cast<std::size_t>(bounds.height()) + 1);
+    int row = bounds.top();
+    // The rectangles come in bands of one top and bottom, left to right.
+    for (const QRect* r = region.begin(); r != region.end();) {
+        const QRect* bandEnd = r;
+        while (bandEnd != region.end() && bandEnd->top() == r->top())
+            ++bandEnd;
+        for (; row < r->top(); ++row)
+            rowFirst.push_back(static_cast<std::int32_t>(runs.size())); // rows between bands: none
+        for (; row <= r->bottom(); ++row) {
+            rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
+            for (const QRect* q = r; q != bandEnd; ++q) {
+                runs.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
+                runs.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
+            }
+        }
+        r = bandEnd;
+    }
+    rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
+    return true;
+}
+
+void SampledCanvas::rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0,
+                              int y0, int w, int h) const {
+    if (region.bounds.isEmpty())
+        return;
+    const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
+    const int minR = Samples * y0, maxR = Samples * (y0 + h);
+    const int ra = std::max(minR, sampleY(region.bounds.top() + offset.y()));
+    const int rb = std::min(maxR, sampleY(region.bounds.bottom() + 1 + offset.y()));
+    const int rows = region.bounds.height();
+    const int left = region.bounds.left() + offset.x();
+    for (int r = ra; r < rb; ++r) {
+        // The board row whose pixels hold this row of samples, as the rectangles' path finds it.
+        const int y =
+            static_cast<int>(std::floor((r - acrossY_) / along_)) - offset.y() - region.bounds.top();
+        if (y < 0 || y >= rows)
+            continue;
+        std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
+        const std::int16_t* span = region.runs.data() + region.rowFirst[y];
+        const std::int16_t* const end = region.runs.data() + region.rowFirst[y + 1];
+        for (; span != end; span += 2)
+            setRun(line, x0, std::max(minQ, sampleX(span[0] + left)), std::min(maxQ, sampleX(span[1] + left)),
+                   r);
     }
 }
 
@@ -269,6 +324,25 @@ void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictur
     picture_.assign(static_cast<std::size_t>(w) * h, 0);
     rasterise(boardRegion, QPoint(0, 0), all_, x0, y0, w, h);
     rasterise(pictureRegion, pictureOffset, picture_, x0, y0, w, h);
+    blendMasks(box, picture, outline);
+}
+
+void SampledCanvas::addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
+                               const PictureSampler& picture, QRgb outline) {
+    const QRect box = transform_.deviceRect(boardRegion.bounds.translated(offset))
+                          .intersected(QRect(0, 0, width_, height_));
+    if (box.isEmpty())
+        return;
+    const std::size_t n = static_cast<std::size_t>(box.width()) * box.height();
+    all_.assign(n, 0);
+    picture_.assign(n, 0);
+    rasterise(boardRegion, offset, all_, box.left(), box.top(), box.width(), box.height());
+    rasterise(pictureRegion, offset, picture_, box.left(), box.top(), box.width(), box.height());
+    blendMasks(box, picture, outline);
+}
+
+void SampledCanvas::blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline) {
+    const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
     if (picture.image->format() == QImage::Format_RGB888)
         blend<3>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
                  outline);

@@ -35,6 +35,22 @@ struct PictureSampler {
     QRgb sample(int x, int y) const;
 };
 
+// A region as the runs of each of its rows, for drawing far out, where a row of samples reads one
+// board row: a few hundred bytes where the region's rectangles take kilobytes, and a row is found
+// at once rather than by walking the rectangles above it. Shared by every element of one shape.
+struct RowSpans {
+    QRect bounds;                       // the region's bounding rectangle
+    std::vector<std::int32_t> rowFirst; // per row from bounds.top(): its first run; one more at the end
+    std::vector<std::int16_t> runs;     // left, right + 1, relative to bounds.left()
+
+    // False (and nothing kept) for a region too wide for the runs' sixteen bits.
+    bool build(const QRegion& region);
+    std::int64_t bytes() const {
+        return static_cast<std::int64_t>(rowFirst.capacity() * sizeof(std::int32_t) +
+                                         runs.capacity() * sizeof(std::int16_t));
+    }
+};
+
 // Draws the table at any scale with smooth edges. Each device pixel holds sixteen samples, four
 // by four; an element covers the samples whose board pixel its region holds, and a pixel shows
 // the mean of what its samples show. Elements are given from the top of the stack down and a
@@ -54,6 +70,12 @@ public:
     // but where its picture region (which lies inside the board region) shows the picture.
     void addElement(const QRegion& boardRegion, const QRegion& pictureRegion, QPoint pictureOffset,
                     const PictureSampler& picture, QRgb outline);
+    // The same for regions given as runs, moved by `offset` (board and picture alike), far out
+    // alone (farOut()): every sample as the regions themselves give it.
+    void addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
+                    const PictureSampler& picture, QRgb outline);
+    // A board pixel is no wider than a sample: a row of samples reads one board row.
+    bool farOut() const { return along_ < 1.0; }
     // Whatever is left uncovered shows the background: a solid colour when `texture` has no image.
     void finish(const PictureSampler& texture, QRgb colour);
 
@@ -68,6 +90,11 @@ private:
     // `mask`, a w x h block of pixels at (x0, y0).
     void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
                    int w, int h) const;
+    void rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
+                   int w, int h) const;
+    // Sets the bits of sample columns qa..qb-1 in sample row r.
+    static void setRun(std::uint16_t* line, int x0, int qa, int qb, int r);
+    void blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline);
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
     // its sample coordinate, rounded without a call into the library.
     static int ceiling(double v) {

@@ -280,6 +280,15 @@ QRegion ShapeBuilder::trimmedOuterRegion(const EdgeRecord& sign, const EdgeRecor
     return it->second;
 }
 
+const QRegion* ShapeBuilder::cachedTrimmed(const EdgeRecord& sign, const EdgeRecord& shift,
+                                           int sideMask) const {
+    const std::uint32_t key = profileKey(sign, shift);
+    if (key == NoKey)
+        return nullptr;
+    const auto it = trimmed_.find(key | static_cast<std::uint32_t>(maskBits(sideMask)) << 16);
+    return it == trimmed_.end() ? nullptr : &it->second;
+}
+
 void ShapeBuilder::prepare(const std::vector<Element>& elements) {
     // The distinct profiles and trimmed outlines missing, each once.
     std::vector<std::uint32_t> missing, missingTrimmed;

@@ -73,6 +73,9 @@ public:
     // The outer region with the outline band left out on the masked sides (1 to 3 sides).
     QRegion trimmedOuterRegion(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift, int sideMask);
 
+    // The trimmed outline made already for these edges and sides, or null; only reads the builder.
+    const QRegion* cachedTrimmed(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift, int sideMask) const;
+
     // Makes, on every core, each shape and trimmed outline these elements need for their edges
     // and joined sides that is not made yet. Afterwards buildShape and trimmedOuterRegion only
     // read the builder for these elements, so they may run for several elements at once.
