@@ -30,6 +30,8 @@ void CommandTable::buildMenuBar(QMenuBar* bar) {
             const QString& text = item.text;
             QAction* action = menu->addAction(text);
             action->setData(item.id);
+            if (const CommandRow* row = commandRow(item.id); row && row->checkable)
+                action->setCheckable(true);
             action->setObjectName(QStringLiteral("command%1").arg(item.id));
             // The accelerator is shown after the tab; the key itself lives in the accelerator
             // table, so the menu never swallows it while the item is disabled.
@@ -78,6 +80,8 @@ void CommandTable::updateMenu(QMenu* menu) {
             continue;
         const CommandUpdate u = updateCommand(action->data().toInt(), context);
         action->setEnabled(u.enabled);
+        if (u.checked >= 0)
+            action->setChecked(u.checked == 1);
         if (!u.text.isEmpty())
             action->setText(u.text + acceleratorText_.value(action));
     }

@@ -27,8 +27,12 @@ FullScreenMode::FullScreenMode(QWidget& window, QMenuBar& menuBar, GameState& st
     // command set them.
     connect(menu_, &QMenu::aboutToShow, this, [this, &commands] {
         for (QAction* action : menu_->actions())
-            if (!action->isSeparator() && !action->menu())
-                action->setEnabled(commands.evaluate(action->data().toInt()).enabled);
+            if (!action->isSeparator() && !action->menu()) {
+                const CommandUpdate u = commands.evaluate(action->data().toInt());
+                action->setEnabled(u.enabled);
+                if (u.checked >= 0)
+                    action->setChecked(u.checked == 1);
+            }
     });
 }
 

@@ -134,6 +134,10 @@ void CMainFrame::bindCommands() {
     c.setHandler(Cmd::FullScreen, [this] { fullScreenMode_->toggle(); });
     c.setHandler(Cmd::ShowPicture, [this] { preview_->toggle(); });
     bindTableCommands(c, interaction_);
+    c.setHandler(Cmd::LeftMovesBlocks, [this] {
+        state_.options.leftButtonMovesBlocks = !state_.options.leftButtonMovesBlocks;
+        keeper_->rememberSettings();
+    });
     backgrounds_->bindHandlers(c, [this] { keeper_->rememberSettings(); });
     c.setHandler(Cmd::HelpContents,
                  [this] { CHelpWindow::open(this, HelpFile::defaultPath(), HelpFile::contentsTopic); });
@@ -179,6 +183,7 @@ CommandContext CMainFrame::commandContext() const {
     c.fullScreen = fullScreenMode_->isOn();
     c.elementsExist = state_.hasElements();
     c.holding = state_.input.pickedElement != -1;
+    c.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     c.showTimer = state_.settings.showTimer != 0;
     c.savedGameCount = [this] { return savedGames_->flow().savedGameCount(); };
     return c;

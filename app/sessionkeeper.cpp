@@ -34,6 +34,7 @@ void SessionKeeper::open(std::unique_ptr<ISettingsStore> store, const QString& a
     store_ = std::move(store);
     PlayerSettings current;
     current.settings = state_.settings;
+    current.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     current.takeBackground(state_.background);
     remembered_ = current;
     if (store_)
@@ -49,6 +50,7 @@ void SessionKeeper::applySettings(const PlayerSettings& s) {
     // Nothing is on the board yet, so the settings and the background are taken as they are.
     const bool clockShown = state_.settings.showTimer != 0;
     state_.settings = s.settings;
+    state_.options.leftButtonMovesBlocks = s.leftButtonMovesBlocks;
     if ((state_.settings.showTimer != 0) != clockShown)
         gameFlow_.applyClockVisibility();
     s.giveBackground(state_.background);
@@ -69,6 +71,7 @@ void SessionKeeper::rememberSettings() {
     if (!store_ || ended_)
         return;
     remembered_.settings = state_.settings;
+    remembered_.leftButtonMovesBlocks = state_.options.leftButtonMovesBlocks;
     remembered_.takeBackground(state_.background);
     remembered_.preview = preview_.playerPlace();
     if (const QString folder = CMyFileDialog::rememberedFolder(); !folder.isEmpty())

@@ -1,7 +1,8 @@
 // Dragging on a board of 10,000 elements (100 x 100, element size 24): one move step of a held
-// element, picking and releasing a block of every element, and the join that merges two blocks
-// of 5,000. The window is stood in for by a host that collects invalidated areas the way a
-// widget's update region does, and lets them go after every step as a paint would.
+// element, picking and releasing a block of every element, the join that merges two blocks
+// of 5,000, and the table growing when an element is dropped beyond its edge. The window is stood in for by a
+// host that collects invalidated areas the way a widget's update region does, and lets them go after every
+// step as a paint would.
 
 #include "bench/benchsupport.h"
 #include "board/keystate.h"
@@ -232,6 +233,52 @@ void BM_MergeTwoBlocks(benchmark::State& state) {
     report("  press, lifting move, joining move and release", whole.wall, whole.cpu, state);
 }
 BENCHMARK(BM_MergeTwoBlocks)->UseManualTime()->Iterations(8)->Unit(benchmark::kMillisecond);
+
+// An element dropped beyond the right edge (and, in turn, beyond the left edge, which moves every
+// element and the view) grows the table by what it needs, the off-screen board bitmap with it
+// (its rows moved in place in memory, the new strip painted); the rule's own part (margins,
+// moving every element) is timed apart.
+void BM_GrowOnDrop(benchmark::State& state) {
+    auto& b = shared();
+    b = std::make_unique<Bench>();
+    b->redraw();
+    b->interaction.viewport().clientResized();
+    Stopwatch drop, rule;
+    int k = 0;
+    for (auto _ : state) {
+        const bool left = k % 2 == 1;
+        const int e = 100 * (k % 100) + 50;
+        ++k;
+        Puzzle& p = b->state.puzzle;
+        const Board& board = b->state.board;
+        const QPoint to = left ? QPoint(-Size, 300) : QPoint(board.boardWidth - Size / 2, 300);
+        p.moveElement(e, to.x() - p.bodyRects[e].left, to.y() - p.bodyRects[e].top);
+        const int width = board.boardWidth;
+        drop.start();
+        b->interaction.growth().growFor({e});
+        state.SetIterationTime(drop.stop() / 1e6);
+        if (board.boardWidth <= width)
+            state.SkipWithError("the table did not grow");
+        // The rule's own part apart (margins and moving everything), without a bitmap to follow.
+        rule.start();
+        const QMargins add = TableGrowth::marginsFor(
+            QRect(to, QSize(Size, Size)), QRect(to - QPoint(Size, Size), QSize(3 * Size, 3 * Size)),
+            QSize(board.boardWidth, board.boardHeight), 1 << 20);
+        if (left)
+            for (int i = 0; i < p.count(); ++i)
+                p.moveElement(i, add.left(), add.top());
+        rule.stop();
+        if (left)
+            for (int i = 0; i < p.count(); ++i)
+                p.moveElement(i, -add.left(), -add.top());
+        b->host.dirty = QRegion();
+    }
+    report("growing the table on a drop, 10,000 elements (left and right in turn)", drop.wall, drop.cpu,
+           state);
+    report("  of it the rule: margins, every element and the view moved", rule.wall, rule.cpu, state);
+    std::printf("  the board grew to %d x %d\n", b->state.board.boardWidth, b->state.board.boardHeight);
+}
+BENCHMARK(BM_GrowOnDrop)->UseManualTime()->Iterations(12)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

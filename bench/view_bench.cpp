@@ -1,8 +1,8 @@
 // The view's scale on a board of 10,000 elements (100 x 100, element size 24) seen through a
-// 1024 x 768 client area: a drag step and a scroll step at 100 %, at 50 % and in the whole-table
-// view, each with the paint of what it invalidated into an image standing in for the window
-// (the tiles around the view drawn while idle between steps, as the window does), and the
-// memory of what the renderer keeps against a board bitmap's.
+// 1024 x 768 client area: a drag step, a scroll step and a step of a selection of 1,000 elements at
+// 100 %, at 50 % and in the whole-table view, each with the paint of what it invalidated into an
+// image standing in for the window (the tiles around the view drawn while idle between steps, as
+// the window does), and the memory of what the renderer keeps against a board bitmap's.
 
 #include "bench/benchsupport.h"
 #include "board/keystate.h"
@@ -87,6 +87,9 @@ void BM_ViewDragStep(benchmark::State& state) {
         QPointF(b.state.puzzle.bodyRects[held].left, b.state.puzzle.bodyRects[held].top));
     b.paint();
     const QPoint grab = b.clientCentre(held);
+    // Zoomed out the capture area counts screen pixels, and scatter neighbours lie within it in
+    // the whole-table view: only true neighbours join, so the held element stays held.
+    b.state.settings.exactAssembly = 1;
     b.interaction.leftButtonDown(L, grab);
     b.paint();
     if (b.state.input.pickedElement != held) {
@@ -95,6 +98,8 @@ void BM_ViewDragStep(benchmark::State& state) {
     }
     timeSteps(state, b, "drag step", v,
               [&](int k) { b.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, ((k / 2) % 2) * 3)); });
+    if (b.state.input.pickedElement != held)
+        state.SkipWithError("the held element joined");
     b.interaction.buttonUp();
 }
 BENCHMARK(BM_ViewDragStep)
@@ -122,6 +127,45 @@ void BM_ViewScrollStep(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_ViewScrollStep)
+    ->Arg(int(View::Actual))
+    ->Arg(int(View::Half))
+    ->Arg(int(View::WholeTable))
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+
+// A selection of 1,000 elements (ten rows of the scatter, the whole board wide) held by one of
+// them in the middle of the view and moved back and forth 3 view pixels at a time: moving every
+// element of it, the invalidation and the paint of the selection where it now is.
+void BM_ViewSelectionStep(benchmark::State& state) {
+    const View v = static_cast<View>(state.range(0));
+    Bench b;
+    setView(b, v);
+    // The scatter's rows 45-54: the ten rows in the middle of the board.
+    std::vector<int> rows;
+    const Puzzle& p = b.state.puzzle;
+    for (int i = 0; i < p.count(); ++i)
+        rows.push_back(i);
+    std::sort(rows.begin(), rows.end(),
+              [&](int x, int y) { return p.bodyRects[x].top < p.bodyRects[y].top; });
+    const int held = rows[5050];
+    for (int k = 4500; k < 5500; ++k)
+        b.state.input.selection.add(rows[k]);
+    b.interaction.viewport().centreOn(QPointF(p.bodyRects[held].left, p.bodyRects[held].top));
+    b.paint();
+    const QPoint grab = b.clientCentre(held);
+    b.interaction.leftButtonDown(L, grab);
+    b.interaction.mouseMove(L, grab + QPoint(3, 0)); // lifts the selection off the board
+    b.paint();
+    if (b.state.input.movingSelection.size() != 1000u) {
+        state.SkipWithError("the press did not take the selection");
+        return;
+    }
+    timeSteps(state, b, "selection of 1,000 step", v,
+              [&](int k) { b.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, 3 + ((k / 2) % 2) * 3)); });
+    b.interaction.buttonUp();
+}
+BENCHMARK(BM_ViewSelectionStep)
     ->Arg(int(View::Actual))
     ->Arg(int(View::Half))
     ->Arg(int(View::WholeTable))

@@ -7,6 +7,7 @@ void Board::resize(int width, int height, int screenWidth, int screenHeight) {
     boardWidth = width;
     boardHeight = height;
     ++serial;
+    ++extent;
     screenSize_ = QSize(screenWidth, screenHeight);
     // Every new or loaded game starts at 100 %.
     scale = 1.0;
@@ -15,16 +16,19 @@ void Board::resize(int width, int height, int screenWidth, int screenHeight) {
 }
 
 void Board::grow(int width, int height) {
-    width = std::max(width, boardWidth);
-    height = std::max(height, boardHeight);
+    extend(QMargins(0, 0, std::max(0, width - boardWidth), std::max(0, height - boardHeight)));
+}
+
+void Board::extend(const QMargins& add) {
+    const int width = boardWidth + add.left() + add.right();
+    const int height = boardHeight + add.top() + add.bottom();
     if (width == boardWidth && height == boardHeight)
         return;
     boardWidth = width;
     boardHeight = height;
-    ++serial;
+    ++extent;
     updateLimits();
 }
-
 void Board::clampScroll() {
     scrollX = std::clamp(scrollX, 0, std::max(0, maxScrollX));
     scrollY = std::clamp(scrollY, 0, std::max(0, maxScrollY));

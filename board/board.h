@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
@@ -29,7 +30,8 @@ struct Board {
     QSize viewSize;     // the client area; empty until a window reports it
     std::int32_t originX = 0;
     std::int32_t originY = 0;
-    std::uint64_t serial = 0; // counts the boards made by resize and grow
+    std::uint64_t serial = 0; // counts the boards made by resize: a new or loaded game
+    std::uint64_t extent = 0; // counts changes of the board's size or origin (resize, grow, extend)
 
     // A new board of the given size at 100 %, the position back at the origin. The scroll limits
     // follow the client area, or the screen while no window has reported one.
@@ -37,6 +39,9 @@ struct Board {
     // Makes the board larger (never smaller), keeping the scale and the position.
     void grow(int width, int height);
     QRect rect() const { return QRect(0, 0, boardWidth, boardHeight); }
+    // Adds board on each side: everything on it moves by (left, top) with the board's origin
+    // (the caller moves the elements), the scale stays and the position is kept in range.
+    void extend(const QMargins& add);
     // Keeps the scroll position inside 0..max.
     void clampScroll();
 
@@ -62,5 +67,16 @@ struct Board {
 private:
     QSize clientOrScreen(QSize screen) const;
     void updateLimits();
+    // A bitmap of the size over pixels of the board's own (a plain image should that fail).
+    void makeBitmap(int width, int height);
+    bool wrapPixels(uchar* data, int width, int height);
+    // Grows the bitmap keeping its pixels where they lie in memory and moving the rows to their
+    // new places: no copy of the board in fresh memory. False when the bitmap is not ours alone.
+    bool extendInPlace(const QMargins& add, int width, int height);
+
     QSize screenSize_; // the view while no window has reported its client area
+    // The pixels the bitmap was made over (owned by the image), and the image they belong to.
+    struct PixelBuffer;
+    PixelBuffer* pixels_ = nullptr;
+    qint64 pixelsKey_ = 0;
 };

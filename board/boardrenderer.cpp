@@ -2,6 +2,7 @@
 
 #include "board/boardhost.h"
 #include "board/boardstate.h"
+#include "board/selectionoverlay.h"
 #include "model/elementcontext.h"
 #include "model/elementpainter.h"
 #include "model/parallel.h"
@@ -105,6 +106,7 @@ void BoardRenderer::flush() {
         changes.clear();
         return;
     }
+    followBoardSize();
     if (changes.stackingChanged())
         rebuildRanks();
     InvalidationBatch batch(*this);
@@ -221,6 +223,8 @@ BoardRenderer::Tile& BoardRenderer::tileFor(const TileKey& key) {
 
 void BoardRenderer::dropCaches() {
     dropTiles();
+    moving_.clear();
+    movingBytes_ = 0;
     held_ = QImage();
     heldKey_ = HeldKey{};
 }
@@ -240,10 +244,13 @@ int BoardRenderer::tileBudget() const {
 
 void BoardRenderer::followBoardSize() {
     // A grown board reaches further into the tiles along its edges than they were drawn.
-    if (state_.board.serial == boardSerial_)
+    if (state_.board.extent == boardSerial_)
         return;
-    boardSerial_ = state_.board.serial;
+    boardSerial_ = state_.board.extent;
     dropTiles();
+    if (index_.count() == state_.puzzle.count())
+        rebuildIndex();
+    host_.invalidateAll();
 }
 
 void BoardRenderer::dropOtherScales(double shownScale) {
@@ -514,10 +521,63 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
         for (const QRect& r : around)
             painter.fillRect(r, colour);
     }
-    if (!covered_)
+    if (!covered_) {
+        paintMovingSelection(painter, clientArea);
         paintHeld(painter, clientArea);
+        painter.setClipping(false);
+        selectionOverlay_.paint(painter, state_, clientArea, scale == 1.0);
+    }
     painter.restore();
     evictTiles();
+}
+
+void BoardRenderer::paintLook(QImage& image, int i) const {
+    const int size = state_.puzzle.geometry.bitmapSize;
+    if (image.width() != size || image.height() != size)
+        image = QImage(size, size, QImage::Format_RGB32);
+    paintElementBitmap(image, state_.puzzle.element(i), state_.puzzle, state_.picture,
+                       state_.settings.outlineColor);
+}
+
+void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clientArea) {
+    const InputState& in = state_.input;
+    if (!in.selectionLifted || in.movingSelection.empty()) {
+        if (!moving_.empty()) {
+            moving_.clear();
+            movingBytes_ = 0;
+        }
+        return;
+    }
+    const Board& b = state_.board;
+    if (!b.unscaled())
+        return;
+    const Puzzle& p = state_.puzzle;
+    const QRect bounds = clientArea.boundingRect().translated(b.scrollX, b.scrollY);
+    // Bottom first, under the held element.
+    for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
+        const int j = *it;
+        if (j == in.pickedElement || j < 0 || j >= p.count() ||
+            !p.boardRegions[j].boundingRect().intersects(bounds))
+            continue;
+        // A selection moves without joins or turns: each look is painted once, while they fit
+        // the budget, and the rest again at every paint.
+        const QImage* look = nullptr;
+        const auto found = moving_.find(j);
+        if (found != moving_.end()) {
+            look = &found->second;
+        } else if (movingBytes_ < movingBudget) {
+            QImage& image = moving_[j];
+            paintLook(image, j);
+            movingBytes_ += image.sizeInBytes();
+            look = &image;
+        } else {
+            paintLook(scratch_[0].element, j);
+            look = &scratch_[0].element;
+        }
+        const Element& e = p.element(j);
+        painter.setClipRegion(clientRegion(j).intersected(clientArea));
+        painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), *look);
+    }
 }
 
 void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {

@@ -3,6 +3,7 @@
 #include "board/cellindex.h"
 #include "model/picturelevels.h"
 #include "model/sampledcanvas.h"
+#include "board/selectionoverlay.h"
 
 #include <QImage>
 #include <QRect>
@@ -74,8 +75,6 @@ public:
     // it: with the held element, or what lies under the hand (tests compare both).
     QImage boardImage(const QRect& boardRect, bool withHeld = true);
 
-    // The region of element i moved into client coordinates.
-    QRegion clientRegion(int i) const;
     // Refreshes the element's board region for its current position, shape and join state.
     void placeBoardRegion(int i);
 
@@ -110,6 +109,8 @@ public:
     void waitForPictureLevels() { levels_.wait(); }
 
 private:
+    // The region of element i moved into client coordinates.
+    QRegion clientRegion(int i) const;
     struct TileKey {
         double scale;
         int x, y;
@@ -150,6 +151,11 @@ private:
                                   int levelIndex) const;
     PictureSampler textureSampler(const DeviceTransform& transform, int levelIndex) const;
     void paintHeld(QPainter& painter, const QRegion& clientArea);
+    // At 100 %: the elements of a held selection, other than the held one, where they now lie,
+    // bottom first. Zoomed out they show as the selection's ghosts alone.
+    void paintMovingSelection(QPainter& painter, const QRegion& clientArea);
+    // Element i's look at 100 %, painted into `image` (made the element's size).
+    void paintLook(QImage& image, int i) const;
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
     void boardChanged(const QRect& boardRect);
     void dirtyTiles(const QRect& boardRect);
@@ -161,7 +167,8 @@ private:
     // Keeps the tiles within their budget, the least recently shown going first.
     void evictTiles();
     void dropOtherScales(double shownScale);
-    // The board was made anew or grew since the tiles were drawn: they go.
+    // The board was made anew or grew since the tiles were drawn: they go, and the index
+    // follows the elements (growing on the left or top moves them all).
     void followBoardSize();
     int tileBudget() const;
     void endBatch();
@@ -199,4 +206,9 @@ private:
     QRect batchBounds_;
     int batchCount_ = 0;
     static constexpr int exactBatchLimit = 16;
+    // The moving selection's looks at 100 %, kept while it moves, as many as fit a budget.
+    std::unordered_map<std::int32_t, QImage> moving_;
+    std::int64_t movingBytes_ = 0;
+    static constexpr std::int64_t movingBudget = 48ll << 20;
+    SelectionOverlay selectionOverlay_;
 };

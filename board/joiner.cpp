@@ -6,6 +6,7 @@
 #include "model/services.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -70,9 +71,66 @@ void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
 }
 
+int Joiner::captureDistance() const {
+    const int area = state_.settings.captureArea;
+    const double scale = state_.board.scale;
+    if (scale >= 1.0 || scale <= 0.0)
+        return area;
+    // A board distance d shows as d * scale screen pixels; the small allowance keeps scales such
+    // as 0.5 from losing a pixel to rounding.
+    return static_cast<int>(std::floor(area / scale + 1e-6));
+}
+
+bool Joiner::fitsWithin(int e, int k, int test, int t, QPoint* place) const {
+    const Puzzle& p = state_.puzzle;
+    const int s = p.geometry.elementSize;
+    const Rect& E = p.bodyRects[e];
+    const Rect& K = p.bodyRects[k];
+    const int side = kTestSide[test];
+    if (p.element(e).joinedNeighbour[side] != -1 || p.element(k).joinedNeighbour[opposite(side)] != -1)
+        return false;
+    bool near = false;
+    QPoint at;
+    if (test < 2) {
+        if (std::abs(E.top - K.top) > t)
+            return false;
+        near = test == 0 ? std::abs(E.left - K.right) <= t : std::abs(E.right - K.left) <= t;
+        at = QPoint(test == 0 ? K.right : K.left - s, K.top);
+    } else {
+        if (std::abs(E.left - K.left) > t)
+            return false;
+        near = test == 2 ? std::abs(E.top - K.bottom) <= t : std::abs(E.bottom - K.top) <= t;
+        at = QPoint(K.left, test == 2 ? K.bottom : K.top - s);
+    }
+    if (!near || !sidesFit(e, side, k, test))
+        return false;
+    if (place)
+        *place = at;
+    return true;
+}
+
+std::vector<std::int32_t> Joiner::partnersInReach(int e) const {
+    std::vector<std::int32_t> partners;
+    const Puzzle& p = state_.puzzle;
+    if (state_.board.scale >= 1.0 || e < 0 || e >= p.count())
+        return partners;
+    const int capture = captureDistance();
+    for (int k = 0; k < p.count(); ++k)
+        for (int test = 0; test < 4 && k != e; ++test)
+            if (fitsWithin(e, k, test, capture, nullptr)) {
+                partners.push_back(k);
+                break;
+            }
+    return partners;
+}
+
 bool Joiner::snap(int e) {
     Puzzle& p = state_.puzzle;
-    const int s = p.geometry.elementSize;
+    const int capture = captureDistance();
+    // Partners the element already lay within reach of when it was picked up (zoomed out, where
+    // the scatter's neighbours lie within a few screen pixels) join only once it has left them.
+    std::vector<std::int32_t>& passed = state_.input.inReachAtPick;
+    std::vector<char> stillNear(passed.size(), 0);
     int m = 1;
     bool joined = false;
     // What of the moved block is off the table, taken before a join merges it with another.
@@ -80,41 +138,36 @@ bool Joiner::snap(int e) {
     for (int k = 0; k < p.count(); ++k) {
         if (k == e)
             continue;
+        // Every test needs the tops or the lefts within the tolerance: most elements are passed
+        // over on their body squares alone, without touching the elements themselves.
+        const Rect& E = p.bodyRects[e];
         const Rect& K = p.bodyRects[k];
+        const int t = capture * m;
+        if (std::abs(E.top - K.top) > t && std::abs(E.left - K.left) > t)
+            continue;
+        const auto wasNear = std::find(passed.begin(), passed.end(), k);
         // Each test re-reads E and the tolerance: a join moves the element and tightens the
         // tolerance to exact alignment for the rest of the pass.
         for (int test = 0; test < 4; ++test) {
-            const Rect& E = p.bodyRects[e];
-            const int t = state_.settings.captureArea * m;
-            const int side = kTestSide[test];
-            const Element& a = p.element(e);
-            const Element& b = p.element(k);
-            if (a.joinedNeighbour[side] != -1 || b.joinedNeighbour[opposite(side)] != -1)
+            QPoint at;
+            if (!fitsWithin(e, k, test, capture * m, &at))
                 continue;
-            int newLeft = 0, newTop = 0;
-            bool near = false;
-            if (test < 2) {
-                if (std::abs(E.top - K.top) > t)
-                    continue;
-                near = test == 0 ? std::abs(E.left - K.right) <= t : std::abs(E.right - K.left) <= t;
-                newLeft = test == 0 ? K.right : K.left - s;
-                newTop = K.top;
-            } else {
-                if (std::abs(E.left - K.left) > t)
-                    continue;
-                near = test == 2 ? std::abs(E.top - K.bottom) <= t : std::abs(E.bottom - K.top) <= t;
-                newLeft = K.left;
-                newTop = test == 2 ? K.bottom : K.top - s;
+            if (wasNear != passed.end()) {
+                stillNear[wasNear - passed.begin()] = 1;
+                continue;
             }
-            if (!near || !sidesFit(e, side, k, test))
-                continue;
             if (!joined && state_.input.blockLifted)
                 offTable = p.blocks.members(e);
-            join(e, side, k, newLeft, newTop);
+            join(e, kTestSide[test], k, at.x(), at.y());
             joined = true;
             m = 0;
         }
     }
+    std::size_t kept = 0;
+    for (std::size_t j = 0; j < passed.size(); ++j)
+        if (stillNear[j])
+            passed[kept++] = passed[j];
+    passed.resize(kept);
     if (!joined)
         return false;
 

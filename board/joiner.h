@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QPoint>
+
 #include <array>
+#include <cstdint>
+#include <vector>
 
 class ISound;
 struct BoardState;
@@ -28,6 +32,10 @@ public:
     // The snapping pass for the held element e, after it (and its block) moved. Returns true when
     // something joined and the drag has ended; false when nothing joined (the drag goes on).
     bool snap(int e);
+    // Zoomed out: the elements a fitting side of e lies within the capture distance of, as it is
+    // picked up. They join e only once it has left them (InputState::inReachAtPick). Empty at
+    // 100 % and above, where snapping is as it always was.
+    std::vector<std::int32_t> partnersInReach(int e) const;
 
     // Brings element i's block in line with its joinedNeighbour entries and places its board
     // region for them: joined to nothing, it is alone in a block of its own. Without the bevel
@@ -44,12 +52,19 @@ public:
     // side), the rest of the block splits into its connected parts, and e is alone. Its own
     // board region is left to the caller, who may still have to erase the old one.
     void separateElement(int e);
+    // How near, in board pixels, a side must come to join: the capture area, measured on the
+    // screen when the view is zoomed out (captureArea / scale, whole pixels), so that a drop as
+    // near on screen joins at every scale.
+    int captureDistance() const;
     // Splits what is left of e's former block into its connected parts; 1 if it fell apart.
     int splitAfterRemoval(int e);
     bool isComplete() const;
 
 private:
     bool sidesFit(int e, int side, int k, int test) const;
+    // Snapping test `test` of e against k with tolerance t: both sides free, near enough and
+    // fitting; `place` receives where e's body would go.
+    bool fitsWithin(int e, int k, int test, int t, QPoint* place) const;
     void join(int e, int side, int k, int newLeft, int newTop);
     // Records a join of i's side with j's opposite side when both are free and fit.
     void linkIfFits(int i, int side, int j);

@@ -63,22 +63,29 @@ bool Scroller::wheel(int word, int delta) {
     return true;
 }
 
+QPoint Scroller::edgeDirection(QPoint client, QSize clientSize) const {
+    if (!state_.settings.scrollEnabled)
+        return {};
+    const int band = state_.settings.scrollArea;
+    const int x = client.x(), y = client.y();
+    QPoint direction;
+    if (x >= 0 && x < band)
+        direction.setX(-1);
+    else if (clientSize.width() - band < x)
+        direction.setX(1);
+    if (y >= 0 && y < band)
+        direction.setY(-1);
+    else if (clientSize.height() - band < y)
+        direction.setY(1);
+    return direction;
+}
+
 bool Scroller::edgeScroll(QPoint client, QSize clientSize) {
     const Board& board = state_.board;
-    if (!state_.settings.scrollEnabled || (board.maxScrollX == 0 && board.maxScrollY == 0))
+    if (board.maxScrollX == 0 && board.maxScrollY == 0)
         return false;
-    const int band = state_.settings.scrollArea, step = state_.settings.mouseScrollSpeed;
-    const int x = client.x(), y = client.y();
-    int newX = board.scrollX, newY = board.scrollY;
-    if (x >= 0 && x < band)
-        newX -= step;
-    else if (clientSize.width() - band < x)
-        newX += step;
-    if (y >= 0 && y < band)
-        newY -= step;
-    else if (clientSize.height() - band < y)
-        newY += step;
-    if (!scrollTo(newX, newY))
+    const QPoint step = edgeDirection(client, clientSize) * state_.settings.mouseScrollSpeed;
+    if (step.isNull() || !scrollTo(board.scrollX + step.x(), board.scrollY + step.y()))
         return false;
     host_.updateNow();
     return true;

@@ -21,8 +21,9 @@ public:
     // One step of mouseScrollSpeed when the client point lies in an edge band; repaints at once
     // and returns true when the offset changed.
     bool edgeScroll(QPoint client, QSize clientSize);
-
-private:
+    // Which way the edge bands ask to scroll at a client point: -1, 0 or +1 on each axis (both
+    // 0 when edge scrolling is switched off).
+    QPoint edgeDirection(QPoint client, QSize clientSize) const;
     // Sets the offset; invalidates and returns true when it changed.
     bool scrollTo(int x, int y);
 

@@ -158,8 +158,17 @@ bool Sorter::edgesFirst() {
     return gather(borderElements());
 }
 
+std::vector<std::int32_t> Sorter::elementsToGather() const {
+    std::vector<std::int32_t> loose = looseElements();
+    const Selection& selection = state_.input.selection;
+    if (!selection.isEmpty())
+        loose.erase(std::remove_if(loose.begin(), loose.end(), [&](int i) { return !selection.contains(i); }),
+                    loose.end());
+    return loose;
+}
+
 bool Sorter::gatherLoose() {
-    return gather(looseElements());
+    return gather(elementsToGather());
 }
 
 Sorter::Plan Sorter::plan(const std::vector<std::int32_t>& elements) const {

@@ -27,7 +27,7 @@ public:
     // Every element of the picture's border that is in no block of two or more, corners first.
     // False when there is none to move or an element is held.
     bool edgesFirst();
-    // Every element that is in no block of two or more.
+    // Every element that is in no block of two or more; with a selection, only the selected ones.
     bool gatherLoose();
 
     // The elements each command moves, in the order it lays them: corners, then the rest, each
@@ -35,6 +35,8 @@ public:
     // left), which gives the picture's order away no more than the board does.
     std::vector<std::int32_t> borderElements() const;
     std::vector<std::int32_t> looseElements() const;
+    // The loose elements gathering takes: the selected ones while there is a selection.
+    std::vector<std::int32_t> elementsToGather() const;
     // Free pixels between the cells of laid elements: cells that far apart hold bodies further
     // apart than the capture area, so nothing laid can join.
     int gap() const;

@@ -37,8 +37,11 @@ double Viewport::wholeTableScaleFor(QSize board, QSize client) {
 }
 
 bool Viewport::wholeTableShown() const {
-    // A new board (a new or loaded game) starts at 100 %, whatever the view was before.
-    return wholeTable_ && wholeTableBoard_ == state_.board.serial;
+    // Measured against the client area the view was set for: while the window is being resized
+    // the view still shows the whole table of the size before.
+    const Board& b = state_.board;
+    const QSize client = b.viewSize.isEmpty() ? host_.clientSize() : b.viewSize;
+    return std::abs(b.scale - wholeTableScaleFor(QSize(b.boardWidth, b.boardHeight), client)) < 1e-9;
 }
 
 QRectF Viewport::visibleBoardRect() const {
@@ -75,7 +78,6 @@ bool Viewport::setScaleAbout(double scale, QPointF clientPoint) {
     scale = std::clamp(scale, wholeTableScale(), maxScale);
     if (scale == b.scale && b.viewSize == host_.clientSize())
         return false;
-    wholeTable_ = false;
     const int oldX = b.scrollX, oldY = b.scrollY;
     const double oldScale = b.scale;
     placeAbout(b, host_.clientSize(), scale, b.toBoardF(clientPoint), clientPoint);
@@ -118,7 +120,6 @@ void Viewport::fitBoardRect(const QRect& boardRect) {
     const QSize client = host_.clientSize();
     const double fit = std::min(
         {1.0, double(client.width()) / boardRect.width(), double(client.height()) / boardRect.height()});
-    wholeTable_ = false;
     showAt(std::max(fit, wholeTableScale()), QRectF(boardRect).center());
 }
 
@@ -157,12 +158,21 @@ void Viewport::actualSize() {
 void Viewport::toggleWholeTable() {
     if (holding())
         return;
-    if (wholeTableShown()) {
-        wholeTable_ = false;
-        showAt(std::clamp(previousScale_, wholeTableScale(), maxScale), previousCentre_);
-        return;
-    }
-    showWholeTable();
+    if (wholeTableShown())
+        leaveWholeTable();
+    else
+        showWholeTable();
+}
+
+void Viewport::leaveWholeTable() {
+    Board& b = state_.board;
+    const double whole = wholeTableScale();
+    const bool kept = previousBoard_ != 0 && previousBoard_ == b.serial && previousScale_ > whole + 1e-9;
+    previousBoard_ = 0;
+    if (kept)
+        showAt(std::min(previousScale_, maxScale), previousCentre_);
+    else
+        showAt(1.0, b.toBoardF(centre()));
 }
 
 void Viewport::showWholeTable() {
@@ -171,27 +181,41 @@ void Viewport::showWholeTable() {
     Board& b = state_.board;
     previousScale_ = b.scale;
     previousCentre_ = b.toBoardF(centre());
+    previousBoard_ = b.serial;
     showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
-    wholeTable_ = true;
-    wholeTableBoard_ = b.serial;
+}
+
+void Viewport::boardShifted(QPoint shift) {
+    previousCentre_ += QPointF(shift);
+}
+
+void Viewport::refitWholeTable() {
+    const Board& b = state_.board;
+    showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+}
+
+void Viewport::keepAt(QPointF boardPoint, QPointF clientPoint) {
+    Board& b = state_.board;
+    b.setView(host_.clientSize(), b.scale);
+    apply(b.scale, QPointF(boardPoint.x() * b.scale + b.originX - clientPoint.x(),
+                           boardPoint.y() * b.scale + b.originY - clientPoint.y()));
 }
 
 void Viewport::middleClick(QPoint client) {
     if (holding())
         return;
     if (!wholeTableShown()) {
-        toggleWholeTable();
+        showWholeTable();
         return;
     }
-    const QPointF clicked = state_.board.toBoardF(QPointF(client) + QPointF(0.5, 0.5));
-    wholeTable_ = false;
-    showAt(1.0, clicked);
+    previousBoard_ = 0;
+    showAt(1.0, state_.board.toBoardF(QPointF(client) + QPointF(0.5, 0.5)));
 }
 
 void Viewport::clientResized() {
     Board& b = state_.board;
     if (wholeTableShown()) {
-        showAt(wholeTableScale(), QPointF(b.boardWidth / 2.0, b.boardHeight / 2.0));
+        refitWholeTable();
         return;
     }
     // At 100 % the top-left corner stays, as a window that grows shows more of the board to the

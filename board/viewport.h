@@ -28,6 +28,8 @@ public:
     // The whole board in the window; never above 100 %. The smallest scale the view takes.
     double wholeTableScale() const;
     static double wholeTableScaleFor(QSize board, QSize client);
+    // Read from the view itself, however it got there (Z, the middle button, zooming out as far
+    // as it goes, sorting): the scale is the one that fits the whole board in the window.
     bool wholeTableShown() const;
     // The part of the board the window shows (board coordinates, within the board).
     QRectF visibleBoardRect() const;
@@ -57,10 +59,19 @@ public:
     void zoomIn();
     void zoomOut();
     void actualSize();
-    // Z: the whole table, or back to the view before it.
+    // Z: the whole table, or back to the view before it; when the whole table was reached by
+    // zooming out (no view before it was kept), back to 100 % about the middle of the window.
     void toggleWholeTable();
     // The whole table, remembering the view before it for Z (nothing when it is shown already).
     void showWholeTable();
+    // The board grew by `shift` on its left and top sides: the view kept for Z follows the board
+    // points it showed.
+    void boardShifted(QPoint shift);
+    // The board changed size in the whole-table view: the whole table anew, the view kept for Z
+    // as it was.
+    void refitWholeTable();
+    // At the present scale, the board point at the client point, as far as the limits allow.
+    void keepAt(QPointF boardPoint, QPointF clientPoint);
     // Middle button: the whole table; in it, 100 % centred on the point clicked.
     void middleClick(QPoint client);
 
@@ -76,10 +87,13 @@ private:
     // Sets the scale and puts a board point in the middle of the window; repaints.
     void showAt(double scale, QPointF boardPoint);
 
+    // Back from the whole table: the view kept when it was entered, if it belongs to this board
+    // and is another view than the whole table; else 100 %.
+    void leaveWholeTable();
+
     BoardState& state_;
     IInteractionHost& host_;
-    bool wholeTable_ = false;
-    std::uint64_t wholeTableBoard_ = 0; // the board's serial when the whole table was shown
+    std::uint64_t previousBoard_ = 0; // the board's serial when the view before was kept; 0: none
     double previousScale_ = 1.0;
     QPointF previousCentre_; // board point in the middle of the window before the whole table
     int wheelRest_ = 0;      // parts of a notch turned so far, in eighths of a degree

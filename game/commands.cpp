@@ -43,6 +43,10 @@ CommandUpdate showPicture(const CommandContext& c) {
     return {c.flags.pictureLoaded == 1, loadString(c.previewVisible ? Str::HidePicture : Str::ShowPicture)};
 }
 
+CommandUpdate leftButtonMovesBlocks(const CommandContext& c) {
+    return {true, {}, c.leftButtonMovesBlocks ? 1 : 0};
+}
+
 CommandUpdate fullScreen(const CommandContext& c) {
     return {true, loadString(c.fullScreen ? Str::WindowedMode : Str::FullScreenMode)};
 }
@@ -94,6 +98,11 @@ const std::vector<CommandRow>& commandTable() {
              .keys = {"Pause"},
              .rule = gameToPause},
             {.id = Cmd::Hint, .menu = Menu::Actions, .boardKey = "H", .rule = hintRule},
+            {.id = Cmd::LeftMovesBlocks,
+             .menu = Menu::Actions,
+             .separatorBefore = true,
+             .checkable = true,
+             .rule = leftButtonMovesBlocks},
 
             {.id = Cmd::FullScreen, .menu = Menu::View, .keys = {"Ctrl+M"}, .rule = fullScreen},
             {.id = Cmd::ShowPicture, .menu = Menu::View, .keys = {"Ctrl+P"}, .rule = showPicture},

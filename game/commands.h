@@ -17,6 +17,8 @@ struct CommandContext {
     bool fullScreen = false;
     // The mouse holds an element or a block.
     bool holding = false;
+    // The option: a left drag on a member of a block moves the block.
+    bool leftButtonMovesBlocks = false;
     // The clock is shown: pausing stops it, so without it there is no pause.
     bool showTimer = true;
     // Re-reads the list of saved games; asked only for the load command.
@@ -27,7 +29,8 @@ struct CommandContext {
 
 struct CommandUpdate {
     bool enabled = true;
-    QString text; // empty: keep the item's text
+    QString text;     // empty: keep the item's text
+    int checked = -1; // a check item's state: 1 checked, 0 not; -1 for the other items
 };
 
 // The menus of the menu bar, in their order.
@@ -44,6 +47,7 @@ struct CommandRow {
     int textId = 0;                    // the string of the menu text when it is not under the id
     std::array<const char*, 2> keys{}; // accelerators as QKeySequence text; unused ones null
     bool keyInMenu = true;             // the first key follows the menu text after a tab
+    bool checkable = false;            // a check item: its rule gives the state
     // A key the board reads itself (no accelerator), shown after the tab all the same.
     const char* boardKey = nullptr;
     CommandUpdate (*rule)(const CommandContext&) = nullptr; // none: always enabled

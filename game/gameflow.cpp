@@ -22,10 +22,7 @@ bool GameFlow::confirmReplacingGame() {
 void GameFlow::discardGame(bool withPicture) {
     if (state_.hasElements()) {
         state_.puzzle.clear();
-        InputState& input = state_.input;
-        input.pickedElement = -1;
-        input.lifted = input.blockLifted = false;
-        input.dragClipRegion = QRegion();
+        state_.input.dropGame();
     }
     if (withPicture) {
         state_.flags.pictureLoaded = 0;

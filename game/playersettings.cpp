@@ -154,6 +154,9 @@ void SettingsFile::load(PlayerSettings& into) {
     else if (const BackgroundTexture* t = backgroundTextureWithBitmap(into.backgroundBitmapId))
         into.textColor = t->textColor;
 
+    if (const std::optional<int> left = readFlag(file, QStringLiteral("play/leftButtonMovesBlocks")))
+        into.leftButtonMovesBlocks = *left != 0;
+
     const QString folder = file.value(QStringLiteral("pictures/folder")).toString();
     if (!folder.isEmpty() && folder.size() <= kMaxPathLength && QFileInfo(folder).isAbsolute() &&
         std::none_of(folder.begin(), folder.end(), [](QChar c) { return c.unicode() < 0x20; }))
@@ -208,6 +211,7 @@ bool SettingsFile::fill(QSettings& file, const PlayerSettings& from) {
     file.setValue(QStringLiteral("color"), colorText(from.backgroundColor));
     file.setValue(QStringLiteral("textColor"), colorText(from.textColor));
     file.endGroup();
+    file.setValue(QStringLiteral("play/leftButtonMovesBlocks"), from.leftButtonMovesBlocks ? 1 : 0);
     if (!from.pictureFolder.isEmpty())
         file.setValue(QStringLiteral("pictures/folder"), from.pictureFolder);
     if (from.window) {

@@ -17,6 +17,9 @@ struct BackgroundState;
 struct PlayerSettings {
     Settings settings;
 
+    // The option of the actions menu: a left drag on a member of a block moves the block.
+    bool leftButtonMovesBlocks = false;
+
     int bitmapBackground = 1;
     int backgroundBitmapId = 192;
     QColor backgroundColor = QColor(125, 125, 0);

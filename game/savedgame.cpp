@@ -93,7 +93,7 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.board.resize(board.width(), board.height(), state.screenWidth, state.screenHeight);
 
     state.clock.clockCarried = g.clockCarried();
-    state.input.pickedElement = -1;
+    state.input.dropGame();
     state.flags.pictureLoaded = 1;
     state.flags.cutDone = 1;
     state.flags.gameCompleted = 0;
@@ -105,20 +105,27 @@ QSize savedBoardSize(const SavedGame& g, const Geometry& geometry, QSize screen,
     // stored board beyond both the furthest element (plus the margin a fitted board has) and
     // twice the present screen holds nothing to keep: it is clamped, so a few bytes cannot ask
     // for a huge bitmap.
+    // The room a table grown in play leaves beyond an element, one element past its body, is kept
+    // too (within the reach the reader allows): a grown board loads back as it was.
     const QSize fitted = boardSizeFor(g.columns, g.rows, geometry.bitmapSize, screen, fullScreenClient);
-    std::int64_t right = 0, bottom = 0;
+    std::int64_t right = 0, bottom = 0, grownRight = 0, grownBottom = 0;
     for (const Rect& body : g.bodyRects) {
         right = std::max<std::int64_t>(right,
                                        std::int64_t(body.left) - geometry.bodyOffset + geometry.bitmapSize);
         bottom = std::max<std::int64_t>(bottom,
                                         std::int64_t(body.top) - geometry.bodyOffset + geometry.bitmapSize);
+        grownRight = std::max<std::int64_t>(grownRight, std::int64_t(body.right) + geometry.elementSize);
+        grownBottom = std::max<std::int64_t>(grownBottom, std::int64_t(body.bottom) + geometry.elementSize);
     }
+    const std::int64_t reach = boardReach(geometry.bitmapSize, g.rows, g.columns);
     const std::int64_t marginX = std::int64_t(screen.width()) - fullScreenClient.width() + 50;
     const std::int64_t marginY = std::int64_t(screen.height()) - fullScreenClient.height() + 50;
     const auto side = [](std::int64_t fittedSide, std::int64_t stored, std::int64_t needed) {
         return static_cast<int>(std::max(fittedSide, std::min(stored, needed)));
     };
-    const std::int64_t neededX = std::max(right + marginX, 2 * std::int64_t(screen.width()));
-    const std::int64_t neededY = std::max(bottom + marginY, 2 * std::int64_t(screen.height()));
+    const std::int64_t neededX =
+        std::max({right + marginX, std::min(grownRight, reach), 2 * std::int64_t(screen.width())});
+    const std::int64_t neededY =
+        std::max({bottom + marginY, std::min(grownBottom, reach), 2 * std::int64_t(screen.height())});
     return {side(fitted.width(), g.boardWidth, neededX), side(fitted.height(), g.boardHeight, neededY)};
 }

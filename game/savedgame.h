@@ -3,6 +3,7 @@
 #include "model/cutcalculator.h"
 #include "model/cutparameters.h"
 #include "model/edges.h"
+#include "model/generator.h"
 #include "model/picture.h"
 #include "model/rect.h"
 #include "model/settings.h"
@@ -78,9 +79,9 @@ constexpr int describedFormElements = 16384;
 constexpr int minElementSize = 16;
 constexpr int maxElementSize = 320;
 // The widest or tallest screen a game is assumed to have been saved on. Elements may lie beyond
-// the picture's scatter grid by about this much (dragged off the board, blocks turned), no
-// further.
-constexpr int maxScreenSide = 8192;
+// the picture's scatter grid by about this much (dragged off the board, blocks turned, the board
+// grown), no further.
+constexpr int maxScreenSide = ::maxScreenSide;
 // Longest file the reader reads at all: the described form of its largest game, the membership
 // digits plus at most 128 bytes of numbers per element, and the head.
 constexpr qint64 maxFileSize = qint64(describedFormElements) * (describedFormElements + 128) + 4096;
@@ -177,7 +178,8 @@ void installSavedGame(const SavedGame& game, const QImage& picture, GameState& s
 
 // The board a loaded game gets: at least what the cut needs on this screen, at least the stored
 // board, but never more than the elements and the screen need: a stored size beyond both the
-// furthest element's cell plus the margin of a fitted board and twice the screen is clamped.
+// furthest element's cell plus the margin of a fitted board (or its body plus one element, the
+// room a table grown in play leaves) and twice the screen is clamped.
 QSize savedBoardSize(const SavedGame& game, const Geometry& geometry, QSize screen, QSize fullScreenClient);
 
 // The fallback writer of the picture file: a 24-bit uncompressed bitmap.

@@ -158,7 +158,7 @@ SavedGameError damaged() {
 std::int64_t positionReach(const SavedGame& g) {
     const Geometry geometry =
         Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
-    return std::int64_t(geometry.bitmapSize) * std::max(g.rows, g.columns) + SavedGameLimits::maxScreenSide;
+    return boardReach(geometry.bitmapSize, g.rows, g.columns);
 }
 
 // A body square of the element size, no further out than play can take an element: a far

@@ -20,6 +20,10 @@ QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fu
     return {std::max(screen.width(), w), std::max(screen.height(), h)};
 }
 
+std::int64_t boardReach(int bitmapSize, int rows, int columns) {
+    return std::int64_t(bitmapSize) * std::max(rows, columns) + maxScreenSide;
+}
+
 void Generator::generate(const GenerationRequest& request, Puzzle& puzzle, ShapeBuilder& shapes,
                          Settings& settings, IProgress* progress) {
     const CutParameters& cut = request.cut;

@@ -51,3 +51,11 @@ private:
 // Board size for a scatter grid of columns x rows squares of bitmapSize: at least the screen,
 // plus what a full-screen window's frame takes, plus a margin of 50.
 QSize boardSizeFor(int columns, int rows, int bitmapSize, QSize screen, QSize fullScreenClient);
+
+// The widest or tallest screen a game is assumed to have been saved on. Elements may lie beyond
+// the picture's scatter grid by about this much, no further.
+constexpr int maxScreenSide = 8192;
+// How far from the board's origin an element may lie, in either direction: the scatter grid of
+// the cut plus a screen's worth. Saved games with elements further out are refused, so the board
+// grows no larger than this on either side.
+std::int64_t boardReach(int bitmapSize, int rows, int columns);

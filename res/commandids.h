@@ -28,6 +28,7 @@ constexpr int ActualSize = 32942;
 constexpr int WholeTable = 32943;
 constexpr int EdgesFirst = 32950;
 constexpr int GatherLoose = 32951;
+constexpr int LeftMovesBlocks = 32960; // the option: a left drag on a block member moves the block
 // Menu items of what only keys did before, and the best times.
 constexpr int Hint = 32981;
 constexpr int Records = 32982;

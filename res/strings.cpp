@@ -115,6 +115,8 @@ constexpr StringEntry kStrings[] = {
     // Sorting the elements (the menu "&Действия" and the full-screen menu).
     {32950, "Вы&ложить Края"},
     {32951, "Со&брать Россыпь"},
+    // The option of the menu "&Действия" (and the full-screen menu): the left button moves blocks.
+    {32960, "Блок&и Левой Кнопкой"},
     // Play without slips: menu items of keys, the question before loading, the best times at any
     // time, the number of elements a cut makes, the summary of a saved game.
     {32980, "&Пауза"},

@@ -31,6 +31,10 @@ const Row kTable[] = {
     // The view's scale, beside the card's own rows.
     {"Масштаб у курсора", kEmpty, "Ctrl + колесо"},
     {"Весь стол / 100% у курсора", "Средняя", kEmpty},
+    // Several elements at once.
+    {"Выделение рамкой", "Левая по столу", "Ctrl + Левая по столу"},
+    {"Выделить / снять элемент", kEmpty, "Ctrl + щелчок левой"},
+    {"Перемещение выделенного", "Левая", kEmpty},
 };
 
 struct Key {
@@ -56,6 +60,7 @@ const Key kRightKeys[] = {
     // Sorting the elements.
     {"Выложить края", "Ctrl + E", 1},
     {"Собрать россыпь", "Ctrl + G", 1},
+    {"Снять выделение", "Esc", 1},
 };
 
 template <std::size_t N> constexpr int linesOf(const Key (&keys)[N]) {

@@ -5,7 +5,11 @@
 #include "res/strings.h"
 #include "ui/skin.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 // Command of each position, 0 for a separator, -1 for the background submenu. Its texts are the
@@ -18,8 +22,9 @@ constexpr int itemCommands[CFullScreenMenu::itemCount] = {
     Cmd::EdgesFirst, Cmd::GatherLoose, separator, Cmd::FullScreen, Cmd::ShowPicture,
     // The view's scale, as in the menu bar's view menu.
     Cmd::ZoomIn, Cmd::ZoomOut, Cmd::ActualSize, Cmd::WholeTable, separator, backgroundSubmenu,
-    // Pause and hint, as at the end of the menu bar's actions menu; the places before them stay.
-    separator, Cmd::Pause, Cmd::Hint, separator, Cmd::Exit};
+    // Pause and hint, and the option that lets the left button move blocks, as at the end of the
+    // menu bar's actions menu; the places before them stay.
+    separator, Cmd::Pause, Cmd::Hint, Cmd::LeftMovesBlocks, separator, Cmd::Exit};
 constexpr int backgroundTitle = Cmd::BackgroundMenu;
 } // namespace
 
@@ -27,6 +32,9 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
                                  QWidget* parent)
     : OwnerDrawnMenu(OwnerMenu::FullScreen, sound, parent) {
     setObjectName(QStringLiteral("fullScreenMenu"));
+    // Full-screen mode shows the menu on the primary screen, whose height it then has to fit.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        shownItemHeight_ = itemHeightFor(screen->availableGeometry().height());
     for (int position = 0; position < itemCount; ++position) {
         const int command = itemCommands[position];
         if (command == separator) {
@@ -39,6 +47,7 @@ CFullScreenMenu::CFullScreenMenu(ISound& sound, QMenu* backgroundMenu, std::func
             texts_[position] = commandText(command);
             QAction* action = addAction(texts_[position]);
             action->setData(command);
+            action->setCheckable(position == leftMovesBlocksItem);
             action->setObjectName(QStringLiteral("fullScreen%1").arg(command));
             connect(action, &QAction::triggered, this, [runCommand, command] { runCommand(command); });
         }
@@ -50,13 +59,20 @@ void CFullScreenMenu::setItemText(int position, const QString& text) {
     actions().at(position)->setText(text);
 }
 
+int CFullScreenMenu::itemHeightFor(int screenHeight) {
+    constexpr int items = itemCount - separatorCount, lowest = 24;
+    if (screenHeight <= 0 || items * itemHeight + separatorCount * separatorHeight <= screenHeight)
+        return itemHeight;
+    return std::max(lowest, (screenHeight - separatorCount * separatorHeight) / items);
+}
+
 int CFullScreenMenu::totalHeight() const {
-    return (itemCount - separatorCount) * itemHeight + separatorCount * separatorHeight;
+    return (itemCount - separatorCount) * shownItemHeight_ + separatorCount * separatorHeight;
 }
 
 QSize CFullScreenMenu::measureItem(QStyleOptionMenuItem::MenuItemType type) const {
     const int width = itemWidth - checkMarkWidth();
-    return QSize(width, type == QStyleOptionMenuItem::Separator ? separatorHeight : itemHeight);
+    return QSize(width, type == QStyleOptionMenuItem::Separator ? separatorHeight : shownItemHeight_);
 }
 
 void CFullScreenMenu::drawItem(QPainter& painter, const QAction* action, const QRect& rect,
@@ -73,6 +89,14 @@ void CFullScreenMenu::drawItem(QPainter& painter, const QAction* action, const Q
         drawRaisedFrame(painter, rect);
         textRect.translate(-1, -1);
     }
-    drawItemText(painter, textRect, texts_.at(actions().indexOf(const_cast<QAction*>(action))),
-                 disabled ? disabledTextColor : textColor);
+    const QColor colour = disabled ? disabledTextColor : textColor;
+    drawItemText(painter, textRect, texts_.at(actions().indexOf(const_cast<QAction*>(action))), colour);
+    if (action->isChecked()) {
+        // A tick in the item's left margin, in the text's colour.
+        const int h = textRect.height(), x = textRect.left() + 14, y = textRect.top() + h / 2;
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF tick[] = {{x - 5.0, y + 0.0}, {x - 1.0, y + 5.0}, {x + 7.0, y - 6.0}};
+        painter.drawPolyline(tick, 3);
+    }
 }

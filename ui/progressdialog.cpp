@@ -37,14 +37,23 @@ CProgressDialog::CProgressDialog(QWidget* owner, int captionId) : QDialog(owner)
     // The strip (7, 36)-(272, 57), centred horizontally in the client area.
     strip_ = QRect((width() - kStripWidth) / 2, 36, kStripWidth, 21);
     if (owner_ && owner_->isEnabled()) {
+        ownerFocus_ = owner_->window()->focusWidget();
         owner_->setEnabled(false);
         disabledOwner_ = true;
     }
 }
 
 CProgressDialog::~CProgressDialog() {
-    if (disabledOwner_ && owner_)
+    if (disabledOwner_ && owner_) {
         owner_->setEnabled(true);
+        // Without a window manager nothing activates the owner again once this window has gone,
+        // and the keys would reach no window at all.
+        const QWidget* active = QApplication::activeWindow();
+        if (!active || active == this)
+            owner_->window()->activateWindow();
+        if (ownerFocus_)
+            ownerFocus_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CProgressDialog::begin(int low, int high, int step) {

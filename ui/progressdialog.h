@@ -38,6 +38,8 @@ protected:
 
 private:
     QPointer<QWidget> owner_;
+    // Disabling the owner takes the keyboard from the widget that had it; it gets it back.
+    QPointer<QWidget> ownerFocus_;
     bool disabledOwner_ = false;
     int low_ = 0, high_ = 100, step_ = 10, position_ = 0, blocks_ = 0;
     QImage block_;

@@ -1,3 +1,4 @@
+#include "app/commandtable.h"
 #include "app/sessionkeeper.h"
 #include "app/terminationsignals.h"
 #include "filebytes.h"
@@ -10,6 +11,7 @@
 #include "res/stringids.h"
 #include "res/strings.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -315,6 +317,30 @@ TEST_F(Session, TheWindowComesBackWhereItWasAndFitsASmallerScreen) {
         frame.keeper().open(std::make_unique<MemorySettings>(remembered), QString());
         EXPECT_EQ(frame.geometry(), QRect(0, 0, 800, 600));
     }
+}
+
+// The option that lets the left button move blocks: a check item of the actions menu, off at
+// first, remembered when changed and on again at the next start.
+TEST_F(Session, TheLeftButtonMovesBlocksOptionIsACheckItemRememberedBetweenRuns) {
+    {
+        auto g = playing();
+        QAction* item = g->frame.commands().menuAction(Cmd::LeftMovesBlocks);
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->isCheckable());
+        EXPECT_EQ(item->text(), QStringLiteral("Блок&и Левой Кнопкой"));
+        g->frame.commands().updateMenu(g->frame.commands().menus()[1]);
+        EXPECT_FALSE(item->isChecked());
+        ASSERT_TRUE(g->frame.runCommand(Cmd::LeftMovesBlocks));
+        g->frame.commands().updateMenu(g->frame.commands().menus()[1]);
+        EXPECT_TRUE(item->isChecked());
+        ASSERT_TRUE(remembered.settings.has_value());
+        EXPECT_TRUE(remembered.settings->leftButtonMovesBlocks);
+
+        g->fakes.messages.answers = {MessageResult::Yes};
+        EXPECT_TRUE(g->frame.close());
+    }
+    NextRun next(remembered, QString(), 0);
+    EXPECT_TRUE(next.frame.state().options.leftButtonMovesBlocks);
 }
 
 // A folder that cannot be written never drops the game silently: an autosave it holds is still

@@ -125,4 +125,23 @@ TEST(ZoomFrameTest, KeysMenuItemsAndTheMiddleButton) {
     EXPECT_EQ(view.visibleBoardRect().contains(QPointF(boardPoint)), true);
 }
 
+// The progress window of a new game disables the main window while the elements are made, which
+// takes the keyboard from the board; it must come back, or the cursor keys, H and the view keys
+// of other layouts (read from the board's own key events) do nothing until the player clicks.
+TEST(ZoomFrameTest, TheBoardHasTheKeysBackAfterANewGame) {
+    FrameGame g(FrameGame::Options{.rows = 6, .columns = 6});
+    g.frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g.frame));
+    g.view()->setFocus();
+    ASSERT_TRUE(g.view()->hasFocus());
+    ASSERT_TRUE(g.frame.runCommand(Cmd::CreateElements)); // a second game, with the progress window
+    QApplication::processEvents();
+    ASSERT_TRUE(g.fakes.messages.shown.size() >= 1); // asked before replacing the game
+    EXPECT_TRUE(g.view()->hasFocus());
+    QWidget* keys = QApplication::focusWidget() ? QApplication::focusWidget() : &g.frame;
+    QKeyEvent ya(QEvent::KeyPress, 0x042F, Qt::NoModifier, 52, 0x6d1, 0, QString::fromUtf8("я"));
+    QApplication::sendEvent(keys, &ya);
+    EXPECT_TRUE(g.frame.viewport().wholeTableShown());
+}
+
 } // namespace

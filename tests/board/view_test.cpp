@@ -138,6 +138,59 @@ TEST(ViewTest, TheWholeTableAndBackAndTheMiddleButtonReturnsToActualSizeWhereCli
     EXPECT_EQ(f.board().scale, 1.0);
 }
 
+// Z and the middle button read the view as it is, whichever way it got there: zoomed out with
+// the wheel or the keys as far as it goes, Z goes back to 100 % (there was no view before it to
+// keep) and the middle button to 100 % where clicked; neither ever leaves the view as it was.
+TEST(ViewTest, ZAndTheMiddleButtonActFromEveryViewState) {
+    ViewBoard f;
+    const double whole = f.viewport().wholeTableScale();
+    auto zoomedOutFully = [&](const char* how) {
+        f.viewport().actualSize();
+        for (int k = 0; k < 12; ++k) {
+            if (how[0] == 'w')
+                f.interaction.wheel(Ctrl, -120, QPoint(400, 300));
+            else
+                f.viewport().zoomOut();
+        }
+        ASSERT_DOUBLE_EQ(f.board().scale, whole) << how;
+    };
+    for (const char* how : {"wheel", "keys"}) {
+        zoomedOutFully(how);
+        EXPECT_TRUE(f.viewport().wholeTableShown()) << how;
+        const QPointF middle = f.board().toBoardF(QPointF(400, 300));
+        f.interaction.keyDown(Qt::Key_Z);
+        EXPECT_EQ(f.board().scale, 1.0) << how;
+        const QPointF after = f.board().toBoardF(QPointF(400, 300));
+        if (f.board().scrollX > 0 && f.board().scrollX < f.board().maxScrollX) {
+            EXPECT_NEAR(after.x(), middle.x(), 1.0) << how;
+        }
+        f.interaction.keyDown(Qt::Key_Z);
+        EXPECT_DOUBLE_EQ(f.board().scale, whole) << how;
+        f.interaction.keyDown(Qt::Key_Z);
+        EXPECT_EQ(f.board().scale, 1.0) << how << ": back to the view Z left, 100 %";
+
+        zoomedOutFully(how);
+        f.interaction.middleButtonDown(QPoint(300, 200));
+        EXPECT_EQ(f.board().scale, 1.0) << how << ": the middle button in the whole table";
+    }
+    // After a step in and out again the view Z kept is still the one to go back to.
+    f.viewport().setScaleAbout(std::exp2(-1.0 / 3), QPointF(0, 0));
+    f.interaction.keyDown(Qt::Key_Z);
+    f.viewport().zoomIn();
+    f.viewport().zoomOut();
+    ASSERT_TRUE(f.viewport().wholeTableShown());
+    f.interaction.keyDown(Qt::Key_Z);
+    EXPECT_DOUBLE_EQ(f.board().scale, std::exp2(-1.0 / 3));
+    // A new board never goes back to a view kept on the one before.
+    f.interaction.keyDown(Qt::Key_Z);
+    f.board().resize(1800, 1400, 1024, 768);
+    f.viewport().clientResized();
+    for (int k = 0; k < 12; ++k)
+        f.viewport().zoomOut();
+    f.interaction.keyDown(Qt::Key_Z);
+    EXPECT_EQ(f.board().scale, 1.0);
+}
+
 // The view's scale is the view's: nothing changes it while an element is held, a new board
 // starts at 100 %, and a saved game keeps the position as 100 % would have it.
 TEST(ViewTest, HeldElementsKeepTheScaleAndANewBoardStartsAtActualSize) {

@@ -69,6 +69,8 @@ struct WindowTable : BoardFixture {
         state.refreshDragClip();
         host.invalidateAll();
     }
+    // Where the window shows element i's grab point (a drop beyond the edge grows and scrolls).
+    QPoint clientGrab(int i) const { return grabPoint(i) - QPoint(state.board.scrollX, state.board.scrollY); }
     // The window against the plain table at the view's place, and a whole paint against both.
     void expectWindowShowsTable(bool paused, const char* what) {
         paintInvalidated();
@@ -123,7 +125,7 @@ TEST_P(WindowPixelsTest, TheWindowAt100ShowsTheTableDrawnThePlainWay) {
 
     // A held element over everything, moved about.
     const int held = n - 1;
-    QPoint at = f.grabPoint(held);
+    QPoint at = f.clientGrab(held);
     f.press(KeyState::LeftButton, at);
     for (const QPoint by : {QPoint(40, 25), QPoint(-300, 90), QPoint(7, -3)}) {
         at += by;
@@ -134,7 +136,7 @@ TEST_P(WindowPixelsTest, TheWindowAt100ShowsTheTableDrawnThePlainWay) {
     f.expectWindowShowsTable(false, "put down");
 
     // A held block: the rest of it off the table while it moves.
-    at = f.grabPoint(2);
+    at = f.clientGrab(2);
     f.press(KeyState::Control | KeyState::LeftButton, at);
     f.expectWindowShowsTable(false, "a block raised");
     for (const QPoint by : {QPoint(60, 200), QPoint(33, -17)}) {
@@ -147,8 +149,8 @@ TEST_P(WindowPixelsTest, TheWindowAt100ShowsTheTableDrawnThePlainWay) {
 
     // Turned and separated; scrolled; the hint mode; the pause.
     if (c.turned) {
-        f.interaction.rightDoubleClick(KeyState::RightButton, f.grabPoint(3));
-        f.interaction.leftDoubleClick(KeyState::Control | KeyState::LeftButton, f.grabPoint(1));
+        f.interaction.rightDoubleClick(KeyState::RightButton, f.clientGrab(3));
+        f.interaction.leftDoubleClick(KeyState::Control | KeyState::LeftButton, f.clientGrab(1));
         f.expectWindowShowsTable(false, "turned");
     }
     f.scrollTo(f.state.board.maxScrollX / 2, f.state.board.maxScrollY / 3);

@@ -59,10 +59,10 @@ TEST(MenuLettersTest, CyrillicAndLatinLetterOfTheSameKeyChooseTheSameItem) {
     const char* full[][2] = {{"н", "y"}, {"с", "c"}, {"з", "p"}, {"а", "f"}, {"р", "h"},
                              {"т", "n"}, {"э", "'"}, {"л", "k"}, {"б", ","}, {"о", "j"},
                              {"к", "r"}, {"у", "e"}, {"е", "t"}, {"м", "v"}, {"в", "d"},
-                             {"ф", "a"}, {"п", "g"}, {"д", "l"}, {"ы", "s"}};
-    // Pause and hint stand before the exit.
-    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 19, 21, 22, 24};
-    for (int i = 0; i < 19; ++i)
+                             {"ф", "a"}, {"п", "g"}, {"д", "l"}, {"и", "b"}, {"ы", "s"}};
+    // Pause, hint and the option for blocks stand before the exit.
+    const int fullItems[] = {0, 2, 3, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 19, 21, 22, 23, 25};
+    for (int i = 0; i < 20; ++i)
         for (const char* letter : full[i])
             EXPECT_EQ(menuItemForLetter(OwnerMenu::FullScreen, QString::fromUtf8(letter).at(0)), fullItems[i])
                 << letter;

@@ -84,8 +84,8 @@ TEST(MenuDefinitionTest, FiveMenusAndEveryAcceleratorHasAnItemOrCommand) {
     for (const auto& m : menus)
         for (const auto& i : m.items)
             items += i.id != 0;
-    // Game: with the records; actions: with pause and hint.
-    EXPECT_EQ(items, (5 + 1) + (3 + 2 + 2) + (2 + 4) + 11 + 3);
+    // Game: with the records; actions: with pause and hint and the option for blocks.
+    EXPECT_EQ(items, (5 + 1) + (3 + 2 + 2 + 1) + (2 + 4) + 11 + 3);
 }
 
 // One row per command: each id once, every menu item with a text of one mnemonic, every key a

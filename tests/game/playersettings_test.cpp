@@ -28,6 +28,7 @@ PlayerSettings unusual() {
     p.pictureFolder = QStringLiteral("/home/игрок/Картинки");
     p.window = QRect(-20, 35, 900, 640);
     p.maximised = true;
+    p.leftButtonMovesBlocks = true;
     return p;
 }
 

@@ -201,10 +201,12 @@ INSTANTIATE_TEST_SUITE_P(Games, SavedGameRoundTrip,
 TEST(SavedGameFile, FullyJoinedFollowsTheBevelItIsWrittenWith) {
     auto s = generatedGame(3, 3, false);
     for (int i = 0; i < 9; ++i) {
-        if (i % 3 < 2)
+        if (i % 3 < 2) {
             ASSERT_TRUE(joinPair(*s, i, i + 1)) << i;
-        if (i < 6)
+        }
+        if (i < 6) {
             ASSERT_TRUE(joinPair(*s, i, i + 3)) << i;
+        }
     }
     ASSERT_EQ(s->settings.threeD, 1);
     EXPECT_EQ(savedGameSnapshot(*s, 0, 0).elements[4].fullyJoined, 1);

@@ -40,9 +40,8 @@ TEST(AboutDialogTest, LetteringCentredAtTheTopAndTheVersionBelow) {
 TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
     CControlsDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Управление"));
-    EXPECT_EQ(
-        dialog.size(),
-        QSize(500, 384)); // the described card, the rows of the view's scale and of sorting, the menus' line
+    // The described card, the rows of the view's scale, of sorting and of the selection, the menus' line.
+    EXPECT_EQ(dialog.size(), QSize(500, 449));
     const QStringList expected = {
         "ДЕЙСТВИЕ",
         "КНОПКИ МЫШИ",
@@ -74,6 +73,15 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
         "Весь стол / 100% у курсора",
         "Средняя",
         "——",
+        "Выделение рамкой",
+        "Левая по столу",
+        "Ctrl + Левая по столу",
+        "Выделить / снять элемент",
+        "——",
+        "Ctrl + щелчок левой",
+        "Перемещение выделенного",
+        "Левая",
+        "——",
         "Управление",
         "F1",
         "Сохранение игры",
@@ -98,6 +106,8 @@ TEST(ControlsDialogTest, CardHoldsEveryTextExactlyAsQuoted) {
         "Ctrl + E",
         "Собрать россыпь",
         "Ctrl + G",
+        "Снять выделение",
+        "Esc",
         "Пауза и подсказка есть и в меню «Действия», лучшие времена — в меню «Игра»."};
     EXPECT_EQ(labelTexts(dialog), expected);
     // The last row's "c" is the Latin letter; the one above it the Cyrillic "с".

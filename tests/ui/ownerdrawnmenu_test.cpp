@@ -3,7 +3,9 @@
 #include "ui/backgroundmenu.h"
 #include "ui/fullscreenmenu.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -35,26 +37,39 @@ int count(const QImage& image, const QColor& colour) {
 }
 
 // The sixteen described items, with the two sorting items after the elements' and the four
-// items of the view's scale after the picture item, and pause and hint before the exit.
-TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs772High) {
+// items of the view's scale after the picture item, pause and hint and the option for blocks before
+// the exit.
+// On a screen lower than its 812 pixels (the tests' is 800 high) its items are as much lower as
+// keeps it one column on the screen.
+TEST(OwnerDrawnMenuTest, ItemsHaveTheirSizesAndTheFullMenuIs812High) {
+    EXPECT_EQ(CFullScreenMenu::itemHeightFor(900), 40);
+    EXPECT_EQ(CFullScreenMenu::itemHeightFor(812), 40);
+    EXPECT_EQ(CFullScreenMenu::itemHeightFor(800), 39);
+    EXPECT_EQ(CFullScreenMenu::itemHeightFor(768), 37);
     Menus m;
     const int check = OwnerDrawnMenu::checkMarkWidth();
-    EXPECT_EQ(m.full.totalHeight(), 450 + 6 * 40 + 2 * 40 + 2);
-    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 772));
+    const int h = m.full.shownItemHeight();
+    EXPECT_EQ(h,
+              CFullScreenMenu::itemHeightFor(QGuiApplication::primaryScreen()->availableGeometry().height()));
+    EXPECT_EQ(m.full.totalHeight(), 20 * h + 6 * 2);
+    EXPECT_EQ(m.full.sizeHint(), QSize(250 - check, 20 * h + 12));
     const QList<QAction*> items = m.full.actions();
-    ASSERT_EQ(items.size(), 25);
+    ASSERT_EQ(items.size(), 26);
     int y = 0;
-    for (int i = 0; i < 25; ++i) {
-        const bool separator = i == 1 || i == 4 || i == 11 || i == 18 || i == 20 || i == 23;
+    for (int i = 0; i < 26; ++i) {
+        const bool separator = i == 1 || i == 4 || i == 11 || i == 18 || i == 20 || i == 24;
         EXPECT_EQ(items[i]->isSeparator(), separator) << i;
-        EXPECT_EQ(m.full.actionGeometry(items[i]), QRect(0, y, 250 - check, separator ? 2 : 40)) << i;
-        y += separator ? 2 : 40;
+        EXPECT_EQ(m.full.actionGeometry(items[i]), QRect(0, y, 250 - check, separator ? 2 : h)) << i;
+        y += separator ? 2 : h;
     }
     EXPECT_EQ(items[19]->menu(), &m.background);
     EXPECT_EQ(m.full.itemText(19), QStringLiteral("Установить &Фон"));
     EXPECT_EQ(m.full.itemText(21), QStringLiteral("&Пауза"));
     EXPECT_EQ(m.full.itemText(22), QStringLiteral("По&дсказка"));
-    EXPECT_EQ(m.full.itemText(24), QStringLiteral("В&ыход"));
+    // The option that lets the left button move blocks, a check item.
+    EXPECT_EQ(m.full.itemText(23), QStringLiteral("Блок&и Левой Кнопкой"));
+    EXPECT_TRUE(items[23]->isCheckable());
+    EXPECT_EQ(m.full.itemText(25), QStringLiteral("В&ыход"));
     EXPECT_EQ(m.full.itemText(9), QStringLiteral("Вы&ложить Края"));
     EXPECT_EQ(m.full.itemText(10), QStringLiteral("Со&брать Россыпь"));
     const QStringList view{"&Увеличить", "Ум&еньшить", "&Масштаб 100%", "&Весь стол"};

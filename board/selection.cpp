@@ -1,0 +1,57 @@
+#include "board/selection.h"
+
+#include "model/blocks.h"
+
+void Selection::reset(int count) {
+    flags_.assign(count, 0);
+    size_ = 0;
+}
+
+bool Selection::add(int i) {
+    if (i < 0)
+        return false;
+    if (i >= int(flags_.size()))
+        flags_.resize(i + 1, 0);
+    if (flags_[i])
+        return false;
+    flags_[i] = 1;
+    ++size_;
+    return true;
+}
+
+bool Selection::remove(int i) {
+    if (!contains(i))
+        return false;
+    flags_[i] = 0;
+    --size_;
+    return true;
+}
+
+std::vector<std::int32_t> Selection::elements() const {
+    std::vector<std::int32_t> result;
+    result.reserve(size_);
+    for (int i = 0; i < int(flags_.size()) && int(result.size()) < size_; ++i)
+        if (flags_[i])
+            result.push_back(i);
+    return result;
+}
+
+std::vector<std::int32_t> Selection::clear() {
+    std::vector<std::int32_t> was = elements();
+    for (const int i : was)
+        flags_[i] = 0;
+    size_ = 0;
+    return was;
+}
+
+std::vector<std::int32_t> Selection::completeBlocks(const Blocks& blocks) {
+    std::vector<std::int32_t> added;
+    for (const int i : elements()) {
+        if (i >= blocks.count() || blocks.blockSize(i) == 1)
+            continue;
+        for (const int j : blocks.members(i))
+            if (add(j))
+                added.push_back(j);
+    }
+    return added;
+}
