@@ -153,7 +153,9 @@ int run(const QString& path, double ratio) {
     QImage picture = loaded.picture;
     if (!scalePicture(picture, kColumns * kSize, kRows * kSize))
         return 1;
+    const auto finerStart = Clock::now();
     s.devicePicture = makeDevicePicture(loaded.picture, picture.size(), ratio);
+    const double finerMs = millisSince(finerStart);
     loaded.picture = QImage();
     s.picture = std::move(picture);
     GenerationRequest request{kRows, kColumns, kSize, s.cut};
@@ -168,6 +170,8 @@ int run(const QString& path, double ratio) {
     const double createMs = millisSince(start);
     std::printf("read the picture: %.0f ms; creation: %.0f ms (%.2f x the read)\n", readMs, createMs,
                 createMs / readMs);
+    std::printf("the finer picture (%dx%d) made in %.0f ms of the creation\n", s.devicePicture.width(),
+                s.devicePicture.height(), finerMs);
     std::printf("peak memory after creation: %.1f MB\n", peakKb() / 1024.0);
 
     // Z at once, while the picture's reduced copies may still be made, then as play goes on.

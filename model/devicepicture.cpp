@@ -2,6 +2,7 @@
 
 #include "model/durablefile.h"
 #include "model/fingerprint.h"
+#include "model/parallel.h"
 #include "model/picture.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -26,6 +28,102 @@ constexpr double kLeastGain = 1.1;
 
 qint64 strideOf(int width) {
     return (qint64(width) * 24 + 31) / 32 * 4;
+}
+
+// The source pixels an output pixel of a reduction covers, with the share of each: output pixel
+// i covers [i * step, (i + 1) * step) of the source (step >= 1), so at most `taps` of them.
+struct Coverage {
+    int taps = 0;
+    std::vector<int> first;     // per output pixel
+    std::vector<float> weights; // taps per output pixel, summing to 1
+};
+
+Coverage coverage(int sourceSize, int size) {
+    Coverage c;
+    const double step = double(sourceSize) / size;
+    c.taps = static_cast<int>(std::ceil(step)) + 1;
+    c.first.resize(size);
+    c.weights.assign(static_cast<std::size_t>(size) * c.taps, 0.0f);
+    for (int i = 0; i < size; ++i) {
+        const double from = i * step, to = std::min((i + 1) * step, double(sourceSize));
+        const int first = static_cast<int>(std::floor(from));
+        c.first[i] = first;
+        for (int k = 0; k < c.taps && first + k < sourceSize; ++k) {
+            const double overlap = std::min(to, first + k + 1.0) - std::max(from, double(first + k));
+            c.weights[static_cast<std::size_t>(i) * c.taps + k] = overlap > 0 ? float(overlap / step) : 0.0f;
+        }
+    }
+    return c;
+}
+
+// The source reduced to `size` by area averaging, written straight as 24-bit rows: no 32-bit
+// copy of the result is ever held (the finer picture is the largest thing a game keeps). The
+// source is 32 or 24 bits a pixel and no smaller than `size`.
+QImage reducedToRgb888(const QImage& source, QSize size) {
+    QImage out(size, QImage::Format_RGB888);
+    if (out.isNull())
+        return {};
+    const bool wide = source.format() == QImage::Format_RGB32;
+    const Coverage across = coverage(source.width(), size.width());
+    const Coverage down = coverage(source.height(), size.height());
+    const int width = size.width();
+    // Per slot: the sum of the output row, and the last two source rows reduced across (each
+    // source row serves at most two output rows when the step is below 2, as it is here mostly).
+    struct Scratch {
+        std::vector<float> sum, rows[2];
+        int rowOf[2] = {-1, -1};
+        int next = 0;
+    };
+    std::vector<Scratch> scratch(static_cast<std::size_t>(parallelSlots()));
+    const auto reduceAcross = [&](int sourceRow, std::vector<float>& into) {
+        const uchar* row = source.constScanLine(sourceRow);
+        for (int x = 0; x < width; ++x) {
+            float r = 0, g = 0, b = 0;
+            const float* w = &across.weights[static_cast<std::size_t>(x) * across.taps];
+            const int first = across.first[x];
+            for (int j = 0; j < across.taps; ++j) {
+                if (w[j] == 0.0f)
+                    continue;
+                if (wide) {
+                    const QRgb c = reinterpret_cast<const QRgb*>(row)[first + j];
+                    r += w[j] * qRed(c), g += w[j] * qGreen(c), b += w[j] * qBlue(c);
+                } else {
+                    const uchar* c = row + 3 * (first + j);
+                    r += w[j] * c[0], g += w[j] * c[1], b += w[j] * c[2];
+                }
+            }
+            into[3 * x] = r, into[3 * x + 1] = g, into[3 * x + 2] = b;
+        }
+    };
+    parallelFor(size.height(), 32, [&](int begin, int end, int slot) {
+        Scratch& s = scratch[slot];
+        s.sum.resize(static_cast<std::size_t>(width) * 3);
+        for (std::vector<float>& row : s.rows)
+            row.resize(static_cast<std::size_t>(width) * 3);
+        for (int y = begin; y < end; ++y) {
+            std::fill(s.sum.begin(), s.sum.end(), 0.0f);
+            for (int k = 0; k < down.taps; ++k) {
+                const float wy = down.weights[static_cast<std::size_t>(y) * down.taps + k];
+                if (wy == 0.0f)
+                    continue;
+                const int sourceRow = down.first[y] + k;
+                int held = s.rowOf[0] == sourceRow ? 0 : s.rowOf[1] == sourceRow ? 1 : -1;
+                if (held < 0) {
+                    held = s.next;
+                    s.next = 1 - s.next;
+                    reduceAcross(sourceRow, s.rows[held]);
+                    s.rowOf[held] = sourceRow;
+                }
+                const float* across = s.rows[held].data();
+                for (int v = 0; v < width * 3; ++v)
+                    s.sum[v] += wy * across[v];
+            }
+            uchar* line = out.scanLine(y);
+            for (int v = 0; v < width * 3; ++v)
+                line[v] = static_cast<uchar>(std::clamp(std::lround(s.sum[v]), 0L, 255L));
+        }
+    });
+    return out;
 }
 
 } // namespace
@@ -48,10 +146,14 @@ QImage makeDevicePicture(const QImage& source, QSize logical, double ratio) {
     const QSize size = devicePictureSize(logical, source.size(), ratio);
     if (size.isEmpty())
         return {};
+    if (source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_RGB888)
+        return reducedToRgb888(source, size);
+    // Other depths (indexed, 16 bits) as the cut stretches them, then made 24 bits in place.
     QImage copy = source;
     if (!scalePicture(copy, size.width(), size.height()))
         return {};
-    return copy.format() == QImage::Format_RGB888 ? copy : copy.convertToFormat(QImage::Format_RGB888);
+    copy.convertTo(QImage::Format_RGB888);
+    return copy;
 }
 
 bool fitsDevicePicture(QSize device, QSize logical) {

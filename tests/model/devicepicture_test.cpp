@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -70,6 +71,32 @@ TEST(DevicePicture, TheCopyIsMadeFromTheSourceAsTwentyFourBits) {
         const QImage copy = makeDevicePicture(source, {100, 60}, 2.0);
         ASSERT_EQ(copy.size(), QSize(200, 120)) << formatName(format);
         EXPECT_EQ(copy.format(), QImage::Format_RGB888);
+    }
+    // Area averaging keeps the picture's mean colour, whatever the factors, and a flat picture flat.
+    const auto mean = [](const QImage& image) {
+        double sum[3] = {0, 0, 0};
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c);
+            }
+        const double n = double(image.width()) * image.height();
+        return std::array<double, 3>{sum[0] / n, sum[1] / n, sum[2] / n};
+    };
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB888}) {
+        const QImage source = randomPicture(format, 331, 217, 11);
+        const QImage copy = makeDevicePicture(source, {100, 64}, 3.0);
+        ASSERT_EQ(copy.size(), QSize(300, 192));
+        const auto a = mean(source), b = mean(copy);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(a[k], b[k], 1.0) << formatName(format);
+        QImage flat(457, 300, format);
+        flat.fill(qRgb(12, 200, 99));
+        const QImage flatCopy = makeDevicePicture(flat, {200, 130}, 2.0);
+        ASSERT_FALSE(flatCopy.isNull());
+        for (int y = 0; y < flatCopy.height(); ++y)
+            for (int x = 0; x < flatCopy.width(); ++x)
+                ASSERT_EQ(flatCopy.pixel(x, y), qRgb(12, 200, 99)) << x << "," << y;
     }
     EXPECT_TRUE(makeDevicePicture(randomPicture(QImage::Format_RGB32, 100, 60, 1), {100, 60}, 2.0).isNull());
     EXPECT_TRUE(makeDevicePicture(randomPicture(QImage::Format_RGB32, 300, 200, 1), {100, 60}, 1.0).isNull());
