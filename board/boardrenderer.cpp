@@ -613,12 +613,25 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
     evictTiles();
 }
 
-void BoardRenderer::paintLook(QImage& image, int i) const {
-    const int size = state_.puzzle.geometry.bitmapSize;
-    if (image.width() != size || image.height() != size)
-        image = QImage(size, size, QImage::Format_RGB32);
-    paintElementBitmap(image, state_.puzzle.element(i), state_.puzzle, state_.picture,
-                       state_.settings.outlineColor);
+void BoardRenderer::paintLook(QImage& image, int i) {
+    const Puzzle& p = state_.puzzle;
+    const Element& e = p.element(i);
+    QImage& look = scratch_[0].element;
+    const int size = p.geometry.bitmapSize;
+    if (look.width() != size || look.height() != size)
+        look = QImage(size, size, QImage::Format_RGB32);
+    paintElementBitmap(look, e, p, state_.picture, state_.settings.outlineColor);
+    // Only the element's own pixels, opaque, the rest transparent: drawn over the table it then
+    // needs no clip of its shape, and at 100 % every pixel is copied as it is.
+    if (image.size() != look.size() || image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = QImage(look.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QRegion shape =
+        p.boardRegions[i].translated(-e.cellRect.left, -e.cellRect.top).intersected(look.rect());
+    for (const QRect& r : shape)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::memcpy(image.scanLine(y) + r.left() * 4, look.constScanLine(y) + r.left() * 4,
+                        static_cast<std::size_t>(r.width()) * 4);
 }
 
 void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clientArea) {
@@ -635,29 +648,31 @@ void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clien
         return;
     const Puzzle& p = state_.puzzle;
     const QRect bounds = clientArea.boundingRect().translated(b.scrollX, b.scrollY);
+    painter.setClipRegion(clientArea);
     // Bottom first, under the held element.
     for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
         const int j = *it;
         if (j == in.pickedElement || j < 0 || j >= p.count() ||
             !p.boardRegions[j].boundingRect().intersects(bounds))
             continue;
-        // A selection moves without joins or turns: each look is painted once, while they fit
-        // the budget, and the rest again at every paint.
+        // A selection moves without joins: each look is painted once (again only if turned)
+        // while they fit the budget, the rest at every paint.
+        const Element& e = p.element(j);
         const QImage* look = nullptr;
         const auto found = moving_.find(j);
-        if (found != moving_.end()) {
-            look = &found->second;
-        } else if (movingBytes_ < movingBudget) {
-            QImage& image = moving_[j];
-            paintLook(image, j);
-            movingBytes_ += image.sizeInBytes();
-            look = &image;
+        if (found != moving_.end() && found->second.orientation == e.orientation) {
+            look = &found->second.image;
+        } else if (found != moving_.end() || movingBytes_ < movingBudget) {
+            Look& kept = moving_[j];
+            movingBytes_ -= kept.image.sizeInBytes();
+            paintLook(kept.image, j);
+            kept.orientation = e.orientation;
+            movingBytes_ += kept.image.sizeInBytes();
+            look = &kept.image;
         } else {
-            paintLook(scratch_[0].element, j);
-            look = &scratch_[0].element;
+            paintLook(uncached_, j);
+            look = &uncached_;
         }
-        const Element& e = p.element(j);
-        painter.setClipRegion(clientRegion(j).intersected(clientArea));
         painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), *look);
     }
 }

@@ -171,8 +171,9 @@ private:
     // At 100 %: the elements of a held selection, other than the held one, where they now lie,
     // bottom first. Zoomed out they show as the selection's ghosts alone.
     void paintMovingSelection(QPainter& painter, const QRegion& clientArea);
-    // Element i's look at 100 %, painted into `image` (made the element's size).
-    void paintLook(QImage& image, int i) const;
+    // Element i's look at 100 % into `image` (made the element's size), transparent around its
+    // board region.
+    void paintLook(QImage& image, int i);
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
     void boardChanged(const QRect& boardRect);
     void dirtyTiles(const QRect& boardRect);
@@ -225,8 +226,13 @@ private:
     int batchCount_ = 0;
     static constexpr int exactBatchLimit = 16;
     // The moving selection's looks at 100 %, kept while it moves, as many as fit a budget.
-    std::unordered_map<std::int32_t, QImage> moving_;
+    struct Look {
+        QImage image;
+        int orientation = 0;
+    };
+    std::unordered_map<std::int32_t, Look> moving_;
     std::int64_t movingBytes_ = 0;
+    QImage uncached_; // a look beyond the budget, painted at every paint
     static constexpr std::int64_t movingBudget = 48ll << 20;
     SelectionOverlay selectionOverlay_;
 };

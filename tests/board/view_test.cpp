@@ -356,6 +356,35 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
         f.interaction.wheel(Shift, -120, QPoint(5, 5));
         repaint();
         EXPECT_EQ(same(screen, full()), QRect()) << whole << " scrolled";
+
+        // Two elements selected by Ctrl + click and moved as one; then one dropped beyond the
+        // left edge, which grows the table and moves everything.
+        for (const int i : {6, 7}) {
+            f.press(Ctrl | L, clientOf(f.grabPoint(i)));
+            f.interaction.buttonUp();
+        }
+        ASSERT_EQ(f.state.input.selection.size(), 2) << whole;
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " selected";
+        const QPoint held = clientOf(f.grabPoint(6));
+        f.press(L, held);
+        for (int k = 1; k <= 3; ++k) {
+            f.interaction.mouseMove(L, held + QPoint(-9 * k, 11 * k));
+            repaint();
+            EXPECT_EQ(same(screen, full()), QRect()) << whole << " selection step " << k;
+        }
+        f.interaction.buttonUp();
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " selection put down";
+        f.interaction.keyDown(Qt::Key_Escape);
+        const int width = f.board().boardWidth;
+        const QPoint from2 = clientOf(f.grabPoint(2));
+        f.press(L, from2);
+        f.interaction.mouseMove(L, clientOf(QPoint(5, f.grabPoint(2).y())));
+        f.interaction.buttonUp();
+        repaint();
+        EXPECT_GT(f.board().boardWidth, width) << whole;
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " grown";
     }
 }
 
