@@ -92,18 +92,23 @@ TEST(DevicePixelsTest, ADetailOfOneDevicePixelStaysSharp) {
 
 // At ratios that are no whole number the table is still drawn at device pixels, and a device
 // pixel that lies within one logical pixel shows an element exactly where the hit test finds
-// one there: what the player sees under the pointer is what the pointer takes.
+// one there: what the player sees under the pointer is what the pointer takes. The window moves
+// from screen to screen: each new ratio is drawn afresh, and back at ratio 1 the window shows
+// what it always did.
 TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
-    for (const double ratio : {1.25, 1.5, 2.0}) {
-        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
-        DeviceBoard f;
-        const QRgb background = qRgb(0, 0, 250);
-        f.state.background.backgroundColor = QColor::fromRgb(background);
-        ASSERT_NE(f.state.settings.outlineColor.rgb(), background);
+    const auto overlapping = [](DeviceBoard& f) {
+        f.state.background.backgroundColor = QColor(0, 0, 250);
         // Elements overlapping one another, so edges meet edges as well as the table.
         for (int i = 0; i < f.count(); ++i)
             f.placeBody(i, QPoint(30 + 45 * (i % 4) + 7 * (i / 4), 25 + 50 * (i / 4)));
         f.renderer.redrawBoard({});
+    };
+    DeviceBoard f;
+    overlapping(f);
+    const QRgb background = qRgb(0, 0, 250);
+    ASSERT_NE(f.state.settings.outlineColor.rgb(), background);
+    for (const double ratio : {1.25, 1.5, 2.0}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
         const QImage device = f.paint(ratio);
         int pure = 0, mismatched = 0;
         const QRect shown(0, 0, int(300 * ratio), int(220 * ratio));
@@ -122,4 +127,7 @@ TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
         EXPECT_GT(pure, shown.width() * shown.height() / 8);
         EXPECT_EQ(mismatched, 0);
     }
+    DeviceBoard fresh;
+    overlapping(fresh);
+    EXPECT_EQ(f.paint(1.0), fresh.paint(1.0));
 }
