@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <utility>
+#include <vector>
 
 class NullHost : public IBoardHost {
 public:
@@ -100,6 +102,26 @@ struct BenchTable {
         }
     }
 };
+
+// Every element of each range of whole columns [first, last] joined to its neighbours in the
+// range, the range one block; the elements' places are the caller's.
+inline void joinColumnRanges(Puzzle& p, const std::vector<std::pair<int, int>>& columnRanges) {
+    for (const auto& [first, last] : columnRanges) {
+        std::vector<std::int32_t> members;
+        for (int i = 0; i < p.count(); ++i) {
+            const int c = p.columnOf(i);
+            if (c < first || c > last)
+                continue;
+            members.push_back(i);
+            Element& e = p.element(i);
+            for (int side = 0; side < 4; ++side) {
+                const int n = p.homeNeighbour(i, side);
+                e.joinedNeighbour[side] = n >= 0 && p.columnOf(n) >= first && p.columnOf(n) <= last ? n : -1;
+            }
+        }
+        p.blocks.makeBlock(members);
+    }
+}
 
 // A game of rows x columns elements of the given size, cut without turns from a striped picture
 // and scattered on a square board of their scatter grid, for the benchmarks of playing a big game.

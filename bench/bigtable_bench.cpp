@@ -1,5 +1,7 @@
-// The 10,816-piece game (a 5000 x 5000 picture cut at element size 48) as a player meets it, seen
-// through a 1440 x 860 window, each figure measured in a fresh process of this program:
+// A big game as a player meets it, seen through a 1440 x 860 window: the picture cut at element
+// size 48 into as many rows and columns as it holds (10,816 pieces of the photo-like 5000 x 5000
+// picture made for the run; 54,000 of a 14,400 x 8,640 one), each figure measured in a fresh
+// process of this program:
 //
 //   read:      the picture file read (Enter in the picture dialog up to the cut dialog)
 //   creation:  the picture stretched to the cut, every element made, the table sized and the
@@ -8,18 +10,25 @@
 //   steps:     a drag step and a scroll step at 100 %, 50 % and the whole table, each with the
 //              paint of what it invalidated; the window draws the tiles around the view while
 //              idle between steps, as the program does
+//   blocks:    a step of a block of 1,000 joined elements at the three scales, the border first
+//              (Ctrl+E), gathering the loose elements (Ctrl+G), and the join of two blocks of
+//              half the picture each, every one with its paint
 //   memory:    the process's peak resident size (VmHWM) at the end, and what the renderer keeps
 //
 // The picture is the file given as the first argument, or a photo-like one made for the run.
 // With `--ratio R` the window is on a screen of device pixel ratio R: the cut keeps the picture
 // R times as fine (as far as the picture has the pixels) and the window is painted at its device
-// pixels. `--side N` makes the photo N pixels a side (5000 x R unless given): compare ratios on
-// the same photo.
+// pixels; the cut is the picture's size divided by R (or by F with `--cut-by F`). `--side N`
+// makes the photo N pixels a side (5000 x R unless given): compare ratios on the same photo and
+// cut, e.g. `--ratio 2` against `--ratio 1 --side 10000 --cut-by 2`.
 
 #include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
 #include "board/keystate.h"
+#include "board/stacking.h"
+#include "model/cutcalculator.h"
 #include "model/devicepicture.h"
+#include "model/edges.h"
 #include "model/generator.h"
 #include "model/picture.h"
 
@@ -31,6 +40,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -41,7 +51,8 @@
 
 namespace {
 
-constexpr int kRows = 104, kColumns = 104, kSize = 48; // 5000 / 48 rounded down
+constexpr int kSize = 48;
+int kRows = 104, kColumns = 104; // as many as the picture holds: 5000 / 48 rounded down
 const QSize kClient(1440, 860);
 const QSize kScreen(1440, 900);
 constexpr int L = KeyState::LeftButton;
@@ -138,7 +149,129 @@ template <class Step> double steps(Table& t, int count, Step step) {
     return median(micros);
 }
 
-int run(const QString& path, double ratio) {
+// The elements of rows [r0, r0 + h) and columns [c0, c0 + w) laid as in the picture with the body
+// of the first at `at`, joined as one block; the renderer is told.
+std::vector<std::int32_t> joinAsBlock(Table& t, int r0, int c0, int h, int w, QPoint at) {
+    Puzzle& p = t.state.puzzle;
+    const Geometry& g = p.geometry;
+    std::vector<std::int32_t> members;
+    const auto inside = [&](int i) {
+        return i >= 0 && p.rowOf(i) >= r0 && p.rowOf(i) < r0 + h && p.columnOf(i) >= c0 &&
+               p.columnOf(i) < c0 + w;
+    };
+    for (int r = r0; r < r0 + h; ++r)
+        for (int c = c0; c < c0 + w; ++c) {
+            const int i = r * kColumns + c;
+            members.push_back(i);
+            const int left = at.x() + (c - c0) * kSize - g.bodyOffset,
+                      top = at.y() + (r - r0) * kSize - g.bodyOffset;
+            p.setCellRect(i, Rect{left, top, left + g.bitmapSize, top + g.bitmapSize});
+            // Unturned, as the picture is laid out.
+            Element& e = p.element(i);
+            turnEdgesBy(e.edgeSign, e.orientation);
+            turnEdgesBy(e.edgeShift, e.orientation);
+            e.orientation = 0;
+            t.state.shapes.buildShape(e);
+            t.state.shapes.computeShapeBounds(e);
+            for (int side = 0; side < 4; ++side) {
+                const int n = p.homeNeighbour(i, side);
+                e.joinedNeighbour[side] = inside(n) ? n : -1;
+            }
+        }
+    p.blocks.makeBlock(members);
+    for (const int i : members)
+        t.joiner.updateJoinRegion(i);
+    raiseToTop(p, members.front(), t.state.changes);
+    t.state.changes.elements(members);
+    t.renderer.flush();
+    return members;
+}
+
+void blocksAndSorting(Table& t) {
+    BoardState& s = t.state;
+    Viewport& view = t.interaction.viewport();
+    // A block of 1,000 (25 x 40) in the middle of the table, dragged by Ctrl + left at each scale.
+    const QPoint middle(s.board.boardWidth / 2, s.board.boardHeight / 2);
+    const std::vector<std::int32_t> block = joinAsBlock(t, 0, 0, 25, 40, middle);
+    for (const double scale : {1.0, 0.5, 0.0}) {
+        if (scale == 0.0)
+            view.showWholeTable();
+        else
+            view.setScaleAbout(scale, QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
+        const int held = block[12 * 40 + 20];
+        view.centreOn(QPointF(s.puzzle.bodyRects[held].left, s.puzzle.bodyRects[held].top));
+        t.paintBig();
+        const QPoint grab = t.clientCentre(held);
+        const int word = KeyState::Control | L;
+        t.interaction.leftButtonDown(word, grab);
+        t.interaction.mouseMove(word, grab + QPoint(40, 40)); // lifts the block
+        t.paintBig();
+        const double step = steps(t, 100, [&](int k) {
+            t.interaction.mouseMove(word, grab + QPoint(40 + (k % 2) * 3, 40 + ((k / 2) % 2) * 3));
+        });
+        t.interaction.buttonUp();
+        t.paintBig();
+        std::printf("%-12s step of a block of 1,000 median %.0f us\n",
+                    scale == 0.0   ? "whole table"
+                    : scale == 1.0 ? "100 %"
+                                   : "50 %",
+                    step);
+    }
+    view.setScaleAbout(1.0, QPointF(0, 0));
+    view.centreOn(QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
+    t.paintBig();
+    for (const bool border : {true, false}) {
+        const auto start = Clock::now();
+        // As the command runs it: the rule, then the renderer takes what changed.
+        Sorter& sorter = t.interaction.sorter();
+        const bool done = border ? sorter.edgesFirst() : sorter.gatherLoose();
+        const double rulesMs = millisSince(start);
+        t.renderer.flush();
+        const double flushMs = millisSince(start) - rulesMs;
+        t.paintBig();
+        std::printf("  (the rule %.0f ms, taking what changed %.0f ms)\n", rulesMs, flushMs);
+        std::printf("%s: %.0f ms with its paint%s\n",
+                    border ? "Ctrl+E, the border first" : "Ctrl+G, every loose element", millisSince(start),
+                    done ? "" : " (nothing moved)");
+    }
+
+    // The picture as two blocks of its left and right halves, the right one 300 pixels apart; held
+    // by Ctrl + left, lifted and brought within 3 pixels of the left one, at 100 % (the seam in
+    // the middle of the window) and in the whole-table view.
+    const int half = kColumns / 2;
+    for (const double scale : {1.0, 0.0}) {
+        joinAsBlock(t, 0, 0, kRows, half, QPoint(100, 100));
+        joinAsBlock(t, 0, half, kRows, kColumns - half, QPoint(100 + half * kSize + 300, 100));
+        const int held = kRows / 2 * kColumns + half;
+        if (scale == 0.0) {
+            view.showWholeTable();
+        } else {
+            view.setScaleAbout(1.0, QPointF(0, 0));
+            view.centreOn(QPointF(s.puzzle.bodyRects[held].left - 150, s.puzzle.bodyRects[held].top));
+        }
+        t.paintBig();
+        for (int i = 0; i < 60 && t.renderer.prefetch() == 0; ++i) {
+        }
+        const QPoint grab = t.clientCentre(held);
+        const int word = KeyState::Control | L;
+        t.interaction.leftButtonDown(word, grab);
+        t.interaction.mouseMove(word, grab + QPoint(0, 1));
+        t.paintBig();
+        const QPoint to = grab + QPoint(int(std::lround(-297 * s.board.scale)), 1);
+        const auto start = Clock::now();
+        t.interaction.mouseMove(word, to);
+        const double joinMs = millisSince(start);
+        t.paintBig();
+        const double withPaint = millisSince(start);
+        t.interaction.buttonUp();
+        std::printf("join of two blocks of %d and %d at %s: %.1f ms, %.1f ms with its paint%s\n",
+                    kRows * half, kRows * (kColumns - half), scale == 0.0 ? "the whole table" : "100 %",
+                    joinMs, withPaint,
+                    s.puzzle.blocks.blockSize(0) == s.puzzle.count() ? "" : " -- they did not join");
+    }
+}
+
+int run(const QString& path, double ratio, double cutBy) {
     Table t(ratio);
     BoardState& s = t.state;
     auto start = Clock::now();
@@ -148,6 +281,13 @@ int run(const QString& path, double ratio) {
         std::printf("cannot read %s\n", qPrintable(path));
         return 1;
     }
+
+    const int cutWidth = static_cast<int>(loaded.picture.width() / cutBy);
+    const int cutHeight = static_cast<int>(loaded.picture.height() / cutBy);
+    kRows = std::min(cutHeight / kSize, CutCalculator::maxElements / std::max(1, cutWidth / kSize));
+    kColumns = cutWidth / kSize;
+    std::printf("%d x %d elements of a %d x %d picture\n", kRows, kColumns, loaded.picture.width(),
+                loaded.picture.height());
 
     start = Clock::now();
     QImage picture = loaded.picture;
@@ -235,7 +375,7 @@ int run(const QString& path, double ratio) {
         } else {
             view.setScaleAbout(v.scale, QPointF(kClient.width() / 2.0, kClient.height() / 2.0));
         }
-        const int held = 5408; // the middle of the scatter grid
+        const int held = kRows / 2 * kColumns + kColumns / 2; // the middle of the scatter grid
         view.centreOn(QPointF(s.puzzle.bodyRects[held].left, s.puzzle.bodyRects[held].top));
         t.paintBig();
         for (int i = 0; i < 60 && t.renderer.prefetch() == 0; ++i) {
@@ -258,6 +398,7 @@ int run(const QString& path, double ratio) {
         });
         std::printf("%-12s drag step median %.0f us, scroll step median %.0f us\n", v.name, drag, scroll);
     }
+    blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();
     std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture "
                 "%.1f MB, the finer picture %.1f MB\n",
@@ -276,9 +417,12 @@ int main(int argc, char** argv) {
     int arg = 1;
     double ratio = 1.0;
     int side = 0;
+    double cutBy = 0;
     while (argc > arg + 1 && std::strncmp(argv[arg], "--", 2) == 0) {
         if (std::strcmp(argv[arg], "--ratio") == 0)
             ratio = std::clamp(std::atof(argv[arg + 1]), 1.0, maxDeviceRatio);
+        else if (std::strcmp(argv[arg], "--cut-by") == 0)
+            cutBy = std::clamp(std::atof(argv[arg + 1]), 1.0, maxDeviceRatio);
         else if (std::strcmp(argv[arg], "--side") == 0)
             side = std::clamp(std::atoi(argv[arg + 1]), 1000, 16000);
         arg += 2;
@@ -289,5 +433,5 @@ int main(int argc, char** argv) {
         writePicture(path, side > 0 ? side : static_cast<int>(std::lround(5000 * ratio)));
     }
     std::printf("device pixel ratio %.2f\n", ratio);
-    return run(path, ratio);
+    return run(path, ratio, cutBy > 0 ? cutBy : ratio);
 }

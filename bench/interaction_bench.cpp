@@ -42,22 +42,7 @@ struct Bench : BenchTable {
             const int top = origin.y() + p.rowOf(i) * Size - g.bodyOffset;
             p.setCellRect(i, Rect{left, top, left + g.bitmapSize, top + g.bitmapSize});
         }
-        for (const auto& [first, last] : columnRanges) {
-            std::vector<std::int32_t> members;
-            for (int i = 0; i < N; ++i) {
-                const int c = p.columnOf(i);
-                if (c < first || c > last)
-                    continue;
-                members.push_back(i);
-                Element& e = p.element(i);
-                for (int side = 0; side < 4; ++side) {
-                    const int n = p.homeNeighbour(i, side);
-                    e.joinedNeighbour[side] =
-                        n >= 0 && p.columnOf(n) >= first && p.columnOf(n) <= last ? n : -1;
-                }
-            }
-            p.blocks.makeBlock(members);
-        }
+        joinColumnRanges(p, columnRanges);
         for (int i = 0; i < N; ++i)
             joiner.updateJoinRegion(i);
     }

@@ -153,6 +153,12 @@ void BoardRenderer::flush() {
     if (changes.stackingChanged())
         rebuildRanks();
     InvalidationBatch batch(*this);
+    // The scales that have tiles (few, usually one or two), found once for all the changes: a
+    // sorting command or a join of big blocks changes tens of thousands of elements.
+    std::vector<double> scales;
+    for (const auto& [key, tile] : tiles_)
+        if (std::find(scales.begin(), scales.end(), key.scale) == scales.end())
+            scales.push_back(key.scale);
     const Puzzle& p = state_.puzzle;
     for (const int i : changes.changedElements()) {
         if (i < 0 || i >= p.count())
@@ -160,30 +166,25 @@ void BoardRenderer::flush() {
         // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
-            boardChanged(index_.placed(i).toQRect());
+            boardChanged(index_.placed(i).toQRect(), scales);
         if (!index_.isPlaced(i) || !(index_.placed(i) == now)) {
-            boardChanged(now.toQRect());
+            boardChanged(now.toQRect(), scales);
             index_.place(i, now);
         }
     }
     for (const Rect& r : changes.changedAreas())
-        boardChanged(r.toQRect());
+        boardChanged(r.toQRect(), scales);
     changes.clear();
 }
 
-void BoardRenderer::boardChanged(const QRect& boardRect) {
+void BoardRenderer::boardChanged(const QRect& boardRect, const std::vector<double>& scales) {
     if (boardRect.isEmpty())
         return;
-    dirtyTiles(boardRect);
+    dirtyTiles(boardRect, scales);
     invalidate(state_.board.toClient(boardRect));
 }
 
-void BoardRenderer::dirtyTiles(const QRect& boardRect) {
-    // The scales that have tiles: few, usually one or two.
-    std::vector<double> scales;
-    for (const auto& [key, tile] : tiles_)
-        if (std::find(scales.begin(), scales.end(), key.scale) == scales.end())
-            scales.push_back(key.scale);
+void BoardRenderer::dirtyTiles(const QRect& boardRect, const std::vector<double>& scales) {
     for (const double scale : scales) {
         const QRect view = DeviceTransform{scale, 0, 0}.deviceRect(boardRect).adjusted(-1, -1, 1, 1);
         for (int ty = floorDiv(view.top(), tileSize); ty <= floorDiv(view.bottom(), tileSize); ++ty)

@@ -175,8 +175,9 @@ private:
     // board region.
     void paintLook(QImage& image, int i);
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
-    void boardChanged(const QRect& boardRect);
-    void dirtyTiles(const QRect& boardRect);
+    // Marks the tiles of the given scales where a board area changed and invalidates it.
+    void boardChanged(const QRect& boardRect, const std::vector<double>& scales);
+    void dirtyTiles(const QRect& boardRect, const std::vector<double>& scales);
     void rebuildIndex();
     void rebuildRanks();
     // Makes ready on this thread what drawing at `scale` reads on every thread.

@@ -120,7 +120,7 @@ void Interaction::holdSelection(int e) {
     // The selection is made of whole blocks; a member left out all the same moves with its block.
     std::vector<char> moving(p.count(), 0);
     for (const int j : in.selection.elements())
-        if (j < p.count())
+        if (j < p.count() && !moving[j]) // a marked member's block is marked whole
             for (const int m : p.blocks.members(j))
                 moving[m] = 1;
     in.movingSelection.clear();

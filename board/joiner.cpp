@@ -67,8 +67,9 @@ void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
         linkAlignedPairs(e, k);
     }
     mergeBlocks(e, k);
+    // Only now: the aligned pairs are found with e's body where it was before the join.
     const int s = p.geometry.elementSize;
-    p.bodyRects[e] = {newLeft, newTop, newLeft + s, newTop + s};
+    p.setBodyRect(e, {newLeft, newTop, newLeft + s, newTop + s});
 }
 
 int Joiner::captureDistance() const {
@@ -109,14 +110,35 @@ bool Joiner::fitsWithin(int e, int k, int test, int t, QPoint* place) const {
     return true;
 }
 
+std::vector<std::int32_t> Joiner::snapCandidates(int e, int t, int after) const {
+    const Puzzle& p = state_.puzzle;
+    std::vector<std::int32_t> found;
+    if (plainPass) {
+        for (int k = after + 1; k < p.count(); ++k)
+            if (k != e)
+                found.push_back(k);
+        return found;
+    }
+    // Every test puts k's body one element size from e's in one direction and within t in the
+    // other, so its corner lies within s + t of e's on both axes.
+    const Rect& E = p.bodyRects[e];
+    const int reach = p.geometry.elementSize + std::max(0, t);
+    p.places().forEachNear(E.left - reach, E.top - reach, E.left + reach, E.top + reach, [&](int k) {
+        if (k > after && k != e)
+            found.push_back(k);
+    });
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 std::vector<std::int32_t> Joiner::partnersInReach(int e) const {
     std::vector<std::int32_t> partners;
     const Puzzle& p = state_.puzzle;
     if (state_.board.scale >= 1.0 || e < 0 || e >= p.count())
         return partners;
     const int capture = captureDistance();
-    for (int k = 0; k < p.count(); ++k)
-        for (int test = 0; test < 4 && k != e; ++test)
+    for (const int k : snapCandidates(e, capture, -1))
+        for (int test = 0; test < 4; ++test)
             if (fitsWithin(e, k, test, capture, nullptr)) {
                 partners.push_back(k);
                 break;
@@ -133,11 +155,14 @@ bool Joiner::snap(int e) {
     std::vector<char> stillNear(passed.size(), 0);
     int m = 1;
     bool joined = false;
+    lastJoins_.clear();
     // What of the moved block is off the table, taken before a join merges it with another.
     std::vector<std::int32_t> offTable{e};
-    for (int k = 0; k < p.count(); ++k) {
-        if (k == e)
-            continue;
+    // Elements in ascending order as the pass meets them, those out of reach left out. A join
+    // moves e and narrows the tolerance, so the rest are found again from there.
+    std::vector<std::int32_t> candidates = snapCandidates(e, capture, -1);
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const int k = candidates[c];
         // Every test needs the tops or the lefts within the tolerance: most elements are passed
         // over on their body squares alone, without touching the elements themselves.
         const Rect& E = p.bodyRects[e];
@@ -159,8 +184,13 @@ bool Joiner::snap(int e) {
             if (!joined && state_.input.blockLifted)
                 offTable = p.blocks.members(e);
             join(e, kTestSide[test], k, at.x(), at.y());
+            lastJoins_.push_back({k, kTestSide[test]});
             joined = true;
             m = 0;
+        }
+        if (!lastJoins_.empty() && lastJoins_.back()[0] == k) {
+            candidates = snapCandidates(e, 0, k);
+            c = std::size_t(-1);
         }
     }
     std::size_t kept = 0;

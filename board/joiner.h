@@ -36,6 +36,13 @@ public:
     // picked up. They join e only once it has left them (InputState::inReachAtPick). Empty at
     // 100 % and above, where snapping is as it always was.
     std::vector<std::int32_t> partnersInReach(int e) const;
+    // The joins of the last snapping pass in the order it made them: the partner and the side of
+    // the held element.
+    const std::vector<std::array<int, 2>>& lastJoins() const { return lastJoins_; }
+    // The pass meets every element in index order and the index of places only passes over
+    // those out of reach; with this set it meets them all, as the reference the index is tested
+    // against.
+    bool plainPass = false;
 
     // Brings element i's block in line with its joinedNeighbour entries and places its board
     // region for them: joined to nothing, it is alone in a block of its own. Without the bevel
@@ -61,6 +68,9 @@ public:
     bool isComplete() const;
 
 private:
+    // The elements after `after` (ascending, e left out) that a snapping test of e with tolerance t
+    // could join: the others are too far from it on one axis.
+    std::vector<std::int32_t> snapCandidates(int e, int t, int after) const;
     bool sidesFit(int e, int side, int k, int test) const;
     // Snapping test `test` of e against k with tolerance t: both sides free, near enough and
     // fitting; `place` receives where e's body would go.
@@ -72,4 +82,5 @@ private:
     BoardState& state_;
     ISound& sound_;
     IJoinHost& host_;
+    std::vector<std::array<int, 2>> lastJoins_;
 };

@@ -46,10 +46,16 @@ std::vector<std::int32_t> Selection::clear() {
 
 std::vector<std::int32_t> Selection::completeBlocks(const Blocks& blocks) {
     std::vector<std::int32_t> added;
+    // Each block once, by its least member, however many of its members were selected.
+    std::vector<char> done(blocks.count(), 0);
     for (const int i : elements()) {
         if (i >= blocks.count() || blocks.blockSize(i) == 1)
             continue;
-        for (const int j : blocks.members(i))
+        const auto& members = blocks.members(i);
+        if (done[members.front()])
+            continue;
+        done[members.front()] = 1;
+        for (const int j : members)
             if (add(j))
                 added.push_back(j);
     }

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
@@ -47,6 +46,115 @@ Board wholeTableOf(QSize size, QSize client) {
     view.setView(client, Viewport::wholeTableScaleFor(size, client));
     return view;
 }
+
+// Places to move to, taken nearest first. They form a list from which a taken place is
+// replaced by the last one; of equally near places the one earliest in that list goes. A k-d tree
+// over the places finds the nearest without looking at every place: a subtree is passed over
+// when its box lies further than the best so far, or when all its places are taken.
+class FreePlaces {
+public:
+    explicit FreePlaces(std::vector<QPoint> places)
+        : places_(std::move(places)), tree_(places_.size()), live_(places_.size()), low_(places_.size()),
+          high_(places_.size()), list_(places_.size()), slot_(places_.size()), at_(places_.size()) {
+        for (std::size_t i = 0; i < places_.size(); ++i)
+            tree_[i] = list_[i] = slot_[i] = static_cast<int>(i);
+        build(0, static_cast<int>(tree_.size()), 0);
+        for (std::size_t k = 0; k < tree_.size(); ++k)
+            at_[tree_[k]] = static_cast<int>(k);
+    }
+    bool empty() const { return list_.empty(); }
+
+    QPoint takeNearest(QPoint from) {
+        int best = -1;
+        long long bestDistance = 0;
+        search(0, static_cast<int>(tree_.size()), 0, from, best, bestDistance);
+        take(best);
+        return places_[best];
+    }
+
+private:
+    static long long squared(long long dx, long long dy) { return dx * dx + dy * dy; }
+
+    // Orders tree_[lo, hi) about its middle, by x at even depths and y at odd ones, and notes
+    // each subtree's box and count under its middle entry.
+    void build(int lo, int hi, int depth) {
+        if (lo >= hi)
+            return;
+        const int mid = (lo + hi) / 2;
+        std::nth_element(tree_.begin() + lo, tree_.begin() + mid, tree_.begin() + hi, [&](int a, int b) {
+            return depth % 2 == 0 ? places_[a].x() < places_[b].x() : places_[a].y() < places_[b].y();
+        });
+        QPoint low = places_[tree_[lo]], high = low;
+        for (int k = lo; k < hi; ++k) {
+            const QPoint q = places_[tree_[k]];
+            low = QPoint(std::min(low.x(), q.x()), std::min(low.y(), q.y()));
+            high = QPoint(std::max(high.x(), q.x()), std::max(high.y(), q.y()));
+        }
+        low_[mid] = low;
+        high_[mid] = high;
+        live_[mid] = hi - lo;
+        build(lo, mid, depth + 1);
+        build(mid + 1, hi, depth + 1);
+    }
+
+    void search(int lo, int hi, int depth, QPoint from, int& best, long long& bestDistance) const {
+        if (lo >= hi)
+            return;
+        const int mid = (lo + hi) / 2;
+        if (live_[mid] == 0)
+            return;
+        const long long dx = std::max({0, low_[mid].x() - from.x(), from.x() - high_[mid].x()});
+        const long long dy = std::max({0, low_[mid].y() - from.y(), from.y() - high_[mid].y()});
+        // Equally near places further on may still come earlier in the list.
+        if (best >= 0 && squared(dx, dy) > bestDistance)
+            return;
+        const int i = tree_[mid];
+        if (slot_[i] >= 0) {
+            const long long d = squared(places_[i].x() - from.x(), places_[i].y() - from.y());
+            if (best < 0 || d < bestDistance || (d == bestDistance && slot_[i] < slot_[best])) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        const int towards = depth % 2 == 0 ? from.x() - places_[i].x() : from.y() - places_[i].y();
+        if (towards < 0) {
+            search(lo, mid, depth + 1, from, best, bestDistance);
+            search(mid + 1, hi, depth + 1, from, best, bestDistance);
+        } else {
+            search(mid + 1, hi, depth + 1, from, best, bestDistance);
+            search(lo, mid, depth + 1, from, best, bestDistance);
+        }
+    }
+
+    void take(int i) {
+        const int moved = list_.back();
+        list_[slot_[i]] = moved;
+        slot_[moved] = slot_[i];
+        list_.pop_back();
+        slot_[i] = -1;
+        // One fewer below every subtree on the way down to it.
+        int lo = 0, hi = static_cast<int>(tree_.size());
+        const int k = at_[i];
+        for (;;) {
+            const int mid = (lo + hi) / 2;
+            --live_[mid];
+            if (k == mid)
+                break;
+            if (k < mid)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+    }
+
+    std::vector<QPoint> places_;
+    std::vector<int> tree_;          // places in tree order
+    std::vector<int> live_;          // per subtree, under its middle entry: places not taken
+    std::vector<QPoint> low_, high_; // per subtree: the box of its places
+    std::vector<int> list_;          // the places not taken, in list order
+    std::vector<int> slot_;          // each place's position in list_, -1 once taken
+    std::vector<int> at_;            // each place's entry in tree_
+};
 
 } // namespace
 
@@ -134,22 +242,12 @@ std::vector<std::pair<std::int32_t, QPoint>> Sorter::makeRoom(const std::vector<
     }
     sortByPlace(p, covered);
     std::vector<std::pair<std::int32_t, QPoint>> moves;
+    FreePlaces free(std::move(left));
     for (const int j : covered) {
-        if (left.empty())
+        if (free.empty())
             break;
-        const QPoint from(p.element(j).cellRect.left, p.element(j).cellRect.top);
-        auto nearest = left.end();
-        long long best = std::numeric_limits<long long>::max();
-        for (auto it = left.begin(); it != left.end(); ++it) {
-            const long long dx = it->x() - from.x(), dy = it->y() - from.y();
-            if (dx * dx + dy * dy < best) {
-                best = dx * dx + dy * dy;
-                nearest = it;
-            }
-        }
-        moves.emplace_back(j, *nearest);
-        *nearest = left.back();
-        left.pop_back();
+        moves.emplace_back(j,
+                           free.takeNearest(QPoint(p.element(j).cellRect.left, p.element(j).cellRect.top)));
     }
     return moves;
 }

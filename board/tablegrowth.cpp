@@ -88,8 +88,7 @@ QMargins TableGrowth::grow(QMargins add) {
     const QPoint shift(add.left(), add.top());
     if (!shift.isNull()) {
         Puzzle& p = state_.puzzle;
-        for (int i = 0; i < p.count(); ++i)
-            p.moveElement(i, shift.x(), shift.y());
+        p.moveAll(shift.x(), shift.y());
         InputState& input = state_.input;
         input.lastCursor += shift;
         input.band.anchor += shift;

@@ -30,15 +30,23 @@ void Blocks::merge(int a, int b) {
         return;
     if (sets_[keep].size() < sets_[drop].size())
         std::swap(keep, drop);
-    for (const int e : sets_[drop])
+    auto& into = sets_[keep];
+    auto& from = sets_[drop];
+    for (const int e : from)
         blockOf_[e] = keep;
-    std::vector<std::int32_t> merged;
-    merged.reserve(sets_[keep].size() + sets_[drop].size());
-    std::merge(sets_[keep].begin(), sets_[keep].end(), sets_[drop].begin(), sets_[drop].end(),
-               std::back_inserter(merged));
-    sets_[keep] = std::move(merged);
-    sets_[drop].clear();
-    sets_[drop].shrink_to_fit();
+    // Merged from the back inside the larger set's own storage: only its members above the
+    // smaller set's least one move, and a block grown one element at a time allocates nothing
+    // new at each join.
+    std::size_t i = into.size(), j = from.size(), w = i + j;
+    into.resize(w);
+    while (j > 0) {
+        if (i > 0 && into[i - 1] > from[j - 1])
+            into[--w] = into[--i];
+        else
+            into[--w] = from[--j];
+    }
+    from.clear();
+    from.shrink_to_fit();
     freeSets_.push_back(drop);
 }
 
@@ -57,16 +65,24 @@ void Blocks::makeBlock(std::vector<std::int32_t> elements) {
     elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
     if (elements.empty())
         return;
+    // Each set that held some of them loses them in one pass over it, however many they are.
+    std::vector<std::int32_t> holders;
+    holders.reserve(elements.size());
     for (const int e : elements)
-        detach(e);
-    // Every listed element now sits alone; gather them into the first one's set.
-    const int id = blockOf_[elements.front()];
-    for (std::size_t k = 1; k < elements.size(); ++k) {
-        const int old = blockOf_[elements[k]];
-        sets_[old].clear();
-        freeSets_.push_back(old);
-        blockOf_[elements[k]] = id;
+        holders.push_back(blockOf_[e]);
+    std::sort(holders.begin(), holders.end());
+    holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
+    for (const int id : holders) {
+        auto& set = sets_[id];
+        std::erase_if(set, [&](int e) { return std::binary_search(elements.begin(), elements.end(), e); });
+        if (set.empty()) {
+            set.shrink_to_fit();
+            freeSets_.push_back(id);
+        }
     }
+    const int id = newSet();
+    for (const int e : elements)
+        blockOf_[e] = id;
     sets_[id] = std::move(elements);
 }
 

@@ -23,12 +23,14 @@ public:
     int blockSize(int i) const { return static_cast<int>(members(i).size()); }
     bool sameBlock(int a, int b) const { return blockOf_[a] == blockOf_[b]; }
 
-    // Unites the blocks of a and b. Cost is linear in the smaller block plus the merge.
+    // Unites the blocks of a and b. Costs the smaller block plus moving the larger one's members
+    // above the smaller one's least, in place.
     void merge(int a, int b);
     // Takes element i out of its block; it becomes a block of its own.
     void detach(int i);
     // Makes exactly the given elements one block, taking each out of whatever block held it.
-    // The list need not be sorted; duplicates are ignored.
+    // The list need not be sorted; duplicates are ignored. Costs the list and the sets it takes
+    // them from, never the whole game.
     void makeBlock(std::vector<std::int32_t> elements);
 
     // The N-digit line of the saved game for element i: '1' for every member of its block.

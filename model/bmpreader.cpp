@@ -404,6 +404,63 @@ LoadResult readBitmapFile(const QByteArray& bytes) {
     return result;
 }
 
+LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen) {
+    const qint64 size = device.size();
+    QByteArray head = device.read(std::min<qint64>(size, 4096));
+    const auto whole = [&]() {
+        // Everything else is read as it always was: the whole file, then decoded.
+        QByteArray bytes = head + device.readAll();
+        seen(bytes);
+        return readBitmapFile(bytes);
+    };
+    if (!isBitmapFileData(head) || head.size() == size)
+        return whole();
+    Header h;
+    if (parseHeader(ByteView(head), h) != PictureError::None || isRle(h) || h.pixelOffset > head.size())
+        return whole();
+    const qint64 stride = strideOf(h);
+    const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
+    // Checked against the file's size before anything is allocated, as the whole read does.
+    if (stride * (h.height - 1) + rowBytes > size - h.pixelOffset)
+        return failure(PictureError::Truncated);
+    QImage image(int(h.width), int(h.height), formatFor(h));
+    if (image.isNull())
+        return failure(PictureError::OutOfMemory);
+    if (h.bitsPerPixel <= 8)
+        image.setColorTable(h.colours);
+    seen(head);
+    QByteArray pending = head.mid(h.pixelOffset);
+    head.clear();
+    QByteArray row(stride, Qt::Uninitialized);
+    for (qint64 r = 0; r < h.height; ++r) {
+        // The last row's padding may be missing.
+        const qint64 want = r + 1 < h.height ? stride : std::min(stride, size - h.pixelOffset - r * stride);
+        const qint64 fromPending = std::min<qint64>(pending.size(), want);
+        std::memcpy(row.data(), pending.constData(), std::size_t(fromPending));
+        pending.remove(0, fromPending);
+        if (fromPending < want) {
+            const qint64 got = device.read(row.data() + fromPending, want - fromPending);
+            if (got != want - fromPending)
+                return failure(PictureError::Truncated);
+            seen(QByteArray::fromRawData(row.constData() + fromPending, got));
+        }
+        decodeRow(reinterpret_cast<const uchar*>(row.constData()),
+                  image.scanLine(int(h.topDown ? r : h.height - 1 - r)), image.width(), h, image.format());
+    }
+    // Whatever follows the rows belongs to the file too.
+    while (!device.atEnd()) {
+        const QByteArray rest = device.read(1 << 20);
+        if (rest.isEmpty())
+            break;
+        seen(rest);
+    }
+    LoadResult result;
+    result.picture = std::move(image);
+    result.fileBitsPerPixel = h.bitsPerPixel;
+    result.format = "bmp";
+    return result;
+}
+
 BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
     BitmapThumbnail result;
     const auto fail = [&result](PictureError error) {

@@ -7,6 +7,8 @@
 
 #include <QSize>
 
+#include <functional>
+
 class QByteArray;
 class QIODevice;
 
@@ -16,6 +18,11 @@ bool isBitmapFileData(const QByteArray& bytes);
 // Reads the uncompressed, RLE4, RLE8 and bit-field variants with the 12-, 40-, 52-, 56-, 108- and
 // 124-byte headers, rows stored bottom-up or top-down.
 LoadResult readBitmapFile(const QByteArray& bytes);
+
+// The same read from a device, row by row into the picture, so that a large file's bytes are
+// never held whole beside its pixels. `seen` is given every byte of the device in order (for its
+// fingerprint). Run-length files and unusual layouts are read whole and passed to the above.
+LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen);
 
 // A reduced copy of a bitmap file read from a seekable device without reading the whole file:
 // the headers, then only the rows the copy samples, each checked against the device's size.

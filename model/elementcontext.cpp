@@ -47,6 +47,8 @@ void buildElements(Puzzle& puzzle, ShapeBuilder& shapes, const std::function<voi
     // Every shape the elements need exists before they are shaped side by side: from then on the
     // builder is only read.
     shapes.prepare(puzzle.elementGrid);
+    // Bodies are written directly below, side by side: the index of places is built anew later.
+    puzzle.placesChanged();
     const auto build = [&](int i) {
         Element& e = puzzle.element(i);
         shapes.buildShape(e);

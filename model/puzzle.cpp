@@ -1,5 +1,7 @@
 #include "model/puzzle.h"
 
+#include <algorithm>
+
 void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
     rows = newRows;
     columns = newColumns;
@@ -13,6 +15,7 @@ void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
     for (int i = 0; i < n; ++i)
         stackOrder[i] = i;
     blocks.reset(n);
+    places_.reset();
 }
 
 void Puzzle::clear() {
@@ -22,6 +25,7 @@ void Puzzle::clear() {
     boardRegions.clear();
     stackOrder.clear();
     blocks.clear();
+    places_.reset();
     rows = columns = 0;
 }
 
@@ -49,6 +53,7 @@ Rect Puzzle::bodyRectFor(const Rect& cellRect) const {
 void Puzzle::setCellRect(int homeIndex, const Rect& cellRect) {
     elementGrid[homeIndex].cellRect = cellRect;
     bodyRects[homeIndex] = bodyRectFor(cellRect);
+    bodyMoved(homeIndex);
 }
 
 void Puzzle::moveElement(int homeIndex, int dx, int dy) {
@@ -56,4 +61,21 @@ void Puzzle::moveElement(int homeIndex, int dx, int dy) {
     e.cellRect = e.cellRect.translated(dx, dy);
     bodyRects[homeIndex] = bodyRects[homeIndex].translated(dx, dy);
     boardRegions[homeIndex].translate(dx, dy);
+    bodyMoved(homeIndex);
+}
+
+void Puzzle::moveAll(int dx, int dy) {
+    for (int i = 0; i < count(); ++i) {
+        Element& e = elementGrid[i];
+        e.cellRect = e.cellRect.translated(dx, dy);
+        bodyRects[i] = bodyRects[i].translated(dx, dy);
+        boardRegions[i].translate(dx, dy);
+    }
+    places_.shift(dx, dy);
+}
+
+const PlaceIndex& Puzzle::places() const {
+    if (!places_.isBuilt() || places_.worn())
+        places_.build(bodyRects, std::max(1, geometry.elementSize));
+    return places_;
 }

@@ -3,6 +3,7 @@
 #include "model/blocks.h"
 #include "model/cutparameters.h"
 #include "model/element.h"
+#include "model/placeindex.h"
 #include "model/rect.h"
 
 #include <QRegion>
@@ -46,4 +47,24 @@ public:
     void setCellRect(int homeIndex, const Rect& cellRect);
     // Moves an element by (dx, dy): its cell, its body square and its board region.
     void moveElement(int homeIndex, int dx, int dy);
+    // Places an element's body square alone; its cell is the caller's to keep in step.
+    void setBodyRect(int homeIndex, const Rect& body) {
+        bodyRects[homeIndex] = body;
+        bodyMoved(homeIndex);
+    }
+    // Every element by (dx, dy), as when the table grows at its left or top.
+    void moveAll(int dx, int dy);
+
+    // The elements by where their bodies lie, built when first asked for and kept up to date
+    // by the moves above. Whoever writes bodyRects directly calls placesChanged afterwards.
+    const PlaceIndex& places() const;
+    void placesChanged() { places_.reset(); }
+
+private:
+    void bodyMoved(int homeIndex) {
+        if (places_.isBuilt())
+            places_.moved(homeIndex, bodyRects[homeIndex]);
+    }
+
+    mutable PlaceIndex places_;
 };

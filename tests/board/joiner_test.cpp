@@ -472,3 +472,69 @@ TEST(BlockModelTest, RandomJoinsAndSeparationsAgreeWithTheModel) {
 }
 
 } // namespace
+
+// The pass finds its partners through the index of places, yet must make the very joins the
+// pass over every element makes, in the same order. Two boards play the same random game, one
+// with each pass: elements and blocks are dropped by, onto and a few pixels off one another's
+// sides, with every capture area, in both kinds of assembly; after every drag the joins made,
+// the places, the blocks and the stacking agree. Zoomed out, the partners in reach at a pick
+// agree too.
+TEST(SnappingTest, TheIndexedPassJoinsAsThePassOverEveryElement) {
+    for (const bool exact : {false, true}) {
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            BoardFixture indexed(plan(5, 6), exact), plain(plan(5, 6), exact);
+            plain.joiner.plainPass = true;
+            std::mt19937 random(seed * 7919 + exact);
+            const auto pick = [&](int n) { return static_cast<int>(random() % std::uint32_t(n)); };
+            const int s = indexed.S();
+            // Crowded: every element on a cell of a grid no larger than the picture, a few pixels
+            // off or exactly on it, so that many sides lie within reach of fitting ones.
+            for (int i = 0; i < indexed.count(); ++i) {
+                const QPoint at(200 + pick(6) * s + (pick(3) ? pick(15) - 7 : 0),
+                                200 + pick(5) * s + (pick(3) ? pick(15) - 7 : 0));
+                indexed.placeBody(i, at);
+                plain.placeBody(i, at);
+            }
+            for (int step = 0; step < 80; ++step) {
+                // Mostly beside a neighbour in the picture, whose sides fit, else beside anything.
+                const int e = pick(indexed.count()), side = pick(4);
+                const int n = indexed.puzzle().homeNeighbour(e, side);
+                const int k = n >= 0 && pick(4) ? n : pick(indexed.count());
+                const int capture = 1 + pick(10);
+                indexed.state.settings.captureArea = plain.state.settings.captureArea = capture;
+                for (BoardFixture* f : {&indexed, &plain})
+                    f->state.board.setView(QSize(800, 600), 0.25);
+                ASSERT_EQ(indexed.joiner.partnersInReach(e), plain.joiner.partnersInReach(e)) << step;
+                for (BoardFixture* f : {&indexed, &plain})
+                    f->state.board.setView(QSize(1024, 768), 1.0);
+                // Where e lies with k on that side: top, right, bottom, left.
+                const std::array<QPoint, 4> beside{QPoint(0, s), QPoint(-s, 0), QPoint(0, -s), QPoint(s, 0)};
+                const QPoint target =
+                    indexed.body(k) + beside[side] + QPoint(pick(2 * capture + 3) - capture - 1, pick(5) - 2);
+                const int word = pick(2) ? L : Ctrl | L;
+                const QPoint grab = indexed.grabPoint(e), lift(pick(40) - 20, 30);
+                // A block is lifted at its first move; the second brings the held one to target.
+                const std::array<QPoint, 2> moves{grab + lift, grab + target - indexed.body(e)};
+                for (BoardFixture* f : {&indexed, &plain})
+                    f->press(word, grab);
+                for (const QPoint to : moves) {
+                    for (BoardFixture* f : {&indexed, &plain})
+                        f->interaction.mouseMove(word, to);
+                    ASSERT_EQ(indexed.joiner.lastJoins(), plain.joiner.lastJoins()) << "step " << step;
+                }
+                for (BoardFixture* f : {&indexed, &plain})
+                    f->interaction.buttonUp();
+                const Puzzle& a = indexed.puzzle();
+                const Puzzle& b = plain.puzzle();
+                for (int i = 0; i < a.count(); ++i) {
+                    ASSERT_EQ(a.bodyRects[i], b.bodyRects[i]) << "step " << step << " element " << i;
+                    ASSERT_EQ(a.element(i).joinedNeighbour, b.element(i).joinedNeighbour) << "step " << step;
+                    ASSERT_EQ(a.blocks.members(i), b.blocks.members(i)) << "step " << step;
+                }
+                ASSERT_EQ(a.stackOrder, b.stackOrder) << "step " << step;
+            }
+            // The random game did join things, or it would prove nothing.
+            EXPECT_GT(indexed.joins().size(), 5u) << "seed " << seed;
+        }
+    }
+}

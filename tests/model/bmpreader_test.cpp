@@ -1,8 +1,10 @@
 #include "model/bmpbytes.h"
+#include "model/bmpreader.h"
 #include "model/picture.h"
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QList>
 
 #include <functional>
@@ -463,4 +465,54 @@ TEST(BitmapReader, ShortColourTableTakenFromThePixelOffset) {
     EXPECT_EQ(r.picture.colorTable().mid(0, 4), palette(4));
     EXPECT_EQ(r.picture.colorTable().size(), 256);
     EXPECT_EQ(r.picture.pixel(1, 1), palette(4)[indexAt(1, 1, 4)]);
+}
+
+// A bitmap is read from its file row by row; that read and the read of the whole file agree on
+// every file: the pixels of a sound one, the refusal of one cut off or damaged anywhere, and the
+// bytes its fingerprint is taken from.
+TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
+    std::mt19937 random(2026);
+    std::vector<QByteArray> files;
+    for (const int bits : {8, 24, 32})
+        for (const bool topDown : {false, true}) {
+            BmpLayout layout;
+            layout.width = 123; // rows with padding
+            layout.height = topDown ? -77 : 77;
+            layout.bitsPerPixel = bits;
+            if (bits == 8)
+                for (int k = 0; k < 256; ++k)
+                    layout.colourTable.append(qRgb(k, 255 - k, k / 2));
+            layout.pixels = packRows(123, 77, bits, topDown,
+                                     [](int x, int y) { return std::uint32_t(x * 7919 + y * 104729); });
+            files.push_back(makeBmp(layout));
+        }
+    files.back().append("trailing bytes");
+    const auto byRows = [](const QByteArray& file, QByteArray* seen) {
+        QByteArray copy = file;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        return readBitmapFile(buffer, [seen](const QByteArray& b) { seen->append(b); });
+    };
+    for (const QByteArray& file : files) {
+        ASSERT_GT(file.size(), 4096);
+        QByteArray seen;
+        const LoadResult rows = byRows(file, &seen);
+        ASSERT_TRUE(rows.ok());
+        EXPECT_EQ(rows.picture, readBitmapFile(file).picture);
+        EXPECT_EQ(seen, file);
+        std::vector<QByteArray> spoilt;
+        for (const qsizetype n : {qsizetype(5000), file.size() / 2, file.size() - 3, file.size() - 1})
+            spoilt.push_back(file.left(n));
+        for (int round = 0; round < 200; ++round) {
+            QByteArray damaged = file;
+            damaged[qsizetype(random() % 200)] = char(random()); // headers and first rows
+            spoilt.push_back(damaged);
+        }
+        for (const QByteArray& bad : spoilt) {
+            const LoadResult whole = readBitmapFile(bad);
+            const LoadResult part = byRows(bad, &seen);
+            ASSERT_EQ(part.ok(), whole.ok()) << bad.size();
+            ASSERT_EQ(part.picture, whole.picture);
+        }
+    }
 }

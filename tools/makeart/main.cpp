@@ -24,8 +24,28 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--picture") {
+        // A landscape of any size, for trying the game with pictures far larger than the samples;
+        // the file's suffix (.png, .jpg, .bmp) decides its format.
+        const QList<QByteArray> size = QByteArray(argv[2]).split('x');
+        const int w = size.size() == 2 ? size[0].toInt() : 0, h = size.size() == 2 ? size[1].toInt() : 0;
+        if (w < 16 || h < 16 || w > 32768 || h > 32768) {
+            std::fprintf(stderr, "makeart: the size is WIDTHxHEIGHT, 16 to 32768 each\n");
+            return 2;
+        }
+        const QString file = QString::fromLocal8Bit(argv[3]);
+        const bool jpeg =
+            file.endsWith(".jpg", Qt::CaseInsensitive) || file.endsWith(".jpeg", Qt::CaseInsensitive);
+        if (!lakeLandscape(w, h).save(file, nullptr, jpeg ? 92 : -1)) {
+            std::fprintf(stderr, "makeart: could not write %s\n", argv[3]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: makeart <repo-root>\n  regenerates <repo-root>/res\n");
+        std::fprintf(stderr, "usage: makeart <repo-root>\n  regenerates <repo-root>/res\n"
+                             "       makeart --picture WIDTHxHEIGHT <file>\n"
+                             "  draws a landscape of that size into the file\n");
         return 2;
     }
     const QDir repo(QString::fromLocal8Bit(argv[1]));
