@@ -96,7 +96,7 @@ void SessionKeeper::offerInterruptedGame() {
         if (answer == MessageResult::Yes) {
             const AutosaveNames names = AutosaveStore::readNames(files->names);
             const std::optional<SavedGameFlow::Loaded> loaded = savedGames_.flow().readFiles(
-                files->picture, files->game, names.gameName, files->pictureFingerprint);
+                files->picture, files->game, names.gameName, files->pictureFingerprint, files->devicePicture);
             if (loaded) {
                 savedGames_.start(*loaded);
                 state_.pictureName = names.pictureName;

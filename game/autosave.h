@@ -32,9 +32,11 @@ struct AutosaveNames {
 // makes a complete generation in a folder of its own ("<n>/": game.pzs in the compact form,
 // names.txt, and picture.txt naming the picture file with its fingerprint), written under a
 // temporary name and made visible with one rename of that folder; the newest numbered folder is
-// the autosave. A write that fails anywhere before the rename leaves the previous generation as
-// the newest one, with its picture; a picture file is removed only once no generation names it,
-// and a restore checks the fingerprint, so a game's state never meets another game's picture.
+// the autosave. A game cut on a high-DPI screen keeps its finer picture once as well, beside its
+// picture file ("picture-<n>.hd.dib", naming that file's fingerprint). A write that fails anywhere before the
+// rename leaves the previous generation as the newest one, with its picture; a picture file is removed only
+// once no generation names it, and a restore checks the fingerprint, so a game's state never meets another
+// game's picture.
 class AutosaveStore {
 public:
     struct Files {
@@ -44,6 +46,8 @@ public:
         // What the picture file must be: empty for a generation of an earlier version, which kept
         // its picture beside its text (game.bmp).
         QByteArray pictureFingerprint;
+        // The finer picture that may belong to it (see devicepicture.h); empty with no fingerprint.
+        QString devicePicture;
     };
     // A picture file of the folder as a generation names it.
     struct PictureFile {
@@ -67,7 +71,8 @@ public:
     // generation names; nothing when the write failed. Safe to run on another thread while the
     // game goes on: it reads only what it is given.
     std::optional<PictureFile> write(const SavedGame& game, const QImage& picture, const AutosaveNames& names,
-                                     const std::optional<PictureFile>& kept = std::nullopt) const;
+                                     const std::optional<PictureFile>& kept = std::nullopt,
+                                     const QImage& devicePicture = QImage()) const;
     // Removes every generation, any unfinished one and every picture.
     void discard() const;
 
