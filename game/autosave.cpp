@@ -222,6 +222,10 @@ std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& 
     return pictureFile;
 }
 
+qint64 AutosaveStore::pictureSize(const PictureFile& picture) const {
+    return QFileInfo(folder_ + QLatin1Char('/') + picture.name).size();
+}
+
 void AutosaveStore::discard() const {
     if (folder_.isEmpty())
         return;
@@ -263,6 +267,15 @@ Autosave::Autosave(GameState& state, IClock& clock) : state_(state), clock_(cloc
     timer_.setInterval(checkMilliseconds);
     timer_.setTimerType(Qt::VeryCoarseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
+    pictureTimer_.setInterval(pictureCheckMilliseconds);
+    connect(&pictureTimer_, &QTimer::timeout, this, [this] {
+        // Seen unwritten on two looks in a row: the game has been on the table a moment, and
+        // its first drawing is done before the picture is written beside it.
+        const qint64 shown = pictureUnwritten() ? state_.picture.cacheKey() : 0;
+        if (shown != 0 && shown == pictureSeen_)
+            refresh();
+        pictureSeen_ = shown;
+    });
 }
 
 Autosave::~Autosave() {
@@ -272,6 +285,7 @@ Autosave::~Autosave() {
 bool Autosave::open(const QString& folder) {
     waitForWrite();
     timer_.stop();
+    pictureTimer_.stop();
     tracking_ = false;
     lock_.reset();
     written_.reset();
@@ -317,6 +331,7 @@ void Autosave::startTracking() {
         return;
     tracking_ = true;
     timer_.start();
+    pictureTimer_.start();
 }
 
 bool Autosave::gameUnderWay() const {
@@ -341,13 +356,32 @@ std::optional<AutosaveStore::PictureFile> Autosave::writtenPicture(const Kept& g
     return written_ && written_->picture == game.picture ? written_->pictureFile : std::nullopt;
 }
 
+bool Autosave::pictureUnwritten() const {
+    return isOpen() && tracking_ && !(holdBack_ && holdBack_()) && gameUnderWay() &&
+           state_.picture.cacheKey() != pictureTried_;
+}
+
+std::optional<SavedGameStore::PictureOnDisk> Autosave::pictureOnDisk(const QImage& picture) {
+    if (writing_.valid() && writingPicture_ == picture.cacheKey())
+        waitForWrite();
+    else
+        collectWrite();
+    if (!written_ || written_->picture != picture.cacheKey() || !written_->pictureFile)
+        return std::nullopt;
+    return SavedGameStore::PictureOnDisk{store_.folder() + QLatin1Char('/') + written_->pictureFile->name,
+                                         written_->pictureBytes};
+}
+
 void Autosave::continueFrom(const AutosaveStore::Files& files) {
     Kept game = current();
     // A generation of an earlier version keeps its picture beside its text, which goes with it:
     // the next write writes the picture anew.
-    if (!files.pictureFingerprint.isEmpty())
+    if (!files.pictureFingerprint.isEmpty()) {
         game.pictureFile =
             AutosaveStore::PictureFile{QFileInfo(files.picture).fileName(), files.pictureFingerprint};
+        game.pictureBytes = QFileInfo(files.picture).size();
+    }
+    pictureTried_ = game.picture;
     written_ = std::move(game);
 }
 
@@ -377,17 +411,26 @@ bool Autosave::refresh() {
         return false;
     }
     const std::int64_t now = clock_.nowSeconds();
-    if (!schedule_.due(now))
+    // A new game is kept at once, whatever the schedule says: its picture is then on the disk
+    // for every save of it.
+    if (!schedule_.due(now) && state_.picture.cacheKey() == pictureTried_)
         return false;
     Kept game = current();
     if (sameAsWritten(game))
         return false;
     schedule_.started(now);
+    pictureTried_ = writingPicture_ = game.picture;
     const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
+    if (kept)
+        game.pictureBytes = written_->pictureBytes;
     writing_ = std::async(std::launch::async,
                           [store = store_, game = std::move(game), picture = state_.picture, kept]() mutable {
                               game.pictureFile = store.write(*game.game, picture, game.names, kept);
-                              return game.pictureFile ? std::optional(std::move(game)) : std::nullopt;
+                              if (!game.pictureFile)
+                                  return std::optional<Kept>();
+                              if (game.pictureFile != kept)
+                                  game.pictureBytes = store.pictureSize(*game.pictureFile);
+                              return std::optional(std::move(game));
                           });
     ++writesStarted_;
     return true;
@@ -407,9 +450,13 @@ bool Autosave::writeNow() {
     }
     Kept game = current();
     ++writesStarted_;
-    game.pictureFile = store_.write(*game.game, state_.picture, game.names, writtenPicture(game));
+    pictureTried_ = game.picture;
+    const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
+    game.pictureFile = store_.write(*game.game, state_.picture, game.names, kept);
     if (!game.pictureFile)
         return false;
+    game.pictureBytes =
+        game.pictureFile == kept ? written_->pictureBytes : store_.pictureSize(*game.pictureFile);
     written_ = std::move(game);
     return true;
 }

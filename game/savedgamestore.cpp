@@ -216,6 +216,19 @@ bool SavedGameStore::save(const QString& name, const QImage& picture, const Text
     return false;
 }
 
+bool SavedGameStore::writePicture(DurableFiles& files, const QString& path, const QImage& picture) {
+    // The picture never changes during a game, so the copy already on the disk serves every save
+    // of it: only the text is then written. Its size tells that it is still whole; it was synced
+    // before it was offered, and no file of ours is ever written in place, so both names keep
+    // these bytes whichever of them goes first.
+    if (const std::optional<PictureOnDisk> ready = pictureSource_ ? pictureSource_(picture) : std::nullopt;
+        ready && fileKind(ready->path) == FileKind::Regular && QFileInfo(ready->path).size() == ready->size &&
+        files.link(ready->path, path))
+        return true;
+    return files.write(path, [&](QIODevice& d) { return pictureWriter_(d, picture); }) ||
+           files.write(path, [&](QIODevice& d) { return writeBmp24(d, picture); });
+}
+
 bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText) {
     if (!isValidName(name))
         return false;
@@ -230,10 +243,8 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
     if (files.stopped() || exists(fresh[1]))
         return false;
 
-    const bool written = (files.write(part[0], [&](QIODevice& d) { return pictureWriter_(d, picture); }) ||
-                          files.write(part[0], [&](QIODevice& d) { return writeBmp24(d, picture); })) &&
-                         files.write(part[1], writeText) && files.rename(part[0], fresh[0]) &&
-                         files.syncFolder(folder_);
+    const bool written = writePicture(files, part[0], picture) && files.write(part[1], writeText) &&
+                         files.rename(part[0], fresh[0]) && files.syncFolder(folder_);
     // The one step that makes the new pair the game of this name, on the disk before it counts.
     const bool renamed = written && files.rename(part[1], fresh[1]);
     if (!renamed || !files.syncFolder(folder_)) {

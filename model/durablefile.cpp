@@ -103,6 +103,11 @@ bool DurableFiles::rename(const QString& from, const QString& to) {
                 [&] { return ::rename(native(from).constData(), native(to).constData()) == 0; });
 }
 
+bool DurableFiles::link(const QString& from, const QString& to) {
+    return remove(to) && step(Step::Link, to, 0,
+                              [&] { return ::link(native(from).constData(), native(to).constData()) == 0; });
+}
+
 bool DurableFiles::remove(const QString& path) {
     return step(Step::Remove, path, 0, [&] {
         return ::unlink(native(path).constData()) == 0 || errno == ENOENT || errno == ENOTDIR;

@@ -22,7 +22,7 @@ bool openRegularFile(QFile& file, QIODevice::OpenMode mode = {});
 // place. Tests (and the benchmarks) see each step through a hook.
 class DurableFiles {
 public:
-    enum class Step { Write, SyncFile, SyncFolder, Rename, Remove };
+    enum class Step { Write, SyncFile, SyncFolder, Rename, Remove, Link };
     enum class Outcome {
         Go,    // the step is taken
         Fail,  // the step fails and changes nothing
@@ -40,6 +40,10 @@ public:
     bool write(const QString& path, const Fill& fill);
     // Renames a file over another in one step of the file system.
     bool rename(const QString& from, const QString& to);
+    // Makes `to` a second name of the file `from` (on the same file system), whatever stood at
+    // `to` going first. Safe only for files that are never written in place: a file of ours is
+    // replaced by a rename, so each name keeps the bytes it had.
+    bool link(const QString& from, const QString& to);
     // Removes a file or a link; true when nothing is left at the path.
     bool remove(const QString& path);
     // Puts the folder's entries on the disk: files made, renamed or removed in it stay after a
