@@ -30,6 +30,7 @@ SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, Ga
     // of the game takes that file as it is and writes only its text.
     savedGames_.flow().store().setPictureSource(
         [this](const QImage& picture) { return autosave_.pictureOnDisk(picture); });
+    savedGames_.flow().setKnownPicture([this](const QString& path) { return autosave_.pictureAt(path); });
 }
 
 SessionKeeper::~SessionKeeper() = default;

@@ -226,6 +226,10 @@ qint64 AutosaveStore::pictureSize(const PictureFile& picture) const {
     return QFileInfo(folder_ + QLatin1Char('/') + picture.name).size();
 }
 
+std::optional<FileIdentity> AutosaveStore::pictureIdentity(const PictureFile& picture) const {
+    return fileIdentity(folder_ + QLatin1Char('/') + picture.name);
+}
+
 void AutosaveStore::discard() const {
     if (folder_.isEmpty())
         return;
@@ -361,6 +365,14 @@ bool Autosave::pictureUnwritten() const {
            state_.picture.cacheKey() != pictureTried_;
 }
 
+QImage Autosave::pictureAt(const QString& path) {
+    collectWrite();
+    if (!written_ || written_->picture != state_.picture.cacheKey() || !written_->pictureIdentity)
+        return {};
+    const std::optional<FileIdentity> identity = fileIdentity(path);
+    return identity && *identity == *written_->pictureIdentity ? state_.picture : QImage();
+}
+
 std::optional<SavedGameStore::PictureOnDisk> Autosave::pictureOnDisk(const QImage& picture) {
     if (writing_.valid() && writingPicture_ == picture.cacheKey())
         waitForWrite();
@@ -380,6 +392,7 @@ void Autosave::continueFrom(const AutosaveStore::Files& files) {
         game.pictureFile =
             AutosaveStore::PictureFile{QFileInfo(files.picture).fileName(), files.pictureFingerprint};
         game.pictureBytes = QFileInfo(files.picture).size();
+        game.pictureIdentity = fileIdentity(files.picture);
     }
     pictureTried_ = game.picture;
     written_ = std::move(game);
@@ -421,15 +434,22 @@ bool Autosave::refresh() {
     schedule_.started(now);
     pictureTried_ = writingPicture_ = game.picture;
     const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
-    if (kept)
+    if (kept) {
         game.pictureBytes = written_->pictureBytes;
+        game.pictureIdentity = written_->pictureIdentity;
+    }
     writing_ = std::async(std::launch::async,
                           [store = store_, game = std::move(game), picture = state_.picture, kept]() mutable {
                               game.pictureFile = store.write(*game.game, picture, game.names, kept);
+                              // Let go of the picture here: when the game has moved on meanwhile,
+                              // freeing its half a gigabyte is this thread's work, not the game's.
+                              picture = QImage();
                               if (!game.pictureFile)
                                   return std::optional<Kept>();
-                              if (game.pictureFile != kept)
+                              if (game.pictureFile != kept) {
                                   game.pictureBytes = store.pictureSize(*game.pictureFile);
+                                  game.pictureIdentity = store.pictureIdentity(*game.pictureFile);
+                              }
                               return std::optional(std::move(game));
                           });
     ++writesStarted_;
@@ -455,8 +475,9 @@ bool Autosave::writeNow() {
     game.pictureFile = store_.write(*game.game, state_.picture, game.names, kept);
     if (!game.pictureFile)
         return false;
-    game.pictureBytes =
-        game.pictureFile == kept ? written_->pictureBytes : store_.pictureSize(*game.pictureFile);
+    const bool same = game.pictureFile == kept;
+    game.pictureBytes = same ? written_->pictureBytes : store_.pictureSize(*game.pictureFile);
+    game.pictureIdentity = same ? written_->pictureIdentity : store_.pictureIdentity(*game.pictureFile);
     written_ = std::move(game);
     return true;
 }

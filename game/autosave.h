@@ -71,6 +71,7 @@ public:
                                      const std::optional<PictureFile>& kept = std::nullopt) const;
     // The size of a picture file of the folder.
     qint64 pictureSize(const PictureFile& picture) const;
+    std::optional<FileIdentity> pictureIdentity(const PictureFile& picture) const;
     // Removes every generation, any unfinished one and every picture.
     void discard() const;
 
@@ -164,6 +165,10 @@ public:
     // size; a write of it under way is waited for, being further along than a new one would be.
     // Nothing when there is none (no autosave in this run, or another picture).
     std::optional<SavedGameStore::PictureOnDisk> pictureOnDisk(const QImage& picture);
+    // The picture of the game on the board when `path` names the very file the autosave wrote it
+    // to (a saved game links it), as it was written: reading that file would give back these
+    // pixels. A null picture otherwise.
+    QImage pictureAt(const QString& path);
     int writesStarted() const { return writesStarted_; }
 
 private:
@@ -174,7 +179,8 @@ private:
         qint64 picture = 0;
         AutosaveNames names;
         std::optional<AutosaveStore::PictureFile> pictureFile;
-        qint64 pictureBytes = -1; // the picture file's size
+        qint64 pictureBytes = -1;                                   // the picture file's size
+        std::optional<FileIdentity> pictureIdentity = std::nullopt; // and which file it is, as written
     };
     bool gameUnderWay() const;
     Kept current() const;

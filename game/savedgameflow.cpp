@@ -62,7 +62,15 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
     SavedGameFiles files;
     {
         const WaitCursor wait(cursor_);
-        files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty());
+        const QImage known =
+            knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : QImage();
+        if (known.isNull()) {
+            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty());
+        } else {
+            files.error = readSavedGameFile(gamePath, files.game);
+            files.picture.picture = known;
+            files.picture.format = "bmp";
+        }
     }
     const auto refuse = [this](int stringId, const QString& path) {
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);

@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class GameFlow;
@@ -51,6 +52,11 @@ public:
     // damaged (32825): its state belongs to another picture.
     std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name,
                                     const QByteArray& pictureFingerprint = {});
+    // The picture already in memory that a picture file holds, when that is known for certain
+    // (the file the game under way's picture was written to, unchanged): loading the game over
+    // itself then reads only its text. A null picture when not known.
+    using KnownPicture = std::function<QImage(const QString& path)>;
+    void setKnownPicture(KnownPicture known) { knownPicture_ = std::move(known); }
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);
@@ -67,4 +73,5 @@ private:
     IClock& clock_;
     ICursor& cursor_;
     SavedGameStore store_;
+    KnownPicture knownPicture_;
 };

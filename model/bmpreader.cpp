@@ -425,17 +425,23 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
     const qint64 bytesPerLine = image.bytesPerLine();
     const auto slotCount = static_cast<std::size_t>(parallelSlots());
     std::vector<std::vector<uchar>> rows(slotCount, std::vector<uchar>(static_cast<std::size_t>(stride)));
+    // A row of 32-bit pixels fills its line exactly: it is read into its place and turned there,
+    // each pixel read before it is written.
+    const bool inPlace =
+        h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
     std::atomic<bool> failed = false;
     constexpr int rowsPerChunk = 32;
     parallelFor(int(h.height), rowsPerChunk, [&](int begin, int end, int slot) {
-        std::vector<uchar>& row = rows[std::size_t(slot)];
         for (int r = begin; r < end && !failed.load(std::memory_order_relaxed); ++r) {
+            const qint64 y = h.topDown ? r : h.height - 1 - r;
+            uchar* const line = bits + y * bytesPerLine;
+            uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
             // The last row's padding may be missing.
             const qint64 at = h.pixelOffset + r * stride;
             const qint64 want = std::min(stride, size - at);
             qint64 got = 0;
             while (got < want) {
-                const ssize_t n = ::pread(fd, row.data() + got, std::size_t(want - got), off_t(at + got));
+                const ssize_t n = ::pread(fd, row + got, std::size_t(want - got), off_t(at + got));
                 if (n <= 0)
                     break;
                 got += n;
@@ -444,8 +450,7 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
                 failed = true;
                 break;
             }
-            const qint64 y = h.topDown ? r : h.height - 1 - r;
-            decodeRow(row.data(), bits + y * bytesPerLine, width, h, format);
+            decodeRow(row, line, width, h, format);
         }
     });
     return !failed;

@@ -4,12 +4,25 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QFile;
 
 // What stands at a path, a link not followed: only a regular file is a file of ours.
 enum class FileKind { Missing, Regular, Other };
 FileKind fileKind(const QString& path);
+
+// Which file stands at a path (a link not followed) and how it was last left: two paths with the
+// same identity name the same file, unchanged since the identity was taken.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modified = 0; // nanoseconds
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+// Nothing for anything but a regular file.
+std::optional<FileIdentity> fileIdentity(const QString& path);
 
 // Opens `file` (its name set) for reading, with any further `mode` flags, when it is a regular
 // file, links followed. Anything else in its place (a pipe, a device, a folder) is refused at
