@@ -60,6 +60,7 @@ CMainFrame::CMainFrame(const FrameServices& services, QWidget* parent)
     state_.screenWidth = screen.width();
     state_.screenHeight = screen.height();
     state_.screenBitsPerPixel = services_.screen->depth();
+    state_.deviceRatio = services_.screen->devicePixelRatio();
 
     Skin::create();
     splashWait_ = CSplashWnd::realWait;
@@ -194,10 +195,9 @@ bool CMainFrame::runCommand(int id) {
 
 void CMainFrame::updateCursor() {
     // The hint cursor in hint mode, else the arrow.
-    static const QCursor hint(QPixmap(cursorResourcePath(hintCursorId)), cursorHotSpot(hintCursorId).x(),
-                              cursorHotSpot(hintCursorId).y());
     if (state_.input.hintMode)
-        boardView_->setCursor(hint);
+        boardView_->setCursor(QCursor(cursorPixmap(hintCursorId, devicePixelRatioF()),
+                                      cursorHotSpot(hintCursorId).x(), cursorHotSpot(hintCursorId).y()));
     else
         boardView_->unsetCursor();
 }

@@ -10,6 +10,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 QScreen* primary() {
     return QGuiApplication::primaryScreen();
@@ -31,6 +33,13 @@ QRect QtScreen::availableGeometry() const {
 // A frameless window covering the screen has the whole screen as its client area.
 QSize QtScreen::fullScreenClientSize() const {
     return size();
+}
+
+double QtScreen::devicePixelRatio() const {
+    double ratio = 1.0;
+    for (const QScreen* screen : QGuiApplication::screens())
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    return ratio;
 }
 
 std::int64_t QtClock::nowSeconds() const {

@@ -17,6 +17,7 @@ public:
     int depth() const override;
     QRect availableGeometry() const override;
     QSize fullScreenClientSize() const override;
+    double devicePixelRatio() const override;
 };
 
 class QtClock : public IClock {

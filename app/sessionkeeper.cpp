@@ -30,7 +30,7 @@ SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, Ga
     // of the game takes that file as it is and writes only its text.
     savedGames_.flow().store().setPictureSource(
         [this](const QImage& picture) { return autosave_.pictureOnDisk(picture); });
-    savedGames_.flow().setKnownPicture([this](const QString& path) { return autosave_.pictureAt(path); });
+    savedGames_.flow().setKnownPictures([this](const QString& path) { return autosave_.pictureAt(path); });
 }
 
 SessionKeeper::~SessionKeeper() = default;
@@ -101,7 +101,7 @@ void SessionKeeper::offerInterruptedGame() {
         if (answer == MessageResult::Yes) {
             const AutosaveNames names = AutosaveStore::readNames(files->names);
             const std::optional<SavedGameFlow::Loaded> loaded = savedGames_.flow().readFiles(
-                files->picture, files->game, names.gameName, files->pictureFingerprint);
+                files->picture, files->game, names.gameName, files->pictureFingerprint, files->devicePicture);
             if (loaded) {
                 savedGames_.start(*loaded);
                 state_.pictureName = names.pictureName;

@@ -16,12 +16,18 @@
 //   memory:    the process's peak resident size (VmHWM) at the end, and what the renderer keeps
 //
 // The picture is the file given as the first argument, or a photo-like one made for the run.
+// With `--ratio R` the window is on a screen of device pixel ratio R: the cut keeps the picture
+// R times as fine (as far as the picture has the pixels) and the window is painted at its device
+// pixels; the cut is the picture's size divided by R (or by F with `--cut-by F`). `--side N`
+// makes the photo N pixels a side (5000 x R unless given): compare ratios on the same photo and
+// cut, e.g. `--ratio 2` against `--ratio 1 --side 10000 --cut-by 2`.
 
 #include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
 #include "board/keystate.h"
 #include "board/stacking.h"
 #include "model/cutcalculator.h"
+#include "model/devicepicture.h"
 #include "model/edges.h"
 #include "model/generator.h"
 #include "model/picture.h"
@@ -36,6 +42,7 @@
 #include <algorithm>
 #include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -75,14 +82,15 @@ long peakKb() {
 }
 
 // A photo-like picture: soft colour fields with fine grain.
-void writePicture(const QString& path) {
-    QImage picture(5000, 5000, QImage::Format_RGB32);
+void writePicture(const QString& path, int side) {
+    QImage picture(side, side, QImage::Format_RGB32);
     QPainter p(&picture);
     QRandomGenerator random(19);
     p.fillRect(picture.rect(), QColor(90, 110, 80));
+    const double k1 = side / 5000.0;
     for (int k = 0; k < 60; ++k) {
-        const QPointF c(random.bounded(5000), random.bounded(5000));
-        QRadialGradient g(c, 300 + random.bounded(1200));
+        const QPointF c(random.bounded(side), random.bounded(side));
+        QRadialGradient g(c, (300 + random.bounded(1200)) * k1);
         g.setColorAt(0, QColor::fromHsv(random.bounded(360), 120 + random.bounded(120),
                                         120 + random.bounded(130), 200));
         g.setColorAt(1, QColor(0, 0, 0, 0));
@@ -104,8 +112,10 @@ void writePicture(const QString& path) {
 }
 
 struct Table : BenchTable {
-    QImage big{kClient, QImage::Format_RGB32};
-    Table() {
+    QImage big;
+    explicit Table(double ratio) : big((QSizeF(kClient) * ratio).toSize(), QImage::Format_RGB32) {
+        big.setDevicePixelRatio(ratio);
+        renderer.setDeviceRatio(ratio);
         state.background.loadTexture();
         host.size = kClient;
     }
@@ -261,8 +271,8 @@ void blocksAndSorting(Table& t) {
     }
 }
 
-int run(const QString& path) {
-    Table t;
+int run(const QString& path, double ratio, double cutBy) {
+    Table t(ratio);
     BoardState& s = t.state;
     auto start = Clock::now();
     LoadResult loaded = loadPicture(path);
@@ -272,16 +282,21 @@ int run(const QString& path) {
         return 1;
     }
 
-    kRows = std::min(loaded.picture.height() / kSize,
-                     CutCalculator::maxElements / std::max(1, loaded.picture.width() / kSize));
-    kColumns = loaded.picture.width() / kSize;
+    const int cutWidth = static_cast<int>(loaded.picture.width() / cutBy);
+    const int cutHeight = static_cast<int>(loaded.picture.height() / cutBy);
+    kRows = std::min(cutHeight / kSize, CutCalculator::maxElements / std::max(1, cutWidth / kSize));
+    kColumns = cutWidth / kSize;
     std::printf("%d x %d elements of a %d x %d picture\n", kRows, kColumns, loaded.picture.width(),
                 loaded.picture.height());
 
     start = Clock::now();
-    QImage picture = std::move(loaded.picture);
+    QImage picture = loaded.picture;
     if (!scalePicture(picture, kColumns * kSize, kRows * kSize))
         return 1;
+    const auto finerStart = Clock::now();
+    s.devicePicture = makeDevicePicture(loaded.picture, picture.size(), ratio);
+    const double finerMs = millisSince(finerStart);
+    loaded.picture = QImage();
     s.picture = std::move(picture);
     GenerationRequest request{kRows, kColumns, kSize, s.cut};
     StandardRandom random;
@@ -295,6 +310,8 @@ int run(const QString& path) {
     const double createMs = millisSince(start);
     std::printf("read the picture: %.0f ms; creation: %.0f ms (%.2f x the read)\n", readMs, createMs,
                 createMs / readMs);
+    std::printf("the finer picture (%dx%d) made in %.0f ms of the creation\n", s.devicePicture.width(),
+                s.devicePicture.height(), finerMs);
     std::printf("peak memory after creation: %.1f MB\n", peakKb() / 1024.0);
 
     // Z at once, while the picture's reduced copies may still be made, then as play goes on.
@@ -384,9 +401,9 @@ int run(const QString& path) {
     blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();
     std::printf("kept by the renderer: %d tiles %.1f MB, picture levels %.1f MB, index %.1f MB; the picture "
-                "%.1f MB\n",
+                "%.1f MB, the finer picture %.1f MB\n",
                 m.tileCount, m.tiles / 1e6, m.pictureLevels / 1e6, m.index / 1e6,
-                s.picture.sizeInBytes() / 1e6);
+                s.picture.sizeInBytes() / 1e6, s.devicePicture.sizeInBytes() / 1e6);
     std::printf("peak memory: %.1f MB\n", peakKb() / 1024.0);
     return 0;
 }
@@ -397,10 +414,24 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
-    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    int arg = 1;
+    double ratio = 1.0;
+    int side = 0;
+    double cutBy = 0;
+    while (argc > arg + 1 && std::strncmp(argv[arg], "--", 2) == 0) {
+        if (std::strcmp(argv[arg], "--ratio") == 0)
+            ratio = std::clamp(std::atof(argv[arg + 1]), 1.0, maxDeviceRatio);
+        else if (std::strcmp(argv[arg], "--cut-by") == 0)
+            cutBy = std::clamp(std::atof(argv[arg + 1]), 1.0, maxDeviceRatio);
+        else if (std::strcmp(argv[arg], "--side") == 0)
+            side = std::clamp(std::atoi(argv[arg + 1]), 1000, 16000);
+        arg += 2;
+    }
+    QString path = argc > arg ? QString::fromLocal8Bit(argv[arg]) : QString();
     if (path.isEmpty()) {
         path = dir.filePath(QStringLiteral("photo.jpg"));
-        writePicture(path);
+        writePicture(path, side > 0 ? side : static_cast<int>(std::lround(5000 * ratio)));
     }
-    return run(path);
+    std::printf("device pixel ratio %.2f\n", ratio);
+    return run(path, ratio, cutBy > 0 ? cutBy : ratio);
 }

@@ -30,6 +30,49 @@ int floorDiv(int a, int b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
+// The device pixels that any part of a rectangle of logical pixels reaches, at `ratio` device
+// pixels to a logical one.
+QRect toDevice(const QRect& r, double ratio) {
+    if (ratio == 1.0)
+        return r;
+    return QRect(
+        QPoint(static_cast<int>(std::floor(r.left() * ratio)), static_cast<int>(std::floor(r.top() * ratio))),
+        QPoint(static_cast<int>(std::ceil((r.right() + 1) * ratio)) - 1,
+               static_cast<int>(std::ceil((r.bottom() + 1) * ratio)) - 1));
+}
+
+QRegion toDevice(const QRegion& region, double ratio) {
+    if (ratio == 1.0)
+        return region;
+    QRegion device;
+    for (const QRect& r : region)
+        device += toDevice(r, ratio);
+    return device;
+}
+
+// The logical pixels a rectangle of device pixels covers whole.
+QRect wholeLogical(const QRect& r, double ratio) {
+    if (ratio == 1.0)
+        return r;
+    return QRect(
+        QPoint(static_cast<int>(std::ceil(r.left() / ratio)), static_cast<int>(std::ceil(r.top() / ratio))),
+        QPoint(static_cast<int>(std::floor((r.right() + 1) / ratio)) - 1,
+               static_cast<int>(std::floor((r.bottom() + 1) / ratio)) - 1));
+}
+
+// Draws an image of device pixels whose pixel (0, 0) is device pixel `at`, on a painter of
+// `ratio` device pixels to a logical one: each of its pixels lands on one of the device.
+void drawDevicePixels(QPainter& painter, QPoint at, const QImage& image, double ratio) {
+    if (ratio == 1.0) {
+        painter.drawImage(at, image);
+        return;
+    }
+    painter.save();
+    painter.scale(1.0 / ratio, 1.0 / ratio);
+    painter.drawImage(at, image);
+    painter.restore();
+}
+
 } // namespace
 
 std::size_t BoardRenderer::TileKeyHash::operator()(const TileKey& k) const {
@@ -237,7 +280,9 @@ void BoardRenderer::dropTiles() {
 
 int BoardRenderer::tileBudget() const {
     // Two views' worth (the one before Z and the whole table) with a ring of tiles around each.
-    const QSize view = state_.board.viewSize.isEmpty() ? QSize(1024, 768) : state_.board.viewSize;
+    const QSize view =
+        (QSizeF(state_.board.viewSize.isEmpty() ? QSize(1024, 768) : state_.board.viewSize) * deviceRatio_)
+            .toSize();
     const int across = (view.width() + tileSize - 1) / tileSize + 3;
     const int down = (view.height() + tileSize - 1) / tileSize + 3;
     return 2 * across * down + 8;
@@ -396,6 +441,29 @@ void BoardRenderer::renderExact(QImage& image, QPoint origin, const QRect& area,
     }
 }
 
+double BoardRenderer::deviceScale() const {
+    const Board& b = state_.board;
+    return (b.unscaled() ? 1.0 : b.scale) * deviceRatio_;
+}
+
+QPoint BoardRenderer::deviceShift() const {
+    const Board& b = state_.board;
+    const QPoint shift(b.originX - b.scrollX, b.originY - b.scrollY);
+    if (deviceRatio_ == 1.0)
+        return shift;
+    return QPoint(static_cast<int>(std::lround(shift.x() * deviceRatio_)),
+                  static_cast<int>(std::lround(shift.y() * deviceRatio_)));
+}
+
+const QImage& BoardRenderer::pictureFor(double scale, int& levelIndex) {
+    if (scale > 1.0 && !state_.devicePicture.isNull()) {
+        levelIndex = -1;
+        return state_.devicePicture;
+    }
+    levelIndex = std::min(PictureLevels::levelFor(scale), std::max(0, levels_.levelCount() - 1));
+    return levels_.level(levelIndex);
+}
+
 PictureSampler BoardRenderer::pictureSampler(int i, const DeviceTransform& t, const QImage& level,
                                              int levelIndex) const {
     const Puzzle& p = state_.puzzle;
@@ -403,7 +471,9 @@ PictureSampler BoardRenderer::pictureSampler(int i, const DeviceTransform& t, co
     const int o = e.orientation & 3;
     const QPoint src = sourcePoint(o, i, p.rows, p.columns, p.geometry);
     const double w = state_.picture.width(), h = state_.picture.height();
-    const double k = std::exp2(levelIndex);
+    // Picture pixels to the pixels of the image read: a reduced copy's, or the finer picture's.
+    const double kx = levelIndex < 0 ? w / level.width() : std::exp2(levelIndex);
+    const double ky = levelIndex < 0 ? h / level.height() : std::exp2(levelIndex);
     // The centre of a device pixel, in the reduced picture's pixels.
     const auto at = [&](double x, double y) {
         const double tx = (x + 0.5 - t.dx) / t.scale - e.cellRect.left + src.x();
@@ -422,7 +492,7 @@ PictureSampler BoardRenderer::pictureSampler(int i, const DeviceTransform& t, co
         default:
             break;
         }
-        return QPointF(px / k, py / k);
+        return QPointF(px / kx, py / ky);
     };
     const QPointF a = at(0, 0), b = at(1, 0), c = at(0, 1);
     PictureSampler s;
@@ -457,7 +527,6 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
     SampledCanvas& canvas = scratch.canvas;
     canvas.begin(area.size(), canvasTransform);
     canvas.coverOutside(b.rect(), state_.background.surroundColor().rgb());
-    const int level = std::min(PictureLevels::levelFor(scale), std::max(0, levels_.levelCount() - 1));
     if (withElements && state_.hasElements() && levels_.levelCount() > 0) {
         const QRect boardArea(QPoint(static_cast<int>(std::floor(area.left() / scale)) - 1,
                                      static_cast<int>(std::floor(area.top() / scale)) - 1),
@@ -466,7 +535,8 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         elementsIn(boardArea.intersected(b.rect()), scratch.found);
         const Puzzle& p = state_.puzzle;
         const QRgb outline = state_.settings.outlineColor.rgb();
-        const QImage& reduced = levels_.level(level);
+        int level = 0;
+        const QImage& reduced = pictureFor(scale, level);
         // The top of the stack first: a sample keeps the first element that covers it.
         for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
             const Element& e = p.element(*it);
@@ -479,13 +549,25 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
     canvas.store(image, area.topLeft() - origin);
 }
 
+void BoardRenderer::setDeviceRatio(double ratio) {
+    if (!(ratio > 0.0) || ratio == deviceRatio_)
+        return;
+    deviceRatio_ = ratio;
+    dropCaches();
+    host_.invalidateAll();
+}
+
 void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
     flush();
     const Board& b = state_.board;
-    const double scale = b.unscaled() ? 1.0 : b.scale;
-    const QPoint shift(b.originX - b.scrollX, b.originY - b.scrollY);
+    // Tiles, the drawn table and the area asked for, all in device pixels (at ratio 1 the
+    // client's own).
+    const double ratio = deviceRatio_;
+    const double scale = deviceScale();
+    const QPoint shift = deviceShift();
+    const QRegion deviceArea = toDevice(clientArea, ratio);
     const QRect drawn = drawnRect(b.boardWidth, b.boardHeight, scale);
-    const QRect wanted = clientArea.boundingRect().translated(-shift).intersected(drawn);
+    const QRect wanted = deviceArea.boundingRect().translated(-shift).intersected(drawn);
     followBoardSize();
     dropOtherScales(scale);
     painter.save();
@@ -496,14 +578,14 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
             QImage cover(wanted.size(), QImage::Format_RGB32);
             prepareSources(scale);
             renderArea(cover, wanted.topLeft(), wanted, scale, scratch_[0], false);
-            painter.drawImage(wanted.topLeft() + shift, cover);
+            drawDevicePixels(painter, wanted.topLeft() + shift, cover, ratio);
         }
     } else if (!wanted.isEmpty()) {
         std::vector<Tile*> shown, stale;
         for (int ty = floorDiv(wanted.top(), tileSize); ty <= floorDiv(wanted.bottom(), tileSize); ++ty)
             for (int tx = floorDiv(wanted.left(), tileSize); tx <= floorDiv(wanted.right(), tileSize); ++tx) {
                 const TileKey key{scale, tx, ty};
-                if (!clientArea.intersects(tileArea(key).translated(shift)))
+                if (!deviceArea.intersects(tileArea(key).translated(shift)))
                     continue;
                 Tile& tile = tileFor(key);
                 shown.push_back(&tile);
@@ -512,13 +594,13 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
             }
         renderTiles(stale, scale);
         for (const Tile* tile : shown)
-            painter.drawImage(tile->area.topLeft() + shift, tile->image);
+            drawDevicePixels(painter, tile->area.topLeft() + shift, tile->image, ratio);
     }
     // Around the table: black at 100 % (a window larger than the board, which it never should
     // be), the table's surround when zoomed out.
-    const QRegion around = clientArea.subtracted(drawn.translated(shift));
+    const QRegion around = clientArea.subtracted(wholeLogical(drawn.translated(shift), ratio));
     if (!around.isEmpty()) {
-        const QColor colour = scale == 1.0 ? QColor(Qt::black) : state_.background.surroundColor();
+        const QColor colour = b.unscaled() ? QColor(Qt::black) : state_.background.surroundColor();
         for (const QRect& r : around)
             painter.fillRect(r, colour);
     }
@@ -526,7 +608,7 @@ void BoardRenderer::paint(QPainter& painter, const QRegion& clientArea) {
         paintMovingSelection(painter, clientArea);
         paintHeld(painter, clientArea);
         painter.setClipping(false);
-        selectionOverlay_.paint(painter, state_, clientArea, scale == 1.0);
+        selectionOverlay_.paint(painter, state_, clientArea, b.unscaled());
     }
     painter.restore();
     evictTiles();
@@ -603,7 +685,7 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
         return;
     const Element& e = p.element(picked);
     const Board& b = state_.board;
-    if (b.unscaled()) {
+    if (b.unscaled() && deviceRatio_ == 1.0) {
         const HeldKey key{picked,
                           e.orientation,
                           e.edgeSign,
@@ -620,23 +702,27 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
         painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), held_);
         return;
     }
-    // Zoomed: the element's samples over what lies below, its edge as smooth as the table's.
-    const DeviceTransform view{b.scale, double(b.originX - b.scrollX), double(b.originY - b.scrollY)};
-    const QRect box =
-        view.deviceRect(p.boardRegions[picked].boundingRect()).intersected(clientArea.boundingRect());
+    // Zoomed, or on a screen of a higher ratio: the element's samples over what lies below, in
+    // device pixels, its edge as smooth as the table's.
+    const double scale = deviceScale();
+    const QPoint shift = deviceShift();
+    const DeviceTransform view{scale, double(shift.x()), double(shift.y())};
+    const QRect box = view.deviceRect(p.boardRegions[picked].boundingRect())
+                          .intersected(toDevice(clientArea.boundingRect(), deviceRatio_));
     if (box.isEmpty())
         return;
-    prepareSources(b.scale);
+    prepareSources(scale);
     SampledCanvas& canvas = scratch_[0].canvas;
     const DeviceTransform local = view.from(box.topLeft());
     canvas.begin(box.size(), local);
-    const int level = std::min(PictureLevels::levelFor(b.scale), std::max(0, levels_.levelCount() - 1));
-    if (levels_.levelCount() > 0)
+    if (levels_.levelCount() > 0) {
+        int level = 0;
+        const QImage& picture = pictureFor(scale, level);
         canvas.addElement(p.boardRegions[picked], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
-                          pictureSampler(picked, local, levels_.level(level), level),
-                          state_.settings.outlineColor.rgb());
+                          pictureSampler(picked, local, picture, level), state_.settings.outlineColor.rgb());
+    }
     painter.setClipRegion(clientArea);
-    painter.drawImage(box.topLeft(), canvas.premultiplied());
+    drawDevicePixels(painter, box.topLeft(), canvas.premultiplied(), deviceRatio_);
 }
 
 int BoardRenderer::prefetch() {
@@ -646,8 +732,9 @@ int BoardRenderer::prefetch() {
     followBoardSize();
     if (static_cast<int>(tiles_.size()) >= tileBudget())
         return -1;
-    const double scale = b.unscaled() ? 1.0 : b.scale;
-    const QRect view = QRect(QPoint(b.scrollX - b.originX, b.scrollY - b.originY), b.viewSize);
+    const double scale = deviceScale();
+    const QRect view =
+        toDevice(QRect(QPoint(b.scrollX - b.originX, b.scrollY - b.originY), b.viewSize), deviceRatio_);
     // First the ring around the view; then the whole table's view, so that Z finds it drawn.
     if (prefetchNear(scale, view.adjusted(-tileSize, -tileSize, tileSize, tileSize), view.center()))
         return 0;
@@ -657,13 +744,13 @@ int BoardRenderer::prefetch() {
     const QSize size(b.boardWidth, b.boardHeight);
     const double whole = std::min(
         {1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
-    if (whole >= 1.0 || whole == scale)
+    if (whole >= 1.0 || whole * deviceRatio_ == scale)
         return -1;
     // Zoomed out the picture's reduced copies are read: while they are being made, later.
     if (!levels_.ready())
         return prefetchDelay;
-    const QRect table = drawnRect(b.boardWidth, b.boardHeight, whole);
-    return prefetchNear(whole, table, table.center()) ? 0 : -1;
+    const QRect table = drawnRect(b.boardWidth, b.boardHeight, whole * deviceRatio_);
+    return prefetchNear(whole * deviceRatio_, table, table.center()) ? 0 : -1;
 }
 
 bool BoardRenderer::prefetchNear(double scale, const QRect& area, QPoint centre) {

@@ -32,6 +32,10 @@ struct BoardState;
 // inside its inner region, copied through its board region. At other scales every pixel is the
 // mean of sixteen samples (SampledCanvas), with the picture read from its reduced copies
 // (PictureLevels), so a zoomed-out view is smooth and costs what its pixels cost.
+//
+// On a screen of device pixel ratio r above 1 the tiles hold device pixels: the table is drawn
+// at r times the view's scale, from the finer picture where the cut kept one, so nothing is
+// drawn at logical pixels and then enlarged. At r = 1 nothing of this is used.
 class BoardRenderer {
 public:
     static constexpr int elementsAppearWave = 259;
@@ -63,6 +67,10 @@ public:
 
     // The window's paint for part of the client area.
     void paint(QPainter& painter, const QRegion& clientArea);
+    // The ratio of the window's device pixels to its logical ones, as its screen has it now; a
+    // new ratio drops everything drawn for the old one and repaints the window.
+    void setDeviceRatio(double ratio);
+    double deviceRatio() const { return deviceRatio_; }
     // Draws one tile that is not drawn yet around the view, or of the whole table's view, so
     // that scrolling and Z find them ready (the window calls it while idle). Returns 0 when
     // there may be more to draw at once, a delay in milliseconds when it should be asked again
@@ -147,8 +155,17 @@ private:
                        bool withElements);
     // The elements on the table (not off it) whose cells meet a board rectangle, bottom first.
     void elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const;
+    // The picture of element i as `level` of the reduced copies holds it (levelIndex), or as the
+    // finer picture holds it (levelIndex -1).
     PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level,
                                   int levelIndex) const;
+    // The picture to draw at `scale` device pixels per board pixel: the finer one above 1, where
+    // there is one; else the reduced copy for the scale. Sets levelIndex to match.
+    const QImage& pictureFor(double scale, int& levelIndex);
+    // Device pixels per board pixel of the window as it shows the table now, and where the
+    // board's origin lies in them.
+    double deviceScale() const;
+    QPoint deviceShift() const;
     PictureSampler textureSampler(const DeviceTransform& transform, int levelIndex) const;
     void paintHeld(QPainter& painter, const QRegion& clientArea);
     // At 100 %: the elements of a held selection, other than the held one, where they now lie,
@@ -181,6 +198,7 @@ private:
     ICursor& cursor_;
     bool covered_ = false;
     int redraws_ = 0;
+    double deviceRatio_ = 1.0;
     std::uint64_t boardSerial_ = 0; // the board the tiles were drawn for
 
     CellIndex index_;

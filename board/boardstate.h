@@ -100,6 +100,9 @@ struct BoardState {
     BackgroundState background;
     Puzzle puzzle;
     QImage picture;
+    // The same picture finer, for screens with more device pixels than logical ones (null when
+    // there is none): kept and saved beside `picture`, never instead of it.
+    QImage devicePicture;
 
     // Made again from the above whenever needed: the shapes (shared between elements with
     // equal edges; options follow the geometry, the mosaic option and the bevel), and the size

@@ -2,6 +2,7 @@
 
 #include "game/gamestate.h"
 #include "game/savedgamestore.h"
+#include "model/devicepicture.h"
 #include "model/durablefile.h"
 #include "model/fingerprint.h"
 #include "model/picture.h"
@@ -24,6 +25,7 @@ const QString kPictureRef = QStringLiteral("picture.txt");
 const QString kUnfinished = QStringLiteral(".new-");
 const QString kPicturePrefix = QStringLiteral("picture-");
 const QString kPictureSuffix = QStringLiteral(".bmp");
+const QString kDeviceSuffix = QStringLiteral(".hd.dib");
 constexpr qint64 kMaxNamesFile = 4096;
 constexpr int kMaxPictureName = 255;
 
@@ -48,6 +50,21 @@ std::optional<qint64> pictureNumberOf(const QString& name) {
         return std::nullopt;
     return numberOf(QStringView(name).mid(kPicturePrefix.size(),
                                           name.size() - kPicturePrefix.size() - kPictureSuffix.size()));
+}
+
+// The finer picture's file beside a picture file.
+QString deviceFileOf(const QString& pictureName) {
+    return pictureName.chopped(kPictureSuffix.size()) + kDeviceSuffix;
+}
+
+// The finer pictures' files of the folder ("picture-<n>.hd.dib").
+QStringList deviceFiles(const QString& folder) {
+    QStringList files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name.endsWith(kDeviceSuffix) &&
+            pictureNumberOf(name.chopped(kDeviceSuffix.size()) + kPictureSuffix))
+            files.append(name);
+    return files;
 }
 
 QStringList folderEntries(const QString& folder) {
@@ -106,28 +123,6 @@ std::optional<AutosaveStore::PictureFile> readPictureReference(const QString& pa
     return AutosaveStore::PictureFile{name, lines[1]};
 }
 
-// Passes what is written on to the file and feeds it to a fingerprint on the way.
-class FingerprintingDevice : public QIODevice {
-public:
-    FingerprintingDevice(QIODevice& target, Fingerprint& fingerprint)
-        : target_(target), fingerprint_(fingerprint) {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (target_.write(data, size) != size)
-            return -1;
-        fingerprint_.add(data, size);
-        return size;
-    }
-
-private:
-    QIODevice& target_;
-    Fingerprint& fingerprint_;
-};
-
 } // namespace
 
 std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
@@ -137,7 +132,7 @@ std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
     if (!newest)
         return std::nullopt;
     const QString dir = folder_ + QLatin1Char('/') + QString::number(*newest) + QLatin1Char('/');
-    Files files{dir + kPicture, dir + kGame, dir + kNames, {}};
+    Files files{dir + kPicture, dir + kGame, dir + kNames, {}, {}};
     if (fileKind(files.picture) != FileKind::Missing)
         return files;
     // The picture the generation names. Without a reference that reads, the reference itself is
@@ -145,6 +140,7 @@ std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
     if (const std::optional<PictureFile> picture = readPictureReference(dir + kPictureRef)) {
         files.picture = folder_ + QLatin1Char('/') + picture->name;
         files.pictureFingerprint = picture->fingerprint;
+        files.devicePicture = folder_ + QLatin1Char('/') + deviceFileOf(picture->name);
     } else {
         files.picture = dir + kPictureRef;
     }
@@ -153,7 +149,8 @@ std::optional<AutosaveStore::Files> AutosaveStore::latest() const {
 
 std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& game, const QImage& picture,
                                                                const AutosaveNames& names,
-                                                               const std::optional<PictureFile>& kept) const {
+                                                               const std::optional<PictureFile>& kept,
+                                                               const QImage& devicePicture) const {
     if (folder_.isEmpty() || !QDir().mkpath(folder_))
         return std::nullopt;
     const qint64 next = highestNumber(folder_) + 1;
@@ -190,6 +187,13 @@ std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& 
             return writeBitmap(device, picture);
         }) && files.syncFolder(folder_);
         pictureFile.fingerprint = fingerprint.hex();
+        // A help only: without it the game is kept all the same.
+        if (ok && !devicePicture.isNull())
+            files.write(folder_ + QLatin1Char('/') + deviceFileOf(pictureFile.name),
+                        [&](QIODevice& d) {
+                            return writeDevicePicture(d, devicePicture, pictureFile.fingerprint);
+                        }) &&
+                files.syncFolder(folder_);
     }
     const QByteArray namesText =
         (names.gameName + QLatin1Char('\n') + names.pictureName + QLatin1Char('\n')).toUtf8();
@@ -204,8 +208,10 @@ std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& 
          files.syncFolder(unfinished) && files.rename(unfinished, finished);
     if (!ok) {
         QDir(unfinished).removeRecursively();
-        if (newPicture)
+        if (newPicture) {
+            QFile::remove(folder_ + QLatin1Char('/') + deviceFileOf(pictureFile.name));
             QFile::remove(folder_ + QLatin1Char('/') + pictureFile.name);
+        }
         return std::nullopt;
     }
     files.syncFolder(folder_);
@@ -216,6 +222,9 @@ std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& 
         if ((g && *g < next) || name.startsWith(kUnfinished))
             QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
     }
+    for (const QString& name : deviceFiles(folder_))
+        if (name != deviceFileOf(pictureFile.name))
+            QFile::remove(folder_ + QLatin1Char('/') + name);
     for (const QString& name : pictureFiles(folder_))
         if (name != pictureFile.name)
             QFile::remove(folder_ + QLatin1Char('/') + name);
@@ -237,6 +246,8 @@ void AutosaveStore::discard() const {
     for (const QString& name : folderEntries(folder_))
         if (generationOf(name) || name.startsWith(kUnfinished))
             QDir(folder_ + QLatin1Char('/') + name).removeRecursively();
+    for (const QString& name : deviceFiles(folder_))
+        QFile::remove(folder_ + QLatin1Char('/') + name);
     for (const QString& name : pictureFiles(folder_))
         QFile::remove(folder_ + QLatin1Char('/') + name);
 }
@@ -365,12 +376,15 @@ bool Autosave::pictureUnwritten() const {
            state_.picture.cacheKey() != pictureTried_;
 }
 
-QImage Autosave::pictureAt(const QString& path) {
+SavedGameFlow::KnownPicture Autosave::pictureAt(const QString& path) {
     collectWrite();
-    if (!written_ || written_->picture != state_.picture.cacheKey() || !written_->pictureIdentity)
+    if (!written_ || written_->picture != state_.picture.cacheKey() || !written_->pictureIdentity ||
+        !written_->pictureFile)
         return {};
     const std::optional<FileIdentity> identity = fileIdentity(path);
-    return identity && *identity == *written_->pictureIdentity ? state_.picture : QImage();
+    if (!identity || *identity != *written_->pictureIdentity)
+        return {};
+    return {state_.picture, written_->pictureFile->fingerprint};
 }
 
 std::optional<SavedGameStore::PictureOnDisk> Autosave::pictureOnDisk(const QImage& picture) {
@@ -381,7 +395,7 @@ std::optional<SavedGameStore::PictureOnDisk> Autosave::pictureOnDisk(const QImag
     if (!written_ || written_->picture != picture.cacheKey() || !written_->pictureFile)
         return std::nullopt;
     return SavedGameStore::PictureOnDisk{store_.folder() + QLatin1Char('/') + written_->pictureFile->name,
-                                         written_->pictureBytes};
+                                         written_->pictureBytes, written_->pictureFile->fingerprint};
 }
 
 void Autosave::continueFrom(const AutosaveStore::Files& files) {
@@ -438,20 +452,22 @@ bool Autosave::refresh() {
         game.pictureBytes = written_->pictureBytes;
         game.pictureIdentity = written_->pictureIdentity;
     }
-    writing_ = std::async(std::launch::async,
-                          [store = store_, game = std::move(game), picture = state_.picture, kept]() mutable {
-                              game.pictureFile = store.write(*game.game, picture, game.names, kept);
-                              // Let go of the picture here: when the game has moved on meanwhile,
-                              // freeing its half a gigabyte is this thread's work, not the game's.
-                              picture = QImage();
-                              if (!game.pictureFile)
-                                  return std::optional<Kept>();
-                              if (game.pictureFile != kept) {
-                                  game.pictureBytes = store.pictureSize(*game.pictureFile);
-                                  game.pictureIdentity = store.pictureIdentity(*game.pictureFile);
-                              }
-                              return std::optional(std::move(game));
-                          });
+    writing_ =
+        std::async(std::launch::async, [store = store_, game = std::move(game), picture = state_.picture,
+                                        device = state_.devicePicture, kept]() mutable {
+            game.pictureFile = store.write(*game.game, picture, game.names, kept, device);
+            // Let go of the pictures here: when the game has moved on meanwhile, freeing its half
+            // a gigabyte is this thread's work, not the game's.
+            picture = QImage();
+            device = QImage();
+            if (!game.pictureFile)
+                return std::optional<Kept>();
+            if (game.pictureFile != kept) {
+                game.pictureBytes = store.pictureSize(*game.pictureFile);
+                game.pictureIdentity = store.pictureIdentity(*game.pictureFile);
+            }
+            return std::optional(std::move(game));
+        });
     ++writesStarted_;
     return true;
 }
@@ -472,7 +488,7 @@ bool Autosave::writeNow() {
     ++writesStarted_;
     pictureTried_ = game.picture;
     const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
-    game.pictureFile = store_.write(*game.game, state_.picture, game.names, kept);
+    game.pictureFile = store_.write(*game.game, state_.picture, game.names, kept, state_.devicePicture);
     if (!game.pictureFile)
         return false;
     const bool same = game.pictureFile == kept;

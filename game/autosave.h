@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/savedgame.h"
+#include "game/savedgameflow.h"
 #include "game/savedgamestore.h"
 #include "model/durablefile.h"
 
@@ -33,9 +34,11 @@ struct AutosaveNames {
 // makes a complete generation in a folder of its own ("<n>/": game.pzs in the compact form,
 // names.txt, and picture.txt naming the picture file with its fingerprint), written under a
 // temporary name and made visible with one rename of that folder; the newest numbered folder is
-// the autosave. A write that fails anywhere before the rename leaves the previous generation as
-// the newest one, with its picture; a picture file is removed only once no generation names it,
-// and a restore checks the fingerprint, so a game's state never meets another game's picture.
+// the autosave. A game cut on a high-DPI screen keeps its finer picture once as well, beside its
+// picture file ("picture-<n>.hd.dib", naming that file's fingerprint). A write that fails anywhere before the
+// rename leaves the previous generation as the newest one, with its picture; a picture file is removed only
+// once no generation names it, and a restore checks the fingerprint, so a game's state never meets another
+// game's picture.
 class AutosaveStore {
 public:
     struct Files {
@@ -45,6 +48,8 @@ public:
         // What the picture file must be: empty for a generation of an earlier version, which kept
         // its picture beside its text (game.bmp).
         QByteArray pictureFingerprint;
+        // The finer picture that may belong to it (see devicepicture.h); empty with no fingerprint.
+        QString devicePicture;
     };
     // A picture file of the folder as a generation names it.
     struct PictureFile {
@@ -68,7 +73,8 @@ public:
     // generation names; nothing when the write failed. Safe to run on another thread while the
     // game goes on: it reads only what it is given.
     std::optional<PictureFile> write(const SavedGame& game, const QImage& picture, const AutosaveNames& names,
-                                     const std::optional<PictureFile>& kept = std::nullopt) const;
+                                     const std::optional<PictureFile>& kept = std::nullopt,
+                                     const QImage& devicePicture = QImage()) const;
     // The size of a picture file of the folder.
     qint64 pictureSize(const PictureFile& picture) const;
     std::optional<FileIdentity> pictureIdentity(const PictureFile& picture) const;
@@ -168,7 +174,7 @@ public:
     // The picture of the game on the board when `path` names the very file the autosave wrote it
     // to (a saved game links it), as it was written: reading that file would give back these
     // pixels. A null picture otherwise.
-    QImage pictureAt(const QString& path);
+    SavedGameFlow::KnownPicture pictureAt(const QString& path);
     int writesStarted() const { return writesStarted_; }
 
 private:

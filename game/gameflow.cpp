@@ -28,6 +28,7 @@ void GameFlow::discardGame(bool withPicture) {
         state_.flags.pictureLoaded = 0;
         host_.hidePreview();
         state_.picture = QImage();
+        state_.devicePicture = QImage();
     }
     host_.stopClockTimer();
     state_.clockText = GameClock::format(0);

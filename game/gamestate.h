@@ -34,4 +34,7 @@ struct GameState : BoardState {
     std::int32_t screenWidth = 0;
     std::int32_t screenHeight = 0;
     std::int32_t screenBitsPerPixel = 0;
+    // The highest device pixel ratio of the screens the game may be shown on: a cut keeps its
+    // picture that much finer.
+    double deviceRatio = 1.0;
 };

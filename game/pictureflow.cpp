@@ -3,6 +3,7 @@
 #include "game/gameflow.h"
 #include "game/gamestate.h"
 #include "model/cutcalculator.h"
+#include "model/devicepicture.h"
 #include "model/picture.h"
 #include "model/services.h"
 #include "res/stringids.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <future>
 #include <limits>
 
 PictureFlow::PictureFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, ICursor& cursor)
@@ -45,6 +47,7 @@ bool PictureFlow::loadChosenFile(const QString& path) {
     state_.flags.pictureLoaded = 1;
     state_.pictureName = QFileInfo(path).fileName();
     state_.picture = std::move(result.picture);
+    state_.devicePicture = QImage();
     state_.pictureWidth = state_.picture.width();
     state_.pictureHeight = state_.picture.height();
     state_.flags.cutDone = 0;
@@ -83,12 +86,20 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
     // The stretched copy is made beside the picture, so a cut that cannot be made leaves a game
     // kept through the dialog as it was.
     QImage stretched = state_.picture;
+    QImage finer;
     bool scaled = false;
     {
         const WaitCursor wait(cursor_);
         constexpr qint64 intMax = std::numeric_limits<int>::max();
-        if (width <= intMax && height <= intMax)
+        if (width <= intMax && height <= intMax) {
+            // The finer copy comes from the most detail at hand (a cut again starts from the
+            // earlier cut's copy), made on the second core beside the cut picture.
+            const QImage& source = state_.devicePicture.isNull() ? state_.picture : state_.devicePicture;
+            std::future<QImage> device = std::async(std::launch::async, makeDevicePicture, source,
+                                                    QSize(int(width), int(height)), state_.deviceRatio);
             scaled = scalePicture(stretched, int(width), int(height));
+            finer = device.get();
+        }
     }
     if (!scaled) {
         messages_.messageBox(loadString(Str::OutOfMemory), MessageKind::Error, MessageButtons::Ok);
@@ -97,6 +108,7 @@ bool PictureFlow::applyCut(const CutChoice& choice) {
     if (state_.hasElements())
         gameFlow_.discardGame(false);
     state_.picture = std::move(stretched);
+    state_.devicePicture = std::move(finer);
     state_.pictureWidth = int(width);
     state_.pictureHeight = int(height);
     state_.flags.cutDone = 1;

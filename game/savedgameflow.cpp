@@ -2,6 +2,8 @@
 
 #include "game/gameflow.h"
 #include "game/gamestate.h"
+#include "model/devicepicture.h"
+#include "model/durablefile.h"
 #include "model/picture.h"
 #include "model/services.h"
 #include "res/stringids.h"
@@ -30,9 +32,10 @@ bool SavedGameFlow::save(const QString& name, int fullScreen) {
     const std::int64_t now = clock_.nowSeconds();
     state_.clock.carry(now);
     state_.clock.resume(now);
-    const bool saved = store_.save(name, state_.picture, [this, fullScreen](QIODevice& device) {
-        return writeSavedGameTo(device, state_, fullScreen);
-    });
+    const bool saved = store_.save(
+        name, state_.picture,
+        [this, fullScreen](QIODevice& device) { return writeSavedGameTo(device, state_, fullScreen); },
+        state_.devicePicture);
     if (!saved)
         messages_.messageBox(loadString(Str::SaveFailed), MessageKind::Error, MessageButtons::Ok);
     return saved;
@@ -53,23 +56,26 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::read(const QString& name) {
                              MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
     }
-    return readFiles(files->picture, files->game, name);
+    return readFiles(files->picture, files->game, name, {}, files->devicePicture);
 }
 
 std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& picturePath,
                                                               const QString& gamePath, const QString& name,
-                                                              const QByteArray& pictureFingerprint) {
+                                                              const QByteArray& pictureFingerprint,
+                                                              const QString& devicePicturePath) {
     SavedGameFiles files;
+    const bool withDevice = !devicePicturePath.isEmpty() && fileKind(devicePicturePath) == FileKind::Regular;
     {
         const WaitCursor wait(cursor_);
-        const QImage known =
-            knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : QImage();
-        if (known.isNull()) {
-            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty());
+        const KnownPicture known =
+            knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : KnownPicture();
+        if (known.picture.isNull()) {
+            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice);
         } else {
             files.error = readSavedGameFile(gamePath, files.game);
-            files.picture.picture = known;
+            files.picture.picture = known.picture;
             files.picture.format = "bmp";
+            files.pictureFingerprint = known.fingerprint;
         }
     }
     const auto refuse = [this](int stringId, const QString& path) {
@@ -84,9 +90,14 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
     if (files.error == SavedGameError::UnknownFormat)
         return refuse(Str::UnknownFormat, gamePath);
     if (files.error != SavedGameError::None || !pictureFitsSavedGame(files.game, files.picture.picture) ||
-        files.pictureFingerprint != pictureFingerprint)
+        (!pictureFingerprint.isEmpty() && files.pictureFingerprint != pictureFingerprint))
         return refuse(Str::DamagedFile, gamePath);
-    return Loaded{name, std::move(files.game), std::move(files.picture.picture)};
+    QImage device;
+    if (withDevice) {
+        const WaitCursor wait(cursor_);
+        device = readDevicePicture(devicePicturePath, files.picture.picture.size(), files.pictureFingerprint);
+    }
+    return Loaded{name, std::move(files.game), std::move(files.picture.picture), std::move(device)};
 }
 
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {
@@ -95,6 +106,7 @@ void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgr
     state_.pictureName.clear();
     const WaitCursor wait(cursor_);
     installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
+    state_.devicePicture = loaded.devicePicture;
     // The clock stands at the time carried over from the moment the game exists: its start is
     // now, not the discarded game's, and gameReady starts it running from here.
     state_.clock.start(clock_.nowSeconds(), state_.clock.clockCarried);

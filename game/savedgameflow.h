@@ -42,6 +42,7 @@ public:
         QString name;
         SavedGame game;
         QImage picture;
+        QImage devicePicture; // null when the game kept none that belongs to its picture
     };
     // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
     // picture or a file of unknown format, 32825 for a damaged one, 32922 for an entry that is no
@@ -49,14 +50,22 @@ public:
     std::optional<Loaded> read(const QString& name);
     // The same for a game's files wherever they lie (the autosave); `name` is the name it had.
     // With `pictureFingerprint`, the picture file must have it, or the game is refused as
-    // damaged (32825): its state belongs to another picture.
+    // damaged (32825): its state belongs to another picture. The finer picture at
+    // `devicePicturePath` is taken when it belongs to the picture read; without it the game
+    // loads all the same.
     std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name,
-                                    const QByteArray& pictureFingerprint = {});
-    // The picture already in memory that a picture file holds, when that is known for certain
-    // (the file the game under way's picture was written to, unchanged): loading the game over
-    // itself then reads only its text. A null picture when not known.
-    using KnownPicture = std::function<QImage(const QString& path)>;
-    void setKnownPicture(KnownPicture known) { knownPicture_ = std::move(known); }
+                                    const QByteArray& pictureFingerprint = {},
+                                    const QString& devicePicturePath = {});
+    // The picture already in memory that a picture file holds, with the file's fingerprint, when
+    // that is known for certain (the file the game under way's picture was written to,
+    // unchanged): loading the game over itself then reads only its text. A null picture when
+    // not known.
+    struct KnownPicture {
+        QImage picture;
+        QByteArray fingerprint;
+    };
+    using KnownPictures = std::function<KnownPicture(const QString& path)>;
+    void setKnownPictures(KnownPictures known) { knownPicture_ = std::move(known); }
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);
@@ -73,5 +82,5 @@ private:
     IClock& clock_;
     ICursor& cursor_;
     SavedGameStore store_;
-    KnownPicture knownPicture_;
+    KnownPictures knownPicture_;
 };

@@ -1,5 +1,7 @@
 #include "game/savedgamestore.h"
 
+#include "model/devicepicture.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 #include "model/services.h"
 #include "res/stringids.h"
@@ -51,6 +53,10 @@ QString SavedGameStore::picturePath(const QString& name) const {
 }
 QString SavedGameStore::gamePath(const QString& name) const {
     return folder_ + QLatin1Char('/') + name + QStringLiteral(".pzs");
+}
+
+QString SavedGameStore::devicePicturePath(const QString& name) const {
+    return folder_ + QLatin1Char('/') + name + QStringLiteral(".hd.dib");
 }
 
 void SavedGameStore::ensureFolder() const {
@@ -116,14 +122,14 @@ void SavedGameStore::deleteGame(const QString& name) {
     if (!isValidName(name))
         return; // an entry that names no file of this folder
     DurableFiles files(stepHook_);
-    const QString targets[2] = {gamePath(name), picturePath(name)};
+    const QString targets[3] = {gamePath(name), picturePath(name), devicePicturePath(name)};
     // What an interrupted save left goes before the game, the text's ".new" (which would bring
     // the game back) first of all.
     for (const QString& suffix : {kNew, DurableFiles::partSuffix(), kOld})
         for (const QString& target : targets)
             if (exists(target + suffix))
                 files.remove(target + suffix);
-    for (const QString& path : {picturePath(name), gamePath(name)}) {
+    for (const QString& path : {picturePath(name), gamePath(name), devicePicturePath(name)}) {
         // A file that is not there needs no deleting.
         if (exists(path) && !files.remove(path))
             messages_.messageBox(withPath(Str::CannotDelete, QDir::toNativeSeparators(path)),
@@ -143,6 +149,7 @@ void SavedGameStore::settle(DurableFiles& files, const QString& name) {
     };
     remove(picture + DurableFiles::partSuffix());
     remove(text + DurableFiles::partSuffix());
+    remove(devicePicturePath(name) + DurableFiles::partSuffix());
     if (isFile(text + kNew)) {
         // The save was complete: the new pair goes in place, the picture first. Where the picture
         // cannot move, the text waits with it.
@@ -171,7 +178,7 @@ std::optional<SavedGameStore::GameFiles> SavedGameStore::gameFiles(const QString
         return std::nullopt;
     DurableFiles files(stepHook_);
     settle(files, name);
-    GameFiles game{picturePath(name), gamePath(name)};
+    GameFiles game{picturePath(name), gamePath(name), devicePicturePath(name)};
     // Files that could not be put in place are read where they stand.
     if (isFile(game.game + kNew)) {
         if (isFile(game.picture + kNew))
@@ -188,7 +195,7 @@ std::optional<SavedGameStore::GameFiles> SavedGameStore::gameFiles(const QString
 void SavedGameStore::settleAll() {
     // A leftover of a save names its game; the temporary files of the index and of older
     // versions' writers (a six-character tail) belong to no pair and simply go.
-    static const QRegularExpression leftover(QStringLiteral("^(.+)\\.(bmp|pzs)\\.(new|old|part)$"));
+    static const QRegularExpression leftover(QStringLiteral("^(.+)\\.(bmp|pzs|hd\\.dib)\\.(new|old|part)$"));
     static const QRegularExpression temporary(
         QStringLiteral("^(games\\.psg\\.part|.+\\.(bmp|pzs|psg)(\\.new)?\\.[A-Za-z0-9]{6})$"));
     DurableFiles files(stepHook_);
@@ -207,29 +214,44 @@ void SavedGameStore::settleAll() {
         settle(files, name);
 }
 
-bool SavedGameStore::save(const QString& name, const QImage& picture, const TextWriter& writeText) {
+bool SavedGameStore::save(const QString& name, const QImage& picture, const TextWriter& writeText,
+                          const QImage& devicePicture) {
     const bool listed = indexed_.contains(name);
-    if (writeGameFiles(name, picture, writeText) && (writeIndex() || listed))
+    if (writeGameFiles(name, picture, writeText, devicePicture) && (writeIndex() || listed))
         return true;
     // A name added by the dialog goes again: the index on disk does not list it.
     revertToIndex();
     return false;
 }
 
-bool SavedGameStore::writePicture(DurableFiles& files, const QString& path, const QImage& picture) {
+bool SavedGameStore::writePicture(DurableFiles& files, const QString& path, const QImage& picture,
+                                  QByteArray& fingerprint) {
     // The picture never changes during a game, so the copy already on the disk serves every save
     // of it: only the text is then written. Its size tells that it is still whole; it was synced
     // before it was offered, and no file of ours is ever written in place, so both names keep
     // these bytes whichever of them goes first.
     if (const std::optional<PictureOnDisk> ready = pictureSource_ ? pictureSource_(picture) : std::nullopt;
-        ready && fileKind(ready->path) == FileKind::Regular && QFileInfo(ready->path).size() == ready->size &&
-        files.link(ready->path, path))
+        ready && !ready->fingerprint.isEmpty() && fileKind(ready->path) == FileKind::Regular &&
+        QFileInfo(ready->path).size() == ready->size && files.link(ready->path, path)) {
+        fingerprint = ready->fingerprint;
         return true;
-    return files.write(path, [&](QIODevice& d) { return pictureWriter_(d, picture); }) ||
-           files.write(path, [&](QIODevice& d) { return writeBmp24(d, picture); });
+    }
+    Fingerprint taken;
+    const auto write = [&](const PictureWriter& writer) {
+        return files.write(path, [&](QIODevice& d) {
+            taken = Fingerprint();
+            FingerprintingDevice device(d, taken);
+            return writer(device, picture);
+        });
+    };
+    if (!write(pictureWriter_) && !write(writeBmp24))
+        return false;
+    fingerprint = taken.hex();
+    return true;
 }
 
-bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText) {
+bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText,
+                                    const QImage& devicePicture) {
     if (!isValidName(name))
         return false;
     WaitCursor wait(cursor_);
@@ -243,8 +265,17 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
     if (files.stopped() || exists(fresh[1]))
         return false;
 
-    const bool written = writePicture(files, part[0], picture) && files.write(part[1], writeText) &&
-                         files.rename(part[0], fresh[0]) && files.syncFolder(folder_);
+    // The picture file's fingerprint names it in the finer copy's file.
+    QByteArray fingerprint;
+    const QString device = devicePicturePath(name);
+    const QString devicePart = device + DurableFiles::partSuffix();
+    const bool written = writePicture(files, part[0], picture, fingerprint) &&
+                         files.write(part[1], writeText) && files.rename(part[0], fresh[0]) &&
+                         files.syncFolder(folder_);
+    const bool deviceWritten =
+        written && !devicePicture.isNull() && files.write(devicePart, [&](QIODevice& d) {
+            return writeDevicePicture(d, devicePicture, fingerprint);
+        });
     // The one step that makes the new pair the game of this name, on the disk before it counts.
     const bool renamed = written && files.rename(part[1], fresh[1]);
     if (!renamed || !files.syncFolder(folder_)) {
@@ -252,14 +283,20 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
             return false;
         if (renamed)
             files.remove(fresh[1]);
-        for (const QString& path : {fresh[0], part[0], part[1]})
+        for (const QString& path : {fresh[0], part[0], part[1], devicePart})
             if (exists(path))
                 files.remove(path);
         return false;
     }
     // The new pair is safe: what is left undone here, the next load or start finishes.
-    if (files.rename(fresh[0], target[0]) && files.rename(fresh[1], target[1]))
+    if (files.rename(fresh[0], target[0]) && files.rename(fresh[1], target[1])) {
+        // The finer copy follows the pair; one of an earlier save belongs to no game any more.
+        if (deviceWritten)
+            files.rename(devicePart, device);
+        else if (exists(device))
+            files.remove(device);
         files.syncFolder(folder_);
+    }
     return !files.stopped();
 }
 

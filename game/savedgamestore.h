@@ -15,7 +15,8 @@ class QIODevice;
 
 // The folder of saved games: per game a picture file (name + ".bmp") and a text file
 // (name + ".pzs"), and the index "games.psg" that lists at most ten names in the order they
-// were first saved.
+// were first saved. A game cut on a high-DPI screen also keeps its picture finer (name +
+// ".hd.dib", see devicepicture.h): a help for such screens, which the game never needs.
 //
 // A save under a name is all or nothing. Both files are written and synced beside the game's
 // files (".part"), the picture is renamed to ".bmp.new", and the rename of the text to
@@ -42,6 +43,7 @@ public:
     QString indexPath() const;
     QString picturePath(const QString& name) const;
     QString gamePath(const QString& name) const;
+    QString devicePicturePath(const QString& name) const;
     // Creates the folder when it does not exist; a failure shows later as a failed save.
     void ensureFolder() const;
 
@@ -65,14 +67,17 @@ public:
 
     // Writes the game's two files and puts them in place of any earlier ones (see above): true
     // once the new game is safe on the disk; a failure leaves the earlier save as it was.
-    // `writeText` writes the text file.
+    // `writeText` writes the text file. The finer picture, when there is one, goes in place once
+    // the pair is safe, and the one of an earlier save goes; it fails no save.
     using TextWriter = std::function<bool(QIODevice& device)>;
-    bool writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText);
+    bool writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText,
+                        const QImage& devicePicture = QImage());
 
     // A save as the save command makes it: the game's files, then the index. False when the game
     // is not safe under its name (its files failed, or a new name could not be listed); the list
     // is then the one the index holds.
-    bool save(const QString& name, const QImage& picture, const TextWriter& writeText);
+    bool save(const QString& name, const QImage& picture, const TextWriter& writeText,
+              const QImage& devicePicture = QImage());
 
     // The files to read for a name, its interrupted save settled first: the game's own files, or
     // where they could not be put in place (a folder one may only read), the pair that decides.
@@ -80,6 +85,7 @@ public:
     struct GameFiles {
         QString picture;
         QString game;
+        QString devicePicture; // used only when it belongs to the picture read
     };
     std::optional<GameFiles> gameFiles(const QString& name);
     // Settles every interrupted save in the folder and removes the temporary files of writes
@@ -97,6 +103,7 @@ public:
     struct PictureOnDisk {
         QString path;
         qint64 size = -1;
+        QByteArray fingerprint = {}; // of the file's bytes
     };
     using PictureSource = std::function<std::optional<PictureOnDisk>(const QImage& picture)>;
     void setPictureSource(PictureSource source) { pictureSource_ = std::move(source); }
@@ -122,8 +129,10 @@ private:
     QString folder_;
     QStringList names_;
     QStringList indexed_; // the list as the index file last held it
-    // Puts the picture at `path`: a link to the file the source names, or a new file.
-    bool writePicture(DurableFiles& files, const QString& path, const QImage& picture);
+    // Puts the picture at `path`: a link to the file the source names, or a new file; gives the
+    // fingerprint of its bytes.
+    bool writePicture(DurableFiles& files, const QString& path, const QImage& picture,
+                      QByteArray& fingerprint);
 
     PictureWriter pictureWriter_;
     PictureSource pictureSource_;

@@ -104,3 +104,15 @@ bool Fingerprint::isHex(const QByteArray& text) {
             return false;
     return true;
 }
+
+FingerprintingDevice::FingerprintingDevice(QIODevice& target, Fingerprint& fingerprint)
+    : target_(target), fingerprint_(fingerprint) {
+    open(QIODevice::WriteOnly);
+}
+
+qint64 FingerprintingDevice::writeData(const char* data, qint64 size) {
+    if (target_.write(data, size) != size)
+        return -1;
+    fingerprint_.add(data, size);
+    return size;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 
 #include <array>
 #include <cstdint>
@@ -27,4 +28,19 @@ private:
     std::array<unsigned char, 32> pending_{};
     int pendingSize_ = 0;
     std::uint64_t total_ = 0;
+};
+
+// Passes what is written on to another device and feeds it to a fingerprint on the way: a file's
+// fingerprint as it is written, without reading it back.
+class FingerprintingDevice : public QIODevice {
+public:
+    FingerprintingDevice(QIODevice& target, Fingerprint& fingerprint);
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    QIODevice& target_;
+    Fingerprint& fingerprint_;
 };

@@ -62,6 +62,8 @@ public:
     virtual QRect availableGeometry() const = 0;
     // Client size of a window covering the whole screen without frame or menu.
     virtual QSize fullScreenClientSize() const = 0;
+    // The highest ratio of device pixels to logical ones among the screens.
+    virtual double devicePixelRatio() const = 0;
 };
 
 class ICursor {

@@ -22,6 +22,29 @@ QImage loadBitmapResource(int id) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QImage loadBitmapResource(int id, double ratio) {
+    if (ratio > 1.0) {
+        QImage finer(QStringLiteral(":/bitmaps/%1@2x.png").arg(id));
+        if (!finer.isNull()) {
+            finer = finer.convertToFormat(QImage::Format_RGB32);
+            finer.setDevicePixelRatio(2.0);
+            return finer;
+        }
+    }
+    return loadBitmapResource(id);
+}
+
+QPixmap cursorPixmap(int id, double ratio) {
+    if (ratio > 1.0) {
+        QPixmap finer(QStringLiteral(":/cursors/%1@2x.png").arg(id));
+        if (!finer.isNull()) {
+            finer.setDevicePixelRatio(2.0);
+            return finer;
+        }
+    }
+    return QPixmap(cursorResourcePath(id));
+}
+
 QPoint cursorHotSpot(int id) {
     QFile file(QStringLiteral(":/cursors/%1.txt").arg(id));
     if (!file.open(QIODevice::ReadOnly))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
 #include <QString>
 
@@ -14,3 +15,9 @@ QPoint cursorHotSpot(int id);
 
 // The bitmap as an RGB32 image (the screen-compatible form); a null image if it is missing.
 QImage loadBitmapResource(int id);
+// The bitmap for a screen of `ratio` device pixels to a logical one: above 1, its version with
+// twice the pixels ("<id>@2x.png") where it has one, marked with that ratio so it covers the
+// same logical size; else the bitmap itself.
+QImage loadBitmapResource(int id, double ratio);
+// A cursor's image likewise.
+QPixmap cursorPixmap(int id, double ratio);

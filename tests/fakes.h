@@ -63,6 +63,8 @@ public:
     int depth() const override { return bitsPerPixel; }
     QRect availableGeometry() const override { return QRect(QPoint(0, 0), screenSize); }
     QSize fullScreenClientSize() const override { return screenSize; }
+    double ratio = 1.0;
+    double devicePixelRatio() const override { return ratio; }
 };
 
 class FakeCursor : public ICursor {

@@ -64,7 +64,7 @@ QStyle* menuStyle() {
 } // namespace
 
 OwnerDrawnMenu::OwnerDrawnMenu(OwnerMenu kind, ISound& sound, QWidget* parent)
-    : QMenu(parent), kind_(kind), sound_(sound), skin_(Skin::bitmap(skinBitmapId)) {
+    : QMenu(parent), kind_(kind), sound_(sound), skin_(Skin::bitmap(skinBitmapId, devicePixelRatioF())) {
     setStyle(menuStyle());
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(this, &QMenu::aboutToShow, this, [this] { sound_.playWave(openWave); });

@@ -33,7 +33,9 @@ Qt::CursorShape cursorFor(Qt::Edges edges) {
 
 CPictureWnd::CPictureWnd(const GameState& state, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), state_(state),
-      cache_(QSize(state.screenWidth, state.screenHeight)) {
+      // A screen of a higher ratio shows the picture at its own pixels: the working copy keeps
+      // that many more.
+      cache_((QSizeF(state.screenWidth, state.screenHeight) * std::max(1.0, state.deviceRatio)).toSize()) {
     setObjectName(QStringLiteral("pictureWnd"));
     // The picture covers every pixel; nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -84,7 +86,14 @@ void CPictureWnd::fitToPicture() {
 }
 
 const QImage& CPictureWnd::scaledPicture() {
-    return cache_.scaled(state_.picture, clientRect().size());
+    const double ratio = devicePixelRatioF();
+    if (ratio <= 1.0)
+        return cache_.scaled(state_.picture, clientRect().size());
+    // At the screen's pixels, from the finer picture where the cut kept one.
+    const QImage& source = state_.devicePicture.isNull() ? state_.picture : state_.devicePicture;
+    shown_ = cache_.scaled(source, (QSizeF(clientRect().size()) * ratio).toSize());
+    shown_.setDevicePixelRatio(ratio);
+    return shown_;
 }
 
 void CPictureWnd::paintPictureUnder(QPainter& painter, const QRect& area) {
@@ -94,7 +103,14 @@ void CPictureWnd::paintPictureUnder(QPainter& painter, const QRect& area) {
         painter.fillRect(QRect(QPoint(0, 0), area.size()), Qt::black);
         return;
     }
-    painter.drawImage(QPoint(0, 0), picture, area.translated(-client.topLeft()));
+    const QRect under = area.translated(-client.topLeft());
+    const double ratio = picture.devicePixelRatio();
+    if (ratio == 1.0) {
+        painter.drawImage(QPoint(0, 0), picture, under);
+        return;
+    }
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(area.size())), picture,
+                      QRectF(QPointF(under.topLeft()) * ratio, QSizeF(under.size()) * ratio));
 }
 
 void CPictureWnd::paintEvent(QPaintEvent*) {

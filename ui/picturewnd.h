@@ -86,4 +86,5 @@ private:
     std::function<void()> focusReturn_;
     std::function<void(const QRect&)> playerMoved_;
     PreviewImageCache cache_;
+    QImage shown_; // the cached picture marked with the screen's ratio, above ratio 1
 };

@@ -19,7 +19,7 @@ CProgressDialog::CProgressDialog(QWidget* owner, int captionId) : QDialog(owner)
     setObjectName(QStringLiteral("progressDialog"));
     setWindowTitle(loadString(captionId));
     setFixedSize(280, 66);
-    block_ = loadBitmapResource(blockBitmap);
+    block_ = loadBitmapResource(blockBitmap, devicePixelRatioF());
     auto* done = new QLabel(QStringLiteral("Выполнено"), this);
     done->setGeometry(7, 8, 120, 20);
     percent_ = new QLabel(QStringLiteral(" 0 %"), this);

@@ -3,6 +3,7 @@
 #include "res/resources.h"
 #include "ui/picturewnd.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -14,11 +15,12 @@ CSizeGrip::CSizeGrip(CPictureWnd* window) : QWidget(window), window_(window) {
 }
 
 void CSizeGrip::paintEvent(QPaintEvent*) {
-    static const QPixmap icon(iconResourcePath(170));
+    // The icon brings its finer version for screens of a higher ratio.
+    static const QIcon icon(iconResourcePath(170));
     QPainter painter(this);
     // The icon is transparent around its ridges; the picture under it shows through.
     window_->paintPictureUnder(painter, geometry());
-    painter.drawPixmap(QRect(0, 0, width, height), icon);
+    painter.drawPixmap(QRect(0, 0, width, height), icon.pixmap(QSize(width, height), devicePixelRatioF()));
 }
 
 void CSizeGrip::mousePressEvent(QMouseEvent* event) {

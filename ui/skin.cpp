@@ -155,6 +155,11 @@ QImage bitmap(int id) {
     return image.isNull() ? standIn(id) : image;
 }
 
+QImage bitmap(int id, double ratio) {
+    QImage image = loadBitmapResource(id, ratio);
+    return image.isNull() ? standIn(id) : image;
+}
+
 QPalette palette(QPalette base) {
     QBrush stripes = objects().stripeBrush;
     stripes.setColor(SkinColor::stripeLight);
@@ -202,7 +207,8 @@ void frameRect(QPainter& painter, const QRect& r, const QColor& colour) {
 } // namespace Skin
 
 void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect) {
-    const int w = bitmap.width(), h = bitmap.height();
+    const QSize size = bitmap.deviceIndependentSize().toSize();
+    const int w = size.width(), h = size.height();
     if (w <= 0 || h <= 0 || rect.isEmpty())
         return;
     painter.save();

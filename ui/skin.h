@@ -70,6 +70,8 @@ int stripeBitmapForTop(int top);
 // A skin bitmap. A missing resource is replaced by a plain stand-in of the right size (the
 // stripe patterns are drawn exactly), so a window is never left undrawn.
 QImage bitmap(int id);
+// The same for a screen of `ratio`: the finer version where there is one (see loadBitmapResource).
+QImage bitmap(int id, double ratio);
 
 // The skin's palette over `base`, in every colour group: the stripes behind light labels, white
 // fields with black text. The stripes brush carries the light stripe colour, from which styles
@@ -88,5 +90,6 @@ void frameRect(QPainter& painter, const QRect& rect, const QColor& colour);
 
 // Fills rect with copies of bitmap laid edge to edge in a grid anchored at the painter's origin
 // (0, 0), clipped to rect: textures, stripes and wooden faces run on across neighbouring fills.
+// A bitmap of a higher ratio is laid at its logical size.
 void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect);
 void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height);

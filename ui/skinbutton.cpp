@@ -59,7 +59,7 @@ CSkinButton::State stateOf(const QAbstractButton& button) {
 
 void CSkinButton::paintEvent(QPaintEvent*) {
     if (face_.isNull())
-        face_ = Skin::bitmap(SkinBitmap::buttonFace);
+        face_ = Skin::bitmap(SkinBitmap::buttonFace, devicePixelRatioF());
     QPainter painter(this);
     paintButton(painter, rect(), text(), font(), stateOf(*this), face_);
 }

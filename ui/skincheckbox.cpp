@@ -16,16 +16,22 @@ int CSkinCheckBox::topInDialog() const {
 }
 
 QImage CSkinCheckBox::render(const QSize& size, const QString& text, const QFont& font, bool on, bool pressed,
-                             bool focused, int top) {
-    QImage image(size, QImage::Format_RGB32);
+                             bool focused, int top, double ratio) {
+    // On a screen of a higher ratio the box is drawn at its pixels, from the finer strip.
+    const bool finer = ratio > 1.0;
+    QImage image(finer ? (QSizeF(size) * ratio).toSize() : size, QImage::Format_RGB32);
     if (size.isEmpty())
         return image;
+    if (finer)
+        image.setDevicePixelRatio(ratio);
     QPainter painter(&image);
     tileBitmap(Skin::bitmap(Skin::stripeBitmapForTop(top)), painter, 0, 0, size.width(), size.height());
 
     const int sourceX = (on ? 0 : 26) + (pressed ? boxSize : 0);
-    const QImage strip = Skin::bitmap(SkinBitmap::checkBoxes);
-    painter.drawImage(QPoint(0, (size.height() - boxSize) / 2), strip, QRect(sourceX, 0, boxSize, boxSize));
+    const QImage strip = Skin::bitmap(SkinBitmap::checkBoxes, ratio);
+    const double stripRatio = strip.devicePixelRatio();
+    painter.drawImage(QRectF(0, (size.height() - boxSize) / 2, boxSize, boxSize), strip,
+                      QRectF(sourceX * stripRatio, 0, boxSize * stripRatio, boxSize * stripRatio));
 
     const int textWidth =
         QFontMetrics(font).boundingRect(QRect(), Qt::TextSingleLine | Qt::TextShowMnemonic, text).width();
@@ -46,5 +52,7 @@ QSize CSkinCheckBox::sizeHint() const {
 
 void CSkinCheckBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, render(size(), text(), font(), flagOn(), isDown(), hasFocus(), topInDialog()));
+    painter.drawImage(
+        0, 0,
+        render(size(), text(), font(), flagOn(), isDown(), hasFocus(), topInDialog(), devicePixelRatioF()));
 }

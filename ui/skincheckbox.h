@@ -22,9 +22,10 @@ public:
     // The control's top edge in its window's client coordinates.
     int topInDialog() const;
 
-    // Draws the check box into an image of the control's size.
+    // Draws the check box into an image of the control's size, at `ratio` pixels to each of its
+    // own for a screen of that ratio.
     static QImage render(const QSize& size, const QString& text, const QFont& font, bool on, bool pressed,
-                         bool focused, int topInDialog);
+                         bool focused, int topInDialog, double ratio = 1.0);
 
     QSize sizeHint() const override;
 

@@ -15,6 +15,17 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
+#include <cmath>
+
+namespace {
+// The logical pixel under the pointer. On a screen of a higher ratio a position falls between
+// logical pixels; the pixel it lies in is the one whose drawing shows there (rounding would take
+// the next one for half of its device pixels).
+QPoint pixelAt(QPointF position) {
+    return QPoint(static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y())));
+}
+} // namespace
+
 BoardView::BoardView(BoardState& state, QWidget* parent) : QWidget(parent), state_(state) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -53,6 +64,8 @@ void BoardView::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), Qt::black);
         return;
     }
+    // The screen's ratio as it is now: a window moved to another screen draws at the new one.
+    renderer_->setDeviceRatio(devicePixelRatioF());
     renderer_->paint(painter, event->region());
     // What lies around the view is drawn next, while the player looks.
     prefetchTimer_.start(0);
@@ -64,11 +77,11 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
-        interaction_->leftButtonDown(word, event->position().toPoint());
+        interaction_->leftButtonDown(word, pixelAt(event->position()));
     else if (event->button() == Qt::RightButton)
-        interaction_->rightButtonDown(word, event->position().toPoint());
+        interaction_->rightButtonDown(word, pixelAt(event->position()));
     else if (event->button() == Qt::MiddleButton)
-        interaction_->middleButtonDown(event->position().toPoint());
+        interaction_->middleButtonDown(pixelAt(event->position()));
 }
 
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
@@ -82,7 +95,7 @@ void BoardView::mouseMoveEvent(QMouseEvent* event) {
     if (!interaction_)
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
-    if (interaction_->mouseMove(word, event->position().toPoint()))
+    if (interaction_->mouseMove(word, pixelAt(event->position())))
         startEdgeRepeat(word);
 }
 
@@ -93,11 +106,11 @@ void BoardView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     const int word = keyStateWord(event->buttons(), event->modifiers());
     if (event->button() == Qt::LeftButton)
-        interaction_->leftDoubleClick(word, event->position().toPoint());
+        interaction_->leftDoubleClick(word, pixelAt(event->position()));
     else if (event->button() == Qt::RightButton)
-        interaction_->rightDoubleClick(word, event->position().toPoint());
+        interaction_->rightDoubleClick(word, pixelAt(event->position()));
     else if (event->button() == Qt::MiddleButton)
-        interaction_->middleButtonDown(event->position().toPoint()); // toggles back, as a press would
+        interaction_->middleButtonDown(pixelAt(event->position())); // toggles back, as a press would
 }
 
 void BoardView::wheelEvent(QWheelEvent* event) {
@@ -110,7 +123,7 @@ void BoardView::wheelEvent(QWheelEvent* event) {
     // Some platforms turn a wheel with Shift into a sideways one; either delta counts.
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    event->setAccepted(interaction_->wheel(word, delta, event->position().toPoint()));
+    event->setAccepted(interaction_->wheel(word, delta, pixelAt(event->position())));
 }
 
 void BoardView::keyPressEvent(QKeyEvent* event) {

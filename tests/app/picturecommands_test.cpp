@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -289,6 +290,47 @@ TEST_F(PictureCommandsTest, ConfirmingTheCutScalesThePictureAndKeepsTheChoice) {
     EXPECT_EQ(heightLabel, QString::fromUtf8("&высота   512"));
     EXPECT_EQ(preview, 317);
     EXPECT_EQ(s.flags.cutDone, 1); // cancelling kept the cut
+}
+
+// On a screen of ratio 2 the cut also keeps the picture twice as fine, from the picture's own
+// pixels, while every value of the cut stays what ratio 1 gives; a picture with no more pixels
+// than the cut gets no finer copy, and loading another picture drops it.
+TEST_F(PictureCommandsTest, OnAScreenOfRatioTwoTheCutKeepsTheFinerPicture) {
+    GameState& s = frame.state();
+    // The player cuts a large photo to 14 x 9 elements of 64 pixels.
+    const auto smaller = [](CCutDialog& d) {
+        for (const auto& [id, text] : {std::pair{1042, "14"}, std::pair{1039, "9"}}) {
+            auto* edit = d.findChild<QLineEdit*>(CSkinDialog::controlName(id));
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        }
+        d.accept();
+        return d.result();
+    };
+    const auto cut = [&](const QString& picture, double ratio) {
+        s.deviceRatio = ratio;
+        choose(picture);
+        EXPECT_TRUE(frame.runCommand(Cmd::LoadPicture));
+        EXPECT_TRUE(frame.runCommand(Cmd::CutPicture));
+        return std::tuple(s.picture, s.pictureWidth, s.pictureHeight, s.cutColumns, s.cutRows,
+                          s.cutElementSize);
+    };
+    onCutDialog = smaller;
+    const QString large = bitmap("large.bmp", 3600, 2400);
+    const auto atOne = cut(large, 1.0);
+    EXPECT_TRUE(s.devicePicture.isNull());
+    EXPECT_EQ(cut(large, 2.0), atOne);
+    EXPECT_EQ(s.picture.size(), QSize(14 * 64, 9 * 64));
+    EXPECT_EQ(s.devicePicture.size(), s.picture.size() * 2);
+    EXPECT_EQ(s.devicePicture.pixel(5, 5), qRgb(200, 100, 50));
+
+    // A picture cut at about its own size has no more detail to keep.
+    onCutDialog = [](CCutDialog& d) {
+        d.accept();
+        return d.result();
+    };
+    cut(bitmap("small.bmp", 400, 300), 2.0);
+    EXPECT_TRUE(s.devicePicture.isNull());
 }
 
 TEST_F(PictureCommandsTest, TheLastChosenSizeOpensTheNextCut) {

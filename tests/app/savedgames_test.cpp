@@ -7,6 +7,7 @@
 #include "game/widgets/loadgamedialog.h"
 #include "game/widgets/savedgamesummarypanel.h"
 #include "game/widgets/savegamedialog.h"
+#include "model/devicepicture.h"
 #include "model/picture.h"
 #include "res/stringids.h"
 #include "res/strings.h"
@@ -369,6 +370,62 @@ TEST_F(SavedGamesTest, NamesWithPathsAreRefused) {
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("../escape.pzs"))));
+}
+
+// A game cut on a screen of ratio 2 keeps its finer picture in a file of its own; the described
+// files are the very bytes a screen of ratio 1 writes. The copy travels with the game through a
+// load and a save on a screen of ratio 1 and back; a copy that belongs to another picture is left
+// unused, a save without one leaves none behind, and deleting the game removes it.
+TEST_F(SavedGamesTest, TheFinerPictureTravelsBesideTheDescribedFiles) {
+    const QSize logical = state().picture.size();
+    ASSERT_TRUE(save(QStringLiteral("one")));
+    EXPECT_FALSE(QFile::exists(store().devicePicturePath(QStringLiteral("one"))));
+
+    const QImage finer =
+        makeDevicePicture(coordinatePicture(logical.width() * 3, logical.height() * 3), logical, 2.0);
+    ASSERT_EQ(finer.size(), logical * 2);
+    state().devicePicture = finer;
+    ASSERT_TRUE(save(QStringLiteral("two")));
+    EXPECT_EQ(readAll(store().picturePath(QStringLiteral("two"))),
+              readAll(store().picturePath(QStringLiteral("one"))));
+    EXPECT_EQ(readAll(store().gamePath(QStringLiteral("two"))),
+              readAll(store().gamePath(QStringLiteral("one"))));
+    ASSERT_TRUE(QFile::exists(store().devicePicturePath(QStringLiteral("two"))));
+
+    // On a screen of ratio 1: loaded, saved again, loaded back.
+    state().deviceRatio = 1.0;
+    state().devicePicture = QImage();
+    ASSERT_TRUE(load(1));
+    EXPECT_EQ(state().devicePicture, finer);
+    ASSERT_TRUE(save(QStringLiteral("three")));
+    state().devicePicture = QImage();
+    ASSERT_TRUE(load(2));
+    EXPECT_EQ(state().gameName, QStringLiteral("three"));
+    EXPECT_EQ(state().devicePicture, finer);
+    ASSERT_TRUE(load(0));
+    EXPECT_TRUE(state().devicePicture.isNull());
+
+    // Another picture's copy beside a game is not taken for its own.
+    state().picture.setPixel(0, 0, qRgb(1, 2, 3));
+    ASSERT_TRUE(save(QStringLiteral("other")));
+    ASSERT_TRUE(QFile::copy(store().devicePicturePath(QStringLiteral("two")),
+                            store().devicePicturePath(QStringLiteral("other"))));
+    fakes().messages.shown.clear();
+    ASSERT_TRUE(load(3));
+    EXPECT_EQ(state().gameName, QStringLiteral("other"));
+    EXPECT_TRUE(state().devicePicture.isNull());
+    EXPECT_TRUE(messages().isEmpty());
+
+    // Saved again without one, a name keeps no stale copy; deleted, it keeps none at all.
+    ASSERT_TRUE(load(1));
+    state().devicePicture = QImage();
+    fakes().messages.answers = {MessageResult::Yes};
+    ASSERT_TRUE(save(QStringLiteral("two")));
+    EXPECT_FALSE(QFile::exists(store().devicePicturePath(QStringLiteral("two"))));
+    store().deleteGame(QStringLiteral("three"));
+    EXPECT_FALSE(QFile::exists(store().devicePicturePath(QStringLiteral("three"))));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.dib*")}, QDir::Files),
+              QStringList{QStringLiteral("other.hd.dib")});
 }
 
 TEST_F(SavedGamesTest, AFailedSaveKeepsTheOldSave) {

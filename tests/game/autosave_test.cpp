@@ -3,6 +3,8 @@
 #include "game/autosave.h"
 #include "game/savedgamestore.h"
 #include "game/savedgamesupport.h"
+#include "model/cutsupport.h"
+#include "model/devicepicture.h"
 #include "model/picture.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +177,44 @@ TEST(AutosaveStore, StateOnlyGenerationsNameThePictureWrittenOnce) {
     EXPECT_TRUE(samePlay(*readBack(store), savedGameSnapshot(*other, 0, 5)));
     store.discard();
     EXPECT_TRUE(pictures().isEmpty());
+}
+
+// A game cut on a high-DPI screen keeps its finer picture once, as its picture: later
+// generations name it without writing it again, and it goes with its picture.
+TEST(AutosaveStore, TheFinerPictureIsKeptOnceBesideThePicture) {
+    QTemporaryDir dir;
+    AutosaveStore store(dir.path() + QStringLiteral("/Autosave"));
+    qint64 deviceWrites = 0;
+    store.setStepHook([&](DurableFiles::Step step, const QString& path, qint64) {
+        deviceWrites += step == DurableFiles::Step::Write && path.endsWith(QStringLiteral(".hd.dib"));
+        return DurableFiles::Outcome::Go;
+    });
+    auto s = generatedGame(3, 4, true, 32, 5);
+    const QImage finer = makeDevicePicture(coordinatePicture(4 * 32 * 2, 3 * 32 * 2), s->picture.size(), 2.0);
+    ASSERT_FALSE(finer.isNull());
+    auto kept = store.write(savedGameSnapshot(*s, 0, 1), s->picture, {}, std::nullopt, finer);
+    ASSERT_TRUE(kept);
+    const auto readDevice = [&] {
+        const auto files = store.latest();
+        return files ? readDevicePicture(files->devicePicture, s->picture.size(), files->pictureFingerprint)
+                     : QImage();
+    };
+    EXPECT_EQ(readDevice(), finer);
+    const qint64 firstWrites = deviceWrites;
+    EXPECT_GT(firstWrites, 0);
+    kept = store.write(savedGameSnapshot(*s, 0, 2), s->picture, {}, kept, finer);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(deviceWrites, firstWrites) << "written once a game";
+    EXPECT_EQ(readDevice(), finer);
+
+    // Another game, without one: the earlier game's copy goes with its picture.
+    auto other = generatedGame(2, 3, false, 32, 6);
+    ASSERT_TRUE(store.write(savedGameSnapshot(*other, 0, 3), other->picture, {}));
+    EXPECT_TRUE(readDevice().isNull());
+    EXPECT_TRUE(QDir(store.folder()).entryList({QStringLiteral("*.hd.dib")}, QDir::Files).isEmpty());
+    ASSERT_TRUE(store.write(savedGameSnapshot(*s, 0, 4), s->picture, {}, std::nullopt, finer));
+    store.discard();
+    EXPECT_TRUE(QDir(store.folder()).entryList(QDir::Files).filter(QStringLiteral("picture")).isEmpty());
 }
 
 // A state is used only with the picture it names: a picture file that is not the one written

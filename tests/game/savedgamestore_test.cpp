@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "filebytes.h"
 #include "game/savedgamestore.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 #include "res/stringids.h"
 #include "res/strings.h"
@@ -178,6 +179,9 @@ TEST_F(StoreTest, ASaveCutShortAnywhereLeavesTheOldOrTheNewGame) {
     QTemporaryDir elsewhere;
     const QString ready = elsewhere.filePath(QStringLiteral("picture.bmp"));
     const QByteArray freshBytes = encodeBitmapFile(fresh);
+    Fingerprint taken;
+    taken.add(freshBytes);
+    const QByteArray freshFingerprint = taken.hex();
     ASSERT_NO_FATAL_FAILURE(writeAll(ready, freshBytes));
     for (const bool linked : {false, true})
         for (const QString& name : {QStringLiteral("g"), QStringLiteral("new one")}) {
@@ -191,8 +195,8 @@ TEST_F(StoreTest, ASaveCutShortAnywhereLeavesTheOldOrTheNewGame) {
                     if (linked)
                         s.setPictureSource([&](const QImage& p) {
                             return p.cacheKey() == fresh.cacheKey()
-                                       ? std::optional(
-                                             SavedGameStore::PictureOnDisk{ready, freshBytes.size()})
+                                       ? std::optional(SavedGameStore::PictureOnDisk{ready, freshBytes.size(),
+                                                                                     freshFingerprint})
                                        : std::nullopt;
                         });
                     // The disk is not synced here (a crash is only simulated), which keeps the test quick.

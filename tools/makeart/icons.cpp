@@ -115,8 +115,8 @@ QImage programIcon(int size) {
     return image;
 }
 
-QImage hintCursor(int& hotX, int& hotY) {
-    QImage image(32, 32, QImage::Format_ARGB32);
+QImage hintCursor(int& hotX, int& hotY, int scale) {
+    QImage image(32 * scale, 32 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     // The arrow is set pixel by pixel so that its tip is exactly the pixel (0, 0): white, with a
     // one-pixel black rim wherever a pixel of the arrow borders one outside it.
@@ -125,10 +125,11 @@ QImage hintCursor(int& hotX, int& hotY) {
     auto inArrow = [&](int x, int y) {
         if (x < 0 || y < 0)
             return false;
-        return (x == 0 && y == 0) || arrow.containsPoint(QPointF(x + 0.5, y + 0.5), Qt::OddEvenFill);
+        return (x == 0 && y == 0) ||
+               arrow.containsPoint(QPointF((x + 0.5) / scale, (y + 0.5) / scale), Qt::OddEvenFill);
     };
-    for (int y = 0; y < 24; ++y) {
-        for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < 24 * scale; ++y) {
+        for (int x = 0; x < 16 * scale; ++x) {
             if (!inArrow(x, y))
                 continue;
             const bool rim =
@@ -137,6 +138,7 @@ QImage hintCursor(int& hotX, int& hotY) {
         }
     }
 
+    image.setDevicePixelRatio(scale);
     QPainter p(&image);
     // The question mark in a round label below and to the right of the arrow.
     p.setRenderHint(QPainter::Antialiasing);

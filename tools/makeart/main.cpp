@@ -69,6 +69,11 @@ int main(int argc, char* argv[]) {
     out.bitmap(217, lightWood());
     out.bitmap(183, pictureFrame());
     out.bitmap(282, progressBlock());
+    // The same at twice the pixels, for screens of ratio 2 (the program picks them up there).
+    out.bitmap2x(258, buttonFace(2));
+    out.bitmap2x(209, checkBoxStrip(2));
+    out.bitmap2x(217, lightWood(2));
+    out.bitmap2x(282, progressBlock(2));
     out.bitmap(252, sizeMotif());
     // The cut dialog's samples, numbered as the dialog picks them.
     for (const bool mosaic : {false, true})
@@ -89,11 +94,14 @@ int main(int argc, char* argv[]) {
     out.icon("128", programIcon(32));
     out.icon("128_large", programIcon(256));
     out.icon("170", sizeGrip());
+    out.icon("128@2x", programIcon(64));
+    out.icon("170@2x", sizeGrip(2));
     for (const int size : {16, 32, 48, 64, 128, 256})
         out.desktopIcon(size, programIcon(size));
     int hotX = 0, hotY = 0;
     const QImage cursor = hintCursor(hotX, hotY);
     out.cursor(311, cursor, hotX, hotY);
+    out.image2x(QStringLiteral("cursors/311@2x.png"), hintCursor(hotX, hotY, 2));
 
     out.wave("waves/218.wav", menuClick(), effectRate);
     out.wave("waves/259.wav", elementsPop(), effectRate);

@@ -61,14 +61,14 @@ void scatterSpecks(Field& field, Random& random, int count, double minRadius, do
 
 } // namespace
 
-QImage woodTexture(int width, int height, const WoodStyle& s) {
+QImage woodTexture(int width, int height, const WoodStyle& s, int scale) {
     const PeriodicNoise warp(s.seed), fibre(s.seed + 11), marks(s.seed + 23), tone(s.seed + 37);
     // The figure changes slowly along the board and faster across it.
     const int cx = std::max(1, width / 120), cy = std::max(1, int(std::lround(height / 60.0)));
     const int fibreX = std::max(2, width / 40), fibreY = std::max(8, height * 2 / 3);
     const int poreX = std::max(1, width / 10), poreY = std::max(1, height * 5 / 6);
     const int rayX = std::max(1, width / 16), rayY = std::max(1, height / 5);
-    return paintPixels(width, height, [&](double fx, double fy, int, int) {
+    return paintPixels(width * scale, height * scale, [&](double fx, double fy, int, int) {
         // Rings: the phase runs a whole number of cycles over the tile and wanders with
         // low-frequency noise, which bends the rings into the arches of flat-sawn boards.
         // Within a ring the wood darkens towards the latewood and turns light again at the

@@ -16,6 +16,14 @@ public:
 
     void bitmap(int id, const QImage& image) { image_(QStringLiteral("bitmaps/%1.png").arg(id), image); }
     void icon(const QString& name, const QImage& image) { image_("icons/" + name + ".png", image); }
+    // A bitmap with twice the pixels, beside the bitmap of that id ("<id>@2x.png").
+    void bitmap2x(int id, const QImage& image) {
+        image2x(QStringLiteral("bitmaps/%1@2x.png").arg(id), image);
+    }
+    void image2x(const QString& relativePath, QImage image) {
+        image.setDevicePixelRatio(1); // the file holds pixels; the name says their ratio
+        image_(relativePath, image);
+    }
     // The program's icon for the desktop's icon theme (installed, not built into the program).
     void desktopIcon(int size, const QImage& image) {
         image_(QStringLiteral("linux/icons/%1.png").arg(size), image);

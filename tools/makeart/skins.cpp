@@ -30,6 +30,14 @@ void frame3d(QPainter& p, const QRect& r, const QColor& light, const QColor& dar
     p.drawLine(r.right(), r.top(), r.right(), r.bottom());
 }
 
+// An image of `width` x `height` at `scale` pixels to each of its own: painted in its own
+// coordinates, it gets the detail of the finer grid.
+QImage scaledImage(int width, int height, int scale, QImage::Format format) {
+    QImage image(width * scale, height * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
 } // namespace
 
 QImage stripeTile(int k) {
@@ -47,7 +55,7 @@ QImage tiledStripes(int width, int height) {
     return image;
 }
 
-QImage buttonFace() {
+QImage buttonFace(int scale) {
     WoodStyle s;
     s.early = Rgb(224, 178, 112);
     s.late = Rgb(176, 118, 60);
@@ -55,10 +63,10 @@ QImage buttonFace() {
     s.rings = 2;
     s.figure = 0.9;
     s.seed = 258;
-    return woodTexture(150, 46, s);
+    return woodTexture(150, 46, s, scale);
 }
 
-QImage lightWood() {
+QImage lightWood(int scale) {
     WoodStyle s;
     s.early = Rgb(240, 212, 160);
     s.late = Rgb(206, 160, 100);
@@ -67,11 +75,11 @@ QImage lightWood() {
     s.slant = 1;
     s.figure = 0.7;
     s.seed = 217;
-    return woodTexture(250, 40, s);
+    return woodTexture(250, 40, s, scale);
 }
 
-QImage checkBoxStrip() {
-    QImage strip(52, 13, QImage::Format_RGB32);
+QImage checkBoxStrip(int scale) {
+    QImage strip = scaledImage(52, 13, scale, QImage::Format_RGB32);
     QPainter p(&strip);
     for (int i = 0; i < 4; ++i) {
         const bool on = i < 2, pressed = i % 2 == 1;
@@ -148,22 +156,23 @@ QImage pictureFrame() {
     return image;
 }
 
-QImage progressBlock() {
-    QImage image(14, 22, QImage::Format_RGB32);
+QImage progressBlock(int scale) {
+    QImage image = scaledImage(14, 22, scale, QImage::Format_RGB32);
     QPainter p(&image);
     QLinearGradient amber(0, 0, 0, 22);
     amber.setColorAt(0.0, QColor(255, 226, 150));
     amber.setColorAt(0.35, QColor(240, 168, 64));
     amber.setColorAt(0.6, QColor(206, 122, 34));
     amber.setColorAt(1.0, QColor(150, 80, 22));
-    p.fillRect(image.rect(), amber);
-    frame3d(p, image.rect(), QColor(255, 236, 180), QColor(80, 40, 10));
-    frame3d(p, image.rect().adjusted(1, 1, -1, -1), QColor(250, 200, 120), QColor(130, 68, 20));
+    const QRect r(0, 0, 14, 22);
+    p.fillRect(r, amber);
+    frame3d(p, r, QColor(255, 236, 180), QColor(80, 40, 10));
+    frame3d(p, r.adjusted(1, 1, -1, -1), QColor(250, 200, 120), QColor(130, 68, 20));
     return image;
 }
 
-QImage sizeGrip() {
-    QImage image(15, 15, QImage::Format_ARGB32);
+QImage sizeGrip(int scale) {
+    QImage image = scaledImage(15, 15, scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     // Three ridges across the corner, each a light line above a dark one.

@@ -13,11 +13,12 @@ QImage stripeTile(int k);
 // The stripe pattern over a whole image, in phase with its top row.
 QImage tiledStripes(int width, int height);
 
-QImage buttonFace();    // 150 × 46 wooden face of the skinned push buttons
-QImage checkBoxStrip(); // 52 × 13: on, on pressed, off, off pressed
-QImage lightWood();     // 250 × 40 menu wood, tiles seamlessly
-QImage pictureFrame();  // 179 × 138: a 7-pixel wooden frame round a light-brown field
-QImage progressBlock(); // 14 × 22 block of the progress strip
-QImage sizeGrip();      // 15 × 15 grip with transparent background
+// `scale` draws each with that many pixels to each of its pixels (2: for screens of ratio 2).
+QImage buttonFace(int scale = 1);    // 150 × 46 wooden face of the skinned push buttons
+QImage checkBoxStrip(int scale = 1); // 52 × 13: on, on pressed, off, off pressed
+QImage lightWood(int scale = 1);     // 250 × 40 menu wood, tiles seamlessly
+QImage pictureFrame();               // 179 × 138: a 7-pixel wooden frame round a light-brown field
+QImage progressBlock(int scale = 1); // 14 × 22 block of the progress strip
+QImage sizeGrip(int scale = 1);      // 15 × 15 grip with transparent background
 
 } // namespace makeart

@@ -1,0 +1,133 @@
+#include "board/stacking.h"
+#include "boardfixture.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// A 3 x 4 cut on the 1800 x 1400 board seen through an 800 x 600 client area, painted on a
+// device of `ratio` pixels to each logical one.
+struct DeviceBoard : BoardFixture {
+    DeviceBoard() : BoardFixture(plan(3, 4)) { interaction.viewport().clientResized(); }
+
+    QImage paint(double ratio) {
+        const QSize client = host.client;
+        QImage device((QSizeF(client) * ratio).toSize(), QImage::Format_RGB32);
+        device.setDevicePixelRatio(ratio);
+        device.fill(Qt::magenta);
+        renderer.setDeviceRatio(ratio);
+        QPainter p(&device);
+        renderer.paint(p, QRegion(QRect(QPoint(0, 0), client)));
+        return device;
+    }
+};
+
+// A finer picture whose device pixels alternate black and white both ways, whatever the turn.
+QImage checkerboard(QSize size) {
+    QImage image(size, QImage::Format_RGB888);
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < size.width(); ++x)
+            std::fill_n(line + 3 * x, 3, uchar((x + y) % 2 ? 0 : 255));
+    }
+    return image;
+}
+
+} // namespace
+
+// Twice as many device pixels as logical ones, and a finer picture with a detail of one device
+// pixel: inside an element every device pixel shows its own pixel of that picture, black or
+// white, never doubled and never grey; so does the element in the hand. Zoomed in to 200 % on a
+// screen of ratio 1 the picture's detail shows the same way.
+TEST(DevicePixelsTest, ADetailOfOneDevicePixelStaysSharp) {
+    for (const auto& [ratio, zoom] : {std::pair{2.0, 1.0}, std::pair{1.0, 2.0}}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio << " zoom " << zoom);
+        DeviceBoard f;
+        f.state.devicePicture = checkerboard(f.state.picture.size() * 2);
+        f.renderer.redrawBoard({});
+        if (zoom != 1.0)
+            f.interaction.viewport().setScaleAbout(zoom, QPointF(0, 0));
+        const auto checkInside = [&](const QImage& device, int i) {
+            // Every device pixel showing the element's picture, with its neighbours to the right
+            // and below: there the picture reaches on, whatever the shape.
+            const Element& e = f.element(i);
+            const QPoint cell(e.cellRect.left, e.cellRect.top);
+            const QRegion picture = e.innerRegion.translated(cell);
+            const Board& b = f.state.board;
+            int checked = 0, wrong = 0;
+            for (int y = 0; y + 1 < device.height(); ++y)
+                for (int x = 0; x + 1 < device.width(); ++x) {
+                    const auto shows = [&](int dx, int dy) {
+                        const QPointF client((x + dx + 0.5) / ratio, (y + dy + 0.5) / ratio);
+                        const QPointF board = b.toBoardF(client);
+                        return picture.contains(
+                            QPoint(int(std::floor(board.x())), int(std::floor(board.y()))));
+                    };
+                    if (!shows(0, 0) || !shows(1, 0) || !shows(0, 1))
+                        continue;
+                    ++checked;
+                    const QRgb c = device.pixel(x, y);
+                    const bool pure = c == qRgb(0, 0, 0) || c == qRgb(255, 255, 255);
+                    wrong += !pure || c == device.pixel(x + 1, y) || c == device.pixel(x, y + 1);
+                }
+            EXPECT_GT(checked, 1000);
+            EXPECT_EQ(wrong, 0);
+        };
+        // An element near the view's top left, on the table and in the hand.
+        int first = 0;
+        for (int i = 1; i < f.count(); ++i)
+            if (f.state.puzzle.bodyRects[i].left + f.state.puzzle.bodyRects[i].top <
+                f.state.puzzle.bodyRects[first].left + f.state.puzzle.bodyRects[first].top)
+                first = i;
+        checkInside(f.paint(ratio), first);
+        const QPoint grab = f.state.board.toClient(QRect(f.grabPoint(first), QSize(1, 1))).topLeft();
+        f.interaction.leftButtonDown(L, grab);
+        f.interaction.mouseMove(L, grab + QPoint(3, 2));
+        ASSERT_TRUE(f.state.input.lifted);
+        checkInside(f.paint(ratio), first);
+    }
+}
+
+// At ratios that are no whole number the table is still drawn at device pixels, and a device
+// pixel that lies within one logical pixel shows an element exactly where the hit test finds
+// one there: what the player sees under the pointer is what the pointer takes. The window moves
+// from screen to screen: each new ratio is drawn afresh, and back at ratio 1 the window shows
+// what it always did.
+TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
+    const auto overlapping = [](DeviceBoard& f) {
+        f.state.background.backgroundColor = QColor(0, 0, 250);
+        // Elements overlapping one another, so edges meet edges as well as the table.
+        for (int i = 0; i < f.count(); ++i)
+            f.placeBody(i, QPoint(30 + 45 * (i % 4) + 7 * (i / 4), 25 + 50 * (i / 4)));
+        f.renderer.redrawBoard({});
+    };
+    DeviceBoard f;
+    overlapping(f);
+    const QRgb background = qRgb(0, 0, 250);
+    ASSERT_NE(f.state.settings.outlineColor.rgb(), background);
+    for (const double ratio : {1.25, 1.5, 2.0}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        const QImage device = f.paint(ratio);
+        int pure = 0, mismatched = 0;
+        const QRect shown(0, 0, int(300 * ratio), int(220 * ratio));
+        for (int y = shown.top(); y <= shown.bottom(); ++y)
+            for (int x = shown.left(); x <= shown.right(); ++x) {
+                // The logical pixel the pointer is in over this device pixel, and whether the
+                // device pixel lies within it alone.
+                const QPoint logical(int(std::floor(x / ratio)), int(std::floor(y / ratio)));
+                if (int(std::floor((x + 1) / ratio - 1e-9)) != logical.x() ||
+                    int(std::floor((y + 1) / ratio - 1e-9)) != logical.y())
+                    continue;
+                ++pure;
+                const int hit = hitTest(f.state.puzzle, f.state.board.toBoard(logical));
+                mismatched += (hit < 0) != (device.pixel(x, y) == background);
+            }
+        EXPECT_GT(pure, shown.width() * shown.height() / 8);
+        EXPECT_EQ(mismatched, 0);
+    }
+    DeviceBoard fresh;
+    overlapping(fresh);
+    EXPECT_EQ(f.paint(1.0), fresh.paint(1.0));
+}
