@@ -457,6 +457,11 @@ TEST(Autosave, ASaveLinksThePictureTheAutosaveWrote) {
     }
     EXPECT_EQ(links, 2);
     EXPECT_EQ(pictureWrites, 0);
+    // Loading either over the game under way needs no read of its picture: it is this one.
+    const auto known = autosave.pictureAt(store.picturePath(QStringLiteral("b")));
+    EXPECT_EQ(known.picture.cacheKey(), s->picture.cacheKey());
+    EXPECT_EQ(known.fingerprint, onDisk->fingerprint);
+    EXPECT_TRUE(autosave.pictureAt(dir.filePath(QStringLiteral("elsewhere.bmp"))).picture.isNull());
 
     autosave.discard();
     EXPECT_FALSE(QFileInfo::exists(onDisk->path));
@@ -469,6 +474,7 @@ TEST(Autosave, ASaveLinksThePictureTheAutosaveWrote) {
     const auto rewritten = autosave.pictureOnDisk(s->picture);
     ASSERT_TRUE(rewritten);
     ASSERT_TRUE(QFile::resize(rewritten->path, rewritten->size - 1));
+    EXPECT_TRUE(autosave.pictureAt(rewritten->path).picture.isNull()) << "changed since it was written";
     ASSERT_TRUE(store.save(QStringLiteral("b"), s->picture, text));
     EXPECT_EQ(pictureWrites, 1);
     EXPECT_EQ(readAll(store.picturePath(QStringLiteral("b"))), bitmap);
