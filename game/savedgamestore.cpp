@@ -289,7 +289,9 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
         return false;
     }
     // The new pair is safe: what is left undone here, the next load or start finishes.
-    if (files.rename(fresh[0], target[0]) && files.rename(fresh[1], target[1])) {
+    // A rename between two names of one file (the same picture linked again) leaves both names.
+    if (files.rename(fresh[0], target[0]) && (!exists(fresh[0]) || files.remove(fresh[0])) &&
+        files.rename(fresh[1], target[1])) {
         // The finer copy follows the pair; one of an earlier save belongs to no game any more.
         if (deviceWritten)
             files.rename(devicePart, device);
