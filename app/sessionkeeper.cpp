@@ -26,6 +26,11 @@ SessionKeeper::SessionKeeper(GameState& state, const FrameServices& services, Ga
       window_(window), autosave_(state, *services.clock) {
     autosave_.setFullScreenProbe([this] { return fullScreen_.isOn() ? 1 : 0; });
     autosave_.setHoldBack([&creation] { return creation.building(); });
+    // The autosave writes a game's picture once, soon after the game is made or loaded; a save
+    // of the game takes that file as it is and writes only its text.
+    savedGames_.flow().store().setPictureSource(
+        [this](const QImage& picture) { return autosave_.pictureOnDisk(picture); });
+    savedGames_.flow().setKnownPictures([this](const QString& path) { return autosave_.pictureAt(path); });
 }
 
 SessionKeeper::~SessionKeeper() = default;

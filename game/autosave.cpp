@@ -231,6 +231,14 @@ std::optional<AutosaveStore::PictureFile> AutosaveStore::write(const SavedGame& 
     return pictureFile;
 }
 
+qint64 AutosaveStore::pictureSize(const PictureFile& picture) const {
+    return QFileInfo(folder_ + QLatin1Char('/') + picture.name).size();
+}
+
+std::optional<FileIdentity> AutosaveStore::pictureIdentity(const PictureFile& picture) const {
+    return fileIdentity(folder_ + QLatin1Char('/') + picture.name);
+}
+
 void AutosaveStore::discard() const {
     if (folder_.isEmpty())
         return;
@@ -274,6 +282,15 @@ Autosave::Autosave(GameState& state, IClock& clock) : state_(state), clock_(cloc
     timer_.setInterval(checkMilliseconds);
     timer_.setTimerType(Qt::VeryCoarseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
+    pictureTimer_.setInterval(pictureCheckMilliseconds);
+    connect(&pictureTimer_, &QTimer::timeout, this, [this] {
+        // Seen unwritten on two looks in a row: the game has been on the table a moment, and
+        // its first drawing is done before the picture is written beside it.
+        const qint64 shown = pictureUnwritten() ? state_.picture.cacheKey() : 0;
+        if (shown != 0 && shown == pictureSeen_)
+            refresh();
+        pictureSeen_ = shown;
+    });
 }
 
 Autosave::~Autosave() {
@@ -283,6 +300,7 @@ Autosave::~Autosave() {
 bool Autosave::open(const QString& folder) {
     waitForWrite();
     timer_.stop();
+    pictureTimer_.stop();
     tracking_ = false;
     lock_.reset();
     written_.reset();
@@ -328,6 +346,7 @@ void Autosave::startTracking() {
         return;
     tracking_ = true;
     timer_.start();
+    pictureTimer_.start();
 }
 
 bool Autosave::gameUnderWay() const {
@@ -352,13 +371,44 @@ std::optional<AutosaveStore::PictureFile> Autosave::writtenPicture(const Kept& g
     return written_ && written_->picture == game.picture ? written_->pictureFile : std::nullopt;
 }
 
+bool Autosave::pictureUnwritten() const {
+    return isOpen() && tracking_ && !(holdBack_ && holdBack_()) && gameUnderWay() &&
+           state_.picture.cacheKey() != pictureTried_;
+}
+
+SavedGameFlow::KnownPicture Autosave::pictureAt(const QString& path) {
+    collectWrite();
+    if (!written_ || written_->picture != state_.picture.cacheKey() || !written_->pictureIdentity ||
+        !written_->pictureFile)
+        return {};
+    const std::optional<FileIdentity> identity = fileIdentity(path);
+    if (!identity || *identity != *written_->pictureIdentity)
+        return {};
+    return {state_.picture, written_->pictureFile->fingerprint};
+}
+
+std::optional<SavedGameStore::PictureOnDisk> Autosave::pictureOnDisk(const QImage& picture) {
+    if (writing_.valid() && writingPicture_ == picture.cacheKey())
+        waitForWrite();
+    else
+        collectWrite();
+    if (!written_ || written_->picture != picture.cacheKey() || !written_->pictureFile)
+        return std::nullopt;
+    return SavedGameStore::PictureOnDisk{store_.folder() + QLatin1Char('/') + written_->pictureFile->name,
+                                         written_->pictureBytes, written_->pictureFile->fingerprint};
+}
+
 void Autosave::continueFrom(const AutosaveStore::Files& files) {
     Kept game = current();
     // A generation of an earlier version keeps its picture beside its text, which goes with it:
     // the next write writes the picture anew.
-    if (!files.pictureFingerprint.isEmpty())
+    if (!files.pictureFingerprint.isEmpty()) {
         game.pictureFile =
             AutosaveStore::PictureFile{QFileInfo(files.picture).fileName(), files.pictureFingerprint};
+        game.pictureBytes = QFileInfo(files.picture).size();
+        game.pictureIdentity = fileIdentity(files.picture);
+    }
+    pictureTried_ = game.picture;
     written_ = std::move(game);
 }
 
@@ -388,18 +438,35 @@ bool Autosave::refresh() {
         return false;
     }
     const std::int64_t now = clock_.nowSeconds();
-    if (!schedule_.due(now))
+    // A new game is kept at once, whatever the schedule says: its picture is then on the disk
+    // for every save of it.
+    if (!schedule_.due(now) && state_.picture.cacheKey() == pictureTried_)
         return false;
     Kept game = current();
     if (sameAsWritten(game))
         return false;
     schedule_.started(now);
+    pictureTried_ = writingPicture_ = game.picture;
     const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
+    if (kept) {
+        game.pictureBytes = written_->pictureBytes;
+        game.pictureIdentity = written_->pictureIdentity;
+    }
     writing_ =
         std::async(std::launch::async, [store = store_, game = std::move(game), picture = state_.picture,
                                         device = state_.devicePicture, kept]() mutable {
             game.pictureFile = store.write(*game.game, picture, game.names, kept, device);
-            return game.pictureFile ? std::optional(std::move(game)) : std::nullopt;
+            // Let go of the pictures here: when the game has moved on meanwhile, freeing its half
+            // a gigabyte is this thread's work, not the game's.
+            picture = QImage();
+            device = QImage();
+            if (!game.pictureFile)
+                return std::optional<Kept>();
+            if (game.pictureFile != kept) {
+                game.pictureBytes = store.pictureSize(*game.pictureFile);
+                game.pictureIdentity = store.pictureIdentity(*game.pictureFile);
+            }
+            return std::optional(std::move(game));
         });
     ++writesStarted_;
     return true;
@@ -419,10 +486,14 @@ bool Autosave::writeNow() {
     }
     Kept game = current();
     ++writesStarted_;
-    game.pictureFile =
-        store_.write(*game.game, state_.picture, game.names, writtenPicture(game), state_.devicePicture);
+    pictureTried_ = game.picture;
+    const std::optional<AutosaveStore::PictureFile> kept = writtenPicture(game);
+    game.pictureFile = store_.write(*game.game, state_.picture, game.names, kept, state_.devicePicture);
     if (!game.pictureFile)
         return false;
+    const bool same = game.pictureFile == kept;
+    game.pictureBytes = same ? written_->pictureBytes : store_.pictureSize(*game.pictureFile);
+    game.pictureIdentity = same ? written_->pictureIdentity : store_.pictureIdentity(*game.pictureFile);
     written_ = std::move(game);
     return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "game/savedgame.h"
+#include "game/savedgameflow.h"
+#include "game/savedgamestore.h"
 #include "model/durablefile.h"
 
 #include <QImage>
@@ -73,6 +75,9 @@ public:
     std::optional<PictureFile> write(const SavedGame& game, const QImage& picture, const AutosaveNames& names,
                                      const std::optional<PictureFile>& kept = std::nullopt,
                                      const QImage& devicePicture = QImage()) const;
+    // The size of a picture file of the folder.
+    qint64 pictureSize(const PictureFile& picture) const;
+    std::optional<FileIdentity> pictureIdentity(const PictureFile& picture) const;
     // Removes every generation, any unfinished one and every picture.
     void discard() const;
 
@@ -114,6 +119,8 @@ class Autosave : public QObject {
 public:
     // How often the background check looks (the schedule decides whether to write).
     static constexpr int checkMilliseconds = 20000;
+    // How often it looks for a new game, whose first write is not held back by the schedule.
+    static constexpr int pictureCheckMilliseconds = 2000;
 
     Autosave(GameState& state, IClock& clock);
     ~Autosave() override;
@@ -160,6 +167,14 @@ public:
     bool refresh();
     // Waits for a background write (tests, and before anything else touches the folder).
     void waitForWrite();
+    // The picture file the autosave wrote for this very picture, complete and synced, with its
+    // size; a write of it under way is waited for, being further along than a new one would be.
+    // Nothing when there is none (no autosave in this run, or another picture).
+    std::optional<SavedGameStore::PictureOnDisk> pictureOnDisk(const QImage& picture);
+    // The picture of the game on the board when `path` names the very file the autosave wrote it
+    // to (a saved game links it), as it was written: reading that file would give back these
+    // pixels. A null picture otherwise.
+    SavedGameFlow::KnownPicture pictureAt(const QString& path);
     int writesStarted() const { return writesStarted_; }
 
 private:
@@ -170,12 +185,16 @@ private:
         qint64 picture = 0;
         AutosaveNames names;
         std::optional<AutosaveStore::PictureFile> pictureFile;
+        qint64 pictureBytes = -1;                                   // the picture file's size
+        std::optional<FileIdentity> pictureIdentity = std::nullopt; // and which file it is, as written
     };
     bool gameUnderWay() const;
     Kept current() const;
     bool sameAsWritten(const Kept& game) const;
     // The picture file written for the game's picture, when there is one.
     std::optional<AutosaveStore::PictureFile> writtenPicture(const Kept& game) const;
+    // The game on the board has a picture that no file holds yet, nor a write under way.
+    bool pictureUnwritten() const;
     void collectWrite();
 
     GameState& state_;
@@ -192,6 +211,11 @@ private:
     int writesStarted_ = 0;
     // The background write; it gives back the game once that is on the disk.
     std::future<std::optional<Kept>> writing_;
+    qint64 writingPicture_ = 0; // the picture of the game being written
+    qint64 pictureTried_ = 0;   // the last picture a write was started for
+    qint64 pictureSeen_ = 0;    // the unwritten picture the last look found
+    // Looks often for a game whose picture has no file yet, so a save soon finds one.
+    QTimer pictureTimer_;
     // What the autosave on disk holds, to tell whether the game changed since.
     std::optional<Kept> written_;
 };

@@ -67,7 +67,16 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
     const bool withDevice = !devicePicturePath.isEmpty() && fileKind(devicePicturePath) == FileKind::Regular;
     {
         const WaitCursor wait(cursor_);
-        files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice);
+        const KnownPicture known =
+            knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : KnownPicture();
+        if (known.picture.isNull()) {
+            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice);
+        } else {
+            files.error = readSavedGameFile(gamePath, files.game);
+            files.picture.picture = known.picture;
+            files.picture.format = "bmp";
+            files.pictureFingerprint = known.fingerprint;
+        }
     }
     const auto refuse = [this](int stringId, const QString& path) {
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);

@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class GameFlow;
@@ -55,6 +56,16 @@ public:
     std::optional<Loaded> readFiles(const QString& picturePath, const QString& gamePath, const QString& name,
                                     const QByteArray& pictureFingerprint = {},
                                     const QString& devicePicturePath = {});
+    // The picture already in memory that a picture file holds, with the file's fingerprint, when
+    // that is known for certain (the file the game under way's picture was written to,
+    // unchanged): loading the game over itself then reads only its text. A null picture when
+    // not known.
+    struct KnownPicture {
+        QImage picture;
+        QByteArray fingerprint;
+    };
+    using KnownPictures = std::function<KnownPicture(const QString& path)>;
+    void setKnownPictures(KnownPictures known) { knownPicture_ = std::move(known); }
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);
@@ -71,4 +82,5 @@ private:
     IClock& clock_;
     ICursor& cursor_;
     SavedGameStore store_;
+    KnownPictures knownPicture_;
 };

@@ -224,6 +224,32 @@ bool SavedGameStore::save(const QString& name, const QImage& picture, const Text
     return false;
 }
 
+bool SavedGameStore::writePicture(DurableFiles& files, const QString& path, const QImage& picture,
+                                  QByteArray& fingerprint) {
+    // The picture never changes during a game, so the copy already on the disk serves every save
+    // of it: only the text is then written. Its size tells that it is still whole; it was synced
+    // before it was offered, and no file of ours is ever written in place, so both names keep
+    // these bytes whichever of them goes first.
+    if (const std::optional<PictureOnDisk> ready = pictureSource_ ? pictureSource_(picture) : std::nullopt;
+        ready && !ready->fingerprint.isEmpty() && fileKind(ready->path) == FileKind::Regular &&
+        QFileInfo(ready->path).size() == ready->size && files.link(ready->path, path)) {
+        fingerprint = ready->fingerprint;
+        return true;
+    }
+    Fingerprint taken;
+    const auto write = [&](const PictureWriter& writer) {
+        return files.write(path, [&](QIODevice& d) {
+            taken = Fingerprint();
+            FingerprintingDevice device(d, taken);
+            return writer(device, picture);
+        });
+    };
+    if (!write(pictureWriter_) && !write(writeBmp24))
+        return false;
+    fingerprint = taken.hex();
+    return true;
+}
+
 bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, const TextWriter& writeText,
                                     const QImage& devicePicture) {
     if (!isValidName(name))
@@ -240,22 +266,15 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
         return false;
 
     // The picture file's fingerprint names it in the finer copy's file.
-    Fingerprint fingerprint;
-    const auto writePicture = [&](const PictureWriter& writer) {
-        return files.write(part[0], [&](QIODevice& d) {
-            fingerprint = Fingerprint();
-            FingerprintingDevice device(d, fingerprint);
-            return writer(device, picture);
-        });
-    };
+    QByteArray fingerprint;
     const QString device = devicePicturePath(name);
     const QString devicePart = device + DurableFiles::partSuffix();
-    const bool written = (writePicture(pictureWriter_) || writePicture(writeBmp24)) &&
+    const bool written = writePicture(files, part[0], picture, fingerprint) &&
                          files.write(part[1], writeText) && files.rename(part[0], fresh[0]) &&
                          files.syncFolder(folder_);
     const bool deviceWritten =
         written && !devicePicture.isNull() && files.write(devicePart, [&](QIODevice& d) {
-            return writeDevicePicture(d, devicePicture, fingerprint.hex());
+            return writeDevicePicture(d, devicePicture, fingerprint);
         });
     // The one step that makes the new pair the game of this name, on the disk before it counts.
     const bool renamed = written && files.rename(part[1], fresh[1]);
@@ -270,7 +289,9 @@ bool SavedGameStore::writeGameFiles(const QString& name, const QImage& picture, 
         return false;
     }
     // The new pair is safe: what is left undone here, the next load or start finishes.
-    if (files.rename(fresh[0], target[0]) && files.rename(fresh[1], target[1])) {
+    // A rename between two names of one file (the same picture linked again) leaves both names.
+    if (files.rename(fresh[0], target[0]) && (!exists(fresh[0]) || files.remove(fresh[0])) &&
+        files.rename(fresh[1], target[1])) {
         // The finer copy follows the pair; one of an earlier save belongs to no game any more.
         if (deviceWritten)
             files.rename(devicePart, device);

@@ -96,6 +96,17 @@ public:
     // is written again as 24 bits per pixel.
     using PictureWriter = std::function<bool(QIODevice& device, const QImage& picture)>;
     void setPictureWriter(PictureWriter writer) { pictureWriter_ = std::move(writer); }
+    // A file already on the disk, complete and synced, that holds the picture exactly as the
+    // picture writer writes it (the autosave's copy of the game's picture), and its size. A save
+    // gives that file a second name instead of writing the picture again, when the file is still
+    // whole and on the same file system; otherwise it writes the picture.
+    struct PictureOnDisk {
+        QString path;
+        qint64 size = -1;
+        QByteArray fingerprint = {}; // of the file's bytes
+    };
+    using PictureSource = std::function<std::optional<PictureOnDisk>(const QImage& picture)>;
+    void setPictureSource(PictureSource source) { pictureSource_ = std::move(source); }
     // Every step on the disk passes this hook (tests fail or interrupt them; benchmarks skip
     // the syncing).
     void setStepHook(DurableFiles::Hook hook) { stepHook_ = std::move(hook); }
@@ -118,6 +129,12 @@ private:
     QString folder_;
     QStringList names_;
     QStringList indexed_; // the list as the index file last held it
+    // Puts the picture at `path`: a link to the file the source names, or a new file; gives the
+    // fingerprint of its bytes.
+    bool writePicture(DurableFiles& files, const QString& path, const QImage& picture,
+                      QByteArray& fingerprint);
+
     PictureWriter pictureWriter_;
+    PictureSource pictureSource_;
     DurableFiles::Hook stepHook_;
 };

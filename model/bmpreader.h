@@ -21,7 +21,8 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 
 // The same read from a device, row by row into the picture, so that a large file's bytes are
 // never held whole beside its pixels. `seen` is given every byte of the device in order (for its
-// fingerprint). Run-length files and unusual layouts are read whole and passed to the above.
+// fingerprint); without `seen`, the rows of an open file are read on every core at once.
+// Run-length files and unusual layouts are read whole and passed to the above.
 LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen);
 
 // A reduced copy of a bitmap file read from a seekable device without reading the whole file:

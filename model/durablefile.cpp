@@ -24,6 +24,14 @@ FileKind fileKind(const QString& path) {
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 
+std::optional<FileIdentity> fileIdentity(const QString& path) {
+    struct stat st {};
+    if (::lstat(native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                        qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 bool openRegularFile(QFile& file, QIODevice::OpenMode mode) {
     // Opened without waiting, then looked at: a pipe opened this way returns at once.
     const int fd = ::open(native(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -101,6 +109,11 @@ bool DurableFiles::write(const QString& path, const Fill& fill) {
 bool DurableFiles::rename(const QString& from, const QString& to) {
     return step(Step::Rename, to, 0,
                 [&] { return ::rename(native(from).constData(), native(to).constData()) == 0; });
+}
+
+bool DurableFiles::link(const QString& from, const QString& to) {
+    return remove(to) && step(Step::Link, to, 0,
+                              [&] { return ::link(native(from).constData(), native(to).constData()) == 0; });
 }
 
 bool DurableFiles::remove(const QString& path) {

@@ -4,12 +4,25 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QFile;
 
 // What stands at a path, a link not followed: only a regular file is a file of ours.
 enum class FileKind { Missing, Regular, Other };
 FileKind fileKind(const QString& path);
+
+// Which file stands at a path (a link not followed) and how it was last left: two paths with the
+// same identity name the same file, unchanged since the identity was taken.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 modified = 0; // nanoseconds
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+// Nothing for anything but a regular file.
+std::optional<FileIdentity> fileIdentity(const QString& path);
 
 // Opens `file` (its name set) for reading, with any further `mode` flags, when it is a regular
 // file, links followed. Anything else in its place (a pipe, a device, a folder) is refused at
@@ -22,7 +35,7 @@ bool openRegularFile(QFile& file, QIODevice::OpenMode mode = {});
 // place. Tests (and the benchmarks) see each step through a hook.
 class DurableFiles {
 public:
-    enum class Step { Write, SyncFile, SyncFolder, Rename, Remove };
+    enum class Step { Write, SyncFile, SyncFolder, Rename, Remove, Link };
     enum class Outcome {
         Go,    // the step is taken
         Fail,  // the step fails and changes nothing
@@ -40,6 +53,10 @@ public:
     bool write(const QString& path, const Fill& fill);
     // Renames a file over another in one step of the file system.
     bool rename(const QString& from, const QString& to);
+    // Makes `to` a second name of the file `from` (on the same file system), whatever stood at
+    // `to` going first. Safe only for files that are never written in place: a file of ours is
+    // replaced by a rename, so each name keeps the bytes it had.
+    bool link(const QString& from, const QString& to);
     // Removes a file or a link; true when nothing is left at the path.
     bool remove(const QString& path);
     // Puts the folder's entries on the disk: files made, renamed or removed in it stay after a

@@ -181,10 +181,9 @@ LoadResult loadPicture(const QString& path, Fingerprint* fingerprint) {
         return failure(PictureError::TooLarge);
     if (file.peek(2) == "BM") {
         // A bitmap (a saved game's picture among them) is read row by row into its pixels.
-        return readBitmapFile(file, [fingerprint](const QByteArray& bytes) {
-            if (fingerprint)
-                fingerprint->add(bytes);
-        });
+        if (!fingerprint)
+            return readBitmapFile(file, {});
+        return readBitmapFile(file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); });
     }
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())

@@ -78,6 +78,10 @@ void PictureLevels::setPicture(const QImage& picture) {
         build_->result.wait();
         build_.reset();
     }
+    // The old levels are freed on another thread: level 0 may be the last hold on the old
+    // picture, and giving back half a gigabyte would hold up the game taking its place.
+    if (!levels_.empty())
+        released_ = std::async(std::launch::async, [old = std::move(levels_)]() mutable { old.clear(); });
     levels_.clear();
     pictureKey_ = picture.cacheKey();
     if (picture.isNull()) {

@@ -51,4 +51,5 @@ private:
     qint64 pictureKey_ = 0;
     std::unique_ptr<Build> build_;
     std::vector<QImage> levels_;
+    std::future<void> released_; // the freeing of the levels of the picture before
 };

@@ -1,8 +1,11 @@
+#include "fakes.h"
 #include "filebytes.h"
 #include "game/autosave.h"
+#include "game/savedgamestore.h"
 #include "game/savedgamesupport.h"
-#include "model/devicepicture.h"
 #include "model/cutsupport.h"
+#include "model/devicepicture.h"
+#include "model/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -411,4 +414,71 @@ TEST(Autosave, ALockThatCannotBeMadeLeavesTheFolderToBeRead) {
     Autosave owner(*s, clock);
     EXPECT_TRUE(owner.open(dir.path()));
     EXPECT_EQ(owner.access(), Autosave::Access::Owned);
+}
+
+// A save takes the picture file the autosave wrote for the game instead of writing it again: the
+// saved files hold the bytes a save writes, every name stands on its own (removing the autosave's
+// picture or one saved game leaves the others whole), and a file no longer whole, or another
+// game's picture, is written anew.
+TEST(Autosave, ASaveLinksThePictureTheAutosaveWrote) {
+    QTemporaryDir dir;
+    FakeServices fakes;
+    auto s = generatedGame(3, 4, true);
+    s->clock.start(fakes.clock.seconds);
+    Autosave autosave(*s, fakes.clock);
+    ASSERT_TRUE(autosave.open(dir.filePath(QStringLiteral("Autosave"))));
+    autosave.startTracking();
+    EXPECT_FALSE(autosave.pictureOnDisk(s->picture)) << "nothing written yet";
+    ASSERT_TRUE(autosave.refresh());
+    const auto onDisk = autosave.pictureOnDisk(s->picture); // the write under way is waited for
+    ASSERT_TRUE(onDisk);
+    EXPECT_FALSE(autosave.pictureOnDisk(generatedGame(2, 2, false)->picture));
+
+    SavedGameStore store(fakes.messages, fakes.cursor);
+    store.setFolder(dir.filePath(QStringLiteral("Save")));
+    store.ensureFolder();
+    store.setPictureSource([&](const QImage& picture) { return autosave.pictureOnDisk(picture); });
+    int pictureWrites = 0, links = 0;
+    store.setStepHook([&](DurableFiles::Step step, const QString& path, qint64) {
+        pictureWrites += step == DurableFiles::Step::SyncFile && path.contains(QStringLiteral(".bmp"));
+        links += step == DurableFiles::Step::Link;
+        return DurableFiles::Outcome::Go;
+    });
+    const auto text = [](QIODevice& d) { return d.write("text") == 4; };
+    const QByteArray bitmap = encodeBitmapFile(s->picture);
+    const auto inode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    for (const QString& name : {QStringLiteral("a"), QStringLiteral("b")}) {
+        store.appendName(name);
+        ASSERT_TRUE(store.save(name, s->picture, text));
+        EXPECT_EQ(inode(store.picturePath(name)), inode(onDisk->path));
+    }
+    ASSERT_TRUE(store.save(QStringLiteral("b"), s->picture, text)) << "again, the same picture";
+    EXPECT_EQ(QDir(store.folder()).entryList(QDir::Files).size(), 5) << "two games and the index";
+    EXPECT_EQ(links, 3);
+    EXPECT_EQ(pictureWrites, 0);
+    // Loading either over the game under way needs no read of its picture: it is this one.
+    const auto known = autosave.pictureAt(store.picturePath(QStringLiteral("b")));
+    EXPECT_EQ(known.picture.cacheKey(), s->picture.cacheKey());
+    EXPECT_EQ(known.fingerprint, onDisk->fingerprint);
+    EXPECT_TRUE(autosave.pictureAt(dir.filePath(QStringLiteral("elsewhere.bmp"))).picture.isNull());
+
+    autosave.discard();
+    EXPECT_FALSE(QFileInfo::exists(onDisk->path));
+    EXPECT_EQ(readAll(store.picturePath(QStringLiteral("a"))), bitmap);
+    store.deleteGame(QStringLiteral("a"));
+    EXPECT_EQ(readAll(store.picturePath(QStringLiteral("b"))), bitmap);
+
+    // The autosave's new picture file cut short: the save writes the picture itself.
+    ASSERT_TRUE(autosave.writeNow());
+    const auto rewritten = autosave.pictureOnDisk(s->picture);
+    ASSERT_TRUE(rewritten);
+    ASSERT_TRUE(QFile::resize(rewritten->path, rewritten->size - 1));
+    EXPECT_TRUE(autosave.pictureAt(rewritten->path).picture.isNull()) << "changed since it was written";
+    ASSERT_TRUE(store.save(QStringLiteral("b"), s->picture, text));
+    EXPECT_EQ(pictureWrites, 1);
+    EXPECT_EQ(readAll(store.picturePath(QStringLiteral("b"))), bitmap);
+    EXPECT_NE(inode(store.picturePath(QStringLiteral("b"))), inode(rewritten->path));
 }

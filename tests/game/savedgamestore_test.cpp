@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "filebytes.h"
 #include "game/savedgamestore.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 #include "res/stringids.h"
 #include "res/strings.h"
@@ -167,69 +168,87 @@ std::map<QString, std::pair<QByteArray, QRgb>> nextStart(FakeServices& fakes, co
 }
 
 // A save of a listed name and of a new one, failed or cut short as by a crash at every step it
-// takes on the disk (each piece written, each sync, rename and removal), then a fresh start:
+// takes on the disk (each piece written, each sync, rename, removal and link), then a fresh start:
 // every listed name loads the old game or the new one, whole; a save reported done loads the
-// new one, a failed one the old; and nothing of the interrupted save is left once settled.
+// new one, a failed one the old; and nothing of the interrupted save is left once settled. The
+// same with the new picture already on the disk elsewhere, which the save links.
 TEST_F(StoreTest, ASaveCutShortAnywhereLeavesTheOldOrTheNewGame) {
     const QRgb oldColour = qRgb(10, 20, 30), newColour = qRgb(200, 0, 0);
     QImage fresh = picture();
     fresh.fill(newColour);
-    for (const QString& name : {QStringLiteral("g"), QStringLiteral("new one")}) {
-        for (const auto outcome : {DurableFiles::Outcome::Fail, DurableFiles::Outcome::Crash}) {
-            // The first run takes every step and counts them.
-            int steps = 0;
-            for (int at = -1; at < steps; ++at) {
-                QTemporaryDir folder;
-                SavedGameStore s(fakes.messages, fakes.cursor);
-                s.setFolder(folder.path());
-                // The disk is not synced here (a crash is only simulated), which keeps the test quick.
-                int step = 0;
-                bool armed = false;
-                s.setStepHook([&](DurableFiles::Step kind, const QString&, qint64) {
-                    if (armed && step++ == at)
-                        return outcome;
-                    const bool sync =
-                        kind == DurableFiles::Step::SyncFile || kind == DurableFiles::Step::SyncFolder;
-                    return sync ? DurableFiles::Outcome::Skip : DurableFiles::Outcome::Go;
-                });
-                for (const QString& listed : {QStringLiteral("g"), QStringLiteral("other")}) {
-                    ASSERT_TRUE(s.writeGameFiles(listed, picture(), text("old")));
-                    s.appendName(listed);
-                }
-                ASSERT_TRUE(s.writeIndex());
-                armed = true;
-                // As the save command runs: a new name joins the list once its files are written.
-                if (s.find(name) < 0)
-                    s.appendName(name);
-                const bool saved = s.save(name, fresh, text("new"));
-                if (at < 0) {
-                    ASSERT_TRUE(saved);
-                    steps = step;
-                }
-                const auto games = nextStart(fakes, folder.path());
-                const std::pair<QByteArray, QRgb> oldGame{"old", oldColour}, newGame{"new", newColour};
-                const std::string where = name.toStdString() + " step " + std::to_string(at);
-                EXPECT_EQ(games.at(QStringLiteral("other")), oldGame) << where;
-                if (games.count(name)) {
-                    const auto& game = games.at(name);
-                    EXPECT_TRUE(game == oldGame || game == newGame) << where;
-                    // A failed save keeps the game there was (a new name has none to keep).
-                    if (outcome == DurableFiles::Outcome::Fail && !saved && name == QStringLiteral("g")) {
-                        EXPECT_EQ(game, oldGame) << where;
+    QTemporaryDir elsewhere;
+    const QString ready = elsewhere.filePath(QStringLiteral("picture.bmp"));
+    const QByteArray freshBytes = encodeBitmapFile(fresh);
+    Fingerprint taken;
+    taken.add(freshBytes);
+    const QByteArray freshFingerprint = taken.hex();
+    ASSERT_NO_FATAL_FAILURE(writeAll(ready, freshBytes));
+    for (const bool linked : {false, true})
+        for (const QString& name : {QStringLiteral("g"), QStringLiteral("new one")}) {
+            for (const auto outcome : {DurableFiles::Outcome::Fail, DurableFiles::Outcome::Crash}) {
+                // The first run takes every step and counts them.
+                int steps = 0;
+                for (int at = -1; at < steps; ++at) {
+                    QTemporaryDir folder;
+                    SavedGameStore s(fakes.messages, fakes.cursor);
+                    s.setFolder(folder.path());
+                    if (linked)
+                        s.setPictureSource([&](const QImage& p) {
+                            return p.cacheKey() == fresh.cacheKey()
+                                       ? std::optional(SavedGameStore::PictureOnDisk{ready, freshBytes.size(),
+                                                                                     freshFingerprint})
+                                       : std::nullopt;
+                        });
+                    // The disk is not synced here (a crash is only simulated), which keeps the test quick.
+                    int step = 0;
+                    bool armed = false;
+                    s.setStepHook([&](DurableFiles::Step kind, const QString&, qint64) {
+                        if (armed && step++ == at)
+                            return outcome;
+                        const bool sync =
+                            kind == DurableFiles::Step::SyncFile || kind == DurableFiles::Step::SyncFolder;
+                        return sync ? DurableFiles::Outcome::Skip : DurableFiles::Outcome::Go;
+                    });
+                    for (const QString& listed : {QStringLiteral("g"), QStringLiteral("other")}) {
+                        ASSERT_TRUE(s.writeGameFiles(listed, picture(), text("old")));
+                        s.appendName(listed);
                     }
+                    ASSERT_TRUE(s.writeIndex());
+                    armed = true;
+                    // As the save command runs: a new name joins the list once its files are written.
+                    if (s.find(name) < 0)
+                        s.appendName(name);
+                    const bool saved = s.save(name, fresh, text("new"));
+                    if (at < 0) {
+                        ASSERT_TRUE(saved);
+                        steps = step;
+                    }
+                    const auto games = nextStart(fakes, folder.path());
+                    const std::pair<QByteArray, QRgb> oldGame{"old", oldColour}, newGame{"new", newColour};
+                    const std::string where =
+                        name.toStdString() + (linked ? " linked" : "") + " step " + std::to_string(at);
+                    EXPECT_EQ(games.at(QStringLiteral("other")), oldGame) << where;
+                    if (games.count(name)) {
+                        const auto& game = games.at(name);
+                        EXPECT_TRUE(game == oldGame || game == newGame) << where;
+                        // A failed save keeps the game there was (a new name has none to keep).
+                        if (outcome == DurableFiles::Outcome::Fail && !saved && name == QStringLiteral("g")) {
+                            EXPECT_EQ(game, oldGame) << where;
+                        }
+                    }
+                    if (saved) {
+                        EXPECT_EQ(games.at(name), newGame) << where;
+                    }
+                    QStringList left = QDir(folder.path()).entryList(QDir::Files);
+                    left.removeAll(QStringLiteral("games.psg"));
+                    for (const QString& listed : {QStringLiteral("g"), QStringLiteral("other"), name})
+                        for (const char* suffix : {".bmp", ".pzs"})
+                            left.removeAll(listed + QLatin1String(suffix));
+                    EXPECT_TRUE(left.isEmpty()) << where << ": " << left.join(' ').toStdString();
                 }
-                if (saved) {
-                    EXPECT_EQ(games.at(name), newGame) << where;
-                }
-                QStringList left = QDir(folder.path()).entryList(QDir::Files);
-                left.removeAll(QStringLiteral("games.psg"));
-                for (const QString& listed : {QStringLiteral("g"), QStringLiteral("other"), name})
-                    for (const char* suffix : {".bmp", ".pzs"})
-                        left.removeAll(listed + QLatin1String(suffix));
-                EXPECT_TRUE(left.isEmpty()) << where << ": " << left.join(' ').toStdString();
             }
         }
-    }
+    EXPECT_EQ(readAll(ready), freshBytes) << "the linked file is never written through";
     EXPECT_TRUE(fakes.messages.shown.isEmpty());
 }
 

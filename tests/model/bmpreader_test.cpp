@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <limits>
@@ -467,9 +469,10 @@ TEST(BitmapReader, ShortColourTableTakenFromThePixelOffset) {
     EXPECT_EQ(r.picture.pixel(1, 1), palette(4)[indexAt(1, 1, 4)]);
 }
 
-// A bitmap is read from its file row by row; that read and the read of the whole file agree on
-// every file: the pixels of a sound one, the refusal of one cut off or damaged anywhere, and the
-// bytes its fingerprint is taken from.
+// A bitmap is read from its file row by row, in order or (from a file, nothing to fingerprint) on
+// every core; those reads and the read of the whole file agree on every file: the pixels of a
+// sound one, the refusal of one cut off or damaged anywhere, and the bytes its fingerprint is
+// taken from.
 TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
     std::mt19937 random(2026);
     std::vector<QByteArray> files;
@@ -493,12 +496,23 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
         buffer.open(QIODevice::ReadOnly);
         return readBitmapFile(buffer, [seen](const QByteArray& b) { seen->append(b); });
     };
+    QTemporaryDir dir;
+    const auto fromFile = [&dir](const QByteArray& bytes) {
+        QFile file(dir.filePath(QStringLiteral("picture.bmp")));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            return LoadResult{};
+        file.close();
+        if (!file.open(QIODevice::ReadOnly))
+            return LoadResult{};
+        return readBitmapFile(file, {});
+    };
     for (const QByteArray& file : files) {
         ASSERT_GT(file.size(), 4096);
         QByteArray seen;
         const LoadResult rows = byRows(file, &seen);
         ASSERT_TRUE(rows.ok());
         EXPECT_EQ(rows.picture, readBitmapFile(file).picture);
+        EXPECT_EQ(fromFile(file).picture, rows.picture);
         EXPECT_EQ(seen, file);
         std::vector<QByteArray> spoilt;
         for (const qsizetype n : {qsizetype(5000), file.size() / 2, file.size() - 3, file.size() - 1})
@@ -513,6 +527,9 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
             const LoadResult part = byRows(bad, &seen);
             ASSERT_EQ(part.ok(), whole.ok()) << bad.size();
             ASSERT_EQ(part.picture, whole.picture);
+            const LoadResult parallel = fromFile(bad);
+            ASSERT_EQ(parallel.ok(), whole.ok()) << bad.size();
+            ASSERT_EQ(parallel.picture, whole.picture);
         }
     }
 }
