@@ -538,21 +538,33 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         int level = 0;
         const QImage& reduced = pictureFor(scale, level);
         // The top of the stack first: a sample keeps the first element that covers it.
-        for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
-            const Element& e = p.element(*it);
-            canvas.addElement(p.boardRegions[*it], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
-                              pictureSampler(*it, canvasTransform, reduced, level), outline);
-        }
+        for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it)
+            addElement(canvas, *it, pictureSampler(*it, canvasTransform, reduced, level), outline);
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),
                   state_.background.backgroundColor.rgb());
     canvas.store(image, area.topLeft() - origin);
 }
 
+void BoardRenderer::addElement(SampledCanvas& canvas, int i, const PictureSampler& picture, QRgb outline) {
+    const Puzzle& p = state_.puzzle;
+    const Element& e = p.element(i);
+    if (!state_.deviceShapes.active()) {
+        canvas.addElement(p.boardRegions[i], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top), picture,
+                          outline);
+        return;
+    }
+    // On a finer screen the outline, the band and the bevel follow the shape made at its pixels.
+    const DeviceShapes::Shape shape = state_.deviceShapes.shape(e, state_.shapes);
+    canvas.addFineElement(p.boardRegions[i].boundingRect(), shape.region, shape.picture,
+                          state_.deviceShapes.origin(e), deviceRatio_, picture, outline);
+}
+
 void BoardRenderer::setDeviceRatio(double ratio) {
     if (!(ratio > 0.0) || ratio == deviceRatio_)
         return;
     deviceRatio_ = ratio;
+    state_.deviceShapes.setRatio(ratio);
     dropCaches();
     host_.invalidateAll();
 }
@@ -718,8 +730,8 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     if (levels_.levelCount() > 0) {
         int level = 0;
         const QImage& picture = pictureFor(scale, level);
-        canvas.addElement(p.boardRegions[picked], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
-                          pictureSampler(picked, local, picture, level), state_.settings.outlineColor.rgb());
+        addElement(canvas, picked, pictureSampler(picked, local, picture, level),
+                   state_.settings.outlineColor.rgb());
     }
     painter.setClipRegion(clientArea);
     drawDevicePixels(painter, box.topLeft(), canvas.premultiplied(), deviceRatio_);
@@ -839,5 +851,6 @@ BoardRenderer::Memory BoardRenderer::memory() {
     m.tileCount = static_cast<int>(tiles_.size());
     m.pictureLevels = levels_.bytes();
     m.index = index_.bytes() + static_cast<std::int64_t>(rank_.capacity() * sizeof(std::int32_t));
+    m.deviceShapes = state_.deviceShapes.cachedBytes();
     return m;
 }
