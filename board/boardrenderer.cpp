@@ -650,8 +650,7 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
                                   pictureSampler(*it, canvasTransform, reduced, level), outline);
                 continue;
             }
-            canvas.addElement(p.boardRegions[*it], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
-                              pictureSampler(*it, canvasTransform, reduced, level), outline);
+            addElement(canvas, *it, pictureSampler(*it, canvasTransform, reduced, level), outline);
         }
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),
@@ -659,10 +658,25 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
     canvas.store(image, area.topLeft() - origin);
 }
 
+void BoardRenderer::addElement(SampledCanvas& canvas, int i, const PictureSampler& picture, QRgb outline) {
+    const Puzzle& p = state_.puzzle;
+    const Element& e = p.element(i);
+    if (!state_.deviceShapes.active()) {
+        canvas.addElement(p.boardRegions[i], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top), picture,
+                          outline);
+        return;
+    }
+    // On a finer screen the outline, the band and the bevel follow the shape made at its pixels.
+    const DeviceShapes::Shape shape = state_.deviceShapes.shape(e, state_.shapes);
+    canvas.addFineElement(p.boardRegions[i].boundingRect(), shape.region, shape.picture,
+                          state_.deviceShapes.origin(e), deviceRatio_, picture, outline);
+}
+
 void BoardRenderer::setDeviceRatio(double ratio) {
     if (!(ratio > 0.0) || ratio == deviceRatio_)
         return;
     deviceRatio_ = ratio;
+    state_.deviceShapes.setRatio(ratio);
     dropCaches();
     host_.invalidateAll();
 }
@@ -828,8 +842,8 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     if (levels_.levelCount() > 0) {
         int level = 0;
         const QImage& picture = pictureFor(scale, level);
-        canvas.addElement(p.boardRegions[picked], e.innerRegion, QPoint(e.cellRect.left, e.cellRect.top),
-                          pictureSampler(picked, local, picture, level), state_.settings.outlineColor.rgb());
+        addElement(canvas, picked, pictureSampler(picked, local, picture, level),
+                   state_.settings.outlineColor.rgb());
     }
     painter.setClipRegion(clientArea);
     drawDevicePixels(painter, box.topLeft(), canvas.premultiplied(), deviceRatio_);
@@ -952,5 +966,6 @@ BoardRenderer::Memory BoardRenderer::memory() {
     m.shapeRows = static_cast<std::int64_t>(elementRows_.capacity() * sizeof(elementRows_[0]));
     for (const auto& [key, shape] : shapeRows_)
         m.shapeRows += shape.rows.bytes() + static_cast<std::int64_t>(sizeof(key) + sizeof(shape)) + 16;
+    m.deviceShapes = state_.deviceShapes.cachedBytes();
     return m;
 }

@@ -110,6 +110,7 @@ public:
         std::int64_t pictureLevels = 0;
         std::int64_t index = 0;
         std::int64_t shapeRows = 0;
+        std::int64_t deviceShapes = 0;
     };
     Memory memory();
     // Forgets everything drawn so far (tests compare with a paint from nothing).
@@ -160,6 +161,8 @@ private:
     // finer picture holds it (levelIndex -1).
     PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level,
                                   int levelIndex) const;
+    // Element i onto the canvas, by the shapes of the screen's device pixels where they differ.
+    void addElement(SampledCanvas& canvas, int i, const PictureSampler& picture, QRgb outline);
     // The picture to draw at `scale` device pixels per board pixel: the finer one above 1, where
     // there is one; else the reduced copy for the scale. Sets levelIndex to match.
     const QImage& pictureFor(double scale, int& levelIndex);

@@ -109,6 +109,8 @@ struct BoardState {
     // of the table with the part of it the window shows. The drawing's own caches belong to the
     // renderer.
     ShapeBuilder shapes;
+    // The shapes as drawn at the screen's device pixels (follows the renderer's ratio).
+    DeviceShapes deviceShapes;
     Board board;
 
     InputState input;

@@ -8,6 +8,7 @@
 #include "model/elementcontext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -24,7 +25,15 @@ QPoint Interaction::toBoard(QPoint client) const {
 int Interaction::hitTest(QPoint boardPoint) const {
     if (!state_.hasElements())
         return -1;
-    return ::hitTest(state_.puzzle, boardPoint);
+    DeviceShapes& fine = state_.deviceShapes;
+    if (!fine.active())
+        return ::hitTest(state_.puzzle, boardPoint);
+    // The pointer is known to a logical pixel: the device pixel at its centre decides, by the
+    // shape as drawn there.
+    const double r = fine.ratio();
+    return hitTestDevice(state_.puzzle, state_.shapes, fine,
+                         QPoint(static_cast<int>(std::floor((boardPoint.x() + 0.5) * r)),
+                                static_cast<int>(std::floor((boardPoint.y() + 0.5) * r))));
 }
 
 int Interaction::effectiveWord(int word) const {

@@ -2,13 +2,32 @@
 
 #include "board/boardchanges.h"
 #include "model/puzzle.h"
+#include "model/shapebuilder.h"
 
 #include <algorithm>
+#include <cmath>
 
 int hitTest(const Puzzle& puzzle, QPoint boardPoint) {
     for (const int i : puzzle.stackOrder)
         if (puzzle.boardRegions[i].contains(boardPoint))
             return i;
+    return -1;
+}
+
+int hitTestDevice(const Puzzle& puzzle, const ShapeBuilder& shapes, DeviceShapes& deviceShapes,
+                  QPoint device) {
+    const double ratio = deviceShapes.ratio();
+    for (const int i : puzzle.stackOrder) {
+        // Drawn no further than the device pixels its board region reaches.
+        const QRect r = puzzle.boardRegions[i].boundingRect();
+        if (r.isEmpty() || device.x() < std::floor(r.left() * ratio) ||
+            device.y() < std::floor(r.top() * ratio) || device.x() >= std::ceil((r.right() + 1) * ratio) ||
+            device.y() >= std::ceil((r.bottom() + 1) * ratio))
+            continue;
+        const Element& e = puzzle.element(i);
+        if (deviceShapes.shape(e, shapes).region.contains(device - deviceShapes.origin(e)))
+            return i;
+    }
     return -1;
 }
 

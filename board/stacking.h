@@ -6,6 +6,8 @@
 #include <vector>
 
 class BoardChanges;
+class DeviceShapes;
+class ShapeBuilder;
 class Puzzle;
 
 // The stacking order of the board: entry 0 is the topmost element. Raising reports the
@@ -13,6 +15,10 @@ class Puzzle;
 
 // The topmost element whose board region holds the board point, -1 if none does.
 int hitTest(const Puzzle& puzzle, QPoint boardPoint);
+// The element on top at device pixel `device` of the table at the device shapes' ratio (board
+// point times the ratio), by the shapes as drawn there; -1 where none is.
+int hitTestDevice(const Puzzle& puzzle, const ShapeBuilder& shapes, DeviceShapes& deviceShapes,
+                  QPoint device);
 
 // Moves an alone element to the top. A block goes to the top as a whole, its members in
 // descending homeIndex order above every non-member (non-members keep their order), which is

@@ -135,11 +135,13 @@ void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
     sum_.assign(n, 0);
 }
 
-void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0,
-                              int y0, int w, int h) const {
+void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& grid,
+                              std::vector<std::uint16_t>& mask, int x0, int y0, int w, int h) const {
+    const auto sampleX = [&](int x) { return ceiling(x * grid.along + grid.acrossX); };
+    const auto sampleY = [&](int y) { return ceiling(y * grid.along + grid.acrossY); };
     const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
     const int minR = Samples * y0, maxR = Samples * (y0 + h);
-    if (along_ < 1.0) {
+    if (grid.along < 1.0) {
         // Far out a board row holds a row of samples at most: each row of samples finds the band
         // of rectangles it lies in, rather than every band working out its rows.
         const QRect* rect = region.begin();
@@ -151,7 +153,7 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, std::vector<
         const int rb = std::min(maxR, sampleY(bounds.bottom() + 1 + offset.y()));
         for (int r = ra; r < rb; ++r) {
             // The board row whose pixels hold this row of samples: sampleY(y) <= r < sampleY(y + 1).
-            const int y = static_cast<int>(std::floor((r - acrossY_) / along_)) - offset.y();
+            const int y = static_cast<int>(std::floor((r - grid.acrossY) / grid.along)) - offset.y();
             while (rect != end && rect->bottom() < y)
                 ++rect;
             if (rect == end)
@@ -319,11 +321,12 @@ void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictur
         transform_.deviceRect(boardRegion.boundingRect()).intersected(QRect(0, 0, width_, height_));
     if (box.isEmpty())
         return;
+    const Grid grid = boardGrid();
     const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
     all_.assign(static_cast<std::size_t>(w) * h, 0);
     picture_.assign(static_cast<std::size_t>(w) * h, 0);
-    rasterise(boardRegion, QPoint(0, 0), all_, x0, y0, w, h);
-    rasterise(pictureRegion, pictureOffset, picture_, x0, y0, w, h);
+    rasterise(boardRegion, QPoint(0, 0), grid, all_, x0, y0, w, h);
+    rasterise(pictureRegion, pictureOffset, grid, picture_, x0, y0, w, h);
     blendMasks(box, picture, outline);
 }
 
@@ -338,6 +341,21 @@ void SampledCanvas::addElement(const RowSpans& boardRegion, const RowSpans& pict
     picture_.assign(n, 0);
     rasterise(boardRegion, offset, all_, box.left(), box.top(), box.width(), box.height());
     rasterise(pictureRegion, offset, picture_, box.left(), box.top(), box.width(), box.height());
+    blendMasks(box, picture, outline);
+}
+
+void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& region,
+                                   const QRegion& pictureRegion, QPoint origin, double ratio,
+                                   const PictureSampler& picture, QRgb outline) {
+    const QRect box = transform_.deviceRect(boardBounds).intersected(QRect(0, 0, width_, height_));
+    if (box.isEmpty() || !(ratio > 0.0))
+        return;
+    const Grid grid{along_ / ratio, acrossX_, acrossY_};
+    const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
+    all_.assign(static_cast<std::size_t>(w) * h, 0);
+    picture_.assign(static_cast<std::size_t>(w) * h, 0);
+    rasterise(region, origin, grid, all_, x0, y0, w, h);
+    rasterise(pictureRegion, origin, grid, picture_, x0, y0, w, h);
     blendMasks(box, picture, outline);
 }
 

@@ -76,6 +76,11 @@ public:
                     const PictureSampler& picture, QRgb outline);
     // A board pixel is no wider than a sample: a row of samples reads one board row.
     bool farOut() const { return along_ < 1.0; }
+    // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
+    // (a screen's device pixels), their (0, 0) at board point origin / ratio; the element is
+    // drawn no further than the device pixels `boardBounds` reaches.
+    void addFineElement(const QRect& boardBounds, const QRegion& region, const QRegion& pictureRegion,
+                        QPoint origin, double ratio, const PictureSampler& picture, QRgb outline);
     // Whatever is left uncovered shows the background: a solid colour when `texture` has no image.
     void finish(const PictureSampler& texture, QRgb colour);
 
@@ -86,15 +91,21 @@ public:
     QImage premultiplied() const;
 
 private:
+    // Units of a region to sample coordinates: sample = (unit + offset) * along + across.
+    struct Grid {
+        double along, acrossX, acrossY;
+    };
+    Grid boardGrid() const { return {along_, acrossX_, acrossY_}; }
+    // Adds the masks made for the canvas pixels of `box` to what is drawn.
+    void blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline);
     // Sets the bits of the samples the rectangles of `region` (moved by `offset`) cover into
     // `mask`, a w x h block of pixels at (x0, y0).
-    void rasterise(const QRegion& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
-                   int w, int h) const;
+    void rasterise(const QRegion& region, QPoint offset, const Grid& grid, std::vector<std::uint16_t>& mask,
+                   int x0, int y0, int w, int h) const;
     void rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
                    int w, int h) const;
     // Sets the bits of sample columns qa..qb-1 in sample row r.
     static void setRun(std::uint16_t* line, int x0, int qa, int qb, int r);
-    void blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline);
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
     // its sample coordinate, rounded without a call into the library.
     static int ceiling(double v) {

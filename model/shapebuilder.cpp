@@ -6,6 +6,7 @@
 #include <QRect>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -178,24 +179,57 @@ Rect ShapeBuilder::knobBox(int side, const EdgeRecord& sign, const EdgeRecord& s
     }
 }
 
-ShapeBuilder::Shape ShapeBuilder::makeShape(const EdgeRecord& sign, const EdgeRecord& shift) const {
+namespace {
+
+int scaled(int v, double scale) {
+    return scale == 1.0 ? v : static_cast<int>(std::lround(v * scale));
+}
+
+QPolygon scaled(QPolygon polygon, double scale) {
+    if (scale != 1.0)
+        for (QPoint& p : polygon)
+            p = QPoint(scaled(p.x(), scale), scaled(p.y(), scale));
+    return polygon;
+}
+
+} // namespace
+
+ShapeBuilder::Shape ShapeBuilder::makeShape(const EdgeRecord& sign, const EdgeRecord& shift,
+                                            double scale) const {
     Shape shape;
-    shape.inner = QRegion(outline(sign, shift), Qt::WindingFill);
+    shape.inner = QRegion(scaled(outline(sign, shift), scale), Qt::WindingFill);
     if (!options_.mosaic) {
         for (int side = 0; side < 4; ++side) {
             if (sign[side] == 0)
                 continue;
-            const QRegion head = ellipticRegion(knobBox(side, sign, shift));
+            const Rect box = knobBox(side, sign, shift);
+            const QRegion head = ellipticRegion({scaled(box.left, scale), scaled(box.top, scale),
+                                                 scaled(box.right, scale), scaled(box.bottom, scale)});
             shape.inner = sign[side] > 0 ? shape.inner.united(head) : shape.inner.subtracted(head);
         }
     }
     // The band: the shape moved by (k, k) for k = 0..t, visible below and to the right.
     shape.outer = shape.inner;
     if (options_.threeD) {
-        for (int k = 0; k < options_.outlineThickness(); ++k)
+        const int thickness = scaled(options_.outlineThickness(), scale);
+        for (int k = 0; k < thickness; ++k)
             shape.outer = shape.outer.translated(1, 1).united(shape.inner);
     }
     return shape;
+}
+
+ShapeBuilder::ScaledShape ShapeBuilder::scaledShape(const EdgeRecord& sign, const EdgeRecord& shift,
+                                                    int sideMask, double scale) const {
+    const Shape shape = makeShape(sign, shift, scale);
+    sideMask &= SideMask::All;
+    if (sideMask == 0 || !options_.threeD)
+        return {shape.outer, shape.inner};
+    if (sideMask == SideMask::All)
+        return {shape.inner, shape.inner};
+    std::array<QRegion, 4> quarters;
+    for (int side = 0; side < 4; ++side)
+        quarters[side] = QRegion(scaled(quarterPolygon(side), scale), Qt::WindingFill);
+    return {makeTrimmed(shape, sideMask, quarters), shape.inner};
 }
 
 ShapeBuilder::Shape ShapeBuilder::shapeFor(const EdgeRecord& sign, const EdgeRecord& shift) {
@@ -236,16 +270,21 @@ QPolygon ShapeBuilder::quarterPolygon(int side) const {
     }
 }
 
-const QRegion& ShapeBuilder::quarter(int side) {
+const std::array<QRegion, 4>& ShapeBuilder::quarters() {
     if (!quartersReady_) {
         for (int s = 0; s < 4; ++s)
             quarters_[s] = QRegion(quarterPolygon(s), Qt::WindingFill);
         quartersReady_ = true;
     }
-    return quarters_[side & 3];
+    return quarters_;
 }
 
-QRegion ShapeBuilder::makeTrimmed(const Shape& shape, int sideMask) {
+const QRegion& ShapeBuilder::quarter(int side) {
+    return quarters()[side & 3];
+}
+
+QRegion ShapeBuilder::makeTrimmed(const Shape& shape, int sideMask,
+                                  const std::array<QRegion, 4>& quarters) const {
     const int bits = maskBits(sideMask);
     if (bits == 0)
         return shape.outer;
@@ -255,14 +294,14 @@ QRegion ShapeBuilder::makeTrimmed(const Shape& shape, int sideMask) {
         int side = 0;
         while (!(bits & (1 << side)))
             ++side;
-        removed = band.intersected(quarter(side));
+        removed = band.intersected(quarters[side]);
     } else {
         // Two or more joined sides: everything of the band except what lies in the quarters of
         // the free sides, so the corners between joined sides go as well.
         removed = band;
         for (int side = 0; side < 4; ++side) {
             if (!(bits & (1 << side)))
-                removed = removed.subtracted(quarter(side));
+                removed = removed.subtracted(quarters[side]);
         }
     }
     return shape.outer.subtracted(removed);
@@ -272,11 +311,11 @@ QRegion ShapeBuilder::trimmedOuterRegion(const EdgeRecord& sign, const EdgeRecor
     const std::uint32_t key = profileKey(sign, shift);
     const int bits = maskBits(sideMask);
     if (key == NoKey)
-        return makeTrimmed(makeShape(sign, shift), sideMask);
+        return makeTrimmed(makeShape(sign, shift), sideMask, quarters());
     const std::uint32_t trimmedKey = key | static_cast<std::uint32_t>(bits) << 16;
     auto it = trimmed_.find(trimmedKey);
     if (it == trimmed_.end())
-        it = trimmed_.emplace(trimmedKey, makeTrimmed(shapeFor(sign, shift), sideMask)).first;
+        it = trimmed_.emplace(trimmedKey, makeTrimmed(shapeFor(sign, shift), sideMask, quarters())).first;
     return it->second;
 }
 
@@ -316,7 +355,7 @@ void ShapeBuilder::prepare(const std::vector<Element>& elements) {
             trimmedMasks.push_back(mask);
         }
     }
-    quarter(0); // the quarters are made once, here, not by two threads at once
+    quarters(); // the quarters are made once, here, not by two threads at once
     std::vector<Shape> made(missing.size());
     parallelFor(static_cast<int>(missing.size()), 4, [&](int begin, int end, int) {
         for (int k = begin; k < end; ++k)
@@ -328,9 +367,70 @@ void ShapeBuilder::prepare(const std::vector<Element>& elements) {
     parallelFor(static_cast<int>(missingTrimmed.size()), 4, [&](int begin, int end, int) {
         for (int k = begin; k < end; ++k) {
             const auto found = shapes_.find(missingTrimmed[k] & 0xFFFFu);
-            trims[k] = makeTrimmed(found->second, trimmedMasks[k]);
+            trims[k] = makeTrimmed(found->second, trimmedMasks[k], quarters_);
         }
     });
     for (std::size_t k = 0; k < missingTrimmed.size(); ++k)
         trimmed_.emplace(missingTrimmed[k], std::move(trims[k]));
+}
+
+DeviceShapes& DeviceShapes::operator=(const DeviceShapes& other) {
+    if (this != &other) {
+        const std::lock_guard lock(*mutex_);
+        ratio_ = other.ratio_;
+        shapes_.clear();
+    }
+    return *this;
+}
+
+void DeviceShapes::setRatio(double ratio) {
+    const std::lock_guard lock(*mutex_);
+    if (ratio == ratio_ || !(ratio > 0.0))
+        return;
+    ratio_ = ratio;
+    shapes_.clear();
+}
+
+QPoint DeviceShapes::origin(const Element& element) const {
+    return QPoint(static_cast<int>(std::lround(element.cellRect.left * ratio_)),
+                  static_cast<int>(std::lround(element.cellRect.top * ratio_)));
+}
+
+DeviceShapes::Shape DeviceShapes::shape(const Element& element, const ShapeBuilder& builder) {
+    int sideMask = 0;
+    for (int side = 0; side < 4; ++side)
+        if (element.joinedNeighbour[side] != -1)
+            sideMask |= SideMask::of(side);
+    const std::uint32_t key = profileKey(element.edgeSign, element.edgeShift);
+    const auto make = [&] {
+        const auto made = builder.scaledShape(element.edgeSign, element.edgeShift, sideMask, ratio_);
+        return Shape{made.region, made.picture};
+    };
+    if (key == NoKey)
+        return make();
+    // Only the mask's meaning is kept: without the bevel every mask draws the same outline.
+    const int bits = builder.options().threeD ? maskBits(sideMask) : 0;
+    const std::uint32_t shapeKey = key | static_cast<std::uint32_t>(bits) << 16;
+    const std::lock_guard lock(*mutex_);
+    if (!(builder.options() == options_)) {
+        options_ = builder.options();
+        shapes_.clear();
+    }
+    auto it = shapes_.find(shapeKey);
+    if (it == shapes_.end())
+        it = shapes_.emplace(shapeKey, make()).first;
+    return it->second;
+}
+
+int DeviceShapes::cachedShapes() const {
+    const std::lock_guard lock(*mutex_);
+    return static_cast<int>(shapes_.size());
+}
+
+std::int64_t DeviceShapes::cachedBytes() const {
+    const std::lock_guard lock(*mutex_);
+    std::int64_t bytes = 0;
+    for (const auto& [key, shape] : shapes_)
+        bytes += (shape.region.rectCount() + shape.picture.rectCount()) * std::int64_t(sizeof(QRect));
+    return bytes;
 }

@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -89,6 +91,17 @@ public:
     // The quarter of the cell (with its band) that belongs to a side, for trimming.
     const QRegion& quarter(int side);
 
+    // The shape at `scale` times its size, for a screen's device pixels: the same outline,
+    // knob boxes and band depth, each scaled, then made at the finer pixels. `region` is what
+    // the element covers with the sides in `sideMask` joined (as its board region), `picture`
+    // where it shows its picture. Only reads the builder.
+    struct ScaledShape {
+        QRegion region;
+        QRegion picture;
+    };
+    ScaledShape scaledShape(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift, int sideMask,
+                            double scale) const;
+
     int cachedShapes() const { return static_cast<int>(shapes_.size()); }
 
 private:
@@ -98,8 +111,9 @@ private:
     };
 
     Shape shapeFor(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift);
-    Shape makeShape(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift) const;
-    QRegion makeTrimmed(const Shape& shape, int sideMask);
+    Shape makeShape(const EdgeRecord& edgeSign, const EdgeRecord& edgeShift, double scale = 1.0) const;
+    QRegion makeTrimmed(const Shape& shape, int sideMask, const std::array<QRegion, 4>& quarters) const;
+    const std::array<QRegion, 4>& quarters();
     QPolygon quarterPolygon(int side) const;
 
     ShapeOptions options_;
@@ -107,4 +121,41 @@ private:
     std::unordered_map<std::uint32_t, QRegion> trimmed_;
     std::array<QRegion, 4> quarters_;
     bool quartersReady_ = false;
+};
+
+// The shapes as drawn on a screen of more device pixels than logical ones, so that edges, the
+// outline band and the bevel show no stairs there. Shapes are in device pixels from the element's
+// device origin (its cell's corner times the ratio, rounded); everything the game computes keeps
+// the logical shapes. One shape a profile and joined sides, as the builder keeps them, so the
+// count stays bounded; safe to use from the threads that draw tiles.
+class DeviceShapes {
+public:
+    struct Shape {
+        QRegion region;  // what the element covers (its board region, finer)
+        QRegion picture; // where it shows its picture
+    };
+
+    DeviceShapes() = default;
+    // A copy keeps the ratio and makes its shapes again as it needs them.
+    DeviceShapes(const DeviceShapes& other) : ratio_(other.ratio_) {}
+    DeviceShapes& operator=(const DeviceShapes& other);
+
+    // A new ratio drops every shape made for the old one.
+    void setRatio(double ratio);
+    double ratio() const { return ratio_; }
+    // Whether shapes differ from the logical ones at all.
+    bool active() const { return ratio_ != 1.0; }
+
+    QPoint origin(const Element& element) const;
+    // The element's shape in its present edges and joined sides, made on first use.
+    Shape shape(const Element& element, const ShapeBuilder& builder);
+
+    int cachedShapes() const;
+    std::int64_t cachedBytes() const;
+
+private:
+    double ratio_ = 1.0;
+    ShapeOptions options_;
+    std::unordered_map<std::uint32_t, Shape> shapes_;
+    std::unique_ptr<std::mutex> mutex_ = std::make_unique<std::mutex>();
 };

@@ -55,6 +55,9 @@ TEST(DevicePixelsTest, ADetailOfOneDevicePixelStaysSharp) {
             const Element& e = f.element(i);
             const QPoint cell(e.cellRect.left, e.cellRect.top);
             const QRegion picture = e.innerRegion.translated(cell);
+            // On a finer screen the picture shows within the shape made at its pixels.
+            const DeviceShapes::Shape fine = f.state.deviceShapes.shape(e, f.state.shapes);
+            const QPoint fineOrigin = f.state.deviceShapes.origin(e);
             const Board& b = f.state.board;
             int checked = 0, wrong = 0;
             for (int y = 0; y + 1 < device.height(); ++y)
@@ -62,6 +65,10 @@ TEST(DevicePixelsTest, ADetailOfOneDevicePixelStaysSharp) {
                     const auto shows = [&](int dx, int dy) {
                         const QPointF client((x + dx + 0.5) / ratio, (y + dy + 0.5) / ratio);
                         const QPointF board = b.toBoardF(client);
+                        if (ratio != 1.0)
+                            return fine.picture.contains(QPoint(int(std::floor(board.x() * ratio)),
+                                                                int(std::floor(board.y() * ratio))) -
+                                                         fineOrigin);
                         return picture.contains(
                             QPoint(int(std::floor(board.x())), int(std::floor(board.y()))));
                     };
@@ -90,9 +97,9 @@ TEST(DevicePixelsTest, ADetailOfOneDevicePixelStaysSharp) {
     }
 }
 
-// At ratios that are no whole number the table is still drawn at device pixels, and a device
-// pixel that lies within one logical pixel shows an element exactly where the hit test finds
-// one there: what the player sees under the pointer is what the pointer takes. The window moves
+// At ratios that are no whole number the table is still drawn at device pixels, and each device
+// pixel shows an element exactly where the hit test at that device pixel finds one, by the
+// smooth shape as drawn: what the player sees under the pointer is what the pointer takes. The window moves
 // from screen to screen: each new ratio is drawn afresh, and back at ratio 1 the window shows
 // what it always did.
 TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
@@ -110,10 +117,18 @@ TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
     for (const double ratio : {1.25, 1.5, 2.0}) {
         SCOPED_TRACE(testing::Message() << "ratio " << ratio);
         const QImage device = f.paint(ratio);
-        int pure = 0, mismatched = 0;
+        int pure = 0, mismatched = 0, pointerMismatched = 0;
+        const Board& b = f.state.board;
+        const QPoint shift(int(std::lround((b.originX - b.scrollX) * ratio)),
+                           int(std::lround((b.originY - b.scrollY) * ratio)));
         const QRect shown(0, 0, int(300 * ratio), int(220 * ratio));
         for (int y = shown.top(); y <= shown.bottom(); ++y)
             for (int x = shown.left(); x <= shown.right(); ++x) {
+                // Every device pixel shows an element exactly where the hit test at that device
+                // pixel finds one, by the smooth shape as drawn there.
+                const int hit =
+                    hitTestDevice(f.state.puzzle, f.state.shapes, f.state.deviceShapes, QPoint(x, y) - shift);
+                mismatched += (hit < 0) != (device.pixel(x, y) == background);
                 // The logical pixel the pointer is in over this device pixel, and whether the
                 // device pixel lies within it alone.
                 const QPoint logical(int(std::floor(x / ratio)), int(std::floor(y / ratio)));
@@ -121,11 +136,16 @@ TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
                     int(std::floor((y + 1) / ratio - 1e-9)) != logical.y())
                     continue;
                 ++pure;
-                const int hit = hitTest(f.state.puzzle, f.state.board.toBoard(logical));
-                mismatched += (hit < 0) != (device.pixel(x, y) == background);
+                // The pointer, known to a logical pixel, takes what the device pixel at its
+                // centre shows.
+                if (QPoint(int(std::floor((logical.x() + 0.5) * ratio)),
+                           int(std::floor((logical.y() + 0.5) * ratio))) == QPoint(x, y))
+                    pointerMismatched +=
+                        (f.interaction.hitTest(b.toBoard(logical)) < 0) != (device.pixel(x, y) == background);
             }
         EXPECT_GT(pure, shown.width() * shown.height() / 8);
         EXPECT_EQ(mismatched, 0);
+        EXPECT_EQ(pointerMismatched, 0);
     }
     DeviceBoard fresh;
     overlapping(fresh);

@@ -170,3 +170,82 @@ TEST(ShapeBuilderTest, ProfilesAreBuiltOnceAndOptionsResetThem) {
 }
 
 } // namespace
+
+namespace {
+
+// A region drawn `ratio` times larger, each pixel the device pixels it reaches.
+QRegion enlarged(const QRegion& region, double ratio) {
+    QRegion out;
+    for (const QRect& r : region)
+        out += QRect(QPoint(int(std::lround(r.left() * ratio)), int(std::lround(r.top() * ratio))),
+                     QPoint(int(std::lround((r.right() + 1) * ratio)) - 1,
+                            int(std::lround((r.bottom() + 1) * ratio)) - 1));
+    return out;
+}
+
+// Moved by every offset up to `d` in each direction, united or intersected.
+QRegion grown(const QRegion& region, int d, bool unite) {
+    QRegion out = region;
+    for (int dy = -d; dy <= d; ++dy)
+        for (int dx = -d; dx <= d; ++dx)
+            out = unite ? out.united(region.translated(dx, dy)) : out.intersected(region.translated(dx, dy));
+    return out;
+}
+
+} // namespace
+
+// Made at a finer screen's pixels, a shape is the logical one enlarged, its edge within a pixel
+// or two of the enlarged edge, for every kind of side, the mosaic and each set of joined sides
+// (at ratio 1 exactly the logical shape). At ratio 2 a knob's edge steps one device pixel at a
+// time where the enlarged logical edge steps two.
+TEST(ShapeBuilderTest, ShapesAtDevicePixelsFollowTheLogicalOnes) {
+    for (const bool mosaic : {false, true}) {
+        ShapeBuilder shapes = builder(64, mosaic, true);
+        for (const EdgeRecord& sign : {EdgeRecord{1, -1, 0, 1}, EdgeRecord{-1, 1, -1, 0}})
+            for (const int mask : {0, SideMask::Top, SideMask::Right | SideMask::Bottom, SideMask::All}) {
+                Element e = elementWith(sign, {1, 0, -1, 0});
+                shapes.buildShape(e);
+                QRegion logical = e.outerRegion;
+                if (mask == SideMask::All)
+                    logical = e.innerRegion;
+                else if (mask != 0)
+                    logical = shapes.trimmedOuterRegion(e.edgeSign, e.edgeShift, mask);
+                const auto same = shapes.scaledShape(e.edgeSign, e.edgeShift, mask, 1.0);
+                EXPECT_EQ(same.region, logical);
+                EXPECT_EQ(same.picture, e.innerRegion);
+                for (const double ratio : {1.25, 1.5, 2.0}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "mosaic " << mosaic << " mask " << mask << " ratio " << ratio);
+                    const auto fine = shapes.scaledShape(e.edgeSign, e.edgeShift, mask, ratio);
+                    for (const auto& [made, wanted] :
+                         {std::pair{fine.region, enlarged(logical, ratio)},
+                          std::pair{fine.picture, enlarged(e.innerRegion, ratio)}}) {
+                        EXPECT_TRUE(made.subtracted(grown(wanted, 2, true)).isEmpty());
+                        EXPECT_TRUE(grown(wanted, 2, false).subtracted(made).isEmpty());
+                    }
+                }
+            }
+    }
+    // The top knob's head at ratio 2: rows 2k and 2k + 1 of the enlarged logical head always
+    // share their left edge; the finer head's edge moves between them on most of the curve.
+    ShapeBuilder shapes = builder(64, false, true);
+    const EdgeRecord sign{1, 0, 0, 0}, shift{0, 0, 0, 0};
+    const QRect head = shapes.knobBox(Top, sign, shift).toQRect();
+    const QRegion fine = shapes.scaledShape(sign, shift, 0, 2.0).picture;
+    Element e = elementWith(sign, shift);
+    shapes.buildShape(e);
+    const QRegion coarse = enlarged(e.innerRegion, 2.0);
+    const auto leftEdge = [](const QRegion& region, int y) {
+        for (const QRect& r : region)
+            if (r.top() <= y && y <= r.bottom())
+                return r.left();
+        return -1;
+    };
+    int coarseSteps = 0, fineSteps = 0;
+    for (int y = 2 * head.top(); y < 2 * (head.top() + head.height() / 2); y += 2) {
+        coarseSteps += leftEdge(coarse, y) != leftEdge(coarse, y + 1);
+        fineSteps += leftEdge(fine, y) != leftEdge(fine, y + 1);
+    }
+    EXPECT_EQ(coarseSteps, 0);
+    EXPECT_GE(fineSteps, head.height() / 4);
+}
