@@ -78,7 +78,7 @@ private:
 // A pipe in place of any file the program reads (the index of saved games, a saved game's
 // picture and text, the autosave's files, the records, the settings) is refused at once, the
 // readers that report report it as damaged, and the writers replace it.
-TEST(SpecialFiles, APipeInPlaceOfAnyFileIsReportedNotWaitedOn) {
+TEST(NonRegularFiles, APipeInPlaceOfAnyFileIsReportedNotWaitedOn) {
     QTemporaryDir dir;
     FakeServices fakes;
     SavedGameStore store(fakes.messages, fakes.cursor);
@@ -136,7 +136,7 @@ TEST(SpecialFiles, APipeInPlaceOfAnyFileIsReportedNotWaitedOn) {
 // A records file far beyond what the reader reads (a sparse gigabyte) is kept aside only as
 // far as it is read; a settings file beyond what is read is replaced whole when a setting is
 // written, and the next start reads it.
-TEST(SpecialFiles, OversizedFilesCostNoMoreThanTheReaderReads) {
+TEST(NonRegularFiles, OversizedFilesCostNoMoreThanTheReaderReads) {
     QTemporaryDir dir;
     RecordStore records;
     records.setFolder(dir.path());
