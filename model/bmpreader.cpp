@@ -89,6 +89,13 @@ qint64 strideOf(const Header& h) {
     return (h.width * h.bitsPerPixel + 31) / 32 * 4;
 }
 
+// Whether `available` bytes hold every row of an uncompressed bitmap; the last row's padding may
+// be missing, its pixels may not.
+bool rowsFit(const Header& h, qint64 available) {
+    const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
+    return strideOf(h) * (h.height - 1) + rowBytes <= available;
+}
+
 PictureError readColourTable(const ByteView& in, Header& h, qint64 tableStart, qint64 entrySize,
                              qint64 coloursUsed, qint64 offBits) {
     const qint64 maxEntries = qint64(1) << h.bitsPerPixel;
@@ -226,6 +233,14 @@ QImage::Format formatFor(const Header& h) {
     default:
         return QImage::Format_Indexed8;
     }
+}
+
+// The image the pixels are read into, with the bitmap's colours; null when memory is short.
+QImage blankImage(const Header& h) {
+    QImage image(int(h.width), int(h.height), formatFor(h));
+    if (!image.isNull() && h.bitsPerPixel <= 8)
+        image.setColorTable(h.colours);
+    return image;
 }
 
 void decode16(const uchar* src, uchar* dst, int width, const Header& h, QImage::Format format) {
@@ -383,18 +398,13 @@ LoadResult readBitmapFile(const QByteArray& bytes) {
             return failure(PictureError::Truncated);
         if (h.width * h.height > available * 128)
             return failure(PictureError::TooLarge);
-    } else {
-        const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
-        // The last row's padding may be missing; its pixels may not.
-        if (strideOf(h) * (h.height - 1) + rowBytes > available)
-            return failure(PictureError::Truncated);
+    } else if (!rowsFit(h, available)) {
+        return failure(PictureError::Truncated);
     }
 
-    QImage image(int(h.width), int(h.height), formatFor(h));
+    QImage image = blankImage(h);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
-    if (h.bitsPerPixel <= 8)
-        image.setColorTable(h.colours);
 
     if (isRle(h)) {
         image.fill(0); // pixels the runs skip keep colour 0
@@ -474,15 +484,12 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     if (parseHeader(ByteView(head), h) != PictureError::None || isRle(h) || h.pixelOffset > head.size())
         return whole();
     const qint64 stride = strideOf(h);
-    const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
     // Checked against the file's size before anything is allocated, as the whole read does.
-    if (stride * (h.height - 1) + rowBytes > size - h.pixelOffset)
+    if (!rowsFit(h, size - h.pixelOffset))
         return failure(PictureError::Truncated);
-    QImage image(int(h.width), int(h.height), formatFor(h));
+    QImage image = blankImage(h);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
-    if (h.bitsPerPixel <= 8)
-        image.setColorTable(h.colours);
     // Nothing to see in order: an open file is read on every core.
     if (auto* file = qobject_cast<QFileDevice*>(&device); !seen && file && file->handle() >= 0) {
         if (!readRowsInParallel(file->handle(), h, size, image))
@@ -551,7 +558,7 @@ BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
         return fail(PictureError::Unsupported); // runs must be read from the start
     const qint64 stride = strideOf(h);
     const qint64 rowBytes = (h.width * h.bitsPerPixel + 7) / 8;
-    if (h.pixelOffset + stride * (h.height - 1) + rowBytes > device.size())
+    if (!rowsFit(h, device.size() - h.pixelOffset))
         return fail(PictureError::Truncated);
     if (box.width() <= 0 || box.height() <= 0)
         return fail(PictureError::Corrupt);
