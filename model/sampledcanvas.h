@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -74,6 +75,11 @@ public:
     // alone (farOut()): every sample as the regions themselves give it.
     void addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
                     const PictureSampler& picture, QRgb outline);
+    // Asks the memory early for what the element given so will read when drawn: far out the
+    // elements come in stacking order from anywhere in the shapes' rows and the picture, and
+    // drawing waits on memory more than it computes.
+    void prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
+                  const PictureSampler& picture) const;
     // A board pixel is no wider than a sample: a row of samples reads one board row.
     bool farOut() const { return along_ < 1.0; }
     // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
@@ -102,10 +108,16 @@ private:
     // `mask`, a w x h block of pixels at (x0, y0).
     void rasterise(const QRegion& region, QPoint offset, const Grid& grid, std::vector<std::uint16_t>& mask,
                    int x0, int y0, int w, int h) const;
-    void rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
-                   int w, int h) const;
-    // Sets the bits of sample columns qa..qb-1 in sample row r.
-    static void setRun(std::uint16_t* line, int x0, int qa, int qb, int r);
+    // Far out, pixel row by pixel row: the masks of one row made from the regions' runs and added
+    // at once, while they are in the cache.
+    template <int Bytes>
+    void addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset, const QRect& box,
+                 const PictureSampler& picture, QRgb outline);
+    // Far out, where the board's rows and columns fall among the samples is the same for every
+    // element: worked out once per canvas, as sampleX and sampleY would, clamped to the canvas.
+    void buildFarTables();
+    int columnAt(int boardX) const;
+    int rowAt(int boardY) const;
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
     // its sample coordinate, rounded without a call into the library.
     static int ceiling(double v) {
@@ -121,4 +133,22 @@ private:
     std::vector<std::uint16_t> covered_;
     std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue
     std::vector<std::uint16_t> all_, picture_;
+    // Far out: the board row each row of samples reads; the first sample column (row) at or after
+    // each board x (y) from columnBase_ (rowBase_) on, empty where the table would be too long.
+    std::vector<std::int32_t> boardRowOf_, columnOf_, rowOf_;
+    int columnBase_ = 0, rowBase_ = 0;
 };
+
+inline int SampledCanvas::columnAt(int boardX) const {
+    if (columnOf_.empty())
+        return std::clamp(sampleX(boardX), 0, 4 * width_);
+    const std::int64_t k = std::int64_t(boardX) - columnBase_;
+    return k < 0 ? 0 : k >= static_cast<std::int64_t>(columnOf_.size()) ? 4 * width_ : columnOf_[k];
+}
+
+inline int SampledCanvas::rowAt(int boardY) const {
+    if (rowOf_.empty())
+        return std::clamp(sampleY(boardY), 0, 4 * height_);
+    const std::int64_t k = std::int64_t(boardY) - rowBase_;
+    return k < 0 ? 0 : k >= static_cast<std::int64_t>(rowOf_.size()) ? 4 * height_ : rowOf_[k];
+}
