@@ -670,41 +670,15 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         const QImage& reduced = pictureFor(scale, level);
         const bool byRows =
             canvas.farOut() && !rowsStale_ && elementRows_.size() == static_cast<std::size_t>(p.count());
-        // The top of the stack first: a sample keeps the first element that covers it. Far out
-        // an element is little work and much waiting on memory, so what the next one reads is
-        // asked for while this one is drawn, and the elements further on earlier still.
-        const std::vector<std::int32_t>& found = scratch.found;
-        const int n = static_cast<int>(found.size());
-        const auto rowsOf = [&](int i) {
-            return byRows ? elementRows_[i] : std::array<const RowSpans*, 2>{};
-        };
-        PictureSampler next =
-            n > 0 ? pictureSampler(found[n - 1], canvasTransform, reduced, level) : PictureSampler{};
-        for (int k = n - 1; k >= 0; --k) {
-            const int i = found[k];
-            const PictureSampler picture = next;
-            if (k >= 4) {
-                const Element& later = p.element(found[k - 4]);
-                __builtin_prefetch(&later.cellRect);
-                __builtin_prefetch(&later.orientation);
-                if (byRows)
-                    __builtin_prefetch(&elementRows_[found[k - 4]]);
-            }
-            if (k > 0) {
-                const int j = found[k - 1];
-                next = pictureSampler(j, canvasTransform, reduced, level);
-                const auto rows = rowsOf(j);
-                if (rows[0])
-                    canvas.prefetch(*rows[0], *rows[1],
-                                    QPoint(p.element(j).cellRect.left, p.element(j).cellRect.top), next);
-            }
-            const Element& e = p.element(i);
-            const auto rows = rowsOf(i);
-            if (rows[0])
-                canvas.addElement(*rows[0], *rows[1], QPoint(e.cellRect.left, e.cellRect.top), picture,
-                                  outline);
+        // The top of the stack first: a sample keeps the first element that covers it.
+        for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
+            const Element& e = p.element(*it);
+            const PictureSampler picture = pictureSampler(*it, canvasTransform, reduced, level);
+            if (byRows && elementRows_[*it][0])
+                canvas.addElement(*elementRows_[*it][0], *elementRows_[*it][1],
+                                  QPoint(e.cellRect.left, e.cellRect.top), picture, outline);
             else
-                addElement(canvas, i, picture, outline);
+                addElement(canvas, *it, picture, outline);
         }
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),

@@ -30,21 +30,21 @@ unsigned run(int lo, int hi) {
     return (1u << hi) - (1u << lo);
 }
 
-// Ors the bits of sample columns qa..qb-1 (0 <= qa) in the sample row `shift` / 4 of each pixel
-// into a row of masks whose first pixel is x0.
-inline void orRun(std::uint16_t* line, int x0, int qa, int qb, unsigned shift) {
+// Ors the bits of sample columns qa..qb-1 (0 <= qa) in the sample rows `rows` (rowSpread of a
+// set of rows) of each pixel into a row of masks whose first pixel is x0.
+inline void orRun(std::uint16_t* line, int x0, int qa, int qb, unsigned rows) {
     if (qa >= qb)
         return;
     const int pa = qa / Samples, pb = (qb - 1) / Samples;
     if (pa == pb) {
-        line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, qb - Samples * pa) << shift);
+        line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, qb - Samples * pa) * rows);
         return;
     }
-    line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, Samples) << shift);
-    const auto whole = static_cast<std::uint16_t>(0xFu << shift);
+    line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, Samples) * rows);
+    const auto whole = static_cast<std::uint16_t>(0xFu * rows);
     for (int px = pa + 1; px < pb; ++px)
         line[px - x0] |= whole;
-    line[pb - x0] |= static_cast<std::uint16_t>(run(0, qb - Samples * pb) << shift);
+    line[pb - x0] |= static_cast<std::uint16_t>(run(0, qb - Samples * pb) * rows);
 }
 
 std::uint64_t packed(QRgb c) {
@@ -97,16 +97,6 @@ struct Fetch {
         ox = std::llround((s.originX - 0.5) * one), oy = std::llround((s.originY - 0.5) * one);
         xx = std::llround(s.xx * one), xy = std::llround(s.xy * one);
         yx = std::llround(s.yx * one), yy = std::llround(s.yy * one);
-    }
-
-    // The texels at(x, y) reads, Bytes a pixel, without a picture's edges.
-    void prefetch(int x, int y, int bytes) const {
-        const std::int64_t fx = ox + x * xx + y * yx, fy = oy + x * xy + y * yy;
-        const int x0 = std::clamp(static_cast<int>(fx >> 16), 0, w - 1);
-        const int y0 = std::clamp(static_cast<int>(fy >> 16), 0, h - 1);
-        const uchar* line = bits + y0 * stride + x0 * bytes;
-        __builtin_prefetch(line);
-        __builtin_prefetch(y0 + 1 < h ? line + stride : line);
     }
 
     template <int Bytes, bool Wrap> QRgb at(int x, int y) const {
@@ -191,7 +181,7 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& 
             std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
             for (const QRect* q = rect; q != end && q->top() == rect->top(); ++q)
                 orRun(line, x0, std::max(minQ, sampleX(q->left() + offset.x())),
-                      std::min(maxQ, sampleX(q->right() + 1 + offset.x())), Samples * (r % Samples));
+                      std::min(maxQ, sampleX(q->right() + 1 + offset.x())), rowSpread[1u << (r % Samples)]);
         }
         return;
     }
@@ -231,29 +221,36 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& 
 
 bool RowSpans::build(const QRegion& region) {
     bounds = region.boundingRect();
-    rowFirst.clear();
-    runs.clear();
-    if (bounds.width() > std::numeric_limits<std::int16_t>::max() - 1)
+    cells.clear();
+    constexpr std::size_t limit = std::numeric_limits<std::int16_t>::max();
+    const int rows = bounds.isEmpty() ? 0 : bounds.height();
+    if (bounds.width() > static_cast<int>(limit) - 1 || static_cast<std::size_t>(rows) + 1 > limit)
         return false;
-    rowFirst.reserve(static_cast<std::size_t>(bounds.height()) + 1);
-    int row = bounds.top();
-    // The rectangles come in bands of one top and bottom, left to right.
+    cells.resize(static_cast<std::size_t>(rows) + 1);
+    cells[rows] = 0; // no runs, for the rows between bands
+    int row = 0;
+    // The rectangles come in bands of one top and bottom, left to right: the rows of a band
+    // share its runs.
     for (const QRect* r = region.begin(); r != region.end();) {
         const QRect* bandEnd = r;
         while (bandEnd != region.end() && bandEnd->top() == r->top())
             ++bandEnd;
-        for (; row < r->top(); ++row)
-            rowFirst.push_back(static_cast<std::int32_t>(runs.size())); // rows between bands: none
-        for (; row <= r->bottom(); ++row) {
-            rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
-            for (const QRect* q = r; q != bandEnd; ++q) {
-                runs.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
-                runs.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
-            }
+        if (cells.size() + 1 + 2 * static_cast<std::size_t>(bandEnd - r) > limit) {
+            cells.clear();
+            return false;
         }
+        for (; row < r->top() - bounds.top(); ++row)
+            cells[row] = static_cast<std::int16_t>(rows);
+        const auto start = static_cast<std::int16_t>(cells.size());
+        cells.push_back(static_cast<std::int16_t>(bandEnd - r));
+        for (const QRect* q = r; q != bandEnd; ++q) {
+            cells.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
+            cells.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
+        }
+        for (; row <= r->bottom() - bounds.top(); ++row)
+            cells[row] = start;
         r = bandEnd;
     }
-    rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
     return true;
 }
 
@@ -352,35 +349,51 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
     const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
     // A region's rows of samples within the box, and where its rows and runs start on the board.
     struct Walk {
-        const RowSpans& region;
-        int ra, rb, top, left;
+        const std::int16_t* cells;
+        int ra, rb, top, rows, left;
     };
     const auto walk = [&](const RowSpans& region) {
-        const int top = region.bounds.top() + offset.y();
-        return Walk{region, std::max(Samples * box.top(), rowAt(top)),
-                    std::min(Samples * (box.bottom() + 1), rowAt(top + region.bounds.height())), top,
+        const int top = region.bounds.top() + offset.y(), rows = region.bounds.height();
+        return Walk{region.cells.data(),
+                    std::max(Samples * box.top(), rowAt(top)),
+                    std::min(Samples * (box.bottom() + 1), rowAt(top + rows)),
+                    top,
+                    rows,
                     region.bounds.left() + offset.x()};
     };
-    // Ors the runs of the sample rows r0..r1-1 into the masks of their pixel row.
+    // Ors a band's runs into the masks of the sample rows `rows` (a set of four bits).
+    const auto orBand = [&](const Walk& from, int start, unsigned rows, std::uint16_t* line) {
+        const std::int16_t* const runs = from.cells + start + 1;
+        const unsigned spread = rowSpread[rows];
+        for (int k = 0; k < 2 * from.cells[start]; k += 2)
+            orRun(line, x0, std::max(minQ, columnAt(runs[k] + from.left)),
+                  std::min(maxQ, columnAt(runs[k + 1] + from.left)), spread);
+    };
+    // The sample rows r0..r1-1 of one pixel row, those that read one band taken together.
     const auto orRows = [&](const Walk& from, int r0, int r1, std::uint16_t* line) {
-        const int rows = from.region.bounds.height();
-        const std::int16_t* const runs = from.region.runs.data();
+        int band = -1;
+        unsigned rows = 0;
         for (int r = std::max(r0, from.ra); r < std::min(r1, from.rb); ++r) {
             const int y = boardRowOf_[r] - from.top;
-            if (y < 0 || y >= rows)
+            if (y < 0 || y >= from.rows)
                 continue;
-            const unsigned shift = Samples * (r % Samples);
-            const std::int16_t* const end = runs + from.region.rowFirst[y + 1];
-            for (const std::int16_t* span = runs + from.region.rowFirst[y]; span != end; span += 2)
-                orRun(line, x0, std::max(minQ, columnAt(span[0] + from.left)),
-                      std::min(maxQ, columnAt(span[1] + from.left)), shift);
+            if (from.cells[y] != band) {
+                if (rows)
+                    orBand(from, band, rows, line);
+                band = from.cells[y], rows = 0;
+            }
+            rows |= 1u << (r % Samples);
         }
+        if (rows)
+            orBand(from, band, rows, line);
     };
     const Walk outer = walk(boardRegion), inner = walk(pictureRegion);
     if (all_.size() < static_cast<std::size_t>(w)) {
         all_.resize(static_cast<std::size_t>(w));
         picture_.resize(static_cast<std::size_t>(w));
     }
+    std::uint16_t* const all = all_.data();
+    std::uint16_t* const pic = picture_.data();
     const Fetch fetch(picture);
     const std::uint64_t band = packed(outline);
     for (int py = std::max(box.top(), outer.ra / Samples); py <= box.bottom() && Samples * py < outer.rb;
@@ -390,45 +403,11 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
         // Under elements drawn before, a row is often covered already.
         if (std::all_of(cover, cover + w, [](std::uint16_t c) { return c == 0xFFFF; }))
             continue;
-        std::fill_n(all_.data(), w, 0);
-        std::fill_n(picture_.data(), w, 0);
-        orRows(outer, Samples * py, Samples * py + Samples, all_.data());
-        orRows(inner, Samples * py, Samples * py + Samples, picture_.data());
-        blendRow<Bytes>(all_.data(), picture_.data(), w, cover, sum_.data() + k, fetch, band, x0, py);
-    }
-}
-
-namespace {
-
-void prefetchBytes(const void* from, std::size_t bytes) {
-    if (bytes == 0)
-        return;
-    const char* const p = static_cast<const char*>(from);
-    for (std::size_t k = 0; k < bytes; k += 64)
-        __builtin_prefetch(p + k);
-    __builtin_prefetch(p + bytes - 1);
-}
-
-} // namespace
-
-void SampledCanvas::prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
-                             const PictureSampler& picture) const {
-    const QRect box = transform_.deviceRect(boardRegion.bounds.translated(offset))
-                          .intersected(QRect(0, 0, width_, height_));
-    if (box.isEmpty() || !picture.image)
-        return;
-    for (const RowSpans* region : {&boardRegion, &pictureRegion}) {
-        prefetchBytes(region->rowFirst.data(), region->rowFirst.size() * sizeof(std::int32_t));
-        prefetchBytes(region->runs.data(), region->runs.size() * sizeof(std::int16_t));
-    }
-    const Fetch fetch(picture);
-    const int bytes = picture.image->depth() / 8;
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        const std::size_t k = static_cast<std::size_t>(y) * width_ + box.left();
-        prefetchBytes(covered_.data() + k, box.width() * sizeof(std::uint16_t));
-        prefetchBytes(sum_.data() + k, box.width() * sizeof(std::uint64_t));
-        for (int x = box.left(); x <= box.right(); ++x)
-            fetch.prefetch(x, y, bytes);
+        std::fill_n(all, w, 0);
+        std::fill_n(pic, w, 0);
+        orRows(outer, Samples * py, Samples * py + Samples, all);
+        orRows(inner, Samples * py, Samples * py + Samples, pic);
+        blendRow<Bytes>(all, pic, w, cover, sum_.data() + k, fetch, band, x0, py);
     }
 }
 

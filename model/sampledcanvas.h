@@ -38,18 +38,19 @@ struct PictureSampler {
 
 // A region as the runs of each of its rows, for drawing far out, where a row of samples reads one
 // board row: a few hundred bytes where the region's rectangles take kilobytes, and a row is found
-// at once rather than by walking the rectangles above it. Shared by every element of one shape.
+// at once rather than by walking the rectangles above it. Shared by every element of one shape;
+// the rows and their runs lie in one block, as drawing far out waits on memory more than it
+// computes.
 struct RowSpans {
-    QRect bounds;                       // the region's bounding rectangle
-    std::vector<std::int32_t> rowFirst; // per row from bounds.top(): its first run; one more at the end
-    std::vector<std::int16_t> runs;     // left, right + 1, relative to bounds.left()
+    QRect bounds; // the region's bounding rectangle
+    // Per row from bounds.top(): where its band starts in `cells` (the rows of a band share it),
+    // and one more: an empty band. A band: how many runs, then each run's left and right + 1,
+    // relative to bounds.left().
+    std::vector<std::int16_t> cells;
 
-    // False (and nothing kept) for a region too wide for the runs' sixteen bits.
+    // False (and nothing kept) for a region too wide or with too many runs for sixteen bits.
     bool build(const QRegion& region);
-    std::int64_t bytes() const {
-        return static_cast<std::int64_t>(rowFirst.capacity() * sizeof(std::int32_t) +
-                                         runs.capacity() * sizeof(std::int16_t));
-    }
+    std::int64_t bytes() const { return static_cast<std::int64_t>(cells.capacity() * sizeof(std::int16_t)); }
 };
 
 // Draws the table at any scale with smooth edges. Each device pixel holds sixteen samples, four
@@ -75,11 +76,6 @@ public:
     // alone (farOut()): every sample as the regions themselves give it.
     void addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
                     const PictureSampler& picture, QRgb outline);
-    // Asks the memory early for what the element given so will read when drawn: far out the
-    // elements come in stacking order from anywhere in the shapes' rows and the picture, and
-    // drawing waits on memory more than it computes.
-    void prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
-                  const PictureSampler& picture) const;
     // A board pixel is no wider than a sample: a row of samples reads one board row.
     bool farOut() const { return along_ < 1.0; }
     // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
@@ -139,16 +135,17 @@ private:
     int columnBase_ = 0, rowBase_ = 0;
 };
 
+// The tables end in values at or beyond the canvas's edges: a board x (y) past them is read there.
 inline int SampledCanvas::columnAt(int boardX) const {
     if (columnOf_.empty())
         return std::clamp(sampleX(boardX), 0, 4 * width_);
     const std::int64_t k = std::int64_t(boardX) - columnBase_;
-    return k < 0 ? 0 : k >= static_cast<std::int64_t>(columnOf_.size()) ? 4 * width_ : columnOf_[k];
+    return columnOf_[static_cast<std::size_t>(std::clamp<std::int64_t>(k, 0, std::ssize(columnOf_) - 1))];
 }
 
 inline int SampledCanvas::rowAt(int boardY) const {
     if (rowOf_.empty())
         return std::clamp(sampleY(boardY), 0, 4 * height_);
     const std::int64_t k = std::int64_t(boardY) - rowBase_;
-    return k < 0 ? 0 : k >= static_cast<std::int64_t>(rowOf_.size()) ? 4 * height_ : rowOf_[k];
+    return rowOf_[static_cast<std::size_t>(std::clamp<std::int64_t>(k, 0, std::ssize(rowOf_) - 1))];
 }
