@@ -8,7 +8,9 @@
 #include <QSize>
 
 #include <functional>
+#include <optional>
 
+class PictureReserve;
 class QByteArray;
 class QIODevice;
 
@@ -22,8 +24,18 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 // The same read from a device, row by row into the picture, so that a large file's bytes are
 // never held whole beside its pixels. `seen` is given every byte of the device in order (for its
 // fingerprint); without `seen`, the rows of an open file are read on every core at once.
-// Run-length files and unusual layouts are read whole and passed to the above.
-LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen);
+// Run-length files and unusual layouts are read whole and passed to the above. The pixels are
+// those `reserve` made ready when it holds them (see readBitmapLayout).
+LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
+                          PictureReserve* reserve = nullptr);
+
+// The size and format of the pixels the above reads a bitmap file's rows into, from its headers,
+// when they are read row by row and the file holds them all; nothing otherwise.
+struct BitmapLayout {
+    QSize size;
+    QImage::Format format = QImage::Format_Invalid;
+};
+std::optional<BitmapLayout> readBitmapLayout(QIODevice& device);
 
 // A reduced copy of a bitmap file read from a seekable device without reading the whole file:
 // the headers, then only the rows the copy samples, each checked against the device's size.

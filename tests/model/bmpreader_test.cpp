@@ -1,11 +1,13 @@
 #include "model/bmpbytes.h"
 #include "model/bmpreader.h"
 #include "model/picture.h"
+#include "model/picturereserve.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -532,4 +534,38 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
             ASSERT_EQ(parallel.picture, whole.picture);
         }
     }
+}
+
+// Pixels made ready ahead of a large read are read into when they have the file's size and
+// format, however far they were made ready, and given up otherwise; the picture read is the same.
+TEST(BitmapReader, PixelsMadeReadyAheadGiveTheSamePicture) {
+    QImage image(2900, 2900, QImage::Format_RGB32); // just above the size worth making ready
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.bmp"));
+    ASSERT_TRUE(writeBitmapFile(path, image));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::optional<BitmapLayout> layout = readBitmapLayout(file);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->size, image.size());
+    EXPECT_EQ(layout->format, QImage::Format_RGB32);
+    for (const QSize prepared : {image.size(), QSize(2900, 2901), QSize(100, 100)}) {
+        PictureReserve reserve;
+        reserve.prepare(prepared, QImage::Format_RGB32);
+        EXPECT_EQ(reserve.size(), prepared == QSize(100, 100) ? QSize() : prepared);
+        const LoadResult read = loadPicture(path, nullptr, &reserve);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.picture, image);
+        EXPECT_EQ(reserve.size(), QSize()); // taken, or given up as of no use
+    }
+    // A file cut short has no layout to make ready.
+    file.close();
+    ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() / 2));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(readBitmapLayout(file));
 }
