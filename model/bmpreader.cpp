@@ -13,6 +13,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -471,6 +472,20 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
     return !failed;
 }
 
+// Every byte of an open file in order, read in large pieces. False when the file held fewer.
+bool feedInOrder(int fd, qint64 size, const std::function<void(const QByteArray&)>& seen) {
+    constexpr qint64 piece = 4 << 20;
+    QByteArray buffer(std::min(piece, size), Qt::Uninitialized);
+    for (qint64 at = 0; at < size;) {
+        const ssize_t n = ::pread(fd, buffer.data(), std::size_t(std::min(piece, size - at)), off_t(at));
+        if (n <= 0)
+            return false;
+        seen(QByteArray::fromRawData(buffer.constData(), n));
+        at += n;
+    }
+    return true;
+}
+
 } // namespace
 
 LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
@@ -496,9 +511,17 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     QImage image = blankImage(h, reserve);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
-    // Nothing to see in order: an open file is read on every core.
-    if (auto* file = qobject_cast<QFileDevice*>(&device); !seen && file && file->handle() >= 0) {
-        if (!readRowsInParallel(file->handle(), h, size, image))
+    // An open file's rows are read on every core; what is seen in order (the fingerprint of an
+    // autosave's picture) is fed from the file on one more thread meanwhile.
+    if (auto* file = qobject_cast<QFileDevice*>(&device); file && file->handle() >= 0) {
+        std::atomic<bool> seenWhole = true;
+        std::thread inOrder;
+        if (seen)
+            inOrder = std::thread([&] { seenWhole = feedInOrder(file->handle(), size, seen); });
+        const bool read = readRowsInParallel(file->handle(), h, size, image);
+        if (inOrder.joinable())
+            inOrder.join();
+        if (!read || !seenWhole)
             return failure(PictureError::Truncated);
         LoadResult result;
         result.picture = std::move(image);

@@ -23,7 +23,8 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 
 // The same read from a device, row by row into the picture, so that a large file's bytes are
 // never held whole beside its pixels. `seen` is given every byte of the device in order (for its
-// fingerprint); without `seen`, the rows of an open file are read on every core at once.
+// fingerprint). The rows of an open file are read on every core at once, and `seen` is then fed
+// from the file on another thread (one call at a time, all of them before this returns).
 // Run-length files and unusual layouts are read whole and passed to the above. The pixels are
 // those `reserve` made ready when it holds them (see readBitmapLayout).
 LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,

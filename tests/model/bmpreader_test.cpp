@@ -471,10 +471,10 @@ TEST(BitmapReader, ShortColourTableTakenFromThePixelOffset) {
     EXPECT_EQ(r.picture.pixel(1, 1), palette(4)[indexAt(1, 1, 4)]);
 }
 
-// A bitmap is read from its file row by row, in order or (from a file, nothing to fingerprint) on
-// every core; those reads and the read of the whole file agree on every file: the pixels of a
-// sound one, the refusal of one cut off or damaged anywhere, and the bytes its fingerprint is
-// taken from.
+// A bitmap is read row by row: in order from a device, on every core from a file (what is seen
+// then fed from the file in order on another thread); those reads and the read of the whole file
+// agree on every file: the pixels of a sound one, the refusal of one cut off or damaged anywhere,
+// and the bytes its fingerprint is taken from.
 TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
     std::mt19937 random(2026);
     std::vector<QByteArray> files;
@@ -499,13 +499,15 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
         return readBitmapFile(buffer, [seen](const QByteArray& b) { seen->append(b); });
     };
     QTemporaryDir dir;
-    const auto fromFile = [&dir](const QByteArray& bytes) {
+    const auto fromFile = [&dir](const QByteArray& bytes, QByteArray* seen = nullptr) {
         QFile file(dir.filePath(QStringLiteral("picture.bmp")));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
             return LoadResult{};
         file.close();
         if (!file.open(QIODevice::ReadOnly))
             return LoadResult{};
+        if (seen)
+            return readBitmapFile(file, [seen](const QByteArray& b) { seen->append(b); });
         return readBitmapFile(file, {});
     };
     for (const QByteArray& file : files) {
@@ -516,6 +518,9 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
         EXPECT_EQ(rows.picture, readBitmapFile(file).picture);
         EXPECT_EQ(fromFile(file).picture, rows.picture);
         EXPECT_EQ(seen, file);
+        QByteArray seenFromFile;
+        EXPECT_EQ(fromFile(file, &seenFromFile).picture, rows.picture);
+        EXPECT_EQ(seenFromFile, file);
         std::vector<QByteArray> spoilt;
         for (const qsizetype n : {qsizetype(5000), file.size() / 2, file.size() - 3, file.size() - 1})
             spoilt.push_back(file.left(n));
