@@ -12,9 +12,8 @@
 namespace {
 
 QByteArray readHelpFile() {
-    // The help file sits in res/ of the source tree, two levels above this test.
-    const QDir here = QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir();
-    QFile file(here.absoluteFilePath(QStringLiteral("../../res/quix.hlp")));
+    // The help file sits in res/ of the source tree.
+    QFile file(QStringLiteral(PUZZLE_SOURCE_DIR "/res/quix.hlp"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
