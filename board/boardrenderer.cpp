@@ -840,23 +840,31 @@ void BoardRenderer::paintLook(Look& look, int i) {
         look.offset = QPoint();
         return;
     }
-    // On a finer screen the whole element at device pixels, as the table draws it: its samples,
-    // with the coverage of its edge as alpha, from the finer picture.
-    const Puzzle& p = state_.puzzle;
+    // On a finer screen the whole element at device pixels, as the table draws it.
+    const QRect box = deviceBox(i);
+    look.image = deviceLook(i, box);
+    look.offset = box.topLeft() - deviceCorner(i);
+}
+
+QRect BoardRenderer::deviceBox(int i) const {
+    const QPoint shift = deviceShift();
+    return DeviceTransform{deviceScale(), double(shift.x()), double(shift.y())}.deviceRect(
+        state_.puzzle.boardRegions[i].boundingRect());
+}
+
+QImage BoardRenderer::deviceLook(int i, const QRect& box) {
     const double scale = deviceScale();
     const QPoint shift = deviceShift();
-    const DeviceTransform view{scale, double(shift.x()), double(shift.y())};
-    const QRect box = view.deviceRect(p.boardRegions[i].boundingRect());
+    const DeviceTransform local =
+        DeviceTransform{scale, double(shift.x()), double(shift.y())}.from(box.topLeft());
     SampledCanvas& canvas = scratch_[0].canvas;
-    const DeviceTransform local = view.from(box.topLeft());
     canvas.begin(box.size(), local);
     if (levels_.levelCount() > 0) {
         int level = 0;
         const QImage& picture = pictureFor(scale, level);
         addElement(canvas, i, pictureSampler(i, local, picture, level), state_.settings.outlineColor.rgb());
     }
-    look.image = canvas.premultiplied();
-    look.offset = box.topLeft() - deviceCorner(i);
+    return canvas.premultiplied();
 }
 
 void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
@@ -885,25 +893,12 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     }
     // Zoomed, or on a screen of a higher ratio: the element's samples over what lies below, in
     // device pixels, its edge as smooth as the table's.
-    const double scale = deviceScale();
-    const QPoint shift = deviceShift();
-    const DeviceTransform view{scale, double(shift.x()), double(shift.y())};
-    const QRect box = view.deviceRect(p.boardRegions[picked].boundingRect())
-                          .intersected(toDevice(clientArea.boundingRect(), deviceRatio_));
+    const QRect box = deviceBox(picked).intersected(toDevice(clientArea.boundingRect(), deviceRatio_));
     if (box.isEmpty())
         return;
-    prepareSources(scale);
-    SampledCanvas& canvas = scratch_[0].canvas;
-    const DeviceTransform local = view.from(box.topLeft());
-    canvas.begin(box.size(), local);
-    if (levels_.levelCount() > 0) {
-        int level = 0;
-        const QImage& picture = pictureFor(scale, level);
-        addElement(canvas, picked, pictureSampler(picked, local, picture, level),
-                   state_.settings.outlineColor.rgb());
-    }
+    prepareSources(deviceScale());
     painter.setClipRegion(clientArea);
-    drawDevicePixels(painter, box.topLeft(), canvas.premultiplied(), deviceRatio_);
+    drawDevicePixels(painter, box.topLeft(), deviceLook(picked, box), deviceRatio_);
 }
 
 int BoardRenderer::prefetch() {

@@ -191,6 +191,10 @@ private:
     // and how far past that pixel's corner it lies.
     QPoint deviceCorner(int i) const;
     QPoint devicePhase(int i) const;
+    // The device pixels of the window that element i's board region reaches.
+    QRect deviceBox(int i) const;
+    // Element i's samples within `box` of them, over nothing: its edge's coverage as alpha.
+    QImage deviceLook(int i, const QRect& box);
     // The kept tiles of one scale as a grid over the range they span, so that marking where
     // tens of thousands of changed elements lie costs no lookup for most of them.
     struct TileGrid {
