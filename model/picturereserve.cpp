@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <thread>
 
 struct PictureReserve::Job {
     QSize size;
@@ -75,4 +74,18 @@ void PictureReserve::release() {
 
 QSize PictureReserve::size() const {
     return job_ ? job_->size : QSize();
+}
+
+BackgroundRelease::~BackgroundRelease() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BackgroundRelease::release(std::vector<QImage> pictures) {
+    std::erase_if(pictures, [](const QImage& p) { return p.sizeInBytes() < PictureReserve::minimumBytes; });
+    if (pictures.empty())
+        return;
+    if (thread_.joinable())
+        thread_.join();
+    thread_ = std::thread([pictures = std::move(pictures)]() mutable { pictures.clear(); });
 }
