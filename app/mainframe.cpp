@@ -334,6 +334,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal)
+        screenChanged();
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::screenChanged() {
+    state_.deviceRatio = std::max(state_.deviceRatio, services_.screen->devicePixelRatio());
+    updateCursor();
+}
+
 void CMainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {

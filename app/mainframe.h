@@ -119,7 +119,13 @@ public:
     // Asks for the cursor the current state calls for (hint mode or the arrow).
     void updateCursor();
 
+    // The window now shows on a screen of another ratio, or its screen's ratio changed: the
+    // cursor's art follows (the windows' art follows as they paint), and a cut made from now
+    // on keeps the picture for the finest screen seen.
+    void screenChanged();
+
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

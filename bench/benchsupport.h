@@ -87,6 +87,13 @@ struct BenchTable {
     Interaction interaction{state, renderer, joiner, host, sound, cursor};
     QImage window{benchClient, QImage::Format_RGB32};
 
+    // The window on a screen of `ratio` device pixels to a logical one.
+    void setDeviceRatio(double ratio) {
+        window = QImage((QSizeF(benchClient) * ratio).toSize(), QImage::Format_RGB32);
+        window.setDevicePixelRatio(ratio);
+        renderer.setDeviceRatio(ratio);
+    }
+
     // What the window's paint handler does with the area invalidated since the last paint.
     void paint() {
         if (!host.dirty.isEmpty()) {

@@ -136,10 +136,13 @@ BENCHMARK(BM_ViewScrollStep)
 
 // A selection of 1,000 elements (ten rows of the scatter, the whole board wide) held by one of
 // them in the middle of the view and moved back and forth 3 view pixels at a time: moving every
-// element of it, the invalidation and the paint of the selection where it now is.
+// element of it, the invalidation and the paint of the selection where it now is; at 100 % also
+// on a screen of ratio 2.
 void BM_ViewSelectionStep(benchmark::State& state) {
     const View v = static_cast<View>(state.range(0));
+    const int ratio = static_cast<int>(state.range(1));
     Bench b;
+    b.setDeviceRatio(ratio);
     setView(b, v);
     // The scatter's rows 45-54: the ten rows in the middle of the board.
     std::vector<int> rows;
@@ -161,14 +164,15 @@ void BM_ViewSelectionStep(benchmark::State& state) {
         state.SkipWithError("the press did not take the selection");
         return;
     }
-    timeSteps(state, b, "selection of 1,000 step", v,
+    timeSteps(state, b, ratio == 1 ? "selection of 1,000 step" : "selection of 1,000 step at ratio 2", v,
               [&](int k) { b.interaction.mouseMove(L, grab + QPoint((k % 2) * 3, 3 + ((k / 2) % 2) * 3)); });
     b.interaction.buttonUp();
 }
 BENCHMARK(BM_ViewSelectionStep)
-    ->Arg(int(View::Actual))
-    ->Arg(int(View::Half))
-    ->Arg(int(View::WholeTable))
+    ->Args({int(View::Actual), 1})
+    ->Args({int(View::Half), 1})
+    ->Args({int(View::WholeTable), 1})
+    ->Args({int(View::Actual), 2})
     ->UseManualTime()
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);

@@ -12,6 +12,9 @@ void BackgroundState::loadTexture() {
         texture = QImage(160, 120, QImage::Format_RGB32);
         texture.fill(QColor(190, 186, 170));
     }
+    const QImage fine = loadBitmapResource(backgroundBitmapId, 2.0);
+    fineTexture_ = fine.devicePixelRatio() == 2.0 && fine.size() == texture.size() * 2 ? fine : QImage();
+    fineFor_ = texture.cacheKey();
 }
 
 namespace {

@@ -21,11 +21,16 @@ struct BackgroundState {
     // Loads the texture for backgroundBitmapId; keeps a grey stand-in if the resource is missing
     // so the board is never left undrawn.
     void loadTexture();
+    // The texture with twice the pixels (marked with ratio 2), for screens of a higher ratio;
+    // null where there is none or the texture is no longer the one loaded with it.
+    QImage fineTexture() const { return fineFor_ == texture.cacheKey() ? fineTexture_ : QImage(); }
     // The table around a board that is smaller than the window (zoomed out): the background's
     // mean colour, darkened, so the board stands out without a hard black frame.
     QColor surroundColor() const;
 
 private:
+    QImage fineTexture_;
+    qint64 fineFor_ = 0;
     // The texture's mean colour, worked out once for each texture rather than on every paint.
     struct TextureMean {
         qint64 textureKey = 0;

@@ -447,6 +447,7 @@ void BoardRenderer::prepareSources(double scale) {
     if (texture.cacheKey() != textureKey_ || textureLevels_.empty()) {
         textureKey_ = texture.cacheKey();
         textureLevels_.clear();
+        fineTexture_ = state_.background.fineTexture().convertToFormat(QImage::Format_RGB32);
         if (!texture.isNull()) {
             textureLevels_.push_back(texture.convertToFormat(QImage::Format_RGB32));
             for (int k = 1; k < 10; ++k) {
@@ -638,8 +639,11 @@ PictureSampler BoardRenderer::textureSampler(const DeviceTransform& t, int level
     PictureSampler s;
     if (!state_.background.bitmapBackground || textureLevels_.empty())
         return s;
+    // Enlarged on a finer screen, the texture's finer copy shows its own detail.
+    const bool fine = deviceRatio_ > 1.0 && t.scale > 1.0 && !fineTexture_.isNull();
     const QImage& level =
-        textureLevels_[std::clamp(levelIndex, 0, static_cast<int>(textureLevels_.size()) - 1)];
+        fine ? fineTexture_
+             : textureLevels_[std::clamp(levelIndex, 0, static_cast<int>(textureLevels_.size()) - 1)];
     const double fx = double(level.width()) / textureLevels_[0].width();
     const double fy = double(level.height()) / textureLevels_[0].height();
     s.image = &level;
@@ -801,6 +805,9 @@ void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clien
         return;
     const Puzzle& p = state_.puzzle;
     const QRect bounds = clientArea.boundingRect().translated(b.scrollX, b.scrollY);
+    const bool fine = deviceRatio_ != 1.0;
+    if (fine)
+        prepareSources(deviceScale());
     painter.setClipRegion(clientArea);
     // Bottom first, under the held element.
     for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
@@ -808,26 +815,84 @@ void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clien
         if (j == in.pickedElement || j < 0 || j >= p.count() ||
             !p.boardRegions[j].boundingRect().intersects(bounds))
             continue;
-        // A selection moves without joins: each look is painted once (again only if turned)
-        // while they fit the budget, the rest at every paint.
+        // A selection moves without joins: each look is painted once (again only if turned, or
+        // moved to another fraction of a device pixel) while they fit the budget, the rest at
+        // every paint.
         const Element& e = p.element(j);
-        const QImage* look = nullptr;
+        const QPoint phase = fine ? devicePhase(j) : QPoint();
+        const Look* look = nullptr;
         const auto found = moving_.find(j);
-        if (found != moving_.end() && found->second.orientation == e.orientation) {
-            look = &found->second.image;
+        if (found != moving_.end() && found->second.orientation == e.orientation &&
+            found->second.phase == phase) {
+            look = &found->second;
         } else if (found != moving_.end() || movingBytes_ < movingBudget) {
             Look& kept = moving_[j];
             movingBytes_ -= kept.image.sizeInBytes();
-            paintLook(kept.image, j);
+            paintLook(kept, j);
             kept.orientation = e.orientation;
+            kept.phase = phase;
             movingBytes_ += kept.image.sizeInBytes();
-            look = &kept.image;
+            look = &kept;
         } else {
             paintLook(uncached_, j);
             look = &uncached_;
         }
-        painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), *look);
+        if (fine)
+            drawDevicePixels(painter, deviceCorner(j) + look->offset, look->image, deviceRatio_);
+        else
+            painter.drawImage(QPoint(e.cellRect.left - b.scrollX, e.cellRect.top - b.scrollY), look->image);
     }
+}
+
+QPoint BoardRenderer::deviceCorner(int i) const {
+    const Element& e = state_.puzzle.element(i);
+    const QPoint shift = deviceShift();
+    return QPoint(static_cast<int>(std::floor(e.cellRect.left * deviceRatio_)) + shift.x(),
+                  static_cast<int>(std::floor(e.cellRect.top * deviceRatio_)) + shift.y());
+}
+
+QPoint BoardRenderer::devicePhase(int i) const {
+    // The fraction of a device pixel the cell's corner lies past one, in 1/1024ths: a look made
+    // at device pixels fits wherever the element lies at the same fraction (at ratio 2 always).
+    const Element& e = state_.puzzle.element(i);
+    const auto fraction = [&](int v) {
+        const double d = v * deviceRatio_;
+        return static_cast<int>(std::lround((d - std::floor(d)) * 1024));
+    };
+    return QPoint(fraction(e.cellRect.left), fraction(e.cellRect.top));
+}
+
+void BoardRenderer::paintLook(Look& look, int i) {
+    if (deviceRatio_ == 1.0) {
+        paintLook(look.image, i);
+        look.offset = QPoint();
+        return;
+    }
+    // On a finer screen the whole element at device pixels, as the table draws it.
+    const QRect box = deviceBox(i);
+    look.image = deviceLook(i, box);
+    look.offset = box.topLeft() - deviceCorner(i);
+}
+
+QRect BoardRenderer::deviceBox(int i) const {
+    const QPoint shift = deviceShift();
+    return DeviceTransform{deviceScale(), double(shift.x()), double(shift.y())}.deviceRect(
+        state_.puzzle.boardRegions[i].boundingRect());
+}
+
+QImage BoardRenderer::deviceLook(int i, const QRect& box) {
+    const double scale = deviceScale();
+    const QPoint shift = deviceShift();
+    const DeviceTransform local =
+        DeviceTransform{scale, double(shift.x()), double(shift.y())}.from(box.topLeft());
+    SampledCanvas& canvas = scratch_[0].canvas;
+    canvas.begin(box.size(), local);
+    if (levels_.levelCount() > 0) {
+        int level = 0;
+        const QImage& picture = pictureFor(scale, level);
+        addElement(canvas, i, pictureSampler(i, local, picture, level), state_.settings.outlineColor.rgb());
+    }
+    return canvas.premultiplied();
 }
 
 void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
@@ -856,25 +921,12 @@ void BoardRenderer::paintHeld(QPainter& painter, const QRegion& clientArea) {
     }
     // Zoomed, or on a screen of a higher ratio: the element's samples over what lies below, in
     // device pixels, its edge as smooth as the table's.
-    const double scale = deviceScale();
-    const QPoint shift = deviceShift();
-    const DeviceTransform view{scale, double(shift.x()), double(shift.y())};
-    const QRect box = view.deviceRect(p.boardRegions[picked].boundingRect())
-                          .intersected(toDevice(clientArea.boundingRect(), deviceRatio_));
+    const QRect box = deviceBox(picked).intersected(toDevice(clientArea.boundingRect(), deviceRatio_));
     if (box.isEmpty())
         return;
-    prepareSources(scale);
-    SampledCanvas& canvas = scratch_[0].canvas;
-    const DeviceTransform local = view.from(box.topLeft());
-    canvas.begin(box.size(), local);
-    if (levels_.levelCount() > 0) {
-        int level = 0;
-        const QImage& picture = pictureFor(scale, level);
-        addElement(canvas, picked, pictureSampler(picked, local, picture, level),
-                   state_.settings.outlineColor.rgb());
-    }
+    prepareSources(deviceScale());
     painter.setClipRegion(clientArea);
-    drawDevicePixels(painter, box.topLeft(), canvas.premultiplied(), deviceRatio_);
+    drawDevicePixels(painter, box.topLeft(), deviceLook(picked, box), deviceRatio_);
 }
 
 int BoardRenderer::prefetch() {

@@ -180,6 +180,23 @@ private:
     // Element i's look at 100 % into `image` (made the element's size), transparent around its
     // board region.
     void paintLook(QImage& image, int i);
+    // A moving element's look: at ratio 1 as above; on a finer screen its device pixels, with its
+    // edge's coverage as alpha, placed at `offset` from deviceCorner.
+    struct Look {
+        QImage image;
+        QPoint offset;
+        int orientation = 0;
+        QPoint phase;
+    };
+    void paintLook(Look& look, int i);
+    // The device pixel the corner of element i's cell lies in, in the window's device pixels,
+    // and how far past that pixel's corner it lies.
+    QPoint deviceCorner(int i) const;
+    QPoint devicePhase(int i) const;
+    // The device pixels of the window that element i's board region reaches.
+    QRect deviceBox(int i) const;
+    // Element i's samples within `box` of them, over nothing: its edge's coverage as alpha.
+    QImage deviceLook(int i, const QRect& box);
     // The kept tiles of one scale as a grid over the range they span, so that marking where
     // tens of thousands of changed elements lie costs no lookup for most of them.
     struct TileGrid {
@@ -242,6 +259,7 @@ private:
 
     PictureLevels levels_;
     std::vector<QImage> textureLevels_; // the texture as 32-bit pixels, then halved and halved
+    QImage fineTexture_;                // its finer copy as 32-bit pixels, where it has one
     qint64 textureKey_ = 0;
     QImage held_; // the held element's look at 100 %
     struct HeldKey {
@@ -259,13 +277,9 @@ private:
     int batchCount_ = 0;
     static constexpr int exactBatchLimit = 16;
     // The moving selection's looks at 100 %, kept while it moves, as many as fit a budget.
-    struct Look {
-        QImage image;
-        int orientation = 0;
-    };
     std::unordered_map<std::int32_t, Look> moving_;
     std::int64_t movingBytes_ = 0;
-    QImage uncached_; // a look beyond the budget, painted at every paint
+    Look uncached_; // a look beyond the budget, painted at every paint
     static constexpr std::int64_t movingBudget = 48ll << 20;
     SelectionOverlay selectionOverlay_;
 };

@@ -35,6 +35,7 @@ qint64 strideOf(int width) {
 struct Coverage {
     int taps = 0;
     std::vector<int> first;     // per output pixel
+    std::vector<int> count;     // per output pixel: its taps that lie within the source
     std::vector<float> weights; // taps per output pixel, summing to 1
 };
 
@@ -43,17 +44,39 @@ Coverage coverage(int sourceSize, int size) {
     const double step = double(sourceSize) / size;
     c.taps = static_cast<int>(std::ceil(step)) + 1;
     c.first.resize(size);
+    c.count.resize(size);
     c.weights.assign(static_cast<std::size_t>(size) * c.taps, 0.0f);
     for (int i = 0; i < size; ++i) {
         const double from = i * step, to = std::min((i + 1) * step, double(sourceSize));
         const int first = static_cast<int>(std::floor(from));
         c.first[i] = first;
+        c.count[i] = std::min(c.taps, sourceSize - first);
         for (int k = 0; k < c.taps && first + k < sourceSize; ++k) {
             const double overlap = std::min(to, first + k + 1.0) - std::max(from, double(first + k));
             c.weights[static_cast<std::size_t>(i) * c.taps + k] = overlap > 0 ? float(overlap / step) : 0.0f;
         }
     }
     return c;
+}
+
+// One source row reduced across into `into` (three floats a pixel). A tap of no weight adds
+// nothing to a sum, so every tap within the source is added, without a test.
+template <bool Wide> void reduceRow(const uchar* row, const Coverage& across, int width, float* into) {
+    for (int x = 0; x < width; ++x) {
+        float r = 0, g = 0, b = 0;
+        const float* w = &across.weights[static_cast<std::size_t>(x) * across.taps];
+        const int first = across.first[x], count = across.count[x];
+        for (int j = 0; j < count; ++j) {
+            if constexpr (Wide) {
+                const QRgb c = reinterpret_cast<const QRgb*>(row)[first + j];
+                r += w[j] * qRed(c), g += w[j] * qGreen(c), b += w[j] * qBlue(c);
+            } else {
+                const uchar* c = row + 3 * (first + j);
+                r += w[j] * c[0], g += w[j] * c[1], b += w[j] * c[2];
+            }
+        }
+        into[3 * x] = r, into[3 * x + 1] = g, into[3 * x + 2] = b;
+    }
 }
 
 // The source reduced to `size` by area averaging, written straight as 24-bit rows: no 32-bit
@@ -76,24 +99,10 @@ QImage reducedToRgb888(const QImage& source, QSize size) {
     };
     std::vector<Scratch> scratch(static_cast<std::size_t>(parallelSlots()));
     const auto reduceAcross = [&](int sourceRow, std::vector<float>& into) {
-        const uchar* row = source.constScanLine(sourceRow);
-        for (int x = 0; x < width; ++x) {
-            float r = 0, g = 0, b = 0;
-            const float* w = &across.weights[static_cast<std::size_t>(x) * across.taps];
-            const int first = across.first[x];
-            for (int j = 0; j < across.taps; ++j) {
-                if (w[j] == 0.0f)
-                    continue;
-                if (wide) {
-                    const QRgb c = reinterpret_cast<const QRgb*>(row)[first + j];
-                    r += w[j] * qRed(c), g += w[j] * qGreen(c), b += w[j] * qBlue(c);
-                } else {
-                    const uchar* c = row + 3 * (first + j);
-                    r += w[j] * c[0], g += w[j] * c[1], b += w[j] * c[2];
-                }
-            }
-            into[3 * x] = r, into[3 * x + 1] = g, into[3 * x + 2] = b;
-        }
+        if (wide)
+            reduceRow<true>(source.constScanLine(sourceRow), across, width, into.data());
+        else
+            reduceRow<false>(source.constScanLine(sourceRow), across, width, into.data());
     };
     parallelFor(size.height(), 32, [&](int begin, int end, int slot) {
         Scratch& s = scratch[slot];
@@ -119,8 +128,10 @@ QImage reducedToRgb888(const QImage& source, QSize size) {
                     s.sum[v] += wy * across[v];
             }
             uchar* line = out.scanLine(y);
+            // Rounded half away from zero, as lround does, for the sums (never below 0) at hand:
+            // a float plus one half is exact as a double.
             for (int v = 0; v < width * 3; ++v)
-                line[v] = static_cast<uchar>(std::clamp(std::lround(s.sum[v]), 0L, 255L));
+                line[v] = static_cast<uchar>(std::clamp(static_cast<int>(double(s.sum[v]) + 0.5), 0, 255));
         }
     });
     return out;

@@ -27,15 +27,15 @@ CAboutDialog::CAboutDialog(QWidget* parent) : CSkinDialog(templateId, parent) {
         y += y == 62 ? 18 : 12;
     }
     addButton(1, QStringLiteral("OK"), QRect(53, 133, 50, 14));
-    lettering_ = Skin::bitmap(lettering);
 }
 
 QPoint CAboutDialog::letteringPos() const {
-    return QPoint((width() - lettering_.width()) / 2, 0);
+    const int w = lettering_.at(devicePixelRatioF()).deviceIndependentSize().toSize().width();
+    return QPoint((width() - w) / 2, 0);
 }
 
 void CAboutDialog::paintEvent(QPaintEvent* event) {
     CSkinDialog::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(letteringPos(), lettering_);
+    painter.drawImage(letteringPos(), lettering_.at(devicePixelRatioF()));
 }

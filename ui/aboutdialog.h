@@ -19,5 +19,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage lettering_;
+    mutable ScreenBitmap lettering_{lettering}; // for the screen the dialog shows on
 };

@@ -15,9 +15,16 @@ CBackgroundMenu::CBackgroundMenu(ISound& sound, std::function<void(int)> runComm
         action->setData(command);
         action->setObjectName(QStringLiteral("background%1").arg(command));
         connect(action, &QAction::triggered, this, [runCommand, command] { runCommand(command); });
-        if (const BackgroundTexture* texture = backgroundTextureFor(command))
-            swatches_.insert(command, loadBitmapResource(texture->swatchId));
     }
+    loadSwatches(devicePixelRatioF());
+}
+
+void CBackgroundMenu::loadSwatches(double ratio) const {
+    swatches_.clear();
+    swatchRatio_ = ratio;
+    for (int command = Cmd::BackgroundFirst; command <= Cmd::BackgroundSolid; ++command)
+        if (const BackgroundTexture* texture = backgroundTextureFor(command))
+            swatches_.insert(command, loadBitmapResource(texture->swatchId, ratio));
 }
 
 QSize CBackgroundMenu::measureItem(QStyleOptionMenuItem::MenuItemType) const {
@@ -30,6 +37,9 @@ void CBackgroundMenu::drawItem(QPainter& painter, const QAction* action, const Q
     tileSkin(painter, rect);
     QRect textRect = rect;
     if (highlighted) {
+        // The menu shows on a screen of another ratio than it last did: the swatches of that one.
+        if (devicePixelRatioF() != swatchRatio_)
+            loadSwatches(devicePixelRatioF());
         const auto swatch = swatches_.constFind(command);
         if (swatch != swatches_.constEnd()) {
             // The strip keeps its own size, centred on the item; the item is a little narrower.

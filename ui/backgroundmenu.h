@@ -22,5 +22,8 @@ public:
                   bool highlighted) const override;
 
 private:
-    QHash<int, QImage> swatches_; // by command, loaded once
+    // Loads the swatches for a screen of `ratio`.
+    void loadSwatches(double ratio) const;
+    mutable QHash<int, QImage> swatches_; // by command, loaded once for each ratio shown at
+    mutable double swatchRatio_ = 0.0;
 };

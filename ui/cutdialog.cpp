@@ -8,6 +8,8 @@
 #include "ui/skincheckbox.h"
 #include "ui/skincombobox.h"
 
+#include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -151,13 +153,24 @@ void CCutDialog::initDialog() {
     refreshResults();
     writeAll();
 
+    showArt();
+}
+
+bool CCutDialog::event(QEvent* event) {
+    // Moved to a screen of another ratio: the icon and the bitmaps of the new one.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        showArt();
+    return CSkinDialog::event(event);
+}
+
+void CCutDialog::showArt() {
+    const double ratio = devicePixelRatioF();
     if (auto* icon = itemAs<QLabel>(iconStatic))
-        icon->setPixmap(
-            QPixmap(iconResourcePath(128)).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        icon->setPixmap(QIcon(iconResourcePath(128)).pixmap(QSize(32, 32), ratio));
     if (auto* bitmap = itemAs<QLabel>(sizeBitmap)) {
-        const QImage image = loadBitmapResource(sizeBitmapId);
+        const QImage image = loadBitmapResource(sizeBitmapId, ratio);
         bitmap->setPixmap(QPixmap::fromImage(image));
-        bitmap->resize(image.size().expandedTo(QSize(1, 1)));
+        bitmap->resize(image.deviceIndependentSize().toSize().expandedTo(QSize(1, 1)));
     }
     choosePreview();
 }
@@ -290,7 +303,7 @@ void CCutDialog::flagClicked(int id) {
 void CCutDialog::choosePreview() {
     previewBitmapId_ = CutCalculator::previewBitmap(mosaic_, squareBase_, shiftKnobs_);
     if (auto* preview = itemAs<QLabel>(previewStatic)) {
-        preview->setPixmap(QPixmap::fromImage(loadBitmapResource(previewBitmapId_)));
+        preview->setPixmap(QPixmap::fromImage(loadBitmapResource(previewBitmapId_, devicePixelRatioF())));
         preview->setProperty("bitmapId", previewBitmapId_);
     }
 }

@@ -65,6 +65,7 @@ public slots:
     void accept() override;
 
 protected:
+    bool event(QEvent* event) override;
     void initDialog() override;
 
 private:
@@ -87,6 +88,8 @@ private:
     void sizeChosen(int index);
     void flagClicked(int id);
     void choosePreview();
+    // The icon, the size bitmap and the sample for the ratio of the dialog's screen.
+    void showArt();
 
     CutCalculator calc_;
     int pictureWidth_;

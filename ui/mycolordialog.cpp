@@ -28,7 +28,7 @@ void CMyColorDialog::showEvent(QShowEvent* event) {
     if (!skinned_) {
         skinned_ = true;
         // The push buttons (OK, Cancel, the custom-colour buttons) are drawn as the program's own.
-        auto* painter = new SkinButtonPainter(Skin::bitmap(skinBitmapId), this);
+        auto* painter = new SkinButtonPainter(ScreenBitmap(skinBitmapId), this);
         for (QPushButton* button : findChildren<QPushButton*>())
             painter->paint(button);
     }

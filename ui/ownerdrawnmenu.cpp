@@ -64,7 +64,7 @@ QStyle* menuStyle() {
 } // namespace
 
 OwnerDrawnMenu::OwnerDrawnMenu(OwnerMenu kind, ISound& sound, QWidget* parent)
-    : QMenu(parent), kind_(kind), sound_(sound), skin_(Skin::bitmap(skinBitmapId, devicePixelRatioF())) {
+    : QMenu(parent), kind_(kind), sound_(sound), skin_(skinBitmapId) {
     setStyle(menuStyle());
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(this, &QMenu::aboutToShow, this, [this] { sound_.playWave(openWave); });
@@ -137,5 +137,5 @@ void OwnerDrawnMenu::drawItemText(QPainter& painter, const QRect& rect, const QS
 }
 
 void OwnerDrawnMenu::tileSkin(QPainter& painter, const QRect& rect) const {
-    tileBitmap(skin_, painter, Rect::fromQRect(rect));
+    tileBitmap(skin_.at(devicePixelRatioF()), painter, Rect::fromQRect(rect));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/menuletters.h"
+#include "ui/skin.h"
 
 #include <QColor>
 #include <QMenu>
@@ -61,5 +62,5 @@ protected:
 private:
     OwnerMenu kind_;
     ISound& sound_;
-    QImage skin_;
+    mutable ScreenBitmap skin_; // tiled as the menu paints, for the screen it shows on
 };

@@ -1,6 +1,5 @@
 #include "ui/progressdialog.h"
 
-#include "res/resources.h"
 #include "res/strings.h"
 #include "ui/skin.h"
 
@@ -19,7 +18,6 @@ CProgressDialog::CProgressDialog(QWidget* owner, int captionId) : QDialog(owner)
     setObjectName(QStringLiteral("progressDialog"));
     setWindowTitle(loadString(captionId));
     setFixedSize(280, 66);
-    block_ = loadBitmapResource(blockBitmap, devicePixelRatioF());
     auto* done = new QLabel(QStringLiteral("Выполнено"), this);
     done->setGeometry(7, 8, 120, 20);
     percent_ = new QLabel(QStringLiteral(" 0 %"), this);
@@ -97,8 +95,9 @@ void CProgressDialog::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Skin::objects().stripeBrush);
     const int shown = std::min(blocks_, kStripWidth / kBlockWidth + 1);
+    const QImage& block = block_.at(devicePixelRatioF());
     for (int b = 0; b < shown; ++b)
-        painter.drawImage(strip_.left() + b * kBlockWidth, strip_.top(), block_);
+        painter.drawImage(strip_.left() + b * kBlockWidth, strip_.top(), block);
     const int restLeft = strip_.left() + shown * kBlockWidth + 1;
     const int restWidth = 266 - kBlockWidth * shown;
     if (restWidth > 0)

@@ -2,6 +2,7 @@
 
 #include "model/generator.h"
 #include "res/stringids.h"
+#include "ui/skin.h"
 
 #include <QDialog>
 #include <QImage>
@@ -42,7 +43,7 @@ private:
     QPointer<QWidget> ownerFocus_;
     bool disabledOwner_ = false;
     int low_ = 0, high_ = 100, step_ = 10, position_ = 0, blocks_ = 0;
-    QImage block_;
+    ScreenBitmap block_{blockBitmap};
     QRect strip_;
     QLabel* percent_ = nullptr;
     QProgressBar* bar_ = nullptr;

@@ -226,3 +226,11 @@ void tileBitmap(const QImage& bitmap, QPainter& painter, const Rect& rect) {
 void tileBitmap(const QImage& bitmap, QPainter& painter, int left, int top, int width, int height) {
     tileBitmap(bitmap, painter, Rect{left, top, left + width, top + height});
 }
+
+const QImage& ScreenBitmap::at(double ratio) {
+    if (image_.isNull() || ratio != ratio_) {
+        image_ = Skin::bitmap(id_, ratio);
+        ratio_ = ratio;
+    }
+    return image_;
+}

@@ -88,6 +88,23 @@ void draw3dRect(QPainter& painter, const QRect& rect, const QColor& topLeft, con
 void frameRect(QPainter& painter, const QRect& rect, const QColor& colour);
 } // namespace Skin
 
+// A skin bitmap for the screen a window is on now. A window asks for it as it paints, with its
+// ratio at that moment: moved to a screen of another ratio, or its screen's ratio changed, it
+// gets the bitmap of the new ratio, loaded once; copies share the pixels until one reloads.
+class ScreenBitmap {
+public:
+    explicit ScreenBitmap(int id) : id_(id) {}
+    const QImage& at(double ratio);
+    // What the last at() gave (null before the first).
+    const QImage& image() const { return image_; }
+    int id() const { return id_; }
+
+private:
+    int id_;
+    double ratio_ = 0.0;
+    QImage image_;
+};
+
 // Fills rect with copies of bitmap laid edge to edge in a grid anchored at the painter's origin
 // (0, 0), clipped to rect: textures, stripes and wooden faces run on across neighbouring fills.
 // A bitmap of a higher ratio is laid at its logical size.

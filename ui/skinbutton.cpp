@@ -10,7 +10,7 @@ CSkinButton::CSkinButton(const QString& text, QWidget* parent) : QPushButton(tex
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CSkinButton::setFace(const QImage& face) {
+void CSkinButton::setFace(const ScreenBitmap& face) {
     face_ = face;
     update();
 }
@@ -58,13 +58,12 @@ CSkinButton::State stateOf(const QAbstractButton& button) {
 } // namespace
 
 void CSkinButton::paintEvent(QPaintEvent*) {
-    if (face_.isNull())
-        face_ = Skin::bitmap(SkinBitmap::buttonFace, devicePixelRatioF());
     QPainter painter(this);
-    paintButton(painter, rect(), text(), font(), stateOf(*this), face_);
+    paintButton(painter, rect(), text(), font(), stateOf(*this), face_.at(devicePixelRatioF()));
 }
 
-SkinButtonPainter::SkinButtonPainter(const QImage& face, QObject* parent) : QObject(parent), face_(face) {}
+SkinButtonPainter::SkinButtonPainter(const ScreenBitmap& face, QObject* parent)
+    : QObject(parent), face_(face) {}
 
 bool SkinButtonPainter::eventFilter(QObject* watched, QEvent* event) {
     auto* button = qobject_cast<QPushButton*>(watched);
@@ -72,6 +71,6 @@ bool SkinButtonPainter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     QPainter painter(button);
     CSkinButton::paintButton(painter, button->rect(), button->text(), button->font(), stateOf(*button),
-                             face_);
+                             face_.at(button->devicePixelRatioF()));
     return true;
 }

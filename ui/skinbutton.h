@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/skin.h"
+
 #include <QImage>
 #include <QObject>
 #include <QPushButton>
@@ -20,8 +22,8 @@ public:
     explicit CSkinButton(const QString& text, QWidget* parent = nullptr);
 
     // The face to tile; a skinned dialog hands over the one it loaded when it opened. Without
-    // one the button loads bitmap 258 itself.
-    void setFace(const QImage& face);
+    // one the button loads bitmap 258 itself. Either follows the ratio of the button's screen.
+    void setFace(const ScreenBitmap& face);
 
     // Draws a skinned button into `rect` of the painter's device, whose origin is the button's.
     static void paintButton(QPainter& painter, const QRect& rect, const QString& text, const QFont& font,
@@ -31,7 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage face_;
+    ScreenBitmap face_{SkinBitmap::buttonFace};
 };
 
 // Paints the plain push buttons of Qt's own dialogs (the file and colour choosers) as the
@@ -39,7 +41,7 @@ private:
 class SkinButtonPainter : public QObject {
     Q_OBJECT
 public:
-    SkinButtonPainter(const QImage& face, QObject* parent);
+    SkinButtonPainter(const ScreenBitmap& face, QObject* parent);
 
     // Paints `button` from now on; buttons other than push buttons are left as they are.
     void paint(QAbstractButton* button) { button->installEventFilter(this); }
@@ -48,5 +50,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QImage face_;
+    ScreenBitmap face_;
 };

@@ -96,7 +96,7 @@ void CSkinDialog::ensureInitialized() {
 }
 
 void CSkinDialog::initDialog() {
-    buttonFace_ = Skin::bitmap(SkinBitmap::buttonFace);
+    buttonFace_.at(devicePixelRatioF());
     for (CSkinButton* button : findChildren<CSkinButton*>())
         button->setFace(buttonFace_);
 }
@@ -146,7 +146,7 @@ CSkinButton* CSkinDialog::addButton(int id, const QString& text, const QRect& dl
     auto* button = new CSkinButton(text, this);
     button->setGeometry(Skin::dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
     button->setDefault(isDefault);
-    if (!buttonFace_.isNull())
+    if (!buttonFace_.image().isNull())
         button->setFace(buttonFace_);
     registerControl(button, id);
     // As the dialog manager routes them: OK accepts, Cancel rejects.

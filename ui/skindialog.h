@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/skin.h"
+
 #include <QDialog>
 #include <QImage>
 
@@ -48,7 +50,7 @@ public:
     void ensureInitialized();
 
     // The button face loaded when the dialog opened (null before).
-    const QImage& buttonFace() const { return buttonFace_; }
+    const QImage& buttonFace() const { return buttonFace_.image(); }
 
     // Context help: the help file (the program's "quix.hlp" unless set) and the "?" button, which
     // exists only when a help table was given.
@@ -98,7 +100,7 @@ private:
 
     int templateId_;
     bool initialized_ = false;
-    QImage buttonFace_;
+    ScreenBitmap buttonFace_{SkinBitmap::buttonFace};
     QImage stripes_;
     QString helpFile_;
     std::vector<HelpPair> helpTable_;

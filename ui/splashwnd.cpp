@@ -29,8 +29,11 @@ CSplashWnd::CSplashWnd(QWidget* owner, const QSize& screen)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(splashWidth, titleHeight + bylineExtra);
     move(placeOnScreen(screen));
-    // The window's background is the stripe pattern, anchored at its corner.
-    canvas_ = QImage(size(), QImage::Format_RGB32);
+    // The window's background is the stripe pattern, anchored at its corner; on a screen of a
+    // higher ratio everything is drawn at its device pixels, from the finer lettering.
+    ratio_ = devicePixelRatioF();
+    canvas_ = QImage((QSizeF(size()) * ratio_).toSize(), QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(ratio_);
     QPainter painter(&canvas_);
     tileBitmap(Skin::bitmap(SkinBitmap::stripes), painter, 0, 0, width(), QWidget::height());
 }
@@ -57,7 +60,7 @@ void CSplashWnd::play(const Waiter& wait) {
     if (!animate_)
         return;
     animate_ = false;
-    const QImage title = Skin::bitmap(SkinBitmap::splashTitle);
+    const QImage title = Skin::bitmap(SkinBitmap::splashTitle, ratio_);
     const int half = splashWidth / 2;
     // The title opens from the middle: its left edge slides out to the left, its right edge to
     // the right, until the whole picture stands in place.
@@ -66,25 +69,36 @@ void CSplashWnd::play(const Waiter& wait) {
         // An empty source rectangle would mean the whole image to QPainter.
         if (i > 0) {
             QPainter painter(&canvas_);
-            painter.drawImage(QPoint(half - i, 0), title, QRect(0, 0, i, titleHeight));
-            painter.drawImage(QPoint(half, 0), title, QRect(splashWidth - i, 0, i, titleHeight));
+            drawPart(painter, QPoint(half - i, 0), title, QRect(0, 0, i, titleHeight));
+            drawPart(painter, QPoint(half, 0), title, QRect(splashWidth - i, 0, i, titleHeight));
         }
         showFrame();
     }
 
-    const QImage byline = Skin::bitmap(SkinBitmap::splashByline);
+    const QImage byline = Skin::bitmap(SkinBitmap::splashByline, ratio_);
+    const QSize bylineSize = byline.deviceIndependentSize().toSize();
     wait(pauseMs);
     // The byline is revealed from the top down; the steps go on past its last row, so the
     // reveal takes as long as the window's lower part is high.
     for (int i = 0; i < bylineSteps; ++i) {
         wait(bylineStepMs);
-        const int rows = std::min(i, byline.height());
+        const int rows = std::min(i, bylineSize.height());
         if (rows > 0) {
             QPainter painter(&canvas_);
-            painter.drawImage(QPoint(bylineX, bylineY), byline, QRect(0, 0, byline.width(), rows));
+            drawPart(painter, QPoint(bylineX, bylineY), byline, QRect(0, 0, bylineSize.width(), rows));
         }
         showFrame();
     }
+}
+
+void CSplashWnd::drawPart(QPainter& painter, QPoint at, const QImage& image, const QRect& part) {
+    const double r = image.devicePixelRatio();
+    if (r == 1.0) {
+        painter.drawImage(at, image, part);
+        return;
+    }
+    painter.drawImage(QRectF(at, part.size()), image,
+                      QRectF(QPointF(part.topLeft()) * r, QSizeF(part.size()) * r));
 }
 
 void CSplashWnd::paintEvent(QPaintEvent*) {

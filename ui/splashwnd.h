@@ -44,7 +44,10 @@ protected:
 
 private:
     void showFrame();
+    // Draws `part` (logical pixels) of an image of any ratio at `at`.
+    static void drawPart(QPainter& painter, QPoint at, const QImage& image, const QRect& part);
 
     bool animate_ = true;
+    double ratio_ = 1.0;
     QImage canvas_;
 };

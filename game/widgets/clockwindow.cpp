@@ -23,14 +23,18 @@ void ClockWindow::keepInCorner() {
     move(p->width() - width(), p->height() - height());
 }
 
-QImage ClockWindow::face(const GameState& state, const QSize& size) {
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
+QImage ClockWindow::face(const GameState& state, const QSize& size, double ratio) {
+    // On a finer screen at its device pixels: the text, and the texture's finer copy.
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     const BackgroundState& background = state.background;
     // The texture's own top-left corner, whatever part of the board lies beside the clock.
     image.fill(background.bitmapBackground ? QColor(Qt::black) : background.backgroundColor);
-    if (background.bitmapBackground)
-        painter.drawImage(0, 0, background.texture);
+    QPainter painter(&image);
+    if (background.bitmapBackground) {
+        const QImage fine = ratio > 1.0 ? background.fineTexture() : QImage();
+        painter.drawImage(0, 0, fine.isNull() ? background.texture : fine);
+    }
     painter.setFont(Skin::objects().clockFont);
     painter.setPen(background.textColor);
     painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter | Qt::TextSingleLine, state.clockText);
@@ -45,5 +49,5 @@ QImage ClockWindow::face(const GameState& state, const QSize& size) {
 
 void ClockWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, face(state_, size()));
+    painter.drawImage(0, 0, face(state_, size(), devicePixelRatioF()));
 }

@@ -13,8 +13,9 @@ class ClockWindow : public QWidget {
 public:
     ClockWindow(GameState& state, QWidget* parent);
 
-    // The clock face of the given size, drawn off screen and copied to the window whole.
-    static QImage face(const GameState& state, const QSize& size);
+    // The clock face of the given size, drawn off screen and copied to the window whole; for a
+    // screen of `ratio`, at its device pixels.
+    static QImage face(const GameState& state, const QSize& size, double ratio = 1.0);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

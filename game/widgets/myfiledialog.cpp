@@ -24,6 +24,8 @@
 #include <QThreadPool>
 #include <QWhatsThis>
 
+#include <algorithm>
+
 namespace {
 
 // The panel ("template 144"), in dialog units: 281 x 93.
@@ -136,8 +138,8 @@ CMyFileDialog::CMyFileDialog(const QString& folder, QWidget* parent)
     setLabelText(QFileDialog::Accept, QString::fromUtf8(kOpen));
     setLabelText(QFileDialog::Reject, QString::fromUtf8(kCancel));
 
-    frameBitmap_ = Skin::bitmap(frameBitmapId);
-    buttonFace_ = Skin::bitmap(SkinBitmap::buttonFace);
+    frameBitmap_.at(devicePixelRatioF());
+    buttonFace_.at(devicePixelRatioF());
     buildPanel();
     applySkin();
     applyPatterns();
@@ -229,7 +231,8 @@ void CMyFileDialog::buildPanel() {
     // It only gives the preview its place; the panel paints there.
     pictureStatic_ = new QWidget(panel);
     // A bitmap static takes the size of its bitmap.
-    pictureStatic_->setGeometry(QRect(dlu(kPictureDlu).topLeft(), frameBitmap_.size()));
+    pictureStatic_->setGeometry(
+        QRect(dlu(kPictureDlu).topLeft(), frameBitmap_.image().deviceIndependentSize().toSize()));
     pictureStatic_->hide();
     registerControl(pictureStatic_, pictureStaticId);
 
@@ -303,15 +306,16 @@ void CMyFileDialog::paintPanel(QPainter& painter) const {
         return;
     const QPoint frameAt = pictureStatic_->geometry().topLeft();
     const QRect drawn = drawnRect();
+    const QImage& frame = frameBitmap_.at(panel_->devicePixelRatioF());
     if (drawn.isEmpty()) {
-        painter.drawImage(frameAt, frameBitmap_);
+        painter.drawImage(frameAt, frame);
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(drawn, previewBitmap_);
     // The frame and its light field surround the picture without covering it.
     painter.setClipRegion(QRegion(panel_->rect()).subtracted(QRegion(drawn)));
-    painter.drawImage(frameAt, frameBitmap_);
+    painter.drawImage(frameAt, frame);
     painter.setClipping(false);
 }
 
@@ -352,7 +356,8 @@ void CMyFileDialog::startPreview(const QString& path) {
     const int request = newestRequest_->fetch_add(1) + 1;
     pendingRequest_ = request;
     pending_ = true;
-    const QSize box = pictureRect().size();
+    // Reduced for the screen's device pixels: drawn into the logical box, it stays sharp there.
+    const QSize box = (QSizeF(pictureRect().size()) * std::max(1.0, devicePixelRatioF())).toSize();
     auto promise = std::make_shared<QPromise<PicturePreview>>();
     watcher_.setFuture(promise->future());
     promise->start();

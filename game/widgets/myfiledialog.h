@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/picturepreview.h"
+#include "ui/skin.h"
 
 #include <QFileDialog>
 #include <QFutureWatcher>
@@ -90,8 +91,8 @@ private:
     void previewRead();
 
     QImage previewBitmap_;
-    QImage frameBitmap_;
-    QImage buttonFace_;
+    mutable ScreenBitmap frameBitmap_{frameBitmapId}; // for the screen the dialog shows on
+    ScreenBitmap buttonFace_{SkinBitmap::buttonFace};
     int previewWidth_ = 0;
     int previewHeight_ = 0;
     bool previewLoaded_ = false;

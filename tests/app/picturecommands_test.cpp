@@ -292,9 +292,10 @@ TEST_F(PictureCommandsTest, ConfirmingTheCutScalesThePictureAndKeepsTheChoice) {
     EXPECT_EQ(s.flags.cutDone, 1); // cancelling kept the cut
 }
 
-// On a screen of ratio 2 the cut also keeps the picture twice as fine, from the picture's own
-// pixels, while every value of the cut stays what ratio 1 gives; a picture with no more pixels
-// than the cut gets no finer copy, and loading another picture drops it.
+// On a screen of ratio 2 (the window moved there after the program started) the cut also keeps
+// the picture twice as fine, from the picture's own pixels, while every value of the cut stays
+// what ratio 1 gives; a picture with no more pixels than the cut gets no finer copy, and loading
+// another picture drops it.
 TEST_F(PictureCommandsTest, OnAScreenOfRatioTwoTheCutKeepsTheFinerPicture) {
     GameState& s = frame.state();
     // The player cuts a large photo to 14 x 9 elements of 64 pixels.
@@ -308,7 +309,10 @@ TEST_F(PictureCommandsTest, OnAScreenOfRatioTwoTheCutKeepsTheFinerPicture) {
         return d.result();
     };
     const auto cut = [&](const QString& picture, double ratio) {
-        s.deviceRatio = ratio;
+        // The window is moved to a screen of that ratio.
+        fakes.screen.ratio = ratio;
+        QEvent moved(QEvent::ScreenChangeInternal);
+        QCoreApplication::sendEvent(&frame, &moved);
         choose(picture);
         EXPECT_TRUE(frame.runCommand(Cmd::LoadPicture));
         EXPECT_TRUE(frame.runCommand(Cmd::CutPicture));

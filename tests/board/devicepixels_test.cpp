@@ -35,6 +35,13 @@ QImage checkerboard(QSize size) {
     return image;
 }
 
+// The device pixels any part of a rectangle of logical pixels reaches.
+QRect deviceBox(const QRect& r, double ratio) {
+    return QRect(
+        QPoint(int(std::floor(r.left() * ratio)), int(std::floor(r.top() * ratio))),
+        QPoint(int(std::ceil((r.right() + 1) * ratio)) - 1, int(std::ceil((r.bottom() + 1) * ratio)) - 1));
+}
+
 } // namespace
 
 // Twice as many device pixels as logical ones, and a finer picture with a detail of one device
@@ -150,4 +157,87 @@ TEST(DevicePixelsTest, HitTestingAgreesWithTheDrawnShapes) {
     DeviceBoard fresh;
     overlapping(fresh);
     EXPECT_EQ(f.paint(1.0), fresh.paint(1.0));
+}
+
+// Several selected elements dragged together on a finer screen: while they move each shows,
+// device pixel for device pixel (to a rounding), what the table shows of it once put down
+// there, its edge smooth and its picture from the finer copy. At ratios that are no whole
+// number the move lands on another fraction of a device pixel, and the look follows it.
+TEST(DevicePixelsTest, AMovingSelectionShowsWhatTheTableShowsOfIt) {
+    for (const double ratio : {2.0, 1.5}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        DeviceBoard f;
+        f.state.devicePicture = checkerboard(f.state.picture.size() * 2);
+        f.state.background.backgroundColor = QColor(0, 0, 250);
+        const Board& b = f.state.board;
+        const int step = 2 * f.state.puzzle.geometry.bitmapSize;
+        for (int i = 0; i < f.count(); ++i)
+            f.placeBody(i, b.toBoard(QPoint(30 + step * (i % 4), 30 + step * (i / 4))));
+        f.renderer.redrawBoard({});
+        const auto client = [&](int i) {
+            return f.state.board.toClient(QRect(f.grabPoint(i), QSize(1, 1))).topLeft();
+        };
+        for (const int i : {0, 1, 4})
+            f.interaction.leftButtonDown(Ctrl | L, client(i)), f.interaction.buttonUp();
+        ASSERT_EQ(f.state.input.selection.elements(), (std::vector<std::int32_t>{0, 1, 4}));
+        const QPoint grab = client(1);
+        f.interaction.leftButtonDown(L, grab);
+        f.interaction.mouseMove(L, grab + QPoint(5, 4));
+        ASSERT_TRUE(f.state.input.selectionLifted);
+        // Two moves, the second by an odd number of pixels: each look is made again at the new
+        // fraction where the ratio is no whole number, and kept where it is.
+        f.paint(ratio);
+        f.interaction.mouseMove(L, grab + QPoint(37, 23));
+        const QImage moving = f.paint(ratio);
+        QRegion moved;
+        for (const int i : {0, 1, 4})
+            moved += deviceBox(f.state.board.toClient(f.state.puzzle.boardRegions[i].boundingRect()), ratio);
+        f.interaction.buttonUp();
+        ASSERT_FALSE(f.state.input.selectionLifted);
+        const QImage still = f.paint(ratio);
+        int compared = 0, differing = 0;
+        for (const QRect& r : moved)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QRgb a = moving.pixel(x, y), c = still.pixel(x, y);
+                    ++compared;
+                    differing += std::abs(qRed(a) - qRed(c)) > 2 || std::abs(qGreen(a) - qGreen(c)) > 2 ||
+                                 std::abs(qBlue(a) - qBlue(c)) > 2;
+                }
+        EXPECT_GT(compared, 3 * 64 * 64);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// On a finer screen the table's texture shows its finer copy, a pixel of it to a device pixel,
+// laid from the board's corner as the plain one is at ratio 1.
+TEST(DevicePixelsTest, TheTextureShowsItsFinerCopy) {
+    DeviceBoard f;
+    BackgroundState& background = f.state.background;
+    background.bitmapBackground = 1;
+    background.backgroundBitmapId = 146;
+    background.loadTexture();
+    const QImage fine = background.fineTexture().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(fine.size(), background.texture.size() * 2);
+    f.renderer.redrawBoard({});
+    const QImage device = f.paint(2.0);
+    const Board& b = f.state.board;
+    QRegion covered;
+    for (int i = 0; i < f.count(); ++i)
+        covered +=
+            deviceBox(b.toClient(f.state.puzzle.boardRegions[i].boundingRect()), 2.0).adjusted(-1, -1, 1, 1);
+    const QRect table = deviceBox(b.toClient(b.rect()), 2.0).intersected(device.rect());
+    const QPoint shift = 2 * QPoint(b.originX - b.scrollX, b.originY - b.scrollY);
+    int checked = 0, wrong = 0;
+    for (int y = table.top(); y <= table.bottom(); ++y)
+        for (int x = table.left(); x <= table.right(); ++x) {
+            if (covered.contains(QPoint(x, y)))
+                continue;
+            ++checked;
+            const QPoint onBoard = QPoint(x, y) - shift;
+            wrong +=
+                device.pixel(x, y) != fine.pixel(onBoard.x() % fine.width(), onBoard.y() % fine.height());
+        }
+    EXPECT_GT(checked, 100000);
+    EXPECT_EQ(wrong, 0);
 }

@@ -261,3 +261,19 @@ TEST(TileBitmapTest, PainterGridIsAnchoredAtDestinationOriginNotRectCorner) {
 }
 
 } // namespace
+
+// A window's skin bitmap follows the ratio of the screen it paints on: twice the pixels over the
+// same logical size at 2, the plain bitmap again back at 1; copies keep their own.
+TEST(SkinTest, AScreenBitmapFollowsTheRatioItIsAskedFor) {
+    ScreenBitmap face(SkinBitmap::buttonFace);
+    EXPECT_TRUE(face.image().isNull());
+    const QImage plain = face.at(1.0);
+    EXPECT_EQ(plain.size(), QSize(150, 46));
+    EXPECT_EQ(face.at(2.0).size(), QSize(300, 92));
+    EXPECT_EQ(face.at(2.0).deviceIndependentSize(), QSizeF(150, 46));
+    ScreenBitmap copy = face;
+    EXPECT_EQ(face.at(1.0), plain);
+    EXPECT_EQ(face.image().devicePixelRatio(), 1.0);
+    EXPECT_EQ(copy.image().size(), QSize(300, 92));
+    EXPECT_EQ(copy.at(1.5).devicePixelRatio(), 2.0) << "any finer screen takes the finer bitmap";
+}

@@ -4,6 +4,9 @@
 #include "materials.h"
 #include "output.h"
 
+#include <utility>
+#include <vector>
+
 namespace makeart {
 
 namespace {
@@ -40,23 +43,30 @@ WoodStyle oakStyle() {
     return s;
 }
 
-Background make(int textureId, int swatchId, const QImage& rgb) {
+// The texture and its swatch, the middle band of the texture, where the embossed word lies; at
+// `scale` pixels to each of the texture's.
+std::pair<QImage, QImage> textureAndSwatch(const QImage& rgb, int scale) {
     const QImage texture = toIndexed8(rgb);
-    // The swatch is the middle band of the texture, where the embossed word lies.
-    const QImage swatch = texture.copy(0, (textureHeight - swatchHeight) / 2, textureWidth, swatchHeight);
-    return {textureId, swatchId, texture, swatch};
+    const QImage swatch = texture.copy(0, (textureHeight - swatchHeight) / 2 * scale, textureWidth * scale,
+                                       swatchHeight * scale);
+    return {texture, swatch};
+}
+
+// Each material, plain, at `scale`.
+std::vector<QImage> materials(int scale) {
+    return {
+        woodTexture(textureWidth, textureHeight, woodStyle(), scale),
+        limestoneTexture(textureWidth, textureHeight, 192, scale),
+        pinkStoneTexture(textureWidth, textureHeight, 146, scale),
+        woodTexture(textureWidth, textureHeight, oakStyle(), scale),
+        plasterTexture(textureWidth, textureHeight, 148, scale),
+    };
 }
 
 } // namespace
 
 std::vector<Background> backgrounds() {
-    const QImage plain[] = {
-        woodTexture(textureWidth, textureHeight, woodStyle()),
-        limestoneTexture(textureWidth, textureHeight, 192),
-        pinkStoneTexture(textureWidth, textureHeight, 146),
-        woodTexture(textureWidth, textureHeight, oakStyle()),
-        plasterTexture(textureWidth, textureHeight, 148),
-    };
+    const std::vector<QImage> plain = materials(1), plain2x = materials(2);
     // Texture and swatch ids: plain, swatch, embossed, swatch.
     const int ids[5][4] = {{227, 248, 247, 249},
                            {192, 241, 229, 242},
@@ -68,9 +78,15 @@ std::vector<Background> backgrounds() {
     // and the swatch, the middle 40 rows, shows it entire.
     const QRectF wordBox(14, textureHeight / 2.0 - 16, textureWidth - 28, 32);
     std::vector<Background> out;
+    const auto add = [&](int textureId, int swatchId, const QImage& rgb, const QImage& rgb2x) {
+        const auto [texture, swatch] = textureAndSwatch(rgb, 1);
+        const auto [texture2x, swatch2x] = textureAndSwatch(rgb2x, 2);
+        out.push_back({textureId, swatchId, texture, swatch, texture2x, swatch2x});
+    };
     for (int i = 0; i < 5; ++i) {
-        out.push_back(make(ids[i][0], ids[i][1], plain[i]));
-        out.push_back(make(ids[i][2], ids[i][3], embossText(plain[i], "puzzle", font, wordBox)));
+        add(ids[i][0], ids[i][1], plain[i], plain2x[i]);
+        add(ids[i][2], ids[i][3], embossText(plain[i], "puzzle", font, wordBox),
+            embossText(plain2x[i], "puzzle", font, wordBox, 2));
     }
     return out;
 }

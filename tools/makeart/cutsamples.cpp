@@ -22,14 +22,13 @@ constexpr EdgeRecord sampleSigns{1, 1, -1, -1};
 constexpr EdgeRecord sampleShifts{1, -1, 1, -1};
 
 // The part of a landscape the element is cut from: sky, hills and water all show in it.
-const QImage& samplePicture() {
-    static const QImage picture = lakeLandscape(160, 120);
-    return picture;
+QImage samplePicture(int scale) {
+    return lakeLandscape(160 * scale, 120 * scale);
 }
 
 } // namespace
 
-QImage cutSample(bool mosaic, bool squareBase, bool shiftKnobs) {
+QImage cutSample(bool mosaic, bool squareBase, bool shiftKnobs, int scale) {
     // A square mosaic element has no tabs; a larger size lets it fill the sample as the others do.
     const int elementSize = mosaic && squareBase ? 48 : 40;
     ShapeOptions options;
@@ -42,44 +41,51 @@ QImage cutSample(bool mosaic, bool squareBase, bool shiftKnobs) {
     element.edgeSign = sampleSigns;
     element.edgeShift = shiftKnobs ? sampleShifts : EdgeRecord{0, 0, 0, 0};
     shapes.buildShape(element);
+    QRegion outer = element.outerRegion, inner = element.innerRegion;
+    if (scale != 1) {
+        const ShapeBuilder::ScaledShape fine =
+            shapes.scaledShape(element.edgeSign, element.edgeShift, 0, double(scale));
+        outer = fine.region, inner = fine.picture;
+    }
 
-    QImage image = tiledStripes(sampleSide, sampleSide);
+    // Drawn in the image's own pixels; placed as the plain sample places the element.
+    QImage image = tiledStripes(sampleSide, sampleSide, scale);
+    image.setDevicePixelRatio(1);
     const QRect bounds = element.outerRegion.boundingRect();
-    const QPoint offset((sampleSide - bounds.width()) / 2 - bounds.left(),
-                        (sampleSide - bounds.height()) / 2 - bounds.top());
+    const QPoint offset = scale * QPoint((sampleSide - bounds.width()) / 2 - bounds.left(),
+                                         (sampleSide - bounds.height()) / 2 - bounds.top());
     QPainter p(&image);
     // As the board shows an element: the outline band under the shape, the picture inside it.
-    p.setClipRegion(element.outerRegion.translated(offset));
+    p.setClipRegion(outer.translated(offset));
     p.fillRect(image.rect(), outlineColour);
-    p.setClipRegion(element.innerRegion.translated(offset));
-    p.drawImage(offset, samplePicture(),
-                QRect(40, 30, options.geometry.bitmapSize, options.geometry.bitmapSize));
+    p.setClipRegion(inner.translated(offset));
+    const int side = options.geometry.bitmapSize * scale;
+    p.drawImage(offset, samplePicture(scale), QRect(40 * scale, 30 * scale, side, side));
+    p.end();
+    image.setDevicePixelRatio(scale);
     return image;
 }
 
-QImage sizeMotif() {
+QImage sizeMotif(int scale) {
     const int side = 32;
-    QImage image = tiledStripes(side, side);
+    QImage image = tiledStripes(side, side, scale);
     QPainter p(&image);
     const QRect field(3, 9, 26, 20);
     const QColor light(236, 212, 160), line(150, 96, 52), dark(60, 32, 12);
     // The grid: a picture divided into cells.
     p.fillRect(field, QColor(222, 196, 150));
-    p.setPen(line);
     for (int x = field.left() + 6; x < field.right(); x += 7)
-        p.drawLine(x, field.top() + 1, x, field.bottom() - 1);
+        pixelLine(p, QPoint(x, field.top() + 1), QPoint(x, field.bottom() - 1), line);
     for (int y = field.top() + 6; y < field.bottom(); y += 7)
-        p.drawLine(field.left() + 1, y, field.right() - 1, y);
-    p.setPen(dark);
-    p.drawRect(field.adjusted(0, 0, -1, -1));
+        pixelLine(p, QPoint(field.left() + 1, y), QPoint(field.right() - 1, y), line);
+    pixelFrame(p, field, dark);
     // The ruler above it, ticks every pixel pair, long ones at each cell.
     const QRect ruler(1, 2, 30, 6);
     p.fillRect(ruler, light);
-    p.setPen(dark);
-    p.drawRect(ruler.adjusted(0, 0, -1, -1));
+    pixelFrame(p, ruler, dark);
     for (int x = field.left(); x <= field.right(); x += 2) {
         const bool cell = (x - field.left()) % 7 == 6 || x == field.left();
-        p.drawLine(x, ruler.bottom() - 1, x, ruler.bottom() - (cell ? 4 : 2));
+        pixelLine(p, QPoint(x, ruler.bottom() - 1), QPoint(x, ruler.bottom() - (cell ? 4 : 2)), dark);
     }
     return image;
 }

@@ -85,9 +85,12 @@ std::vector<double> softMask(const QPainterPath& path, int w, int h, int blurPas
 
 } // namespace
 
-QImage embossText(const QImage& texture, const QString& text, const QFont& font, const QRectF& box) {
+QImage embossText(const QImage& texture, const QString& text, const QFont& font, const QRectF& box,
+                  int scale) {
     const int w = texture.width(), h = texture.height();
-    const std::vector<double> m = softMask(fittedText(text, font, box), w, h, 1);
+    // Blurred as much at every scale: passes add up as the square of the blur's width.
+    const std::vector<double> m =
+        softMask(QTransform::fromScale(scale, scale).map(fittedText(text, font, box)), w, h, scale * scale);
     auto at = [&](int x, int y) {
         return m[std::size_t(std::clamp(y, 0, h - 1)) * w + std::clamp(x, 0, w - 1)];
     };
@@ -96,9 +99,9 @@ QImage embossText(const QImage& texture, const QString& text, const QFont& font,
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
             // Slope towards the light (top left) brightens, slope away darkens; a faint shadow
-            // falls to the bottom right of each letter.
-            const double slope = (at(x + 1, y) - at(x - 1, y)) + (at(x, y + 1) - at(x, y - 1));
-            const double shadow = std::max(0.0, at(x - 1, y - 1) - at(x, y));
+            // falls to the bottom right of each letter. Slopes are per pixel of the box.
+            const double slope = scale * ((at(x + 1, y) - at(x - 1, y)) + (at(x, y + 1) - at(x, y - 1)));
+            const double shadow = std::max(0.0, at(x - scale, y - scale) - at(x, y));
             const double k = 1.0 + 0.55 * slope - 0.10 * shadow + 0.04 * at(x, y);
             line[x] = (Rgb::from(line[x]) * k).toQRgb();
         }
@@ -109,8 +112,8 @@ QImage embossText(const QImage& texture, const QString& text, const QFont& font,
 namespace {
 
 // Gold lettering with a dark rim and a drop shadow, on the stripe pattern.
-QImage goldLettering(int w, int h, const QPainterPath& text) {
-    QImage image = tiledStripes(w, h);
+QImage goldLettering(int w, int h, const QPainterPath& text, int scale) {
+    QImage image = tiledStripes(w, h, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillPath(text.translated(2, 2), QColor(30, 12, 2, 170));
@@ -131,15 +134,15 @@ QFont blackletter(int pixelSize) {
 
 } // namespace
 
-QImage splashTitle() {
+QImage splashTitle(int scale) {
     const QPainterPath text = fittedText("Puzzle", blackletter(80), QRectF(10, 6, 192, 76));
-    return goldLettering(214, 91, text);
+    return goldLettering(214, 91, text, scale);
 }
 
-QImage splashByline() {
+QImage splashByline(int scale) {
     QPainterPath text = fittedText("from", blackletter(30), QRectF(45, 3, 56, 26));
     text.addPath(fittedText("Brindlecot", blackletter(40), QRectF(6, 30, 135, 40)));
-    return goldLettering(149, 77, text);
+    return goldLettering(149, 77, text, scale);
 }
 
 void congratulation(QImage& colours, QImage& mask) {

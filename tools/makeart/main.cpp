@@ -58,6 +58,8 @@ int main(int argc, char* argv[]) {
     for (const Background& b : backgrounds()) {
         out.bitmap(b.textureId, b.texture);
         out.bitmap(b.swatchId, b.swatch);
+        out.bitmap2x(b.textureId, b.texture2x);
+        out.bitmap2x(b.swatchId, b.swatch2x);
     }
 
     // Stripe tiles in order of the control's top modulo 4: 0, 1, 2, 3.
@@ -74,18 +76,23 @@ int main(int argc, char* argv[]) {
     out.bitmap2x(209, checkBoxStrip(2));
     out.bitmap2x(217, lightWood(2));
     out.bitmap2x(282, progressBlock(2));
+    out.bitmap2x(183, pictureFrame(2));
     out.bitmap(252, sizeMotif());
+    out.bitmap2x(252, sizeMotif(2));
     // The cut dialog's samples, numbered as the dialog picks them.
     for (const bool mosaic : {false, true})
         for (const bool squareBase : {false, true})
             for (const bool shiftKnobs : {false, true}) {
                 if (mosaic && squareBase && !shiftKnobs)
                     continue; // a plain square: one bitmap serves both
-                out.bitmap(CutCalculator::previewBitmap(mosaic, squareBase, shiftKnobs),
-                           cutSample(mosaic, squareBase, shiftKnobs));
+                const int id = CutCalculator::previewBitmap(mosaic, squareBase, shiftKnobs);
+                out.bitmap(id, cutSample(mosaic, squareBase, shiftKnobs));
+                out.bitmap2x(id, cutSample(mosaic, squareBase, shiftKnobs, 2));
             }
     out.bitmap(273, splashTitle());
     out.bitmap(275, splashByline());
+    out.bitmap2x(273, splashTitle(2));
+    out.bitmap2x(275, splashByline(2));
     QImage cheers, cheersMask;
     congratulation(cheers, cheersMask);
     out.bitmap(285, toIndexed8(cheers));

@@ -39,12 +39,14 @@ struct Field {
     double& operator()(int x, int y) { return v[std::size_t(((y % h + h) % h)) * w + ((x % w + w) % w)]; }
 };
 
-// Small round marks scattered over the tile, wrapped at the edges: pores, grains, shell bits.
+// Small round marks scattered over the tile, wrapped at the edges: pores, grains, shell bits. A
+// field of `scale` pixels to each of the tile's gets the same marks at that scale.
 void scatterSpecks(Field& field, Random& random, int count, double minRadius, double maxRadius,
-                   double minDepth, double maxDepth) {
+                   double minDepth, double maxDepth, int scale) {
     for (int i = 0; i < count; ++i) {
         const double cx = random.uniform(0, field.w), cy = random.uniform(0, field.h);
-        const double r = random.uniform(minRadius, maxRadius), depth = random.uniform(minDepth, maxDepth);
+        const double r = scale * random.uniform(minRadius, maxRadius),
+                     depth = random.uniform(minDepth, maxDepth);
         const double stretch = random.uniform(0.6, 1.6);
         const int reach = int(std::ceil(r * 2 * std::max(stretch, 1.0))) + 1;
         for (int dy = -reach; dy <= reach; ++dy) {
@@ -95,17 +97,17 @@ QImage woodTexture(int width, int height, const WoodStyle& s, int scale) {
     });
 }
 
-QImage limestoneTexture(int width, int height, std::uint32_t seed) {
+QImage limestoneTexture(int width, int height, std::uint32_t seed, int scale) {
     const PeriodicNoise cloud(seed), grain(seed + 5), beds(seed + 9);
     Random random(seed);
-    Field specks(width, height);
+    Field specks(width * scale, height * scale);
     // Dark pores and the pale fragments of shells scattered through the stone.
-    scatterSpecks(specks, random, width * height / 140, 0.4, 1.0, -0.8, -0.3);
-    scatterSpecks(specks, random, width * height / 500, 0.8, 1.8, 0.3, 0.6);
-    scatterSpecks(specks, random, width * height / 2000, 1.5, 2.5, -0.25, -0.1);
+    scatterSpecks(specks, random, width * height / 140, 0.4, 1.0, -0.8, -0.3, scale);
+    scatterSpecks(specks, random, width * height / 500, 0.8, 1.8, 0.3, 0.6, scale);
+    scatterSpecks(specks, random, width * height / 2000, 1.5, 2.5, -0.25, -0.1, scale);
     const Rgb base(210, 199, 174), warm(220, 202, 164), cool(192, 186, 170);
     const int cx = std::max(1, width / 40), cy = std::max(1, height / 40);
-    return paintPixels(width, height, [&](double fx, double fy, int x, int y) {
+    return paintPixels(width * scale, height * scale, [&](double fx, double fy, int x, int y) {
         const double m = cloud.fbm(fx, fy, cx, cy, 5, 0.55);
         Rgb c = mix(base, m > 0 ? warm : cool, std::min(1.0, std::abs(m) * 1.6));
         // Faint bedding: variation that changes mostly from one layer to the next.
@@ -118,13 +120,13 @@ QImage limestoneTexture(int width, int height, std::uint32_t seed) {
     });
 }
 
-QImage pinkStoneTexture(int width, int height, std::uint32_t seed) {
+QImage pinkStoneTexture(int width, int height, std::uint32_t seed, int scale) {
     const PeriodicNoise cloud(seed), veinNoise(seed + 3), fineVein(seed + 7), crystal(seed + 13),
         bend(seed + 17);
     const Rgb pale(230, 182, 174), rose(208, 136, 136), deep(176, 100, 106), vein(248, 232, 224);
     const int cx = std::max(1, width / 40), cy = std::max(1, height / 40);
     const int px = std::max(1, width / 2), py = std::max(1, height / 2);
-    return paintPixels(width, height, [&](double fx, double fy, int, int) {
+    return paintPixels(width * scale, height * scale, [&](double fx, double fy, int, int) {
         const double m = cloud.fbm(fx, fy, cx, cy, 5, 0.55);
         Rgb c = m > 0 ? mix(rose, pale, std::min(1.0, m * 2.5)) : mix(rose, deep, std::min(1.0, -m * 2.5));
         // Marble veins follow the zero line of bent noise: meandering, branching curves
@@ -141,13 +143,13 @@ QImage pinkStoneTexture(int width, int height, std::uint32_t seed) {
     });
 }
 
-QImage plasterTexture(int width, int height, std::uint32_t seed) {
+QImage plasterTexture(int width, int height, std::uint32_t seed, int scale) {
     const PeriodicNoise lumps(seed), fine(seed + 2), tone(seed + 4);
     const int cx = std::max(1, width / 32), cy = std::max(1, height / 32);
-    Field relief(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double fx = (x + 0.5) / width, fy = (y + 0.5) / height;
+    Field relief(width * scale, height * scale);
+    for (int y = 0; y < relief.h; ++y) {
+        for (int x = 0; x < relief.w; ++x) {
+            const double fx = (x + 0.5) / relief.w, fy = (y + 0.5) / relief.h;
             // Knocked-down plaster: flattened plateaus where the trowel passed, with ragged
             // edges, over a finely rough ground.
             const double k = lumps.fbm(fx, fy, cx, cy, 5, 0.5);
@@ -156,9 +158,10 @@ QImage plasterTexture(int width, int height, std::uint32_t seed) {
         }
     }
     const Rgb base(230, 221, 202);
-    return paintPixels(width, height, [&](double fx, double fy, int x, int y) {
-        const double dx = relief(x + 1, y) - relief(x - 1, y);
-        const double dy = relief(x, y + 1) - relief(x, y - 1);
+    return paintPixels(width * scale, height * scale, [&](double fx, double fy, int x, int y) {
+        // Slopes per pixel of the tile, whatever the scale.
+        const double dx = scale * (relief(x + 1, y) - relief(x - 1, y));
+        const double dy = scale * (relief(x, y + 1) - relief(x, y - 1));
         // Light from the top left, as for the embossed lettering.
         const double shade = 1.0 + 0.16 * (dx + dy);
         Rgb c = base * (1.0 + 0.04 * tone.fbm(fx, fy, cx, cy, 3));

@@ -26,8 +26,8 @@ struct WoodStyle {
 // Every texture here tiles seamlessly: all noise is periodic over the image. `scale` draws the
 // same texture with that many pixels to each of its pixels, for screens of a higher ratio.
 QImage woodTexture(int width, int height, const WoodStyle& style, int scale = 1);
-QImage limestoneTexture(int width, int height, std::uint32_t seed);
-QImage pinkStoneTexture(int width, int height, std::uint32_t seed);
-QImage plasterTexture(int width, int height, std::uint32_t seed);
+QImage limestoneTexture(int width, int height, std::uint32_t seed, int scale = 1);
+QImage pinkStoneTexture(int width, int height, std::uint32_t seed, int scale = 1);
+QImage plasterTexture(int width, int height, std::uint32_t seed, int scale = 1);
 
 } // namespace makeart

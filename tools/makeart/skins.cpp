@@ -22,12 +22,10 @@ QRgb stripeRow(int row) {
 
 // A one-pixel 3D frame: light on the top and left, dark on the bottom and right.
 void frame3d(QPainter& p, const QRect& r, const QColor& light, const QColor& dark) {
-    p.setPen(light);
-    p.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-    p.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-    p.setPen(dark);
-    p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    pixelLine(p, r.topLeft(), QPoint(r.right() - 1, r.top()), light);
+    pixelLine(p, r.topLeft(), QPoint(r.left(), r.bottom() - 1), light);
+    pixelLine(p, r.bottomLeft(), r.bottomRight(), dark);
+    pixelLine(p, r.topRight(), r.bottomRight(), dark);
 }
 
 // An image of `width` x `height` at `scale` pixels to each of its own: painted in its own
@@ -40,6 +38,19 @@ QImage scaledImage(int width, int height, int scale, QImage::Format format) {
 
 } // namespace
 
+void pixelLine(QPainter& p, QPoint a, QPoint b, const QColor& colour) {
+    p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                     QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+               colour);
+}
+
+void pixelFrame(QPainter& p, const QRect& r, const QColor& colour) {
+    pixelLine(p, r.topLeft(), r.topRight(), colour);
+    pixelLine(p, r.bottomLeft(), r.bottomRight(), colour);
+    pixelLine(p, r.topLeft(), r.bottomLeft(), colour);
+    pixelLine(p, r.topRight(), r.bottomRight(), colour);
+}
+
 QImage stripeTile(int k) {
     QImage tile(8, 8, QImage::Format_RGB32);
     for (int y = 0; y < 8; ++y)
@@ -48,10 +59,10 @@ QImage stripeTile(int k) {
     return tile;
 }
 
-QImage tiledStripes(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), width, stripeRow(y));
+QImage tiledStripes(int width, int height, int scale) {
+    QImage image = scaledImage(width, height, scale, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), image.width(), stripeRow(y / scale));
     return image;
 }
 
@@ -106,16 +117,16 @@ QImage checkBoxStrip(int scale) {
     return strip;
 }
 
-QImage pictureFrame() {
+QImage pictureFrame(int scale) {
     const int w = 179, h = 138, border = 7;
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image = scaledImage(w, h, scale, QImage::Format_RGB32);
     QPainter p(&image);
     // The field the preview is drawn on, slightly shaded under the frame's inner lip.
     p.fillRect(image.rect(), QColor(222, 196, 150));
     for (int i = 0; i < 3; ++i) {
-        p.setPen(QColor(150 + 20 * i, 118 + 20 * i, 80 + 16 * i));
-        p.drawLine(border + i, border + i, w - border - 1, border + i);
-        p.drawLine(border + i, border + i, border + i, h - border - 1);
+        const QColor shade(150 + 20 * i, 118 + 20 * i, 80 + 16 * i);
+        pixelLine(p, QPoint(border + i, border + i), QPoint(w - border - 1, border + i), shade);
+        pixelLine(p, QPoint(border + i, border + i), QPoint(border + i, h - border - 1), shade);
     }
     WoodStyle s;
     s.early = Rgb(184, 118, 60);
@@ -126,8 +137,10 @@ QImage pictureFrame() {
     s.latewood = 0.3;
     s.fibres = 1.8;
     s.seed = 183;
-    const QImage along = woodTexture(w, border * 3, s); // grain along the top and bottom
-    const QImage across = woodTexture(h, border * 3, s).transformed(QTransform().rotate(90));
+    QImage along = woodTexture(w, border * 3, s, scale); // grain along the top and bottom
+    QImage across = woodTexture(h, border * 3, s, scale).transformed(QTransform().rotate(90));
+    along.setDevicePixelRatio(scale);
+    across.setDevicePixelRatio(scale);
     p.setRenderHint(QPainter::Antialiasing, false);
     // Mitred corners: each side is a trapezoid cut from a strip whose grain runs along it.
     const QPolygon top({QPoint(0, 0), QPoint(w, 0), QPoint(w - border, border), QPoint(border, border)});
@@ -150,7 +163,7 @@ QImage pictureFrame() {
     side(right, across, QPoint(w - border * 3 + 3, 0), 0.80);
     // Rounded moulding: a light outer edge and a dark inner edge on the lit sides, and the
     // reverse on the shaded ones.
-    frame3d(p, image.rect(), QColor(236, 190, 130), QColor(52, 28, 10));
+    frame3d(p, QRect(0, 0, w, h), QColor(236, 190, 130), QColor(52, 28, 10));
     frame3d(p, QRect(border - 1, border - 1, w - 2 * border + 2, h - 2 * border + 2), QColor(62, 34, 12),
             QColor(214, 166, 106));
     return image;
