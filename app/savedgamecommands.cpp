@@ -32,9 +32,12 @@ void SavedGameCommands::loadGame() {
     if (!flow_.confirmLoading())
         return;
     CLoadGameDialog dialog(store(), window_);
+    dialog.setSelectionWatcher([this](const QString& name) { flow_.prepareToRead(name); });
     dialog.ensureInitialized();
-    if (runModal_(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty())
+    if (runModal_(dialog) != QDialog::Accepted || dialog.chosenName().isEmpty()) {
+        flow_.releaseReserve();
         return;
+    }
     // Everything is read and checked before the current game is given up.
     const std::optional<SavedGameFlow::Loaded> loaded = flow_.read(dialog.chosenName());
     if (loaded)

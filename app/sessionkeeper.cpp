@@ -94,8 +94,11 @@ void SessionKeeper::offerInterruptedGame() {
     if (ended_)
         return;
     if (const std::optional<AutosaveStore::Files> files = autosave_.interrupted()) {
+        savedGames_.flow().prepareToReadFiles(files->picture);
         const int answer = services_.messages->messageBox(loadString(Str::ContinueInterruptedGame),
                                                           MessageKind::Question, MessageButtons::YesNo);
+        if (answer != MessageResult::Yes)
+            savedGames_.flow().releaseReserve();
         if (ended_)
             return; // the system ended the program while the question stood: the game stays kept
         if (answer == MessageResult::Yes) {

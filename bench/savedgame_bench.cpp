@@ -28,7 +28,9 @@
 #include "game/savedgamestore.h"
 #include "game/savedgamesummary.h"
 #include "model/generator.h"
+#include "model/bmpreader.h"
 #include "model/picture.h"
+#include "model/picturereserve.h"
 #include "model/randomtables.h"
 #include "model/services.h"
 
@@ -49,6 +51,8 @@
 #include <cstring>
 #include <future>
 #include <map>
+#include <optional>
+#include <thread>
 #include <vector>
 #include <string>
 
@@ -355,6 +359,98 @@ void BM_SummaryBig(benchmark::State& bs) {
     }
 }
 
+// Creation against loading at 54,000 elements, in one run of this process. Creation starts from
+// the picture in memory, as the cut dialog's OK finds it (a photo-like 14,400 x 8,640 picture
+// read from a JPEG file); the game made is saved (picture and compact text) and a different game's
+// load is timed while the created game is still held: the program gives up the game under way
+// once the loaded one has been read and checked.
+void BM_CreateAndLoadBig(benchmark::State& bs) {
+    const QString jpeg = folder + QStringLiteral("/lake54k.jpg");
+    if (!QFile::exists(jpeg)) {
+        QImage photo(kBigColumns * kSize, kBigRows * kSize, QImage::Format_RGB32);
+        QPainter p(&photo);
+        QLinearGradient g(0, 0, photo.width(), photo.height());
+        g.setColorAt(0, QColor(30, 80, 160));
+        g.setColorAt(1, QColor(60, 160, 70));
+        p.fillRect(photo.rect(), g);
+        for (int k = 0; k < 4000; ++k)
+            p.fillRect((k * 7919) % photo.width(), (k * 104729) % photo.height(), 90, 60,
+                       QColor::fromHsv(k % 360, 120, 200));
+        p.end();
+        photo.save(jpeg, "JPEG", 85);
+    }
+    int run = 0;
+    for (auto _ : bs) {
+        NullHost host;
+        NullSound sound;
+        NullCursor cursor;
+        FixedClock clock;
+        StandardRandom random;
+        auto created = freshState();
+        QImage picture = loadPicture(jpeg).picture;
+        sync();
+        auto start = std::chrono::steady_clock::now();
+        if (!scalePicture(picture, kBigColumns * kSize, kBigRows * kSize))
+            bs.SkipWithError("scale failed");
+        created->picture = std::move(picture);
+        {
+            BoardRenderer renderer(*created, host, sound, cursor);
+            GenerationRequest request{kBigRows, kBigColumns, kSize, created->cut};
+            Generator(random, clock)
+                .generate(request, created->puzzle, created->shapes, created->settings, nullptr);
+            const QSize board =
+                boardSizeFor(kBigColumns, kBigRows, created->puzzle.geometry.bitmapSize, kScreen, kScreen);
+            created->board.resize(board.width(), board.height(), kScreen.width(), kScreen.height());
+            paintWindow(*created, renderer);
+        }
+        record("54000 create", seconds(start));
+        const QString bmp = folder + QStringLiteral("/made.bmp"), pzs = folder + QStringLiteral("/made.pzs");
+        if (!writeBitmapFile(bmp, created->picture) || !writeSavedGame(pzs, *created, 0))
+            bs.SkipWithError("save failed");
+        // As the load dialog makes the pixels ready while the player looks at it, for a second
+        // and a half; in every other run, without.
+        const bool ready = ++run % 2 == 0;
+        PictureReserve reserve;
+        if (ready) {
+            QFile file(bmp);
+            file.open(QIODevice::ReadOnly);
+            const std::optional<BitmapLayout> layout = readBitmapLayout(file);
+            if (layout)
+                reserve.prepare(layout->size, layout->format);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        }
+        const std::string load = ready ? "54000 load, pixels made ready" : "54000 load";
+        sync();
+        start = std::chrono::steady_clock::now();
+        SavedGameFiles files = readSavedGameFiles(bmp, pzs, false, &reserve);
+        record(load + ", read and check both files", seconds(start));
+        if (!files.picture.ok() || files.error != SavedGameError::None ||
+            !pictureFitsSavedGame(files.game, files.picture.picture)) {
+            bs.SkipWithError("load failed");
+            continue;
+        }
+        auto t = std::chrono::steady_clock::now();
+        // The game under way given up once the loaded one has been checked, its picture's memory
+        // returned on another thread as the program does.
+        BackgroundRelease release;
+        release.release({std::exchange(created->picture, QImage())});
+        created.reset();
+        record(load + ", give up the game before", seconds(t));
+        t = std::chrono::steady_clock::now();
+        auto loaded = freshState();
+        installSavedGame(files.game, files.picture.picture, *loaded, kScreen, nullptr);
+        files = SavedGameFiles();
+        record(load + ", build the elements", seconds(t));
+        t = std::chrono::steady_clock::now();
+        {
+            BoardRenderer renderer(*loaded, host, sound, cursor);
+            paintWindow(*loaded, renderer);
+        }
+        record(load + ", draw the window", seconds(t));
+        record(load, seconds(start));
+    }
+}
+
 long statusKb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -422,18 +518,32 @@ int main(int argc, char** argv) {
         ->Iterations(3);
     benchmark::RegisterBenchmark("Save/54000", BM_SaveBig)->Unit(benchmark::kMillisecond)->Iterations(3);
     benchmark::RegisterBenchmark("Read/54000", BM_ReadBig)->Unit(benchmark::kMillisecond)->Iterations(3);
+    benchmark::RegisterBenchmark("CreateAndLoad/54000", BM_CreateAndLoadBig)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(4);
     benchmark::RegisterBenchmark("Summary/54000", BM_SummaryBig)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
 
-    if (!runs["54000 save"].empty()) {
+    if (!runs["54000 save"].empty() || !runs["54000 create"].empty()) {
         std::printf("\n54000 elements (compact form), best of the runs (slowest in brackets):\n");
         for (const char* phase :
              {"54000 save", "54000 save text", "54000 read and check both files",
               "54000 read both, fingerprinted", "54000 read and check the text", "54000 summary"})
             std::printf("  %-33s %6.3f s (%6.3f)\n", phase, best(phase), worst(phase));
+        if (!runs["54000 create"].empty()) {
+            const double create = best("54000 create");
+            std::printf("  %-33s %6.3f s (%6.3f)\n", "54000 create", create, worst("54000 create"));
+            for (const std::string load : {"54000 load", "54000 load, pixels made ready"}) {
+                std::printf("  %-33s %6.3f s (%6.3f)  ratio %.2f (%.2f)\n", load.c_str(), best(load),
+                            worst(load), best(load) / create, worst(load) / create);
+                for (const char* part : {", read and check both files", ", give up the game before",
+                                         ", build the elements", ", draw the window"})
+                    std::printf("    %-31s %6.3f s\n", part + 2, best(load + part));
+            }
+        }
         std::printf("  text file %.2f MB, picture file %.0f MB\n",
                     double(QFile(folder + QStringLiteral("/big.pzs")).size()) / 1e6,
                     double(QFile(folder + QStringLiteral("/big.bmp")).size()) / 1e6);

@@ -27,8 +27,8 @@ void GameFlow::discardGame(bool withPicture) {
     if (withPicture) {
         state_.flags.pictureLoaded = 0;
         host_.hidePreview();
-        state_.picture = QImage();
-        state_.devicePicture = QImage();
+        release_.release(
+            {std::exchange(state_.picture, QImage()), std::exchange(state_.devicePicture, QImage())});
     }
     host_.stopClockTimer();
     state_.clockText = GameClock::format(0);

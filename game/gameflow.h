@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/picturereserve.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -69,4 +71,5 @@ private:
     IClock& clock_;
     IScreen& screen_;
     IGameFlowHost& host_;
+    BackgroundRelease release_;
 };

@@ -163,7 +163,7 @@ struct SavedGameFiles {
     SavedGameError error = SavedGameError::None; // of the text file
 };
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
-                                  bool fingerprintPicture = false);
+                                  bool fingerprintPicture = false, PictureReserve* reserve = nullptr);
 
 // True when the picture is the cut picture the game was made from.
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);

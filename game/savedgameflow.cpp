@@ -2,6 +2,7 @@
 
 #include "game/gameflow.h"
 #include "game/gamestate.h"
+#include "model/bmpreader.h"
 #include "model/devicepicture.h"
 #include "model/durablefile.h"
 #include "model/picture.h"
@@ -10,6 +11,7 @@
 #include "res/strings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 SavedGameFlow::SavedGameFlow(GameState& state, GameFlow& gameFlow, IMessageBox& messages, IClock& clock,
@@ -70,7 +72,8 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         const KnownPicture known =
             knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : KnownPicture();
         if (known.picture.isNull()) {
-            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice);
+            files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice,
+                                       &reserve_);
         } else {
             files.error = readSavedGameFile(gamePath, files.game);
             files.picture.picture = known.picture;
@@ -78,6 +81,7 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
             files.pictureFingerprint = known.fingerprint;
         }
     }
+    reserve_.release(); // what the read did not take (another size, a picture in memory) goes
     const auto refuse = [this](int stringId, const QString& path) {
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
@@ -98,6 +102,29 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         device = readDevicePicture(devicePicturePath, files.picture.picture.size(), files.pictureFingerprint);
     }
     return Loaded{name, std::move(files.game), std::move(files.picture.picture), std::move(device)};
+}
+
+void SavedGameFlow::prepareToRead(const QString& name) {
+    const std::optional<SavedGameStore::GameFiles> files = store_.gameFiles(name);
+    if (files)
+        prepareToReadFiles(files->picture);
+    else
+        reserve_.release();
+}
+
+void SavedGameFlow::prepareToReadFiles(const QString& picturePath) {
+    if (knownPicture_ && !knownPicture_(picturePath).picture.isNull()) {
+        reserve_.release();
+        return;
+    }
+    QFile file(picturePath);
+    std::optional<BitmapLayout> layout;
+    if (openRegularFile(file))
+        layout = readBitmapLayout(file);
+    if (layout)
+        reserve_.prepare(layout->size, layout->format);
+    else
+        reserve_.release();
 }
 
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {

@@ -2,6 +2,7 @@
 
 #include "game/savedgame.h"
 #include "game/savedgamestore.h"
+#include "model/picturereserve.h"
 
 #include <QImage>
 #include <QSize>
@@ -66,6 +67,15 @@ public:
     };
     using KnownPictures = std::function<KnownPicture(const QString& path)>;
     void setKnownPictures(KnownPictures known) { knownPicture_ = std::move(known); }
+    // While the player chooses the game to read (the load dialog's selection, the question that
+    // offers the interrupted game), its picture's pixels are made ready on another thread, so
+    // that the read only copies the file into them. Nothing is made ready for a picture already
+    // in memory (a game loaded over itself) or a small one; read and readFiles use what was made
+    // ready and then give it up, as releaseReserve does when the player chooses nothing.
+    void prepareToRead(const QString& name);
+    void prepareToReadFiles(const QString& picturePath);
+    void releaseReserve() { reserve_.release(); }
+    QSize reservedSize() const { return reserve_.size(); }
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
     void install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress);
@@ -83,4 +93,5 @@ private:
     ICursor& cursor_;
     SavedGameStore store_;
     KnownPictures knownPicture_;
+    PictureReserve reserve_;
 };

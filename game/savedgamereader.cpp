@@ -571,11 +571,11 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
 }
 
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
-                                  bool fingerprintPicture) {
+                                  bool fingerprintPicture, PictureReserve* reserve) {
     SavedGameFiles files;
-    auto picture = std::async(std::launch::async, [picturePath, fingerprintPicture] {
+    auto picture = std::async(std::launch::async, [picturePath, fingerprintPicture, reserve] {
         Fingerprint fingerprint;
-        LoadResult result = loadPicture(picturePath, fingerprintPicture ? &fingerprint : nullptr);
+        LoadResult result = loadPicture(picturePath, fingerprintPicture ? &fingerprint : nullptr, reserve);
         return std::pair(std::move(result), fingerprintPicture ? fingerprint.hex() : QByteArray());
     });
     files.error = readSavedGameFile(gamePath, files.game);

@@ -1,6 +1,7 @@
 #include "model/bmpreader.h"
 
 #include "model/parallel.h"
+#include "model/picturereserve.h"
 
 #include <QByteArray>
 #include <QFileDevice>
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -236,8 +238,12 @@ QImage::Format formatFor(const Header& h) {
 }
 
 // The image the pixels are read into, with the bitmap's colours; null when memory is short.
-QImage blankImage(const Header& h) {
-    QImage image(int(h.width), int(h.height), formatFor(h));
+QImage blankImage(const Header& h, PictureReserve* reserve = nullptr) {
+    const QSize size(int(h.width), int(h.height));
+    if (reserve && h.bitsPerPixel > 8)
+        if (QImage ready = reserve->take(size, formatFor(h)); !ready.isNull())
+            return ready;
+    QImage image(size, formatFor(h));
     if (!image.isNull() && h.bitsPerPixel <= 8)
         image.setColorTable(h.colours);
     return image;
@@ -466,9 +472,24 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
     return !failed;
 }
 
+// Every byte of an open file in order, read in large pieces. False when the file held fewer.
+bool feedInOrder(int fd, qint64 size, const std::function<void(const QByteArray&)>& seen) {
+    constexpr qint64 piece = 4 << 20;
+    QByteArray buffer(std::min(piece, size), Qt::Uninitialized);
+    for (qint64 at = 0; at < size;) {
+        const ssize_t n = ::pread(fd, buffer.data(), std::size_t(std::min(piece, size - at)), off_t(at));
+        if (n <= 0)
+            return false;
+        seen(QByteArray::fromRawData(buffer.constData(), n));
+        at += n;
+    }
+    return true;
+}
+
 } // namespace
 
-LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen) {
+LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
+                          PictureReserve* reserve) {
     const qint64 size = device.size();
     QByteArray head = device.read(std::min<qint64>(size, 4096));
     const auto whole = [&]() {
@@ -487,12 +508,20 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     // Checked against the file's size before anything is allocated, as the whole read does.
     if (!rowsFit(h, size - h.pixelOffset))
         return failure(PictureError::Truncated);
-    QImage image = blankImage(h);
+    QImage image = blankImage(h, reserve);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
-    // Nothing to see in order: an open file is read on every core.
-    if (auto* file = qobject_cast<QFileDevice*>(&device); !seen && file && file->handle() >= 0) {
-        if (!readRowsInParallel(file->handle(), h, size, image))
+    // An open file's rows are read on every core; what is seen in order (the fingerprint of an
+    // autosave's picture) is fed from the file on one more thread meanwhile.
+    if (auto* file = qobject_cast<QFileDevice*>(&device); file && file->handle() >= 0) {
+        std::atomic<bool> seenWhole = true;
+        std::thread inOrder;
+        if (seen)
+            inOrder = std::thread([&] { seenWhole = feedInOrder(file->handle(), size, seen); });
+        const bool read = readRowsInParallel(file->handle(), h, size, image);
+        if (inOrder.joinable())
+            inOrder.join();
+        if (!read || !seenWhole)
             return failure(PictureError::Truncated);
         LoadResult result;
         result.picture = std::move(image);
@@ -536,22 +565,37 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     return result;
 }
 
+namespace {
+
+// The headers of a bitmap file on a seekable device, with its masks and colour table: they lie
+// within the first few kilobytes.
+PictureError readHeader(QIODevice& device, Header& h) {
+    constexpr qint64 headBytes = 4096;
+    if (!device.seek(0))
+        return PictureError::Truncated;
+    const QByteArray head = device.read(headBytes);
+    if (!isBitmapFileData(head))
+        return PictureError::UnknownFormat;
+    return parseHeader(ByteView(head), h);
+}
+
+} // namespace
+
+std::optional<BitmapLayout> readBitmapLayout(QIODevice& device) {
+    Header h;
+    if (readHeader(device, h) != PictureError::None || isRle(h) || !rowsFit(h, device.size() - h.pixelOffset))
+        return std::nullopt;
+    return BitmapLayout{QSize(int(h.width), int(h.height)), formatFor(h)};
+}
+
 BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
     BitmapThumbnail result;
     const auto fail = [&result](PictureError error) {
         result.error = error;
         return result;
     };
-    // The headers, masks and colour table lie within the first few kilobytes.
-    constexpr qint64 headBytes = 4096;
-    if (!device.seek(0))
-        return fail(PictureError::Truncated);
-    const QByteArray head = device.read(headBytes);
-    if (!isBitmapFileData(head))
-        return fail(PictureError::UnknownFormat);
-    const ByteView in(head);
     Header h;
-    if (const PictureError e = parseHeader(in, h); e != PictureError::None)
+    if (const PictureError e = readHeader(device, h); e != PictureError::None)
         return fail(e);
     result.size = QSize(int(h.width), int(h.height));
     if (isRle(h))

@@ -8,7 +8,9 @@
 #include <QSize>
 
 #include <functional>
+#include <optional>
 
+class PictureReserve;
 class QByteArray;
 class QIODevice;
 
@@ -21,9 +23,20 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 
 // The same read from a device, row by row into the picture, so that a large file's bytes are
 // never held whole beside its pixels. `seen` is given every byte of the device in order (for its
-// fingerprint); without `seen`, the rows of an open file are read on every core at once.
-// Run-length files and unusual layouts are read whole and passed to the above.
-LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen);
+// fingerprint). The rows of an open file are read on every core at once, and `seen` is then fed
+// from the file on another thread (one call at a time, all of them before this returns).
+// Run-length files and unusual layouts are read whole and passed to the above. The pixels are
+// those `reserve` made ready when it holds them (see readBitmapLayout).
+LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
+                          PictureReserve* reserve = nullptr);
+
+// The size and format of the pixels the above reads a bitmap file's rows into, from its headers,
+// when they are read row by row and the file holds them all; nothing otherwise.
+struct BitmapLayout {
+    QSize size;
+    QImage::Format format = QImage::Format_Invalid;
+};
+std::optional<BitmapLayout> readBitmapLayout(QIODevice& device);
 
 // A reduced copy of a bitmap file read from a seekable device without reading the whole file:
 // the headers, then only the rows the copy samples, each checked against the device's size.

@@ -171,7 +171,7 @@ LoadResult loadPictureFromBytes(const QByteArray& bytes) {
     return readWithQt(bytes);
 }
 
-LoadResult loadPicture(const QString& path, Fingerprint* fingerprint) {
+LoadResult loadPicture(const QString& path, Fingerprint* fingerprint, PictureReserve* reserve) {
     QFile file(path);
     // Devices and pipes have no size to check (and a pipe would wait for a writer): a picture is
     // a plain file.
@@ -182,8 +182,9 @@ LoadResult loadPicture(const QString& path, Fingerprint* fingerprint) {
     if (file.peek(2) == "BM") {
         // A bitmap (a saved game's picture among them) is read row by row into its pixels.
         if (!fingerprint)
-            return readBitmapFile(file, {});
-        return readBitmapFile(file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); });
+            return readBitmapFile(file, {}, reserve);
+        return readBitmapFile(
+            file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); }, reserve);
     }
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())

@@ -20,6 +20,7 @@
 #include <cstdint>
 
 class Fingerprint;
+class PictureReserve;
 class QIODevice;
 class QString;
 
@@ -51,8 +52,9 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 // Loads a picture file at its own size. Windows bitmaps are read by our own reader; anything else
 // goes to Qt's image readers. A failure leaves `picture` null and names the reason; the caller
 // shows message 32824 for every one of them. With `fingerprint`, the file's bytes are fed to it as
-// well.
-LoadResult loadPicture(const QString& path, Fingerprint* fingerprint = nullptr);
+// well; with `reserve`, a bitmap's pixels are read into those it made ready.
+LoadResult loadPicture(const QString& path, Fingerprint* fingerprint = nullptr,
+                       PictureReserve* reserve = nullptr);
 LoadResult loadPictureFromBytes(const QByteArray& bytes);
 
 // The file name suffixes (lower case, without the dot) of every picture type loadPicture reads:

@@ -60,6 +60,8 @@ CLoadGameDialog::CLoadGameDialog(SavedGameStore& store, QWidget* parent)
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         const QListWidgetItem* item = list_->item(row);
         summary_->showGame(store_, savedGameName(item));
+        if (watcher_)
+            watcher_(savedGameName(item));
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include "ui/skindialog.h"
 
+#include <functional>
+
 class QListWidget;
 class QListWidgetItem;
 class SavedGameStore;
@@ -25,6 +27,9 @@ public:
     SavedGameSummaryPanel* summary() const { return summary_; }
 
     void load();
+    // Told the name of every game selected, the first one included (set before the dialog is
+    // initialised): the game may be made ready to read while the player looks.
+    void setSelectionWatcher(std::function<void(const QString&)> watcher) { watcher_ = std::move(watcher); }
 
 protected:
     void initDialog() override;
@@ -34,6 +39,7 @@ private:
     QListWidget* list_ = nullptr;
     SavedGameSummaryPanel* summary_ = nullptr;
     QString chosenName_;
+    std::function<void(const QString&)> watcher_;
 };
 
 // The list box both dialogs use: white, not sorted, one name per entry.

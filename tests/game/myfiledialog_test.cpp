@@ -216,9 +216,7 @@ TEST_F(FileDialogTest, AcceptedFileIsChosenAndItsFolderRemembered) {
 // nothing else, whatever the letter case of their names. A folder remembered by an earlier test
 // has been removed since, which must not take the dialog elsewhere.
 TEST(FileDialogFirstOpening, ListsEverySamplePictureAndNoOtherFile) {
-    const QDir samples(QFileInfo(QString::fromUtf8(__FILE__))
-                           .absoluteDir()
-                           .absoluteFilePath(QStringLiteral("../../res/samples")));
+    const QDir samples(QStringLiteral(PUZZLE_SOURCE_DIR "/res/samples"));
     QTemporaryDir dir;
     QStringList expected;
     for (const QString& name : samples.entryList(QDir::Files)) {

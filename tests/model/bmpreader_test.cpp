@@ -1,11 +1,13 @@
 #include "model/bmpbytes.h"
 #include "model/bmpreader.h"
 #include "model/picture.h"
+#include "model/picturereserve.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QTemporaryDir>
 
@@ -469,10 +471,10 @@ TEST(BitmapReader, ShortColourTableTakenFromThePixelOffset) {
     EXPECT_EQ(r.picture.pixel(1, 1), palette(4)[indexAt(1, 1, 4)]);
 }
 
-// A bitmap is read from its file row by row, in order or (from a file, nothing to fingerprint) on
-// every core; those reads and the read of the whole file agree on every file: the pixels of a
-// sound one, the refusal of one cut off or damaged anywhere, and the bytes its fingerprint is
-// taken from.
+// A bitmap is read row by row: in order from a device, on every core from a file (what is seen
+// then fed from the file in order on another thread); those reads and the read of the whole file
+// agree on every file: the pixels of a sound one, the refusal of one cut off or damaged anywhere,
+// and the bytes its fingerprint is taken from.
 TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
     std::mt19937 random(2026);
     std::vector<QByteArray> files;
@@ -497,13 +499,15 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
         return readBitmapFile(buffer, [seen](const QByteArray& b) { seen->append(b); });
     };
     QTemporaryDir dir;
-    const auto fromFile = [&dir](const QByteArray& bytes) {
+    const auto fromFile = [&dir](const QByteArray& bytes, QByteArray* seen = nullptr) {
         QFile file(dir.filePath(QStringLiteral("picture.bmp")));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
             return LoadResult{};
         file.close();
         if (!file.open(QIODevice::ReadOnly))
             return LoadResult{};
+        if (seen)
+            return readBitmapFile(file, [seen](const QByteArray& b) { seen->append(b); });
         return readBitmapFile(file, {});
     };
     for (const QByteArray& file : files) {
@@ -514,6 +518,9 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
         EXPECT_EQ(rows.picture, readBitmapFile(file).picture);
         EXPECT_EQ(fromFile(file).picture, rows.picture);
         EXPECT_EQ(seen, file);
+        QByteArray seenFromFile;
+        EXPECT_EQ(fromFile(file, &seenFromFile).picture, rows.picture);
+        EXPECT_EQ(seenFromFile, file);
         std::vector<QByteArray> spoilt;
         for (const qsizetype n : {qsizetype(5000), file.size() / 2, file.size() - 3, file.size() - 1})
             spoilt.push_back(file.left(n));
@@ -532,4 +539,38 @@ TEST(BitmapReader, TheReadByRowsAgreesWithTheReadOfTheWholeFile) {
             ASSERT_EQ(parallel.picture, whole.picture);
         }
     }
+}
+
+// Pixels made ready ahead of a large read are read into when they have the file's size and
+// format, however far they were made ready, and given up otherwise; the picture read is the same.
+TEST(BitmapReader, PixelsMadeReadyAheadGiveTheSamePicture) {
+    QImage image(2900, 2900, QImage::Format_RGB32); // just above the size worth making ready
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.bmp"));
+    ASSERT_TRUE(writeBitmapFile(path, image));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::optional<BitmapLayout> layout = readBitmapLayout(file);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->size, image.size());
+    EXPECT_EQ(layout->format, QImage::Format_RGB32);
+    for (const QSize prepared : {image.size(), QSize(2900, 2901), QSize(100, 100)}) {
+        PictureReserve reserve;
+        reserve.prepare(prepared, QImage::Format_RGB32);
+        EXPECT_EQ(reserve.size(), prepared == QSize(100, 100) ? QSize() : prepared);
+        const LoadResult read = loadPicture(path, nullptr, &reserve);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.picture, image);
+        EXPECT_EQ(reserve.size(), QSize()); // taken, or given up as of no use
+    }
+    // A file cut short has no layout to make ready.
+    file.close();
+    ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() / 2));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(readBitmapLayout(file));
 }

@@ -1,8 +1,6 @@
 #include "game/recordstore.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
@@ -12,9 +10,8 @@
 namespace {
 
 QByteArray readHelpFile() {
-    // The help file sits in res/ of the source tree, two levels above this test.
-    const QDir here = QFileInfo(QString::fromUtf8(__FILE__)).absoluteDir();
-    QFile file(here.absoluteFilePath(QStringLiteral("../../res/quix.hlp")));
+    // The help file sits in res/ of the source tree.
+    QFile file(QStringLiteral(PUZZLE_SOURCE_DIR "/res/quix.hlp"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
