@@ -128,7 +128,8 @@ void BoardRenderer::coverBoard() {
 
 void BoardRenderer::rebuildIndex() {
     const Puzzle& p = state_.puzzle;
-    index_.reset(p.count(), std::max(p.geometry.bitmapSize, 128));
+    const Board& b = state_.board;
+    index_.reset(p.count(), std::max(p.geometry.bitmapSize, 128), Rect{0, 0, b.boardWidth, b.boardHeight});
     for (int i = 0; i < p.count(); ++i)
         index_.place(i, p.element(i).cellRect);
 }
@@ -229,10 +230,21 @@ void BoardRenderer::flush() {
     // The kept tiles, found once for all the changes: a sorting command or a join of big
     // blocks changes tens of thousands of elements.
     std::vector<TileGrid> grids = tileGrids();
+    ClientBounds client;
     const Puzzle& p = state_.puzzle;
+    if (flushed_.size() != static_cast<std::size_t>(p.count())) {
+        flushed_.assign(static_cast<std::size_t>(p.count()), 0);
+        flushStamp_ = 0;
+    }
+    // An element is named once for each thing that changed about it: it is looked at once.
+    if (++flushStamp_ == 0) {
+        std::fill(flushed_.begin(), flushed_.end(), 0);
+        flushStamp_ = 1;
+    }
     for (const int i : changes.changedElements()) {
-        if (i < 0 || i >= p.count())
+        if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
             continue;
+        flushed_[i] = flushStamp_;
         if (!rowsStale_) {
             elementRows_[i] = {nullptr, nullptr};
             rowsPending_.push_back(i);
@@ -240,15 +252,21 @@ void BoardRenderer::flush() {
         // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
-            boardChanged(index_.placed(i).toQRect(), grids);
+            boardChanged(index_.placed(i).toQRect(), grids, client);
         if (!index_.isPlaced(i) || !(index_.placed(i) == now)) {
-            boardChanged(now.toQRect(), grids);
+            boardChanged(now.toQRect(), grids, client);
             index_.place(i, now);
         }
     }
     for (const Rect& r : changes.changedAreas())
-        boardChanged(r.toQRect(), grids);
+        boardChanged(r.toQRect(), grids, client);
     changes.clear();
+    if (client.count <= static_cast<int>(client.first.size())) {
+        for (int k = 0; k < client.count; ++k)
+            invalidateRect(state_.board.toClient(client.first[k]));
+    } else {
+        invalidateRect(state_.board.toClient(client.bounds));
+    }
 }
 
 std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
@@ -257,7 +275,7 @@ std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
         for (TileGrid& g : grids)
             if (g.scale == scale)
                 return g;
-        return grids.emplace_back(TileGrid{scale, 0, 0, 0, 0, {}});
+        return grids.emplace_back(TileGrid{scale, 0, 0, 0, 0, {}, {}});
     };
     std::vector<QRect> spans;
     for (const auto& [key, tile] : tiles_) {
@@ -272,6 +290,13 @@ std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
         g.x0 = spans[k].left(), g.y0 = spans[k].top();
         g.columns = spans[k].width(), g.rows = spans[k].height();
         g.tiles.assign(static_cast<std::size_t>(g.columns) * g.rows, nullptr);
+        // The board pixels whose view pixels, and the one around each, may lie in these tiles.
+        const double perTile = tileSize / g.scale;
+        const int pad = static_cast<int>(std::ceil(2 / g.scale)) + 2;
+        g.boardSpan = QRect(QPoint(static_cast<int>(std::floor(g.x0 * perTile)) - pad,
+                                   static_cast<int>(std::floor(g.y0 * perTile)) - pad),
+                            QPoint(static_cast<int>(std::ceil((g.x0 + g.columns) * perTile)) + pad,
+                                   static_cast<int>(std::ceil((g.y0 + g.rows) * perTile)) + pad));
     }
     for (auto& [key, tile] : tiles_) {
         TileGrid& g = gridOf(key.scale);
@@ -280,11 +305,16 @@ std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
     return grids;
 }
 
-void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids) {
+void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids, ClientBounds& client) {
     if (boardRect.isEmpty())
         return;
     for (TileGrid& g : grids) {
-        const QRect view = DeviceTransform{g.scale, 0, 0}.deviceRect(boardRect).adjusted(-1, -1, 1, 1);
+        // Most changed elements of a big change lie beyond the kept tiles of a scale.
+        if (boardRect.left() > g.boardSpan.right() || boardRect.right() < g.boardSpan.left() ||
+            boardRect.top() > g.boardSpan.bottom() || boardRect.bottom() < g.boardSpan.top())
+            continue;
+        const QRect view = (g.scale == 1.0 ? boardRect : DeviceTransform{g.scale, 0, 0}.deviceRect(boardRect))
+                               .adjusted(-1, -1, 1, 1);
         const int tx0 = std::max(g.x0, floorDiv(view.left(), tileSize));
         const int tx1 = std::min(g.x0 + g.columns - 1, floorDiv(view.right(), tileSize));
         const int ty0 = std::max(g.y0, floorDiv(view.top(), tileSize));
@@ -294,7 +324,12 @@ void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& 
                 if (Tile* tile = g.tiles[static_cast<std::size_t>(ty - g.y0) * g.columns + (tx - g.x0)])
                     tile->dirty |= view.intersected(tile->area);
     }
-    invalidateRect(state_.board.toClient(boardRect));
+    // The window repaints there: the client rectangles of board rectangles are those of their
+    // bounds, so beyond a few only the bounds are kept, as the batch would keep them.
+    if (client.count < static_cast<int>(client.first.size()))
+        client.first[client.count] = boardRect;
+    ++client.count;
+    client.bounds |= boardRect;
 }
 
 void BoardRenderer::placeBoardRegion(int i) {

@@ -203,10 +203,17 @@ private:
         double scale = 1.0;
         int x0 = 0, y0 = 0, columns = 0, rows = 0;
         std::vector<Tile*> tiles;
+        QRect boardSpan; // board pixels that may show in them
     };
     std::vector<TileGrid> tileGrids();
+    // The board rectangles of one flush, for the window to repaint.
+    struct ClientBounds {
+        std::array<QRect, 16> first; // as many as a batch keeps exactly
+        QRect bounds;
+        int count = 0;
+    };
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
-    void boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids);
+    void boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids, ClientBounds& client);
     // Part of the client area for repainting, as invalidate does, without making a region.
     void invalidateRect(const QRect& clientRect);
     void rebuildIndex();
@@ -251,7 +258,9 @@ private:
     std::vector<std::array<const RowSpans*, 2>> elementRows_; // board region, picture region
     bool rowsStale_ = true;
     std::vector<std::int32_t>
-        rowsPending_; // changed since their rows were found: found when next drawn far out
+        rowsPending_;                    // changed since their rows were found: found when next drawn far out
+    std::vector<std::uint32_t> flushed_; // per element, the flush that last looked at it
+    std::uint32_t flushStamp_ = 0;
 
     std::unordered_map<TileKey, Tile, TileKeyHash> tiles_;
     std::list<TileKey> lastUsed_; // most recently used first

@@ -387,10 +387,7 @@ bool Sorter::gather(const std::vector<std::int32_t>& elements) {
 
     // One repaint for the whole move: where they were and on top where they go.
     Puzzle& p = state_.puzzle;
-    for (std::size_t k = 0; k < moving.size(); ++k) {
-        const Rect& cell = p.element(moving[k]).cellRect;
-        p.moveElement(moving[k], places[k].x() - cell.left, places[k].y() - cell.top);
-    }
+    p.moveElementsTo(moving, places);
     state_.changes.elements(moving);
     raiseAllToTop(p, moving, state_.changes);
     sound_.playWave(sortedWave);

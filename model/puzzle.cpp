@@ -3,6 +3,7 @@
 #include "model/parallel.h"
 
 #include <algorithm>
+#include <functional>
 
 void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
     rows = newRows;
@@ -66,6 +67,29 @@ void Puzzle::moveElement(int homeIndex, int dx, int dy) {
     bodyMoved(homeIndex);
 }
 
+namespace {
+
+// The regions are most of what moving many elements touches (each its own rectangles, kilobytes
+// apiece): moved on every core, each by one thread alone.
+void translateRegions(std::vector<QRegion>& regions, const std::vector<std::int32_t>& list,
+                      const std::function<QPoint(int k)>& offset) {
+    const int count = static_cast<int>(list.size());
+    const auto move = [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k) {
+            const QPoint by = offset(k);
+            if (!by.isNull())
+                regions[list[k]].translate(by);
+        }
+    };
+    constexpr int parallelFrom = 4096;
+    if (count < parallelFrom)
+        move(0, count, 0);
+    else
+        parallelFor(count, 2048, move);
+}
+
+} // namespace
+
 void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy, int except) {
     if (dx == 0 && dy == 0)
         return;
@@ -77,19 +101,22 @@ void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy,
         bodyRects[i] = bodyRects[i].translated(dx, dy);
         bodyMoved(i);
     }
-    // The regions are most of what a big block's move touches (each its own rectangles, kilobytes
-    // apiece): moved on every core, each by one thread alone.
-    const int count = static_cast<int>(list.size());
-    const auto move = [&](int begin, int end, int) {
-        for (int k = begin; k < end; ++k)
-            if (list[k] != except)
-                boardRegions[list[k]].translate(dx, dy);
-    };
-    constexpr int parallelFrom = 4096;
-    if (count < parallelFrom)
-        move(0, count, 0);
-    else
-        parallelFor(count, 2048, move);
+    translateRegions(boardRegions, list,
+                     [&](int k) { return list[k] == except ? QPoint() : QPoint(dx, dy); });
+}
+
+void Puzzle::moveElementsTo(const std::vector<std::int32_t>& list, const std::vector<QPoint>& corners) {
+    std::vector<QPoint> offsets(list.size());
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        const int i = list[k];
+        Element& e = elementGrid[i];
+        const int dx = corners[k].x() - e.cellRect.left, dy = corners[k].y() - e.cellRect.top;
+        offsets[k] = QPoint(dx, dy);
+        e.cellRect = e.cellRect.translated(dx, dy);
+        bodyRects[i] = bodyRects[i].translated(dx, dy);
+        bodyMoved(i);
+    }
+    translateRegions(boardRegions, list, [&](int k) { return offsets[k]; });
 }
 
 void Puzzle::moveAll(int dx, int dy) {

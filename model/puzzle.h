@@ -49,6 +49,9 @@ public:
     void moveElement(int homeIndex, int dx, int dy);
     // Moves each listed element but `except` by (dx, dy), as moveElement does one by one.
     void moveElements(const std::vector<std::int32_t>& list, int dx, int dy, int except = -1);
+    // Moves each listed element (none twice) so that its cell's top-left corner lies at the
+    // matching point, as moveElement does one by one.
+    void moveElementsTo(const std::vector<std::int32_t>& list, const std::vector<QPoint>& corners);
     // Places an element's body square alone; its cell is the caller's to keep in step.
     void setBodyRect(int homeIndex, const Rect& body) {
         bodyRects[homeIndex] = body;

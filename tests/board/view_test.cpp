@@ -274,15 +274,24 @@ TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
 
 // What a paint shows is the same whether it covers the whole window or only the areas the board
 // asked to repaint: after drags, a separation, a turn and scrolling at 50 % and in the
-// whole-table view, no stale pixel stays, and the held element is where the pointer holds it.
+// whole-table view (in a window small enough that the elements are drawn from the rows of their
+// shapes, too), no stale pixel stays, and the held element is where the pointer holds it.
 TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
-    for (const bool whole : {false, true}) {
+    for (const QSize window : {QSize(), QSize(800, 600), QSize(200, 150)}) {
+        const bool whole = !window.isEmpty();
         ViewBoard f;
-        if (whole)
+        if (whole) {
+            f.host.client = window;
+            f.viewport().clientResized();
             f.viewport().toggleWholeTable();
-        else
+            if (window.width() < 400) {
+                ASSERT_LT(f.board().scale * 4, 1.0);
+            }
+        } else {
             f.viewport().setScaleAbout(0.5, QPointF(0, 0));
-        QImage screen(800, 600, QImage::Format_RGB32);
+        }
+        const QSize size = f.client().size();
+        QImage screen(size, QImage::Format_RGB32);
         auto paint = [&](const QRegion& area, QImage& into) {
             QPainter p(&into);
             f.renderer.paint(p, area);
@@ -290,7 +299,7 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
         // The whole window painted afresh, with nothing kept from before.
         auto full = [&] {
             f.renderer.dropCaches();
-            QImage fresh(800, 600, QImage::Format_RGB32);
+            QImage fresh(size, QImage::Format_RGB32);
             paint(QRegion(f.client()), fresh);
             return fresh;
         };
@@ -385,6 +394,11 @@ TEST(ScaledPaintTest, RepaintingOnlyTheInvalidatedAreasLeavesNothingStale) {
         repaint();
         EXPECT_GT(f.board().boardWidth, width) << whole;
         EXPECT_EQ(same(screen, full()), QRect()) << whole << " grown";
+        // Every loose element laid in rows: moved, each keeps its shape.
+        ASSERT_TRUE(f.interaction.sorter().gatherLoose());
+        f.renderer.flush(); // as the command does
+        repaint();
+        EXPECT_EQ(same(screen, full()), QRect()) << whole << " sorted";
     }
 }
 
