@@ -141,24 +141,9 @@ void BoardRenderer::rebuildRanks() {
         rank_[p.stackOrder[k]] = static_cast<std::int32_t>(k);
 }
 
-const RowSpans* BoardRenderer::rowsOf(const QRegion& region) {
-    const QRect* key = region.begin();
-    if (!key)
-        return nullptr;
-    auto found = shapeRows_.find(key);
-    if (found == shapeRows_.end()) {
-        ShapeRows made{region, {}};
-        if (!made.rows.build(region))
-            return nullptr;
-        found = shapeRows_.emplace(key, std::move(made)).first;
-    }
-    return &found->second.rows;
-}
-
-void BoardRenderer::placeRows(int i) {
+const QRegion* BoardRenderer::rowsShape(int i) const {
     const Puzzle& p = state_.puzzle;
     const Element& e = p.element(i);
-    elementRows_[i] = {nullptr, nullptr};
     // The shape its board region was placed from (as the join state gives it).
     const int sides = joinedSides(e);
     const QRegion* shape = sides == 0 || !state_.shapes.options().threeD ? &e.outerRegion
@@ -166,20 +151,60 @@ void BoardRenderer::placeRows(int i) {
                                ? &e.innerRegion
                                : state_.shapes.cachedTrimmed(e.edgeSign, e.edgeShift, sides);
     const QRegion& board = p.boardRegions[i];
-    if (!shape || board.rectCount() != shape->rectCount() ||
+    if (!shape || !shape->begin() || !e.innerRegion.begin() || board.rectCount() != shape->rectCount() ||
         board.boundingRect() != shape->boundingRect().translated(e.cellRect.left, e.cellRect.top))
+        return nullptr;
+    return shape;
+}
+
+void BoardRenderer::placeRows(std::vector<std::int32_t>& elements) {
+    std::sort(elements.begin(), elements.end());
+    elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
+    const int n = static_cast<int>(
+        std::lower_bound(elements.begin(), elements.end(), static_cast<std::int32_t>(elementRows_.size())) -
+        elements.begin());
+    if (n == 0)
         return;
-    const RowSpans* outer = rowsOf(*shape);
-    const RowSpans* inner = rowsOf(e.innerRegion);
-    if (outer && inner)
-        elementRows_[i] = {outer, inner};
+    // The shapes, element by element on every core; then each shape not met before gets its
+    // place on this thread, its rows made on every core, and the elements their rows.
+    std::vector<const QRegion*> shapes(static_cast<std::size_t>(n));
+    parallelFor(n, 2048, [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k)
+            shapes[k] = rowsShape(elements[k]);
+    });
+    std::vector<std::array<ShapeRows*, 2>> found(static_cast<std::size_t>(n), {nullptr, nullptr});
+    std::vector<ShapeRows*> fresh;
+    const auto place = [&](const QRegion& region) {
+        const auto [it, added] = shapeRows_.try_emplace(region.begin());
+        if (added) {
+            it->second.region = region;
+            fresh.push_back(&it->second);
+        }
+        return &it->second;
+    };
+    for (int k = 0; k < n; ++k)
+        if (shapes[k])
+            found[k] = {place(*shapes[k]), place(state_.puzzle.element(elements[k]).innerRegion)};
+    parallelFor(static_cast<int>(fresh.size()), 64, [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k)
+            fresh[k]->built = fresh[k]->rows.build(fresh[k]->region);
+    });
+    for (int k = 0; k < n; ++k) {
+        const bool built = found[k][0] && found[k][0]->built && found[k][1]->built;
+        elementRows_[elements[k]] =
+            built ? std::array<const RowSpans*, 2>{&found[k][0]->rows, &found[k][1]->rows}
+                  : std::array<const RowSpans*, 2>{nullptr, nullptr};
+    }
 }
 
 void BoardRenderer::rebuildRows() {
     shapeRows_.clear();
-    elementRows_.assign(static_cast<std::size_t>(state_.puzzle.count()), {nullptr, nullptr});
-    for (int i = 0; i < state_.puzzle.count(); ++i)
-        placeRows(i);
+    const int n = state_.puzzle.count();
+    elementRows_.assign(static_cast<std::size_t>(n), {nullptr, nullptr});
+    std::vector<std::int32_t> all(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        all[i] = i;
+    placeRows(all);
     rowsStale_ = false;
     rowsPending_.clear();
 }
@@ -476,9 +501,7 @@ void BoardRenderer::prepareSources(double scale) {
     if (scale * 4 < 1.0 && state_.hasElements()) {
         if (rowsStale_)
             rebuildRows();
-        for (const int i : rowsPending_)
-            if (i < static_cast<int>(elementRows_.size()))
-                placeRows(i);
+        placeRows(rowsPending_);
         rowsPending_.clear();
     }
     state_.background.surroundColor(); // works its colour out once, here
@@ -507,13 +530,19 @@ void BoardRenderer::renderTiles(const std::vector<Tile*>& tiles, double scale) {
 
 // ---- Drawing ---------------------------------------------------------------------------------
 
-void BoardRenderer::elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const {
-    found.clear();
+void BoardRenderer::elementsIn(const QRect& boardRect, Scratch& scratch) const {
+    // Sorted as rank and element in one word: a tile far out holds thousands of elements, and
+    // looking their ranks up at every comparison costs more than the sort itself.
+    std::vector<std::uint64_t>& keys = scratch.keys;
+    keys.clear();
     index_.forEachMeeting(Rect::fromQRect(boardRect), [&](int i) {
         if (!state_.offTable(i))
-            found.push_back(i);
+            keys.push_back(std::uint64_t(std::uint32_t(rank_[i])) << 32 | std::uint32_t(i));
     });
-    std::sort(found.begin(), found.end(), [&](int a, int b) { return rank_[a] > rank_[b]; });
+    std::sort(keys.begin(), keys.end(), std::greater<>());
+    scratch.found.resize(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        scratch.found[k] = static_cast<std::int32_t>(keys[k] & 0xFFFFFFFFu);
 }
 
 void BoardRenderer::renderArea(QImage& image, QPoint origin, const QRect& area, double scale,
@@ -554,7 +583,7 @@ void BoardRenderer::renderExact(QImage& image, QPoint origin, const QRect& area,
     const Puzzle& p = state_.puzzle;
     const QColor outline = state_.settings.outlineColor;
     const int size = p.geometry.bitmapSize;
-    elementsIn(onBoard, scratch.found);
+    elementsIn(onBoard, scratch);
     uchar* const target = image.bits();
     const qsizetype targetStride = image.bytesPerLine();
     const uchar* const from = scratch.element.constBits();
@@ -673,7 +702,7 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
                                      static_cast<int>(std::floor(area.top() / scale)) - 1),
                               QPoint(static_cast<int>(std::ceil((area.right() + 1) / scale)) + 1,
                                      static_cast<int>(std::ceil((area.bottom() + 1) / scale)) + 1));
-        elementsIn(boardArea.intersected(b.rect()), scratch.found);
+        elementsIn(boardArea.intersected(b.rect()), scratch);
         const Puzzle& p = state_.puzzle;
         const QRgb outline = state_.settings.outlineColor.rgb();
         int level = 0;
@@ -683,13 +712,12 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         // The top of the stack first: a sample keeps the first element that covers it.
         for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
             const Element& e = p.element(*it);
-            if (byRows && elementRows_[*it][0]) {
+            const PictureSampler picture = pictureSampler(*it, canvasTransform, reduced, level);
+            if (byRows && elementRows_[*it][0])
                 canvas.addElement(*elementRows_[*it][0], *elementRows_[*it][1],
-                                  QPoint(e.cellRect.left, e.cellRect.top),
-                                  pictureSampler(*it, canvasTransform, reduced, level), outline);
-                continue;
-            }
-            addElement(canvas, *it, pictureSampler(*it, canvasTransform, reduced, level), outline);
+                                  QPoint(e.cellRect.left, e.cellRect.top), picture, outline);
+            else
+                addElement(canvas, *it, picture, outline);
         }
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),

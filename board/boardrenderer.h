@@ -140,6 +140,7 @@ private:
         QImage element;       // an element at 100 %
         SampledCanvas canvas; // any other scale
         std::vector<std::int32_t> found;
+        std::vector<std::uint64_t> keys; // found's ranks while they are sorted
     };
     // The view pixels (of its scale) that a tile covers and that anything is drawn in.
     QRect tileArea(const TileKey& key) const;
@@ -156,7 +157,8 @@ private:
     void renderSampled(QImage& image, QPoint origin, const QRect& area, double scale, Scratch& scratch,
                        bool withElements);
     // The elements on the table (not off it) whose cells meet a board rectangle, bottom first.
-    void elementsIn(const QRect& boardRect, std::vector<std::int32_t>& found) const;
+    // Into scratch.found.
+    void elementsIn(const QRect& boardRect, Scratch& scratch) const;
     // The picture of element i as `level` of the reduced copies holds it (levelIndex), or as the
     // finer picture holds it (levelIndex -1).
     PictureSampler pictureSampler(int i, const DeviceTransform& transform, const QImage& level,
@@ -219,9 +221,10 @@ private:
     // Far out, element i is drawn from the rows of its shape and picture regions, shared by every
     // element of that shape; null where its board region is not its shape's (drawn from the
     // region's rectangles then).
-    void placeRows(int i);
+    void placeRows(std::vector<std::int32_t>& elements); // sorted and made unique first
     void rebuildRows();
-    const RowSpans* rowsOf(const QRegion& region);
+    // The shape element i's rows are made from, null when there is none (read on any thread).
+    const QRegion* rowsShape(int i) const;
     // Makes ready on this thread what drawing at `scale` reads on every thread.
     void prepareSources(double scale);
     void dropTiles();
@@ -249,6 +252,7 @@ private:
     struct ShapeRows {
         QRegion region; // kept, so that no other region takes its rectangles' address
         RowSpans rows;
+        bool built = false; // false where the region is too wide for rows
     };
     std::unordered_map<const QRect*, ShapeRows> shapeRows_;
     std::vector<std::array<const RowSpans*, 2>> elementRows_; // board region, picture region

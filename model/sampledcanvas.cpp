@@ -30,6 +30,23 @@ unsigned run(int lo, int hi) {
     return (1u << hi) - (1u << lo);
 }
 
+// Ors the bits of sample columns qa..qb-1 (0 <= qa) in the sample rows `rows` (rowSpread of a
+// set of rows) of each pixel into a row of masks whose first pixel is x0.
+inline void orRun(std::uint16_t* line, int x0, int qa, int qb, unsigned rows) {
+    if (qa >= qb)
+        return;
+    const int pa = qa / Samples, pb = (qb - 1) / Samples;
+    if (pa == pb) {
+        line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, qb - Samples * pa) * rows);
+        return;
+    }
+    line[pa - x0] |= static_cast<std::uint16_t>(run(qa - Samples * pa, Samples) * rows);
+    const auto whole = static_cast<std::uint16_t>(0xFu * rows);
+    for (int px = pa + 1; px < pb; ++px)
+        line[px - x0] |= whole;
+    line[pb - x0] |= static_cast<std::uint16_t>(run(0, qb - Samples * pb) * rows);
+}
+
 std::uint64_t packed(QRgb c) {
     return std::uint64_t(qRed(c)) << 32 | std::uint64_t(qGreen(c)) << 16 | std::uint64_t(qBlue(c));
 }
@@ -133,6 +150,7 @@ void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
     const std::size_t n = static_cast<std::size_t>(width_) * height_;
     covered_.assign(n, 0);
     sum_.assign(n, 0);
+    boardRowOf_.clear(); // the far-out tables are made when first drawn from
 }
 
 void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& grid,
@@ -162,8 +180,8 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& 
                 continue; // between two bands
             std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
             for (const QRect* q = rect; q != end && q->top() == rect->top(); ++q)
-                setRun(line, x0, std::max(minQ, sampleX(q->left() + offset.x())),
-                       std::min(maxQ, sampleX(q->right() + 1 + offset.x())), r);
+                orRun(line, x0, std::max(minQ, sampleX(q->left() + offset.x())),
+                      std::min(maxQ, sampleX(q->right() + 1 + offset.x())), rowSpread[1u << (r % Samples)]);
         }
         return;
     }
@@ -201,65 +219,39 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& 
     }
 }
 
-void SampledCanvas::setRun(std::uint16_t* line, int x0, int qa, int qb, int r) {
-    const unsigned row = 1u << (r % Samples);
-    for (int px = qa / Samples; qa < qb && px <= (qb - 1) / Samples; ++px)
-        line[px - x0] |= sampleBits(run(std::max(qa, Samples * px) - Samples * px,
-                                        std::min(qb, Samples * px + Samples) - Samples * px),
-                                    row);
-}
-
 bool RowSpans::build(const QRegion& region) {
     bounds = region.boundingRect();
-    rowFirst.clear();
-    runs.clear();
-    if (bounds.width() > std::numeric_limits<std::int16_t>::max() - 1)
+    cells.clear();
+    constexpr std::size_t limit = std::numeric_limits<std::int16_t>::max();
+    const int rows = bounds.isEmpty() ? 0 : bounds.height();
+    if (bounds.width() > static_cast<int>(limit) - 1 || static_cast<std::size_t>(rows) + 1 > limit)
         return false;
-    rowFirst.reserve(static_cast<std::size_t>(bounds.height()) + 1);
-    int row = bounds.top();
-    // The rectangles come in bands of one top and bottom, left to right.
+    cells.resize(static_cast<std::size_t>(rows) + 1);
+    cells[rows] = 0; // no runs, for the rows between bands
+    int row = 0;
+    // The rectangles come in bands of one top and bottom, left to right: the rows of a band
+    // share its runs.
     for (const QRect* r = region.begin(); r != region.end();) {
         const QRect* bandEnd = r;
         while (bandEnd != region.end() && bandEnd->top() == r->top())
             ++bandEnd;
-        for (; row < r->top(); ++row)
-            rowFirst.push_back(static_cast<std::int32_t>(runs.size())); // rows between bands: none
-        for (; row <= r->bottom(); ++row) {
-            rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
-            for (const QRect* q = r; q != bandEnd; ++q) {
-                runs.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
-                runs.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
-            }
+        if (cells.size() + 1 + 2 * static_cast<std::size_t>(bandEnd - r) > limit) {
+            cells.clear();
+            return false;
         }
+        for (; row < r->top() - bounds.top(); ++row)
+            cells[row] = static_cast<std::int16_t>(rows);
+        const auto start = static_cast<std::int16_t>(cells.size());
+        cells.push_back(static_cast<std::int16_t>(bandEnd - r));
+        for (const QRect* q = r; q != bandEnd; ++q) {
+            cells.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
+            cells.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
+        }
+        for (; row <= r->bottom() - bounds.top(); ++row)
+            cells[row] = start;
         r = bandEnd;
     }
-    rowFirst.push_back(static_cast<std::int32_t>(runs.size()));
     return true;
-}
-
-void SampledCanvas::rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0,
-                              int y0, int w, int h) const {
-    if (region.bounds.isEmpty())
-        return;
-    const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
-    const int minR = Samples * y0, maxR = Samples * (y0 + h);
-    const int ra = std::max(minR, sampleY(region.bounds.top() + offset.y()));
-    const int rb = std::min(maxR, sampleY(region.bounds.bottom() + 1 + offset.y()));
-    const int rows = region.bounds.height();
-    const int left = region.bounds.left() + offset.x();
-    for (int r = ra; r < rb; ++r) {
-        // The board row whose pixels hold this row of samples, as the rectangles' path finds it.
-        const int y =
-            static_cast<int>(std::floor((r - acrossY_) / along_)) - offset.y() - region.bounds.top();
-        if (y < 0 || y >= rows)
-            continue;
-        std::uint16_t* line = mask.data() + static_cast<std::size_t>(r / Samples - y0) * w;
-        const std::int16_t* span = region.runs.data() + region.rowFirst[y];
-        const std::int16_t* const end = region.runs.data() + region.rowFirst[y + 1];
-        for (; span != end; span += 2)
-            setRun(line, x0, std::max(minQ, sampleX(span[0] + left)), std::min(maxQ, sampleX(span[1] + left)),
-                   r);
-    }
 }
 
 void SampledCanvas::coverOutside(const QRect& board, QRgb colour) {
@@ -286,8 +278,25 @@ void SampledCanvas::coverOutside(const QRect& board, QRgb colour) {
 
 namespace {
 
-// Adds what an element shows to the samples no element above it took: w x h pixels of masks
-// from canvas pixel (x0, y0) on.
+// Adds what an element shows to the samples no element above it took, for w pixels of one row
+// from canvas pixel (x0, y): its masks, and the coverage and sums of the canvas there.
+template <int Bytes>
+inline void blendRow(const std::uint16_t* all, const std::uint16_t* pic, int w, std::uint16_t* cover,
+                     std::uint64_t* sum, const Fetch& fetch, std::uint64_t band, int x0, int y) {
+    for (int i = 0; i < w; ++i) {
+        const std::uint16_t fresh = all[i] & ~cover[i];
+        if (!fresh)
+            continue;
+        const int shown = count(static_cast<std::uint16_t>(fresh & pic[i]));
+        std::uint64_t add = (count(fresh) - shown) * band;
+        if (shown)
+            add += shown * packed(fetch.at<Bytes, false>(x0 + i, y));
+        sum[i] += add;
+        cover[i] |= all[i];
+    }
+}
+
+// The same for w x h pixels of masks from canvas pixel (x0, y0) on.
 template <int Bytes>
 void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int x0, int y0, int w, int h,
            int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture,
@@ -295,21 +304,10 @@ void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int
     const Fetch fetch(picture);
     const std::uint64_t band = packed(outline);
     for (int j = 0; j < h; ++j) {
-        const std::uint16_t* all = allMasks + static_cast<std::size_t>(j) * w;
-        const std::uint16_t* pic = pictureMasks + static_cast<std::size_t>(j) * w;
-        std::uint16_t* cover = covered + static_cast<std::size_t>(y0 + j) * width + x0;
-        std::uint64_t* sum = sums + static_cast<std::size_t>(y0 + j) * width + x0;
-        for (int i = 0; i < w; ++i) {
-            const std::uint16_t fresh = all[i] & ~cover[i];
-            if (!fresh)
-                continue;
-            const int shown = count(static_cast<std::uint16_t>(fresh & pic[i]));
-            std::uint64_t add = (count(fresh) - shown) * band;
-            if (shown)
-                add += shown * packed(fetch.at<Bytes, false>(x0 + i, y0 + j));
-            sum[i] += add;
-            cover[i] |= all[i];
-        }
+        const std::size_t k = static_cast<std::size_t>(y0 + j) * width + x0;
+        blendRow<Bytes>(allMasks + static_cast<std::size_t>(j) * w,
+                        pictureMasks + static_cast<std::size_t>(j) * w, w, covered + k, sums + k, fetch, band,
+                        x0, y0 + j);
     }
 }
 
@@ -336,12 +334,110 @@ void SampledCanvas::addElement(const RowSpans& boardRegion, const RowSpans& pict
                           .intersected(QRect(0, 0, width_, height_));
     if (box.isEmpty())
         return;
-    const std::size_t n = static_cast<std::size_t>(box.width()) * box.height();
-    all_.assign(n, 0);
-    picture_.assign(n, 0);
-    rasterise(boardRegion, offset, all_, box.left(), box.top(), box.width(), box.height());
-    rasterise(pictureRegion, offset, picture_, box.left(), box.top(), box.width(), box.height());
-    blendMasks(box, picture, outline);
+    if (boardRowOf_.empty())
+        buildFarTables();
+    if (picture.image->format() == QImage::Format_RGB888)
+        addRows<3>(boardRegion, pictureRegion, offset, box, picture, outline);
+    else
+        addRows<4>(boardRegion, pictureRegion, offset, box, picture, outline);
+}
+
+template <int Bytes>
+void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
+                            const QRect& box, const PictureSampler& picture, QRgb outline) {
+    const int x0 = box.left(), w = box.width();
+    const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
+    // A region's rows of samples within the box, and where its rows and runs start on the board.
+    struct Walk {
+        const std::int16_t* cells;
+        int ra, rb, top, rows, left;
+    };
+    const auto walk = [&](const RowSpans& region) {
+        const int top = region.bounds.top() + offset.y(), rows = region.bounds.height();
+        return Walk{region.cells.data(),
+                    std::max(Samples * box.top(), rowAt(top)),
+                    std::min(Samples * (box.bottom() + 1), rowAt(top + rows)),
+                    top,
+                    rows,
+                    region.bounds.left() + offset.x()};
+    };
+    // Ors a band's runs into the masks of the sample rows `rows` (a set of four bits).
+    const auto orBand = [&](const Walk& from, int start, unsigned rows, std::uint16_t* line) {
+        const std::int16_t* const runs = from.cells + start + 1;
+        const unsigned spread = rowSpread[rows];
+        for (int k = 0; k < 2 * from.cells[start]; k += 2)
+            orRun(line, x0, std::max(minQ, columnAt(runs[k] + from.left)),
+                  std::min(maxQ, columnAt(runs[k + 1] + from.left)), spread);
+    };
+    // The sample rows r0..r1-1 of one pixel row, those that read one band taken together.
+    const auto orRows = [&](const Walk& from, int r0, int r1, std::uint16_t* line) {
+        int band = -1;
+        unsigned rows = 0;
+        for (int r = std::max(r0, from.ra); r < std::min(r1, from.rb); ++r) {
+            const int y = boardRowOf_[r] - from.top;
+            if (y < 0 || y >= from.rows)
+                continue;
+            if (from.cells[y] != band) {
+                if (rows)
+                    orBand(from, band, rows, line);
+                band = from.cells[y], rows = 0;
+            }
+            rows |= 1u << (r % Samples);
+        }
+        if (rows)
+            orBand(from, band, rows, line);
+    };
+    const Walk outer = walk(boardRegion), inner = walk(pictureRegion);
+    if (all_.size() < static_cast<std::size_t>(w)) {
+        all_.resize(static_cast<std::size_t>(w));
+        picture_.resize(static_cast<std::size_t>(w));
+    }
+    std::uint16_t* const all = all_.data();
+    std::uint16_t* const pic = picture_.data();
+    const Fetch fetch(picture);
+    const std::uint64_t band = packed(outline);
+    for (int py = std::max(box.top(), outer.ra / Samples); py <= box.bottom() && Samples * py < outer.rb;
+         ++py) {
+        const std::size_t k = static_cast<std::size_t>(py) * width_ + x0;
+        std::uint16_t* const cover = covered_.data() + k;
+        // Under elements drawn before, a row is often covered already.
+        if (std::all_of(cover, cover + w, [](std::uint16_t c) { return c == 0xFFFF; }))
+            continue;
+        std::fill_n(all, w, 0);
+        std::fill_n(pic, w, 0);
+        orRows(outer, Samples * py, Samples * py + Samples, all);
+        orRows(inner, Samples * py, Samples * py + Samples, pic);
+        blendRow<Bytes>(all, pic, w, cover, sum_.data() + k, fetch, band, x0, py);
+    }
+}
+
+void SampledCanvas::buildFarTables() {
+    boardRowOf_.resize(static_cast<std::size_t>(Samples) * height_);
+    for (int r = 0; r < Samples * height_; ++r)
+        boardRowOf_[r] = static_cast<int>(std::floor((r - acrossY_) / along_));
+    // Board x (y) lo..hi, where lo has no sample after it and hi every sample before it: beyond
+    // them the clamped value is the same as at them.
+    const auto table = [this](double across, int samples, auto sample, std::vector<std::int32_t>& out,
+                              int& base) {
+        out.clear();
+        const double start = -across / along_, length = (samples + 2) / along_ + 8;
+        if (!(length < (1 << 18)) || !(std::abs(start) < (1 << 30)))
+            return; // worked out element by element instead
+        int lo = static_cast<int>(std::floor(start)) - 2;
+        while (sample(lo) > 0)
+            --lo;
+        int hi = static_cast<int>(std::ceil(start + samples / along_)) + 2;
+        while (sample(hi) < samples)
+            ++hi;
+        base = lo;
+        out.resize(static_cast<std::size_t>(hi - lo) + 1);
+        for (int x = lo; x <= hi; ++x)
+            out[x - lo] = std::clamp(sample(x), 0, samples);
+    };
+    table(
+        acrossX_, Samples * width_, [this](int x) { return sampleX(x); }, columnOf_, columnBase_);
+    table(
+        acrossY_, Samples * height_, [this](int y) { return sampleY(y); }, rowOf_, rowBase_);
 }
 
 void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& region,

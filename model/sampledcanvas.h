@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -37,18 +38,19 @@ struct PictureSampler {
 
 // A region as the runs of each of its rows, for drawing far out, where a row of samples reads one
 // board row: a few hundred bytes where the region's rectangles take kilobytes, and a row is found
-// at once rather than by walking the rectangles above it. Shared by every element of one shape.
+// at once rather than by walking the rectangles above it. Shared by every element of one shape;
+// the rows and their runs lie in one block, as drawing far out waits on memory more than it
+// computes.
 struct RowSpans {
-    QRect bounds;                       // the region's bounding rectangle
-    std::vector<std::int32_t> rowFirst; // per row from bounds.top(): its first run; one more at the end
-    std::vector<std::int16_t> runs;     // left, right + 1, relative to bounds.left()
+    QRect bounds; // the region's bounding rectangle
+    // Per row from bounds.top(): where its band starts in `cells` (the rows of a band share it),
+    // and one more: an empty band. A band: how many runs, then each run's left and right + 1,
+    // relative to bounds.left().
+    std::vector<std::int16_t> cells;
 
-    // False (and nothing kept) for a region too wide for the runs' sixteen bits.
+    // False (and nothing kept) for a region too wide or with too many runs for sixteen bits.
     bool build(const QRegion& region);
-    std::int64_t bytes() const {
-        return static_cast<std::int64_t>(rowFirst.capacity() * sizeof(std::int32_t) +
-                                         runs.capacity() * sizeof(std::int16_t));
-    }
+    std::int64_t bytes() const { return static_cast<std::int64_t>(cells.capacity() * sizeof(std::int16_t)); }
 };
 
 // Draws the table at any scale with smooth edges. Each device pixel holds sixteen samples, four
@@ -102,10 +104,16 @@ private:
     // `mask`, a w x h block of pixels at (x0, y0).
     void rasterise(const QRegion& region, QPoint offset, const Grid& grid, std::vector<std::uint16_t>& mask,
                    int x0, int y0, int w, int h) const;
-    void rasterise(const RowSpans& region, QPoint offset, std::vector<std::uint16_t>& mask, int x0, int y0,
-                   int w, int h) const;
-    // Sets the bits of sample columns qa..qb-1 in sample row r.
-    static void setRun(std::uint16_t* line, int x0, int qa, int qb, int r);
+    // Far out, pixel row by pixel row: the masks of one row made from the regions' runs and added
+    // at once, while they are in the cache.
+    template <int Bytes>
+    void addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset, const QRect& box,
+                 const PictureSampler& picture, QRgb outline);
+    // Far out, where the board's rows and columns fall among the samples is the same for every
+    // element: worked out once per canvas, as sampleX and sampleY would, clamped to the canvas.
+    void buildFarTables();
+    int columnAt(int boardX) const;
+    int rowAt(int boardY) const;
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
     // its sample coordinate, rounded without a call into the library.
     static int ceiling(double v) {
@@ -121,4 +129,23 @@ private:
     std::vector<std::uint16_t> covered_;
     std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue
     std::vector<std::uint16_t> all_, picture_;
+    // Far out: the board row each row of samples reads; the first sample column (row) at or after
+    // each board x (y) from columnBase_ (rowBase_) on, empty where the table would be too long.
+    std::vector<std::int32_t> boardRowOf_, columnOf_, rowOf_;
+    int columnBase_ = 0, rowBase_ = 0;
 };
+
+// The tables end in values at or beyond the canvas's edges: a board x (y) past them is read there.
+inline int SampledCanvas::columnAt(int boardX) const {
+    if (columnOf_.empty())
+        return std::clamp(sampleX(boardX), 0, 4 * width_);
+    const std::int64_t k = std::int64_t(boardX) - columnBase_;
+    return columnOf_[static_cast<std::size_t>(std::clamp<std::int64_t>(k, 0, std::ssize(columnOf_) - 1))];
+}
+
+inline int SampledCanvas::rowAt(int boardY) const {
+    if (rowOf_.empty())
+        return std::clamp(sampleY(boardY), 0, 4 * height_);
+    const std::int64_t k = std::int64_t(boardY) - rowBase_;
+    return rowOf_[static_cast<std::size_t>(std::clamp<std::int64_t>(k, 0, std::ssize(rowOf_) - 1))];
+}

@@ -17,48 +17,64 @@ QImage drawn(SampledCanvas& canvas) {
 } // namespace
 
 // Far out, an element drawn from the rows of its regions gives every sample what the regions'
-// rectangles give: wherever it lies against the samples, at any far scale, and with the canvas
-// cutting it anywhere.
+// rectangles give: wherever it lies against the samples, at any far scale, with the canvas
+// cutting it anywhere, read from a picture of 32 or 24 bits, and under elements drawn before it
+// on the same canvas.
 TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
     QRandomGenerator random(20);
     QImage picture(97, 61, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
             picture.setPixel(x, y, qRgb(x * 2, y * 4, (x * y) % 256));
+    const QImage picture24 = picture.convertToFormat(QImage::Format_RGB888);
+    struct Piece {
+        QRegion outer, inner;
+        QPoint cell;
+        RowSpans outerRows, innerRows;
+    };
     for (int round = 0; round < 400; ++round) {
-        // A shape in cell coordinates: a body, knobs and holes, and the picture inside it.
-        QRegion outer(QRect(10, 10, 40 + random.bounded(40), 40 + random.bounded(40)));
-        for (int k = random.bounded(4); k > 0; --k) {
-            const int x = random.bounded(100), y = random.bounded(100), s = 4 + random.bounded(20);
-            const QRegion knob = ellipticRegion(Rect{x, y, x + s, y + s + random.bounded(6)});
-            outer = random.bounded(3) == 0 ? outer.subtracted(knob) : outer.united(knob);
-        }
-        const QRegion inner = outer.intersected(outer.boundingRect().adjusted(3, 2, -2, -3));
-        const QPoint cell(random.bounded(-300, 5000), random.bounded(-300, 5000));
         const double scale = 0.005 + random.generateDouble() * 0.244;
         const DeviceTransform view{scale, random.generateDouble() * 40 - 20,
                                    random.generateDouble() * 40 - 20};
-        QRect area = view.deviceRect(outer.translated(cell).boundingRect()).adjusted(-1, -1, 1, 1);
+        // A few shapes in cell coordinates, near each other: a body, knobs and holes (some apart
+        // from the body, leaving rows of nothing between), and the picture inside it.
+        std::vector<Piece> pieces(1 + random.bounded(3));
+        const QPoint near(random.bounded(-300, 5000), random.bounded(-300, 5000));
+        QRect reach;
+        for (Piece& piece : pieces) {
+            piece.outer = QRegion(QRect(10, 10, 40 + random.bounded(40), 40 + random.bounded(40)));
+            for (int k = random.bounded(4); k > 0; --k) {
+                const int x = random.bounded(100), y = random.bounded(100), s = 4 + random.bounded(20);
+                const QRegion knob = ellipticRegion(Rect{x, y, x + s, y + s + random.bounded(6)});
+                piece.outer =
+                    random.bounded(3) == 0 ? piece.outer.subtracted(knob) : piece.outer.united(knob);
+            }
+            piece.inner = piece.outer.intersected(piece.outer.boundingRect().adjusted(3, 2, -2, -3));
+            piece.cell = near + QPoint(random.bounded(-60, 60), random.bounded(-60, 60));
+            ASSERT_TRUE(piece.outerRows.build(piece.outer));
+            ASSERT_TRUE(piece.innerRows.build(piece.inner));
+            reach |= view.deviceRect(piece.outer.translated(piece.cell).boundingRect());
+        }
+        QRect area = reach.adjusted(-1, -1, 1, 1);
         if (random.bounded(2))
             area =
                 QRect(area.left() + random.bounded(area.width()), area.top() + random.bounded(area.height()),
                       1 + random.bounded(area.width()), 1 + random.bounded(area.height()));
         SCOPED_TRACE(testing::Message()
-                     << "round " << round << " scale " << scale << " cell " << cell.x() << "," << cell.y());
+                     << "round " << round << " scale " << scale << " near " << near.x() << "," << near.y());
         PictureSampler sampler;
-        sampler.image = &picture;
+        sampler.image = random.bounded(2) ? &picture : &picture24;
         sampler.originX = random.generateDouble() * 20, sampler.originY = random.generateDouble() * 20;
         sampler.xx = sampler.yy = 0.5 + random.generateDouble();
-        RowSpans outerRows, innerRows;
-        ASSERT_TRUE(outerRows.build(outer));
-        ASSERT_TRUE(innerRows.build(inner));
         SampledCanvas byRects, byRows;
         byRects.begin(area.size(), view.from(area.topLeft()));
         byRows.begin(area.size(), view.from(area.topLeft()));
         ASSERT_TRUE(byRows.farOut());
         const QRgb outline = qRgb(250, 240, 10);
-        byRects.addElement(outer.translated(cell), inner, cell, sampler, outline);
-        byRows.addElement(outerRows, innerRows, cell, sampler, outline);
+        for (const Piece& piece : pieces) {
+            byRects.addElement(piece.outer.translated(piece.cell), piece.inner, piece.cell, sampler, outline);
+            byRows.addElement(piece.outerRows, piece.innerRows, piece.cell, sampler, outline);
+        }
         ASSERT_EQ(drawn(byRects), drawn(byRows));
     }
 }
