@@ -117,14 +117,7 @@ void SavedGameFlow::prepareToReadFiles(const QString& picturePath) {
         reserve_.release();
         return;
     }
-    QFile file(picturePath);
-    std::optional<BitmapLayout> layout;
-    if (openRegularFile(file))
-        layout = readBitmapLayout(file);
-    if (layout)
-        reserve_.prepare(layout->size, layout->format);
-    else
-        reserve_.release();
+    reserve_.prepareFile(picturePath);
 }
 
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {

@@ -1,5 +1,6 @@
 #include "model/bmpreader.h"
 
+#include "model/fingerprint.h"
 #include "model/parallel.h"
 #include "model/picturereserve.h"
 
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -237,12 +239,17 @@ QImage::Format formatFor(const Header& h) {
     }
 }
 
+// Whether pixels made ready fit the bitmap: its size and format.
+bool fits(const ReadyPixels* ready, const Header& h) {
+    return ready && h.bitsPerPixel > 8 && !ready->image.isNull() &&
+           ready->image.size() == QSize(int(h.width), int(h.height)) && ready->image.format() == formatFor(h);
+}
+
 // The image the pixels are read into, with the bitmap's colours; null when memory is short.
-QImage blankImage(const Header& h, PictureReserve* reserve = nullptr) {
+QImage blankImage(const Header& h, ReadyPixels* ready = nullptr) {
     const QSize size(int(h.width), int(h.height));
-    if (reserve && h.bitsPerPixel > 8)
-        if (QImage ready = reserve->take(size, formatFor(h)); !ready.isNull())
-            return ready;
+    if (fits(ready, h))
+        return std::move(ready->image);
     QImage image(size, formatFor(h));
     if (!image.isNull() && h.bitsPerPixel <= 8)
         image.setColorTable(h.colours);
@@ -429,10 +436,22 @@ LoadResult readBitmapFile(const QByteArray& bytes) {
 
 namespace {
 
+// `want` bytes of an open file from `at` on; false when it holds fewer.
+bool readAt(int fd, uchar* to, qint64 want, qint64 at) {
+    qint64 got = 0;
+    while (got < want) {
+        const ssize_t n = ::pread(fd, to + got, std::size_t(want - got), off_t(at + got));
+        if (n <= 0)
+            return false;
+        got += n;
+    }
+    return true;
+}
+
 // The rows of an uncompressed bitmap read from an open file by every core at once, each row
 // straight from its place in the file: the fresh pixels of a large picture are touched on all
 // cores, not one. False when a row cannot be read whole (the file shrank meanwhile).
-bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
+bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image, int firstRow) {
     const qint64 stride = strideOf(h);
     const int width = image.width();
     const QImage::Format format = image.format();
@@ -447,22 +466,15 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image) {
         h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
     std::atomic<bool> failed = false;
     constexpr int rowsPerChunk = 32;
-    parallelFor(int(h.height), rowsPerChunk, [&](int begin, int end, int slot) {
-        for (int r = begin; r < end && !failed.load(std::memory_order_relaxed); ++r) {
+    parallelFor(int(h.height) - firstRow, rowsPerChunk, [&](int begin, int end, int slot) {
+        for (int r = firstRow + begin; r < firstRow + end && !failed.load(std::memory_order_relaxed); ++r) {
             const qint64 y = h.topDown ? r : h.height - 1 - r;
             uchar* const line = bits + y * bytesPerLine;
             uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
             // The last row's padding may be missing.
             const qint64 at = h.pixelOffset + r * stride;
             const qint64 want = std::min(stride, size - at);
-            qint64 got = 0;
-            while (got < want) {
-                const ssize_t n = ::pread(fd, row + got, std::size_t(want - got), off_t(at + got));
-                if (n <= 0)
-                    break;
-                got += n;
-            }
-            if (got != want) {
+            if (!readAt(fd, row, want, at)) {
                 failed = true;
                 break;
             }
@@ -489,7 +501,7 @@ bool feedInOrder(int fd, qint64 size, const std::function<void(const QByteArray&
 } // namespace
 
 LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
-                          PictureReserve* reserve) {
+                          ReadyPixels* ready) {
     const qint64 size = device.size();
     QByteArray head = device.read(std::min<qint64>(size, 4096));
     const auto whole = [&]() {
@@ -508,17 +520,21 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     // Checked against the file's size before anything is allocated, as the whole read does.
     if (!rowsFit(h, size - h.pixelOffset))
         return failure(PictureError::Truncated);
-    QImage image = blankImage(h, reserve);
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    const bool open = file && file->handle() >= 0;
+    // Rows read ahead count for an open file (its reader made sure it is the one they came from).
+    const int readAhead = open && fits(ready, h) ? std::clamp(ready->rowsRead, 0, int(h.height)) : 0;
+    QImage image = blankImage(h, ready);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
     // An open file's rows are read on every core; what is seen in order (the fingerprint of an
     // autosave's picture) is fed from the file on one more thread meanwhile.
-    if (auto* file = qobject_cast<QFileDevice*>(&device); file && file->handle() >= 0) {
+    if (open) {
         std::atomic<bool> seenWhole = true;
         std::thread inOrder;
         if (seen)
             inOrder = std::thread([&] { seenWhole = feedInOrder(file->handle(), size, seen); });
-        const bool read = readRowsInParallel(file->handle(), h, size, image);
+        const bool read = readRowsInParallel(file->handle(), h, size, image, readAhead);
         if (inOrder.joinable())
             inOrder.join();
         if (!read || !seenWhole)
@@ -639,4 +655,56 @@ BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
                        ? samples
                        : samples.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return result;
+}
+
+bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::atomic<int>& rowsRead,
+                     Fingerprint& fingerprint) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return false;
+    const qint64 size = info.st_size;
+    // The same headers, and the same conditions for reading row by row, as readBitmapFile's.
+    QByteArray head(std::min<qint64>(size, 4096), Qt::Uninitialized);
+    if (!readAt(fd, reinterpret_cast<uchar*>(head.data()), head.size(), 0))
+        return false;
+    Header h;
+    if (!isBitmapFileData(head) || head.size() == size ||
+        parseHeader(ByteView(head), h) != PictureError::None || isRle(h) || h.pixelOffset > head.size() ||
+        !rowsFit(h, size - h.pixelOffset))
+        return false;
+    if (h.bitsPerPixel <= 8 || image.size() != QSize(int(h.width), int(h.height)) ||
+        image.format() != formatFor(h))
+        return false;
+    fingerprint.add(head.constData(), h.pixelOffset);
+    const qint64 stride = strideOf(h);
+    const int width = image.width();
+    const QImage::Format format = image.format();
+    uchar* const bits = image.bits();
+    const qint64 bytesPerLine = image.bytesPerLine();
+    const bool inPlace =
+        h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
+    std::vector<uchar> buffer(inPlace ? 0 : static_cast<std::size_t>(stride));
+    for (int r = 0; r < h.height; ++r) {
+        if (stop.load(std::memory_order_relaxed))
+            return false;
+        uchar* const line = bits + (h.topDown ? r : h.height - 1 - r) * bytesPerLine;
+        uchar* const row = inPlace ? line : buffer.data();
+        const qint64 at = h.pixelOffset + r * stride;
+        const qint64 want = std::min(stride, size - at); // the last row's padding may be missing
+        if (!readAt(fd, row, want, at))
+            return false;
+        fingerprint.add(reinterpret_cast<const char*>(row), want);
+        decodeRow(row, line, width, h, format);
+        rowsRead.store(r + 1, std::memory_order_release);
+    }
+    // Whatever follows the rows belongs to the file too.
+    std::vector<uchar> rest(1 << 20);
+    for (qint64 at = h.pixelOffset + h.height * stride; at < size;) {
+        const qint64 want = std::min<qint64>(qint64(rest.size()), size - at);
+        if (stop.load(std::memory_order_relaxed) || !readAt(fd, rest.data(), want, at))
+            return false;
+        fingerprint.add(reinterpret_cast<const char*>(rest.data()), want);
+        at += want;
+    }
+    return true;
 }

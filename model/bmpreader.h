@@ -7,10 +7,12 @@
 
 #include <QSize>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
-class PictureReserve;
+class Fingerprint;
+struct ReadyPixels;
 class QByteArray;
 class QIODevice;
 
@@ -26,9 +28,10 @@ LoadResult readBitmapFile(const QByteArray& bytes);
 // fingerprint). The rows of an open file are read on every core at once, and `seen` is then fed
 // from the file on another thread (one call at a time, all of them before this returns).
 // Run-length files and unusual layouts are read whole and passed to the above. The pixels are
-// those `reserve` made ready when it holds them (see readBitmapLayout).
+// those made `ready` when they have the file's size and format; the rows it read ahead of an open
+// file are not read again.
 LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByteArray&)>& seen,
-                          PictureReserve* reserve = nullptr);
+                          ReadyPixels* ready = nullptr);
 
 // The size and format of the pixels the above reads a bitmap file's rows into, from its headers,
 // when they are read row by row and the file holds them all; nothing otherwise.
@@ -49,3 +52,10 @@ struct BitmapThumbnail {
     bool ok() const { return error == PictureError::None && !image.isNull(); }
 };
 BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box);
+
+// Reads the rows of the uncompressed bitmap file open at `fd` into `image` (of the size and
+// format readBitmapLayout gives for it) in the file's order, one at a time until `stop` is set,
+// counting those in place in `rowsRead`, and feeds every byte of the file in order to
+// `fingerprint`. True when the whole file was read; false as soon as anything does not fit.
+bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::atomic<int>& rowsRead,
+                     Fingerprint& fingerprint);

@@ -3,6 +3,7 @@
 #include "model/bmpreader.h"
 #include "model/durablefile.h"
 #include "model/fingerprint.h"
+#include "model/picturereserve.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -180,11 +181,17 @@ LoadResult loadPicture(const QString& path, Fingerprint* fingerprint, PictureRes
     if (file.size() > maxPictureFileBytes)
         return failure(PictureError::TooLarge);
     if (file.peek(2) == "BM") {
-        // A bitmap (a saved game's picture among them) is read row by row into its pixels.
+        // A bitmap (a saved game's picture among them) is read row by row into its pixels, from
+        // the first row the reserve did not read ahead from this very file.
+        ReadyPixels ready = reserve ? reserve->take(fileStamp(file.handle())) : ReadyPixels{};
+        if (fingerprint && ready.wholeFile) {
+            *fingerprint = ready.fingerprint;
+            return readBitmapFile(file, {}, &ready);
+        }
         if (!fingerprint)
-            return readBitmapFile(file, {}, reserve);
+            return readBitmapFile(file, {}, &ready);
         return readBitmapFile(
-            file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); }, reserve);
+            file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); }, &ready);
     }
     const QByteArray bytes = file.readAll();
     if (bytes.size() != file.size())

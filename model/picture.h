@@ -51,8 +51,9 @@ constexpr std::int64_t maxPicturePixels = std::int64_t(1) << 28;
 
 // Loads a picture file at its own size. Windows bitmaps are read by our own reader; anything else
 // goes to Qt's image readers. A failure leaves `picture` null and names the reason; the caller
-// shows message 32824 for every one of them. With `fingerprint`, the file's bytes are fed to it as
-// well; with `reserve`, a bitmap's pixels are read into those it made ready.
+// shows message 32824 for every one of them. With `fingerprint` (a fresh one), the file's bytes
+// are fed to it as well; with `reserve`, a bitmap's pixels are read into those it made ready, and
+// what it read ahead from this very file, unchanged since, is not read again.
 LoadResult loadPicture(const QString& path, Fingerprint* fingerprint = nullptr,
                        PictureReserve* reserve = nullptr);
 LoadResult loadPictureFromBytes(const QByteArray& bytes);

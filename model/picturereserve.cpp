@@ -1,8 +1,26 @@
 #include "model/picturereserve.h"
 
+#include "model/bmpreader.h"
+#include "model/durablefile.h"
+
+#include <QFile>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::optional<FileStamp> fileStamp(int fd) {
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        return std::nullopt;
+    const auto nanos = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), nanos(info.st_mtim),
+                     nanos(info.st_ctim)};
+}
 
 struct PictureReserve::Job {
     QSize size;
@@ -10,6 +28,12 @@ struct PictureReserve::Job {
     QImage image;
     std::atomic<bool> stop = false;
     std::thread thread;
+    // Read ahead from a file: the file, what its rows came from, how far it went.
+    QString path;
+    std::optional<FileStamp> stamp;
+    std::atomic<int> rowsRead = 0;
+    bool wholeFile = false;
+    Fingerprint fingerprint;
 
     // Stops the writing where it is: whatever it has not reached is fresh memory again, which
     // the reader pays for as it would have without the reserve.
@@ -54,15 +78,65 @@ void PictureReserve::prepare(QSize size, QImage::Format format) {
     job_ = std::move(job);
 }
 
-QImage PictureReserve::take(QSize size, QImage::Format format) {
-    if (!job_)
-        return {};
-    job_->finish();
+void PictureReserve::prepareFile(const QString& path) {
+    QFile file(path);
+    std::optional<BitmapLayout> layout;
+    std::optional<FileStamp> stamp;
+    if (openRegularFile(file)) {
+        layout = readBitmapLayout(file);
+        stamp = fileStamp(file.handle());
+    }
+    const qint64 bytes = layout ? qint64(layout->size.width()) * layout->size.height() *
+                                      QImage::toPixelFormat(layout->format).bitsPerPixel() / 8
+                                : 0;
+    if (!layout || !stamp || bytes < minimumBytes || layout->format == QImage::Format_Invalid ||
+        QImage::toPixelFormat(layout->format).bitsPerPixel() <= 8) {
+        release();
+        return;
+    }
+    if (job_ && job_->path == path && job_->stamp == stamp)
+        return; // on it already, or done
+    // Pixels of the same size and format are read into again, whatever another file left there.
     QImage image;
-    if (job_->size == size && job_->format == format)
+    if (job_ && job_->size == layout->size && job_->format == layout->format) {
+        job_->finish();
         image = std::move(job_->image);
+    }
+    release();
+    if (image.isNull())
+        image = QImage(layout->size, layout->format);
+    // Its own descriptor, as the thread outlives this function's file.
+    const int fd = image.isNull() ? -1 : ::dup(file.handle());
+    if (fd < 0)
+        return;
+    auto job = std::make_unique<Job>();
+    job->size = layout->size;
+    job->format = layout->format;
+    job->image = std::move(image);
+    job->path = path;
+    job->stamp = stamp;
+    Job* const j = job.get();
+    job->thread = std::thread([j, fd] {
+        j->wholeFile = readBitmapAhead(fd, j->image, j->stop, j->rowsRead, j->fingerprint);
+        ::close(fd);
+    });
+    job_ = std::move(job);
+}
+
+ReadyPixels PictureReserve::take(const std::optional<FileStamp>& file) {
+    ReadyPixels ready;
+    if (!job_)
+        return ready;
+    job_->finish();
+    ready.image = std::move(job_->image);
+    // Rows read from another file, or from this one before it changed, are pixels to write over.
+    if (job_->stamp && job_->stamp == file) {
+        ready.rowsRead = job_->rowsRead.load();
+        ready.wholeFile = job_->wholeFile;
+        ready.fingerprint = job_->fingerprint;
+    }
     job_.reset();
-    return image;
+    return ready;
 }
 
 void PictureReserve::release() {

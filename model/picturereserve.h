@@ -1,17 +1,41 @@
 #pragma once
 
+#include "model/fingerprint.h"
+
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
+
+// What tells one state of a file from another: a file rewritten, replaced or grown since it was
+// read has another stamp.
+struct FileStamp {
+    quint64 device = 0, inode = 0;
+    qint64 size = 0, modified = 0, changed = 0; // nanoseconds
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file open at `fd`; nothing when it cannot be had.
+std::optional<FileStamp> fileStamp(int fd);
+
+// Pixels handed to a bitmap file's reader: an image of the file's size and format, and how much
+// of the file was read into it ahead.
+struct ReadyPixels {
+    QImage image;           // null: none made ready
+    int rowsRead = 0;       // the file's first rows, in its order, already in the image
+    bool wholeFile = false; // every byte was read: `fingerprint` is the whole file's
+    Fingerprint fingerprint;
+};
 
 // A large picture's pixels made ready before its file is read. Reading a picture file that the
 // system's cache holds costs mostly the fresh memory its pixels take, as the system clears every
 // page when it is first written: half a second for the 500 MB of a 14,400 x 8,640 picture. While
 // the player chooses what to load, the pixels are allocated and written on another thread; the
-// reader then only copies the file into them.
+// reader then only copies the file into them. Given the file itself, the thread reads it into
+// them there and then: a choice made after that costs no reading at all, unless the file changed.
 class PictureReserve {
 public:
     PictureReserve();
@@ -22,9 +46,13 @@ public:
     // Starts making an image of this size and format ready, giving up one made before unless it
     // has the same size and format. Pictures below `minimumBytes` are read fast enough as they are.
     void prepare(QSize size, QImage::Format format);
-    // The image of this size and format, however far it was made ready (the reader writes every
-    // pixel), or a null image when none was asked for. Nothing is kept afterwards.
-    QImage take(QSize size, QImage::Format format);
+    // The same for the pixels of an uncompressed bitmap file, and its rows read into them in the
+    // file's order (its fingerprint taken on the way); the image is kept for another file of its
+    // size and format. Anything else (no such file, another kind, a small one) gives up the reserve.
+    void prepareFile(const QString& path);
+    // Whatever was made ready, however far (the reader writes every pixel not read ahead): its
+    // rows count only when `file` is the stamp of the file they were read from. Nothing is kept.
+    ReadyPixels take(const std::optional<FileStamp>& file);
     // Gives up whatever was made ready.
     void release();
     // The size and format being made ready; an empty size when none.

@@ -1,5 +1,6 @@
 #include "model/bmpbytes.h"
 #include "model/bmpreader.h"
+#include "model/fingerprint.h"
 #include "model/picture.h"
 #include "model/picturereserve.h"
 
@@ -11,10 +12,13 @@
 #include <QList>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -567,6 +571,42 @@ TEST(BitmapReader, PixelsMadeReadyAheadGiveTheSamePicture) {
         ASSERT_TRUE(read.ok());
         EXPECT_EQ(read.picture, image);
         EXPECT_EQ(reserve.size(), QSize()); // taken, or given up as of no use
+    }
+    // Read ahead from the file itself, however far it got, and with or without its fingerprint:
+    // the same picture, and the same fingerprint, as a read of the file alone. A file replaced
+    // meanwhile by another of the same size is read anew.
+    Fingerprint plain;
+    ASSERT_EQ(loadPicture(path, &plain).picture, image);
+    QImage other = image.mirrored(true, false);
+    const QString otherPath = dir.filePath(QStringLiteral("other.bmp"));
+    ASSERT_TRUE(writeBitmapFile(otherPath, other));
+    Fingerprint otherPrint;
+    ASSERT_EQ(loadPicture(otherPath, &otherPrint).picture, other);
+    for (const int waitMs : {0, 30, 2000}) {
+        for (const bool replace : {false, true}) {
+            const QString copy = dir.filePath(QStringLiteral("copy.bmp"));
+            QFile::remove(copy);
+            ASSERT_TRUE(QFile::copy(path, copy));
+            PictureReserve reserve;
+            reserve.prepareFile(copy);
+            EXPECT_EQ(reserve.size(), image.size());
+            std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+            if (replace) {
+                const QString moved = dir.filePath(QStringLiteral("moved.bmp"));
+                QFile::remove(moved);
+                ASSERT_TRUE(QFile::copy(otherPath, moved));
+                ASSERT_EQ(::rename(QFile::encodeName(moved).constData(), QFile::encodeName(copy).constData()),
+                          0);
+            }
+            Fingerprint print;
+            const LoadResult read = loadPicture(copy, waitMs == 30 ? nullptr : &print, &reserve);
+            ASSERT_TRUE(read.ok());
+            EXPECT_EQ(read.picture, replace ? other : image) << waitMs;
+            if (waitMs != 30) {
+                EXPECT_EQ(print.hex(), (replace ? otherPrint : plain).hex()) << waitMs;
+            }
+            EXPECT_EQ(reserve.size(), QSize());
+        }
     }
     // A file cut short has no layout to make ready.
     file.close();
