@@ -451,7 +451,8 @@ bool readAt(int fd, uchar* to, qint64 want, qint64 at) {
 // The rows of an uncompressed bitmap read from an open file by every core at once, each row
 // straight from its place in the file: the fresh pixels of a large picture are touched on all
 // cores, not one. False when a row cannot be read whole (the file shrank meanwhile).
-bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image, int firstRow) {
+bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image,
+                        const std::vector<std::uint8_t>& readAhead) {
     const qint64 stride = strideOf(h);
     const int width = image.width();
     const QImage::Format format = image.format();
@@ -466,8 +467,14 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image, int
         h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
     std::atomic<bool> failed = false;
     constexpr int rowsPerChunk = 32;
-    parallelFor(int(h.height) - firstRow, rowsPerChunk, [&](int begin, int end, int slot) {
-        for (int r = firstRow + begin; r < firstRow + end && !failed.load(std::memory_order_relaxed); ++r) {
+    const auto ahead = [&](qint64 r) {
+        const auto chunk = static_cast<std::size_t>(r / rowsAheadPerChunk);
+        return chunk < readAhead.size() && readAhead[chunk];
+    };
+    parallelFor(int(h.height), rowsPerChunk, [&](int begin, int end, int slot) {
+        for (int r = begin; r < end && !failed.load(std::memory_order_relaxed); ++r) {
+            if (ahead(r))
+                continue;
             const qint64 y = h.topDown ? r : h.height - 1 - r;
             uchar* const line = bits + y * bytesPerLine;
             uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
@@ -485,10 +492,13 @@ bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image, int
 }
 
 // Every byte of an open file in order, read in large pieces. False when the file held fewer.
-bool feedInOrder(int fd, qint64 size, const std::function<void(const QByteArray&)>& seen) {
+bool feedInOrder(int fd, qint64 size, const std::function<void(const QByteArray&)>& seen,
+                 const std::atomic<bool>* stop = nullptr) {
     constexpr qint64 piece = 4 << 20;
     QByteArray buffer(std::min(piece, size), Qt::Uninitialized);
     for (qint64 at = 0; at < size;) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return false;
         const ssize_t n = ::pread(fd, buffer.data(), std::size_t(std::min(piece, size - at)), off_t(at));
         if (n <= 0)
             return false;
@@ -523,7 +533,8 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     auto* file = qobject_cast<QFileDevice*>(&device);
     const bool open = file && file->handle() >= 0;
     // Rows read ahead count for an open file (its reader made sure it is the one they came from).
-    const int readAhead = open && fits(ready, h) ? std::clamp(ready->rowsRead, 0, int(h.height)) : 0;
+    const std::vector<std::uint8_t> readAhead =
+        open && fits(ready, h) ? std::move(ready->chunksRead) : std::vector<std::uint8_t>();
     QImage image = blankImage(h, ready);
     if (image.isNull())
         return failure(PictureError::OutOfMemory);
@@ -657,8 +668,8 @@ BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box) {
     return result;
 }
 
-bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::atomic<int>& rowsRead,
-                     Fingerprint& fingerprint) {
+bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop,
+                     std::vector<std::uint8_t>& chunksRead, Fingerprint& fingerprint) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return false;
@@ -675,7 +686,14 @@ bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::
     if (h.bitsPerPixel <= 8 || image.size() != QSize(int(h.width), int(h.height)) ||
         image.format() != formatFor(h))
         return false;
-    fingerprint.add(head.constData(), h.pixelOffset);
+    const int chunks = int((h.height + rowsAheadPerChunk - 1) / rowsAheadPerChunk);
+    chunksRead.assign(static_cast<std::size_t>(chunks), 0);
+    std::atomic<bool> fed = false;
+    std::thread inOrder([&] {
+        fed = feedInOrder(
+            fd, size, [&fingerprint](const QByteArray& bytes) { fingerprint.add(bytes); }, &stop);
+    });
+    // Each chunk's rows read into their lines and turned there, as readRowsInParallel does.
     const qint64 stride = strideOf(h);
     const int width = image.width();
     const QImage::Format format = image.format();
@@ -683,28 +701,29 @@ bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::
     const qint64 bytesPerLine = image.bytesPerLine();
     const bool inPlace =
         h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
-    std::vector<uchar> buffer(inPlace ? 0 : static_cast<std::size_t>(stride));
-    for (int r = 0; r < h.height; ++r) {
-        if (stop.load(std::memory_order_relaxed))
-            return false;
-        uchar* const line = bits + (h.topDown ? r : h.height - 1 - r) * bytesPerLine;
-        uchar* const row = inPlace ? line : buffer.data();
-        const qint64 at = h.pixelOffset + r * stride;
-        const qint64 want = std::min(stride, size - at); // the last row's padding may be missing
-        if (!readAt(fd, row, want, at))
-            return false;
-        fingerprint.add(reinterpret_cast<const char*>(row), want);
-        decodeRow(row, line, width, h, format);
-        rowsRead.store(r + 1, std::memory_order_release);
-    }
-    // Whatever follows the rows belongs to the file too.
-    std::vector<uchar> rest(1 << 20);
-    for (qint64 at = h.pixelOffset + h.height * stride; at < size;) {
-        const qint64 want = std::min<qint64>(qint64(rest.size()), size - at);
-        if (stop.load(std::memory_order_relaxed) || !readAt(fd, rest.data(), want, at))
-            return false;
-        fingerprint.add(reinterpret_cast<const char*>(rest.data()), want);
-        at += want;
-    }
-    return true;
+    const auto slotCount = static_cast<std::size_t>(parallelSlots());
+    std::vector<std::vector<uchar>> rows(slotCount,
+                                         std::vector<uchar>(inPlace ? 0 : static_cast<std::size_t>(stride)));
+    std::atomic<bool> failed = false;
+    parallelFor(chunks, 1, [&](int begin, int end, int slot) {
+        for (int c = begin; c < end; ++c) {
+            const qint64 last = std::min<qint64>(h.height, qint64(c + 1) * rowsAheadPerChunk);
+            for (qint64 r = qint64(c) * rowsAheadPerChunk; r < last; ++r) {
+                if (stop.load(std::memory_order_relaxed) || failed.load(std::memory_order_relaxed))
+                    return;
+                uchar* const line = bits + (h.topDown ? r : h.height - 1 - r) * bytesPerLine;
+                uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
+                const qint64 at = h.pixelOffset + r * stride;
+                if (!readAt(fd, row, std::min(stride, size - at), at)) {
+                    failed = true;
+                    return;
+                }
+                decodeRow(row, line, width, h, format);
+            }
+            chunksRead[std::size_t(c)] = 1;
+        }
+    });
+    inOrder.join();
+    return fed && !failed &&
+           std::all_of(chunksRead.begin(), chunksRead.end(), [](std::uint8_t done) { return done != 0; });
 }

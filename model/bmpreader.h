@@ -8,8 +8,10 @@
 #include <QSize>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class Fingerprint;
 struct ReadyPixels;
@@ -54,8 +56,10 @@ struct BitmapThumbnail {
 BitmapThumbnail readBitmapThumbnail(QIODevice& device, QSize box);
 
 // Reads the rows of the uncompressed bitmap file open at `fd` into `image` (of the size and
-// format readBitmapLayout gives for it) in the file's order, one at a time until `stop` is set,
-// counting those in place in `rowsRead`, and feeds every byte of the file in order to
-// `fingerprint`. True when the whole file was read; false as soon as anything does not fit.
-bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop, std::atomic<int>& rowsRead,
-                     Fingerprint& fingerprint);
+// format readBitmapLayout gives for it), in chunks of `rowsAheadPerChunk` rows in the file's order
+// taken by every core, until `stop` is set, marking each chunk in place in `chunksRead`; one more
+// thread feeds every byte of the file in order to `fingerprint`. True when the whole file was
+// read; false as soon as anything does not fit.
+constexpr int rowsAheadPerChunk = 64;
+bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop,
+                     std::vector<std::uint8_t>& chunksRead, Fingerprint& fingerprint);

@@ -31,7 +31,7 @@ struct PictureReserve::Job {
     // Read ahead from a file: the file, what its rows came from, how far it went.
     QString path;
     std::optional<FileStamp> stamp;
-    std::atomic<int> rowsRead = 0;
+    std::vector<std::uint8_t> chunksRead;
     bool wholeFile = false;
     Fingerprint fingerprint;
 
@@ -117,7 +117,7 @@ void PictureReserve::prepareFile(const QString& path) {
     job->stamp = stamp;
     Job* const j = job.get();
     job->thread = std::thread([j, fd] {
-        j->wholeFile = readBitmapAhead(fd, j->image, j->stop, j->rowsRead, j->fingerprint);
+        j->wholeFile = readBitmapAhead(fd, j->image, j->stop, j->chunksRead, j->fingerprint);
         ::close(fd);
     });
     job_ = std::move(job);
@@ -131,7 +131,7 @@ ReadyPixels PictureReserve::take(const std::optional<FileStamp>& file) {
     ready.image = std::move(job_->image);
     // Rows read from another file, or from this one before it changed, are pixels to write over.
     if (job_->stamp && job_->stamp == file) {
-        ready.rowsRead = job_->rowsRead.load();
+        ready.chunksRead = std::move(job_->chunksRead);
         ready.wholeFile = job_->wholeFile;
         ready.fingerprint = job_->fingerprint;
     }

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -24,9 +25,9 @@ std::optional<FileStamp> fileStamp(int fd);
 // Pixels handed to a bitmap file's reader: an image of the file's size and format, and how much
 // of the file was read into it ahead.
 struct ReadyPixels {
-    QImage image;           // null: none made ready
-    int rowsRead = 0;       // the file's first rows, in its order, already in the image
-    bool wholeFile = false; // every byte was read: `fingerprint` is the whole file's
+    QImage image;                         // null: none made ready
+    std::vector<std::uint8_t> chunksRead; // per chunk of the file's rows (readBitmapAhead): in place
+    bool wholeFile = false;               // every byte was read: `fingerprint` is the whole file's
     Fingerprint fingerprint;
 };
 
