@@ -427,9 +427,10 @@ void BM_CreateAndLoadBig(benchmark::State& bs) {
         }
         auto t = std::chrono::steady_clock::now();
         // The game under way given up once the loaded one has been checked, its picture's memory
-        // returned on another thread as the program does.
+        // and its elements returned on another thread as the program does.
         BackgroundRelease release;
-        release.release({std::exchange(created->picture, QImage())});
+        release.release({std::exchange(created->picture, QImage())},
+                        std::make_shared<Puzzle>(std::move(created->puzzle)));
         created.reset();
         record(load + ", give up the game before", seconds(t));
         t = std::chrono::steady_clock::now();

@@ -20,16 +20,21 @@ bool GameFlow::confirmReplacingGame() {
 }
 
 void GameFlow::discardGame(bool withPicture) {
+    std::vector<QImage> pictures;
+    std::shared_ptr<Puzzle> elements;
     if (state_.hasElements()) {
+        // A large game's elements are freed on another thread, as its picture is.
+        if (state_.puzzle.count() >= manyElements)
+            elements = std::make_shared<Puzzle>(std::move(state_.puzzle));
         state_.puzzle.clear();
         state_.input.dropGame();
     }
     if (withPicture) {
         state_.flags.pictureLoaded = 0;
         host_.hidePreview();
-        release_.release(
-            {std::exchange(state_.picture, QImage()), std::exchange(state_.devicePicture, QImage())});
+        pictures = {std::exchange(state_.picture, QImage()), std::exchange(state_.devicePicture, QImage())};
     }
+    release_.release(std::move(pictures), std::move(elements));
     host_.stopClockTimer();
     state_.clockText = GameClock::format(0);
     host_.invalidateClockWindow();

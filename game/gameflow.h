@@ -62,6 +62,9 @@ public:
     QString elapsedText() const;
 
 private:
+    // Games of this many elements and more give theirs up on another thread.
+    static constexpr int manyElements = 4096;
+
     void startClock(int carried);
 
     GameState& state_;

@@ -155,11 +155,14 @@ BackgroundRelease::~BackgroundRelease() {
         thread_.join();
 }
 
-void BackgroundRelease::release(std::vector<QImage> pictures) {
+void BackgroundRelease::release(std::vector<QImage> pictures, std::shared_ptr<void> rest) {
     std::erase_if(pictures, [](const QImage& p) { return p.sizeInBytes() < PictureReserve::minimumBytes; });
-    if (pictures.empty())
+    if (pictures.empty() && !rest)
         return;
     if (thread_.joinable())
         thread_.join();
-    thread_ = std::thread([pictures = std::move(pictures)]() mutable { pictures.clear(); });
+    thread_ = std::thread([pictures = std::move(pictures), rest = std::move(rest)]() mutable {
+        pictures.clear();
+        rest.reset();
+    });
 }

@@ -68,7 +68,8 @@ private:
 
 // Gives a large picture's memory back to the system on another thread: unmapping half a gigabyte
 // takes a tenth of a second that the player would otherwise wait for when a game is replaced.
-// The thread given the last picture is waited for when the next is given, and when this goes.
+// So do the tens of thousands of regions of a large game's elements. The thread given the last
+// of them is waited for when the next are given, and when this goes.
 class BackgroundRelease {
 public:
     BackgroundRelease() = default;
@@ -76,8 +77,8 @@ public:
     BackgroundRelease(const BackgroundRelease&) = delete;
     BackgroundRelease& operator=(const BackgroundRelease&) = delete;
 
-    // Drops these references to the pictures; small ones at once.
-    void release(std::vector<QImage> pictures);
+    // Drops these references to the pictures (small ones at once) and to `rest`.
+    void release(std::vector<QImage> pictures, std::shared_ptr<void> rest = {});
 
 private:
     std::thread thread_;
