@@ -94,7 +94,7 @@ void SessionKeeper::offerInterruptedGame() {
     if (ended_)
         return;
     if (const std::optional<AutosaveStore::Files> files = autosave_.interrupted()) {
-        savedGames_.flow().prepareToReadFiles(files->picture);
+        savedGames_.flow().prepareToReadFiles(files->picture, files->game);
         const int answer = services_.messages->messageBox(loadString(Str::ContinueInterruptedGame),
                                                           MessageKind::Question, MessageButtons::YesNo);
         if (answer != MessageResult::Yes)

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class IProgress;
@@ -162,8 +163,15 @@ struct SavedGameFiles {
     SavedGame game;
     SavedGameError error = SavedGameError::None; // of the text file
 };
+// A text file read before its load was asked for, as it stood then.
+struct SavedGameText {
+    SavedGame game;
+    SavedGameError error = SavedGameError::None;
+};
+// With `text`, the text file is taken as read there rather than read again.
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
-                                  bool fingerprintPicture = false, PictureReserve* reserve = nullptr);
+                                  bool fingerprintPicture = false, PictureReserve* reserve = nullptr,
+                                  std::optional<SavedGameText> text = std::nullopt);
 
 // True when the picture is the cut picture the game was made from.
 bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);

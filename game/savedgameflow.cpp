@@ -71,9 +71,16 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         const WaitCursor wait(cursor_);
         const KnownPicture known =
             knownPicture_ && pictureFingerprint.isEmpty() ? knownPicture_(picturePath) : KnownPicture();
+        std::optional<SavedGameText> text = takeTextAhead(gamePath);
         if (known.picture.isNull()) {
             files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice,
-                                       &reserve_);
+                                       &reserve_, std::move(text));
+        } else if (text) {
+            files.game = std::move(text->game);
+            files.error = text->error;
+            files.picture.picture = known.picture;
+            files.picture.format = "bmp";
+            files.pictureFingerprint = known.fingerprint;
         } else {
             files.error = readSavedGameFile(gamePath, files.game);
             files.picture.picture = known.picture;
@@ -81,7 +88,7 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
             files.pictureFingerprint = known.fingerprint;
         }
     }
-    reserve_.release(); // what the read did not take (another size, a picture in memory) goes
+    releaseReserve(); // what the read did not take (another size, a picture in memory) goes
     const auto refuse = [this](int stringId, const QString& path) {
         messages_.messageBox(formatted(stringId, path), MessageKind::Warning, MessageButtons::Ok);
         return std::nullopt;
@@ -107,17 +114,55 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
 void SavedGameFlow::prepareToRead(const QString& name) {
     const std::optional<SavedGameStore::GameFiles> files = store_.gameFiles(name);
     if (files)
-        prepareToReadFiles(files->picture);
+        prepareToReadFiles(files->picture, files->game);
     else
-        reserve_.release();
+        releaseReserve();
 }
 
-void SavedGameFlow::prepareToReadFiles(const QString& picturePath) {
-    if (knownPicture_ && !knownPicture_(picturePath).picture.isNull()) {
+void SavedGameFlow::prepareToReadFiles(const QString& picturePath, const QString& gamePath) {
+    if (knownPicture_ && !knownPicture_(picturePath).picture.isNull())
         reserve_.release();
+    else
+        reserve_.prepareFile(picturePath);
+    std::erase_if(givenUp_, [](const auto& text) {
+        return text.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    const std::optional<FileStamp> stamp = fileStamp(gamePath);
+    if (textAhead_ && textAhead_->path == gamePath && textAhead_->stamp == stamp)
+        return; // on it already, or done
+    dropTextAhead();
+    if (!stamp || stamp->size > textAheadBytes)
         return;
+    textAhead_ = TextAhead{gamePath, stamp, std::async(std::launch::async, [gamePath, stamp] {
+                               std::optional<SavedGameText> text(std::in_place);
+                               text->error = readSavedGameFile(gamePath, text->game);
+                               // Changed while it was read: what was read is no file's.
+                               if (fileStamp(gamePath) != stamp)
+                                   text.reset();
+                               return text;
+                           })};
+}
+
+void SavedGameFlow::releaseReserve() {
+    reserve_.release();
+    dropTextAhead();
+}
+
+void SavedGameFlow::dropTextAhead() {
+    if (textAhead_)
+        givenUp_.push_back(std::move(textAhead_->text));
+    textAhead_.reset();
+}
+
+std::optional<SavedGameText> SavedGameFlow::takeTextAhead(const QString& gamePath) {
+    if (!textAhead_ || textAhead_->path != gamePath) {
+        dropTextAhead();
+        return std::nullopt;
     }
-    reserve_.prepareFile(picturePath);
+    std::optional<SavedGameText> text = textAhead_->text.get();
+    const bool same = textAhead_->stamp == fileStamp(gamePath);
+    textAhead_.reset();
+    return same ? std::move(text) : std::nullopt;
 }
 
 void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgress* progress) {

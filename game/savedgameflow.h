@@ -9,7 +9,9 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <optional>
+#include <vector>
 
 class GameFlow;
 class IClock;
@@ -72,9 +74,10 @@ public:
     // that the read only copies the file into them. Nothing is made ready for a picture already
     // in memory (a game loaded over itself) or a small one; read and readFiles use what was made
     // ready and then give it up, as releaseReserve does when the player chooses nothing.
+    // The game's text file (a compact one, or a small one) is read ahead there too.
     void prepareToRead(const QString& name);
-    void prepareToReadFiles(const QString& picturePath);
-    void releaseReserve() { reserve_.release(); }
+    void prepareToReadFiles(const QString& picturePath, const QString& gamePath = {});
+    void releaseReserve();
     QSize reservedSize() const { return reserve_.size(); }
     // Replaces the current game by the loaded one; the caller then has the picture turned (when
     // elements turn) and calls gameReady.
@@ -85,6 +88,11 @@ public:
 
 private:
     QString formatted(int stringId, const QString& path) const;
+    // The text read ahead for this file, when it is still the file that was read.
+    std::optional<SavedGameText> takeTextAhead(const QString& gamePath);
+    void dropTextAhead();
+    // Text files up to this size are read ahead: a few tens of milliseconds on another thread.
+    static constexpr qint64 textAheadBytes = 32ll << 20;
 
     GameState& state_;
     GameFlow& gameFlow_;
@@ -94,4 +102,12 @@ private:
     SavedGameStore store_;
     KnownPictures knownPicture_;
     PictureReserve reserve_;
+    struct TextAhead {
+        QString path;
+        std::optional<FileStamp> stamp;
+        std::future<std::optional<SavedGameText>> text; // nothing when the file changed meanwhile
+    };
+    std::optional<TextAhead> textAhead_;
+    // Reads given up and perhaps still running: kept, so that choosing another game never waits.
+    std::vector<std::future<std::optional<SavedGameText>>> givenUp_;
 };

@@ -571,14 +571,20 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
 }
 
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
-                                  bool fingerprintPicture, PictureReserve* reserve) {
+                                  bool fingerprintPicture, PictureReserve* reserve,
+                                  std::optional<SavedGameText> text) {
     SavedGameFiles files;
     auto picture = std::async(std::launch::async, [picturePath, fingerprintPicture, reserve] {
         Fingerprint fingerprint;
         LoadResult result = loadPicture(picturePath, fingerprintPicture ? &fingerprint : nullptr, reserve);
         return std::pair(std::move(result), fingerprintPicture ? fingerprint.hex() : QByteArray());
     });
-    files.error = readSavedGameFile(gamePath, files.game);
+    if (text) {
+        files.game = std::move(text->game);
+        files.error = text->error;
+    } else {
+        files.error = readSavedGameFile(gamePath, files.game);
+    }
     std::tie(files.picture, files.pictureFingerprint) = picture.get();
     return files;
 }

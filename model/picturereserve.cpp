@@ -15,13 +15,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+FileStamp stampOf(const struct stat& info) {
+    const auto nanos = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), nanos(info.st_mtim),
+                     nanos(info.st_ctim)};
+}
+
+} // namespace
+
 std::optional<FileStamp> fileStamp(int fd) {
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0)
         return std::nullopt;
-    const auto nanos = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), nanos(info.st_mtim),
-                     nanos(info.st_ctim)};
+    return stampOf(info);
+}
+
+std::optional<FileStamp> fileStamp(const QString& path) {
+    struct stat info {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return stampOf(info);
 }
 
 struct PictureReserve::Job {

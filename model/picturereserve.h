@@ -19,8 +19,9 @@ struct FileStamp {
     qint64 size = 0, modified = 0, changed = 0; // nanoseconds
     bool operator==(const FileStamp&) const = default;
 };
-// The stamp of the file open at `fd`; nothing when it cannot be had.
+// The stamp of the file open at `fd`, or at `path`; nothing when it cannot be had.
 std::optional<FileStamp> fileStamp(int fd);
+std::optional<FileStamp> fileStamp(const QString& path);
 
 // Pixels handed to a bitmap file's reader: an image of the file's size and format, and how much
 // of the file was read into it ahead.

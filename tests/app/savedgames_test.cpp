@@ -20,8 +20,11 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -147,6 +150,32 @@ TEST_F(SavedGamesTest, LoadingRestoresTheSavedGameAndTheClockGoesOn) {
     EXPECT_TRUE(frame().clockTimer().isActive());
     fakes().clock.advance(30);
     EXPECT_EQ(frame().gameFlow().elapsedText(), QStringLiteral("00:02:10"));
+}
+
+// The chosen game's files are read ahead while the dialog shows it; a file replaced after that
+// is read as it is when the game is loaded.
+TEST_F(SavedGamesTest, AGameReplacedAfterItWasChosenIsReadAsItIsNow) {
+    ASSERT_TRUE(save(QStringLiteral("g")));
+    state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(32, 0));
+    ASSERT_TRUE(save(QStringLiteral("h")));
+    const QByteArray second = snapshot();
+    state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(0, 32));
+    const QString pzs = store().gamePath(QStringLiteral("g"));
+    for (const bool replace : {false, true}) {
+        inspectLoad = [&](CLoadGameDialog& d) {
+            d.list()->setCurrentRow(0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            if (!replace)
+                return;
+            const QString copy = pzs + QStringLiteral(".new");
+            ASSERT_TRUE(QFile::copy(store().gamePath(QStringLiteral("h")), copy));
+            ASSERT_EQ(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(pzs).constData()), 0);
+        };
+        ASSERT_TRUE(load(0));
+        EXPECT_EQ(snapshot() == second, replace);
+        EXPECT_EQ(state().gameName, QStringLiteral("g"));
+        state().puzzle.setCellRect(1, state().puzzle.element(1).cellRect.translated(0, 32));
+    }
 }
 
 TEST_F(SavedGamesTest, GameWithoutTurningStartsAtOnce) {
