@@ -261,12 +261,15 @@ void blocksAndSorting(Table& t) {
         const auto start = Clock::now();
         t.interaction.mouseMove(word, to);
         const double joinMs = millisSince(start);
+        const double paintCpu = cpuMillis();
         t.paintBig();
         const double withPaint = millisSince(start);
+        const double paintCpuMs = cpuMillis() - paintCpu;
         t.interaction.buttonUp();
-        std::printf("join of two blocks of %d and %d at %s: %.1f ms, %.1f ms with its paint%s\n",
+        std::printf("join of two blocks of %d and %d at %s: %.1f ms, %.1f ms with its paint (the paint's "
+                    "processor time %.1f ms)%s\n",
                     kRows * half, kRows * (kColumns - half), scale == 0.0 ? "the whole table" : "100 %",
-                    joinMs, withPaint,
+                    joinMs, withPaint, paintCpuMs,
                     s.puzzle.blocks.blockSize(0) == s.puzzle.count() ? "" : " -- they did not join");
     }
 }
