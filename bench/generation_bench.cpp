@@ -87,7 +87,7 @@ void BM_Generate(benchmark::State& bs, Config c) {
     for (auto _ : bs) {
         state.puzzle.clear();
         generateOnce(state, c);
-        benchmark::DoNotOptimize(state.puzzle.boardRegions.data());
+        benchmark::DoNotOptimize(&state.puzzle.boardRegions);
     }
     bs.counters["elements"] = c.rows * c.columns;
 }

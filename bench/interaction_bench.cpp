@@ -193,7 +193,7 @@ void BM_MergeTwoBlocks(benchmark::State& state) {
             if (b->state.puzzle.columnOf(i) >= 50) {
                 Element& e = b->state.puzzle.element(i);
                 b->state.puzzle.setCellRect(i, e.cellRect.translated(gap, 0));
-                b->state.puzzle.boardRegions[i].translate(gap, 0);
+                b->state.puzzle.boardRegions.translate(i, gap, 0);
             }
         b->state.puzzle.stackOrder.clear();
         for (int i = 0; i < N; ++i)

@@ -150,9 +150,9 @@ const QRegion* BoardRenderer::rowsShape(int i) const {
                            : sides == SideMask::All
                                ? &e.innerRegion
                                : state_.shapes.cachedTrimmed(e.edgeSign, e.edgeShift, sides);
-    const QRegion& board = p.boardRegions[i];
-    if (!shape || !shape->begin() || !e.innerRegion.begin() || board.rectCount() != shape->rectCount() ||
-        board.boundingRect() != shape->boundingRect().translated(e.cellRect.left, e.cellRect.top))
+    if (!shape || !shape->begin() || !e.innerRegion.begin() ||
+        p.boardRegions.rectCount(i) != shape->rectCount() ||
+        p.boardRegions.boundingRect(i) != shape->boundingRect().translated(e.cellRect.left, e.cellRect.top))
         return nullptr;
     return shape;
 }
@@ -190,11 +190,6 @@ void BoardRenderer::placeRows(std::vector<std::int32_t>& elements) {
             return it->second;
         };
         for (int k = begin; k < end; ++k) {
-            // The board regions' data lie anywhere in memory: read a few ahead together, so that
-            // their misses overlap rather than come one after another in rowsShape.
-            if ((k - begin) % 8 == 0)
-                for (int m = k; m < std::min(end, k + 8); ++m)
-                    static_cast<void>(state_.puzzle.boardRegions[elements[m]].rectCount());
             const int i = elements[k];
             const QRegion* shape = rowsShape(i);
             const QRegion& inner = state_.puzzle.element(i).innerRegion;
@@ -272,8 +267,7 @@ void BoardRenderer::flush() {
     InvalidationBatch batch(*this);
     // The kept tiles, found once for all the changes: a sorting command or a join of big
     // blocks changes tens of thousands of elements.
-    std::vector<TileGrid> grids = tileGrids();
-    ClientBounds client;
+    const std::vector<TileGrid> grids = tileGrids();
     const Puzzle& p = state_.puzzle;
     if (flushed_.size() != static_cast<std::size_t>(p.count())) {
         flushed_.assign(static_cast<std::size_t>(p.count()), 0);
@@ -284,6 +278,9 @@ void BoardRenderer::flush() {
         std::fill(flushed_.begin(), flushed_.end(), 0);
         flushStamp_ = 1;
     }
+    Marks marks;
+    for (const TileGrid& g : grids)
+        marks.tiles.emplace_back(g.tiles.size());
     for (const int i : changes.changedElements()) {
         if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
             continue;
@@ -293,20 +290,26 @@ void BoardRenderer::flush() {
         // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
-            boardChanged(index_.placed(i).toQRect(), grids, client);
+            boardChanged(index_.placed(i).toQRect(), grids, marks);
         if (!index_.isPlaced(i) || !(index_.placed(i) == now)) {
-            boardChanged(now.toQRect(), grids, client);
+            boardChanged(now.toQRect(), grids, marks);
             index_.place(i, now);
         }
     }
     for (const Rect& r : changes.changedAreas())
-        boardChanged(r.toQRect(), grids, client);
+        boardChanged(r.toQRect(), grids, marks);
     changes.clear();
+
+    for (std::size_t k = 0; k < grids.size(); ++k)
+        for (std::size_t c = 0; c < grids[k].tiles.size(); ++c)
+            if (!marks.tiles[k][c].isEmpty())
+                grids[k].tiles[c]->dirty |= marks.tiles[k][c].rect().intersected(grids[k].tiles[c]->area);
+    const ClientBounds& client = marks.client;
     if (client.count <= static_cast<int>(client.first.size())) {
         for (int k = 0; k < client.count; ++k)
             invalidateRect(state_.board.toClient(client.first[k]));
     } else {
-        invalidateRect(state_.board.toClient(client.bounds));
+        invalidateRect(state_.board.toClient(client.bounds.rect()));
     }
 }
 
@@ -346,10 +349,12 @@ std::vector<BoardRenderer::TileGrid> BoardRenderer::tileGrids() {
     return grids;
 }
 
-void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids, ClientBounds& client) {
+void BoardRenderer::boardChanged(const QRect& boardRect, const std::vector<TileGrid>& grids,
+                                 Marks& marks) const {
     if (boardRect.isEmpty())
         return;
-    for (TileGrid& g : grids) {
+    for (std::size_t k = 0; k < grids.size(); ++k) {
+        const TileGrid& g = grids[k];
         // Most changed elements of a big change lie beyond the kept tiles of a scale.
         if (boardRect.left() > g.boardSpan.right() || boardRect.right() < g.boardSpan.left() ||
             boardRect.top() > g.boardSpan.bottom() || boardRect.bottom() < g.boardSpan.top())
@@ -361,16 +366,21 @@ void BoardRenderer::boardChanged(const QRect& boardRect, std::vector<TileGrid>& 
         const int ty0 = std::max(g.y0, floorDiv(view.top(), tileSize));
         const int ty1 = std::min(g.y0 + g.rows - 1, floorDiv(view.bottom(), tileSize));
         for (int ty = ty0; ty <= ty1; ++ty)
-            for (int tx = tx0; tx <= tx1; ++tx)
-                if (Tile* tile = g.tiles[static_cast<std::size_t>(ty - g.y0) * g.columns + (tx - g.x0)])
-                    tile->dirty |= view.intersected(tile->area);
+            for (int tx = tx0; tx <= tx1; ++tx) {
+                const std::size_t c = static_cast<std::size_t>(ty - g.y0) * g.columns + (tx - g.x0);
+                const Tile* tile = g.tiles[c];
+                if (tile && view.left() <= tile->area.right() && tile->area.left() <= view.right() &&
+                    view.top() <= tile->area.bottom() && tile->area.top() <= view.bottom())
+                    marks.tiles[k][c].add(view);
+            }
     }
     // The window repaints there: the client rectangles of board rectangles are those of their
     // bounds, so beyond a few only the bounds are kept, as the batch would keep them.
+    ClientBounds& client = marks.client;
     if (client.count < static_cast<int>(client.first.size()))
         client.first[client.count] = boardRect;
     ++client.count;
-    client.bounds |= boardRect;
+    client.bounds.add(boardRect);
 }
 
 void BoardRenderer::placeBoardRegion(int i) {
@@ -804,7 +814,7 @@ void BoardRenderer::addElement(SampledCanvas& canvas, int i, const PictureSample
     }
     // On a finer screen the outline, the band and the bevel follow the shape made at its pixels.
     const DeviceShapes::Shape shape = state_.deviceShapes.shape(e, state_.shapes);
-    canvas.addFineElement(p.boardRegions[i].boundingRect(), shape.region, shape.picture,
+    canvas.addFineElement(p.boardRegions.boundingRect(i), shape.region, shape.picture,
                           state_.deviceShapes.origin(e), deviceRatio_, picture, outline);
 }
 
@@ -917,7 +927,7 @@ void BoardRenderer::paintMovingSelection(QPainter& painter, const QRegion& clien
     for (auto it = in.movingSelection.rbegin(); it != in.movingSelection.rend(); ++it) {
         const int j = *it;
         if (j == in.pickedElement || j < 0 || j >= p.count() ||
-            !p.boardRegions[j].boundingRect().intersects(bounds))
+            !p.boardRegions.boundingRect(j).intersects(bounds))
             continue;
         // A selection moves without joins: each look is painted once (again only if turned, or
         // moved to another fraction of a device pixel) while they fit the budget, the rest at
@@ -981,7 +991,7 @@ void BoardRenderer::paintLook(Look& look, int i) {
 QRect BoardRenderer::deviceBox(int i) const {
     const QPoint shift = deviceShift();
     return DeviceTransform{deviceScale(), double(shift.x()), double(shift.y())}.deviceRect(
-        state_.puzzle.boardRegions[i].boundingRect());
+        state_.puzzle.boardRegions.boundingRect(i));
 }
 
 QImage BoardRenderer::deviceLook(int i, const QRect& box) {

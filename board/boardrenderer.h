@@ -10,7 +10,9 @@
 #include <QRegion>
 
 #include <array>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <list>
 #include <unordered_map>
 #include <vector>
@@ -129,6 +131,18 @@ private:
     struct TileKeyHash {
         std::size_t operator()(const TileKey& k) const;
     };
+    // The bounds of rectangles added one by one, kept as four numbers: a flush adds tens of
+    // thousands, and a QRect union per rectangle costs a call into Qt each.
+    struct Bounds {
+        int left = std::numeric_limits<int>::max(), top = std::numeric_limits<int>::max();
+        int right = std::numeric_limits<int>::min(), bottom = std::numeric_limits<int>::min();
+        bool isEmpty() const { return left > right; }
+        void add(const QRect& r) { // r valid
+            left = std::min(left, r.left()), top = std::min(top, r.top());
+            right = std::max(right, r.right()), bottom = std::max(bottom, r.bottom());
+        }
+        QRect rect() const { return isEmpty() ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom)); }
+    };
     struct Tile {
         QImage image; // the part of the tile that lies on the drawn table
         QRect area;   // that part, in view pixels of the tile's scale
@@ -209,11 +223,18 @@ private:
     // The board rectangles of one flush, for the window to repaint.
     struct ClientBounds {
         std::array<QRect, 16> first; // as many as a batch keeps exactly
-        QRect bounds;
+        Bounds bounds;
         int count = 0;
     };
+    // What a flush found: per grid and tile, the bounds of the changed view rectangles that meet
+    // the tile's area (clipped to it at the end, they make what the union of each one clipped
+    // would), and the board rectangles for the window.
+    struct Marks {
+        std::vector<std::vector<Bounds>> tiles;
+        ClientBounds client;
+    };
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
-    void boardChanged(const QRect& boardRect, std::vector<TileGrid>& grids, ClientBounds& client);
+    void boardChanged(const QRect& boardRect, const std::vector<TileGrid>& grids, Marks& marks) const;
     // Part of the client area for repainting, as invalidate does, without making a region.
     void invalidateRect(const QRect& clientRect);
     void rebuildIndex();

@@ -157,7 +157,7 @@ void Interaction::moveSelection(QPoint client) {
     }
     QRect before;
     for (const int j : in.movingSelection) {
-        before |= p.boardRegions[j].boundingRect();
+        before |= p.boardRegions.boundingRect(j);
         p.moveElement(j, step.x(), step.y());
     }
     in.lastCursor += step;
@@ -382,7 +382,7 @@ void Interaction::invalidateElements(const std::vector<std::int32_t>& elements) 
     BoardRenderer::InvalidationBatch batch(renderer_);
     for (const int j : elements)
         if (j >= 0 && j < p.count())
-            renderer_.invalidate(QRegion(state_.board.toClient(p.boardRegions[j].boundingRect())));
+            renderer_.invalidate(QRegion(state_.board.toClient(p.boardRegions.boundingRect(j))));
 }
 
 void Interaction::toggleSelected(int e) {
@@ -407,7 +407,7 @@ void Interaction::selectInside(const QRect& boardRect, bool adding) {
     std::vector<std::int32_t> changed;
     if (!adding)
         changed = selection.clear();
-    const auto inside = [&](int j) { return boardRect.contains(p.boardRegions[j].boundingRect()); };
+    const auto inside = [&](int j) { return boardRect.contains(p.boardRegions.boundingRect(j)); };
     for (int i = 0; i < p.count(); ++i) {
         const std::vector<std::int32_t>& members = p.blocks.members(i);
         if (members.front() != i)

@@ -60,7 +60,7 @@ void Joiner::join(int e, int side, int k, int newLeft, int newTop) {
     const int dx = newLeft - old.left, dy = newTop - old.top;
     const int m = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
     a.cellRect = {newLeft - m, newTop - m, newLeft - m + size, newTop - m + size};
-    p.boardRegions[e].translate(dx, dy);
+    p.boardRegions.translate(e, dx, dy);
     if (state_.input.blockLifted) {
         shiftBlockMembers(e, dx, dy);
         linkAlignedPairs(e, k);

@@ -87,7 +87,7 @@ void SelectionOverlay::paint(QPainter& painter, const BoardState& state, const Q
         const bool ghosts = !picturesDrawn && in.selectionLifted;
         const bool shapes = b.scale >= shapeScale;
         for (const int i : in.selection.elements()) {
-            if (i >= p.count() || !p.boardRegions[i].boundingRect().intersects(area))
+            if (i >= p.count() || !p.boardRegions.boundingRect(i).intersects(area))
                 continue;
             const bool moving = ghosts && i != in.pickedElement && state.offTable(i);
             const QColor fill = moving ? ghost : tint;

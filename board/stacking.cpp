@@ -9,7 +9,7 @@
 
 int hitTest(const Puzzle& puzzle, QPoint boardPoint) {
     for (const int i : puzzle.stackOrder)
-        if (puzzle.boardRegions[i].contains(boardPoint))
+        if (puzzle.boardRegions.contains(i, boardPoint))
             return i;
     return -1;
 }
@@ -19,7 +19,7 @@ int hitTestDevice(const Puzzle& puzzle, const ShapeBuilder& shapes, DeviceShapes
     const double ratio = deviceShapes.ratio();
     for (const int i : puzzle.stackOrder) {
         // Drawn no further than the device pixels its board region reaches.
-        const QRect r = puzzle.boardRegions[i].boundingRect();
+        const QRect r = puzzle.boardRegions.boundingRect(i);
         if (r.isEmpty() || device.x() < std::floor(r.left() * ratio) ||
             device.y() < std::floor(r.top() * ratio) || device.x() >= std::ceil((r.right() + 1) * ratio) ||
             device.y() >= std::ceil((r.bottom() + 1) * ratio))

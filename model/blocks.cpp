@@ -39,6 +39,22 @@ void Blocks::merge(int a, int b) {
     // new at each join.
     std::size_t i = into.size(), j = from.size(), w = i + j;
     into.resize(w);
+    if (j * 16 < i) {
+        // A few joining many (a block grown one element at a time): each finds its place by
+        // bisection and the members above it move as one run rather than one by one.
+        while (j > 0) {
+            const std::int32_t e = from[--j];
+            const std::size_t at = static_cast<std::size_t>(
+                std::upper_bound(into.begin(), into.begin() + static_cast<std::ptrdiff_t>(i), e) -
+                into.begin());
+            std::move_backward(into.begin() + static_cast<std::ptrdiff_t>(at),
+                               into.begin() + static_cast<std::ptrdiff_t>(i),
+                               into.begin() + static_cast<std::ptrdiff_t>(w));
+            w -= i - at;
+            i = at;
+            into[--w] = e;
+        }
+    }
     while (j > 0) {
         if (i > 0 && into[i - 1] > from[j - 1])
             into[--w] = into[--i];

@@ -39,8 +39,8 @@ QRegion joinStateRegion(const Element& element, ShapeBuilder& shapes) {
 
 void placeBoardRegion(Puzzle& puzzle, ShapeBuilder& shapes, int homeIndex) {
     const Element& element = puzzle.element(homeIndex);
-    puzzle.boardRegions[homeIndex] =
-        joinStateRegion(element, shapes).translated(element.cellRect.left, element.cellRect.top);
+    puzzle.boardRegions.set(homeIndex, joinStateRegion(element, shapes),
+                            QPoint(element.cellRect.left, element.cellRect.top));
 }
 
 void buildElements(Puzzle& puzzle, ShapeBuilder& shapes, const std::function<void(int)>& progress) {

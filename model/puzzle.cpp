@@ -1,9 +1,6 @@
 #include "model/puzzle.h"
 
-#include "model/parallel.h"
-
 #include <algorithm>
-#include <functional>
 
 void Puzzle::create(std::int32_t newRows, std::int32_t newColumns) {
     rows = newRows;
@@ -63,32 +60,9 @@ void Puzzle::moveElement(int homeIndex, int dx, int dy) {
     Element& e = elementGrid[homeIndex];
     e.cellRect = e.cellRect.translated(dx, dy);
     bodyRects[homeIndex] = bodyRects[homeIndex].translated(dx, dy);
-    boardRegions[homeIndex].translate(dx, dy);
+    boardRegions.translate(homeIndex, dx, dy);
     bodyMoved(homeIndex);
 }
-
-namespace {
-
-// The regions are most of what moving many elements touches (each its own rectangles, kilobytes
-// apiece): moved on every core, each by one thread alone.
-void translateRegions(std::vector<QRegion>& regions, const std::vector<std::int32_t>& list,
-                      const std::function<QPoint(int k)>& offset) {
-    const int count = static_cast<int>(list.size());
-    const auto move = [&](int begin, int end, int) {
-        for (int k = begin; k < end; ++k) {
-            const QPoint by = offset(k);
-            if (!by.isNull())
-                regions[list[k]].translate(by);
-        }
-    };
-    constexpr int parallelFrom = 4096;
-    if (count < parallelFrom)
-        move(0, count, 0);
-    else
-        parallelFor(count, 2048, move);
-}
-
-} // namespace
 
 void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy, int except) {
     if (dx == 0 && dy == 0)
@@ -99,24 +73,21 @@ void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy,
         Element& e = elementGrid[i];
         e.cellRect = e.cellRect.translated(dx, dy);
         bodyRects[i] = bodyRects[i].translated(dx, dy);
+        boardRegions.translate(i, dx, dy);
         bodyMoved(i);
     }
-    translateRegions(boardRegions, list,
-                     [&](int k) { return list[k] == except ? QPoint() : QPoint(dx, dy); });
 }
 
 void Puzzle::moveElementsTo(const std::vector<std::int32_t>& list, const std::vector<QPoint>& corners) {
-    std::vector<QPoint> offsets(list.size());
     for (std::size_t k = 0; k < list.size(); ++k) {
         const int i = list[k];
         Element& e = elementGrid[i];
         const int dx = corners[k].x() - e.cellRect.left, dy = corners[k].y() - e.cellRect.top;
-        offsets[k] = QPoint(dx, dy);
         e.cellRect = e.cellRect.translated(dx, dy);
         bodyRects[i] = bodyRects[i].translated(dx, dy);
+        boardRegions.translate(i, dx, dy);
         bodyMoved(i);
     }
-    translateRegions(boardRegions, list, [&](int k) { return offsets[k]; });
 }
 
 void Puzzle::moveAll(int dx, int dy) {
@@ -124,7 +95,7 @@ void Puzzle::moveAll(int dx, int dy) {
         Element& e = elementGrid[i];
         e.cellRect = e.cellRect.translated(dx, dy);
         bodyRects[i] = bodyRects[i].translated(dx, dy);
-        boardRegions[i].translate(dx, dy);
+        boardRegions.translate(i, dx, dy);
     }
     places_.shift(dx, dy);
 }

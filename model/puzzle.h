@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/blocks.h"
+#include "model/boardregions.h"
 #include "model/cutparameters.h"
 #include "model/element.h"
 #include "model/placeindex.h"
@@ -21,7 +22,7 @@ public:
 
     std::vector<Element> elementGrid; // row-major: elementGrid[homeIndex]
     std::vector<Rect> bodyRects;
-    std::vector<QRegion> boardRegions;
+    BoardRegions boardRegions;
     std::vector<std::int32_t> stackOrder; // topmost first
     Blocks blocks;
 

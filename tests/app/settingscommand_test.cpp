@@ -54,7 +54,7 @@ struct SettingsGame : FrameGame {
         QTest::mouseClick(d.itemAs<QAbstractButton>(id), Qt::LeftButton);
     }
 
-    std::vector<QRegion> regions() { return puzzle().boardRegions; }
+    std::vector<QRegion> regions() { return puzzle().boardRegions.toVector(); }
     // A pixel of element i's outline band on the board, and one of its picture.
     QPoint bandPixel(int i) {
         const Element& e = puzzle().element(i);

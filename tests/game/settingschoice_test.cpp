@@ -189,7 +189,7 @@ TEST(SettingsChoiceTest, TheBevelSwitchedOnTrimsElementsJoinedAllRound) {
 
 TEST(SettingsChoiceTest, OtherFieldsApplyWithoutRedrawAndOnlyTheTimerTouchesTheClock) {
     BoardFixture f(plan(2, 2));
-    const std::vector<QRegion> regions = f.puzzle().boardRegions;
+    const std::vector<QRegion> regions = f.puzzle().boardRegions.toVector();
     SettingsChoice choice = SettingsChoice::from(f.state.settings);
     choice.captureArea = 9;
     choice.scrollArea = 50;
@@ -201,7 +201,7 @@ TEST(SettingsChoiceTest, OtherFieldsApplyWithoutRedrawAndOnlyTheTimerTouchesTheC
     EXPECT_FALSE(outcome.redraw);
     EXPECT_FALSE(outcome.clockVisibilityChanged);
     EXPECT_EQ(SettingsChoice::from(f.state.settings), choice);
-    EXPECT_EQ(f.puzzle().boardRegions, regions);
+    EXPECT_EQ(f.puzzle().boardRegions.toVector(), regions);
 
     choice.showTimer = 0;
     outcome = choice.apply(f.state, f.cursor);

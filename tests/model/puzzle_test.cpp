@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 
@@ -66,6 +67,73 @@ TEST(PuzzleTest, BodyRectFollowsTheCell) {
 }
 
 // Random unions and detachments checked against a plain model: one N-flag row per element.
+// Board regions are kept as a shared shape and an offset: under any mix of moves and placings
+// they read exactly as regions translated one by one would, and no move copies a shape's
+// rectangles.
+TEST(PuzzleTest, BoardRegionsReadAsRegionsMovedOneByOne) {
+    Puzzle p;
+    p.create(3, 4);
+    const std::vector<QRegion> shapes{QRegion(0, 0, 10, 10),
+                                      QRegion(2, 0, 5, 3) + QRegion(0, 3, 9, 4) + QRegion(4, 7, 2, 2),
+                                      QRegion(), QRegion(QRect(1, 1, 6, 6), QRegion::Ellipse)};
+    std::vector<QRegion> model(p.count(), QRegion(0, 0, 1, 1));
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 400; ++step) {
+        const int i = pick(p.count());
+        const int dx = pick(41) - 20, dy = pick(41) - 20;
+        switch (pick(5)) {
+        case 0: {
+            const QRegion& shape = shapes[pick(static_cast<int>(shapes.size()))];
+            const QPoint at(pick(200) - 50, pick(200) - 50);
+            p.boardRegions.set(i, shape, at);
+            model[i] = shape.translated(at);
+            break;
+        }
+        case 1:
+            p.moveElement(i, dx, dy);
+            model[i].translate(dx, dy);
+            break;
+        case 2: {
+            std::vector<std::int32_t> list;
+            for (int j = 0; j < p.count(); ++j)
+                if (pick(2))
+                    list.push_back(j);
+            p.moveElements(list, dx, dy, i);
+            for (const int j : list)
+                if (j != i)
+                    model[j].translate(dx, dy);
+            break;
+        }
+        case 3: {
+            const std::vector<std::int32_t> list{i};
+            p.moveElementsTo(list, {QPoint(p.element(i).cellRect.left + dx, p.element(i).cellRect.top + dy)});
+            model[i].translate(dx, dy);
+            break;
+        }
+        default:
+            p.moveAll(dx, dy);
+            for (QRegion& r : model)
+                r.translate(dx, dy);
+        }
+        const int j = pick(p.count());
+        ASSERT_EQ(p.boardRegions[j], model[j]) << step;
+        ASSERT_EQ(p.boardRegions.boundingRect(j), model[j].boundingRect()) << step;
+        ASSERT_EQ(p.boardRegions.rectCount(j), model[j].rectCount()) << step;
+        const QPoint probe = model[j].boundingRect().topLeft() + QPoint(pick(12) - 1, pick(12) - 1);
+        ASSERT_EQ(p.boardRegions.contains(j, probe), model[j].contains(probe)) << step;
+    }
+    EXPECT_EQ(p.boardRegions.toVector(), model);
+    // The regions placed from a shape still hold its very rectangles.
+    for (int i = 0; i < p.count(); ++i) {
+        const QRegion& shape = p.boardRegions.shape(i);
+        if (shape.rectCount() > 1) {
+            EXPECT_TRUE(std::any_of(shapes.begin(), shapes.end(),
+                                    [&](const QRegion& s) { return s.begin() == shape.begin(); }));
+        }
+    }
+}
+
 TEST(BlocksTest, AgreesWithFlagMatrixModel) {
     std::mt19937 rng(12345);
     for (int round = 0; round < 20; ++round) {
