@@ -241,7 +241,7 @@ void blocksAndSorting(Table& t) {
     // a single figure of a few milliseconds is at the mercy of whatever else the machine runs.
     const int half = kColumns / 2;
     for (const double scale : {1.0, 0.0}) {
-        std::vector<double> joins, withPaints, processor;
+        std::vector<double> joins, withPaints, processor, paintProcessor;
         bool allJoined = true;
         for (int round = 0; round < 3; ++round) {
             joinAsBlock(t, 0, 0, kRows, half, QPoint(100, 100));
@@ -267,15 +267,17 @@ void blocksAndSorting(Table& t) {
             t.interaction.mouseMove(word, to);
             joins.push_back(millisSince(start));
             processor.push_back(cpuMillis() - cpu);
+            const double paintCpu = cpuMillis();
             t.paintBig();
             withPaints.push_back(millisSince(start));
+            paintProcessor.push_back(cpuMillis() - paintCpu);
             t.interaction.buttonUp();
             allJoined = allJoined && s.puzzle.blocks.blockSize(0) == s.puzzle.count();
         }
         std::printf("join of two blocks of %d and %d at %s: %.1f ms, %.1f ms with its paint (the join's "
-                    "processor time %.1f ms; medians of 3)%s\n",
+                    "processor time %.1f ms, the paint's %.1f ms; medians of 3)%s\n",
                     kRows * half, kRows * (kColumns - half), scale == 0.0 ? "the whole table" : "100 %",
-                    median(joins), median(withPaints), median(processor),
+                    median(joins), median(withPaints), median(processor), median(paintProcessor),
                     allJoined ? "" : " -- they did not join");
     }
 }

@@ -165,36 +165,74 @@ void BoardRenderer::placeRows(std::vector<std::int32_t>& elements) {
         elements.begin());
     if (n == 0)
         return;
-    // The shapes, element by element on every core; then each shape not met before gets its
-    // place on this thread, its rows made on every core, and the elements their rows.
-    std::vector<const QRegion*> shapes(static_cast<std::size_t>(n));
-    parallelFor(n, 2048, [&](int begin, int end, int) {
-        for (int k = begin; k < end; ++k)
-            shapes[k] = rowsShape(elements[k]);
-    });
-    std::vector<std::array<ShapeRows*, 2>> found(static_cast<std::size_t>(n), {nullptr, nullptr});
-    std::vector<ShapeRows*> fresh;
-    const auto place = [&](const QRegion& region) {
-        const auto [it, added] = shapeRows_.try_emplace(region.begin());
-        if (added) {
-            it->second.region = region;
-            fresh.push_back(&it->second);
-        }
-        return &it->second;
+    // On every core: each element's shape. Rows are relative to the cell, so an element that only
+    // moved (all but the seam of a join of big blocks) keeps its own. The shapes of the rest are
+    // gathered per core, each once; then each shape not met before gets its place on this
+    // thread, its rows made on every core, and the elements their rows, on every core again.
+    struct Gathered {
+        std::unordered_map<const QRect*, std::int32_t> index; // into shapes
+        std::vector<const QRegion*> shapes;
+        std::vector<ShapeRows*> rows; // shapes' places in shapeRows_
     };
-    for (int k = 0; k < n; ++k)
-        if (shapes[k])
-            found[k] = {place(*shapes[k]), place(state_.puzzle.element(elements[k]).innerRegion)};
+    std::vector<Gathered> gathered(static_cast<std::size_t>(parallelSlots()));
+    // Per element: the slot that gathered its shapes and their indices there, or -1.
+    struct Found {
+        std::int32_t slot = -1, outer = 0, inner = 0;
+    };
+    std::vector<Found> found(static_cast<std::size_t>(n));
+    parallelFor(n, 2048, [&](int begin, int end, int slot) {
+        Gathered& g = gathered[static_cast<std::size_t>(slot)];
+        const auto gather = [&g](const QRegion& region) {
+            const auto [it, added] =
+                g.index.try_emplace(region.begin(), static_cast<std::int32_t>(g.shapes.size()));
+            if (added)
+                g.shapes.push_back(&region);
+            return it->second;
+        };
+        for (int k = begin; k < end; ++k) {
+            const int i = elements[k];
+            const QRegion* shape = rowsShape(i);
+            const QRegion& inner = state_.puzzle.element(i).innerRegion;
+            const std::array<const ShapeRows*, 2>& kept = elementRows_[i];
+            if (!shape)
+                elementRows_[i] = {nullptr, nullptr};
+            else if (!kept[0] || kept[0]->key != shape->begin() || kept[1]->key != inner.begin())
+                found[k] = {slot, gather(*shape), gather(inner)};
+        }
+    });
+    if (std::all_of(gathered.begin(), gathered.end(), [](const Gathered& g) { return g.shapes.empty(); }))
+        return; // all only moved
+    std::vector<ShapeRows*> fresh;
+    for (Gathered& g : gathered) {
+        g.rows.resize(g.shapes.size());
+        for (std::size_t k = 0; k < g.shapes.size(); ++k) {
+            const QRegion& region = *g.shapes[k];
+            const auto [it, added] = shapeRows_.try_emplace(region.begin());
+            if (added) {
+                it->second.region = region;
+                it->second.key = region.begin();
+                fresh.push_back(&it->second);
+            }
+            g.rows[k] = &it->second;
+        }
+    }
     parallelFor(static_cast<int>(fresh.size()), 64, [&](int begin, int end, int) {
         for (int k = begin; k < end; ++k)
             fresh[k]->built = fresh[k]->rows.build(fresh[k]->region);
     });
-    for (int k = 0; k < n; ++k) {
-        const bool built = found[k][0] && found[k][0]->built && found[k][1]->built;
-        elementRows_[elements[k]] =
-            built ? std::array<const RowSpans*, 2>{&found[k][0]->rows, &found[k][1]->rows}
-                  : std::array<const RowSpans*, 2>{nullptr, nullptr};
-    }
+    parallelFor(n, 4096, [&](int begin, int end, int) {
+        for (int k = begin; k < end; ++k) {
+            const Found& f = found[k];
+            if (f.slot < 0)
+                continue;
+            const Gathered& g = gathered[static_cast<std::size_t>(f.slot)];
+            const ShapeRows* outer = g.rows[f.outer];
+            const ShapeRows* inner = g.rows[f.inner];
+            elementRows_[elements[k]] = outer->built && inner->built
+                                            ? std::array<const ShapeRows*, 2>{outer, inner}
+                                            : std::array<const ShapeRows*, 2>{nullptr, nullptr};
+        }
+    });
 }
 
 void BoardRenderer::rebuildRows() {
@@ -247,10 +285,8 @@ void BoardRenderer::flush() {
         if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
             continue;
         flushed_[i] = flushStamp_;
-        if (!rowsStale_) {
-            elementRows_[i] = {nullptr, nullptr};
-            rowsPending_.push_back(i);
-        }
+        if (!rowsStale_)
+            rowsPending_.push_back(i); // its rows are kept unless its shape changed
         // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
@@ -349,10 +385,8 @@ void BoardRenderer::boardChanged(const QRect& boardRect, const std::vector<TileG
 
 void BoardRenderer::placeBoardRegion(int i) {
     ::placeBoardRegion(state_.puzzle, state_.shapes, i);
-    if (!rowsStale_ && i < static_cast<int>(elementRows_.size())) {
-        elementRows_[i] = {nullptr, nullptr};
+    if (!rowsStale_ && i < static_cast<int>(elementRows_.size()))
         rowsPending_.push_back(i);
-    }
 }
 
 QRegion BoardRenderer::clientRegion(int i) const {
@@ -724,15 +758,45 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         const QImage& reduced = pictureFor(scale, level);
         const bool byRows =
             canvas.farOut() && !rowsStale_ && elementRows_.size() == static_cast<std::size_t>(p.count());
-        // The top of the stack first: a sample keeps the first element that covers it.
-        for (auto it = scratch.found.rbegin(); it != scratch.found.rend(); ++it) {
-            const Element& e = p.element(*it);
-            const PictureSampler picture = pictureSampler(*it, canvasTransform, reduced, level);
-            if (byRows && elementRows_[*it][0])
-                canvas.addElement(*elementRows_[*it][0], *elementRows_[*it][1],
+        // The top of the stack first: a sample keeps the first element that covers it. Far out an
+        // element costs little more than the memory it reads, anywhere on the tile: that is asked
+        // for a few elements ahead, in steps (the element and its rows' place, then the rows, then
+        // their cells and the canvas under the element), so that it is there when drawn.
+        const std::vector<std::int32_t>& found = scratch.found;
+        const int count = static_cast<int>(found.size());
+        const auto order = [&found, count](int k) { return found[static_cast<std::size_t>(count - 1 - k)]; };
+        constexpr int ahead = 4;
+        for (int k = 0; k < count; ++k) {
+            if (byRows && k + 3 * ahead < count) {
+                const int j = order(k + 3 * ahead);
+                const char* e = reinterpret_cast<const char*>(&p.element(j));
+                __builtin_prefetch(e);
+                __builtin_prefetch(e + sizeof(Rect) + 2 * sizeof(std::int32_t) - 1);
+                __builtin_prefetch(&elementRows_[j]);
+            }
+            if (byRows && k + 2 * ahead < count) {
+                const std::array<const ShapeRows*, 2>& rows = elementRows_[order(k + 2 * ahead)];
+                if (rows[0]) {
+                    __builtin_prefetch(&rows[0]->rows);
+                    __builtin_prefetch(&rows[1]->rows);
+                }
+            }
+            if (byRows && k + ahead < count) {
+                const int j = order(k + ahead);
+                if (elementRows_[j][0]) {
+                    const Rect& cell = p.element(j).cellRect;
+                    canvas.prefetch(elementRows_[j][0]->rows, elementRows_[j][1]->rows,
+                                    QPoint(cell.left, cell.top));
+                }
+            }
+            const int j = order(k);
+            const Element& e = p.element(j);
+            const PictureSampler picture = pictureSampler(j, canvasTransform, reduced, level);
+            if (byRows && elementRows_[j][0])
+                canvas.addElement(elementRows_[j][0]->rows, elementRows_[j][1]->rows,
                                   QPoint(e.cellRect.left, e.cellRect.top), picture, outline);
             else
-                addElement(canvas, *it, picture, outline);
+                addElement(canvas, j, picture, outline);
         }
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),

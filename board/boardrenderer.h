@@ -273,10 +273,12 @@ private:
     struct ShapeRows {
         QRegion region; // kept, so that no other region takes its rectangles' address
         RowSpans rows;
-        bool built = false; // false where the region is too wide for rows
+        const QRect* key = nullptr; // region.begin(): an element still of this shape has it
+        bool built = false;         // false where the region is too wide for rows
     };
     std::unordered_map<const QRect*, ShapeRows> shapeRows_;
-    std::vector<std::array<const RowSpans*, 2>> elementRows_; // board region, picture region
+    // Board region, picture region; both null where drawn from the regions themselves.
+    std::vector<std::array<const ShapeRows*, 2>> elementRows_;
     bool rowsStale_ = true;
     std::vector<std::int32_t>
         rowsPending_;                    // changed since their rows were found: found when next drawn far out

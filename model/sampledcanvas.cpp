@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -89,17 +90,37 @@ struct Fetch {
         if (!s.image)
             return;
         const QImage& image = *s.image;
-        bits = image.constBits();
-        stride = image.bytesPerLine();
-        w = image.width(), h = image.height();
-        constexpr double one = 65536.0;
-        // The texel centres lie at half-integer points.
-        ox = std::llround((s.originX - 0.5) * one), oy = std::llround((s.originY - 0.5) * one);
-        xx = std::llround(s.xx * one), xy = std::llround(s.xy * one);
-        yx = std::llround(s.yx * one), yy = std::llround(s.yy * one);
+        set(s, image.constBits(), image.bytesPerLine(), image.width(), image.height());
+    }
+    Fetch(const PictureSampler& s, const uchar* from, qsizetype bytesPerLine, int width, int height) {
+        set(s, from, bytesPerLine, width, height);
     }
 
-    template <int Bytes, bool Wrap> QRgb at(int x, int y) const {
+    void set(const PictureSampler& s, const uchar* from, qsizetype bytesPerLine, int width, int height) {
+        bits = from, stride = bytesPerLine, w = width, h = height;
+        constexpr double one = 65536.0;
+        // The texel centres lie at half-integer points.
+        ox = rounded((s.originX - 0.5) * one), oy = rounded((s.originY - 0.5) * one);
+        xx = rounded(s.xx * one), xy = rounded(s.xy * one);
+        yx = rounded(s.yx * one), yy = rounded(s.yy * one);
+    }
+
+    // std::llround without a call into the library (every element far out makes a Fetch): the
+    // difference from the truncated value is exact below 2^52.
+    static std::int64_t rounded(double v) {
+        if (!(std::abs(v) < 0x1p52))
+            return std::llround(v);
+        std::int64_t i = static_cast<std::int64_t>(v);
+        const double rest = v - static_cast<double>(i);
+        if (rest >= 0.5)
+            ++i;
+        else if (rest <= -0.5)
+            --i;
+        return i;
+    }
+
+    // Inlined: it runs for every pixel an element shows.
+    template <int Bytes, bool Wrap> [[gnu::always_inline]] inline QRgb at(int x, int y) const {
         const std::int64_t fx = ox + x * xx + y * yx, fy = oy + x * xy + y * yy;
         int x0 = static_cast<int>(fx >> 16), y0 = static_cast<int>(fy >> 16);
         const quint32 wx = static_cast<quint32>(fx >> 8) & 0xFF, wy = static_cast<quint32>(fy >> 8) & 0xFF;
@@ -151,6 +172,7 @@ void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
     covered_.assign(n, 0);
     sum_.assign(n, 0);
     boardRowOf_.clear(); // the far-out tables are made when first drawn from
+    source_ = Source{};
 }
 
 void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& grid,
@@ -315,8 +337,7 @@ void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int
 
 void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictureRegion, QPoint pictureOffset,
                                const PictureSampler& picture, QRgb outline) {
-    const QRect box =
-        transform_.deviceRect(boardRegion.boundingRect()).intersected(QRect(0, 0, width_, height_));
+    const QRect box = this->box(boardRegion.boundingRect());
     if (box.isEmpty())
         return;
     const Grid grid = boardGrid();
@@ -330,21 +351,62 @@ void SampledCanvas::addElement(const QRegion& boardRegion, const QRegion& pictur
 
 void SampledCanvas::addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
                                const PictureSampler& picture, QRgb outline) {
-    const QRect box = transform_.deviceRect(boardRegion.bounds.translated(offset))
-                          .intersected(QRect(0, 0, width_, height_));
+    const QRect box = this->box(boardRegion.bounds.translated(offset));
     if (box.isEmpty())
         return;
     if (boardRowOf_.empty())
         buildFarTables();
-    if (picture.image->format() == QImage::Format_RGB888)
-        addRows<3>(boardRegion, pictureRegion, offset, box, picture, outline);
+    const Source& from = source(picture.image);
+    if (from.packed24)
+        addRows<3>(boardRegion, pictureRegion, offset, box, picture, from, outline);
     else
-        addRows<4>(boardRegion, pictureRegion, offset, box, picture, outline);
+        addRows<4>(boardRegion, pictureRegion, offset, box, picture, from, outline);
+}
+
+const SampledCanvas::Source& SampledCanvas::source(const QImage* image) {
+    if (source_.image != image) {
+        source_ = Source{image,          image->constBits(), image->bytesPerLine(),
+                         image->width(), image->height(),    image->format() == QImage::Format_RGB888};
+    }
+    return source_;
+}
+
+void SampledCanvas::prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset) {
+    if (width_ == 0 || height_ == 0)
+        return;
+    if (boardRowOf_.empty())
+        buildFarTables();
+    const auto lines = [](const void* start, std::size_t bytes, auto hint) {
+        const char* const first = static_cast<const char*>(start);
+        for (std::size_t k = 0; k < bytes; k += 64)
+            __builtin_prefetch(first + k, decltype(hint)::value);
+        __builtin_prefetch(first + bytes - 1, decltype(hint)::value);
+    };
+    using Read = std::integral_constant<int, 0>;
+    using Write = std::integral_constant<int, 1>;
+    // The rows of a shape are a few hundred bytes; a far larger one is read in part.
+    for (const RowSpans* region : {&boardRegion, &pictureRegion})
+        if (!region->cells.empty())
+            lines(region->cells.data(),
+                  std::min<std::size_t>(region->cells.size() * sizeof(std::int16_t), 1024), Read{});
+    // The canvas under it. (Its picture's texels are not asked for: that showed no gain.)
+    const QRect& b = boardRegion.bounds;
+    const int ra = rowAt(b.top() + offset.y()), rb = rowAt(b.top() + b.height() + offset.y());
+    const int qa = columnAt(b.left() + offset.x()), qb = columnAt(b.left() + b.width() + offset.x());
+    if (ra >= rb || qa >= qb)
+        return;
+    const int x0 = qa / Samples, x1 = std::min((qb - 1) / Samples, x0 + 63);
+    for (int y = ra / Samples; y <= (rb - 1) / Samples; ++y) {
+        const std::size_t k = static_cast<std::size_t>(y) * width_ + x0;
+        lines(covered_.data() + k, static_cast<std::size_t>(x1 - x0 + 1) * sizeof(std::uint16_t), Write{});
+        lines(sum_.data() + k, static_cast<std::size_t>(x1 - x0 + 1) * sizeof(std::uint64_t), Write{});
+    }
 }
 
 template <int Bytes>
 void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
-                            const QRect& box, const PictureSampler& picture, QRgb outline) {
+                            const QRect& box, const PictureSampler& picture, const Source& from,
+                            QRgb outline) {
     const int x0 = box.left(), w = box.width();
     const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
     // A region's rows of samples within the box, and where its rows and runs start on the board.
@@ -393,8 +455,10 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
         picture_.resize(static_cast<std::size_t>(w));
     }
     std::uint16_t* const all = all_.data();
-    std::uint16_t* const pic = picture_.data();
-    const Fetch fetch(picture);
+    // An element joined on every side is its picture region alone: one set of masks serves both.
+    const bool alike = &boardRegion == &pictureRegion;
+    std::uint16_t* const pic = alike ? all : picture_.data();
+    const Fetch fetch(picture, from.bits, from.stride, from.width, from.height);
     const std::uint64_t band = packed(outline);
     for (int py = std::max(box.top(), outer.ra / Samples); py <= box.bottom() && Samples * py < outer.rb;
          ++py) {
@@ -404,9 +468,11 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
         if (std::all_of(cover, cover + w, [](std::uint16_t c) { return c == 0xFFFF; }))
             continue;
         std::fill_n(all, w, 0);
-        std::fill_n(pic, w, 0);
         orRows(outer, Samples * py, Samples * py + Samples, all);
-        orRows(inner, Samples * py, Samples * py + Samples, pic);
+        if (!alike) {
+            std::fill_n(pic, w, 0);
+            orRows(inner, Samples * py, Samples * py + Samples, pic);
+        }
         blendRow<Bytes>(all, pic, w, cover, sum_.data() + k, fetch, band, x0, py);
     }
 }
@@ -443,7 +509,7 @@ void SampledCanvas::buildFarTables() {
 void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& region,
                                    const QRegion& pictureRegion, QPoint origin, double ratio,
                                    const PictureSampler& picture, QRgb outline) {
-    const QRect box = transform_.deviceRect(boardBounds).intersected(QRect(0, 0, width_, height_));
+    const QRect box = this->box(boardBounds);
     if (box.isEmpty() || !(ratio > 0.0))
         return;
     const Grid grid{along_ / ratio, acrossX_, acrossY_};

@@ -76,6 +76,10 @@ public:
     // alone (farOut()): every sample as the regions themselves give it.
     void addElement(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
                     const PictureSampler& picture, QRgb outline);
+    // Far out, asks the memory for what drawing that element will read (its rows, the canvas
+    // under it) while others are drawn: the elements of a tile lie anywhere on it, and drawing
+    // one waits on memory more than it computes. Changes no pixel.
+    void prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset);
     // A board pixel is no wider than a sample: a row of samples reads one board row.
     bool farOut() const { return along_ < 1.0; }
     // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
@@ -93,6 +97,19 @@ public:
     QImage premultiplied() const;
 
 private:
+    // The image elements read, as the drawing reads it: looked up once, not for every element.
+    struct Source {
+        const QImage* image = nullptr;
+        const uchar* bits = nullptr;
+        qsizetype stride = 0;
+        int width = 0, height = 0;
+        bool packed24 = false; // 24 bits a pixel
+    };
+    const Source& source(const QImage* image);
+    // The canvas pixels an element within `board` reaches.
+    QRect box(const QRect& board) const {
+        return transform_.deviceRect(board).intersected(QRect(0, 0, width_, height_));
+    }
     // Units of a region to sample coordinates: sample = (unit + offset) * along + across.
     struct Grid {
         double along, acrossX, acrossY;
@@ -108,7 +125,7 @@ private:
     // at once, while they are in the cache.
     template <int Bytes>
     void addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset, const QRect& box,
-                 const PictureSampler& picture, QRgb outline);
+                 const PictureSampler& picture, const Source& from, QRgb outline);
     // Far out, where the board's rows and columns fall among the samples is the same for every
     // element: worked out once per canvas, as sampleX and sampleY would, clamped to the canvas.
     void buildFarTables();
@@ -125,6 +142,7 @@ private:
 
     int width_ = 0, height_ = 0;
     DeviceTransform transform_;
+    Source source_;
     double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to sample coordinates
     std::vector<std::uint16_t> covered_;
     std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue

@@ -72,8 +72,13 @@ TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
         ASSERT_TRUE(byRows.farOut());
         const QRgb outline = qRgb(250, 240, 10);
         for (const Piece& piece : pieces) {
-            byRects.addElement(piece.outer.translated(piece.cell), piece.inner, piece.cell, sampler, outline);
-            byRows.addElement(piece.outerRows, piece.innerRows, piece.cell, sampler, outline);
+            // Some joined on every side, their board region their picture region: one set of rows.
+            const bool joined = random.bounded(4) == 0;
+            const QRegion& board = joined ? piece.inner : piece.outer;
+            const RowSpans& boardRows = joined ? piece.innerRows : piece.outerRows;
+            byRects.addElement(board.translated(piece.cell), piece.inner, piece.cell, sampler, outline);
+            byRows.prefetch(boardRows, piece.innerRows, piece.cell); // changes nothing
+            byRows.addElement(boardRows, piece.innerRows, piece.cell, sampler, outline);
         }
         ASSERT_EQ(drawn(byRects), drawn(byRows));
     }
