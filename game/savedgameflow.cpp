@@ -75,14 +75,13 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         if (known.picture.isNull()) {
             files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice,
                                        &reserve_, std::move(text));
-        } else if (text) {
-            files.game = std::move(text->game);
-            files.error = text->error;
-            files.picture.picture = known.picture;
-            files.picture.format = "bmp";
-            files.pictureFingerprint = known.fingerprint;
         } else {
-            files.error = readSavedGameFile(gamePath, files.game);
+            if (text) {
+                files.game = std::move(text->game);
+                files.error = text->error;
+            } else {
+                files.error = readSavedGameFile(gamePath, files.game);
+            }
             files.picture.picture = known.picture;
             files.picture.format = "bmp";
             files.pictureFingerprint = known.fingerprint;
@@ -127,17 +126,17 @@ void SavedGameFlow::prepareToReadFiles(const QString& picturePath, const QString
     std::erase_if(givenUp_, [](const auto& text) {
         return text.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
     });
-    const std::optional<FileStamp> stamp = fileStamp(gamePath);
-    if (textAhead_ && textAhead_->path == gamePath && textAhead_->stamp == stamp)
+    const std::optional<FileIdentity> identity = fileIdentity(gamePath);
+    if (textAhead_ && textAhead_->path == gamePath && textAhead_->identity == identity)
         return; // on it already, or done
     dropTextAhead();
-    if (!stamp || stamp->size > textAheadBytes)
+    if (!identity || identity->size > textAheadBytes)
         return;
-    textAhead_ = TextAhead{gamePath, stamp, std::async(std::launch::async, [gamePath, stamp] {
+    textAhead_ = TextAhead{gamePath, identity, std::async(std::launch::async, [gamePath, identity] {
                                std::optional<SavedGameText> text(std::in_place);
                                text->error = readSavedGameFile(gamePath, text->game);
                                // Changed while it was read: what was read is no file's.
-                               if (fileStamp(gamePath) != stamp)
+                               if (fileIdentity(gamePath) != identity)
                                    text.reset();
                                return text;
                            })};
@@ -160,7 +159,7 @@ std::optional<SavedGameText> SavedGameFlow::takeTextAhead(const QString& gamePat
         return std::nullopt;
     }
     std::optional<SavedGameText> text = textAhead_->text.get();
-    const bool same = textAhead_->stamp == fileStamp(gamePath);
+    const bool same = textAhead_->identity == fileIdentity(gamePath);
     textAhead_.reset();
     return same ? std::move(text) : std::nullopt;
 }

@@ -104,7 +104,7 @@ private:
     PictureReserve reserve_;
     struct TextAhead {
         QString path;
-        std::optional<FileStamp> stamp;
+        std::optional<FileIdentity> identity;
         std::future<std::optional<SavedGameText>> text; // nothing when the file changed meanwhile
     };
     std::optional<TextAhead> textAhead_;

@@ -450,45 +450,59 @@ bool readAt(int fd, uchar* to, qint64 want, qint64 at) {
 
 // The rows of an uncompressed bitmap read from an open file by every core at once, each row
 // straight from its place in the file: the fresh pixels of a large picture are touched on all
-// cores, not one. False when a row cannot be read whole (the file shrank meanwhile).
-bool readRowsInParallel(int fd, const Header& h, qint64 size, QImage& image,
-                        const std::vector<std::uint8_t>& readAhead) {
+// cores, not one. The rows go in chunks of rowsAheadPerChunk in the file's order; chunks `done`
+// marks are passed over, and each chunk read is marked, until `stop` is set. False when a row
+// cannot be read whole (the file shrank meanwhile).
+bool readRows(int fd, const Header& h, qint64 size, QImage& image, std::vector<std::uint8_t>& done,
+              const std::atomic<bool>* stop = nullptr) {
     const qint64 stride = strideOf(h);
     const int width = image.width();
     const QImage::Format format = image.format();
     // Row addresses taken once here: scanLine() may not be called on several threads.
     uchar* const bits = image.bits();
     const qint64 bytesPerLine = image.bytesPerLine();
-    const auto slotCount = static_cast<std::size_t>(parallelSlots());
-    std::vector<std::vector<uchar>> rows(slotCount, std::vector<uchar>(static_cast<std::size_t>(stride)));
     // A row of 32-bit pixels fills its line exactly: it is read into its place and turned there,
     // each pixel read before it is written.
     const bool inPlace =
         h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
+    const auto slotCount = static_cast<std::size_t>(parallelSlots());
+    std::vector<std::vector<uchar>> rows(slotCount,
+                                         std::vector<uchar>(inPlace ? 0 : static_cast<std::size_t>(stride)));
+    const int chunks = int((h.height + rowsAheadPerChunk - 1) / rowsAheadPerChunk);
+    done.resize(static_cast<std::size_t>(chunks), 0);
     std::atomic<bool> failed = false;
-    constexpr int rowsPerChunk = 32;
-    const auto ahead = [&](qint64 r) {
-        const auto chunk = static_cast<std::size_t>(r / rowsAheadPerChunk);
-        return chunk < readAhead.size() && readAhead[chunk];
+    const auto stopped = [&] {
+        return failed.load(std::memory_order_relaxed) || (stop && stop->load(std::memory_order_relaxed));
     };
-    parallelFor(int(h.height), rowsPerChunk, [&](int begin, int end, int slot) {
-        for (int r = begin; r < end && !failed.load(std::memory_order_relaxed); ++r) {
-            if (ahead(r))
+    parallelFor(chunks, 1, [&](int begin, int end, int slot) {
+        for (int c = begin; c < end; ++c) {
+            if (done[std::size_t(c)])
                 continue;
-            const qint64 y = h.topDown ? r : h.height - 1 - r;
-            uchar* const line = bits + y * bytesPerLine;
-            uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
-            // The last row's padding may be missing.
-            const qint64 at = h.pixelOffset + r * stride;
-            const qint64 want = std::min(stride, size - at);
-            if (!readAt(fd, row, want, at)) {
-                failed = true;
-                break;
+            const qint64 last = std::min<qint64>(h.height, qint64(c + 1) * rowsAheadPerChunk);
+            for (qint64 r = qint64(c) * rowsAheadPerChunk; r < last; ++r) {
+                if (stopped())
+                    return;
+                uchar* const line = bits + (h.topDown ? r : h.height - 1 - r) * bytesPerLine;
+                uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
+                // The last row's padding may be missing.
+                const qint64 at = h.pixelOffset + r * stride;
+                if (!readAt(fd, row, std::min(stride, size - at), at)) {
+                    failed = true;
+                    return;
+                }
+                decodeRow(row, line, width, h, format);
             }
-            decodeRow(row, line, width, h, format);
+            done[std::size_t(c)] = 1;
         }
     });
     return !failed;
+}
+
+// The headers of a bitmap whose rows are read one by one, given the first bytes of its file;
+// false for a file read whole instead (too small, run-length coded, its rows far into the file).
+bool readableByRows(const QByteArray& head, qint64 size, Header& h) {
+    return isBitmapFileData(head) && head.size() != size &&
+           parseHeader(ByteView(head), h) == PictureError::None && !isRle(h) && h.pixelOffset <= head.size();
 }
 
 // Every byte of an open file in order, read in large pieces. False when the file held fewer.
@@ -521,10 +535,8 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
             seen(bytes);
         return readBitmapFile(bytes);
     };
-    if (!isBitmapFileData(head) || head.size() == size)
-        return whole();
     Header h;
-    if (parseHeader(ByteView(head), h) != PictureError::None || isRle(h) || h.pixelOffset > head.size())
+    if (!readableByRows(head, size, h))
         return whole();
     const qint64 stride = strideOf(h);
     // Checked against the file's size before anything is allocated, as the whole read does.
@@ -533,7 +545,7 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
     auto* file = qobject_cast<QFileDevice*>(&device);
     const bool open = file && file->handle() >= 0;
     // Rows read ahead count for an open file (its reader made sure it is the one they came from).
-    const std::vector<std::uint8_t> readAhead =
+    std::vector<std::uint8_t> readAhead =
         open && fits(ready, h) ? std::move(ready->chunksRead) : std::vector<std::uint8_t>();
     QImage image = blankImage(h, ready);
     if (image.isNull())
@@ -545,7 +557,7 @@ LoadResult readBitmapFile(QIODevice& device, const std::function<void(const QByt
         std::thread inOrder;
         if (seen)
             inOrder = std::thread([&] { seenWhole = feedInOrder(file->handle(), size, seen); });
-        const bool read = readRowsInParallel(file->handle(), h, size, image, readAhead);
+        const bool read = readRows(file->handle(), h, size, image, readAhead);
         if (inOrder.joinable())
             inOrder.join();
         if (!read || !seenWhole)
@@ -676,54 +688,19 @@ bool readBitmapAhead(int fd, QImage& image, const std::atomic<bool>& stop,
     const qint64 size = info.st_size;
     // The same headers, and the same conditions for reading row by row, as readBitmapFile's.
     QByteArray head(std::min<qint64>(size, 4096), Qt::Uninitialized);
-    if (!readAt(fd, reinterpret_cast<uchar*>(head.data()), head.size(), 0))
-        return false;
     Header h;
-    if (!isBitmapFileData(head) || head.size() == size ||
-        parseHeader(ByteView(head), h) != PictureError::None || isRle(h) || h.pixelOffset > head.size() ||
-        !rowsFit(h, size - h.pixelOffset))
+    if (!readAt(fd, reinterpret_cast<uchar*>(head.data()), head.size(), 0) ||
+        !readableByRows(head, size, h) || !rowsFit(h, size - h.pixelOffset) || h.bitsPerPixel <= 8 ||
+        image.size() != QSize(int(h.width), int(h.height)) || image.format() != formatFor(h))
         return false;
-    if (h.bitsPerPixel <= 8 || image.size() != QSize(int(h.width), int(h.height)) ||
-        image.format() != formatFor(h))
-        return false;
-    const int chunks = int((h.height + rowsAheadPerChunk - 1) / rowsAheadPerChunk);
-    chunksRead.assign(static_cast<std::size_t>(chunks), 0);
+    chunksRead.clear();
     std::atomic<bool> fed = false;
     std::thread inOrder([&] {
         fed = feedInOrder(
             fd, size, [&fingerprint](const QByteArray& bytes) { fingerprint.add(bytes); }, &stop);
     });
-    // Each chunk's rows read into their lines and turned there, as readRowsInParallel does.
-    const qint64 stride = strideOf(h);
-    const int width = image.width();
-    const QImage::Format format = image.format();
-    uchar* const bits = image.bits();
-    const qint64 bytesPerLine = image.bytesPerLine();
-    const bool inPlace =
-        h.bitsPerPixel == 32 && format == QImage::Format_RGB32 && stride == qint64(width) * 4;
-    const auto slotCount = static_cast<std::size_t>(parallelSlots());
-    std::vector<std::vector<uchar>> rows(slotCount,
-                                         std::vector<uchar>(inPlace ? 0 : static_cast<std::size_t>(stride)));
-    std::atomic<bool> failed = false;
-    parallelFor(chunks, 1, [&](int begin, int end, int slot) {
-        for (int c = begin; c < end; ++c) {
-            const qint64 last = std::min<qint64>(h.height, qint64(c + 1) * rowsAheadPerChunk);
-            for (qint64 r = qint64(c) * rowsAheadPerChunk; r < last; ++r) {
-                if (stop.load(std::memory_order_relaxed) || failed.load(std::memory_order_relaxed))
-                    return;
-                uchar* const line = bits + (h.topDown ? r : h.height - 1 - r) * bytesPerLine;
-                uchar* const row = inPlace ? line : rows[std::size_t(slot)].data();
-                const qint64 at = h.pixelOffset + r * stride;
-                if (!readAt(fd, row, std::min(stride, size - at), at)) {
-                    failed = true;
-                    return;
-                }
-                decodeRow(row, line, width, h, format);
-            }
-            chunksRead[std::size_t(c)] = 1;
-        }
-    });
+    const bool read = readRows(fd, h, size, image, chunksRead, &stop);
     inOrder.join();
-    return fed && !failed &&
+    return read && fed &&
            std::all_of(chunksRead.begin(), chunksRead.end(), [](std::uint8_t done) { return done != 0; });
 }

@@ -24,12 +24,29 @@ FileKind fileKind(const QString& path) {
     return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Other;
 }
 
-std::optional<FileIdentity> fileIdentity(const QString& path) {
-    struct stat st {};
-    if (::lstat(native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+namespace {
+
+std::optional<FileIdentity> identityOf(const struct stat& st) {
+    if (!S_ISREG(st.st_mode))
         return std::nullopt;
     return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
                         qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<FileIdentity> fileIdentity(const QString& path) {
+    struct stat st {};
+    if (::lstat(native(path).constData(), &st) != 0)
+        return std::nullopt;
+    return identityOf(st);
+}
+
+std::optional<FileIdentity> fileIdentity(int fd) {
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return std::nullopt;
+    return identityOf(st);
 }
 
 bool openRegularFile(QFile& file, QIODevice::OpenMode mode) {

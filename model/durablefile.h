@@ -23,6 +23,8 @@ struct FileIdentity {
 };
 // Nothing for anything but a regular file.
 std::optional<FileIdentity> fileIdentity(const QString& path);
+// The same for the file open at `fd`.
+std::optional<FileIdentity> fileIdentity(int fd);
 
 // Opens `file` (its name set) for reading, with any further `mode` flags, when it is a regular
 // file, links followed. Anything else in its place (a pipe, a device, a folder) is refused at

@@ -183,12 +183,11 @@ LoadResult loadPicture(const QString& path, Fingerprint* fingerprint, PictureRes
     if (file.peek(2) == "BM") {
         // A bitmap (a saved game's picture among them) is read row by row into its pixels, from
         // the first row the reserve did not read ahead from this very file.
-        ReadyPixels ready = reserve ? reserve->take(fileStamp(file.handle())) : ReadyPixels{};
-        if (fingerprint && ready.wholeFile) {
+        ReadyPixels ready = reserve ? reserve->take(fileIdentity(file.handle())) : ReadyPixels{};
+        // A whole file read ahead was fingerprinted on the way.
+        if (fingerprint && ready.wholeFile)
             *fingerprint = ready.fingerprint;
-            return readBitmapFile(file, {}, &ready);
-        }
-        if (!fingerprint)
+        if (!fingerprint || ready.wholeFile)
             return readBitmapFile(file, {}, &ready);
         return readBitmapFile(
             file, [fingerprint](const QByteArray& bytes) { fingerprint->add(bytes); }, &ready);

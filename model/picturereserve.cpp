@@ -15,30 +15,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-FileStamp stampOf(const struct stat& info) {
-    const auto nanos = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return FileStamp{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size), nanos(info.st_mtim),
-                     nanos(info.st_ctim)};
-}
-
-} // namespace
-
-std::optional<FileStamp> fileStamp(int fd) {
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0)
-        return std::nullopt;
-    return stampOf(info);
-}
-
-std::optional<FileStamp> fileStamp(const QString& path) {
-    struct stat info {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return std::nullopt;
-    return stampOf(info);
-}
-
 struct PictureReserve::Job {
     QSize size;
     QImage::Format format = QImage::Format_Invalid;
@@ -47,7 +23,7 @@ struct PictureReserve::Job {
     std::thread thread;
     // Read ahead from a file: the file, what its rows came from, how far it went.
     QString path;
-    std::optional<FileStamp> stamp;
+    std::optional<FileIdentity> identity;
     std::vector<std::uint8_t> chunksRead;
     bool wholeFile = false;
     Fingerprint fingerprint;
@@ -98,20 +74,19 @@ void PictureReserve::prepare(QSize size, QImage::Format format) {
 void PictureReserve::prepareFile(const QString& path) {
     QFile file(path);
     std::optional<BitmapLayout> layout;
-    std::optional<FileStamp> stamp;
+    std::optional<FileIdentity> identity;
     if (openRegularFile(file)) {
         layout = readBitmapLayout(file);
-        stamp = fileStamp(file.handle());
+        identity = fileIdentity(file.handle());
     }
-    const qint64 bytes = layout ? qint64(layout->size.width()) * layout->size.height() *
-                                      QImage::toPixelFormat(layout->format).bitsPerPixel() / 8
-                                : 0;
-    if (!layout || !stamp || bytes < minimumBytes || layout->format == QImage::Format_Invalid ||
-        QImage::toPixelFormat(layout->format).bitsPerPixel() <= 8) {
+    const int bits = layout ? QImage::toPixelFormat(layout->format).bitsPerPixel() : 0;
+    // Pixels of a colour table are never made ready (see readBitmapAhead).
+    if (!identity || bits <= 8 ||
+        qint64(layout->size.width()) * layout->size.height() * bits / 8 < minimumBytes) {
         release();
         return;
     }
-    if (job_ && job_->path == path && job_->stamp == stamp)
+    if (job_ && job_->path == path && job_->identity == identity)
         return; // on it already, or done
     // Pixels of the same size and format are read into again, whatever another file left there.
     QImage image;
@@ -131,7 +106,7 @@ void PictureReserve::prepareFile(const QString& path) {
     job->format = layout->format;
     job->image = std::move(image);
     job->path = path;
-    job->stamp = stamp;
+    job->identity = identity;
     Job* const j = job.get();
     job->thread = std::thread([j, fd] {
         j->wholeFile = readBitmapAhead(fd, j->image, j->stop, j->chunksRead, j->fingerprint);
@@ -140,14 +115,14 @@ void PictureReserve::prepareFile(const QString& path) {
     job_ = std::move(job);
 }
 
-ReadyPixels PictureReserve::take(const std::optional<FileStamp>& file) {
+ReadyPixels PictureReserve::take(const std::optional<FileIdentity>& file) {
     ReadyPixels ready;
     if (!job_)
         return ready;
     job_->finish();
     ready.image = std::move(job_->image);
     // Rows read from another file, or from this one before it changed, are pixels to write over.
-    if (job_->stamp && job_->stamp == file) {
+    if (job_->identity && job_->identity == file) {
         ready.chunksRead = std::move(job_->chunksRead);
         ready.wholeFile = job_->wholeFile;
         ready.fingerprint = job_->fingerprint;

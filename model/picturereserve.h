@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/durablefile.h"
 #include "model/fingerprint.h"
 
 #include <QImage>
@@ -11,17 +12,6 @@
 #include <optional>
 #include <thread>
 #include <vector>
-
-// What tells one state of a file from another: a file rewritten, replaced or grown since it was
-// read has another stamp.
-struct FileStamp {
-    quint64 device = 0, inode = 0;
-    qint64 size = 0, modified = 0, changed = 0; // nanoseconds
-    bool operator==(const FileStamp&) const = default;
-};
-// The stamp of the file open at `fd`, or at `path`; nothing when it cannot be had.
-std::optional<FileStamp> fileStamp(int fd);
-std::optional<FileStamp> fileStamp(const QString& path);
 
 // Pixels handed to a bitmap file's reader: an image of the file's size and format, and how much
 // of the file was read into it ahead.
@@ -53,8 +43,9 @@ public:
     // size and format. Anything else (no such file, another kind, a small one) gives up the reserve.
     void prepareFile(const QString& path);
     // Whatever was made ready, however far (the reader writes every pixel not read ahead): its
-    // rows count only when `file` is the stamp of the file they were read from. Nothing is kept.
-    ReadyPixels take(const std::optional<FileStamp>& file);
+    // rows count only when `file` is the identity of the file they were read from, unchanged.
+    // Nothing is kept.
+    ReadyPixels take(const std::optional<FileIdentity>& file);
     // Gives up whatever was made ready.
     void release();
     // The size and format being made ready; an empty size when none.
