@@ -27,7 +27,6 @@ public:
 
     // Element i's region on the board, made anew (a copy of its shape's rectangles).
     QRegion operator[](int i) const { return shapes_[i].translated(offsets_[i]); }
-    QRegion at(int i) const { return (*this)[i]; }
     std::vector<QRegion> toVector() const {
         std::vector<QRegion> all;
         all.reserve(size());
@@ -50,7 +49,6 @@ public:
         offsets_[i] = offset;
     }
     void translate(int i, int dx, int dy) { offsets_[i] += QPoint(dx, dy); }
-    void translate(int i, QPoint by) { offsets_[i] += by; }
 
 private:
     std::vector<QRegion> shapes_;

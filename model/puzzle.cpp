@@ -56,11 +56,15 @@ void Puzzle::setCellRect(int homeIndex, const Rect& cellRect) {
     bodyMoved(homeIndex);
 }
 
-void Puzzle::moveElement(int homeIndex, int dx, int dy) {
-    Element& e = elementGrid[homeIndex];
+void Puzzle::shift(int i, int dx, int dy) {
+    Element& e = elementGrid[i];
     e.cellRect = e.cellRect.translated(dx, dy);
-    bodyRects[homeIndex] = bodyRects[homeIndex].translated(dx, dy);
-    boardRegions.translate(homeIndex, dx, dy);
+    bodyRects[i] = bodyRects[i].translated(dx, dy);
+    boardRegions.translate(i, dx, dy);
+}
+
+void Puzzle::moveElement(int homeIndex, int dx, int dy) {
+    shift(homeIndex, dx, dy);
     bodyMoved(homeIndex);
 }
 
@@ -70,10 +74,7 @@ void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy,
     for (const int i : list) {
         if (i == except)
             continue;
-        Element& e = elementGrid[i];
-        e.cellRect = e.cellRect.translated(dx, dy);
-        bodyRects[i] = bodyRects[i].translated(dx, dy);
-        boardRegions.translate(i, dx, dy);
+        shift(i, dx, dy);
         bodyMoved(i);
     }
 }
@@ -81,22 +82,15 @@ void Puzzle::moveElements(const std::vector<std::int32_t>& list, int dx, int dy,
 void Puzzle::moveElementsTo(const std::vector<std::int32_t>& list, const std::vector<QPoint>& corners) {
     for (std::size_t k = 0; k < list.size(); ++k) {
         const int i = list[k];
-        Element& e = elementGrid[i];
-        const int dx = corners[k].x() - e.cellRect.left, dy = corners[k].y() - e.cellRect.top;
-        e.cellRect = e.cellRect.translated(dx, dy);
-        bodyRects[i] = bodyRects[i].translated(dx, dy);
-        boardRegions.translate(i, dx, dy);
+        const Rect& cell = elementGrid[i].cellRect;
+        shift(i, corners[k].x() - cell.left, corners[k].y() - cell.top);
         bodyMoved(i);
     }
 }
 
 void Puzzle::moveAll(int dx, int dy) {
-    for (int i = 0; i < count(); ++i) {
-        Element& e = elementGrid[i];
-        e.cellRect = e.cellRect.translated(dx, dy);
-        bodyRects[i] = bodyRects[i].translated(dx, dy);
-        boardRegions.translate(i, dx, dy);
-    }
+    for (int i = 0; i < count(); ++i)
+        shift(i, dx, dy);
     places_.shift(dx, dy);
 }
 

@@ -67,6 +67,8 @@ public:
     void placesChanged() { places_.reset(); }
 
 private:
+    // The element's cell, body and board region moved; its place in the index is the caller's.
+    void shift(int i, int dx, int dy);
     void bodyMoved(int homeIndex) {
         if (places_.isBuilt())
             places_.moved(homeIndex, bodyRects[homeIndex]);
