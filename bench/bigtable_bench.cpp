@@ -20,7 +20,9 @@
 // R times as fine (as far as the picture has the pixels) and the window is painted at its device
 // pixels; the cut is the picture's size divided by R (or by F with `--cut-by F`). `--side N`
 // makes the photo N pixels a side (5000 x R unless given): compare ratios on the same photo and
-// cut, e.g. `--ratio 2` against `--ratio 1 --side 10000 --cut-by 2`.
+// cut, e.g. `--ratio 2` against `--ratio 1 --side 10000 --cut-by 2`. `--shots DIR` writes the
+// window as the cold Z and the whole-table join left it there, so that a change to the drawing
+// can be checked pixel for pixel against the one before.
 
 #include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
@@ -55,6 +57,12 @@ constexpr int kSize = 48;
 int kRows = 104, kColumns = 104; // as many as the picture holds: 5000 / 48 rounded down
 const QSize kClient(1440, 860);
 const QSize kScreen(1440, 900);
+QString shotsDir; // where the window's pictures go, when asked for
+
+void shoot(const QImage& window, const char* name) {
+    if (!shotsDir.isEmpty())
+        window.save(shotsDir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+}
 constexpr int L = KeyState::LeftButton;
 
 using Clock = std::chrono::steady_clock;
@@ -271,6 +279,8 @@ void blocksAndSorting(Table& t) {
             t.paintBig();
             withPaints.push_back(millisSince(start));
             paintProcessor.push_back(cpuMillis() - paintCpu);
+            if (round == 0)
+                shoot(t.big, scale == 0.0 ? "join-whole" : "join-100");
             t.interaction.buttonUp();
             allJoined = allJoined && s.puzzle.blocks.blockSize(0) == s.puzzle.count();
         }
@@ -335,6 +345,7 @@ int run(const QString& path, double ratio, double cutBy) {
     view.toggleWholeTable();
     t.paintBig();
     const double firstZ = millisSince(start);
+    shoot(t.big, "first-z");
     start = Clock::now();
     view.toggleWholeTable();
     t.paintBig();
@@ -351,6 +362,8 @@ int run(const QString& path, double ratio, double cutBy) {
         t.paintBig();
         coldZ.push_back(millisSince(start));
         coldZCpu.push_back(cpuMillis() - cpu);
+        if (k == 0)
+            shoot(t.big, "cold-z");
         view.toggleWholeTable();
         t.paintBig();
     }
@@ -408,6 +421,8 @@ int run(const QString& path, double ratio, double cutBy) {
                 t.host.invalidateAll(); // nothing to scroll: the whole window painted all the same
         });
         std::printf("%-12s drag step median %.0f us, scroll step median %.0f us\n", v.name, drag, scroll);
+        if (v.scale == 0.0)
+            shoot(t.big, "whole-steps");
     }
     blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();
@@ -436,6 +451,8 @@ int main(int argc, char** argv) {
             cutBy = std::clamp(std::atof(argv[arg + 1]), 1.0, maxDeviceRatio);
         else if (std::strcmp(argv[arg], "--side") == 0)
             side = std::clamp(std::atoi(argv[arg + 1]), 1000, 16000);
+        else if (std::strcmp(argv[arg], "--shots") == 0)
+            shotsDir = QString::fromLocal8Bit(argv[arg + 1]);
         arg += 2;
     }
     QString path = argc > arg ? QString::fromLocal8Bit(argv[arg]) : QString();
