@@ -12,11 +12,41 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 namespace {
+
+// Largest first, eleven bits at a time from the lowest, each pass keeping the order of the one
+// before: no key is compared with another, and digits every key shares take no pass.
+void sortDescending(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare) {
+    if (keys.size() < 256) {
+        std::sort(keys.begin(), keys.end(), std::greater<>());
+        return;
+    }
+    std::uint64_t some = 0, every = ~std::uint64_t(0);
+    for (const std::uint64_t k : keys)
+        some |= k, every &= k;
+    constexpr int bits = 11;
+    constexpr std::uint64_t digit = (1u << bits) - 1;
+    spare.resize(keys.size());
+    for (int shift = 0; shift < 64; shift += bits) {
+        if (((some ^ every) >> shift & digit) == 0)
+            continue;
+        std::array<std::uint32_t, digit + 1> start{};
+        for (const std::uint64_t k : keys)
+            ++start[~k >> shift & digit];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& s : start)
+            sum += std::exchange(s, sum);
+        for (const std::uint64_t k : keys)
+            spare[start[~k >> shift & digit]++] = k;
+        keys.swap(spare);
+    }
+}
 
 // The view pixels of a scale that show any part of the board: where tiles are drawn.
 QRect drawnRect(int boardWidth, int boardHeight, double scale) {
@@ -157,24 +187,64 @@ const QRegion* BoardRenderer::rowsShape(int i) const {
     return shape;
 }
 
+void BoardRenderer::Gathered::clear() {
+    if (!shapes.empty())
+        std::fill(table.begin(), table.end(), Slot{});
+    shapes.clear();
+    rows.clear();
+}
+
+std::int32_t BoardRenderer::Gathered::add(const QRegion& region) {
+    // Open addressing on the rectangles' address, kept at most half full.
+    if (2 * (shapes.size() + 1) > table.size()) {
+        std::vector<Slot> old(std::max<std::size_t>(1024, 2 * table.size()));
+        old.swap(table);
+        for (const Slot& s : old)
+            if (s.key)
+                *find(s.key) = s;
+    }
+    const QRect* key = region.begin();
+    Slot* slot = find(key);
+    if (!slot->key) {
+        *slot = {key, static_cast<std::int32_t>(shapes.size())};
+        shapes.push_back(&region);
+    }
+    return slot->index;
+}
+
+BoardRenderer::Gathered::Slot* BoardRenderer::Gathered::find(const QRect* key) {
+    const std::size_t mask = table.size() - 1;
+    std::size_t k = (reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull >> 20 & mask;
+    while (table[k].key && table[k].key != key)
+        k = (k + 1) & mask;
+    return &table[k];
+}
+
 void BoardRenderer::placeRows(std::vector<std::int32_t>& elements) {
-    std::sort(elements.begin(), elements.end());
-    elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
-    const int n = static_cast<int>(
-        std::lower_bound(elements.begin(), elements.end(), static_cast<std::int32_t>(elementRows_.size())) -
-        elements.begin());
+    // Each once, in the order named: a join of big blocks names tens of thousands, and sorting
+    // them cost more than finding their rows.
+    if (rowsNamed_.size() != elementRows_.size())
+        rowsNamed_.assign(elementRows_.size(), 0);
+    std::size_t kept = 0;
+    for (const std::int32_t i : elements)
+        if (i >= 0 && static_cast<std::size_t>(i) < rowsNamed_.size() && !rowsNamed_[i]) {
+            rowsNamed_[i] = 1;
+            elements[kept++] = i;
+        }
+    elements.resize(kept);
+    for (const std::int32_t i : elements)
+        rowsNamed_[i] = 0;
+    const int n = static_cast<int>(kept);
     if (n == 0)
         return;
     // On every core: each element's shape. Rows are relative to the cell, so an element that only
     // moved (all but the seam of a join of big blocks) keeps its own. The shapes of the rest are
     // gathered per core, each once; then each shape not met before gets its place on this
     // thread, its rows made on every core, and the elements their rows, on every core again.
-    struct Gathered {
-        std::unordered_map<const QRect*, std::int32_t> index; // into shapes
-        std::vector<const QRegion*> shapes;
-        std::vector<ShapeRows*> rows; // shapes' places in shapeRows_
-    };
-    std::vector<Gathered> gathered(static_cast<std::size_t>(parallelSlots()));
+    std::vector<Gathered>& gathered = gathered_;
+    gathered.resize(static_cast<std::size_t>(parallelSlots()));
+    for (Gathered& g : gathered)
+        g.clear();
     // Per element: the slot that gathered its shapes and their indices there, or -1.
     struct Found {
         std::int32_t slot = -1, outer = 0, inner = 0;
@@ -182,13 +252,7 @@ void BoardRenderer::placeRows(std::vector<std::int32_t>& elements) {
     std::vector<Found> found(static_cast<std::size_t>(n));
     parallelFor(n, 2048, [&](int begin, int end, int slot) {
         Gathered& g = gathered[static_cast<std::size_t>(slot)];
-        const auto gather = [&g](const QRegion& region) {
-            const auto [it, added] =
-                g.index.try_emplace(region.begin(), static_cast<std::int32_t>(g.shapes.size()));
-            if (added)
-                g.shapes.push_back(&region);
-            return it->second;
-        };
+        const auto gather = [&g](const QRegion& region) { return g.add(region); };
         for (int k = begin; k < end; ++k) {
             const int i = elements[k];
             const QRegion* shape = rowsShape(i);
@@ -584,14 +648,16 @@ void BoardRenderer::elementsIn(const QRect& boardRect, Scratch& scratch) const {
     // looking their ranks up at every comparison costs more than the sort itself.
     std::vector<std::uint64_t>& keys = scratch.keys;
     keys.clear();
+    const int elementBits = std::bit_width(static_cast<unsigned>(std::max(1, index_.count())));
     index_.forEachMeeting(Rect::fromQRect(boardRect), [&](int i) {
         if (!state_.offTable(i))
-            keys.push_back(std::uint64_t(std::uint32_t(rank_[i])) << 32 | std::uint32_t(i));
+            keys.push_back(std::uint64_t(std::uint32_t(rank_[i])) << elementBits | std::uint32_t(i));
     });
-    std::sort(keys.begin(), keys.end(), std::greater<>());
+    sortDescending(keys, scratch.spare);
     scratch.found.resize(keys.size());
+    const std::uint64_t element = (std::uint64_t(1) << elementBits) - 1;
     for (std::size_t k = 0; k < keys.size(); ++k)
-        scratch.found[k] = static_cast<std::int32_t>(keys[k] & 0xFFFFFFFFu);
+        scratch.found[k] = static_cast<std::int32_t>(keys[k] & element);
 }
 
 void BoardRenderer::renderArea(QImage& image, QPoint origin, const QRect& area, double scale,
@@ -688,8 +754,11 @@ PictureSampler BoardRenderer::pictureSampler(int i, const DeviceTransform& t, co
     const QPoint src = sourcePoint(o, i, p.rows, p.columns, p.geometry);
     const double w = state_.picture.width(), h = state_.picture.height();
     // Picture pixels to the pixels of the image read: a reduced copy's, or the finer picture's.
-    const double kx = levelIndex < 0 ? w / level.width() : std::exp2(levelIndex);
-    const double ky = levelIndex < 0 ? h / level.height() : std::exp2(levelIndex);
+    // (2^levelIndex without a call into the library: it runs for every element drawn.)
+    const double kx =
+        levelIndex < 0 ? w / level.width() : static_cast<double>(std::uint64_t(1) << levelIndex);
+    const double ky =
+        levelIndex < 0 ? h / level.height() : static_cast<double>(std::uint64_t(1) << levelIndex);
     // The centre of a device pixel, in the reduced picture's pixels.
     const auto at = [&](double x, double y) {
         const double tx = (x + 0.5 - t.dx) / t.scale - e.cellRect.left + src.x();
@@ -766,6 +835,12 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         const int count = static_cast<int>(found.size());
         const auto order = [&found, count](int k) { return found[static_cast<std::size_t>(count - 1 - k)]; };
         constexpr int ahead = 4;
+        // The picture's map of the elements up to `ahead` on: worked out once, for the prefetch
+        // of their texels and then for drawing them.
+        std::array<PictureSampler, ahead + 1> samplers;
+        const auto samplerOf = [&](int k) -> PictureSampler& { return samplers[k % (ahead + 1)]; };
+        for (int k = 0; k < std::min(ahead, count); ++k)
+            samplerOf(k) = pictureSampler(order(k), canvasTransform, reduced, level);
         for (int k = 0; k < count; ++k) {
             if (byRows && k + 3 * ahead < count) {
                 const int j = order(k + 3 * ahead);
@@ -781,17 +856,20 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
                     __builtin_prefetch(&rows[1]->rows);
                 }
             }
-            if (byRows && k + ahead < count) {
+            if (k + ahead < count) {
                 const int j = order(k + ahead);
-                if (elementRows_[j][0]) {
+                PictureSampler& next = samplerOf(k + ahead);
+                next = pictureSampler(j, canvasTransform, reduced, level);
+                if (byRows && elementRows_[j][0]) {
                     const Rect& cell = p.element(j).cellRect;
                     canvas.prefetch(elementRows_[j][0]->rows, elementRows_[j][1]->rows,
                                     QPoint(cell.left, cell.top));
+                    canvas.prefetchPicture(elementRows_[j][0]->rows, QPoint(cell.left, cell.top), next);
                 }
             }
             const int j = order(k);
             const Element& e = p.element(j);
-            const PictureSampler picture = pictureSampler(j, canvasTransform, reduced, level);
+            const PictureSampler& picture = samplerOf(k);
             if (byRows && elementRows_[j][0])
                 canvas.addElement(elementRows_[j][0]->rows, elementRows_[j][1]->rows,
                                   QPoint(e.cellRect.left, e.cellRect.top), picture, outline);
@@ -800,8 +878,7 @@ void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& are
         }
     }
     canvas.finish(textureSampler(canvasTransform, PictureLevels::levelFor(scale)),
-                  state_.background.backgroundColor.rgb());
-    canvas.store(image, area.topLeft() - origin);
+                  state_.background.backgroundColor.rgb(), image, area.topLeft() - origin);
 }
 
 void BoardRenderer::addElement(SampledCanvas& canvas, int i, const PictureSampler& picture, QRgb outline) {

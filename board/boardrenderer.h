@@ -154,7 +154,8 @@ private:
         QImage element;       // an element at 100 %
         SampledCanvas canvas; // any other scale
         std::vector<std::int32_t> found;
-        std::vector<std::uint64_t> keys; // found's ranks while they are sorted
+        std::vector<std::uint64_t> keys;  // found's ranks while they are sorted
+        std::vector<std::uint64_t> spare; // the keys' other half while they are sorted
     };
     // The view pixels (of its scale) that a tile covers and that anything is drawn in.
     QRect tileArea(const TileKey& key) const;
@@ -242,7 +243,7 @@ private:
     // Far out, element i is drawn from the rows of its shape and picture regions, shared by every
     // element of that shape; null where its board region is not its shape's (drawn from the
     // region's rectangles then).
-    void placeRows(std::vector<std::int32_t>& elements); // sorted and made unique first
+    void placeRows(std::vector<std::int32_t>& elements); // made unique first
     void rebuildRows();
     // The shape element i's rows are made from, null when there is none (read on any thread).
     const QRegion* rowsShape(int i) const;
@@ -281,7 +282,22 @@ private:
     std::vector<std::array<const ShapeRows*, 2>> elementRows_;
     bool rowsStale_ = true;
     std::vector<std::int32_t>
-        rowsPending_;                    // changed since their rows were found: found when next drawn far out
+        rowsPending_; // changed since their rows were found: found when next drawn far out
+    std::vector<std::uint8_t> rowsNamed_; // per element, cleared after each use: named once
+    // The shapes one core met while placing rows, each once (kept: their memory is reused).
+    struct Gathered {
+        struct Slot {
+            const QRect* key = nullptr; // the shape's rectangles
+            std::int32_t index = 0;     // into shapes
+        };
+        std::vector<Slot> table; // a power of two of slots, or none
+        std::vector<const QRegion*> shapes;
+        std::vector<const ShapeRows*> rows; // shapes' places in shapeRows_
+        void clear();
+        std::int32_t add(const QRegion& region); // its index in shapes
+        Slot* find(const QRect* key);
+    };
+    std::vector<Gathered> gathered_;
     std::vector<std::uint32_t> flushed_; // per element, the flush that last looked at it
     std::uint32_t flushStamp_ = 0;
 

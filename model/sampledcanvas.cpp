@@ -248,26 +248,30 @@ bool RowSpans::build(const QRegion& region) {
     const int rows = bounds.isEmpty() ? 0 : bounds.height();
     if (bounds.width() > static_cast<int>(limit) - 1 || static_cast<std::size_t>(rows) + 1 > limit)
         return false;
-    cells.resize(static_cast<std::size_t>(rows) + 1);
-    cells[rows] = 0; // no runs, for the rows between bands
-    int row = 0;
+    const QRect* const first = region.begin();
+    const QRect* const end = region.end();
     // The rectangles come in bands of one top and bottom, left to right: the rows of a band
-    // share its runs.
-    for (const QRect* r = region.begin(); r != region.end();) {
+    // share its runs. Counted first, so that the cells take one allocation of their size.
+    std::size_t size = static_cast<std::size_t>(rows) + 1;
+    for (const QRect* r = first; r != end; ++r)
+        size += r == first || r->top() != r[-1].top() ? 3 : 2;
+    if (size > limit)
+        return false;
+    cells.resize(size);
+    cells[rows] = 0; // no runs, for the rows between bands
+    std::size_t next = static_cast<std::size_t>(rows) + 1;
+    int row = 0;
+    for (const QRect* r = first; r != end;) {
         const QRect* bandEnd = r;
-        while (bandEnd != region.end() && bandEnd->top() == r->top())
+        while (bandEnd != end && bandEnd->top() == r->top())
             ++bandEnd;
-        if (cells.size() + 1 + 2 * static_cast<std::size_t>(bandEnd - r) > limit) {
-            cells.clear();
-            return false;
-        }
         for (; row < r->top() - bounds.top(); ++row)
             cells[row] = static_cast<std::int16_t>(rows);
-        const auto start = static_cast<std::int16_t>(cells.size());
-        cells.push_back(static_cast<std::int16_t>(bandEnd - r));
+        const auto start = static_cast<std::int16_t>(next);
+        cells[next++] = static_cast<std::int16_t>(bandEnd - r);
         for (const QRect* q = r; q != bandEnd; ++q) {
-            cells.push_back(static_cast<std::int16_t>(q->left() - bounds.left()));
-            cells.push_back(static_cast<std::int16_t>(q->right() + 1 - bounds.left()));
+            cells[next++] = static_cast<std::int16_t>(q->left() - bounds.left());
+            cells[next++] = static_cast<std::int16_t>(q->right() + 1 - bounds.left());
         }
         for (; row <= r->bottom() - bounds.top(); ++row)
             cells[row] = start;
@@ -403,6 +407,36 @@ void SampledCanvas::prefetch(const RowSpans& boardRegion, const RowSpans& pictur
     }
 }
 
+void SampledCanvas::prefetchPicture(const RowSpans& boardRegion, QPoint offset,
+                                    const PictureSampler& picture) {
+    const QRect box = this->box(boardRegion.bounds.translated(offset));
+    if (box.isEmpty() || !picture.image)
+        return;
+    const Source& from = source(picture.image);
+    const Fetch fetch(picture, from.bits, from.stride, from.width, from.height);
+    // The texels the box's corners read bound what any of its pixels reads (the map is affine).
+    std::int64_t lx = std::numeric_limits<std::int64_t>::max(), ly = lx, hx = -lx, hy = -lx;
+    for (const int x : {box.left(), box.right()})
+        for (const int y : {box.top(), box.bottom()}) {
+            const std::int64_t fx = fetch.ox + x * fetch.xx + y * fetch.yx;
+            const std::int64_t fy = fetch.oy + x * fetch.xy + y * fetch.yy;
+            lx = std::min(lx, fx), hx = std::max(hx, fx), ly = std::min(ly, fy), hy = std::max(hy, fy);
+        }
+    const int x0 = static_cast<int>(std::clamp<std::int64_t>(lx >> 16, 0, from.width - 1));
+    const int x1 = static_cast<int>(std::clamp<std::int64_t>((hx >> 16) + 1, 0, from.width - 1));
+    const int y0 = static_cast<int>(std::clamp<std::int64_t>(ly >> 16, 0, from.height - 1));
+    const int y1 = static_cast<int>(std::clamp<std::int64_t>((hy >> 16) + 1, 0, from.height - 1));
+    if (y1 - y0 > 64)
+        return; // not an element far out
+    const int bytes = from.packed24 ? 3 : 4;
+    for (int y = y0; y <= y1; ++y) {
+        const char* line = reinterpret_cast<const char*>(from.bits + y * from.stride);
+        for (int b = x0 * bytes; b < (x1 + 1) * bytes; b += 64)
+            __builtin_prefetch(line + b);
+        __builtin_prefetch(line + (x1 + 1) * bytes - 1);
+    }
+}
+
 template <int Bytes>
 void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset,
                             const QRect& box, const PictureSampler& picture, const Source& from,
@@ -531,7 +565,9 @@ void SampledCanvas::blendMasks(const QRect& box, const PictureSampler& picture, 
                  outline);
 }
 
-void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
+template <class Pixel>
+void SampledCanvas::withBackground(const PictureSampler& texture, QRgb colour, const QRect& area,
+                                   Pixel pixel) const {
     const std::uint64_t solid = packed(colour);
     // The texture is 32 bits a pixel and repeats along the board's axes: where a column or a
     // row reads it is worked out once.
@@ -554,18 +590,20 @@ void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
         axis(texture.originX, texture.xx, width_, texture.image->width(), columns);
         axis(texture.originY, texture.yy, height_, texture.image->height(), rows);
     }
-    for (int y = 0; y < height_; ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         const quint32* line0 = nullptr;
         const quint32* line1 = nullptr;
         if (textured) {
             line0 = reinterpret_cast<const quint32*>(texture.image->constScanLine(rows[y].first));
             line1 = reinterpret_cast<const quint32*>(texture.image->constScanLine(rows[y].second));
         }
-        for (int x = 0; x < width_; ++x) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             const std::size_t k = static_cast<std::size_t>(y) * width_ + x;
             const std::uint16_t rest = static_cast<std::uint16_t>(~covered_[k]);
-            if (!rest)
+            if (!rest) {
+                pixel(x, y, k, sum_[k], false);
                 continue;
+            }
             std::uint64_t c = solid;
             if (textured) {
                 const Axis& a = columns[x];
@@ -574,10 +612,40 @@ void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
             } else if (texture.image) {
                 c = packed(texture.sample(x, y));
             }
-            sum_[k] += count(rest) * c;
-            covered_[k] = 0xFFFF;
+            pixel(x, y, k, sum_[k] + count(rest) * c, true);
         }
     }
+}
+
+void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
+    withBackground(texture, colour, QRect(0, 0, width_, height_),
+                   [this](int, int, std::size_t k, std::uint64_t sum, bool added) {
+                       if (added) {
+                           sum_[k] = sum;
+                           covered_[k] = 0xFFFF;
+                       }
+                   });
+}
+
+namespace {
+
+QRgb opaque(std::uint64_t s) {
+    return qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
+                int(((s & 0xFFFF) + 8) >> 4));
+}
+
+} // namespace
+
+void SampledCanvas::finish(const PictureSampler& texture, QRgb colour, QImage& target, QPoint at) {
+    const QRect area = QRect(at, QSize(width_, height_)).intersected(target.rect());
+    if (area.isEmpty())
+        return;
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    withBackground(texture, colour, area.translated(-at),
+                   [bits, stride, at](int x, int y, std::size_t, std::uint64_t sum, bool) {
+                       reinterpret_cast<QRgb*>(bits + (y + at.y()) * stride)[x + at.x()] = opaque(sum);
+                   });
 }
 
 void SampledCanvas::store(QImage& target, QPoint at) const {
@@ -585,11 +653,8 @@ void SampledCanvas::store(QImage& target, QPoint at) const {
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(target.scanLine(y));
         const std::uint64_t* sum = sum_.data() + static_cast<std::size_t>(y - at.y()) * width_;
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const std::uint64_t s = sum[x - at.x()];
-            line[x] = qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
-                           int(((s & 0xFFFF) + 8) >> 4));
-        }
+        for (int x = area.left(); x <= area.right(); ++x)
+            line[x] = opaque(sum[x - at.x()]);
     }
 }
 

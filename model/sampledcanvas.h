@@ -80,6 +80,9 @@ public:
     // under it) while others are drawn: the elements of a tile lie anywhere on it, and drawing
     // one waits on memory more than it computes. Changes no pixel.
     void prefetch(const RowSpans& boardRegion, const RowSpans& pictureRegion, QPoint offset);
+    // The same for the texels of the picture it shows, scattered over the picture as the
+    // elements lie scattered over the table.
+    void prefetchPicture(const RowSpans& boardRegion, QPoint offset, const PictureSampler& picture);
     // A board pixel is no wider than a sample: a row of samples reads one board row.
     bool farOut() const { return along_ < 1.0; }
     // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
@@ -89,6 +92,9 @@ public:
                         QPoint origin, double ratio, const PictureSampler& picture, QRgb outline);
     // Whatever is left uncovered shows the background: a solid colour when `texture` has no image.
     void finish(const PictureSampler& texture, QRgb colour);
+    // finish and store in one pass over the canvas, for a canvas drawn once and then dropped:
+    // the pixels `target` gets are store's, the canvas itself is left as it was.
+    void finish(const PictureSampler& texture, QRgb colour, QImage& target, QPoint at);
 
     // Opaque pixels into `target` (Format_RGB32) at `at`.
     void store(QImage& target, QPoint at) const;
@@ -129,6 +135,11 @@ private:
     // Far out, where the board's rows and columns fall among the samples is the same for every
     // element: worked out once per canvas, as sampleX and sampleY would, clamped to the canvas.
     void buildFarTables();
+    // Runs pixel(x, y, k, sum, added) for each pixel (x, y) of `area` (canvas pixels, k its
+    // index): its sum with what the background adds to the samples nothing covered, and
+    // whether it added any.
+    template <class Pixel>
+    void withBackground(const PictureSampler& texture, QRgb colour, const QRect& area, Pixel pixel) const;
     int columnAt(int boardX) const;
     int rowAt(int boardY) const;
     // The first column (row) of samples at or after a board x (y): the smallest integer not below
