@@ -284,6 +284,8 @@ void SampledCanvas::coverOutside(const QRect& board, QRgb colour) {
     // Samples inside the board: those whose board pixel is in it.
     const int qa = sampleX(board.left()), qb = sampleX(board.right() + 1);
     const int ra = sampleY(board.top()), rb = sampleY(board.bottom() + 1);
+    if (qa <= 0 && qb >= Samples * width_ && ra <= 0 && rb >= Samples * height_)
+        return; // the canvas lies on the board: every tile but those along its edges
     const std::uint64_t c = packed(colour);
     for (int y = 0; y < height_; ++y) {
         const unsigned rows =
@@ -447,21 +449,34 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
     struct Walk {
         const std::int16_t* cells;
         int ra, rb, top, rows, left;
+        const std::int32_t* columns; // the sample column of each x from left on, where the table has them all
     };
     const auto walk = [&](const RowSpans& region) {
         const int top = region.bounds.top() + offset.y(), rows = region.bounds.height();
+        const int left = region.bounds.left() + offset.x();
+        const std::int64_t from = std::int64_t(left) - columnBase_;
+        const bool tabled =
+            !columnOf_.empty() && from >= 0 && from + region.bounds.width() < std::ssize(columnOf_);
         return Walk{region.cells.data(),
                     std::max(Samples * box.top(), rowAt(top)),
                     std::min(Samples * (box.bottom() + 1), rowAt(top + rows)),
                     top,
                     rows,
-                    region.bounds.left() + offset.x()};
+                    left,
+                    tabled ? columnOf_.data() + from : nullptr};
     };
     // Ors a band's runs into the masks of the sample rows `rows` (a set of four bits).
     const auto orBand = [&](const Walk& from, int start, unsigned rows, std::uint16_t* line) {
         const std::int16_t* const runs = from.cells + start + 1;
         const unsigned spread = rowSpread[rows];
-        for (int k = 0; k < 2 * from.cells[start]; k += 2)
+        const int n = 2 * from.cells[start];
+        if (from.columns) {
+            for (int k = 0; k < n; k += 2)
+                orRun(line, x0, std::max(minQ, from.columns[runs[k]]),
+                      std::min(maxQ, from.columns[runs[k + 1]]), spread);
+            return;
+        }
+        for (int k = 0; k < n; k += 2)
             orRun(line, x0, std::max(minQ, columnAt(runs[k] + from.left)),
                   std::min(maxQ, columnAt(runs[k + 1] + from.left)), spread);
     };
@@ -629,7 +644,7 @@ void SampledCanvas::finish(const PictureSampler& texture, QRgb colour) {
 
 namespace {
 
-QRgb opaque(std::uint64_t s) {
+[[gnu::always_inline]] inline QRgb opaque(std::uint64_t s) {
     return qRgb(int(((s >> 32) + 8) >> 4), int((((s >> 16) & 0xFFFF) + 8) >> 4),
                 int(((s & 0xFFFF) + 8) >> 4));
 }
