@@ -20,34 +20,6 @@
 
 namespace {
 
-// Largest first, eleven bits at a time from the lowest, each pass keeping the order of the one
-// before: no key is compared with another, and digits every key shares take no pass.
-void sortDescending(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare) {
-    if (keys.size() < 256) {
-        std::sort(keys.begin(), keys.end(), std::greater<>());
-        return;
-    }
-    std::uint64_t some = 0, every = ~std::uint64_t(0);
-    for (const std::uint64_t k : keys)
-        some |= k, every &= k;
-    constexpr int bits = 11;
-    constexpr std::uint64_t digit = (1u << bits) - 1;
-    spare.resize(keys.size());
-    for (int shift = 0; shift < 64; shift += bits) {
-        if (((some ^ every) >> shift & digit) == 0)
-            continue;
-        std::array<std::uint32_t, digit + 1> start{};
-        for (const std::uint64_t k : keys)
-            ++start[~k >> shift & digit];
-        std::uint32_t sum = 0;
-        for (std::uint32_t& s : start)
-            sum += std::exchange(s, sum);
-        for (const std::uint64_t k : keys)
-            spare[start[~k >> shift & digit]++] = k;
-        keys.swap(spare);
-    }
-}
-
 // The view pixels of a scale that show any part of the board: where tiles are drawn.
 QRect drawnRect(int boardWidth, int boardHeight, double scale) {
     if (scale == 1.0)
@@ -104,6 +76,34 @@ void drawDevicePixels(QPainter& painter, QPoint at, const QImage& image, double 
 }
 
 } // namespace
+
+// Eleven bits at a time from the lowest, each pass keeping the order of the one before: no key
+// is compared with another, and digits every key shares take no pass.
+void sortDescending(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare) {
+    if (keys.size() < 256) {
+        std::sort(keys.begin(), keys.end(), std::greater<>());
+        return;
+    }
+    std::uint64_t some = 0, every = ~std::uint64_t(0);
+    for (const std::uint64_t k : keys)
+        some |= k, every &= k;
+    constexpr int bits = 11;
+    constexpr std::uint64_t digit = (1u << bits) - 1;
+    spare.resize(keys.size());
+    for (int shift = 0; shift < 64; shift += bits) {
+        if (((some ^ every) >> shift & digit) == 0)
+            continue;
+        std::array<std::uint32_t, digit + 1> start{};
+        for (const std::uint64_t k : keys)
+            ++start[~k >> shift & digit];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& s : start)
+            sum += std::exchange(s, sum);
+        for (const std::uint64_t k : keys)
+            spare[start[~k >> shift & digit]++] = k;
+        keys.swap(spare);
+    }
+}
 
 std::size_t BoardRenderer::TileKeyHash::operator()(const TileKey& k) const {
     const std::size_t s = std::hash<double>()(k.scale);

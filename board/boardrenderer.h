@@ -23,6 +23,10 @@ class ISound;
 class QPainter;
 struct BoardState;
 
+// Sorts keys largest first, `spare` holding them meanwhile: a tile far out draws thousands of
+// elements in the order of their ranks.
+void sortDescending(std::vector<std::uint64_t>& keys, std::vector<std::uint64_t>& spare);
+
 // Draws the window from the game's state: the background, the elements in stacking order, each
 // from the one picture through its shape as it is turned, and the held element above them, for
 // the part of the table the window shows and at its scale. Nothing the size of the board is

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -270,6 +271,28 @@ TEST(PictureLevelsTest, EachLevelAveragesTheOneBeforeAndAllHoldAThird) {
     EXPECT_EQ(PictureLevels::levelFor(0.3), 1);
     EXPECT_EQ(PictureLevels::levelFor(0.25), 2);
     EXPECT_EQ(PictureLevels::levelFor(0.108), 3);
+}
+
+// A tile's elements come largest key first, as a comparison sort gives them: few or thousands,
+// keys of a rank and an element or of any 64 bits, some equal, some sharing most digits.
+TEST(ScaledPaintTest, ElementsOfATileAreSortedByDigitsAsByComparison) {
+    std::mt19937_64 random(25);
+    std::vector<std::uint64_t> keys, spare;
+    for (int round = 0; round < 60; ++round) {
+        const std::size_t n = random() % (round < 30 ? 300 : 5000);
+        const int kind = round % 3;
+        keys.clear();
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::uint64_t r = random();
+            keys.push_back(kind == 0   ? (r % 60000) << 16 | k
+                           : kind == 1 ? r
+                                       : 0xABCD000000000000ull | (r % 7) << 20 | (r >> 40) % 3);
+        }
+        std::vector<std::uint64_t> expected = keys;
+        std::sort(expected.begin(), expected.end(), std::greater<>());
+        sortDescending(keys, spare);
+        ASSERT_EQ(keys, expected) << "round " << round << ", " << n << " keys";
+    }
 }
 
 // What a paint shows is the same whether it covers the whole window or only the areas the board

@@ -7,11 +7,19 @@
 
 namespace {
 
-QImage drawn(SampledCanvas& canvas) {
-    canvas.finish(PictureSampler{}, qRgb(20, 90, 40));
+QImage drawn(SampledCanvas& canvas, const PictureSampler& texture = {}) {
+    canvas.finish(texture, qRgb(20, 90, 40));
     QImage image(canvas.size(), QImage::Format_RGB32);
     canvas.store(image, QPoint(0, 0));
     return image;
+}
+
+// The same finished and stored in one pass, into a larger image at (3, 2).
+QImage drawnAtOnce(SampledCanvas& canvas, const PictureSampler& texture) {
+    QImage image(canvas.size() + QSize(5, 4), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    canvas.finish(texture, qRgb(20, 90, 40), image, QPoint(3, 2));
+    return image.copy(QRect(QPoint(3, 2), canvas.size()));
 }
 
 } // namespace
@@ -19,7 +27,7 @@ QImage drawn(SampledCanvas& canvas) {
 // Far out, an element drawn from the rows of its regions gives every sample what the regions'
 // rectangles give: wherever it lies against the samples, at any far scale, with the canvas
 // cutting it anywhere, read from a picture of 32 or 24 bits, and under elements drawn before it
-// on the same canvas.
+// on the same canvas; finished over a texture and stored at once, as a tile is, it shows the same.
 TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
     QRandomGenerator random(20);
     QImage picture(97, 61, QImage::Format_RGB32);
@@ -78,8 +86,15 @@ TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
             const RowSpans& boardRows = joined ? piece.innerRows : piece.outerRows;
             byRects.addElement(board.translated(piece.cell), piece.inner, piece.cell, sampler, outline);
             byRows.prefetch(boardRows, piece.innerRows, piece.cell); // changes nothing
+            byRows.prefetchPicture(boardRows, piece.cell, sampler);  // nor this
             byRows.addElement(boardRows, piece.innerRows, piece.cell, sampler, outline);
         }
-        ASSERT_EQ(drawn(byRects), drawn(byRows));
+        // Over a repeating texture, finished and stored at once as a tile is.
+        PictureSampler texture;
+        texture.image = &picture;
+        texture.wrap = true;
+        texture.originX = random.generateDouble() * 50, texture.originY = random.generateDouble() * 50;
+        texture.xx = texture.yy = 0.3 + random.generateDouble() * 3;
+        ASSERT_EQ(drawn(byRects, texture), drawnAtOnce(byRows, texture));
     }
 }
