@@ -23,6 +23,7 @@
 #include "bench/benchsupport.h"
 #include "board/boardhost.h"
 #include "board/boardrenderer.h"
+#include "game/gameflow.h"
 #include "game/gamestate.h"
 #include "game/savedgame.h"
 #include "game/savedgamestore.h"
@@ -417,6 +418,8 @@ void BM_CreateAndLoadBig(benchmark::State& bs) {
             auto ahead = std::async(std::launch::async, [&pzs] {
                 SavedGameText read;
                 read.error = readSavedGameFile(pzs, read.game);
+                if (read.error == SavedGameError::None)
+                    read.built = buildSavedElements(read.game);
                 return read;
             });
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -435,14 +438,14 @@ void BM_CreateAndLoadBig(benchmark::State& bs) {
         auto t = std::chrono::steady_clock::now();
         // The game under way given up once the loaded one has been checked, its picture's memory
         // and its elements returned on another thread as the program does.
-        BackgroundRelease release;
+        BackgroundRelease release(GameFlow::releaseDelay);
         release.release({std::exchange(created->picture, QImage())},
                         std::make_shared<Puzzle>(std::move(created->puzzle)));
         created.reset();
         record(load + ", give up the game before", seconds(t));
         t = std::chrono::steady_clock::now();
         auto loaded = freshState();
-        installSavedGame(files.game, files.picture.picture, *loaded, kScreen, nullptr);
+        installSavedGame(files.game, files.picture.picture, *loaded, kScreen, nullptr, files.built.get());
         files = SavedGameFiles();
         record(load + ", build the elements", seconds(t));
         t = std::chrono::steady_clock::now();

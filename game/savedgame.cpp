@@ -22,8 +22,49 @@ bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture) {
            std::int64_t(picture.height()) == std::int64_t(game.rows) * game.elementSize;
 }
 
+namespace {
+
+// The shapes a builder has made already stay where the new game's options are the same.
+void buildSavedElements(const SavedGame& g, Puzzle& p, ShapeBuilder& shapes,
+                        const std::function<void(int)>& progress) {
+    p.create(g.rows, g.columns);
+    p.geometry =
+        Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
+    shapes.setOptions(ShapeOptions{p.geometry, g.cut.mosaic != 0, g.settings.threeD != 0});
+    p.stackOrder = g.stackOrder;
+    for (const auto& block : g.blocks)
+        p.blocks.makeBlock(block);
+
+    // The records as the file has them; everything made from them is built as a new game's
+    // elements are. Whether an element is alone or fully joined follows from its joins.
+    const int n = g.count();
+    const int offset = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
+    for (int i = 0; i < n; ++i) {
+        const SavedElement& s = g.elements[i];
+        Element& e = p.element(i);
+        e.homeIndex = i;
+        e.orientation = s.orientation;
+        e.joinedNeighbour = s.joinedNeighbour;
+        e.edgeSign = s.edgeSign;
+        e.edgeShift = s.edgeShift;
+        const Rect& body = g.bodyRects[i];
+        e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
+                      body.top - offset + size};
+    }
+    buildElements(p, shapes, progress);
+}
+
+} // namespace
+
+std::unique_ptr<BuiltElements> buildSavedElements(const SavedGame& g,
+                                                  const std::function<void(int)>& progress) {
+    auto built = std::make_unique<BuiltElements>();
+    buildSavedElements(g, built->puzzle, built->shapes, progress);
+    return built;
+}
+
 void installSavedGame(const SavedGame& g, const QImage& picture, GameState& state, QSize fullScreenClient,
-                      IProgress* progress) {
+                      IProgress* progress, BuiltElements* built) {
     CutParameters& cut = state.cut;
     cut.irregularBase = g.cut.irregularBase;
     cut.shiftKnobs = g.cut.shiftKnobs;
@@ -53,40 +94,23 @@ void installSavedGame(const SavedGame& g, const QImage& picture, GameState& stat
     state.pictureWidth = picture.width();
     state.pictureHeight = picture.height();
 
-    Puzzle& p = state.puzzle;
-    p.create(g.rows, g.columns);
-    p.geometry =
-        Geometry::compute(g.elementSize, g.cut.mosaic, g.cut.irregularBase, g.settings.outlineThickness);
-    state.shapes.setOptions(ShapeOptions{p.geometry, g.cut.mosaic != 0, g.settings.threeD != 0});
-    p.stackOrder = g.stackOrder;
-    for (const auto& block : g.blocks)
-        p.blocks.makeBlock(block);
-
-    // The records as the file has them; everything made from them is built as a new game's
-    // elements are. Whether an element is alone or fully joined follows from its joins.
-    const int n = g.count();
-    const int offset = p.geometry.bodyOffset, size = p.geometry.bitmapSize;
-    for (int i = 0; i < n; ++i) {
-        const SavedElement& s = g.elements[i];
-        Element& e = p.element(i);
-        e.homeIndex = i;
-        e.orientation = s.orientation;
-        e.joinedNeighbour = s.joinedNeighbour;
-        e.edgeSign = s.edgeSign;
-        e.edgeShift = s.edgeShift;
-        const Rect& body = g.bodyRects[i];
-        e.cellRect = {body.left - offset, body.top - offset, body.left - offset + size,
-                      body.top - offset + size};
-    }
-    const bool showProgress = progress && n >= progressThreshold;
-    if (showProgress)
-        progress->begin(0, n, progressStep(n));
-    buildElements(p, state.shapes, [&](int done) {
+    if (built && std::ssize(built->puzzle.elementGrid) == g.count()) {
+        state.puzzle = std::move(built->puzzle);
+        state.shapes = std::move(built->shapes);
+        built->puzzle.clear(); // taken: a second install builds afresh
+    } else {
+        const int n = g.count();
+        const bool showProgress = progress && n >= progressThreshold;
         if (showProgress)
-            progress->setPosition(done);
-    });
-    if (showProgress)
-        progress->end();
+            progress->begin(0, n, progressStep(n));
+        buildSavedElements(g, state.puzzle, state.shapes, [&](int done) {
+            if (showProgress)
+                progress->setPosition(done);
+        });
+        if (showProgress)
+            progress->end();
+    }
+    const Puzzle& p = state.puzzle;
 
     const QSize board =
         savedBoardSize(g, p.geometry, QSize(state.screenWidth, state.screenHeight), fullScreenClient);

@@ -5,8 +5,10 @@
 #include "model/edges.h"
 #include "model/generator.h"
 #include "model/picture.h"
+#include "model/puzzle.h"
 #include "model/rect.h"
 #include "model/settings.h"
+#include "model/shapebuilder.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -14,6 +16,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -156,17 +159,30 @@ struct SavedGameOverview {
 // tells the form of the file.
 SavedGameError readSavedGameOverview(QIODevice& device, SavedGameOverview& overview);
 
+// A saved game's elements built from its records alone, with the shapes they share: what
+// installing the game builds, made beforehand (on another thread while the player chooses).
+struct BuiltElements {
+    Puzzle puzzle;
+    ShapeBuilder shapes;
+};
+// Builds the elements of a checked game; `progress(done)` as buildElements gives it.
+std::unique_ptr<BuiltElements> buildSavedElements(const SavedGame& game,
+                                                  const std::function<void(int done)>& progress = {});
+
 // Both files of a saved game, the picture read on a second thread while the text is checked.
 struct SavedGameFiles {
     LoadResult picture;
     QByteArray pictureFingerprint; // of the picture file's bytes, when asked for
     SavedGame game;
     SavedGameError error = SavedGameError::None; // of the text file
+    std::shared_ptr<BuiltElements> built;        // the game's elements, when built ahead
 };
-// A text file read before its load was asked for, as it stood then.
+// A text file read before its load was asked for, as it stood then, with its elements built
+// when it was read without fault.
 struct SavedGameText {
     SavedGame game;
     SavedGameError error = SavedGameError::None;
+    std::shared_ptr<BuiltElements> built;
 };
 // With `text`, the text file is taken as read there rather than read again.
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
@@ -180,9 +196,9 @@ bool pictureFitsSavedGame(const SavedGame& game, const QImage& picture);
 // shapes, bitmaps and board regions, blocks, stacking order, board size and the carried clock.
 // Bitmaps are painted from the picture as cut, so the turned copies (the worker's) are not needed
 // for it. The caller has checked the picture with pictureFitsSavedGame and discarded the
-// previous game.
+// previous game. Elements built ahead from this very game (`built`) are taken over, not built.
 void installSavedGame(const SavedGame& game, const QImage& picture, GameState& state, QSize fullScreenClient,
-                      IProgress* progress);
+                      IProgress* progress, BuiltElements* built = nullptr);
 
 // The board a loaded game gets: at least what the cut needs on this screen, at least the stored
 // board, but never more than the elements and the screen need: a stored size beyond both the

@@ -79,6 +79,7 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
             if (text) {
                 files.game = std::move(text->game);
                 files.error = text->error;
+                files.built = std::move(text->built);
             } else {
                 files.error = readSavedGameFile(gamePath, files.game);
             }
@@ -107,7 +108,8 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
         const WaitCursor wait(cursor_);
         device = readDevicePicture(devicePicturePath, files.picture.picture.size(), files.pictureFingerprint);
     }
-    return Loaded{name, std::move(files.game), std::move(files.picture.picture), std::move(device)};
+    return Loaded{name, std::move(files.game), std::move(files.picture.picture), std::move(device),
+                  std::move(files.built)};
 }
 
 void SavedGameFlow::prepareToRead(const QString& name) {
@@ -138,6 +140,8 @@ void SavedGameFlow::prepareToReadFiles(const QString& picturePath, const QString
                                // Changed while it was read: what was read is no file's.
                                if (fileIdentity(gamePath) != identity)
                                    text.reset();
+                               else if (text->error == SavedGameError::None)
+                                   text->built = buildSavedElements(text->game);
                                return text;
                            })};
 }
@@ -169,7 +173,7 @@ void SavedGameFlow::install(const Loaded& loaded, QSize fullScreenClient, IProgr
     state_.gameName = loaded.name;
     state_.pictureName.clear();
     const WaitCursor wait(cursor_);
-    installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress);
+    installSavedGame(loaded.game, loaded.picture, state_, fullScreenClient, progress, loaded.built.get());
     state_.devicePicture = loaded.devicePicture;
     // The clock stands at the time carried over from the moment the game exists: its start is
     // now, not the discarded game's, and gameReady starts it running from here.

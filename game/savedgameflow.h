@@ -45,7 +45,8 @@ public:
         QString name;
         SavedGame game;
         QImage picture;
-        QImage devicePicture; // null when the game kept none that belongs to its picture
+        QImage devicePicture;                 // null when the game kept none that belongs to its picture
+        std::shared_ptr<BuiltElements> built; // its elements when built ahead; install takes them
     };
     // Reads a game's picture and text file. A failure is reported (32824 for an unreadable
     // picture or a file of unknown format, 32825 for a damaged one, 32922 for an entry that is no
@@ -74,7 +75,8 @@ public:
     // that the read only copies the file into them. Nothing is made ready for a picture already
     // in memory (a game loaded over itself) or a small one; read and readFiles use what was made
     // ready and then give it up, as releaseReserve does when the player chooses nothing.
-    // The game's text file (a compact one, or a small one) is read ahead there too.
+    // The game's text file (a compact one, or a small one) is read ahead there too, and its
+    // elements are built from it.
     void prepareToRead(const QString& name);
     void prepareToReadFiles(const QString& picturePath, const QString& gamePath = {});
     void releaseReserve();

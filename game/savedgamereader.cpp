@@ -582,6 +582,7 @@ SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gam
     if (text) {
         files.game = std::move(text->game);
         files.error = text->error;
+        files.built = std::move(text->built);
     } else {
         files.error = readSavedGameFile(gamePath, files.game);
     }

@@ -160,17 +160,31 @@ void giveBack(const QImage& picture) {
 } // namespace
 
 BackgroundRelease::~BackgroundRelease() {
-    if (thread_.joinable())
-        thread_.join();
+    finish();
+}
+
+void BackgroundRelease::finish() {
+    if (!thread_.joinable())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        hurry_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+    hurry_ = false;
 }
 
 void BackgroundRelease::release(std::vector<QImage> pictures, std::shared_ptr<void> rest) {
     std::erase_if(pictures, [](const QImage& p) { return p.sizeInBytes() < PictureReserve::minimumBytes; });
     if (pictures.empty() && !rest)
         return;
-    if (thread_.joinable())
-        thread_.join();
-    thread_ = std::thread([pictures = std::move(pictures), rest = std::move(rest)]() mutable {
+    finish();
+    thread_ = std::thread([this, pictures = std::move(pictures), rest = std::move(rest)]() mutable {
+        if (delay_.count() > 0) {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, delay_, [this] { return hurry_; });
+        }
         for (QImage& picture : pictures)
             if (picture.isDetached())
                 giveBack(picture);

@@ -7,8 +7,11 @@
 #include <QSize>
 #include <QString>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -60,11 +63,13 @@ private:
 
 // Gives a large picture's memory back to the system on another thread: unmapping half a gigabyte
 // takes a tenth of a second that the player would otherwise wait for when a game is replaced.
-// So do the tens of thousands of regions of a large game's elements. The thread given the last
-// of them is waited for when the next are given, and when this goes.
+// So do the tens of thousands of regions of a large game's elements. The giving back may wait a
+// moment first: a game just replaced is followed at once by the next one's first drawing, which
+// needs both cores and the memory map to itself. The thread given the last of them is hurried
+// and waited for when the next are given, and when this goes.
 class BackgroundRelease {
 public:
-    BackgroundRelease() = default;
+    explicit BackgroundRelease(std::chrono::milliseconds delay = {}) : delay_(delay) {}
     ~BackgroundRelease();
     BackgroundRelease(const BackgroundRelease&) = delete;
     BackgroundRelease& operator=(const BackgroundRelease&) = delete;
@@ -73,5 +78,11 @@ public:
     void release(std::vector<QImage> pictures, std::shared_ptr<void> rest = {});
 
 private:
+    void finish();
+
+    std::chrono::milliseconds delay_;
     std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool hurry_ = false;
 };

@@ -168,6 +168,25 @@ TEST(SavedPlay, EveryStatePlayReachesSavesAndLoadsBack) {
         EXPECT_EQ(formatSavedGame(*fromCompact, 0), first) << "round " << round;
         EXPECT_EQ(formatSavedGame(savedGameSnapshot(*fromCompact, 0, carried), SavedGameForm::Compact),
                   compact);
+
+        // Its elements built ahead (while the player chooses) install as those built in place;
+        // taken once, a second install builds them afresh.
+        const std::shared_ptr<BuiltElements> built = buildSavedElements(c);
+        for (int install = 0; install < 2; ++install) {
+            const auto fromAhead = installedGame(c, f.state.picture, built.get());
+            const Puzzle& d = fromAhead->puzzle;
+            EXPECT_EQ(d.bodyRects, fromCompact->puzzle.bodyRects);
+            EXPECT_TRUE(fromAhead->shapes.options() == fromCompact->shapes.options());
+            for (int i = 0; i < a.count(); ++i) {
+                const Element& x = fromCompact->puzzle.element(i);
+                EXPECT_EQ(d.element(i).outerRegion, x.outerRegion) << i;
+                EXPECT_EQ(d.element(i).innerRegion, x.innerRegion) << i;
+                EXPECT_EQ(d.element(i).shapeBounds, x.shapeBounds) << i;
+                EXPECT_EQ(d.boardRegions[i], fromCompact->puzzle.boardRegions[i]) << i;
+            }
+            EXPECT_EQ(formatSavedGame(*fromAhead, 0), first) << "round " << round;
+        }
+        EXPECT_TRUE(built->puzzle.elementGrid.empty());
     }
     EXPECT_GT(joinsOfTurnedElements, 0) << "play should join differently turned elements";
 }

@@ -66,11 +66,12 @@ inline std::unique_ptr<GameState> generatedGame(int rows, int columns, bool rota
 }
 
 // A fresh game on a 1024 x 768 screen with a saved game installed from its picture.
-inline std::unique_ptr<GameState> installedGame(const SavedGame& g, const QImage& picture) {
+inline std::unique_ptr<GameState> installedGame(const SavedGame& g, const QImage& picture,
+                                                BuiltElements* built = nullptr) {
     auto t = std::make_unique<GameState>();
     t->screenWidth = 1024;
     t->screenHeight = 768;
-    installSavedGame(g, picture, *t, QSize(1024, 768), nullptr);
+    installSavedGame(g, picture, *t, QSize(1024, 768), nullptr, built);
     return t;
 }
 

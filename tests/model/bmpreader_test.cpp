@@ -12,6 +12,7 @@
 #include <QList>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -613,4 +614,25 @@ TEST(BitmapReader, PixelsMadeReadyAheadGiveTheSamePicture) {
     ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() / 2));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(readBitmapLayout(file));
+}
+
+// A release with a delay holds what it was given for that long, but never keeps the next release
+// or its own end waiting: those hurry it (a broken hurry would hang here for an hour).
+TEST(BackgroundReleaseTest, ADelayedReleaseIsHurriedByTheNextAndByItsEnd) {
+    std::atomic<int> freed{0};
+    const auto counted = [&freed] {
+        return std::shared_ptr<void>(new int(0), [&freed](void* p) {
+            delete static_cast<int*>(p);
+            ++freed;
+        });
+    };
+    {
+        BackgroundRelease release(std::chrono::hours(1));
+        release.release({}, counted());
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(freed, 0);
+        release.release({}, counted());
+        EXPECT_EQ(freed, 1);
+    }
+    EXPECT_EQ(freed, 2);
 }
