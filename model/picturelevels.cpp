@@ -86,7 +86,7 @@ void PictureLevels::setPicture(const QImage& picture) {
     // The old levels are freed on another thread: level 0 may be the last hold on the old
     // picture, and giving back half a gigabyte would hold up the game taking its place.
     if (!levels_.empty())
-        released_ = std::async(std::launch::async, [old = std::move(levels_)]() mutable { old.clear(); });
+        released_.release(std::move(levels_));
     levels_.clear();
     pictureKey_ = picture.cacheKey();
     if (picture.isNull()) {

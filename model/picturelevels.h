@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/picturereserve.h"
+
 #include <QImage>
 
 #include <atomic>
@@ -51,5 +53,7 @@ private:
     qint64 pictureKey_ = 0;
     std::unique_ptr<Build> build_;
     std::vector<QImage> levels_;
-    std::future<void> released_; // the freeing of the levels of the picture before
+    // The levels of the picture before are freed on another thread once the next game has been
+    // drawn: unmapping them holds the memory map that game's first drawing needs.
+    BackgroundRelease released_{std::chrono::milliseconds(200)};
 };

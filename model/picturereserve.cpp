@@ -176,17 +176,18 @@ void BackgroundRelease::finish() {
 }
 
 void BackgroundRelease::release(std::vector<QImage> pictures, std::shared_ptr<void> rest) {
-    std::erase_if(pictures, [](const QImage& p) { return p.sizeInBytes() < PictureReserve::minimumBytes; });
-    if (pictures.empty() && !rest)
+    const auto large = [](const QImage& p) { return p.sizeInBytes() >= PictureReserve::minimumBytes; };
+    // Small pictures alone go at once; beside a large one they go with it.
+    if (!rest && std::none_of(pictures.begin(), pictures.end(), large))
         return;
     finish();
-    thread_ = std::thread([this, pictures = std::move(pictures), rest = std::move(rest)]() mutable {
+    thread_ = std::thread([this, large, pictures = std::move(pictures), rest = std::move(rest)]() mutable {
         if (delay_.count() > 0) {
             std::unique_lock lock(mutex_);
             wake_.wait_for(lock, delay_, [this] { return hurry_; });
         }
         for (QImage& picture : pictures)
-            if (picture.isDetached())
+            if (large(picture) && picture.isDetached())
                 giveBack(picture);
         pictures.clear();
         rest.reset();

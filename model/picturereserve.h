@@ -74,7 +74,7 @@ public:
     BackgroundRelease(const BackgroundRelease&) = delete;
     BackgroundRelease& operator=(const BackgroundRelease&) = delete;
 
-    // Drops these references to the pictures (small ones at once) and to `rest`.
+    // Drops these references to the pictures and to `rest` (small pictures alone at once).
     void release(std::vector<QImage> pictures, std::shared_ptr<void> rest = {});
 
 private:
