@@ -23,7 +23,6 @@
 #include "bench/benchsupport.h"
 #include "board/boardhost.h"
 #include "board/boardrenderer.h"
-#include "game/gameflow.h"
 #include "game/gamestate.h"
 #include "game/savedgame.h"
 #include "game/savedgamestore.h"
@@ -415,13 +414,7 @@ void BM_CreateAndLoadBig(benchmark::State& bs) {
         std::optional<SavedGameText> text;
         if (ready) {
             reserve.prepareFile(bmp);
-            auto ahead = std::async(std::launch::async, [&pzs] {
-                SavedGameText read;
-                read.error = readSavedGameFile(pzs, read.game);
-                if (read.error == SavedGameError::None)
-                    read.built = buildSavedElements(read.game);
-                return read;
-            });
+            auto ahead = std::async(std::launch::async, [&pzs] { return readSavedGameText(pzs); });
             std::this_thread::sleep_for(std::chrono::milliseconds(1500));
             text = ahead.get();
         }
@@ -438,7 +431,7 @@ void BM_CreateAndLoadBig(benchmark::State& bs) {
         auto t = std::chrono::steady_clock::now();
         // The game under way given up once the loaded one has been checked, its picture's memory
         // and its elements returned on another thread as the program does.
-        BackgroundRelease release(GameFlow::releaseDelay);
+        BackgroundRelease release(BackgroundRelease::afterNextDrawing);
         release.release({std::exchange(created->picture, QImage())},
                         std::make_shared<Puzzle>(std::move(created->puzzle)));
         created.reset();

@@ -61,10 +61,6 @@ public:
 
     QString elapsedText() const;
 
-    // A game given up is followed by the next one's first drawing (a loaded game's comes within
-    // a tenth of a second): its memory goes back after that.
-    static constexpr std::chrono::milliseconds releaseDelay{200};
-
 private:
     // Games of this many elements and more give theirs up on another thread.
     static constexpr int manyElements = 4096;
@@ -78,5 +74,6 @@ private:
     IClock& clock_;
     IScreen& screen_;
     IGameFlowHost& host_;
-    BackgroundRelease release_{releaseDelay};
+    // A game given up is followed by the next one's first drawing: its memory goes back after that.
+    BackgroundRelease release_{BackgroundRelease::afterNextDrawing};
 };

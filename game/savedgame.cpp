@@ -63,6 +63,14 @@ std::unique_ptr<BuiltElements> buildSavedElements(const SavedGame& g,
     return built;
 }
 
+SavedGameText readSavedGameText(const QString& gamePath) {
+    SavedGameText text;
+    text.error = readSavedGameFile(gamePath, text.game);
+    if (text.error == SavedGameError::None)
+        text.built = buildSavedElements(text.game);
+    return text;
+}
+
 void installSavedGame(const SavedGame& g, const QImage& picture, GameState& state, QSize fullScreenClient,
                       IProgress* progress, BuiltElements* built) {
     CutParameters& cut = state.cut;

@@ -184,6 +184,11 @@ struct SavedGameText {
     SavedGameError error = SavedGameError::None;
     std::shared_ptr<BuiltElements> built;
 };
+// Reads and checks a game's text file and builds its elements when it was read without fault:
+// what is made ahead while the player is still choosing the game.
+SavedGameText readSavedGameText(const QString& gamePath);
+// The game's text into `files`: as read before (`text`) when given, else read from the file now.
+void takeSavedGameText(const QString& gamePath, std::optional<SavedGameText> text, SavedGameFiles& files);
 // With `text`, the text file is taken as read there rather than read again.
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
                                   bool fingerprintPicture = false, PictureReserve* reserve = nullptr,

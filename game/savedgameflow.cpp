@@ -76,13 +76,7 @@ std::optional<SavedGameFlow::Loaded> SavedGameFlow::readFiles(const QString& pic
             files = readSavedGameFiles(picturePath, gamePath, !pictureFingerprint.isEmpty() || withDevice,
                                        &reserve_, std::move(text));
         } else {
-            if (text) {
-                files.game = std::move(text->game);
-                files.error = text->error;
-                files.built = std::move(text->built);
-            } else {
-                files.error = readSavedGameFile(gamePath, files.game);
-            }
+            takeSavedGameText(gamePath, std::move(text), files);
             files.picture.picture = known.picture;
             files.picture.format = "bmp";
             files.pictureFingerprint = known.fingerprint;
@@ -135,13 +129,10 @@ void SavedGameFlow::prepareToReadFiles(const QString& picturePath, const QString
     if (!identity || identity->size > textAheadBytes)
         return;
     textAhead_ = TextAhead{gamePath, identity, std::async(std::launch::async, [gamePath, identity] {
-                               std::optional<SavedGameText> text(std::in_place);
-                               text->error = readSavedGameFile(gamePath, text->game);
+                               std::optional<SavedGameText> text = readSavedGameText(gamePath);
                                // Changed while it was read: what was read is no file's.
                                if (fileIdentity(gamePath) != identity)
                                    text.reset();
-                               else if (text->error == SavedGameError::None)
-                                   text->built = buildSavedElements(text->game);
                                return text;
                            })};
 }

@@ -570,6 +570,16 @@ SavedGameError readSavedGameFile(const QString& path, SavedGame& game) {
     return readSavedGame(file, game);
 }
 
+void takeSavedGameText(const QString& gamePath, std::optional<SavedGameText> text, SavedGameFiles& files) {
+    if (text) {
+        files.game = std::move(text->game);
+        files.error = text->error;
+        files.built = std::move(text->built);
+    } else {
+        files.error = readSavedGameFile(gamePath, files.game);
+    }
+}
+
 SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gamePath,
                                   bool fingerprintPicture, PictureReserve* reserve,
                                   std::optional<SavedGameText> text) {
@@ -579,13 +589,7 @@ SavedGameFiles readSavedGameFiles(const QString& picturePath, const QString& gam
         LoadResult result = loadPicture(picturePath, fingerprintPicture ? &fingerprint : nullptr, reserve);
         return std::pair(std::move(result), fingerprintPicture ? fingerprint.hex() : QByteArray());
     });
-    if (text) {
-        files.game = std::move(text->game);
-        files.error = text->error;
-        files.built = std::move(text->built);
-    } else {
-        files.error = readSavedGameFile(gamePath, files.game);
-    }
+    takeSavedGameText(gamePath, std::move(text), files);
     std::tie(files.picture, files.pictureFingerprint) = picture.get();
     return files;
 }

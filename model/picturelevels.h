@@ -55,5 +55,5 @@ private:
     std::vector<QImage> levels_;
     // The levels of the picture before are freed on another thread once the next game has been
     // drawn: unmapping them holds the memory map that game's first drawing needs.
-    BackgroundRelease released_{std::chrono::milliseconds(200)};
+    BackgroundRelease released_{BackgroundRelease::afterNextDrawing};
 };

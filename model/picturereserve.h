@@ -69,6 +69,10 @@ private:
 // and waited for when the next are given, and when this goes.
 class BackgroundRelease {
 public:
+    // The wait of what a replaced game gives back: the next game's first drawing comes within a
+    // tenth of a second.
+    static constexpr std::chrono::milliseconds afterNextDrawing{200};
+
     explicit BackgroundRelease(std::chrono::milliseconds delay = {}) : delay_(delay) {}
     ~BackgroundRelease();
     BackgroundRelease(const BackgroundRelease&) = delete;
