@@ -22,7 +22,8 @@
 // makes the photo N pixels a side (5000 x R unless given): compare ratios on the same photo and
 // cut, e.g. `--ratio 2` against `--ratio 1 --side 10000 --cut-by 2`. `--shots DIR` writes the
 // window as the cold Z and the whole-table join left it there, so that a change to the drawing
-// can be checked pixel for pixel against the one before.
+// can be checked pixel for pixel against the one before, and says whether each is what a paint
+// from nothing shows (the figures after a shot are then slower).
 
 #include "bench/benchsupport.h"
 #include "board/boardrenderer.h"
@@ -59,10 +60,6 @@ const QSize kClient(1440, 860);
 const QSize kScreen(1440, 900);
 QString shotsDir; // where the window's pictures go, when asked for
 
-void shoot(const QImage& window, const char* name) {
-    if (!shotsDir.isEmpty())
-        window.save(shotsDir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
-}
 constexpr int L = KeyState::LeftButton;
 
 using Clock = std::chrono::steady_clock;
@@ -133,6 +130,29 @@ struct Table : BenchTable {
             renderer.paint(p, host.dirty);
         }
         host.dirty = QRegion();
+    }
+    // With --shots: the window as it is now into the directory, and whether it is, pixel for
+    // pixel, what a paint from nothing shows (everything drawn so far is dropped for that: the
+    // figures that follow pay for drawing it again).
+    void shoot(const char* name) {
+        if (shotsDir.isEmpty())
+            return;
+        big.save(shotsDir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+        renderer.dropCaches();
+        QImage fresh(big.size(), big.format());
+        fresh.setDevicePixelRatio(big.devicePixelRatio());
+        {
+            QPainter p(&fresh);
+            renderer.paint(p, QRegion(QRect(QPoint(0, 0), kClient)));
+        }
+        int differ = 0;
+        for (int y = 0; y < big.height(); ++y)
+            for (int x = 0; x < big.width(); ++x)
+                differ += big.pixel(x, y) != fresh.pixel(x, y);
+        std::printf("  (%s: %s)\n", name,
+                    differ == 0
+                        ? "the window is what a paint from nothing shows"
+                        : (std::to_string(differ) + " pixels differ from a paint from nothing").c_str());
     }
     QPoint clientCentre(int i) const {
         const Rect& b = state.puzzle.bodyRects[i];
@@ -280,7 +300,7 @@ void blocksAndSorting(Table& t) {
             withPaints.push_back(millisSince(start));
             paintProcessor.push_back(cpuMillis() - paintCpu);
             if (round == 0)
-                shoot(t.big, scale == 0.0 ? "join-whole" : "join-100");
+                t.shoot(scale == 0.0 ? "join-whole" : "join-100");
             t.interaction.buttonUp();
             allJoined = allJoined && s.puzzle.blocks.blockSize(0) == s.puzzle.count();
         }
@@ -345,7 +365,7 @@ int run(const QString& path, double ratio, double cutBy) {
     view.toggleWholeTable();
     t.paintBig();
     const double firstZ = millisSince(start);
-    shoot(t.big, "first-z");
+    t.shoot("first-z");
     start = Clock::now();
     view.toggleWholeTable();
     t.paintBig();
@@ -363,7 +383,7 @@ int run(const QString& path, double ratio, double cutBy) {
         coldZ.push_back(millisSince(start));
         coldZCpu.push_back(cpuMillis() - cpu);
         if (k == 0)
-            shoot(t.big, "cold-z");
+            t.shoot("cold-z");
         view.toggleWholeTable();
         t.paintBig();
     }
@@ -422,7 +442,7 @@ int run(const QString& path, double ratio, double cutBy) {
         });
         std::printf("%-12s drag step median %.0f us, scroll step median %.0f us\n", v.name, drag, scroll);
         if (v.scale == 0.0)
-            shoot(t.big, "whole-steps");
+            t.shoot("whole-steps");
     }
     blocksAndSorting(t);
     const BoardRenderer::Memory m = t.renderer.memory();

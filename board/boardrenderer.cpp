@@ -326,8 +326,13 @@ void BoardRenderer::flush() {
     if (shapeRows_.size() > 2 * elementRows_.size() + 1024 || rowsPending_.size() > elementRows_.size())
         rowsStale_ = true;
     followBoardSize();
-    if (changes.stackingChanged())
+    // The order the tiles were drawn in, to tell where raising changed what shows.
+    const bool ranksKept = rank_.size() == static_cast<std::size_t>(state_.puzzle.count());
+    if (changes.stackingChanged()) {
+        previousRank_.swap(rank_);
         rebuildRanks();
+    }
+    const std::vector<std::int32_t>& drawnRank = changes.stackingChanged() ? previousRank_ : rank_;
     InvalidationBatch batch(*this);
     // The kept tiles, found once for all the changes: a sorting command or a join of big
     // blocks changes tens of thousands of elements.
@@ -340,6 +345,7 @@ void BoardRenderer::flush() {
     // An element is named once for each thing that changed about it: it is looked at once.
     if (++flushStamp_ == 0) {
         std::fill(flushed_.begin(), flushed_.end(), 0);
+        std::fill(bucketSeen_.begin(), bucketSeen_.end(), 0);
         flushStamp_ = 1;
     }
     Marks marks;
@@ -359,6 +365,59 @@ void BoardRenderer::flush() {
             boardChanged(now.toQRect(), grids, marks);
             index_.place(i, now);
         }
+    }
+    // A raised element shows differently only where it overlaps an element whose order against
+    // it changed. Two elements that overlap are listed together in a bucket of the index, so
+    // only the buckets of raised elements are looked at, each once, and only those whose
+    // elements are not in the order they were drawn in are looked at pair by pair.
+    if (bucketSeen_.size() != static_cast<std::size_t>(index_.bucketCount()))
+        bucketSeen_.assign(static_cast<std::size_t>(index_.bucketCount()), 0);
+    std::vector<std::int32_t>& buckets = raisedBuckets_;
+    buckets.clear();
+    for (const int i : changes.raisedElements()) {
+        if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
+            continue;
+        flushed_[i] = flushStamp_;
+        const Rect now = p.element(i).cellRect;
+        if (!ranksKept || !index_.isPlaced(i) || !(index_.placed(i) == now)) {
+            if (!rowsStale_)
+                rowsPending_.push_back(i);
+            if (index_.isPlaced(i))
+                boardChanged(index_.placed(i).toQRect(), grids, marks);
+            boardChanged(now.toQRect(), grids, marks);
+            index_.place(i, now);
+            continue;
+        }
+        index_.forEachBucket(now, [&](int b) {
+            if (bucketSeen_[static_cast<std::size_t>(b)] != flushStamp_) {
+                bucketSeen_[static_cast<std::size_t>(b)] = flushStamp_;
+                buckets.push_back(b);
+            }
+        });
+    }
+    std::vector<std::uint64_t>& keys = raisedKeys_;
+    for (const int b : buckets) {
+        const std::vector<std::int32_t>& listed = index_.bucket(b);
+        keys.clear();
+        for (const int j : listed)
+            keys.push_back(std::uint64_t(std::uint32_t(drawnRank[j])) << 32 | std::uint32_t(rank_[j]));
+        std::sort(keys.begin(), keys.end());
+        if (std::adjacent_find(keys.begin(), keys.end(), [](std::uint64_t a, std::uint64_t b) {
+                return std::uint32_t(a) > std::uint32_t(b);
+            }) == keys.end())
+            continue; // drawn in the order they are in now
+        for (std::size_t x = 0; x < listed.size(); ++x)
+            for (std::size_t y = x + 1; y < listed.size(); ++y) {
+                const int i = listed[x], j = listed[y];
+                if ((drawnRank[i] < drawnRank[j]) == (rank_[i] < rank_[j]))
+                    continue;
+                const Rect& a = index_.placed(i);
+                const Rect& o = index_.placed(j);
+                const Rect both{std::max(a.left, o.left), std::max(a.top, o.top), std::min(a.right, o.right),
+                                std::min(a.bottom, o.bottom)};
+                if (!both.isEmpty())
+                    boardChanged(both.toQRect(), grids, marks);
+            }
     }
     for (const Rect& r : changes.changedAreas())
         boardChanged(r.toQRect(), grids, marks);
@@ -811,9 +870,13 @@ PictureSampler BoardRenderer::textureSampler(const DeviceTransform& t, int level
 void BoardRenderer::renderSampled(QImage& image, QPoint origin, const QRect& area, double scale,
                                   Scratch& scratch, bool withElements) {
     const Board& b = state_.board;
-    const DeviceTransform canvasTransform = DeviceTransform{scale, 0, 0}.from(area.topLeft());
+    // Positions are worked out from the corner of the tile the area lies in: a tile's pixels
+    // come out the same however it is cut into areas drawn again.
+    const QPoint tileCorner(floorDiv(area.left(), tileSize) * tileSize,
+                            floorDiv(area.top(), tileSize) * tileSize);
+    const DeviceTransform canvasTransform = DeviceTransform{scale, 0, 0}.from(tileCorner);
     SampledCanvas& canvas = scratch.canvas;
-    canvas.begin(area.size(), canvasTransform);
+    canvas.begin(area.size(), canvasTransform, area.topLeft() - tileCorner);
     canvas.coverOutside(b.rect(), state_.background.surroundColor().rgb());
     if (withElements && state_.hasElements() && levels_.levelCount() > 0) {
         const QRect boardArea(QPoint(static_cast<int>(std::floor(area.left() / scale)) - 1,

@@ -273,7 +273,11 @@ private:
     std::uint64_t boardSerial_ = 0; // the board the tiles were drawn for
 
     CellIndex index_;
-    std::vector<std::int32_t> rank_; // place of each element in the stacking order, 0 on top
+    std::vector<std::int32_t> rank_;          // place of each element in the stacking order, 0 on top
+    std::vector<std::int32_t> previousRank_;  // rank_ before the last change of the order
+    std::vector<std::uint32_t> bucketSeen_;   // per bucket of the index, the flush that looked at it
+    std::vector<std::int32_t> raisedBuckets_; // the buckets a flush looks at for raised elements
+    std::vector<std::uint64_t> raisedKeys_;
 
     struct ShapeRows {
         QRegion region; // kept, so that no other region takes its rectangles' address

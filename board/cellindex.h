@@ -43,6 +43,19 @@ public:
                 }
     }
 
+    // Every element listed with a square meeting another is listed in one bucket with it at
+    // least: the one holding the corner of what they share. Calls f(b) for each bucket b that
+    // r meets; bucket(b) lists its elements.
+    template <class F> void forEachBucket(const Rect& r, F&& f) const {
+        if (r.isEmpty() || buckets_.empty())
+            return;
+        for (int by = row(r.top); by <= row(r.bottom - 1); ++by)
+            for (int bx = column(r.left); bx <= column(r.right - 1); ++bx)
+                f(by * columns_ + bx);
+    }
+    int bucketCount() const { return static_cast<int>(buckets_.size()); }
+    const std::vector<std::int32_t>& bucket(int b) const { return buckets_[static_cast<std::size_t>(b)]; }
+
     // Memory held, for the measurements.
     std::int64_t bytes() const;
 

@@ -39,7 +39,7 @@ void raiseToTop(Puzzle& puzzle, int e, BoardChanges& changes) {
         auto it = std::find(order.begin(), order.end(), e);
         if (it != order.end()) {
             std::rotate(order.begin(), it, it + 1);
-            changes.element(e);
+            changes.raised(e);
             changes.restacked();
         }
         return;
@@ -66,6 +66,6 @@ void raiseAllToTop(Puzzle& puzzle, const std::vector<std::int32_t>& elements, Bo
         if (!raised[j])
             order.push_back(j);
     puzzle.stackOrder = std::move(order);
-    changes.elements(std::vector<std::int32_t>(puzzle.stackOrder.begin(), puzzle.stackOrder.begin() + count));
+    changes.raised(std::vector<std::int32_t>(puzzle.stackOrder.begin(), puzzle.stackOrder.begin() + count));
     changes.restacked();
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int Samples = 4; // a side of a pixel's samples
+constexpr int Samples = 4; // a side of a pixel's samples (as the canvas's own)
 
 // Bit 4 * row of each row in a four-bit set of rows.
 constexpr std::array<std::uint16_t, 16> rowSpread = [] {
@@ -104,6 +104,13 @@ struct Fetch {
         xx = rounded(s.xx * one), xy = rounded(s.xy * one);
         yx = rounded(s.yx * one), yy = rounded(s.yy * one);
     }
+    // Reads for pixel (x, y) what the map gives at (x + at.x, y + at.y): moved in whole steps of
+    // the fixed-point map, so every canvas of one map reads a pixel at the same point.
+    Fetch& movedBy(QPoint at) {
+        ox += at.x() * xx + at.y() * yx;
+        oy += at.x() * xy + at.y() * yy;
+        return *this;
+    }
 
     // std::llround without a call into the library (every element far out makes a Fetch): the
     // difference from the truncated value is exact below 2^52.
@@ -159,10 +166,11 @@ QRgb PictureSampler::sample(int x, int y) const {
     return wrap ? fetch.at<4, true>(x, y) : fetch.at<4, false>(x, y);
 }
 
-void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
+void SampledCanvas::begin(QSize size, const DeviceTransform& transform, QPoint at) {
     width_ = std::max(0, size.width());
     height_ = std::max(0, size.height());
     transform_ = transform;
+    at_ = at;
     // Sample column of board x: the first whose centre, (q + 1/2) / 4 device pixels, is at or
     // right of x's device position.
     along_ = Samples * transform.scale;
@@ -177,8 +185,8 @@ void SampledCanvas::begin(QSize size, const DeviceTransform& transform) {
 
 void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& grid,
                               std::vector<std::uint16_t>& mask, int x0, int y0, int w, int h) const {
-    const auto sampleX = [&](int x) { return ceiling(x * grid.along + grid.acrossX); };
-    const auto sampleY = [&](int y) { return ceiling(y * grid.along + grid.acrossY); };
+    const auto sampleX = [&](int x) { return ceiling(x * grid.along + grid.acrossX) - grid.firstColumn; };
+    const auto sampleY = [&](int y) { return ceiling(y * grid.along + grid.acrossY) - grid.firstRow; };
     const int minQ = Samples * x0, maxQ = Samples * (x0 + w);
     const int minR = Samples * y0, maxR = Samples * (y0 + h);
     if (grid.along < 1.0) {
@@ -193,7 +201,8 @@ void SampledCanvas::rasterise(const QRegion& region, QPoint offset, const Grid& 
         const int rb = std::min(maxR, sampleY(bounds.bottom() + 1 + offset.y()));
         for (int r = ra; r < rb; ++r) {
             // The board row whose pixels hold this row of samples: sampleY(y) <= r < sampleY(y + 1).
-            const int y = static_cast<int>(std::floor((r - grid.acrossY) / grid.along)) - offset.y();
+            const int y =
+                static_cast<int>(std::floor((r + grid.firstRow - grid.acrossY) / grid.along)) - offset.y();
             while (rect != end && rect->bottom() < y)
                 ++rect;
             if (rect == end)
@@ -327,9 +336,10 @@ inline void blendRow(const std::uint16_t* all, const std::uint16_t* pic, int w, 
 // The same for w x h pixels of masks from canvas pixel (x0, y0) on.
 template <int Bytes>
 void blend(const std::uint16_t* allMasks, const std::uint16_t* pictureMasks, int x0, int y0, int w, int h,
-           int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture,
+           int width, std::uint16_t* covered, std::uint64_t* sums, const PictureSampler& picture, QPoint at,
            QRgb outline) {
-    const Fetch fetch(picture);
+    Fetch fetch(picture);
+    fetch.movedBy(at);
     const std::uint64_t band = packed(outline);
     for (int j = 0; j < h; ++j) {
         const std::size_t k = static_cast<std::size_t>(y0 + j) * width + x0;
@@ -415,7 +425,7 @@ void SampledCanvas::prefetchPicture(const RowSpans& boardRegion, QPoint offset,
     if (box.isEmpty() || !picture.image)
         return;
     const Source& from = source(picture.image);
-    const Fetch fetch(picture, from.bits, from.stride, from.width, from.height);
+    const Fetch fetch = Fetch(picture, from.bits, from.stride, from.width, from.height).movedBy(at_);
     // The texels the box's corners read bound what any of its pixels reads (the map is affine).
     std::int64_t lx = std::numeric_limits<std::int64_t>::max(), ly = lx, hx = -lx, hy = -lx;
     for (const int x : {box.left(), box.right()})
@@ -507,7 +517,7 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
     // An element joined on every side is its picture region alone: one set of masks serves both.
     const bool alike = &boardRegion == &pictureRegion;
     std::uint16_t* const pic = alike ? all : picture_.data();
-    const Fetch fetch(picture, from.bits, from.stride, from.width, from.height);
+    const Fetch fetch = Fetch(picture, from.bits, from.stride, from.width, from.height).movedBy(at_);
     const std::uint64_t band = packed(outline);
     for (int py = std::max(box.top(), outer.ra / Samples); py <= box.bottom() && Samples * py < outer.rb;
          ++py) {
@@ -529,13 +539,13 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
 void SampledCanvas::buildFarTables() {
     boardRowOf_.resize(static_cast<std::size_t>(Samples) * height_);
     for (int r = 0; r < Samples * height_; ++r)
-        boardRowOf_[r] = static_cast<int>(std::floor((r - acrossY_) / along_));
+        boardRowOf_[r] = static_cast<int>(std::floor((r + Samples * at_.y() - acrossY_) / along_));
     // Board x (y) lo..hi, where lo has no sample after it and hi every sample before it: beyond
     // them the clamped value is the same as at them.
-    const auto table = [this](double across, int samples, auto sample, std::vector<std::int32_t>& out,
-                              int& base) {
+    const auto table = [this](double across, int first, int samples, auto sample,
+                              std::vector<std::int32_t>& out, int& base) {
         out.clear();
-        const double start = -across / along_, length = (samples + 2) / along_ + 8;
+        const double start = (first - across) / along_, length = (samples + 2) / along_ + 8;
         if (!(length < (1 << 18)) || !(std::abs(start) < (1 << 30)))
             return; // worked out element by element instead
         int lo = static_cast<int>(std::floor(start)) - 2;
@@ -550,9 +560,11 @@ void SampledCanvas::buildFarTables() {
             out[x - lo] = std::clamp(sample(x), 0, samples);
     };
     table(
-        acrossX_, Samples * width_, [this](int x) { return sampleX(x); }, columnOf_, columnBase_);
+        acrossX_, Samples * at_.x(), Samples * width_, [this](int x) { return sampleX(x); }, columnOf_,
+        columnBase_);
     table(
-        acrossY_, Samples * height_, [this](int y) { return sampleY(y); }, rowOf_, rowBase_);
+        acrossY_, Samples * at_.y(), Samples * height_, [this](int y) { return sampleY(y); }, rowOf_,
+        rowBase_);
 }
 
 void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& region,
@@ -561,7 +573,7 @@ void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& regi
     const QRect box = this->box(boardBounds);
     if (box.isEmpty() || !(ratio > 0.0))
         return;
-    const Grid grid{along_ / ratio, acrossX_, acrossY_};
+    const Grid grid{along_ / ratio, acrossX_, acrossY_, Samples * at_.x(), Samples * at_.y()};
     const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
     all_.assign(static_cast<std::size_t>(w) * h, 0);
     picture_.assign(static_cast<std::size_t>(w) * h, 0);
@@ -574,10 +586,10 @@ void SampledCanvas::blendMasks(const QRect& box, const PictureSampler& picture, 
     const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
     if (picture.image->format() == QImage::Format_RGB888)
         blend<3>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
-                 outline);
+                 at_, outline);
     else
         blend<4>(all_.data(), picture_.data(), x0, y0, w, h, width_, covered_.data(), sum_.data(), picture,
-                 outline);
+                 at_, outline);
 }
 
 template <class Pixel>
@@ -592,18 +604,18 @@ void SampledCanvas::withBackground(const PictureSampler& texture, QRgb colour, c
         quint32 weight;
     };
     std::vector<Axis> columns, rows;
-    const auto axis = [](double origin, double step, int count, int n, std::vector<Axis>& out) {
+    const auto axis = [](double origin, double step, int first, int count, int n, std::vector<Axis>& out) {
         out.resize(static_cast<std::size_t>(count));
         for (int k = 0; k < count; ++k) {
-            const double f = origin + k * step - 0.5;
+            const double f = origin + (first + k) * step - 0.5;
             const double f0 = std::floor(f);
             const int a = ((static_cast<int>(std::fmod(f0, n)) % n) + n) % n;
             out[k] = {a, a + 1 == n ? 0 : a + 1, static_cast<quint32>((f - f0) * 256.0)};
         }
     };
     if (textured) {
-        axis(texture.originX, texture.xx, width_, texture.image->width(), columns);
-        axis(texture.originY, texture.yy, height_, texture.image->height(), rows);
+        axis(texture.originX, texture.xx, at_.x(), width_, texture.image->width(), columns);
+        axis(texture.originY, texture.yy, at_.y(), height_, texture.image->height(), rows);
     }
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const quint32* line0 = nullptr;
@@ -625,7 +637,7 @@ void SampledCanvas::withBackground(const PictureSampler& texture, QRgb colour, c
                 c = packed(mix(mix(line0[a.first], line0[a.second], a.weight),
                                mix(line1[a.first], line1[a.second], a.weight), rows[y].weight));
             } else if (texture.image) {
-                c = packed(texture.sample(x, y));
+                c = packed(texture.sample(x + at_.x(), y + at_.y()));
             }
             pixel(x, y, k, sum_[k] + count(rest) * c, true);
         }

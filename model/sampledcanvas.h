@@ -61,9 +61,12 @@ struct RowSpans {
 // samples alone: any part of an area painted on its own gives the pixels painting all of it gives.
 class SampledCanvas {
 public:
-    // A fresh canvas of `size` device pixels (origin at device pixel (0, 0) of `transform`),
-    // nothing covered.
-    void begin(QSize size, const DeviceTransform& transform);
+    // A fresh canvas of `size` device pixels, nothing covered: its pixel (0, 0) is device pixel
+    // `at` of `transform`, as are the device pixels the samplers given to it read at. Every
+    // position is worked out from the transform's origin and moved by whole pixels, so a pixel
+    // comes out the same on any canvas of one transform that holds it: part of a tile drawn again
+    // gives, bit for bit, what drawing the whole tile gives.
+    void begin(QSize size, const DeviceTransform& transform, QPoint at = QPoint());
     QSize size() const { return {width_, height_}; }
 
     // Samples whose board pixel lies outside `board` show `colour`; nothing drawn later covers them.
@@ -114,13 +117,15 @@ private:
     const Source& source(const QImage* image);
     // The canvas pixels an element within `board` reaches.
     QRect box(const QRect& board) const {
-        return transform_.deviceRect(board).intersected(QRect(0, 0, width_, height_));
+        return transform_.deviceRect(board).translated(-at_).intersected(QRect(0, 0, width_, height_));
     }
-    // Units of a region to sample coordinates: sample = (unit + offset) * along + across.
+    // Units of a region to sample coordinates: sample = (unit + offset) * along + across, less the
+    // canvas's first sample column (row) of the transform.
     struct Grid {
         double along, acrossX, acrossY;
+        int firstColumn, firstRow;
     };
-    Grid boardGrid() const { return {along_, acrossX_, acrossY_}; }
+    Grid boardGrid() const { return {along_, acrossX_, acrossY_, Samples * at_.x(), Samples * at_.y()}; }
     // Adds the masks made for the canvas pixels of `box` to what is drawn.
     void blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline);
     // Sets the bits of the samples the rectangles of `region` (moved by `offset`) cover into
@@ -148,13 +153,15 @@ private:
         const int i = static_cast<int>(v);
         return i + (v > i ? 1 : 0);
     }
-    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_); }
-    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_); }
+    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_) - Samples * at_.x(); }
+    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_) - Samples * at_.y(); }
 
+    static constexpr int Samples = 4; // a side of a pixel's samples
     int width_ = 0, height_ = 0;
     DeviceTransform transform_;
+    QPoint at_; // the canvas's pixel (0, 0) in the transform's device pixels
     Source source_;
-    double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to sample coordinates
+    double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to the transform's sample coordinates
     std::vector<std::uint16_t> covered_;
     std::vector<std::uint64_t> sum_; // 16 bits a channel: red << 32 | green << 16 | blue
     std::vector<std::uint16_t> all_, picture_;

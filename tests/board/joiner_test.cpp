@@ -383,13 +383,13 @@ TEST(StackingTest, RaisingABlockPutsItsMembersOnTopInDescendingOrder) {
     raiseToTop(p, 2, changes);
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{4, 2, 1, 0, 5, 3}));
     EXPECT_TRUE(changes.stackingChanged());
-    EXPECT_EQ(changes.changedElements(), (std::vector<std::int32_t>{4, 2, 1}));
+    EXPECT_EQ(changes.raisedElements(), (std::vector<std::int32_t>{4, 2, 1}));
     changes.clear();
     raiseToTop(p, 2, changes);
     EXPECT_TRUE(changes.empty());
     raiseToTop(p, 3, changes); // alone
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{3, 4, 2, 1, 0, 5}));
-    EXPECT_EQ(changes.changedElements(), std::vector<std::int32_t>{3});
+    EXPECT_EQ(changes.raisedElements(), std::vector<std::int32_t>{3});
     changes.clear();
     raiseToTop(p, 3, changes);
     EXPECT_EQ(p.stackOrder, (std::vector<std::int32_t>{3, 4, 2, 1, 0, 5}));

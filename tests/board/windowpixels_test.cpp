@@ -123,6 +123,15 @@ TEST_P(WindowPixelsTest, TheWindowAt100ShowsTheTableDrawnThePlainWay) {
     ASSERT_EQ(p.blocks.blockSize(0), c.plan.columns) << "the row did not join";
     f.expectWindowShowsTable(false, "a block");
 
+    // Raised by a click, loose elements and the block, over some of the others and under some:
+    // only where the order shows is drawn again.
+    for (int k = 0; k < 8; ++k) {
+        const int i = k % 3 == 0 ? 0 : c.plan.columns + int(random() % (n - c.plan.columns));
+        f.press(KeyState::LeftButton, f.clientGrab(i));
+        f.interaction.buttonUp();
+        f.expectWindowShowsTable(false, "raised");
+    }
+
     // A held element over everything, moved about.
     const int held = n - 1;
     QPoint at = f.clientGrab(held);

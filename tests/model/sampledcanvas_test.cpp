@@ -28,6 +28,8 @@ QImage drawnAtOnce(SampledCanvas& canvas, const PictureSampler& texture) {
 // rectangles give: wherever it lies against the samples, at any far scale, with the canvas
 // cutting it anywhere, read from a picture of 32 or 24 bits, and under elements drawn before it
 // on the same canvas; finished over a texture and stored at once, as a tile is, it shows the same.
+// Any part of the canvas drawn on its own, as part of a tile is drawn again, gives its pixels bit
+// for bit.
 TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
     QRandomGenerator random(20);
     QImage picture(97, 61, QImage::Format_RGB32);
@@ -74,9 +76,13 @@ TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
         sampler.image = random.bounded(2) ? &picture : &picture24;
         sampler.originX = random.generateDouble() * 20, sampler.originY = random.generateDouble() * 20;
         sampler.xx = sampler.yy = 0.5 + random.generateDouble();
-        SampledCanvas byRects, byRows;
+        SampledCanvas byRects, byRows, part;
         byRects.begin(area.size(), view.from(area.topLeft()));
         byRows.begin(area.size(), view.from(area.topLeft()));
+        const int partX = random.bounded(area.width()), partY = random.bounded(area.height());
+        const QRect partArea(partX, partY, 1 + random.bounded(area.width() - partX),
+                             1 + random.bounded(area.height() - partY));
+        part.begin(partArea.size(), view.from(area.topLeft()), partArea.topLeft());
         ASSERT_TRUE(byRows.farOut());
         const QRgb outline = qRgb(250, 240, 10);
         for (const Piece& piece : pieces) {
@@ -88,6 +94,10 @@ TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
             byRows.prefetch(boardRows, piece.innerRows, piece.cell); // changes nothing
             byRows.prefetchPicture(boardRows, piece.cell, sampler);  // nor this
             byRows.addElement(boardRows, piece.innerRows, piece.cell, sampler, outline);
+            if (random.bounded(2))
+                part.addElement(boardRows, piece.innerRows, piece.cell, sampler, outline);
+            else
+                part.addElement(board.translated(piece.cell), piece.inner, piece.cell, sampler, outline);
         }
         // Over a repeating texture, finished and stored at once as a tile is.
         PictureSampler texture;
@@ -95,6 +105,8 @@ TEST(SampledCanvasTest, RowsOfRegionsDrawExactlyWhatTheirRectanglesDraw) {
         texture.wrap = true;
         texture.originX = random.generateDouble() * 50, texture.originY = random.generateDouble() * 50;
         texture.xx = texture.yy = 0.3 + random.generateDouble() * 3;
-        ASSERT_EQ(drawn(byRects, texture), drawnAtOnce(byRows, texture));
+        const QImage whole = drawn(byRects, texture);
+        ASSERT_EQ(whole, drawnAtOnce(byRows, texture));
+        ASSERT_EQ(whole.copy(partArea), drawnAtOnce(part, texture));
     }
 }
