@@ -406,6 +406,14 @@ void BoardRenderer::flush() {
                 return std::uint32_t(a) > std::uint32_t(b);
             }) == keys.end())
             continue; // drawn in the order they are in now
+        if (listed.size() > pairedBucketLimit) {
+            // A pile: each element named in this flush is drawn again whole (two elements that
+            // changed order, one of them at least was named), rather than every pair looked at.
+            for (const int j : listed)
+                if (flushed_[j] == flushStamp_)
+                    boardChanged(index_.placed(j).toQRect(), grids, marks);
+            continue;
+        }
         for (std::size_t x = 0; x < listed.size(); ++x)
             for (std::size_t y = x + 1; y < listed.size(); ++y) {
                 const int i = listed[x], j = listed[y];

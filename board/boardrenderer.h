@@ -277,7 +277,8 @@ private:
     std::vector<std::int32_t> previousRank_;  // rank_ before the last change of the order
     std::vector<std::uint32_t> bucketSeen_;   // per bucket of the index, the flush that looked at it
     std::vector<std::int32_t> raisedBuckets_; // the buckets a flush looks at for raised elements
-    std::vector<std::uint64_t> raisedKeys_;
+    std::vector<std::uint64_t> raisedKeys_;   // a bucket's ranks, before and now (kept: memory reused)
+    static constexpr std::size_t pairedBucketLimit = 64; // elements in a bucket looked at pair by pair
 
     struct ShapeRows {
         QRegion region; // kept, so that no other region takes its rectangles' address
