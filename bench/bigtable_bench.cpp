@@ -358,6 +358,10 @@ int run(const QString& path, double ratio, double cutBy) {
     // Z at once, while the picture's reduced copies may still be made, then as play goes on.
     Viewport& view = t.interaction.viewport();
     start = Clock::now();
+    // What the window does while idle until then: the tiles around the view drawn ahead, and
+    // what the whole table needs made ready.
+    while (t.renderer.prefetch() == 0) {
+    }
     t.renderer.waitForPictureLevels();
     std::printf("the picture's reduced copies ready %.0f ms after the pieces were shown\n",
                 millisSince(start));

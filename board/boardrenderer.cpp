@@ -1212,11 +1212,32 @@ int BoardRenderer::prefetch() {
         {1.0, double(b.viewSize.width()) / size.width(), double(b.viewSize.height()) / size.height()});
     if (whole >= 1.0 || whole * deviceRatio_ == scale)
         return -1;
-    // Zoomed out the picture's reduced copies are read: while they are being made, later.
-    if (!levels_.ready())
-        return prefetchDelay;
     const QRect table = drawnRect(b.boardWidth, b.boardHeight, whole * deviceRatio_);
+    // Zoomed out the picture's reduced copies are read: while they are being made, what needs
+    // no picture is made ready, so that a Z pressed then does not wait for it too.
+    if (!levels_.ready())
+        return prepareAhead(whole * deviceRatio_, table) ? 0 : prefetchDelay;
     return prefetchNear(whole * deviceRatio_, table, table.center()) ? 0 : -1;
+}
+
+bool BoardRenderer::prepareAhead(double scale, const QRect& area) {
+    if (rowsStale_ && scale * 4 < 1.0) {
+        rebuildRows();
+        return true;
+    }
+    // The tiles, a few at a time: fresh memory costs more to touch than drawing there does.
+    int made = 0;
+    for (int ty = floorDiv(area.top(), tileSize); ty <= floorDiv(area.bottom(), tileSize); ++ty)
+        for (int tx = floorDiv(area.left(), tileSize); tx <= floorDiv(area.right(), tileSize); ++tx) {
+            const TileKey key{scale, tx, ty};
+            if (tiles_.count(key))
+                continue;
+            if (made == 4 || static_cast<int>(tiles_.size()) >= tileBudget())
+                return true;
+            tileFor(key).image.fill(0); // still dirty: drawn when shown or drawn ahead
+            ++made;
+        }
+    return made > 0;
 }
 
 bool BoardRenderer::prefetchNear(double scale, const QRect& area, QPoint centre) {

@@ -167,6 +167,10 @@ private:
     // Draws the missing or dirty tile of a scale within an area that lies nearest `centre`;
     // false when there is none.
     bool prefetchNear(double scale, const QRect& area, QPoint centre);
+    // While the picture's reduced copies are made: the shapes' rows, then the tiles of `area`
+    // (view pixels of `scale`) made and their memory touched, a few at each call. False when
+    // there is nothing left to make ready.
+    bool prepareAhead(double scale, const QRect& area);
     // Draws what is dirty of the given tiles, on every core when there are several.
     void renderTiles(const std::vector<Tile*>& tiles, double scale);
     // Draws `area` (view pixels of `scale`) into image, whose pixel (0, 0) is view pixel `origin`.
