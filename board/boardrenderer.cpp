@@ -351,13 +351,17 @@ void BoardRenderer::flush() {
     Marks marks;
     for (const TileGrid& g : grids)
         marks.tiles.emplace_back(g.tiles.size());
-    for (const int i : changes.changedElements()) {
+    // An element is looked at once however many things changed about it.
+    const auto firstNamed = [&](int i) {
         if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
-            continue;
+            return false;
         flushed_[i] = flushStamp_;
+        return true;
+    };
+    // Drawn again where it was last drawn and where it lies now.
+    const auto changedWhole = [&](int i) {
         if (!rowsStale_)
             rowsPending_.push_back(i); // its rows are kept unless its shape changed
-        // Where it was last drawn and where it lies now.
         const Rect now = p.element(i).cellRect;
         if (index_.isPlaced(i))
             boardChanged(index_.placed(i).toQRect(), grids, marks);
@@ -365,68 +369,31 @@ void BoardRenderer::flush() {
             boardChanged(now.toQRect(), grids, marks);
             index_.place(i, now);
         }
-    }
-    // A raised element shows differently only where it overlaps an element whose order against
-    // it changed. Two elements that overlap are listed together in a bucket of the index, so
-    // only the buckets of raised elements are looked at, each once, and only those whose
-    // elements are not in the order they were drawn in are looked at pair by pair.
+    };
+    for (const int i : changes.changedElements())
+        if (firstNamed(i))
+            changedWhole(i);
+    // A raised element that lies where it was drawn shows differently only where the order
+    // changed against an element it overlaps: its buckets of the index are looked at for that.
     if (bucketSeen_.size() != static_cast<std::size_t>(index_.bucketCount()))
         bucketSeen_.assign(static_cast<std::size_t>(index_.bucketCount()), 0);
-    std::vector<std::int32_t>& buckets = raisedBuckets_;
-    buckets.clear();
+    raisedBuckets_.clear();
     for (const int i : changes.raisedElements()) {
-        if (i < 0 || i >= p.count() || flushed_[i] == flushStamp_)
+        if (!firstNamed(i))
             continue;
-        flushed_[i] = flushStamp_;
-        const Rect now = p.element(i).cellRect;
+        const Rect& now = p.element(i).cellRect;
         if (!ranksKept || !index_.isPlaced(i) || !(index_.placed(i) == now)) {
-            if (!rowsStale_)
-                rowsPending_.push_back(i);
-            if (index_.isPlaced(i))
-                boardChanged(index_.placed(i).toQRect(), grids, marks);
-            boardChanged(now.toQRect(), grids, marks);
-            index_.place(i, now);
+            changedWhole(i);
             continue;
         }
         index_.forEachBucket(now, [&](int b) {
             if (bucketSeen_[static_cast<std::size_t>(b)] != flushStamp_) {
                 bucketSeen_[static_cast<std::size_t>(b)] = flushStamp_;
-                buckets.push_back(b);
+                raisedBuckets_.push_back(b);
             }
         });
     }
-    std::vector<std::uint64_t>& keys = raisedKeys_;
-    for (const int b : buckets) {
-        const std::vector<std::int32_t>& listed = index_.bucket(b);
-        keys.clear();
-        for (const int j : listed)
-            keys.push_back(std::uint64_t(std::uint32_t(drawnRank[j])) << 32 | std::uint32_t(rank_[j]));
-        std::sort(keys.begin(), keys.end());
-        if (std::adjacent_find(keys.begin(), keys.end(), [](std::uint64_t a, std::uint64_t b) {
-                return std::uint32_t(a) > std::uint32_t(b);
-            }) == keys.end())
-            continue; // drawn in the order they are in now
-        if (listed.size() > pairedBucketLimit) {
-            // A pile: each element named in this flush is drawn again whole (two elements that
-            // changed order, one of them at least was named), rather than every pair looked at.
-            for (const int j : listed)
-                if (flushed_[j] == flushStamp_)
-                    boardChanged(index_.placed(j).toQRect(), grids, marks);
-            continue;
-        }
-        for (std::size_t x = 0; x < listed.size(); ++x)
-            for (std::size_t y = x + 1; y < listed.size(); ++y) {
-                const int i = listed[x], j = listed[y];
-                if ((drawnRank[i] < drawnRank[j]) == (rank_[i] < rank_[j]))
-                    continue;
-                const Rect& a = index_.placed(i);
-                const Rect& o = index_.placed(j);
-                const Rect both{std::max(a.left, o.left), std::max(a.top, o.top), std::min(a.right, o.right),
-                                std::min(a.bottom, o.bottom)};
-                if (!both.isEmpty())
-                    boardChanged(both.toQRect(), grids, marks);
-            }
-    }
+    markReordered(drawnRank, grids, marks);
     for (const Rect& r : changes.changedAreas())
         boardChanged(r.toQRect(), grids, marks);
     changes.clear();
@@ -441,6 +408,42 @@ void BoardRenderer::flush() {
             invalidateRect(state_.board.toClient(client.first[k]));
     } else {
         invalidateRect(state_.board.toClient(client.bounds.rect()));
+    }
+}
+
+void BoardRenderer::markReordered(const std::vector<std::int32_t>& drawnRank,
+                                  const std::vector<TileGrid>& grids, Marks& marks) {
+    // Two elements that overlap are listed together in a bucket at least, so a bucket whose
+    // elements are still in the order they were drawn in holds no pair to draw again: the
+    // pairs are looked at only in the others.
+    std::vector<std::uint64_t>& keys = raisedKeys_;
+    for (const int b : raisedBuckets_) {
+        const std::vector<std::int32_t>& listed = index_.bucket(b);
+        keys.clear();
+        for (const int j : listed)
+            keys.push_back(std::uint64_t(std::uint32_t(drawnRank[j])) << 32 | std::uint32_t(rank_[j]));
+        std::sort(keys.begin(), keys.end());
+        if (std::adjacent_find(keys.begin(), keys.end(), [](std::uint64_t a, std::uint64_t b) {
+                return std::uint32_t(a) > std::uint32_t(b);
+            }) == keys.end())
+            continue;
+        if (listed.size() > pairedBucketLimit) {
+            // A pile: each element named in this flush is drawn again whole (of two elements that
+            // changed order one at least was named), rather than every pair looked at.
+            for (const int j : listed)
+                if (flushed_[j] == flushStamp_)
+                    boardChanged(index_.placed(j).toQRect(), grids, marks);
+            continue;
+        }
+        for (std::size_t x = 0; x < listed.size(); ++x)
+            for (std::size_t y = x + 1; y < listed.size(); ++y) {
+                const int i = listed[x], j = listed[y];
+                if ((drawnRank[i] < drawnRank[j]) == (rank_[i] < rank_[j]))
+                    continue;
+                const QRect both = index_.placed(i).toQRect().intersected(index_.placed(j).toQRect());
+                if (!both.isEmpty())
+                    boardChanged(both, grids, marks);
+            }
     }
 }
 
@@ -678,7 +681,7 @@ void BoardRenderer::prepareSources(double scale) {
     // Only a zoomed view needs the picture's reduced copies: at 100 % nothing waits for them.
     if (scale != 1.0)
         levels_.level(0);
-    if (scale * 4 < 1.0 && state_.hasElements()) {
+    if (SampledCanvas::farOutAt(scale) && state_.hasElements()) {
         if (rowsStale_)
             rebuildRows();
         placeRows(rowsPending_);
@@ -1221,7 +1224,7 @@ int BoardRenderer::prefetch() {
 }
 
 bool BoardRenderer::prepareAhead(double scale, const QRect& area) {
-    if (rowsStale_ && scale * 4 < 1.0) {
+    if (rowsStale_ && SampledCanvas::farOutAt(scale)) {
         rebuildRows();
         return true;
     }

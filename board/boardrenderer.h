@@ -242,6 +242,10 @@ private:
         std::vector<std::vector<Bounds>> tiles;
         ClientBounds client;
     };
+    // Where raised elements changed order against elements they overlap (in the buckets of
+    // raisedBuckets_), the tiles are dirty: as drawn (drawnRank) against as now (rank_).
+    void markReordered(const std::vector<std::int32_t>& drawnRank, const std::vector<TileGrid>& grids,
+                       Marks& marks);
     // The board rectangle changed: the tiles over it are dirty and the window repaints it.
     void boardChanged(const QRect& boardRect, const std::vector<TileGrid>& grids, Marks& marks) const;
     // Part of the client area for repainting, as invalidate does, without making a region.

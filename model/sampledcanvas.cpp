@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int Samples = 4; // a side of a pixel's samples (as the canvas's own)
+constexpr int Samples = 4; // a side of a pixel's samples
 
 // Bit 4 * row of each row in a four-bit set of rows.
 constexpr std::array<std::uint16_t, 16> rowSpread = [] {
@@ -171,6 +171,8 @@ void SampledCanvas::begin(QSize size, const DeviceTransform& transform, QPoint a
     height_ = std::max(0, size.height());
     transform_ = transform;
     at_ = at;
+    firstColumn_ = Samples * at.x();
+    firstRow_ = Samples * at.y();
     // Sample column of board x: the first whose centre, (q + 1/2) / 4 device pixels, is at or
     // right of x's device position.
     along_ = Samples * transform.scale;
@@ -539,7 +541,7 @@ void SampledCanvas::addRows(const RowSpans& boardRegion, const RowSpans& picture
 void SampledCanvas::buildFarTables() {
     boardRowOf_.resize(static_cast<std::size_t>(Samples) * height_);
     for (int r = 0; r < Samples * height_; ++r)
-        boardRowOf_[r] = static_cast<int>(std::floor((r + Samples * at_.y() - acrossY_) / along_));
+        boardRowOf_[r] = static_cast<int>(std::floor((r + firstRow_ - acrossY_) / along_));
     // Board x (y) lo..hi, where lo has no sample after it and hi every sample before it: beyond
     // them the clamped value is the same as at them.
     const auto table = [this](double across, int first, int samples, auto sample,
@@ -560,11 +562,10 @@ void SampledCanvas::buildFarTables() {
             out[x - lo] = std::clamp(sample(x), 0, samples);
     };
     table(
-        acrossX_, Samples * at_.x(), Samples * width_, [this](int x) { return sampleX(x); }, columnOf_,
+        acrossX_, firstColumn_, Samples * width_, [this](int x) { return sampleX(x); }, columnOf_,
         columnBase_);
     table(
-        acrossY_, Samples * at_.y(), Samples * height_, [this](int y) { return sampleY(y); }, rowOf_,
-        rowBase_);
+        acrossY_, firstRow_, Samples * height_, [this](int y) { return sampleY(y); }, rowOf_, rowBase_);
 }
 
 void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& region,
@@ -573,7 +574,7 @@ void SampledCanvas::addFineElement(const QRect& boardBounds, const QRegion& regi
     const QRect box = this->box(boardBounds);
     if (box.isEmpty() || !(ratio > 0.0))
         return;
-    const Grid grid{along_ / ratio, acrossX_, acrossY_, Samples * at_.x(), Samples * at_.y()};
+    const Grid grid{along_ / ratio, acrossX_, acrossY_, firstColumn_, firstRow_};
     const int x0 = box.left(), y0 = box.top(), w = box.width(), h = box.height();
     all_.assign(static_cast<std::size_t>(w) * h, 0);
     picture_.assign(static_cast<std::size_t>(w) * h, 0);

@@ -87,7 +87,9 @@ public:
     // elements lie scattered over the table.
     void prefetchPicture(const RowSpans& boardRegion, QPoint offset, const PictureSampler& picture);
     // A board pixel is no wider than a sample: a row of samples reads one board row.
-    bool farOut() const { return along_ < 1.0; }
+    bool farOut() const { return farOutAt(transform_.scale); }
+    // The same for a canvas of `scale` device pixels per board pixel, before one is begun.
+    static bool farOutAt(double scale) { return 4 * scale < 1.0; }
     // The same with both regions in the pixels of a finer grid, `ratio` of them to a board pixel
     // (a screen's device pixels), their (0, 0) at board point origin / ratio; the element is
     // drawn no further than the device pixels `boardBounds` reaches.
@@ -125,7 +127,7 @@ private:
         double along, acrossX, acrossY;
         int firstColumn, firstRow;
     };
-    Grid boardGrid() const { return {along_, acrossX_, acrossY_, Samples * at_.x(), Samples * at_.y()}; }
+    Grid boardGrid() const { return {along_, acrossX_, acrossY_, firstColumn_, firstRow_}; }
     // Adds the masks made for the canvas pixels of `box` to what is drawn.
     void blendMasks(const QRect& box, const PictureSampler& picture, QRgb outline);
     // Sets the bits of the samples the rectangles of `region` (moved by `offset`) cover into
@@ -153,13 +155,13 @@ private:
         const int i = static_cast<int>(v);
         return i + (v > i ? 1 : 0);
     }
-    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_) - Samples * at_.x(); }
-    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_) - Samples * at_.y(); }
+    int sampleX(double boardX) const { return ceiling(boardX * along_ + acrossX_) - firstColumn_; }
+    int sampleY(double boardY) const { return ceiling(boardY * along_ + acrossY_) - firstRow_; }
 
-    static constexpr int Samples = 4; // a side of a pixel's samples
     int width_ = 0, height_ = 0;
     DeviceTransform transform_;
-    QPoint at_; // the canvas's pixel (0, 0) in the transform's device pixels
+    QPoint at_;                          // the canvas's pixel (0, 0) in the transform's device pixels
+    int firstColumn_ = 0, firstRow_ = 0; // its first sample column and row in the transform's
     Source source_;
     double along_ = 4.0, acrossX_ = -0.5, acrossY_ = -0.5; // board to the transform's sample coordinates
     std::vector<std::uint16_t> covered_;
